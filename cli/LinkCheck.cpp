@@ -1,0 +1,179 @@
+// korvantis-linkcheck: runs the card's three transactions over the link and
+// says how fast and how cleanly they went. On a simulated card it writes and
+// reads back every unit of all four pages; on a real port it only reads the
+// selected page, so that nothing on the card changes.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "StatusCodes.h"
+#include "VmuLink.h"
+#include "WireTrace.h"
+
+namespace {
+
+constexpr std::uint32_t kPageSize = CSimulatedCard::kPageSize;
+constexpr std::uint32_t kReadUnit = 4096;
+
+struct Options {
+  std::string image;
+  std::string trace;
+  long port = -1;
+  long delay = -1;
+  long timeoutSeconds = -1;
+};
+
+void PrintUsage() {
+  std::fputs(
+      "Usage: korvantis-linkcheck [--image FILE | --port ADDRESS] [--delay MICROSECONDS]\n"
+      "                           [--timeout SECONDS] [--trace FILE]\n"
+      "Without --image or --port the check runs on a simulated card held in memory.\n",
+      stderr);
+}
+
+bool ParseNumber(const char* text, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text, &end, 0);
+  return end != text && *end == '\0' && value >= 0;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string name = argv[i];
+    if (name == "--help" || name == "-h" || i + 1 >= argc) return false;
+    const char* value = argv[++i];
+    if (name == "--image") {
+      options.image = value;
+    } else if (name == "--trace") {
+      options.trace = value;
+    } else if (name == "--port") {
+      if (!ParseNumber(value, options.port) || options.port > 0xFFFF) return false;
+    } else if (name == "--delay") {
+      if (!ParseNumber(value, options.delay)) return false;
+    } else if (name == "--timeout") {
+      if (!ParseNumber(value, options.timeoutSeconds)) return false;
+    } else {
+      return false;
+    }
+  }
+  return options.image.empty() || options.port < 0;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool Report(CVmuLink& link, bool ok, const char* what, double seconds, std::uint32_t bytes) {
+  if (!ok) {
+    std::printf("  %-34s FAILED: %s\n", what, StatusMessage(link.GetLastStatus()));
+    return false;
+  }
+  std::printf("  %-34s ok  %7.3f s  %8.1f KiB/s\n", what, seconds, bytes / 1024.0 / seconds);
+  return true;
+}
+
+bool ReadPage(CVmuLink& link, std::vector<std::uint8_t>& page) {
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = true;
+  for (std::uint32_t offset = 0; ok && offset < kPageSize; offset += kReadUnit) {
+    ok = link.Read(offset, page.data() + offset, kReadUnit, false);
+  }
+  return Report(link, ok, "read 32 units of 4096 bytes", Seconds(start), kPageSize);
+}
+
+bool WritePage(CVmuLink& link, const std::vector<std::uint8_t>& page) {
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = true;
+  for (std::uint32_t offset = 0; ok && offset < kPageSize; offset += CVmuLink::kWriteUnit) {
+    ok = link.Write(offset, page.data() + offset, CVmuLink::kWriteUnit, false);
+  }
+  return Report(link, ok, "write 1024 units of 128 bytes", Seconds(start), kPageSize);
+}
+
+// Writes a pattern over each page, reads it back, then puts the old bytes back.
+bool CheckAllPages(CVmuLink& link) {
+  std::vector<std::uint8_t> original(kPageSize), pattern(kPageSize), back(kPageSize);
+  for (std::uint16_t page = 0; page < CSimulatedCard::kPageCount; ++page) {
+    std::printf("Page %u\n", page + 1);
+    if (!link.SelectPage(page)) {
+      std::printf("  select page FAILED: %s\n", StatusMessage(link.GetLastStatus()));
+      return false;
+    }
+    for (std::uint32_t i = 0; i < kPageSize; ++i) {
+      pattern[i] = static_cast<std::uint8_t>((i * 131u + page * 17u) >> 3);
+    }
+    if (!ReadPage(link, original) || !WritePage(link, pattern) || !ReadPage(link, back)) {
+      return false;
+    }
+    if (back != pattern) {
+      std::printf("  the page read back differs from what was written\n");
+      return false;
+    }
+    if (!WritePage(link, original)) return false;
+  }
+  return link.SelectPage(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    PrintUsage();
+    return 2;
+  }
+
+  CSimulatedCard card;
+  std::unique_ptr<CVmuLink> link;
+  if (options.port >= 0) {
+    link = std::make_unique<CVmuLink>();
+    link->SetPort(static_cast<std::uint16_t>(options.port));
+  } else {
+    std::string error;
+    if (!options.image.empty() && !card.OpenImage(options.image, error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(card));
+  }
+  if (options.delay >= 0) link->SetDelayFactor(static_cast<std::uint32_t>(options.delay));
+  if (options.timeoutSeconds >= 0) {
+    link->SetTimeout(static_cast<std::uint32_t>(options.timeoutSeconds) * 1000000u);
+  }
+  if (!options.trace.empty()) {
+    std::string error;
+    auto trace = CWireTrace::OpenFile(options.trace, error);
+    if (!trace) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    link->SetTrace(std::move(trace));
+  }
+
+  const char* where = options.port >= 0 ? "the parallel port"
+                      : options.image.empty() ? "a simulated card in memory"
+                                              : options.image.c_str();
+  std::printf("Korvantis link check on %s\n", where);
+  std::printf("Road: %s, port 0x%X, delay factor %u us, timeout %u us\n",
+              PortAccessName(link->GetPortAccess()), link->GetPort(), link->GetDelayFactor(),
+              link->GetTimeout());
+  if (!link->GetPortProblem().empty()) std::printf("%s\n", link->GetPortProblem().c_str());
+
+  bool ok;
+  if (options.port >= 0) {
+    std::vector<std::uint8_t> page(kPageSize);
+    std::printf("Selected page (read only)\n");
+    ok = ReadPage(*link, page);
+  } else {
+    ok = CheckAllPages(*link);
+  }
+  std::printf(ok ? "Every transaction succeeded.\n" : "The link check failed.\n");
+  return ok ? 0 : 1;
+}

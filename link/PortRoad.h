@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+#include "PortAccess.h"
+
+// Register offsets from the port's base address.
+constexpr std::uint16_t kDataRegister = 0;
+constexpr std::uint16_t kStatusRegister = 1;
+constexpr std::uint16_t kControlRegister = 2;
+
+// One way of reaching the parallel port's three 8-bit registers. Accesses are
+// always 8 bits wide: a 16-bit access would also reach base+3.
+class CPortRoad {
+ public:
+  virtual ~CPortRoad() = default;
+
+  virtual std::uint8_t ReadRegister(std::uint16_t offset) = 0;
+  virtual void WriteRegister(std::uint16_t offset, std::uint8_t value) = 0;
+  virtual PortAccess GetAccess() const = 0;
+};

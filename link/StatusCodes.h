@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+// Status codes kept as each layer's last error; the message of a code is what
+// the user is shown. Grouped by layer: 20000s general, 21000s link,
+// 22000s cache, 29000s general failures.
+namespace status {
+constexpr std::uint32_t kNoError = 20000;
+constexpr std::uint32_t kCancelled = 20001;
+constexpr std::uint32_t kTimeout = 21000;
+constexpr std::uint32_t kBadChecksum = 21001;
+constexpr std::uint32_t kUnexpectedAnswer = 21002;
+constexpr std::uint32_t kWriteLength = 21003;
+constexpr std::uint32_t kCacheReadAddress = 22000;
+constexpr std::uint32_t kCacheWriteAddress = 22001;
+constexpr std::uint32_t kCacheStatus = 22002;
+constexpr std::uint32_t kNotSupported = 29000;
+constexpr std::uint32_t kUnknown = 29999;
+}  // namespace status
+
+// The message of a status code; an unknown code gives the message of 29999.
+const char* StatusMessage(std::uint32_t code);

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "CounterSource.h"
+#include "PerfTimer.h"
+#include "PortRoad.h"
+#include "PortRoadChooser.h"
+#include "StatusCodes.h"
+
+class CWireTrace;
+class CTracedPortRoad;
+
+// The program's only road to the memory card: the card's byte protocol over the
+// parallel port's data, status and control registers. Three transactions exist
+// (read a run of card memory, write a 128-byte unit, select a page); each opens
+// with a handshake and closes with the transaction line released, on every path.
+class CVmuLink {
+ public:
+  static constexpr std::uint16_t kDefaultPort = 888;  // 0x378, LPT1
+  static constexpr std::uint32_t kDefaultTimeout = 5000000;
+  static constexpr std::uint32_t kMaxReadLength = 65532;  // the length travels as 16 bits
+  static constexpr std::uint32_t kWriteUnit = 128;
+
+  // Reaches the port at the default address by the best road this machine offers.
+  CVmuLink();
+  // Asks the chooser for a road now and whenever the port address changes.
+  explicit CVmuLink(PortRoadChooser chooser, CCounterSource& counter = CSteadyCounter::Instance());
+  // Keeps one road for good, whatever the port address (the simulated card).
+  explicit CVmuLink(std::unique_ptr<CPortRoad> road,
+                    CCounterSource& counter = CSteadyCounter::Instance());
+  virtual ~CVmuLink();
+
+  CVmuLink(const CVmuLink&) = delete;
+  CVmuLink& operator=(const CVmuLink&) = delete;
+
+  bool Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t length, bool swap);
+  bool Write(std::uint32_t address, const std::uint8_t* data, std::uint32_t length, bool swap);
+  bool SelectPage(std::uint16_t page);
+
+  void SetPort(std::uint16_t base);
+  void SetTimeout(std::uint32_t microseconds) { timeout_ = microseconds; }
+  void SetDelayFactor(std::uint32_t microseconds) { delayFactor_ = microseconds; }
+  std::uint16_t GetPort() const { return port_; }
+  std::uint32_t GetTimeout() const { return timeout_; }
+  std::uint32_t GetDelayFactor() const { return delayFactor_; }
+
+  // The code of the most recent failure; successes leave it as it was.
+  std::uint32_t GetLastStatus() const { return lastStatus_; }
+
+  PortAccess GetPortAccess() const { return road_->GetAccess(); }
+  // Why no real port could be reached at the current address; empty when one was.
+  const std::string& GetPortProblem() const { return portProblem_; }
+
+  // Writes every register access to the trace from now on (empty to stop).
+  void SetTrace(std::unique_ptr<CWireTrace> trace);
+
+ private:
+  std::uint8_t ReadPort(std::uint16_t offset) { return active_->ReadRegister(offset); }
+  void WritePort(std::uint16_t offset, std::uint8_t value) {
+    active_->WriteRegister(offset, value);
+  }
+
+  bool BeginTransaction();
+  void EndTransaction();
+  std::uint8_t ExchangeByte(std::uint8_t out);
+  std::uint8_t ExchangeWithChecksum(std::uint8_t out, std::uint8_t& checksum);
+  bool WaitForStatus(std::uint16_t offset, std::uint8_t mask, bool set);
+  bool SendCommand(std::uint8_t first, std::uint8_t second, std::uint8_t& checksum);
+  void SendAddress(std::uint32_t address, std::uint8_t& checksum);
+  bool FinishWithChecksum(std::uint8_t checksum, bool compare);
+  bool WriteUnit(std::uint32_t address, const std::uint8_t* data, bool swap);
+  bool Fail(std::uint32_t code);
+  void UseRoad(PortRoadChoice choice);
+  void RouteAccesses();
+
+  PortRoadChooser chooser_;  // empty for a fixed road
+  CCounterSource& counter_;
+  std::unique_ptr<CWireTrace> trace_;
+  std::unique_ptr<CPortRoad> road_;
+  std::unique_ptr<CTracedPortRoad> tracedRoad_;
+  CPortRoad* active_ = nullptr;  // road_ or, while tracing, tracedRoad_
+  std::string portProblem_;
+  std::uint16_t port_ = kDefaultPort;
+  std::uint32_t timeout_ = kDefaultTimeout;
+  std::uint32_t delayFactor_ = 0;
+  std::uint32_t lastStatus_ = status::kNoError;
+  std::unique_ptr<CPerfTimer> bitTimer_;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CardFaults.h"
+
+// A model of the memory card on the far side of the port's three registers,
+// driven only by the register writes and status reads it sees: it answers the
+// handshake, shifts one bit each way per clock step, and serves read, 128-byte
+// write and page select on four pages of 131,072 bytes. Each page is kept in
+// wire order, so a page is byte for byte a DCM backup.
+class CSimulatedCard {
+ public:
+  static constexpr std::uint32_t kPageSize = 131072;
+  static constexpr std::uint32_t kPageCount = 4;
+
+  // Four erased pages (every byte 0xFF), held in memory only.
+  CSimulatedCard();
+  virtual ~CSimulatedCard();
+
+  // Takes the card's memory from an image file and writes every completed
+  // write unit back to it: 131,072 bytes (page 1; pages 2 to 4 start erased
+  // and live in memory only) or 524,288 bytes (four pages). A .dcm file is in
+  // wire order; .bin and .vmu files are in storage order (each aligned group
+  // of four bytes reversed). Any other size, or a file that cannot be read and
+  // written, is refused with a message in error and changes nothing.
+  bool OpenImage(const std::string& path, std::string& error);
+
+  // The register side, called by the simulated port road.
+  void WriteData(std::uint8_t value);
+  void WriteControl(std::uint8_t value);
+  std::uint8_t ReadStatus();
+
+  // For tests and tools.
+  std::uint8_t* GetPage(std::uint32_t page);  // wire order, kPageSize bytes
+  std::uint32_t GetSelectedPage() const;
+  CardFaults& Faults();
+
+  struct Counters {
+    std::uint64_t transactions = 0;  // handshakes answered
+    std::uint64_t reads = 0;         // completed read transactions
+    std::uint64_t writeUnits = 0;    // completed (stored) write units
+    std::uint64_t pageSelects = 0;   // completed page selects
+    std::uint64_t badChecksums = 0;  // transactions whose checksum did not match
+  };
+  const Counters& GetCounters() const;
+  void ResetCounters();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
