@@ -78,7 +78,8 @@ void BareAccesses(benchmark::State& state, Transfer transfer) {
 void BusyWait(benchmark::State& state) {
   CPerfTimer timer;
   const auto microseconds = static_cast<std::uint32_t>(state.range(0));
-  for (auto _ : state) timer.Delay(microseconds);
+  for (auto _ : state)
+    timer.Delay(microseconds);
 }
 
 BENCHMARK_CAPTURE(LinkTransfer, read512, Transfer::Read512);
@@ -96,8 +97,7 @@ int main(int argc, char** argv) {
   CRatioReporter reporter({
       {"link overhead, 512-byte reads", "LinkTransfer/read512", "BareAccesses/read512", 0},
       {"link overhead, 4096-byte reads", "LinkTransfer/read4096", "BareAccesses/read4096", 0},
-      {"link overhead, 128-byte write units", "LinkTransfer/write128", "BareAccesses/write128",
-       0},
+      {"link overhead, 128-byte write units", "LinkTransfer/write128", "BareAccesses/write128", 0},
       {"Delay(1): real length / nominal", "BusyWait/1", "", 1000},
       {"Delay(10): real length / nominal", "BusyWait/10", "", 10000},
       {"Delay(100): real length / nominal", "BusyWait/100", "", 100000},

@@ -17,7 +17,7 @@ void CRatioReporter::Finalize() {
   for (const auto& ratio : ratios_) {
     const auto top = nanoseconds_.find(ratio.numerator);
     const auto bottom = nanoseconds_.find(ratio.denominator);
-    const double denominator = ratio.nominalDenominator != 0 ? ratio.nominalDenominator
+    const double denominator = ratio.nominalDenominator != 0  ? ratio.nominalDenominator
                                : bottom != nanoseconds_.end() ? bottom->second
                                                               : 0;
     if (top == nanoseconds_.end() || denominator == 0) continue;

@@ -13,7 +13,7 @@ class CRatioReporter : public benchmark::ConsoleReporter {
  public:
   struct Ratio {
     std::string label;
-    std::string numerator;    // benchmark names
+    std::string numerator;  // benchmark names
     std::string denominator;
     double nominalDenominator = 0;  // used instead of a benchmark when not 0 (nanoseconds)
   };

@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     link->SetTrace(std::move(trace));
   }
 
-  const char* where = options.port >= 0 ? "the parallel port"
+  const char* where = options.port >= 0       ? "the parallel port"
                       : options.image.empty() ? "a simulated card in memory"
                                               : options.image.c_str();
   std::printf("Korvantis link check on %s\n", where);

@@ -10,11 +10,11 @@ struct SystemCalls {
   int (*ioctl)(int fd, unsigned long request, void* argument);
   int (*close)(int fd);
   int (*ioperm)(unsigned long from, unsigned long count, int turnOn);
-  int (*inb)(unsigned short address);                        // returns the byte read
+  int (*inb)(unsigned short address);  // returns the byte read
   void (*outb)(unsigned char value, unsigned short address);
 
   std::string parportProcRoot = "/proc/sys/dev/parport";  // holds parportN/base-addr
-  std::string deviceRoot = "/dev";                          // holds parportN
+  std::string deviceRoot = "/dev";                        // holds parportN
 };
 
 // The calls of this machine.

@@ -126,7 +126,9 @@ bool CVmuLink::BeginTransaction() {
   return true;
 }
 
-void CVmuLink::EndTransaction() { WritePort(kControlRegister, kLineReleased); }
+void CVmuLink::EndTransaction() {
+  WritePort(kControlRegister, kLineReleased);
+}
 
 bool CVmuLink::SendCommand(std::uint8_t first, std::uint8_t second, std::uint8_t& checksum) {
   const std::uint8_t firstAnswer = ExchangeWithChecksum(first, checksum);
@@ -149,8 +151,7 @@ bool CVmuLink::FinishWithChecksum(std::uint8_t checksum, bool compare) {
   return true;
 }
 
-bool CVmuLink::Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t length,
-                    bool swap) {
+bool CVmuLink::Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t length, bool swap) {
   // Data arrives in whole groups of four and the length travels as 16 bits;
   // anything else would run past the caller's buffer.
   if (length % 4 != 0 || length > kMaxReadLength || (buffer == nullptr && length != 0)) {

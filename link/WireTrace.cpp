@@ -7,7 +7,9 @@
 
 CWireTrace::CWireTrace(std::unique_ptr<std::ostream> out) : out_(std::move(out)) {}
 
-CWireTrace::~CWireTrace() { Flush(); }
+CWireTrace::~CWireTrace() {
+  Flush();
+}
 
 std::unique_ptr<CWireTrace> CWireTrace::OpenFile(const std::string& path, std::string& error) {
   auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
@@ -20,14 +22,12 @@ std::unique_ptr<CWireTrace> CWireTrace::OpenFile(const std::string& path, std::s
 
 void CWireTrace::Record(char kind, std::uint16_t offset, std::uint8_t value) {
   static const char kHex[] = "0123456789abcdef";
-  const char line[] = {kind,
-                       ' ',
-                       static_cast<char>('0' + offset % 10),
-                       ' ',
-                       kHex[value >> 4],
-                       kHex[value & 0x0F],
-                       '\n'};
+  const char line[] = {
+      kind, ' ', static_cast<char>('0' + offset % 10), ' ', kHex[value >> 4], kHex[value & 0x0F],
+      '\n'};
   out_->write(line, sizeof line);
 }
 
-void CWireTrace::Flush() { out_->flush(); }
+void CWireTrace::Flush() {
+  out_->flush();
+}

@@ -36,9 +36,14 @@ class CSimulatedCard {
   std::uint8_t ReadStatus();
 
   // For tests and tools.
-  std::uint8_t* GetPage(std::uint32_t page);  // wire order, kPageSize bytes
+  std::uint8_t* GetPage(std::uint32_t page);  // wire order, kPageSize bytes; null past the last
   std::uint32_t GetSelectedPage() const;
+  // A transaction runs with the faults set at its handshake; between
+  // transactions a change shows at once.
   CardFaults& Faults();
+  // Why a stored write unit last failed to reach the image file; empty while
+  // every one since the image was opened did. The unit stays in memory all the same.
+  const std::string& GetImageProblem() const;
 
   struct Counters {
     std::uint64_t transactions = 0;  // handshakes answered
@@ -48,6 +53,7 @@ class CSimulatedCard {
     std::uint64_t badChecksums = 0;  // transactions whose checksum did not match
   };
   const Counters& GetCounters() const;
+  // Also restarts the count that silentAfter and flipTransaction refer to.
   void ResetCounters();
 
  private:

@@ -38,7 +38,8 @@ class LinkOverSimulatedCard : public ::testing::Test {
 
 std::uint8_t XorOf(const std::vector<std::uint8_t>& bytes, std::size_t begin, std::size_t end) {
   std::uint8_t sum = 0;
-  for (std::size_t i = begin; i < end; ++i) sum ^= bytes[i];
+  for (std::size_t i = begin; i < end; ++i)
+    sum ^= bytes[i];
   return sum;
 }
 
@@ -55,7 +56,8 @@ TEST_F(LinkOverSimulatedCard, ByteExchangeClocksEachBitOutMostSignificantFirst) 
   const std::vector<std::uint8_t> expected = {0x02, 0x03, 0x00, 0x01, 0x02, 0x03, 0x00, 0x01,
                                               0x00, 0x01, 0x02, 0x03, 0x00, 0x01, 0x02, 0x03};
   EXPECT_EQ(exchange, expected);
-  for (const auto& reads : transactions[0].statusReads) EXPECT_EQ(reads.size(), 8u);
+  for (const auto& reads : transactions[0].statusReads)
+    EXPECT_EQ(reads.size(), 8u);
   EXPECT_EQ(Page()[0], 0xA5);
 }
 
@@ -66,7 +68,8 @@ TEST_F(LinkOverSimulatedCard, ReceivedBitsBuildTheByteInArrivalOrder) {
   EXPECT_EQ(buffer[0], 0x81);
 
   // Status bit 6 read high at the first and the last of the eight samples only.
-  const auto& samples = Transactions()[0].statusReads[8];
+  const auto transactions = Transactions();
+  const auto& samples = transactions[0].statusReads[8];
   const std::vector<std::uint8_t> expected = {0x40, 0, 0, 0, 0, 0, 0, 0x40};
   EXPECT_EQ(samples, expected);
 }
@@ -86,7 +89,8 @@ TEST_F(LinkOverSimulatedCard, SelectPageSendsPageAndChecksum) {
 }
 
 TEST_F(LinkOverSimulatedCard, ReadSendsHeaderThenEchoesAndChecksThem) {
-  for (int i = 0; i < 512; ++i) Page()[255 * 512 + i] = static_cast<std::uint8_t>(i * 7 + 3);
+  for (int i = 0; i < 512; ++i)
+    Page()[255 * 512 + i] = static_cast<std::uint8_t>(i * 7 + 3);
   std::array<std::uint8_t, 512> block{};
   ASSERT_TRUE(link_->Read(0x1FE00, block.data(), 512, false));
 
@@ -103,7 +107,8 @@ TEST_F(LinkOverSimulatedCard, ReadSendsHeaderThenEchoesAndChecksThem) {
 
   // Each data exchange echoes the byte received in the one before.
   EXPECT_EQ(sent[8], 0x00);
-  for (int i = 1; i < 512; ++i) ASSERT_EQ(sent[8 + i], received[8 + i - 1]) << i;
+  for (int i = 1; i < 512; ++i)
+    ASSERT_EQ(sent[8 + i], received[8 + i - 1]) << i;
   // The checksum covers the header and every data byte but the last.
   EXPECT_EQ(sent.back(), 0x56 ^ XorOf(received, 8, 8 + 511));
   EXPECT_EQ(0, std::memcmp(block.data(), Page() + 0x1FE00, 512));
@@ -117,7 +122,8 @@ TEST_F(LinkOverSimulatedCard, SwapFlagReversesEachGroupOfFourBothWays) {
   ASSERT_TRUE(link_->Read(0, swapped.data(), 4, true));
   EXPECT_EQ(swapped, (std::array<std::uint8_t, 4>{0x44, 0x33, 0x22, 0x11}));
   const std::vector<std::uint8_t> echoes = {0x00, 0x11, 0x22, 0x33};
-  const auto& sent = Transactions()[0].sent;
+  const auto transactions = Transactions();
+  const auto& sent = transactions[0].sent;
   EXPECT_EQ(std::vector<std::uint8_t>(sent.begin() + 8, sent.begin() + 12), echoes);
 
   std::array<std::uint8_t, 4> straight{};
@@ -125,7 +131,8 @@ TEST_F(LinkOverSimulatedCard, SwapFlagReversesEachGroupOfFourBothWays) {
   EXPECT_EQ(straight, (std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44}));
 
   std::array<std::uint8_t, 128> unit{};
-  for (int i = 0; i < 128; ++i) unit[i] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 128; ++i)
+    unit[i] = static_cast<std::uint8_t>(i);
   ASSERT_TRUE(link_->Write(256, unit.data(), 128, true));
   EXPECT_EQ(Page()[256], 3);
   EXPECT_EQ(Page()[259], 0);
@@ -137,7 +144,8 @@ TEST_F(LinkOverSimulatedCard, SwapFlagReversesEachGroupOfFourBothWays) {
 
 TEST_F(LinkOverSimulatedCard, WriteLengthsDecideTheUnits) {
   std::vector<std::uint8_t> data(512);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i ^ 0x5A);
+  for (std::size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<std::uint8_t>(i ^ 0x5A);
 
   EXPECT_FALSE(link_->Write(0, data.data(), 100, false));
   EXPECT_EQ(link_->GetLastStatus(), status::kWriteLength);
@@ -198,7 +206,8 @@ TEST_F(LinkOverSimulatedCard, WrongAnswersEndTheTransaction) {
   EXPECT_EQ(link_->GetLastStatus(), status::kUnexpectedAnswer);
   EXPECT_EQ(recorder_->LastWritten(kControlRegister), 0x00);
   // Only the command bytes were exchanged each time.
-  for (const auto& transaction : Transactions()) EXPECT_EQ(transaction.sent.size(), 2u);
+  for (const auto& transaction : Transactions())
+    EXPECT_EQ(transaction.sent.size(), 2u);
 }
 
 TEST_F(LinkOverSimulatedCard, LastStatusSurvivesLaterSuccesses) {
@@ -222,7 +231,8 @@ TEST_F(LinkOverSimulatedCard, ReadLengthsThatWouldOverrunAreRefusedBeforeAnyAcce
   EXPECT_TRUE(recorder_->GetRecords().empty());
 
   // The longest length that travels in 16 bits still works.
-  for (std::uint32_t i = 0; i < 65532; ++i) Page()[i] = static_cast<std::uint8_t>(i / 3);
+  for (std::uint32_t i = 0; i < 65532; ++i)
+    Page()[i] = static_cast<std::uint8_t>(i / 3);
   ASSERT_TRUE(link_->Read(0, buffer.data(), 65532, false));
   EXPECT_EQ(0, std::memcmp(buffer.data(), Page(), 65532));
   EXPECT_TRUE(link_->Read(0, buffer.data(), 0, false));

@@ -9,8 +9,7 @@ CScratchDirectory::CScratchDirectory() {
   std::random_device random;
   const auto base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = base / ("korvantis-test-" + std::to_string(random()) + "-" +
-                    std::to_string(serial++));
+    path_ = base / ("korvantis-test-" + std::to_string(random()) + "-" + std::to_string(serial++));
     std::error_code error;
     if (std::filesystem::create_directory(path_, error)) return;
   }

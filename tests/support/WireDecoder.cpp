@@ -10,6 +10,7 @@ struct Decoder {
   std::uint8_t sent = 0;
   std::uint8_t received = 0;
   bool awaitingSample = false;
+  bool exchangeOpen = false;
 
   void OnControl(std::uint8_t value) {
     if (value & 0x01) {
@@ -17,6 +18,7 @@ struct Decoder {
       current = &transactions.back();
       bits = 0;
       awaitingSample = false;
+      exchangeOpen = false;
     } else {
       current = nullptr;
     }
@@ -24,9 +26,10 @@ struct Decoder {
 
   void OnData(std::uint8_t value) {
     if (!current) return;
-    if (bits == 0) {
+    if (!exchangeOpen) {
       current->dataWrites.emplace_back();
       current->statusReads.emplace_back();
+      exchangeOpen = true;
     }
     current->dataWrites.back().push_back(value);
     if (value & kClock) {
@@ -46,6 +49,7 @@ struct Decoder {
       current->sent.push_back(sent);
       current->received.push_back(received);
       bits = 0;
+      exchangeOpen = false;
     }
   }
 };
