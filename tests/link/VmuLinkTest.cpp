@@ -167,33 +167,6 @@ TEST_F(LinkOverSimulatedCard, WriteLengthsDecideTheUnits) {
   EXPECT_EQ(0, std::memcmp(Page() + 0x1000, data.data(), 512));
 }
 
-TEST_F(LinkOverSimulatedCard, WriteUnitIgnoresTheCardsChecksumAnswer) {
-  card_.Faults().wrongChecksum = true;
-  std::array<std::uint8_t, 128> unit{};
-  unit.fill(0x42);
-  EXPECT_TRUE(link_->Write(0, unit.data(), 128, false));
-  EXPECT_EQ(Page()[0], 0x42);
-
-  std::array<std::uint8_t, 4> buffer{};
-  EXPECT_FALSE(link_->Read(0, buffer.data(), 4, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kBadChecksum);
-  EXPECT_FALSE(link_->SelectPage(1));
-  EXPECT_EQ(link_->GetLastStatus(), status::kBadChecksum);
-}
-
-TEST_F(LinkOverSimulatedCard, CorruptionInEitherDirectionIsCaughtByTheChecksum) {
-  std::array<std::uint8_t, 64> buffer{};
-  for (auto direction : {CardFaults::FlipDirection::ToPc, CardFaults::FlipDirection::FromPc}) {
-    card_.Faults().flipDirection = direction;
-    card_.Faults().flipTransaction = -1;
-    card_.Faults().flipByte = 8 + 20;  // a data byte in the middle of the read
-    card_.Faults().flipMask = 0x10;
-    EXPECT_FALSE(link_->Read(0, buffer.data(), 64, false));
-    EXPECT_EQ(link_->GetLastStatus(), status::kBadChecksum);
-    EXPECT_EQ(recorder_->LastWritten(kControlRegister), 0x00);
-  }
-}
-
 TEST_F(LinkOverSimulatedCard, WrongAnswersEndTheTransaction) {
   card_.Faults().wrongAnswers = true;
   std::array<std::uint8_t, 128> unit{};

@@ -175,23 +175,6 @@ TEST_F(CardOverLink, BytesAfterTheChecksumAnswerZeroAndChangeNothing) {
   EXPECT_EQ(card_.GetCounters().pageSelects, 1u);
 }
 
-TEST_F(CardOverLink, MissingOrStuckCardTimesOut) {
-  std::array<std::uint8_t, 4> buffer{};
-  card_.Faults().noCard = true;
-  EXPECT_FALSE(link_->Read(0, buffer.data(), 4, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-  EXPECT_EQ(card_.GetCounters().transactions, 0u);
-
-  card_.Faults().noCard = false;
-  card_.Faults().statusStuckHigh = true;
-  EXPECT_FALSE(link_->SelectPage(1));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-  EXPECT_EQ(recorder_->LastWritten(kControlRegister), 0x00);
-
-  card_.Faults().statusStuckHigh = false;
-  EXPECT_TRUE(link_->SelectPage(1));
-}
-
 TEST_F(CardOverLink, WrongAnswersEndTheTransactionAndStoreNothing) {
   card_.Faults().wrongAnswers = true;
   const auto unit = Unit(3);
