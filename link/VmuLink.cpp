@@ -56,6 +56,12 @@ void CVmuLink::SetPort(std::uint16_t base) {
   }
 }
 
+void CVmuLink::DisablePort(std::string problem) {
+  tracedRoad_.reset();
+  road_.reset();
+  UseRoad(PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)});
+}
+
 void CVmuLink::SetTrace(std::unique_ptr<CWireTrace> trace) {
   tracedRoad_.reset();
   trace_ = std::move(trace);

@@ -41,6 +41,9 @@ class CVmuLink {
   bool SelectPage(std::uint16_t page);
 
   void SetPort(std::uint16_t base);
+  // Reaches no port until the next SetPort, and says why (a stored port
+  // address that cannot be one).
+  void DisablePort(std::string problem);
   void SetTimeout(std::uint32_t microseconds) { timeout_ = microseconds; }
   void SetDelayFactor(std::uint32_t microseconds) { delayFactor_ = microseconds; }
   std::uint16_t GetPort() const { return port_; }

@@ -1,0 +1,90 @@
+#include "VmuCard.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "StatusCodes.h"
+#include "VmuDirEntry.h"
+
+CVmuCard::CVmuCard() : CVmuCard(std::make_unique<CVmuLink>()) {}
+
+CVmuCard::CVmuCard(std::unique_ptr<CPortRoad> road)
+    : CVmuCard(std::make_unique<CVmuLink>(std::move(road))) {}
+
+CVmuCard::CVmuCard(std::unique_ptr<CVmuLink> link)
+    : link_(std::move(link)),
+      cache_(std::make_unique<CVmuMemory>(kBlockCount, link_.get())),
+      rootBlock_(std::make_unique<CVmuRootBlock>(cache_.get())) {}
+
+CVmuCard::~CVmuCard() = default;
+
+bool CVmuCard::Fail(std::uint32_t code) {
+  lastError_ = code;
+  return false;
+}
+
+bool CVmuCard::GetDirectory(CVmuDirectory*& directory) {
+  if (!rootBlock_->GetDirectory(directory)) return Fail(rootBlock_->GetLastError());
+  return true;
+}
+
+bool CVmuCard::ReadDirEntry(std::uint16_t n, CVmuBuffer& entry) {
+  CVmuDirectory* directory = nullptr;
+  if (!GetDirectory(directory)) return false;
+  if (!directory->ReadEntry(n, entry)) return Fail(directory->GetLastError());
+  return true;
+}
+
+bool CVmuCard::WriteDirEntry(std::uint16_t n, const CVmuBuffer& entry) {
+  CVmuDirectory* directory = nullptr;
+  if (!GetDirectory(directory)) return false;
+  if (!directory->WriteEntry(n, entry)) return Fail(directory->GetLastError());
+  return true;
+}
+
+bool CVmuCard::GetEntryCount(std::uint16_t& out) {
+  CVmuDirectory* directory = nullptr;
+  if (!GetDirectory(directory)) return false;
+  std::uint16_t count = 0;
+  if (!rootBlock_->GetDirectoryEntryCount(count)) return Fail(rootBlock_->GetLastError());
+  // Real cards carry 240 or 241 here with 13 directory blocks (208 entries):
+  // the entries past the directory's end would be read from user blocks.
+  out = static_cast<std::uint16_t>(std::min<std::uint32_t>(count, directory->GetCapacity()));
+  return true;
+}
+
+bool CVmuCard::RunIsOnPage(std::uint16_t start, std::uint32_t count) {
+  return start < kBlockCount && count <= std::uint32_t{start} + 1;
+}
+
+bool CVmuCard::OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out) {
+  CVmuDirEntry entry;
+  if (!ReadDirEntry(n, entry)) return false;
+  if (!RunIsOnPage(entry.GetFirstBlock(), entry.GetSize())) {
+    return Fail(status::kCacheReadAddress);
+  }
+  out = std::make_unique<CVmuRegion>(entry.GetFirstBlock(), entry.GetSize(), cache_.get());
+  return true;
+}
+
+bool CVmuCard::MakeRegion(std::uint16_t start, std::uint16_t count,
+                          std::unique_ptr<CVmuRegion>& out) {
+  if (!RunIsOnPage(start, count)) return Fail(status::kCacheWriteAddress);
+  out = std::make_unique<CVmuRegion>(start, count, cache_.get());
+  return true;
+}
+
+bool CVmuCard::CloseFile(std::unique_ptr<CVmuRegion>& region) {
+  region.reset();
+  return true;
+}
+
+bool CVmuCard::Flush() {
+  if (!cache_->Flush()) return Fail(cache_->GetLastError());
+  return true;
+}
+
+bool CVmuCard::Invalidate() {
+  rootBlock_->ForgetLayout();
+  return cache_->Invalidate();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "VmuBuffer.h"
+
+// A file's first block. Its first 64 bytes carry the descriptions shown for
+// the file; the rest is the file's own.
+class CVmuFileHeader : public CVmuBuffer {
+ public:
+  static constexpr std::uint32_t kLength = 512;
+
+  CVmuFileHeader() : CVmuBuffer(kLength) {}
+
+  // Each copies its field and a terminating zero: 17, 33 and 17 bytes.
+  bool GetShortDescription(char* destination) const {
+    CopyText(0, 16, destination);
+    return true;
+  }
+  bool GetLongDescription(char* destination) const {
+    CopyText(16, 32, destination);
+    return true;
+  }
+  bool GetApplication(char* destination) const {
+    CopyText(48, 16, destination);
+    return true;
+  }
+};

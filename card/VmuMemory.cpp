@@ -1,0 +1,98 @@
+#include "VmuMemory.h"
+
+#include <cstring>
+
+#include "StatusCodes.h"
+#include "VmuLink.h"
+
+CVmuMemory::CVmuMemory(std::uint32_t blockCount, CVmuLink* link)
+    : status_(std::make_unique<std::uint8_t[]>(blockCount)),
+      link_(link),
+      lastError_(status::kNoError),
+      blockCount_(blockCount),
+      data_(std::make_unique<std::uint8_t[]>(std::size_t{blockCount} * kBlockSize)) {}
+
+CVmuMemory::~CVmuMemory() = default;
+
+bool CVmuMemory::Fail(std::uint32_t code) {
+  lastError_ = code;
+  return false;
+}
+
+// Computed in 64 bits: an address near 2^32 must not wrap into the page.
+bool CVmuMemory::InRange(std::uint32_t address, std::uint32_t size) const {
+  return std::uint64_t{address} + size <= std::uint64_t{blockCount_} * kBlockSize;
+}
+
+bool CVmuMemory::Read(std::uint32_t address, const std::uint8_t*& out, std::uint32_t size,
+                      bool force) {
+  if (!InRange(address, size)) return Fail(status::kCacheReadAddress);
+  if (size != 0) {
+    for (std::uint32_t block = address / kBlockSize; block <= (address + size - 1) / kBlockSize;
+         ++block) {
+      if (!LoadBlock(block, force)) return false;
+    }
+  }
+  out = data_.get() + address;
+  return true;
+}
+
+bool CVmuMemory::Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size,
+                       bool flush) {
+  if (!InRange(address, size)) return Fail(status::kCacheWriteAddress);
+  if (size == 0) return true;
+  std::memcpy(data_.get() + address, source, size);
+  for (std::uint32_t block = address / kBlockSize; block <= (address + size - 1) / kBlockSize;
+       ++block) {
+    status_[block] = kDirty;
+  }
+  // A store that fails here leaves its block dirty and the reason in the last
+  // error; the next flush tries again. The write itself has succeeded.
+  if (flush) Flush();
+  return true;
+}
+
+bool CVmuMemory::Flush() {
+  for (std::uint32_t block = 0; block < blockCount_; ++block) {
+    if (status_[block] == kDirty && !StoreBlock(block)) return false;
+  }
+  return true;
+}
+
+bool CVmuMemory::Invalidate() {
+  std::memset(status_.get(), kNotLoaded, blockCount_);
+  return true;
+}
+
+bool CVmuMemory::LoadBlock(std::uint32_t block, bool force) {
+  switch (status_[block]) {
+    case kNotLoaded:
+      return FetchBlock(block);
+    case kClean:
+    case kDirty:
+      // A forced fetch of a dirty block drops its change unwritten.
+      return force ? FetchBlock(block) : true;
+    default:
+      return Fail(status::kCacheStatus);
+  }
+}
+
+bool CVmuMemory::FetchBlock(std::uint32_t block) {
+  if (link_ == nullptr) return true;
+  if (!link_->Read(block * kBlockSize, data_.get() + std::size_t{block} * kBlockSize, kBlockSize,
+                   true)) {
+    return Fail(link_->GetLastStatus());
+  }
+  status_[block] = kClean;
+  return true;
+}
+
+bool CVmuMemory::StoreBlock(std::uint32_t block) {
+  if (link_ == nullptr) return true;
+  if (!link_->Write(block * kBlockSize, data_.get() + std::size_t{block} * kBlockSize, kBlockSize,
+                    true)) {
+    return Fail(link_->GetLastStatus());
+  }
+  status_[block] = kClean;
+  return true;
+}

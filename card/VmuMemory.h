@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class CVmuLink;
+
+// One card page in PC memory: a write-back cache of whole 512-byte blocks in
+// front of the link. Reads fetch each missing block once; writes change only
+// the cached bytes and mark their blocks dirty; a flush stores the dirty ones.
+// The bytes are held as the link delivers them with its swap flag set, so every
+// multi-byte field read from the cache is little-endian.
+class CVmuMemory {
+ public:
+  static constexpr std::uint32_t kBlockSize = 512;
+
+  enum BlockStatus : std::uint8_t { kNotLoaded = 0, kClean = 1, kDirty = 2 };
+
+  CVmuMemory(std::uint32_t blockCount, CVmuLink* link);
+  virtual ~CVmuMemory();
+
+  CVmuMemory(const CVmuMemory&) = delete;
+  CVmuMemory& operator=(const CVmuMemory&) = delete;
+
+  // On success out points at the cached byte at address, followed by size
+  // valid bytes. The pointer stays valid for the cache's life, but its bytes
+  // change with later writes and fetches: copy what you need at once.
+  bool Read(std::uint32_t address, const std::uint8_t*& out, std::uint32_t size, bool force);
+  // Writes only the cache. A block that is written in part must be present
+  // first, or the next flush stores its undefined remainder.
+  bool Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size, bool flush);
+  bool Flush();
+  bool Invalidate();
+
+  std::uint32_t GetLastError() const { return lastError_; }
+  CVmuLink* GetLink() const { return link_; }
+  void SetLink(CVmuLink* link) { link_ = link; }
+  std::uint32_t GetBlockCount() const { return blockCount_; }
+  std::uint8_t GetBlockStatus(std::uint32_t block) const { return status_[block]; }
+
+ protected:
+  // Open to subclasses so that tests can reach states the cache never enters.
+  std::unique_ptr<std::uint8_t[]> status_;
+
+ private:
+  bool InRange(std::uint32_t address, std::uint32_t size) const;
+  bool LoadBlock(std::uint32_t block, bool force);
+  bool FetchBlock(std::uint32_t block);
+  bool StoreBlock(std::uint32_t block);
+  bool Fail(std::uint32_t code);
+
+  CVmuLink* link_;
+  std::uint32_t lastError_;
+  std::uint32_t blockCount_;
+  std::unique_ptr<std::uint8_t[]> data_;
+};

@@ -1,0 +1,44 @@
+#include "VmuRegion.h"
+
+#include "StatusCodes.h"
+#include "VmuMemory.h"
+
+CVmuRegion::CVmuRegion(std::uint16_t startBlock, std::uint32_t blockCount, CVmuMemory* cache)
+    : cache_(cache),
+      startBlock_(startBlock),
+      blockCount_(blockCount),
+      lastError_(status::kNoError) {}
+
+CVmuRegion::~CVmuRegion() = default;
+
+bool CVmuRegion::Fail(std::uint32_t code) {
+  lastError_ = code;
+  return false;
+}
+
+// The block is counted down from the start in 16 bits, so a run that would
+// pass below block 0 wraps far above the page and the cache refuses it. A
+// transfer past the region's own end is refused here: card data (a file's
+// first block and size) must never lead to blocks that are not the region's.
+bool CVmuRegion::Map(std::uint32_t offset, std::uint32_t size, std::uint32_t& address) const {
+  if (std::uint64_t{offset} + size > std::uint64_t{blockCount_} * kBlockSize) return false;
+  const auto block = static_cast<std::uint16_t>(startBlock_ - offset / kBlockSize);
+  address = std::uint32_t{block} * kBlockSize + offset % kBlockSize;
+  return true;
+}
+
+bool CVmuRegion::Read(std::uint32_t offset, const std::uint8_t*& out, std::uint32_t size,
+                      bool force) {
+  std::uint32_t address = 0;
+  if (!Map(offset, size, address)) return Fail(status::kCacheReadAddress);
+  if (!cache_->Read(address, out, size, force)) return Fail(cache_->GetLastError());
+  return true;
+}
+
+bool CVmuRegion::Write(std::uint32_t offset, const std::uint8_t* source, std::uint32_t size,
+                       bool flush) {
+  std::uint32_t address = 0;
+  if (!Map(offset, size, address)) return Fail(status::kCacheWriteAddress);
+  if (!cache_->Write(address, source, size, flush)) return Fail(cache_->GetLastError());
+  return true;
+}

@@ -1,0 +1,18 @@
+#include "ScriptedUser.h"
+
+bool CScriptedUser::Answer(std::string& path) {
+  if (answers_.empty()) return false;
+  path = answers_.front();
+  answers_.pop_front();
+  return !path.empty();
+}
+
+bool CScriptedUser::ChooseFileToOpen(const FileKind& kind, std::string& path) {
+  choicesAsked.push_back(std::string("open ") + kind.defaultSuffix);
+  return Answer(path);
+}
+
+bool CScriptedUser::ChooseFileToSave(const FileKind& kind, std::string& path) {
+  choicesAsked.push_back(std::string("save ") + kind.defaultSuffix);
+  return Answer(path);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// A kind of file the user is asked to choose: its filter and default suffix.
+struct FileKind {
+  const char* filter;         // "DCI File (*.dci);;All Files (*)"
+  const char* defaultSuffix;  // "dci"
+};
+
+extern const FileKind kDciFileKind;
+extern const FileKind kDcmFileKind;
+
+// What the commands ask of the person using the program. Messages have an OK
+// button only; a file choice the user dismisses returns false.
+class CUserPrompts {
+ public:
+  virtual ~CUserPrompts() = default;
+
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
+  // The chooser asks before an existing file is replaced.
+  virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
+};
