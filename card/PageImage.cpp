@@ -42,6 +42,7 @@ CPageImage CPageImage::Formatted(const std::uint8_t* stamp) {
   std::memset(root, 0x55, 16);  // the format marker
   if (stamp != nullptr) std::memcpy(root + 0x30, stamp, 8);
   PutWord(root + 64, kRootBlock);  // the page's last block
+  PutWord(root + 68, kRootBlock);  // where the root block lies
   PutWord(root + 70, kFatBlock);
   PutWord(root + 72, 1);
   PutWord(root + 74, kDirectoryStart);

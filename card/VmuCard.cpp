@@ -60,10 +60,13 @@ bool CVmuCard::RunIsOnPage(std::uint16_t start, std::uint32_t count) {
 bool CVmuCard::OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out) {
   CVmuDirEntry entry;
   if (!ReadDirEntry(n, entry)) return false;
-  if (!RunIsOnPage(entry.GetFirstBlock(), entry.GetSize())) {
-    return Fail(status::kCacheReadAddress);
-  }
-  out = std::make_unique<CVmuRegion>(entry.GetFirstBlock(), entry.GetSize(), cache_.get());
+  const std::uint16_t first = entry.GetFirstBlock();
+  if (first >= kBlockCount) return Fail(status::kCacheReadAddress);
+  // The region ends at block 0 whatever the size says: game files lie from
+  // block 0 upward, so their first block (the header) is all a run that
+  // descends can reach; the region refuses the blocks it does not cover.
+  const std::uint32_t count = std::min<std::uint32_t>(entry.GetSize(), std::uint32_t{first} + 1);
+  out = std::make_unique<CVmuRegion>(first, count, cache_.get());
   return true;
 }
 

@@ -38,8 +38,9 @@ class CVmuCard {
   // root's entry count, but never more than the directory's blocks hold.
   bool GetEntryCount(std::uint16_t& out);
 
-  // A region over file n's blocks, refused when the file's run would leave the
-  // page or pass below block 0. The region belongs to the caller.
+  // A region over file n's blocks from its first block downward, ending at
+  // block 0 at the latest; refused when the first block is off the page. The
+  // region belongs to the caller.
   bool OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out);
   // A region over count blocks from start downward, refused likewise.
   bool MakeRegion(std::uint16_t start, std::uint16_t count, std::unique_ptr<CVmuRegion>& out);

@@ -15,4 +15,5 @@ ensure_packages() {
 }
 
 # What building and testing Korvantis needs.
-BUILD_PACKAGES=(build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev)
+BUILD_PACKAGES=(build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev)

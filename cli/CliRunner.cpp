@@ -1,0 +1,197 @@
+#include "CliRunner.h"
+
+#include <ctime>
+#include <memory>
+
+#include "CommandLine.h"
+#include "CommandLineUser.h"
+#include "FileCommands.h"
+#include "FileTable.h"
+#include "LinkSettings.h"
+#include "PageCommands.h"
+#include "PageImage.h"
+#include "SettingsFile.h"
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "StatusCodes.h"
+#include "TerminalProgress.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+#include "WireTrace.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define KORVANTIS_ISATTY _isatty
+#else
+#include <unistd.h>
+#define KORVANTIS_ISATTY isatty
+#endif
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kCancelled = 130;
+
+int ExitStatus(CommandResult result) {
+  switch (result) {
+    case CommandResult::Done:
+      return kDone;
+    case CommandResult::Cancelled:
+      return kCancelled;
+    case CommandResult::Failed:
+    case CommandResult::Dismissed:
+      break;
+  }
+  return kFailed;
+}
+
+std::uint8_t Bcd(int value) {
+  return static_cast<std::uint8_t>((value / 10) << 4 | value % 10);
+}
+
+// The root block of a new image carries the time it was made, as the console does.
+int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  const int year = local.tm_year + 1900;
+  const std::uint8_t stamp[8] = {Bcd(year / 100),    Bcd(year % 100),    Bcd(local.tm_mon + 1),
+                                 Bcd(local.tm_mday), Bcd(local.tm_hour), Bcd(local.tm_min),
+                                 Bcd(local.tm_sec),  Bcd(local.tm_wday)};
+  const std::vector<CPageImage> pages(request.pages, CPageImage::Formatted(stamp));
+  std::string error;
+  if (!CPageImage::WriteNewFile(request.file, pages, error)) {
+    err << error << '\n';
+    return kFailed;
+  }
+  out << "Created " << request.file << " (" << request.pages
+      << (request.pages == 1 ? " page" : " pages") << ").\n";
+  return kDone;
+}
+
+// The index must name a file of the selected page, as a row of the list does.
+bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
+  std::uint16_t count = 0;
+  CVmuDirEntry entry;
+  if (!card.GetEntryCount(count) || (index < count && !card.ReadDirEntry(index, entry))) {
+    err << StatusMessage(card.GetLastError()) << '\n';
+    return false;
+  }
+  if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
+    err << "There is no file with directory index " << index << " on this page.\n";
+    return false;
+  }
+  return true;
+}
+
+int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
+                   CCommandLineUser& user, std::ostream& out, std::ostream& err) {
+  using Command = CliRequest::Command;
+  user.SetFile(request.file, request.force);
+  const bool saves = request.command == Command::Download || request.command == Command::Backup;
+  if (saves && !user.MaySave(request.file)) return kFailed;
+
+  switch (request.command) {
+    case Command::List: {
+      std::vector<FileRow> rows;
+      const CommandResult result = RefreshList(card, progress, user, rows);
+      if (result == CommandResult::Done) {
+        request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
+      }
+      return ExitStatus(result);
+    }
+    case Command::Info: {
+      if (!CheckFileIndex(card, request.index, err)) return kFailed;
+      FileProperties properties;
+      const CommandResult result = GetFileProperties(card, request.index, user, properties);
+      if (result == CommandResult::Done) PrintProperties(properties, out);
+      return ExitStatus(result);
+    }
+    case Command::Download:
+      if (!CheckFileIndex(card, request.index, err)) return kFailed;
+      return ExitStatus(DownloadFile(card, request.index, progress, user));
+    case Command::Upload:
+      return ExitStatus(UploadFile(card, progress, user));
+    case Command::Backup:
+      return ExitStatus(BackupPage(card, progress, user));
+    case Command::Restore:
+      return ExitStatus(RestorePage(card, progress, user));
+    case Command::Page:
+      return ExitStatus(SetPage(card, request.pageArgument, user));
+    case Command::NewImage:
+      break;
+  }
+  return kFailed;
+}
+
+// Builds the link the options ask for: a simulated card over an image, a
+// port named on the command line, or the stored port.
+std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironment& environment,
+                                   CSimulatedCard& simulated) {
+  const LinkSettings stored = ReadSettingsFile(environment.settingsPath);
+  std::unique_ptr<CVmuLink> link;
+  if (!request.image.empty()) {
+    link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(simulated));
+    link->SetTimeout(TimeoutMicroseconds(stored.timeoutSeconds));
+    link->SetDelayFactor(0);  // the simulated card needs no settling time
+  } else {
+    link = std::make_unique<CVmuLink>(environment.chooser);
+    LinkSettings settings = stored;
+    if (request.port) settings.port = *request.port;
+    ApplyLinkSettings(settings, *link);
+  }
+  if (request.timeoutSeconds) link->SetTimeout(TimeoutMicroseconds(*request.timeoutSeconds));
+  if (request.delay) link->SetDelayFactor(*request.delay);
+  return link;
+}
+
+}  // namespace
+
+CliEnvironment SystemCliEnvironment() {
+  CliEnvironment environment;
+  environment.settingsPath = DefaultSettingsPath();
+  environment.chooser = SystemPortRoadChooser();
+  environment.stderrIsTerminal = KORVANTIS_ISATTY(2) != 0;
+  return environment;
+}
+
+int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment,
+           std::ostream& out, std::ostream& err) {
+  CliRequest request;
+  int exitStatus = kDone;
+  if (!ParseCommandLine(arguments, request, exitStatus, out, err)) return exitStatus;
+  if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
+
+  CSimulatedCard simulated;  // outlives the card object that reaches it
+  std::string error;
+  if (!request.image.empty() && !simulated.OpenImage(request.image, error)) {
+    err << error << '\n';
+    return kFailed;
+  }
+  CVmuCard card(MakeLink(request, environment, simulated));
+  if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
+  if (!request.trace.empty()) {
+    auto trace = CWireTrace::OpenFile(request.trace, error);
+    if (!trace) {
+      err << error << '\n';
+      return kFailed;
+    }
+    card.GetLink()->SetTrace(std::move(trace));
+  }
+
+  CTerminalProgress progress(err, environment.stderrIsTerminal);
+  CCommandLineUser user(err);
+  int status = kDone;
+  if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
+  if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);
+  if (!simulated.GetImageProblem().empty()) {
+    err << simulated.GetImageProblem() << '\n';
+    if (status == kDone) status = kFailed;
+  }
+  return status;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "PortRoadChooser.h"
+
+// What korvantis-cli takes from the machine it runs on; tests put in their own.
+struct CliEnvironment {
+  std::string settingsPath;       // the desktop program's settings file
+  PortRoadChooser chooser;        // how a real port is reached
+  bool stderrIsTerminal = false;  // draw the progress bar
+};
+
+CliEnvironment SystemCliEnvironment();
+
+// Runs korvantis-cli with its arguments (without the program name) and returns
+// its exit status: 0 done, 1 failed (the message is on err), 2 wrong command
+// line, 130 cancelled with Ctrl-C.
+int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment,
+           std::ostream& out, std::ostream& err);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// What korvantis-cli was asked to do.
+struct CliRequest {
+  enum class Command { List, Info, Download, Upload, Backup, Restore, Page, NewImage };
+
+  Command command = Command::List;
+  std::string image;                  // --image: a simulated card over this file
+  std::optional<std::uint16_t> port;  // --port
+  std::optional<std::uint32_t> timeoutSeconds;
+  std::optional<std::uint32_t> delay;  // microseconds
+  std::optional<std::uint16_t> page;   // --page, 1 to 4
+  std::string trace;
+
+  bool tsv = false;
+  bool force = false;
+  std::uint16_t index = 0;         // info, download
+  std::uint16_t pageArgument = 1;  // page N
+  std::string file;                // download, upload, backup, restore, new-image
+  unsigned pages = 1;              // new-image
+};
+
+// Parses the arguments. Returns true to go on with request; false when the
+// program should end at once with exitStatus (help, version, or a wrong
+// command line, which prints usage on err and gives status 2).
+bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& request,
+                      int& exitStatus, std::ostream& out, std::ostream& err);

@@ -1,0 +1,96 @@
+#include "FileTable.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+const std::array<const char*, FileRow::kColumnCount> kHeadings = {"Filename",
+                                                                  "Short Description",
+                                                                  "Long Description",
+                                                                  "Application",
+                                                                  "Size",
+                                                                  "Date",
+                                                                  "Time",
+                                                                  "Copy Protected",
+                                                                  "Type"};
+
+std::vector<std::string> Cells(const FileRow& row) {
+  std::vector<std::string> cells = {std::to_string(row.index)};
+  for (const std::string& text : row.texts)
+    cells.push_back(EscapeText(text));
+  return cells;
+}
+
+std::vector<std::string> Headings() {
+  std::vector<std::string> cells = {"Index"};
+  cells.insert(cells.end(), kHeadings.begin(), kHeadings.end());
+  return cells;
+}
+}  // namespace
+
+std::string EscapeText(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\\':
+        escaped += "\\\\";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+void PrintFilesTsv(const std::vector<FileRow>& rows, std::ostream& out) {
+  auto print = [&out](const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      out << (i ? "\t" : "") << cells[i];
+    out << '\n';
+  };
+  print(Headings());
+  for (const FileRow& row : rows)
+    print(Cells(row));
+}
+
+void PrintFilesTable(const std::vector<FileRow>& rows, std::ostream& out) {
+  std::vector<std::vector<std::string>> table = {Headings()};
+  for (const FileRow& row : rows)
+    table.push_back(Cells(row));
+  std::vector<std::size_t> widths(table[0].size(), 0);
+  for (const auto& cells : table) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      widths[i] = std::max(widths[i], cells[i].size());
+  }
+  for (const auto& cells : table) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      line += cells[i];
+      if (i + 1 < cells.size()) line += std::string(widths[i] - cells[i].size() + 2, ' ');
+    }
+    out << line << '\n';
+  }
+  if (rows.empty()) out << "No files.\n";
+}
+
+void PrintProperties(const FileProperties& properties, std::ostream& out) {
+  out << "Filename: " << EscapeText(properties.fileName) << '\n'
+      << "Short Description: " << EscapeText(properties.shortDescription) << '\n'
+      << "Long Description: " << EscapeText(properties.longDescription) << '\n'
+      << "Application: " << EscapeText(properties.application) << '\n'
+      << "Type: " << properties.type << '\n'
+      << "Size: " << properties.size << '\n'
+      << "Date: " << properties.date << '\n'
+      << "Time: " << properties.time << '\n'
+      << "Copy Protect: " << (properties.copyProtect ? "Yes" : "No") << '\n';
+}

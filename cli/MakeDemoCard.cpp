@@ -1,0 +1,21 @@
+// korvantis-demo-card: writes the demo card, a one-page image with a few
+// made-up files, for trying Korvantis out without a card.
+
+#include <cstdio>
+#include <string>
+
+#include "DemoCard.h"
+#include "PageImage.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("Usage: korvantis-demo-card FILE.bin|FILE.vmu|FILE.dcm\n", stderr);
+    return 2;
+  }
+  std::string error;
+  if (!CPageImage::WriteNewFile(argv[1], {MakeDemoPage()}, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}

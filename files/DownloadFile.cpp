@@ -1,0 +1,78 @@
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "DciFile.h"
+#include "FileCommands.h"
+#include "Progress.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+
+namespace {
+constexpr char kRunOffPage[] =
+    "This file cannot be downloaded: its directory entry places its blocks outside the "
+    "memory card.";
+constexpr char kCannotWrite[] = "File could not be created, or could not be written to.";
+
+// A file is the run of its size in blocks that descends from its first block;
+// that run must stay within blocks 0 to 255.
+bool RunIsOnCard(const CVmuDirEntry& entry) {
+  return entry.GetFirstBlock() < CVmuCard::kBlockCount &&
+         entry.GetSize() <= std::uint32_t{entry.GetFirstBlock()} + 1;
+}
+
+// Reads the whole file, in storage order, under the progress window. The
+// window is closed on return.
+CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
+                         CProgress& progress, CUserPrompts& user,
+                         std::vector<std::uint8_t>& blocks) {
+  std::unique_ptr<CVmuRegion> region;
+  if (!card.OpenFile(index, region)) {
+    user.ShowMessage(StatusMessage(card.GetLastError()));
+    return CommandResult::Failed;
+  }
+  blocks.assign(std::size_t{size} * CDciFile::kBlockSize, 0);
+  CProgressSession session(progress, "Downloading file from the memory card...", size);
+  for (std::uint16_t k = 0; k < size; ++k) {
+    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
+    const std::uint8_t* bytes = nullptr;
+    if (!region->Read(offset, bytes, CDciFile::kBlockSize, false)) {
+      user.ShowMessage(StatusMessage(region->GetLastError()));
+      return CommandResult::Failed;
+    }
+    std::memcpy(blocks.data() + offset, bytes, CDciFile::kBlockSize);
+    if (session.UnitDone(k)) return CommandResult::Cancelled;
+  }
+  session.Close();
+  card.CloseFile(region);
+  return CommandResult::Done;
+}
+}  // namespace
+
+CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
+                           CUserPrompts& user) {
+  CVmuDirEntry entry;
+  if (!card.ReadDirEntry(index, entry)) {
+    user.ShowMessage(StatusMessage(card.GetLastError()));
+    return CommandResult::Failed;
+  }
+  if (!RunIsOnCard(entry)) {
+    user.ShowMessage(kRunOffPage);
+    return CommandResult::Failed;
+  }
+
+  // The whole file is read before the user is asked where to keep it.
+  std::vector<std::uint8_t> blocks;
+  const CommandResult read = ReadBlocks(card, index, entry.GetSize(), progress, user, blocks);
+  if (read != CommandResult::Done) return read;
+
+  std::string path;
+  if (!user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
+  if (!CDciFile::Write(path, entry, blocks)) {
+    user.ShowMessage(kCannotWrite);
+    return CommandResult::Failed;
+  }
+  return CommandResult::Done;
+}

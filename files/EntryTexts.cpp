@@ -1,0 +1,72 @@
+#include "EntryTexts.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+#include "VmuFileHeader.h"
+#include "VmuTimestamp.h"
+
+namespace {
+std::string SizeText(std::uint16_t blocks) {
+  if (blocks == 1) return "1 Block";
+  char text[16];
+  std::snprintf(text, sizeof text, "%u Blocks", unsigned{blocks});
+  return text;
+}
+
+// Each BCD field decodes to at most 165, so the texts stay short.
+std::string DateText(const CVmuTimestamp& stamp) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u/%02u/%02u%02u", stamp.GetMonth(), stamp.GetDay(),
+                stamp.GetCentury(), stamp.GetYear());
+  return text;
+}
+
+std::string TimeText(const CVmuTimestamp& stamp) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", stamp.GetHour(), stamp.GetMinute(),
+                stamp.GetSecond());
+  return text;
+}
+
+// The descriptions come from whatever the file's first block holds, game
+// files included. Nothing is filled in unless the whole block was read, so a
+// row never shows bytes of another file.
+void ReadDescriptions(CVmuCard& card, std::uint16_t n, EntryTexts& texts) {
+  std::unique_ptr<CVmuRegion> region;
+  if (!card.OpenFile(n, region)) return;
+  const std::uint8_t* bytes = nullptr;
+  const bool read = region->Read(0, bytes, CVmuFileHeader::kLength, false);
+  card.CloseFile(region);
+  if (!read) return;
+
+  CVmuFileHeader header;
+  header.CopyFrom(bytes);
+  char shortText[17], longText[33], application[17];
+  header.GetShortDescription(shortText);
+  header.GetLongDescription(longText);
+  header.GetApplication(application);
+  texts.shortDescription = shortText;
+  texts.longDescription = longText;
+  texts.application = application;
+}
+}  // namespace
+
+EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry) {
+  EntryTexts texts;
+  texts.type = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
+  char name[CVmuDirEntry::kFileNameLength + 1];
+  entry.GetFileName(name);
+  texts.fileName = name;
+  texts.size = SizeText(entry.GetSize());
+  texts.copyProtect = entry.GetCopyProtect() != 0;
+  texts.copyProtected = texts.copyProtect ? "Yes" : "No";
+  CVmuTimestamp stamp;
+  entry.GetTimestamp(stamp);
+  texts.date = DateText(stamp);
+  texts.time = TimeText(stamp);
+  ReadDescriptions(card, n, texts);
+  return texts;
+}

@@ -1,0 +1,41 @@
+#include <cstdint>
+#include <vector>
+
+#include "DcmFile.h"
+#include "PageCommands.h"
+#include "PageImage.h"
+#include "Progress.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+
+namespace {
+constexpr std::uint32_t kPageSize = CPageImage::kSize;
+// 32 handshakes per page; the cancel check and the window's upkeep come once per unit.
+constexpr std::uint32_t kReadUnit = 4096;
+}  // namespace
+
+CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+  CVmuLink& link = *card.GetLink();
+  std::vector<std::uint8_t> page(kPageSize);
+  {
+    CProgressSession session(progress, "Downloading data from the memory card...", kPageSize);
+    for (std::uint32_t offset = 0; offset < kPageSize; offset += kReadUnit) {
+      // Swap clear: the file keeps the bytes in the order they crossed the wire.
+      if (!link.Read(offset, page.data() + offset, kReadUnit, false)) {
+        user.ShowMessage(StatusMessage(link.GetLastStatus()));
+        return CommandResult::Failed;
+      }
+      if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
+    }
+  }
+
+  // Only now, with the whole page in hand, is the user asked where it goes.
+  std::string path;
+  if (!user.ChooseFileToSave(kDcmFileKind, path)) return CommandResult::Dismissed;
+  if (!SaveDcmFile(path, page.data())) {
+    user.ShowMessage("File could not be created, or could not be written to.");
+    return CommandResult::Failed;
+  }
+  return CommandResult::Done;
+}

@@ -1,0 +1,47 @@
+#include <cstdint>
+#include <vector>
+
+#include "DcmFile.h"
+#include "PageCommands.h"
+#include "PageImage.h"
+#include "Progress.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+
+namespace {
+constexpr std::uint32_t kPageSize = CPageImage::kSize;
+constexpr std::uint32_t kWriteUnit = CVmuLink::kWriteUnit;  // the card's own write unit
+
+CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSession& session,
+                        CUserPrompts& user) {
+  for (std::uint32_t offset = 0; offset < kPageSize; offset += kWriteUnit) {
+    if (!link.Write(offset, page + offset, kWriteUnit, false)) {
+      user.ShowMessage(StatusMessage(link.GetLastStatus()));
+      return CommandResult::Failed;
+    }
+    if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
+  }
+  return CommandResult::Done;
+}
+}  // namespace
+
+CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+  std::string path;
+  if (!user.ChooseFileToOpen(kDcmFileKind, path)) return CommandResult::Dismissed;
+  std::vector<std::uint8_t> page(kPageSize);
+  if (!LoadDcmFile(path, page.data())) {
+    user.ShowMessage("File could not be read.");
+    return CommandResult::Failed;
+  }
+
+  // The restore replaces the page, cached changes and all, so a flush that
+  // fails is no reason to stop.
+  card.Flush();
+  CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
+  const CommandResult result = WritePage(*card.GetLink(), page.data(), session, user);
+  session.Close();
+  // Even a part-written page no longer matches what the cache holds.
+  card.Invalidate();
+  return result;
+}

@@ -1,0 +1,178 @@
+#include "PageImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "CardOnSimulator.h"
+#include "ScratchDirectory.h"
+#include "VmuFat.h"
+
+namespace {
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(PageImage, FormattedPageIsAnEmptyCardToTheCardLayer) {
+  const CPageImage page = CPageImage::Formatted();
+  CCardOnSimulator sim;
+  sim.LoadPage(page);
+  CVmuCard& card = sim.Card();
+
+  CVmuFat* fat = nullptr;
+  ASSERT_TRUE(card.GetRootBlock()->GetFat(fat));
+  EXPECT_EQ(fat->GetStartBlock(), 254);
+  EXPECT_EQ(fat->GetBlockCount(), 1u);
+  std::uint16_t count = 0, last = 0, entries = 0;
+  ASSERT_TRUE(fat->CountFree(count));
+  ASSERT_TRUE(fat->FindLastFree(last));
+  ASSERT_TRUE(card.GetEntryCount(entries));
+  EXPECT_EQ(count, 200);
+  EXPECT_EQ(last, 199);
+  EXPECT_EQ(entries, 200);
+  for (std::uint16_t n = 0; n < 208; ++n) {
+    CVmuDirEntry entry;
+    ASSERT_TRUE(card.ReadDirEntry(n, entry));
+    EXPECT_EQ(entry.GetType(), 0) << n;
+  }
+  std::vector<std::string> expected = {"R255", "R254"};  // root, FAT, then the directory
+  for (int block = 253; block >= 241; --block)
+    expected.push_back("R" + std::to_string(block));
+  EXPECT_EQ(sim.TakeTransfers(), expected);
+
+  const std::uint8_t* root = page.GetData() + 255 * 512;
+  EXPECT_EQ(std::vector<std::uint8_t>(root, root + 16), std::vector<std::uint8_t>(16, 0x55));
+  // Blocks 200 to 240 are free too; the directory is chained 253 down to 241.
+  for (std::uint16_t block = 0; block <= 240; ++block)
+    EXPECT_EQ(page.GetFatEntry(block), CVmuFat::kFree) << block;
+  for (std::uint16_t block = 242; block <= 253; ++block)
+    EXPECT_EQ(page.GetFatEntry(block), block - 1) << block;
+  for (std::uint16_t block : {241, 254, 255})
+    EXPECT_EQ(page.GetFatEntry(block), CVmuFat::kLastBlock) << block;
+}
+
+TEST(PageImage, FormattedPageMatchesARealFreshCard) {
+  const std::string path = std::string(KORVANTIS_REALDATA_DIR) + "/images/empty_vmu_image.bin";
+  const std::vector<std::uint8_t> real = ReadAll(path);
+  if (real.size() != CPageImage::kSize) GTEST_SKIP() << "no real card image at " << path;
+  const std::uint8_t* realRoot = real.data() + 255 * 512;
+  const CPageImage page = CPageImage::Formatted(realRoot + 48);
+
+  // Where the two differ by choice rather than by layout: the owner's colour
+  // (root bytes 16 to 20), icon (field 78) and field 82, and FAT entries 200
+  // to 240, which a new image marks free while this card holds 0 there.
+  auto chosen = [](std::uint32_t at) {
+    const std::uint32_t root = 255 * 512, fat = 254 * 512;
+    return (at >= root + 16 && at <= root + 20) || (at >= root + 78 && at <= root + 79) ||
+           (at >= root + 82 && at <= root + 83) || (at >= fat + 400 && at <= fat + 481);
+  };
+  std::vector<std::uint32_t> differing;
+  for (std::uint32_t at = 0; at < CPageImage::kSize; ++at) {
+    if (!chosen(at) && page.GetData()[at] != real[at]) differing.push_back(at);
+  }
+  ASSERT_TRUE(differing.empty()) << differing.size() << " bytes differ, the first at block "
+                                 << differing[0] / 512 << " byte " << differing[0] % 512
+                                 << ": here " << int{page.GetData()[differing[0]]}
+                                 << ", on the real card " << int{real[differing[0]]};
+}
+
+TEST(PageImage, NewFilesTakeTheOrderTheirExtensionNames) {
+  CScratchDirectory scratch;
+  struct Case {
+    const char* name;
+    std::size_t pages;
+    bool wire;
+  };
+  for (const Case c : {Case{"a.dcm", 1, true}, Case{"b.bin", 1, false}, Case{"c.vmu", 4, false},
+                       Case{"d.DCM", 4, true}}) {
+    std::vector<CPageImage> pages;
+    for (std::size_t p = 0; p < c.pages; ++p)
+      pages.push_back(NoisePage(static_cast<std::uint32_t>(10 + p)));
+    const std::string path = scratch.File(c.name);
+    std::string error;
+    ASSERT_TRUE(CPageImage::WriteNewFile(path, pages, error)) << error;
+
+    const std::vector<std::uint8_t> bytes = ReadAll(path);
+    ASSERT_EQ(bytes.size(), c.pages * CPageImage::kSize) << c.name;
+    for (std::size_t p = 0; p < c.pages; ++p) {
+      std::vector<std::uint8_t> expected(pages[p].GetData(),
+                                         pages[p].GetData() + CPageImage::kSize);
+      if (c.wire) CPageImage::ReverseGroups(expected.data(), expected.size());
+      EXPECT_TRUE(
+          std::equal(expected.begin(), expected.end(), bytes.begin() + p * CPageImage::kSize))
+          << c.name << " page " << p;
+    }
+    // The simulated card reads either kind back as the same page.
+    CCardOnSimulator sim;
+    ASSERT_TRUE(sim.Sim().OpenImage(path, error)) << error;
+    EXPECT_EQ(0, std::memcmp(sim.ReadPage(0).GetData(), pages[0].GetData(), CPageImage::kSize));
+  }
+}
+
+TEST(PageImage, NewFilesAreRefusedWithoutTouchingAnything) {
+  CScratchDirectory scratch;
+  const std::vector<CPageImage> one(1, CPageImage::Formatted());
+  std::string error;
+  const std::string existing = scratch.File("old.bin");
+  std::ofstream(existing) << "keep me";
+  EXPECT_FALSE(CPageImage::WriteNewFile(existing, one, error));
+  EXPECT_FALSE(error.empty());
+  const std::vector<std::uint8_t> kept = ReadAll(existing);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep me");
+
+  for (const char* name : {"card.img", "card", "card.bin.txt"}) {
+    error.clear();
+    EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File(name), one, error)) << name;
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(std::filesystem::exists(scratch.File(name))) << name;
+  }
+  const std::vector<CPageImage> two(2, CPageImage::Formatted());
+  EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File("two.bin"), two, error));
+  EXPECT_FALSE(std::filesystem::exists(scratch.File("two.bin")));
+}
+
+TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
+  CPageImage page = CPageImage::Formatted();
+  std::vector<std::uint8_t> blocks(3 * 512);
+  for (std::size_t i = 0; i < blocks.size(); ++i)
+    blocks[i] = static_cast<std::uint8_t>(i / 512 + 1);
+  CVmuDirEntry entry = MakeEntry(0x33, 120, 3);
+  ASSERT_TRUE(page.PlaceFile(17, entry, blocks.data()));
+
+  CPageImage expected = CPageImage::Formatted();
+  std::memcpy(EntrySlot(expected, 17), entry.GetData(), 32);
+  for (std::uint16_t k = 0; k < 3; ++k)
+    std::memset(expected.GetBlock(static_cast<std::uint16_t>(120 - k)), k + 1, 512);
+  expected.SetFatEntry(120, 119);
+  expected.SetFatEntry(119, 118);
+  expected.SetFatEntry(118, CVmuFat::kLastBlock);
+  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), CPageImage::kSize));
+
+  struct Bad {
+    std::uint16_t slot, first, size;
+  };
+  for (const Bad bad : {Bad{208, 10, 1}, Bad{0xFFFF, 10, 1}, Bad{0, 256, 1}, Bad{0, 10, 0},
+                        Bad{0, 1, 3}, Bad{0, 0xFFFF, 2}}) {
+    entry.SetFirstBlock(bad.first);
+    entry.SetSize(bad.size);
+    EXPECT_FALSE(page.PlaceFile(bad.slot, entry, blocks.data())) << bad.slot << " " << bad.first;
+  }
+  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), CPageImage::kSize));
+
+  // The last slot and the bottom block are still inside.
+  entry.SetFirstBlock(0);
+  entry.SetSize(1);
+  EXPECT_TRUE(page.PlaceFile(207, entry, blocks.data()));
+  EXPECT_EQ(page.GetFatEntry(0), CVmuFat::kLastBlock);
+  EXPECT_EQ(page.GetBlock(241)[15 * 32 + 2], 0);
+  EXPECT_EQ(page.GetBlock(241)[15 * 32], 0x33);
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "CardOnSimulator.h"
+#include "ScratchDirectory.h"
+#include "VmuDirEntry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kImages = fs::path(KORVANTIS_REALDATA_DIR) / "images";
+
+std::uint16_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+struct RealCard {
+  const char* name;
+  int files;  // entries in use within the directory
+};
+
+// Every directory entry the card offers and every file's first block, read
+// through the card object from an image opened by the simulated card, must be
+// exactly the image's bytes.
+TEST(RealImages, ReadBackThroughTheCardAsStored) {
+  if (!fs::is_directory(kImages)) GTEST_SKIP() << "no real card images at " << kImages;
+  const RealCard cards[] = {{"vmu_save_A1.bin", 9},
+                            {"ReadFiles_01.vmu", 7},
+                            {"PACit.bin", 2},
+                            {"vmoooo.bin", 1},
+                            {"empty_vmu_image.bin", 0},
+                            {"chao_adv2_mod.bin", 1},
+                            {"vmu_extended_blocks_2.bin", 1},
+                            {"need_defrag_chao_adv2.bin", -1}};
+  // Copies, writable, since the simulated card writes back to its image.
+  CScratchDirectory scratch;
+  auto copyOut = [&scratch](const char* name) {
+    const fs::path copy = scratch.Path() / name;
+    fs::copy_file(kImages / name, copy);
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+    return copy.string();
+  };
+  std::string error;
+  EXPECT_FALSE(CSimulatedCard().OpenImage(copyOut("truncated.vmu"), error));  // 130,066 bytes
+  EXPECT_NE(error.find("truncated.vmu"), std::string::npos) << error;
+
+  for (const RealCard& real : cards) {
+    SCOPED_TRACE(real.name);
+    const std::string copy = copyOut(real.name);
+    std::ifstream in(copy, std::ios::binary);
+    const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(image.size(), CPageImage::kSize);
+
+    CCardOnSimulator sim;
+    ASSERT_TRUE(sim.Sim().OpenImage(copy, error)) << error;
+    CVmuCard& card = sim.Card();
+    const std::size_t root = 255 * 512;
+    const std::uint16_t start = Word(image, root + 74);
+    const std::uint32_t capacity = 16u * Word(image, root + 76);
+
+    std::uint16_t count = 0;
+    ASSERT_TRUE(card.GetEntryCount(count));
+    EXPECT_EQ(count, std::min<std::uint32_t>(Word(image, root + 80), capacity));
+    int files = 0;
+    for (std::uint16_t n = 0; n < count; ++n) {
+      const std::size_t at = (start - n / 16u) * 512u + n % 16u * 32u;
+      CVmuDirEntry entry;
+      ASSERT_TRUE(card.ReadDirEntry(n, entry)) << n;
+      ASSERT_EQ(0, std::memcmp(entry.GetData(), image.data() + at, 32)) << n;
+      if (entry.GetType() == CVmuDirEntry::kFree) continue;
+      ++files;
+
+      // A game file lies from its first block upward, a data file downward.
+      const std::uint32_t first = entry.GetFirstBlock(), size = entry.GetSize();
+      const bool onPage =
+          first < 256 && size >= 1 &&
+          (entry.GetType() == CVmuDirEntry::kGame ? first + size <= 256 : size <= first + 1);
+      std::unique_ptr<CVmuRegion> region;
+      const std::uint8_t* out = nullptr;
+      const bool read = card.OpenFile(n, region) && region->Read(0, out, 512, false);
+      if (onPage) {
+        EXPECT_TRUE(read) << "entry " << n << " at block " << first;
+      }
+      if (read) {
+        EXPECT_EQ(0, std::memcmp(out, image.data() + first * 512u, 512)) << n;
+      }
+    }
+    if (real.files >= 0) {
+      EXPECT_EQ(files, real.files);
+    }
+    EXPECT_EQ(sim.Sim().GetCounters().writeUnits, 0u);
+  }
+}
+
+}  // namespace

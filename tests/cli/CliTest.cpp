@@ -1,0 +1,243 @@
+#include "CliRunner.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "NoPortRoad.h"
+#include "PageImage.h"
+#include "ScratchDirectory.h"
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "TerminalProgress.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+namespace {
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs korvantis-cli as a test machine would: its own settings file, no real
+// port (the chooser hands out a simulated card or nothing), no terminal.
+class CommandLine : public ::testing::Test {
+ protected:
+  CommandLine() {
+    environment_.settingsPath = scratch_.File("Korvantis.conf");
+    environment_.chooser = [this](std::uint16_t base) {
+      askedPorts_.push_back(base);
+      if (base == 0x278) return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), ""};
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
+    };
+  }
+
+  int Run(const std::vector<std::string>& arguments) {
+    out_.str("");
+    err_.str("");
+    return RunCli(arguments, environment_, out_, err_);
+  }
+
+  // A one-page image in storage order with one data file in slot 0.
+  std::string ImageWithFile(const std::string& name, const char* shortDescription) {
+    CPageImage page = CPageImage::Formatted();
+    CVmuDirEntry entry;
+    std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
+    entry.SetType(0x33);
+    entry.SetFileName("SAVEGAME.001");
+    entry.SetFirstBlock(199);
+    entry.SetSize(2);
+    std::vector<std::uint8_t> blocks(2 * 512, 0);
+    std::memcpy(blocks.data(), shortDescription, std::strlen(shortDescription));
+    EXPECT_TRUE(page.PlaceFile(0, entry, blocks.data()));
+    std::string error;
+    EXPECT_TRUE(CPageImage::WriteNewFile(scratch_.File(name), {page}, error)) << error;
+    return scratch_.File(name);
+  }
+
+  void WriteSettings(const std::string& text) { std::ofstream(environment_.settingsPath) << text; }
+
+  CScratchDirectory scratch_;
+  CSimulatedCard portCard_;
+  CliEnvironment environment_;
+  std::vector<std::uint16_t> askedPorts_;
+  std::ostringstream out_, err_;
+};
+
+}  // namespace
+
+TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {"frobnicate"},
+      {"--page", "5", "list"},
+      {"page", "0"},
+      {"--image", "a.bin", "--port", "0x378", "list"},
+      {"--port", "0x1FFFF", "list"},
+      {"--port", "LPT1", "list"},
+      {"new-image", "x.bin", "--pages", "2"},
+      {"download", "3"},
+  };
+  for (const auto& arguments : wrong) {
+    EXPECT_EQ(Run(arguments), 2) << ::testing::PrintToString(arguments);
+    EXPECT_FALSE(err_.str().empty());
+  }
+  EXPECT_TRUE(askedPorts_.empty());
+
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("0.11 Alpha"));
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("new-image"));
+}
+
+TEST_F(CommandLine, NewImagesAreFormattedAndNeverOverwriteAFile) {
+  const std::string bin = scratch_.File("new.bin");
+  ASSERT_EQ(Run({"new-image", bin}), 0) << err_.str();
+  EXPECT_EQ(std::filesystem::file_size(bin), 131072u);
+  ASSERT_EQ(Run({"--image", bin, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "Index\tFilename\tShort Description\tLong Description\tApplication\tSize\tDate\tTime\t"
+            "Copy Protected\tType\n");
+  ASSERT_EQ(Run({"--image", bin, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("No files."));
+
+  const auto before = ReadBytes(bin);
+  EXPECT_EQ(Run({"new-image", bin}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("already exists"));
+  EXPECT_EQ(ReadBytes(bin), before);
+
+  // A four-page image in wire order: the root block's first field reads
+  // backwards in the file.
+  const std::string dcm = scratch_.File("new.dcm");
+  ASSERT_EQ(Run({"new-image", dcm, "--pages", "4"}), 0);
+  const auto wire = ReadBytes(dcm);
+  ASSERT_EQ(wire.size(), 4u * 131072);
+  EXPECT_EQ(wire[130560 + 64 + 3], 0xFF);       // field 64 holds 255, little-endian
+  EXPECT_EQ(wire[131072 + 130560 + 69], 0xFE);  // every page: FAT in block 254
+}
+
+TEST_F(CommandLine, ListShowsTheCardsBytesEscapedForOneLine) {
+  const std::string image = ImageWithFile("card.vmu", "Tab\there\\ok");
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
+  std::istringstream lines(out_.str());
+  std::string header, row, extra;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  EXPECT_FALSE(std::getline(lines, extra));
+  EXPECT_THAT(row, StartsWith("0\tSAVEGAME.001\tTab\\there\\\\ok\t\t\t2 Blocks\t"));
+  EXPECT_THAT(row, HasSubstr("\tNo\tData"));
+
+  ASSERT_EQ(Run({"--image", image, "info", "0"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(),
+              StartsWith("Filename: SAVEGAME.001\nShort Description: Tab\\there\\\\ok\n"));
+  EXPECT_THAT(out_.str(), HasSubstr("Type: Data\nSize: 2 Blocks\n"));
+  EXPECT_THAT(out_.str(), HasSubstr("Copy Protect: No\n"));
+
+  EXPECT_EQ(Run({"--image", image, "info", "1"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("no file with directory index 1"));
+  EXPECT_EQ(Run({"--image", image, "info", "999"}), 1);
+}
+
+TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
+  const std::string source = ImageWithFile("source.bin", "Moved");
+  const std::string dci = scratch_.File("file.dci");
+  ASSERT_EQ(Run({"--image", source, "download", "0", dci}), 0) << err_.str();
+  EXPECT_EQ(std::filesystem::file_size(dci), 32u + 2 * 512);
+
+  // An existing file is kept unless --force.
+  EXPECT_EQ(Run({"--image", source, "download", "0", dci}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("--force"));
+  EXPECT_EQ(Run({"--image", source, "download", "0", dci, "--force"}), 0) << err_.str();
+
+  // Upload to page 3 of a four-page image: only page 3 shows the file.
+  const std::string target = scratch_.File("target.dcm");
+  ASSERT_EQ(Run({"new-image", target, "--pages", "4"}), 0);
+  ASSERT_EQ(Run({"--image", target, "--page", "3", "upload", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", target, "--page", "3", "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
+  ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), Not(HasSubstr("SAVEGAME")));
+
+  // A page backed up and restored over another page of the image.
+  const std::string backup = scratch_.File("page3.dcm");
+  ASSERT_EQ(Run({"--image", target, "--page", "3", "backup", backup}), 0) << err_.str();
+  EXPECT_EQ(std::filesystem::file_size(backup), 131072u);
+  ASSERT_EQ(Run({"--image", target, "--page", "2", "restore", backup}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", target, "--page", "2", "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("SAVEGAME.001"));
+  const auto image = ReadBytes(target);
+  EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + 131072, image.begin() + 2 * 131072),
+            ReadBytes(backup));
+}
+
+TEST_F(CommandLine, CtrlCCancelsAtTheNextPollAndSavesNothing) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  const std::string backup = scratch_.File("never.dcm");
+  CTerminalProgress::RequestCancel();
+  EXPECT_EQ(Run({"--image", image, "backup", backup}), 130);
+  EXPECT_FALSE(std::filesystem::exists(backup));
+  EXPECT_EQ(err_.str(), "");
+  EXPECT_EQ(Run({"--image", image, "backup", backup}), 0);  // the request was used up
+}
+
+TEST_F(CommandLine, StoredSettingsChooseThePortUnlessTheCommandLineDoes) {
+  // Nothing stored: LPT1, which this machine lacks; the reason is told once.
+  EXPECT_EQ(Run({"--timeout", "0", "list"}), 1);
+  EXPECT_EQ(askedPorts_.back(), 0x378);
+  EXPECT_THAT(err_.str(), HasSubstr("No parallel port has that address."));
+  EXPECT_THAT(err_.str(), HasSubstr("Communications timed out."));
+
+  WriteSettings("[General]\nPort=1\n\n[Communications]\nDelayFactor=0\nPort=632\nTimeout=1\n");
+  askedPorts_.clear();
+  EXPECT_EQ(Run({"page", "4"}), 0) << err_.str();
+  EXPECT_EQ(askedPorts_.back(), 0x278);
+  EXPECT_EQ(portCard_.GetSelectedPage(), 3u);
+  EXPECT_EQ(err_.str(), "");
+
+  EXPECT_EQ(Run({"--port", "0x3BC", "--timeout", "0", "page", "1"}), 1);
+  EXPECT_EQ(askedPorts_.back(), 0x3BC);
+
+  // A stored port that is no port address opens no road at all.
+  WriteSettings("[Communications]\nPort=70000\nTimeout=0\n");
+  askedPorts_.clear();
+  EXPECT_EQ(Run({"list"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("70000 is not a port address"));
+  EXPECT_THAT(askedPorts_, ::testing::Not(::testing::Contains(70000 & 0xFFFF)));
+}
+
+TEST_F(CommandLine, TraceRecordsTheWire) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  const std::string trace = scratch_.File("wire.txt");
+  ASSERT_EQ(Run({"--image", image, "--trace", trace, "page", "3"}), 0) << err_.str();
+  std::ifstream in(trace);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "W 0 01");
+  EXPECT_EQ(Run({"--image", image, "--trace", scratch_.File("no/such/dir/t.txt"), "list"}), 1);
+}
+
+TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
+  const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no real card images at " << folder;
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    const std::string copy = scratch_.File(file.path().filename().string());
+    std::filesystem::copy_file(file.path(), copy);
+    const int status = Run({"--image", copy, "list", "--tsv"});
+    if (file.path().filename() == "truncated.vmu") {
+      EXPECT_EQ(status, 1);
+      EXPECT_THAT(err_.str(), HasSubstr("truncated.vmu"));
+    } else {
+      EXPECT_EQ(status, 0) << copy << ": " << err_.str();
+      EXPECT_THAT(out_.str(), StartsWith("Index\tFilename"));
+    }
+  }
+}

@@ -1,0 +1,144 @@
+#include "FileCommandTest.h"
+
+namespace {
+
+using Texts = std::array<std::string, FileRow::kColumnCount>;
+using Indices = std::vector<std::uint16_t>;
+
+std::string Counting(std::uint8_t from, std::size_t length) {
+  std::string text;
+  for (std::size_t i = 0; i < length; ++i)
+    text += static_cast<char>(from + i);
+  return text;
+}
+
+class RefreshListTest : public FileCommandTest {
+ protected:
+  CommandResult Refresh() { return RefreshList(sim_.Card(), progress_, user_, rows_); }
+  Indices RowIndices() const {
+    Indices indices;
+    for (const FileRow& row : rows_)
+      indices.push_back(row.index);
+    return indices;
+  }
+  std::vector<FileRow> rows_;
+};
+
+TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
+  Place(0, Entry(0x33, "WORKEDEXAMPL", 199, 3, 0xFF), Blocks(3, 1));
+  CVmuDirEntry game = Entry(0xCC, std::string("\0GAME", 5), 196, 1, 0x01);
+  std::memcpy(game.GetData() + 16, "\x1A\xFF\x1A\xFF\x00\x09\x1A", 7);
+  Place(2, game, Blocks(1, 1));
+  Place(3, Entry(0x01, "TWO", 194, 2), Blocks(2, 0xF6));  // a zero byte ends the short text
+  PlaceEntryOnly(4, Entry(0x33, "EMPTY", 100, 0));
+  PlaceEntryOnly(5, Entry(0x33, "BELOW ZERO", 2, 5));  // only its first block is on the run
+  Load();
+
+  EXPECT_EQ(Refresh(), CommandResult::Done);
+  ASSERT_EQ(RowIndices(), (Indices{0, 2, 3, 4, 5}));
+  const std::string shortText = Counting(1, 16), longText = Counting(17, 32);
+  EXPECT_EQ(rows_[0].texts, (Texts{"WORKEDEXAMPL", shortText, longText, Counting(49, 16),
+                                   "3 Blocks", "05/13/2000", "14:03:59", "Yes", "Data"}));
+  // Game files show their first block's bytes too; BCD nibbles above 9 count
+  // arithmetically.
+  EXPECT_EQ(rows_[1].texts, (Texts{"", shortText, longText, Counting(49, 16), "1 Block",
+                                   "20/165/20165", "00:09:20", "Yes", "Game"}));
+  EXPECT_EQ(rows_[2].texts, (Texts{"TWO", Counting(0xF6, 10), Counting(6, 32), Counting(38, 16),
+                                   "2 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
+  // No first block to read: empty descriptions.
+  EXPECT_EQ(rows_[3].texts,
+            (Texts{"EMPTY", "", "", "", "0 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
+  EXPECT_EQ(rows_[4].texts[FileRow::kShortDescription], "");  // block 2 holds zeros
+
+  Words expected = {"R255", "R253", "R199", "R196", "R194", "R2"};
+  for (int block = 252; block >= 241; --block)
+    expected.push_back("R" + std::to_string(block));
+  EXPECT_EQ(sim_.TakeTransfers(), expected);
+  EXPECT_EQ(progress_.message, "Refreshing file list...");
+  EXPECT_EQ(progress_.upper, 200);
+  EXPECT_EQ(progress_.positions.size(), 200u);
+  EXPECT_EQ(progress_.positions.back(), 199);
+  EXPECT_FALSE(progress_.open);
+  EXPECT_TRUE(user_.messages.empty());
+}
+
+TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
+  for (std::uint16_t slot : {0, 2, 3, 4})
+    Place(slot, Entry(0x33, "F", 199 - slot, 1), Blocks(1));
+  Load();
+  progress_.CancelAtPosition(3);
+  EXPECT_EQ(Refresh(), CommandResult::Cancelled);
+  EXPECT_EQ(RowIndices(), (Indices{0, 2}));
+  EXPECT_EQ(progress_.positions, (std::vector<std::int32_t>{0, 1, 2}));
+  EXPECT_FALSE(progress_.open);
+  EXPECT_TRUE(user_.messages.empty());
+}
+
+// The link goes silent after the root, the first directory block and the first
+// header. Entries 0 to 15 share that directory block, so entry 16 is the first
+// whose read can fail.
+TEST_F(RefreshListTest, LinkFailureKeepsEarlierRowsAndShowsOneMessage) {
+  Place(0, Entry(0x33, "READ", 199, 1), Blocks(1, 1));
+  Place(1, Entry(0x33, "UNREAD", 198, 1), Blocks(1, 2));
+  Place(16, Entry(0x33, "LATER", 197, 1), Blocks(1));
+  Load();
+  sim_.Sim().ResetCounters();
+  sim_.Sim().Faults().silentAfter = 3;
+
+  EXPECT_EQ(Refresh(), CommandResult::Failed);
+  ASSERT_EQ(RowIndices(), (Indices{0, 1}));
+  EXPECT_EQ(rows_[0].texts[FileRow::kShortDescription], Counting(1, 16));
+  EXPECT_EQ(rows_[1].texts[FileRow::kShortDescription], "");  // never the earlier file's
+  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
+  EXPECT_EQ(user_.windowOpen, std::vector<bool>{true});
+  EXPECT_EQ(progress_.positions.size(), 16u);
+  EXPECT_FALSE(progress_.open);
+}
+
+TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
+  rows_.resize(1);
+  Load();
+  sim_.Sim().Faults().silentAfter = 0;  // no root block: no count
+  EXPECT_EQ(Refresh(), CommandResult::Failed);
+  EXPECT_TRUE(rows_.empty());
+  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
+  EXPECT_EQ(progress_.creates, 0);
+
+  sim_.Sim().Faults().silentAfter = -1;
+  SetRootField(80, 240);  // more than the 13 directory blocks hold
+  Load();
+  EXPECT_EQ(Refresh(), CommandResult::Done);
+  EXPECT_EQ(progress_.upper, 208);
+
+  SetRootField(80, 0);
+  Load();
+  progress_.positions.clear();
+  EXPECT_EQ(Refresh(), CommandResult::Done);
+  EXPECT_TRUE(progress_.positions.empty());
+  EXPECT_EQ(progress_.destroys, 2);
+}
+
+TEST_F(RefreshListTest, PropertiesShowTheNineValuesAndWriteNothing) {
+  Place(0, Entry(0x33, "WORKEDEXAMPL", 199, 1, 0xFF), Blocks(1, 1));
+  PlaceEntryOnly(1, Entry(0xCC, "BELOW ZERO", 2, 5));
+  Load();
+  FileProperties v;
+  EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, v), CommandResult::Done);
+  EXPECT_EQ((Words{v.fileName, v.shortDescription, v.longDescription, v.application, v.type, v.size,
+                   v.date, v.time}),
+            (Words{"WORKEDEXAMPL", Counting(1, 16), Counting(17, 32), Counting(49, 16), "Data",
+                   "1 Block", "05/13/2000", "14:03:59"}));
+  EXPECT_TRUE(v.copyProtect);
+
+  EXPECT_EQ(GetFileProperties(sim_.Card(), 1, user_, v), CommandResult::Done);
+  EXPECT_EQ((Words{v.type, v.shortDescription}), (Words{"Game", ""}));  // no header to read
+  EXPECT_FALSE(v.copyProtect);
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+
+  Load();
+  sim_.Sim().Faults().silentAfter = 0;
+  EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, v), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
+}
+
+}  // namespace
