@@ -1,0 +1,89 @@
+#include "MenuTable.h"
+
+#include "CommandIds.h"
+
+namespace {
+constexpr MenuItem kSeparator = {0, "", ""};
+}  // namespace
+
+const std::vector<Menu>& MainMenus() {
+  using namespace command;
+  static const std::vector<Menu> menus = {
+      {"&File",
+       {{kUpload, "&Upload To Card...", "Upload a file to the memory card."},
+        {kDownload, "&Download From Card...", "Download the selected file from the memory card."},
+        kSeparator,
+        {kHackCode, "&Hack Code...", "Enter a hack code for the selected file."},
+        {kExportIcon, "Export &Icon...", "Export the icon from the selected file."},
+        kSeparator,
+        {kDelete, "&Delete", ""},
+        {kProperties, "P&roperties...", "Display the properties of the selected file."},
+        kSeparator,
+        {kSettings, "&Settings...", ""},
+        kSeparator,
+        {kExit, "E&xit", "Quit Korvantis.\nExit"}}},
+      {"&View",
+       {{kToolbar, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar"},
+        {kStatusBar, "Status &Bar", "Show or hide the status bar\nToggle StatusBar"},
+        kSeparator,
+        {kLargeIcons, "Lar&ge Icons", "Display items by using large icons."},
+        {kSmallIcons, "S&mall Icons", "Display items by using small icons."},
+        {kList, "&List", "Display items in a list."},
+        {kDetails, "&Details", "Display information about each item in the window."},
+        kSeparator,
+        {kRefresh, "&Refresh\tF5", "Refresh the list of files from the memory card.\nRefresh"}}},
+      {"&Memory Card",
+       {{kBackup, "&Backup...", "Backup the entire selected page of the memory card."},
+        {kRestore, "&Restore...", "Restore an entire page to the memory card."},
+        kSeparator,
+        {kFormat, "&Format...", "Erase all data on the memory card."},
+        {kSetIcon, "Set &Icon...", "Set the icon for the memory card."},
+        kSeparator,
+        {kSetPage1, "Set Page &1\tCtrl+1", "Set the memory card to page one.\nSet Page 1"},
+        {kSetPage2, "Set Page &2\tCtrl+2", "Set the memory card to page two.\nSet Page 2"},
+        {kSetPage3, "Set Page &3\tCtrl+3", "Set the memory card to page three.\nSet Page 3"},
+        {kSetPage4, "Set Page &4\tCtrl+4", "Set the memory card to page four.\nSet Page 4"}}},
+      {"&Help",
+       {{kHelpTopics, "&Help Topics...", "List Help topics.\nHelp Topics"},
+        kSeparator,
+        {kAbout, "&About Korvantis...",
+         "Display program information, version number, and copyright.\nAbout"}}},
+  };
+  return menus;
+}
+
+const std::vector<Accelerator>& Accelerators() {
+  using namespace command;
+  static const std::vector<Accelerator> keys = {
+      {"Ctrl+1", kSetPage1},      {"Ctrl+2", kSetPage2},    {"Ctrl+3", kSetPage3},
+      {"Ctrl+4", kSetPage4},      {"F5", kRefresh},         {"Alt+Return", kProperties},
+      {"Alt+Enter", kProperties}, {"Del", kDelete},         {"F1", kHelp},
+      {"Shift+F1", kContextHelp}, {"Ctrl+X", kCut},         {"Shift+Del", kCut},
+      {"Ctrl+Ins", kCopy},        {"Ctrl+V", kPaste},       {"Shift+Ins", kPaste},
+      {"Ctrl+Z", kUndo},          {"Alt+Backspace", kUndo}, {"F6", kNextPane},
+      {"Shift+F6", kPreviousPane}};
+  return keys;
+}
+
+const std::vector<int>& ToolbarButtons() {
+  using namespace command;
+  static const std::vector<int> buttons = {kRefresh,  0,         kSetPage1, kSetPage2,
+                                           kSetPage3, kSetPage4, 0,         kAbout};
+  return buttons;
+}
+
+const std::vector<int>& ContextMenuItems() {
+  using namespace command;
+  static const std::vector<int> items = {kUpload,     kDownload, 0,       kHackCode,
+                                         kExportIcon, 0,         kDelete, kProperties};
+  return items;
+}
+
+const MenuItem* FindMenuItem(int id) {
+  for (const Menu& menu : MainMenus()) {
+    for (const MenuItem& item : menu.items) {
+      if (item.id == id && id != 0) return &item;
+    }
+  }
+  return nullptr;
+}

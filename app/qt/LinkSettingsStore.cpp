@@ -1,0 +1,76 @@
+#include "LinkSettingsStore.h"
+
+#include <QSettings>
+#include <QVariant>
+
+namespace {
+constexpr char kGroup[] = "Communications";
+constexpr char kPort[] = "Port";
+constexpr char kTimeout[] = "Timeout";
+constexpr char kDelayFactor[] = "DelayFactor";
+
+// A decimal number with optional blanks around it, as the command-line tool
+// reads it; anything else counts as absent.
+bool ParseDecimal(QString text, std::uint32_t& value) {
+  text = text.trimmed();
+  if (text.isEmpty() || text.size() > 10) return false;
+  quint64 number = 0;
+  for (const QChar c : text) {
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    number = number * 10 + static_cast<quint64>(c.unicode() - '0');
+  }
+  if (number > 0xFFFFFFFFull) return false;
+  value = static_cast<std::uint32_t>(number);
+  return true;
+}
+
+bool ToUnsigned32(const QVariant& stored, std::uint32_t& value) {
+  switch (stored.typeId()) {
+    case QMetaType::QString:
+      return ParseDecimal(stored.toString(), value);
+    case QMetaType::Int:
+      // The Windows registry hands back its 32-bit values as signed numbers;
+      // the bits are the stored unsigned value.
+      value = static_cast<std::uint32_t>(stored.toInt());
+      return true;
+    case QMetaType::UInt:
+      value = stored.toUInt();
+      return true;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+      bool ok = false;
+      const qulonglong number = stored.toULongLong(&ok);
+      if (!ok || number > 0xFFFFFFFFull) return false;
+      value = static_cast<std::uint32_t>(number);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void ReadValue(const QSettings& settings, const char* key, std::uint32_t& value) {
+  ToUnsigned32(settings.value(key), value);  // keeps the default when unreadable
+}
+}  // namespace
+
+CLinkSettingsStore::CLinkSettingsStore(QSettings& settings) : settings_(settings) {}
+
+LinkSettings CLinkSettingsStore::Read() const {
+  LinkSettings settings;
+  settings_.beginGroup(kGroup);
+  ReadValue(settings_, kPort, settings.port);
+  ReadValue(settings_, kTimeout, settings.timeoutSeconds);
+  ReadValue(settings_, kDelayFactor, settings.delayFactor);
+  settings_.endGroup();
+  return settings;
+}
+
+void CLinkSettingsStore::Write(const LinkSettings& settings) {
+  settings_.beginGroup(kGroup);
+  settings_.setValue(kPort, QVariant::fromValue<quint32>(settings.port));
+  settings_.setValue(kTimeout, QVariant::fromValue<quint32>(settings.timeoutSeconds));
+  settings_.setValue(kDelayFactor, QVariant::fromValue<quint32>(settings.delayFactor));
+  settings_.endGroup();
+  settings_.sync();
+}

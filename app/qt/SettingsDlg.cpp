@@ -1,0 +1,215 @@
+#include "SettingsDlg.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "LinkSettingsStore.h"
+
+namespace {
+constexpr std::uint32_t kLargest32 = 0xFFFFFFFFu;
+constexpr std::uint32_t kLargestPort = 0xFFFFu;
+
+enum class Parse { kNumber, kNotANumber, kTooLarge };
+
+bool IsBlank(QChar c) {
+  return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// An unsigned decimal number with optional blanks or tabs around its digits.
+// A sign, hexadecimal notation or any other character makes it no number.
+Parse ParseUnsigned(const QString& text, std::uint32_t limit, std::uint32_t& value) {
+  qsizetype first = 0;
+  qsizetype end = text.size();
+  while (first < end && IsBlank(text[first]))
+    ++first;
+  while (end > first && IsBlank(text[end - 1]))
+    --end;
+  if (first == end) return Parse::kNotANumber;
+  quint64 number = 0;
+  bool tooLarge = false;
+  for (qsizetype i = first; i < end; ++i) {
+    const QChar c = text[i];
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Parse::kNotANumber;
+    if (!tooLarge) number = number * 10 + static_cast<quint64>(c.unicode() - '0');
+    tooLarge = tooLarge || number > limit;
+  }
+  if (tooLarge) return Parse::kTooLarge;
+  value = static_cast<std::uint32_t>(number);
+  return Parse::kNumber;
+}
+
+QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(name);
+  field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
+  return field;
+}
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(QWidget* parent)
+    : QDialog(parent),
+      portGroup_(new QButtonGroup(this)),
+      otherField_(MakeNumberField(this, "otherAddress")),
+      timeoutField_(MakeNumberField(this, "timeout")),
+      delayField_(MakeNumberField(this, "delayFactor")) {
+  setWindowTitle(tr("Settings"));
+  showRefusal_ = [this](const QString& message) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Korvantis"), message, QMessageBox::Ok,
+                    this);
+    box.exec();
+  };
+
+  auto* lpt1 = new QRadioButton(tr("LPT&1 (Port 0x378)"), this);
+  auto* lpt2 = new QRadioButton(tr("LPT&2 (Port 0x278)"), this);
+  auto* other = new QRadioButton(tr("Other:"), this);
+  lpt1->setObjectName("lpt1");
+  lpt2->setObjectName("lpt2");
+  other->setObjectName("other");
+  portGroup_->addButton(lpt1, kLpt1);
+  portGroup_->addButton(lpt2, kLpt2);
+  portGroup_->addButton(other, kOther);
+
+  auto* portBox = new QGroupBox(tr("Port Address"), this);
+  auto* portLayout = new QGridLayout(portBox);
+  portLayout->addWidget(lpt1, 0, 0, 1, 2);
+  portLayout->addWidget(lpt2, 1, 0, 1, 2);
+  portLayout->addWidget(other, 2, 0);
+  portLayout->addWidget(otherField_, 2, 1, Qt::AlignLeft);
+  portLayout->setColumnStretch(2, 1);
+
+  auto* timingBox = new QGroupBox(tr("Timing"), this);
+  auto* timingLayout = new QGridLayout(timingBox);
+  timingLayout->addWidget(new QLabel(tr("Timeout:"), timingBox), 0, 0);
+  timingLayout->addWidget(timeoutField_, 0, 1);
+  timingLayout->addWidget(new QLabel(tr("Seconds"), timingBox), 0, 2);
+  timingLayout->addWidget(new QLabel(tr("Delay Factor:"), timingBox), 1, 0);
+  timingLayout->addWidget(delayField_, 1, 1);
+  timingLayout->addWidget(new QLabel(tr("Microseconds"), timingBox), 1, 2);
+  timingLayout->setColumnStretch(3, 1);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+  ok->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(portBox);
+  layout->addWidget(timingBox);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  setTabOrder(other, otherField_);
+  setTabOrder(otherField_, timeoutField_);
+  setTabOrder(timeoutField_, delayField_);
+}
+
+CSettingsDlg::~CSettingsDlg() = default;
+
+void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link) {
+  CSettingsDlg dialog(parent);
+  dialog.SetSettings(store.Read());
+  dialog.exec();
+  // Cancel stores and applies the values the dialog was given: an absent
+  // value is written with its default, and a port that could not be reached
+  // is tried again.
+  const LinkSettings chosen = dialog.GetSettings();
+  store.Write(chosen);
+  ApplyLinkSettings(chosen, link);
+}
+
+void CSettingsDlg::SetSettings(const LinkSettings& settings) {
+  if (settings.port == kLpt2Port) {
+    portChoice_ = kLpt2;
+  } else if (settings.port == kLpt1Port) {
+    portChoice_ = kLpt1;
+  } else {
+    portChoice_ = kOther;
+    otherAddress_ = settings.port;
+  }
+  timeout_ = settings.timeoutSeconds;
+  delayFactor_ = settings.delayFactor;
+}
+
+LinkSettings CSettingsDlg::GetSettings() const {
+  LinkSettings settings;
+  switch (portChoice_) {
+    case kLpt1:
+      settings.port = kLpt1Port;
+      break;
+    case kLpt2:
+      settings.port = kLpt2Port;
+      break;
+    default:
+      settings.port = otherAddress_;
+      break;
+  }
+  settings.timeoutSeconds = timeout_;
+  settings.delayFactor = delayFactor_;
+  return settings;
+}
+
+void CSettingsDlg::SetRefusalHandler(std::function<void(const QString&)> handler) {
+  showRefusal_ = std::move(handler);
+}
+
+void CSettingsDlg::accept() {
+  if (ReadValues()) QDialog::accept();
+}
+
+void CSettingsDlg::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) ShowValues();
+  QDialog::showEvent(event);
+}
+
+void CSettingsDlg::ShowValues() {
+  QAbstractButton* checked = portGroup_->button(portChoice_);
+  if (checked != nullptr) checked->setChecked(true);
+  delayField_->setText(QString::number(delayFactor_));
+  timeoutField_->setText(QString::number(timeout_));
+  otherField_->setText(QString::number(otherAddress_));
+}
+
+// Reads the port choice, then the delay factor, the timeout and the Other
+// address, stopping at the first field that holds no acceptable number. The
+// Other field is checked whichever port is chosen. Nothing is kept unless all
+// are acceptable, so that Cancel after a refusal stores what was shown first.
+bool CSettingsDlg::ReadValues() {
+  std::uint32_t delayFactor = 0;
+  std::uint32_t timeout = 0;
+  std::uint32_t otherAddress = 0;
+  if (!ReadField(delayField_, kLargest32, delayFactor) ||
+      !ReadField(timeoutField_, kLargest32, timeout) ||
+      !ReadField(otherField_, kLargestPort, otherAddress)) {
+    return false;
+  }
+  portChoice_ = portGroup_->checkedId();
+  delayFactor_ = delayFactor;
+  timeout_ = timeout;
+  otherAddress_ = otherAddress;
+  return true;
+}
+
+bool CSettingsDlg::ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value) {
+  const Parse result = ParseUnsigned(field->text(), limit, value);
+  if (result == Parse::kNumber) return true;
+  QString message = tr("Enter a positive whole number.");
+  if (result == Parse::kTooLarge) {
+    message = limit == kLargestPort ? tr("Enter a port address from 0 to 65535.")
+                                    : tr("Enter a whole number from 0 to 4294967295.");
+  }
+  showRefusal_(message);
+  field->setFocus();
+  field->selectAll();
+  return false;
+}

@@ -1,0 +1,90 @@
+#include "FilePropertiesDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "Icons.h"
+
+namespace {
+constexpr int kIconSize = 32;
+}  // namespace
+
+CFilePropertiesDlg::CFilePropertiesDlg(const FileProperties& properties, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(tr("File Properties"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint);
+
+  auto* icon = new QLabel(this);
+  icon->setObjectName("fileIcon");
+  icon->setPixmap(FileIcon().pixmap(kIconSize, kIconSize));
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(icon);
+  heading->addSpacing(12);
+  heading->addWidget(MakeValue(properties.fileName, "fileName"));
+  heading->addStretch();
+
+  auto* general = new QGroupBox(tr("General"), this);
+  auto* generalLayout = new QGridLayout(general);
+  generalLayout->setHorizontalSpacing(16);
+  const std::pair<const char*, QLabel*> rows[] = {
+      {QT_TR_NOOP("Application:"), MakeValue(properties.application, "application")},
+      {QT_TR_NOOP("Type:"), MakeValue(properties.type, "type")},
+      {QT_TR_NOOP("Size:"), MakeValue(properties.size, "size")},
+      {QT_TR_NOOP("Date:"), MakeValue(properties.date, "date")},
+      {QT_TR_NOOP("Time:"), MakeValue(properties.time, "time")},
+  };
+  int row = 0;
+  for (const auto& [caption, value] : rows) {
+    generalLayout->addWidget(new QLabel(tr(caption), general), row, 0);
+    generalLayout->addWidget(value, row, 1);
+    ++row;
+  }
+  generalLayout->setColumnStretch(1, 1);
+
+  auto* attributes = new QGroupBox(tr("Attributes"), this);
+  auto* copyProtect = new QCheckBox(tr("&Copy Protect"), attributes);
+  copyProtect->setObjectName("copyProtect");
+  copyProtect->setChecked(properties.copyProtect);
+  copyProtect->setEnabled(false);  // shown, never changed: nothing is written to the card
+  auto* attributesLayout = new QVBoxLayout(attributes);
+  attributesLayout->addWidget(copyProtect);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+  ok->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CFilePropertiesDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &CFilePropertiesDlg::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(heading);
+  layout->addSpacing(8);
+  layout->addWidget(MakeValue(properties.shortDescription, "shortDescription"));
+  layout->addWidget(MakeValue(properties.longDescription, "longDescription"));
+  layout->addSpacing(4);
+  layout->addWidget(general);
+  layout->addWidget(attributes);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+CFilePropertiesDlg::~CFilePropertiesDlg() = default;
+
+// The card's texts are bytes in no declared character set: each byte becomes
+// the character of the same number, so that nothing is dropped or replaced,
+// and the label never reads them as markup.
+QLabel* CFilePropertiesDlg::MakeValue(const std::string& bytes, const char* name) {
+  auto* label =
+      new QLabel(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())), this);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 32);
+  return label;
+}

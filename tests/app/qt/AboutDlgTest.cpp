@@ -1,0 +1,70 @@
+#include "AboutDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QTest>
+#include <QUrl>
+#include <vector>
+
+// Stands in for the desktop's browser while a test clicks the link.
+class CUrlRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<QUrl> opened;
+
+ public slots:
+  void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+QLabel* LabelWithText(QWidget& dialog, const QString& text) {
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->text() == text) return label;
+  }
+  return nullptr;
+}
+
+TEST(AboutDialog, ShowsTheVersionAndOnlyTheLinkLooksLikeOne) {
+  CAboutDlg dialog(nullptr);
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), "About Korvantis");
+  QLabel* version = LabelWithText(dialog, "Korvantis Version 0.11 Alpha");
+  ASSERT_NE(version, nullptr);
+
+  auto* link = dialog.findChild<QLabel*>("webPage");
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->text(), CAboutDlg::kWebPage);
+  EXPECT_TRUE(link->font().underline());
+  EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+  EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+
+  EXPECT_FALSE(version->font().underline());
+  EXPECT_EQ(version->palette().color(QPalette::WindowText),
+            dialog.palette().color(QPalette::WindowText));
+  EXPECT_NE(version->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(AboutDialog, ClickingTheLinkOpensTheWebPageAndLeavesTheBoxOpen) {
+  CUrlRecorder browser;
+  QDesktopServices::setUrlHandler("https", &browser, "Open");
+  CAboutDlg dialog(nullptr);
+  dialog.show();
+
+  QTest::mouseClick(LabelWithText(dialog, "Korvantis Version 0.11 Alpha"), Qt::LeftButton);
+  EXPECT_TRUE(browser.opened.empty());
+  QTest::mouseClick(dialog.findChild<QLabel*>("webPage"), Qt::LeftButton);
+  QDesktopServices::unsetUrlHandler("https");
+
+  ASSERT_EQ(browser.opened.size(), 1u);
+  EXPECT_EQ(browser.opened[0], QUrl(CAboutDlg::kWebPage));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), 0);
+}
+
+}  // namespace
+
+#include "AboutDlgTest.moc"

@@ -1,0 +1,216 @@
+#include "MainFrame.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeView>
+
+#include "CommandIds.h"
+#include "DemoCard.h"
+#include "LinkSettingsStore.h"
+#include "NoPortRoad.h"
+#include "ScratchDirectory.h"
+#include "ScriptedProgress.h"
+#include "ScriptedUser.h"
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "VmuCard.h"
+
+namespace {
+
+// The main window over the demo card, with a scripted user and progress.
+class MainWindow : public ::testing::Test {
+ protected:
+  MainWindow()
+      : qsettings_(QString::fromStdString(scratch_.File("Korvantis.conf")), QSettings::IniFormat),
+        store_(qsettings_) {
+    CPageImage demo = MakeDemoPage();
+    CPageImage::ReverseGroups(demo.GetData(), CPageImage::kSize);  // the card keeps wire order
+    std::copy(demo.GetData(), demo.GetData() + CPageImage::kSize, sim_.GetPage(0));
+    Open(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
+  }
+
+  void Open(std::unique_ptr<CVmuCard> card) {
+    frame_.reset();
+    auto user = std::make_unique<CScriptedUser>();
+    user_ = user.get();
+    CMainFrame::Services services;
+    services.card = std::move(card);
+    services.settings = &store_;
+    services.user = std::move(user);
+    services.progress = [this] { return std::make_unique<CScriptedProgressProxy>(progress_); };
+    frame_ = std::make_unique<CMainFrame>(std::move(services));
+    frame_->show();
+    frame_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));  // its keys work only then
+  }
+
+  // Each command gets its own window; all of them report to one record.
+  class CScriptedProgressProxy : public CProgress {
+   public:
+    explicit CScriptedProgressProxy(CScriptedProgress& target) : target_(target) {}
+    bool Create() override { return target_.Create(); }
+    void SetMessageText(const std::string& text) override { target_.SetMessageText(text); }
+    void SetRange(std::int32_t lower, std::int32_t upper) override {
+      target_.SetRange(lower, upper);
+    }
+    std::int32_t SetPos(std::int32_t position) override { return target_.SetPos(position); }
+    bool PollCancel() override { return target_.PollCancel(); }
+    bool DestroyWindow() override { return target_.DestroyWindow(); }
+
+   private:
+    CScriptedProgress& target_;
+  };
+
+  QAction* Action(int id) { return frame_->GetAction(id); }
+  int Rows() { return frame_->GetListView()->GetModel()->rowCount(); }
+  void SelectRows(const std::vector<int>& rows) {
+    QTreeView* view = frame_->GetListView()->GetDetailsView();
+    view->selectionModel()->clearSelection();
+    for (int row : rows) {
+      view->selectionModel()->select(frame_->GetListView()->GetModel()->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+
+  CScratchDirectory scratch_;
+  CSimulatedCard sim_;
+  QSettings qsettings_;
+  CLinkSettingsStore store_;
+  CScriptedProgress progress_;
+  CScriptedUser* user_ = nullptr;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, MenusCarryTheTextsKeysAndPrompts) {
+  using namespace command;
+  EXPECT_EQ(frame_->windowTitle(), "Korvantis");
+  QStringList titles;
+  for (QAction* menu : frame_->menuBar()->actions())
+    titles << menu->text();
+  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Memory Card", "&Help"}));
+
+  EXPECT_EQ(Action(kRefresh)->text(), "&Refresh");
+  EXPECT_EQ(Action(kRefresh)->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(Action(kRefresh)->statusTip(), "Refresh the list of files from the memory card.");
+  EXPECT_EQ(Action(kRefresh)->toolTip(), "Refresh");
+  EXPECT_EQ(Action(kSetPage3)->shortcut(), QKeySequence("Ctrl+3"));
+  EXPECT_EQ(Action(kProperties)->shortcuts().front(), QKeySequence("Alt+Return"));
+  EXPECT_EQ(Action(kExit)->toolTip(), "Exit");
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), "For Help, press F1.");
+
+  // Commands no table handles are disabled, their keys included.
+  for (int id : {kHackCode, kExportIcon, kDelete, kFormat, kSetIcon, kCut, kPaste, kUndo}) {
+    EXPECT_FALSE(Action(id)->isEnabled()) << id;
+  }
+  for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kRestore, kSettings}) {
+    EXPECT_TRUE(Action(id)->isEnabled()) << id;
+  }
+  QStringList context;
+  for (QAction* item : frame_->GetContextMenu()->actions())
+    context << item->text();
+  EXPECT_EQ(context,
+            (QStringList{"&Upload To Card...", "&Download From Card...", "", "&Hack Code...",
+                         "Export &Icon...", "", "&Delete", "P&roperties..."}));
+}
+
+TEST_F(MainWindow, RefreshFillsTheRowsAndSelectionEnablesTheFileCommands) {
+  EXPECT_EQ(Rows(), 0);  // nothing is read before the user asks
+  EXPECT_EQ(sim_.GetCounters().reads, 0u);
+  QTest::keyClick(frame_->GetListView()->GetDetailsView(), Qt::Key_F5);
+  ASSERT_EQ(Rows(), 3);
+  EXPECT_EQ(progress_.message, "Refreshing file list...");
+  QStandardItemModel* model = frame_->GetListView()->GetModel();
+  EXPECT_EQ(model->item(1, 0)->text(), "RACE_GHOST01");
+  EXPECT_EQ(model->item(1, 7)->text(), "Yes");
+  EXPECT_EQ(model->item(2, 0)->data(CCardListView::kIndexRole).toInt(), 2);
+
+  for (const auto& [rows, enabled] :
+       std::vector<std::pair<std::vector<int>, bool>>{{{}, false}, {{0}, true}, {{0, 2}, false}}) {
+    SelectRows(rows);
+    EXPECT_EQ(Action(command::kDownload)->isEnabled(), enabled);
+    EXPECT_EQ(Action(command::kProperties)->isEnabled(), enabled);
+    EXPECT_TRUE(Action(command::kUpload)->isEnabled());
+  }
+}
+
+TEST_F(MainWindow, PropertiesShowTheSelectedFile) {
+  frame_->RunCommand(command::kRefresh);
+  FileProperties shown;
+  frame_->GetListView()->showProperties = [&](const FileProperties& p) { shown = p; };
+  SelectRows({1});
+  frame_->RunCommand(command::kProperties);
+  EXPECT_EQ(shown.fileName, "RACE_GHOST01");
+  EXPECT_TRUE(shown.copyProtect);
+  EXPECT_EQ(shown.size, "6 Blocks");
+  EXPECT_TRUE(user_->messages.empty());
+}
+
+TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
+  using namespace command;
+  CCardListView* list = frame_->GetListView();
+  EXPECT_TRUE(Action(kDetails)->isChecked());
+  QTreeView* details = list->GetDetailsView();
+  details->setColumnWidth(2, 37);
+  details->header()->moveSection(0, 3);
+
+  for (int id : {kLargeIcons, kSmallIcons, kList}) {
+    frame_->RunCommand(id);
+    EXPECT_TRUE(Action(id)->isChecked());
+    EXPECT_FALSE(Action(kDetails)->isChecked());
+    EXPECT_EQ(list->GetCurrentView(), list->GetIconView());
+  }
+  EXPECT_EQ(list->GetIconView()->viewMode(), QListView::ListMode);
+  frame_->RunCommand(kDetails);
+  EXPECT_EQ(list->GetCurrentView(), details);
+  for (int column = 0; column < FileRow::kColumnCount; ++column) {
+    EXPECT_EQ(details->columnWidth(column), CCardListView::kDetailsWidths[column]) << column;
+  }
+}
+
+TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
+  CCardListView* list = frame_->GetListView();
+  QSignalSpy spy(list, &CCardListView::contextMenuRequested);
+  QWidget* viewport = list->GetDetailsView()->viewport();
+  QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(40, 40),
+                             viewport->mapToGlobal(QPoint(40, 40)));
+  // The frame pops the menu up at once; close it as soon as it shows.
+  QMetaObject::invokeMethod(
+      frame_.get(), [this] { frame_->GetContextMenu()->close(); }, Qt::QueuedConnection);
+  QApplication::sendEvent(viewport, &keyboard);
+  ASSERT_EQ(spy.count(), 1);
+  EXPECT_EQ(spy.at(0).at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
+}
+
+TEST_F(MainWindow, NoPortRoadIsExplainedInTheStatusBar) {
+  Open(std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([](std::uint16_t) {
+    return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
+  })));
+  auto* problem = frame_->statusBar()->findChild<QLabel*>("portProblem");
+  ASSERT_NE(problem, nullptr);
+  EXPECT_EQ(problem->text(), "No parallel port has that address.");
+  EXPECT_TRUE(problem->isVisible());
+}
+
+TEST_F(MainWindow, StoredSettingsReachTheLinkAtStart) {
+  qsettings_.setValue("Communications/Timeout", 7);
+  qsettings_.setValue("Communications/DelayFactor", 3);
+  Open(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
+  CVmuLink* link = frame_->GetCard().GetLink();
+  EXPECT_EQ(link->GetTimeout(), 7000000u);
+  EXPECT_EQ(link->GetDelayFactor(), 0u);                     // a simulated card needs no delay
+  EXPECT_FALSE(qsettings_.contains("Communications/Port"));  // nothing written at start
+}

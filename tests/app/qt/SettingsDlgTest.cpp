@@ -1,0 +1,202 @@
+#include "SettingsDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "LinkSettingsStore.h"
+#include "NoPortRoad.h"
+#include "ScratchDirectory.h"
+#include "SettingsFile.h"
+#include "VmuLink.h"
+
+namespace {
+
+QPushButton* Button(QWidget& dialog, const QString& text) {
+  for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    if (button->text() == text) return button;
+  }
+  return nullptr;
+}
+
+// The dialog as a user meets it: shown, with refusals recorded instead of a
+// message box that would wait for a click.
+struct ShownSettings {
+  explicit ShownSettings(const LinkSettings& stored) {
+    dialog.SetRefusalHandler([this](const QString& message) { refusals.push_back(message); });
+    dialog.SetSettings(stored);
+    dialog.show();
+  }
+  QLineEdit* Field(const char* name) { return dialog.findChild<QLineEdit*>(name); }
+  QRadioButton* Radio(const char* name) { return dialog.findChild<QRadioButton*>(name); }
+  void PressOk() { QTest::mouseClick(Button(dialog, "OK"), Qt::LeftButton); }
+
+  CSettingsDlg dialog;
+  std::vector<QString> refusals;
+};
+
+TEST(SettingsDialog, OpensOnTheChoiceThatMatchesTheStoredPort) {
+  ShownSettings nothingStored(LinkSettings{});
+  EXPECT_TRUE(nothingStored.Radio("lpt1")->isChecked());
+  EXPECT_EQ(nothingStored.Field("otherAddress")->text(), "0");
+  EXPECT_EQ(nothingStored.Field("timeout")->text(), "5");
+  EXPECT_EQ(nothingStored.Field("delayFactor")->text(), "1");
+
+  EXPECT_TRUE(ShownSettings(LinkSettings{632, 5, 1}).Radio("lpt2")->isChecked());
+  ShownSettings other(LinkSettings{956, 5, 1});
+  EXPECT_TRUE(other.Radio("other")->isChecked());
+  EXPECT_EQ(other.Field("otherAddress")->text(), "956");
+}
+
+TEST(SettingsDialog, TakesDecimalNumbersAndFixedChoicesGiveTheirPort) {
+  ShownSettings shown(LinkSettings{956, 5, 1});
+  shown.Radio("lpt2")->click();
+  shown.Field("otherAddress")->setText(" \t65535 ");
+  shown.Field("timeout")->setText("4294967295");
+  shown.Field("delayFactor")->setText("\t0");
+  shown.PressOk();
+  ASSERT_EQ(shown.dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(shown.refusals.empty());
+  const LinkSettings chosen = shown.dialog.GetSettings();
+  EXPECT_EQ(chosen.port, 632u);
+  EXPECT_EQ(chosen.timeoutSeconds, 4294967295u);
+  EXPECT_EQ(chosen.delayFactor, 0u);
+}
+
+// Each field is checked even when a fixed port is chosen; the dialog stays
+// open on the refused field, and nothing entered is kept until OK succeeds.
+TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalAndStaysOnTheField) {
+  const char* fields[] = {"delayFactor", "timeout", "otherAddress"};
+  const char* texts[] = {"0x3BC", "-1", "", "12 3", "\xD9\xA3"};  // the last: an Arabic three
+  for (const char* name : fields) {
+    for (const char* text : texts) {
+      SCOPED_TRACE(std::string(name) + " holding '" + text + "'");
+      ShownSettings shown(LinkSettings{});
+      shown.Radio("lpt2")->click();
+      shown.Field("delayFactor")->setText("7");
+      shown.Field("timeout")->setText("9");
+      shown.Field("otherAddress")->setText("956");
+      shown.Field(name)->setText(QString::fromUtf8(text));
+      Button(shown.dialog, "OK")->setFocus();
+      shown.PressOk();
+
+      ASSERT_EQ(shown.refusals.size(), 1u);
+      EXPECT_EQ(shown.refusals[0], "Enter a positive whole number.");
+      EXPECT_TRUE(shown.dialog.isVisible());
+      EXPECT_EQ(shown.dialog.focusWidget(), shown.Field(name));
+      shown.dialog.reject();
+      const LinkSettings kept = shown.dialog.GetSettings();
+      EXPECT_EQ(kept.port, 888u);
+      EXPECT_EQ(kept.timeoutSeconds, 5u);
+      EXPECT_EQ(kept.delayFactor, 1u);
+    }
+  }
+}
+
+TEST(SettingsDialog, RefusesPortsAbove65535AndNumbersAbove32Bits) {
+  ShownSettings shown(LinkSettings{});
+  shown.Field("otherAddress")->setText("70000");
+  shown.PressOk();
+  ASSERT_EQ(shown.refusals.size(), 1u);
+  EXPECT_EQ(shown.refusals.back(), "Enter a port address from 0 to 65535.");
+  EXPECT_EQ(shown.dialog.focusWidget(), shown.Field("otherAddress"));
+
+  shown.Field("otherAddress")->setText("0");
+  shown.Field("timeout")->setText("4294967296");
+  shown.PressOk();
+  ASSERT_EQ(shown.refusals.size(), 2u);
+  EXPECT_EQ(shown.refusals.back(), "Enter a whole number from 0 to 4294967295.");
+  EXPECT_EQ(shown.dialog.focusWidget(), shown.Field("timeout"));
+  EXPECT_TRUE(shown.dialog.isVisible());
+}
+
+// The whole command, over a scratch settings file and a link whose chooser
+// records the ports it is asked for instead of reaching a real one.
+class SettingsCommand : public ::testing::Test {
+ protected:
+  SettingsCommand()
+      : settings_(QString::fromStdString(scratch_.File("Korvantis.conf")), QSettings::IniFormat),
+        store_(settings_),
+        link_([this](std::uint16_t base) {
+          ports_.push_back(base);
+          return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No port in tests."};
+        }) {}
+
+  // Runs the Settings command; `act` plays the user once the dialog is up.
+  void Run(const std::function<void(CSettingsDlg&)>& act) {
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<CSettingsDlg*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll.stop();
+      dialog->SetRefusalHandler(
+          [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+      act(*dialog);
+      if (dialog->isVisible()) {
+        ADD_FAILURE() << "the Settings dialog is still open";
+        dialog->reject();
+      }
+    });
+    poll.start();
+    CSettingsDlg::RunSettings(nullptr, store_, link_);
+  }
+
+  static void Press(CSettingsDlg& dialog, const QString& button) {
+    QTest::mouseClick(Button(dialog, button), Qt::LeftButton);
+  }
+
+  CScratchDirectory scratch_;
+  QSettings settings_;
+  CLinkSettingsStore store_;
+  std::vector<std::uint16_t> ports_;
+  CVmuLink link_;
+};
+
+TEST_F(SettingsCommand, OkStoresTheEnteredValuesAndGivesThemToTheLink) {
+  Run([](CSettingsDlg& dialog) {
+    dialog.findChild<QRadioButton*>("other")->click();
+    dialog.findChild<QLineEdit*>("otherAddress")->setText("956");
+    dialog.findChild<QLineEdit*>("timeout")->setText("10");
+    Press(dialog, "OK");
+  });
+  const LinkSettings stored = ReadSettingsFile(scratch_.File("Korvantis.conf"));
+  EXPECT_EQ(stored.port, 956u);
+  EXPECT_EQ(stored.timeoutSeconds, 10u);
+  EXPECT_EQ(stored.delayFactor, 1u);
+  EXPECT_EQ(link_.GetPort(), 956);
+  EXPECT_EQ(ports_.back(), 956);
+  EXPECT_EQ(link_.GetTimeout(), 10000000u);
+  EXPECT_EQ(link_.GetDelayFactor(), 1u);
+}
+
+TEST_F(SettingsCommand, CancelStoresAndAppliesTheValuesItShowed) {
+  ASSERT_FALSE(settings_.contains("Communications/Port"));
+  Run([](CSettingsDlg& dialog) {
+    dialog.findChild<QLineEdit*>("timeout")->setText("77");
+    Press(dialog, "Cancel");
+  });
+  settings_.sync();
+  EXPECT_EQ(settings_.value("Communications/Port").toString(), "888");
+  EXPECT_EQ(settings_.value("Communications/Timeout").toString(), "5");
+  EXPECT_EQ(settings_.value("Communications/DelayFactor").toString(), "1");
+  EXPECT_EQ(link_.GetTimeout(), 5000000u);
+  EXPECT_EQ(link_.GetDelayFactor(), 1u);
+}
+
+TEST_F(SettingsCommand, AStoredTimeoutTooLongForTheLinkBecomesTheLongest) {
+  store_.Write(LinkSettings{888, 5000, 1});
+  Run([](CSettingsDlg& dialog) { Press(dialog, "Cancel"); });
+  EXPECT_EQ(store_.Read().timeoutSeconds, 5000u);
+  EXPECT_EQ(link_.GetTimeout(), 4294967295u);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProgressDlg.h"
+
+namespace {
+
+// A main window with a client widget standing in for the file list, whose
+// File menu has a shortcut that counts how often it fires.
+class ProgressDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto* client = new QWidget;
+    list_ = client;
+    window_.setCentralWidget(client);
+    QAction* refresh = window_.menuBar()->addMenu("&View")->addAction("&Refresh");
+    refresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    QObject::connect(refresh, &QAction::triggered, [this] { ++shortcutFired_; });
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  }
+
+  QLabel* Percent(CProgressDlg& dialog) { return dialog.findChild<QLabel*>("percent"); }
+  QPushButton* Cancel(CProgressDlg& dialog) { return dialog.findChild<QPushButton*>("cancel"); }
+
+  QMainWindow window_;
+  QWidget* list_ = nullptr;
+  int shortcutFired_ = 0;
+};
+
+std::vector<std::string> PercentsShown(std::int32_t upper, std::vector<std::int32_t> positions) {
+  CProgressDlg dialog(nullptr);
+  dialog.Create();
+  dialog.SetRange(0, upper);
+  std::vector<std::string> shown;
+  for (std::int32_t position : positions) {
+    dialog.SetPos(position);
+    shown.push_back(dialog.findChild<QLabel*>("percent")->text().toStdString());
+  }
+  return shown;
+}
+
+TEST_F(ProgressDlgTest, PercentageFollowsThePositionAndWrapsPastTheEnd) {
+  EXPECT_EQ(PercentsShown(3, {0, 1, 2}), (std::vector<std::string>{"0%", "33%", "66%"}));
+  EXPECT_EQ(PercentsShown(131072, {126976}), (std::vector<std::string>{"96%"}));
+  EXPECT_EQ(PercentsShown(100, {0, 100, 150, 200}),
+            (std::vector<std::string>{"0%", "100%", "50%", "0%"}));
+}
+
+TEST_F(ProgressDlgTest, OpensAsDataTransferWithTheBarAtTheStart) {
+  CProgressDlg dialog(list_);
+  ASSERT_TRUE(dialog.Create());
+  dialog.SetMessageText("Refreshing file list...");
+  dialog.SetRange(0, 8);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.isModal());
+  EXPECT_EQ(dialog.windowTitle(), "Data Transfer");
+  EXPECT_EQ(dialog.findChild<QLabel*>("message")->text(), "Refreshing file list...");
+  // The percentage is left alone until the operation reports a position.
+  EXPECT_EQ(Percent(dialog)->text(), " 0 %");
+  auto* bar = dialog.findChild<QProgressBar*>("bar");
+  EXPECT_EQ(bar->minimum(), 0);
+  EXPECT_EQ(bar->maximum(), 8);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(dialog.SetPos(5), 0);
+  EXPECT_EQ(dialog.SetPos(6), 5);
+  EXPECT_EQ(bar->value(), 6);
+}
+
+TEST_F(ProgressDlgTest, CancelIsCollectedByTheNextPollOnlyOnce) {
+  CProgressDlg dialog(list_);
+  dialog.Create();
+  EXPECT_FALSE(dialog.PollCancel());
+
+  // Presses made while a unit runs wait in the queue; the poll delivers them.
+  QMetaObject::invokeMethod(Cancel(dialog), "click", Qt::QueuedConnection);
+  QMetaObject::invokeMethod(Cancel(dialog), "click", Qt::QueuedConnection);
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_FALSE(dialog.PollCancel());
+
+  QTest::mouseClick(Cancel(dialog), Qt::LeftButton);
+  dialog.SetPos(1);  // reporting a position does not use up the request
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(ProgressDlgTest, EscapeAndTheCloseBoxAskToCancelButLeaveTheDialogOpen) {
+  CProgressDlg dialog(list_);
+  dialog.Create();
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+
+  EXPECT_FALSE(dialog.close());
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(window_.isEnabled());
+}
+
+TEST_F(ProgressDlgTest, EnterNeitherClosesNorCancels) {
+  CProgressDlg dialog(list_);
+  dialog.Create();
+  dialog.PollCancel();  // the first pump lets the dialog take the focus
+  ASSERT_TRUE(Cancel(dialog)->hasFocus());
+  QTest::keyClick(Cancel(dialog), Qt::Key_Return);
+  QTest::keyClick(Cancel(dialog), Qt::Key_Enter);
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  EXPECT_FALSE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(ProgressDlgTest, MainWindowIsDisabledWhileOpenAndEnabledAfterwards) {
+  {
+    CProgressDlg dialog(list_);
+    dialog.Create();
+    EXPECT_FALSE(window_.isEnabled());
+    EXPECT_TRUE(dialog.isEnabled());  // Cancel still works
+    EXPECT_TRUE(Cancel(dialog)->isEnabled());
+    dialog.PollCancel();
+    EXPECT_FALSE(window_.isEnabled());
+    EXPECT_FALSE(window_.close());  // nor can it be closed
+    EXPECT_TRUE(window_.isVisible());
+
+    EXPECT_TRUE(dialog.DestroyWindow());
+    EXPECT_TRUE(window_.isEnabled());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.DestroyWindow());
+    EXPECT_TRUE(window_.isEnabled());
+  }
+  {
+    // An operation that ends without closing leaves it to the destructor.
+    auto dialog = std::make_unique<CProgressDlg>(&window_);
+    dialog->Create();
+    EXPECT_FALSE(window_.isEnabled());
+    dialog.reset();
+    EXPECT_TRUE(window_.isEnabled());
+  }
+}
+
+TEST_F(ProgressDlgTest, AlreadyDisabledMainWindowStaysDisabled) {
+  window_.setEnabled(false);
+  CProgressDlg dialog(list_);
+  dialog.Create();
+  EXPECT_TRUE(dialog.isEnabled());
+  dialog.DestroyWindow();
+  EXPECT_FALSE(window_.isEnabled());
+}
+
+TEST_F(ProgressDlgTest, MenuShortcutsDoNotFireWhileOpen) {
+  QTest::keyClick(&window_, Qt::Key_R, Qt::ControlModifier);
+  ASSERT_EQ(shortcutFired_, 1);  // the shortcut works at all
+
+  CProgressDlg dialog(list_);
+  dialog.Create();
+  for (int pass = 0; pass < 2; ++pass) {
+    QTest::keyClick(&window_, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(&dialog, Qt::Key_R, Qt::ControlModifier);
+    dialog.PollCancel();  // and again once the dialog is the active window
+  }
+  EXPECT_EQ(shortcutFired_, 1);
+  dialog.DestroyWindow();
+}
+
+TEST_F(ProgressDlgTest, DialogThatNeverOpenedIsHarmless) {
+  CProgressDlg dialog(list_);
+  dialog.SetMessageText("Uploading file to the memory card...");
+  dialog.SetRange(0, 4);
+  dialog.SetPos(2);
+  dialog.reject();
+  EXPECT_FALSE(dialog.PollCancel());
+  EXPECT_FALSE(dialog.DestroyWindow());
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_TRUE(window_.isEnabled());
+}
+
+}  // namespace

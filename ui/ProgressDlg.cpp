@@ -1,0 +1,160 @@
+#include "ProgressDlg.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+// What the percentage reads until the operation reports its first position.
+const char kNoPositionYet[] = " 0 %";
+}  // namespace
+
+CProgressDlg::CProgressDlg(QWidget* parent)
+    : QDialog(parent),
+      message_(new QLabel(this)),
+      percent_(new QLabel(QString::fromLatin1(kNoPositionYet), this)),
+      bar_(new QProgressBar(this)),
+      cancel_(new QPushButton(tr("Cancel"), this)) {
+  setWindowTitle(tr("Data Transfer"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setModal(false);
+
+  message_->setObjectName("message");
+  message_->setMinimumWidth(300);
+  percent_->setObjectName("percent");
+  percent_->setAlignment(Qt::AlignCenter);
+  bar_->setObjectName("bar");
+  bar_->setTextVisible(false);  // the label above shows the percentage
+  bar_->setRange(lower_, upper_);
+  bar_->setValue(lower_);
+  cancel_->setObjectName("cancel");
+  // Return must not press Cancel: only a deliberate click, Space, Escape or
+  // the close box asks to stop.
+  cancel_->setAutoDefault(false);
+  cancel_->setDefault(false);
+  connect(cancel_, &QPushButton::clicked, this, &CProgressDlg::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancel_);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(message_);
+  layout->addWidget(percent_);
+  layout->addWidget(bar_);
+  layout->addSpacing(6);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+CProgressDlg::~CProgressDlg() {
+  if (open_) DestroyWindow();
+}
+
+bool CProgressDlg::Create() {
+  if (open_) return true;
+  owner_ = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  if (owner_ != nullptr) {
+    owner_->installEventFilter(this);
+    if (owner_->isEnabled()) {
+      owner_->setEnabled(false);
+      ownerDisabled_ = true;
+    }
+  }
+  // Disabling a window disables the windows it parents too; this one must
+  // stay usable, or Cancel could never be pressed.
+  setEnabled(true);
+  bar_->setValue(lower_);
+  open_ = true;
+  show();
+  activateWindow();
+  cancel_->setFocus();
+  return true;
+}
+
+void CProgressDlg::SetMessageText(const std::string& text) {
+  message_->setText(QString::fromStdString(text));
+}
+
+void CProgressDlg::SetRange(std::int32_t lower, std::int32_t upper) {
+  lower_ = lower;
+  upper_ = upper;
+  const int previous = bar_->value();
+  bar_->setRange(lower, upper);
+  // A new range keeps the position where it fits, as the bar did before;
+  // QProgressBar would otherwise blank itself.
+  bar_->setValue(std::max(lower, std::min(previous, upper)));
+}
+
+std::int32_t CProgressDlg::SetPos(std::int32_t position) {
+  if (open_) QCoreApplication::processEvents();
+  const std::int32_t previous = bar_->value();
+  // Beyond the range the bar shows full or empty; the percentage tells more.
+  bar_->setValue(std::max(lower_, std::min(position, upper_)));
+  ShowPercent(position);
+  return previous;
+}
+
+bool CProgressDlg::PollCancel() {
+  // A dialog that never opened pumps nothing: with the main window enabled,
+  // its commands could start in the middle of an operation.
+  if (!open_) return false;
+  QCoreApplication::processEvents();
+  const bool requested = cancelRequested_;
+  cancelRequested_ = false;
+  return requested;
+}
+
+bool CProgressDlg::DestroyWindow() {
+  if (!open_) return false;
+  RestoreOwner();
+  open_ = false;
+  cancelRequested_ = false;
+  hide();
+  return true;
+}
+
+void CProgressDlg::reject() {
+  if (open_) cancelRequested_ = true;
+}
+
+void CProgressDlg::closeEvent(QCloseEvent* event) {
+  // The close box is one more way to ask for Cancel; the window stays until
+  // the operation ends.
+  event->ignore();
+  reject();
+}
+
+void CProgressDlg::ShowPercent(std::int32_t position) {
+  const QString text = QString::fromStdString(FormatPercent(lower_, upper_, position));
+  // Most positions leave the percentage as it was; rewriting it would
+  // repaint it for every unit of transfer.
+  if (percent_->text() != text) percent_->setText(text);
+}
+
+bool CProgressDlg::eventFilter(QObject* watched, QEvent* event) {
+  // Closing the main window in the middle of an operation would pull the
+  // window from under it, or quit the program while the card is busy.
+  if (open_ && watched == owner_ && event->type() == QEvent::Close) {
+    event->ignore();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CProgressDlg::RestoreOwner() {
+  // The owner is enabled before the dialog goes, so that Qt hands it the
+  // activation back.
+  if (owner_ != nullptr) {
+    owner_->removeEventFilter(this);
+    if (ownerDisabled_) owner_->setEnabled(true);
+  }
+  owner_ = nullptr;
+  ownerDisabled_ = false;
+}

@@ -1,0 +1,39 @@
+#include "QtUserPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+CQtUserPrompts::CQtUserPrompts(QWidget* parent) : parent_(parent) {}
+
+void CQtUserPrompts::ShowMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvantis"), QString::fromStdString(text),
+                  QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+bool CQtUserPrompts::ChooseFileToOpen(const FileKind& kind, std::string& path) {
+  return ChooseFile(kind, false, path);
+}
+
+bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
+  return ChooseFile(kind, true, path);
+}
+
+bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
+  QFileDialog dialog(parent_);
+  dialog.setNameFilter(QString::fromLatin1(kind.filter));
+  dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  // A name the command proposes (none today) starts the choice.
+  if (!path.empty()) dialog.selectFile(QString::fromStdString(path));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  // The name as the file system spells it, for std::fopen and friends.
+  path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  return true;
+}

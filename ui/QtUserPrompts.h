@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "UserPrompts.h"
+
+// The commands' messages and file choices as Qt's standard dialogs, modal
+// over the given window.
+class CQtUserPrompts : public CUserPrompts {
+ public:
+  explicit CQtUserPrompts(QWidget* parent);
+
+  void ShowMessage(const std::string& text) override;
+  bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
+  bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+
+ private:
+  bool ChooseFile(const FileKind& kind, bool save, std::string& path);
+
+  QPointer<QWidget> parent_;
+};
