@@ -214,3 +214,26 @@ TEST_F(MainWindow, StoredSettingsReachTheLinkAtStart) {
   EXPECT_EQ(link->GetDelayFactor(), 0u);                     // a simulated card needs no delay
   EXPECT_FALSE(qsettings_.contains("Communications/Port"));  // nothing written at start
 }
+
+TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterEveryEnding) {
+  // The real "Data Transfer" dialog this time.
+  frame_.reset();
+  auto user = std::make_unique<CScriptedUser>();
+  user_ = user.get();
+  CMainFrame::Services services;
+  services.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_));
+  services.user = std::move(user);
+  frame_ = std::make_unique<CMainFrame>(std::move(services));
+  frame_->show();
+
+  frame_->RunCommand(command::kRefresh);  // completes
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_TRUE(frame_->isEnabled());
+
+  sim_.Faults().silentAfter = 0;  // fails at its first unit
+  frame_->GetCard().GetLink()->SetTimeout(0);
+  frame_->RunCommand(command::kBackup);
+  EXPECT_EQ(user_->messages.size(), 1u);
+  EXPECT_TRUE(frame_->isEnabled());
+  EXPECT_TRUE(user_->choicesAsked.empty());  // no save dialog after a failure
+}
