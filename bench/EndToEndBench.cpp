@@ -1,0 +1,186 @@
+// The commands end to end over the simulated card: their time, and the link
+// transactions they make against the fewest the card's layout allows.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "BenchPrompts.h"
+#include "FileCommands.h"
+#include "PageCommands.h"
+#include "PageImage.h"
+#include "RatioReporter.h"
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "VmuCard.h"
+
+namespace {
+
+constexpr std::uint32_t kPage = CPageImage::kSize;
+
+std::string ScratchFile(const char* name) {
+  return (std::filesystem::temp_directory_path() / ("korvantis-bench-" + std::string(name)))
+      .string();
+}
+
+CVmuDirEntry DataEntry(std::uint16_t first, std::uint16_t size, int serial) {
+  CVmuDirEntry entry;
+  std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
+  char name[13];
+  std::snprintf(name, sizeof name, "FILE%08d", serial);
+  entry.SetType(0x33);
+  entry.SetFileName(name);
+  entry.SetFirstBlock(first);
+  entry.SetSize(size);
+  return entry;
+}
+
+// A formatted page with one-block files in blocks 199 down to 200 - count.
+CPageImage PageWithFiles(int count, std::uint16_t size = 1) {
+  CPageImage page = CPageImage::Formatted();
+  std::vector<std::uint8_t> blocks(std::size_t{size} * 512, 0x41);
+  for (int i = 0; i < count; ++i) {
+    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(199 - i * size, size, i),
+                   blocks.data());
+  }
+  return page;
+}
+
+// A simulated card holding a page, and the card object over it.
+struct Bench {
+  explicit Bench(const CPageImage& page) { Load(page); }
+  void Load(const CPageImage& page) {
+    std::memcpy(sim.GetPage(0), page.GetData(), kPage);
+    CPageImage::ReverseGroups(sim.GetPage(0), kPage);  // the card keeps wire order
+    card.Invalidate();
+  }
+  std::uint64_t Transactions() const {
+    const auto& counters = sim.GetCounters();
+    return counters.reads + counters.writeUnits + counters.pageSelects;
+  }
+
+  CSimulatedCard sim;
+  CVmuCard card{std::make_unique<CSimulatedPortRoad>(sim)};
+  CSilentProgress progress;
+};
+
+void Report(benchmark::State& state, Bench& bench, double fewest) {
+  const double made = double(bench.Transactions()) / double(state.iterations());
+  state.counters["transactions"] = made;
+  state.counters["fewest"] = fewest;
+  state.counters["ratio"] = made / fewest;
+}
+
+void Refresh200Files(benchmark::State& state) {
+  Bench bench(PageWithFiles(200));
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user("");
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    std::vector<FileRow> rows;
+    RefreshList(bench.card, bench.progress, user, rows);
+    if (rows.size() != 200) state.SkipWithError("the listing is short");
+  }
+  // The root block, the 13 directory blocks and one header block per file.
+  Report(state, bench, 1 + 13 + 200);
+}
+
+void BackupPageBench(benchmark::State& state) {
+  Bench bench(PageWithFiles(10));
+  bench.card.GetLink()->SetDelayFactor(static_cast<std::uint32_t>(state.range(0)));
+  CFixedUser user(ScratchFile("backup.dcm"));
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    if (BackupPage(bench.card, bench.progress, user) != CommandResult::Done) {
+      state.SkipWithError(user.lastMessage.c_str());
+    }
+  }
+  Report(state, bench, kPage / 4096.0);
+  std::filesystem::remove(ScratchFile("backup.dcm"));
+}
+
+void RestorePageBench(benchmark::State& state) {
+  Bench bench(PageWithFiles(10));
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user(ScratchFile("restore.dcm"));
+  BackupPage(bench.card, bench.progress, user);
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    if (RestorePage(bench.card, bench.progress, user) != CommandResult::Done) {
+      state.SkipWithError(user.lastMessage.c_str());
+    }
+  }
+  Report(state, bench, kPage / 128.0);
+  std::filesystem::remove(ScratchFile("restore.dcm"));
+}
+
+void Download128Blocks(benchmark::State& state) {
+  Bench bench(PageWithFiles(1, 128));
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user(ScratchFile("download.dci"));
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench.card.Invalidate();  // every download reads the card afresh
+    state.ResumeTiming();
+    if (DownloadFile(bench.card, 0, bench.progress, user) != CommandResult::Done) {
+      state.SkipWithError(user.lastMessage.c_str());
+    }
+  }
+  // The root block, the directory block and the file's 128 blocks.
+  Report(state, bench, 1 + 1 + 128);
+  std::filesystem::remove(ScratchFile("download.dci"));
+}
+
+void Upload128Blocks(benchmark::State& state) {
+  const CPageImage empty = CPageImage::Formatted();
+  Bench bench(PageWithFiles(1, 128));
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user(ScratchFile("upload.dci"));
+  DownloadFile(bench.card, 0, bench.progress, user);
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench.Load(empty);  // each upload goes to an empty page
+    bench.sim.ResetCounters();
+    state.ResumeTiming();
+    if (UploadFile(bench.card, bench.progress, user) != CommandResult::Done) {
+      state.SkipWithError(user.lastMessage.c_str());
+    }
+  }
+  // Reads of the root, allocation-table and first directory blocks; 128 data
+  // blocks, the directory block and the allocation-table block written in four
+  // units each.
+  const double fewest = 3 + (128 + 2) * 4;
+  const double made = double(bench.Transactions());  // those of the last upload
+  state.counters["transactions"] = made;
+  state.counters["fewest"] = fewest;
+  state.counters["ratio"] = made / fewest;
+  std::filesystem::remove(ScratchFile("upload.dci"));
+}
+
+BENCHMARK(Refresh200Files)->Unit(benchmark::kMillisecond);
+BENCHMARK(BackupPageBench)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(RestorePageBench)->Unit(benchmark::kMillisecond);
+BENCHMARK(Download128Blocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(Upload128Blocks)->Unit(benchmark::kMillisecond);
+// At delay factor 1 the waits dominate: 16 of 1 µs per byte exchanged.
+BENCHMARK(BackupPageBench)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  // A backup exchanges per 4096-byte unit 8 header bytes, the data and the
+  // checksum: 16 delays of 1 µs each.
+  const double delayBound = 32.0 * (8 + 4096 + 1) * 16 * 1000.0;  // nanoseconds
+  CRatioReporter reporter({{"backup at delay 1 / the delays alone", "BackupPageBench/1/iterations:2", "",
+                            delayBound}});
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
