@@ -11,6 +11,7 @@
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
+#include "QuitOnSignal.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
 #include "VmuCard.h"
@@ -29,6 +30,40 @@ bool HasDisplay() {
 #endif
 }
 
+struct Options {
+  QCommandLineOption simulate{
+      "simulate", "Run on a simulated card whose memory is FILE (.dcm, .bin or .vmu).", "FILE"};
+  QCommandLineOption trace{"trace", "Write every register access to FILE.", "FILE"};
+
+  void AddTo(QCommandLineParser& parser) const {
+    parser.setApplicationDescription(
+        "Korvantis: the Dreamcast memory card on the parallel port.\n"
+        "Without --simulate it reaches the card on the port of the stored settings.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(simulate);
+    parser.addOption(trace);
+  }
+};
+
+void NameTheApplication() {
+  QCoreApplication::setOrganizationName("Vellquist");
+  QCoreApplication::setApplicationName("Korvantis");
+  QCoreApplication::setApplicationVersion("0.11 Alpha");
+}
+
+// --help and --version answer on any machine, with or without a screen.
+bool AnswersWithoutWindow(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray argument(argv[i]);
+    if (argument == "-h" || argument == "--help" || argument == "--help-all" ||
+        argument == "-v" || argument == "--version") {
+      return true;
+    }
+  }
+  return false;
+}
+
 int Fail(const QString& text) {
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
   QMessageBox::critical(nullptr, "Korvantis", text);
@@ -38,6 +73,14 @@ int Fail(const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const Options options;
+  if (AnswersWithoutWindow(argc, argv)) {
+    QCoreApplication core(argc, argv);
+    NameTheApplication();
+    QCommandLineParser parser;
+    options.AddTo(parser);
+    parser.process(core);  // prints the answer and ends the program
+  }
   if (!HasDisplay()) {
     std::fputs(
         "korvantis: there is no display to show the window on. Run it on a desktop, or use\n"
@@ -46,22 +89,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication application(argc, argv);
-  QCoreApplication::setOrganizationName("Vellquist");
-  QCoreApplication::setApplicationName("Korvantis");
-  QCoreApplication::setApplicationVersion("0.11 Alpha");
+  NameTheApplication();
   QApplication::setWindowIcon(ProgramIcon());
   Q_INIT_RESOURCE(resources);
+  QuitOnTerminationSignals();
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Korvantis: the Dreamcast memory card on the parallel port.");
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption simulate(
-      "simulate", "Run on a simulated card whose memory is FILE (.dcm, .bin or .vmu).", "FILE");
-  const QCommandLineOption trace("trace", "Write every register access to FILE.", "FILE");
-  parser.addOption(simulate);
-  parser.addOption(trace);
+  options.AddTo(parser);
   parser.process(application);
+  const QCommandLineOption& simulate = options.simulate;
+  const QCommandLineOption& trace = options.trace;
 
   CSimulatedCard simulated;  // outlives the card object that reaches it
   std::unique_ptr<CVmuCard> card;
