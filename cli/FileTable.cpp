@@ -4,15 +4,6 @@
 #include <array>
 
 namespace {
-const std::array<const char*, FileRow::kColumnCount> kHeadings = {"Filename",
-                                                                  "Short Description",
-                                                                  "Long Description",
-                                                                  "Application",
-                                                                  "Size",
-                                                                  "Date",
-                                                                  "Time",
-                                                                  "Copy Protected",
-                                                                  "Type"};
 
 std::vector<std::string> Cells(const FileRow& row) {
   std::vector<std::string> cells = {std::to_string(row.index)};
@@ -23,7 +14,7 @@ std::vector<std::string> Cells(const FileRow& row) {
 
 std::vector<std::string> Headings() {
   std::vector<std::string> cells = {"Index"};
-  cells.insert(cells.end(), kHeadings.begin(), kHeadings.end());
+  cells.insert(cells.end(), kFileColumnHeadings.begin(), kFileColumnHeadings.end());
   return cells;
 }
 }  // namespace

@@ -25,6 +25,18 @@ struct FileRow {
   std::array<std::string, kColumnCount> texts;
 };
 
+// The columns' headings, in column order.
+inline constexpr std::array<const char*, FileRow::kColumnCount> kFileColumnHeadings = {
+    "Filename",
+    "Short Description",
+    "Long Description",
+    "Application",
+    "Size",
+    "Date",
+    "Time",
+    "Copy Protected",
+    "Type"};
+
 // What the File Properties dialog shows of one file.
 struct FileProperties {
   std::string fileName;

@@ -16,15 +16,6 @@
 #include "Progress.h"
 
 namespace {
-const char* const kHeadings[FileRow::kColumnCount] = {"Filename",
-                                                      "Short Description",
-                                                      "Long Description",
-                                                      "Application",
-                                                      "Size",
-                                                      "Date",
-                                                      "Time",
-                                                      "Copy Protected",
-                                                      "Type"};
 
 // The card's texts are bytes: each shows as one character, none dropped.
 QString CardText(const std::string& bytes) {
@@ -47,7 +38,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
       details_(new QTreeView(stack_)),
       icons_(new QListView(stack_)) {
   for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    model_->setHorizontalHeaderItem(column, new QStandardItem(kHeadings[column]));
+    model_->setHorizontalHeaderItem(column, new QStandardItem(kFileColumnHeadings[column]));
   }
 
   details_->setModel(model_);
