@@ -90,60 +90,42 @@ TEST_F(CardObject, WrittenEntryReachesTheCardOnlyAtFlush) {
   EXPECT_EQ(card_.GetLastError(), status::kUnexpectedAnswer);
 }
 
-TEST_F(CardObject, FileRegionsFollowTheRunOrAreRefused) {
-  Load(NoisyCard(3, MakeEntry(0x33, 10, 3)));
-  std::unique_ptr<CVmuRegion> region;
-  ASSERT_TRUE(card_.OpenFile(3, region));
-  sim_.TakeTransfers();
-  for (std::uint32_t k = 0; k < 3; ++k) {
-    const std::uint8_t* out = nullptr;
-    ASSERT_TRUE(region->Read(k * 512, out, 512, false));
-    EXPECT_EQ(0, std::memcmp(out, page_.GetBlock(static_cast<std::uint16_t>(10 - k)), 512));
-  }
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R10", "R9", "R8"}));
-  EXPECT_TRUE(card_.CloseFile(region));
-  EXPECT_EQ(region, nullptr);
-  EXPECT_TRUE(card_.CloseFile(region));  // an absent region is ignored
-
-  // A file region ends at block 0 at the latest; a region made to be written
-  // must fit on the page whole.
+// A file region ends at block 0 at the latest: game files lie from block 0
+// upward, so a descending run reaches only their first block, which the
+// listing reads. A region made to be written must fit on the page whole.
+TEST_F(CardObject, FileRegionsStartAtTheFirstBlockOrAreRefused) {
   struct Run {
+    std::uint8_t type;
     std::uint16_t first, size;
-    bool opened;
-    std::uint32_t openedBlocks;
+    std::uint32_t openedBlocks;  // 0: refused
     bool made;
   };
   for (const Run run :
-       {Run{0, 1, true, 1, true}, Run{2, 3, true, 3, true}, Run{255, 256, true, 256, true},
-        Run{2, 4, true, 3, false}, Run{0, 9, true, 1, false}, Run{256, 1, false, 0, false},
-        Run{300, 2, false, 0, false}, Run{0xFFFF, 1, false, 0, false}}) {
-    card_.Invalidate();
-    Load(NoisyCard(7, MakeEntry(0x33, run.first, run.size)));
+       {Run{0x33, 0, 1, 1, true}, Run{0x33, 10, 3, 3, true}, Run{0x33, 255, 256, 256, true},
+        Run{0x33, 2, 4, 3, false}, Run{0x33, 0, 9, 1, false},
+        Run{CVmuDirEntry::kGame, 0, 9, 1, false}, Run{0x33, 256, 1, 0, false},
+        Run{0x33, 300, 2, 0, false}, Run{0x33, 0xFFFF, 1, 0, false}}) {
+    SCOPED_TRACE(std::to_string(run.first) + "/" + std::to_string(run.size));
+    Load(NoisyCard(7, MakeEntry(run.type, run.first, run.size)));
     std::unique_ptr<CVmuRegion> opened, made;
-    EXPECT_EQ(card_.OpenFile(7, opened), run.opened) << run.first << "/" << run.size;
-    if (run.opened) {
-      ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(card_.OpenFile(7, opened), run.openedBlocks != 0);
+    if (opened) {
       EXPECT_EQ(opened->GetBlockCount(), run.openedBlocks);
+      const std::uint8_t* out = nullptr;
+      ASSERT_TRUE(opened->Read(0, out, 512, false));
+      EXPECT_EQ(0, std::memcmp(out, page_.GetBlock(run.first), 512));
+      EXPECT_TRUE(card_.CloseFile(opened));
+      EXPECT_EQ(opened, nullptr);
     } else {
       EXPECT_EQ(card_.GetLastError(), status::kCacheReadAddress);
     }
-    EXPECT_EQ(card_.MakeRegion(run.first, run.size, made), run.made) << run.first;
+    EXPECT_TRUE(card_.CloseFile(opened));  // an absent region is ignored
+    EXPECT_EQ(card_.MakeRegion(run.first, run.size, made), run.made);
     EXPECT_EQ(made != nullptr, run.made);
     if (!run.made) {
       EXPECT_EQ(card_.GetLastError(), status::kCacheWriteAddress);
     }
   }
-}
-
-// Game files lie from block 0 upward, so their run does not go down from the
-// first block; the listing still shows the first block's descriptions.
-TEST_F(CardObject, GameFileAtBlockZeroOpensForItsFirstBlock) {
-  Load(NoisyCard(0, MakeEntry(CVmuDirEntry::kGame, 0, 9)));
-  std::unique_ptr<CVmuRegion> region;
-  ASSERT_TRUE(card_.OpenFile(0, region)) << card_.GetLastError();
-  const std::uint8_t* out = nullptr;
-  ASSERT_TRUE(region->Read(0, out, 512, false));
-  EXPECT_EQ(0, std::memcmp(out, page_.GetBlock(0), 512));
 }
 
 TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
@@ -186,7 +168,6 @@ TEST_F(CardObject, EntryCountStopsAtTheDirectorysEnd) {
     page.GetBlock(255)[80] = static_cast<std::uint8_t>(c.field);
     page.GetBlock(255)[76] = static_cast<std::uint8_t>(c.blocks);
     Load(page);
-    card_.Invalidate();
     std::uint16_t count = 0;
     ASSERT_TRUE(card_.GetEntryCount(count));
     EXPECT_EQ(count, c.expected) << c.field << " in " << c.blocks << " blocks";

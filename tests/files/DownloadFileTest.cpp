@@ -1,6 +1,3 @@
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 
 #include "FileCommandTest.h"
@@ -30,7 +27,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   sim_.TakeTransfers();
 
   EXPECT_EQ(Download(5, path_), CommandResult::Done);
-  const Bytes file = ReadFile(path_);
+  const Bytes file = ReadBytes(path_);
   EXPECT_EQ(file, Dci(entry, Blocks(3)));
   EXPECT_EQ(Bytes(file.begin() + 32, file.begin() + 40), (Bytes{3, 2, 1, 0, 7, 6, 5, 4}));
   EXPECT_EQ(sim_.TakeTransfers(), (Words{"R198", "R197"}));  // the listing read block 199
@@ -40,9 +37,9 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   EXPECT_EQ(user_.windowOpen, std::vector<bool>{false});  // closed before the choice
 
   EXPECT_EQ(Download(6, path_), CommandResult::Done);  // replaces the file
-  EXPECT_EQ(ReadFile(path_).size(), 544u);
+  EXPECT_EQ(ReadBytes(path_).size(), 544u);
   EXPECT_EQ(Download(7, path_), CommandResult::Done);
-  EXPECT_EQ(ReadFile(path_).size(), 32u);
+  EXPECT_EQ(ReadBytes(path_).size(), 32u);
   EXPECT_TRUE(user_.messages.empty());
 }
 
@@ -80,16 +77,8 @@ TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
   EXPECT_EQ(Download(0, scratch_.File("missing/folder.dci")), CommandResult::Failed);
 
   // A file size limit makes the writing fail once the file exists.
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const CommandResult result = Download(0, path_);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-
+  CommandResult result = CommandResult::Done;
+  WithFileSizeLimit(100, [&] { result = Download(0, path_); });
   EXPECT_EQ(result, CommandResult::Failed);
   EXPECT_EQ(user_.messages, (Words{kCannotWrite, kCannotWrite}));
   EXPECT_FALSE(std::filesystem::exists(path_));

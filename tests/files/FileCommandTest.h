@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,24 +16,6 @@
 using Words = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
-// Notes whether the progress window was open at each message and save choice.
-class CWatchingUser : public CScriptedUser {
- public:
-  explicit CWatchingUser(const CScriptedProgress& progress) : progress_(progress) {}
-  void ShowMessage(const std::string& text) override {
-    windowOpen.push_back(progress_.open);
-    CScriptedUser::ShowMessage(text);
-  }
-  bool ChooseFileToSave(const FileKind& kind, std::string& path) override {
-    windowOpen.push_back(progress_.open);
-    return CScriptedUser::ChooseFileToSave(kind, path);
-  }
-  std::vector<bool> windowOpen;
-
- private:
-  const CScriptedProgress& progress_;
-};
-
 // The file commands end to end: the card object and the real link over a
 // simulated card, which holds page_ once Load() has put it there.
 class FileCommandTest : public ::testing::Test {
@@ -43,15 +23,12 @@ class FileCommandTest : public ::testing::Test {
   // Dated 05/13/2000 14:03:59.
   static CVmuDirEntry Entry(std::uint8_t type, const std::string& name, std::uint16_t first,
                             std::uint16_t size, std::uint8_t protect = 0) {
-    CVmuDirEntry entry;
-    entry.SetType(type);
+    CVmuDirEntry entry = MakeEntry(type, first, size);
     entry.SetCopyProtect(protect);
-    entry.SetFirstBlock(first);
     char name12[12] = {};
     name.copy(name12, 12);
     entry.SetFileName(name12);
     std::memcpy(entry.GetData() + 16, "\x20\x00\x05\x13\x14\x03\x59\x06", 8);
-    entry.SetSize(size);
     return entry;
   }
   // size blocks whose bytes count up from seed: 00 01 02 03 ...
@@ -65,27 +42,14 @@ class FileCommandTest : public ::testing::Test {
     ASSERT_TRUE(page_.PlaceFile(slot, entry, blocks.data()));
   }
   void PlaceEntryOnly(std::uint16_t slot, const CVmuDirEntry& entry) {
-    std::memcpy(page_.GetBlock(253 - slot / 16) + slot % 16 * 32, entry.GetData(), 32);
+    std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
   }
   void SetRootField(std::uint32_t offset, std::uint16_t value) {
     page_.GetBlock(255)[offset] = static_cast<std::uint8_t>(value);
     page_.GetBlock(255)[offset + 1] = static_cast<std::uint8_t>(value >> 8);
   }
-  void Load() {
-    sim_.LoadPage(page_);
-    sim_.Card().Invalidate();
-    sim_.TakeTransfers();
-  }
+  void Load() { sim_.LoadPage(page_); }
 
-  static Bytes ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
-  static void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
   // A DCI file as a download writes it: the entry, then the blocks in wire order.
   static Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
     CPageImage::ReverseGroups(blocks.data(), blocks.size());
@@ -101,6 +65,6 @@ class FileCommandTest : public ::testing::Test {
   CPageImage page_ = CPageImage::Formatted();
   CCardOnSimulator sim_;
   CScriptedProgress progress_;
-  CWatchingUser user_{progress_};
+  CScriptedUser user_{&progress_};
   CScratchDirectory scratch_;
 };

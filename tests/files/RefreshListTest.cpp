@@ -60,6 +60,17 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
   EXPECT_EQ(progress_.positions.back(), 199);
   EXPECT_FALSE(progress_.open);
   EXPECT_TRUE(user_.messages.empty());
+
+  // Properties show the row's nine values and write nothing.
+  for (const FileRow& row : rows_) {
+    FileProperties v;
+    ASSERT_EQ(GetFileProperties(sim_.Card(), row.index, user_, v), CommandResult::Done);
+    EXPECT_EQ((Texts{v.fileName, v.shortDescription, v.longDescription, v.application, v.size,
+                     v.date, v.time, v.copyProtect ? "Yes" : "No", v.type}),
+              row.texts);
+  }
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+  EXPECT_TRUE(user_.messages.empty());
 }
 
 TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
@@ -103,6 +114,9 @@ TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
   EXPECT_TRUE(rows_.empty());
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.creates, 0);
+  FileProperties properties;
+  EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, properties), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words(2, StatusMessage(status::kTimeout)));
 
   sim_.Sim().Faults().silentAfter = -1;
   SetRootField(80, 240);  // more than the 13 directory blocks hold
@@ -116,29 +130,6 @@ TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
   EXPECT_EQ(Refresh(), CommandResult::Done);
   EXPECT_TRUE(progress_.positions.empty());
   EXPECT_EQ(progress_.destroys, 2);
-}
-
-TEST_F(RefreshListTest, PropertiesShowTheNineValuesAndWriteNothing) {
-  Place(0, Entry(0x33, "WORKEDEXAMPL", 199, 1, 0xFF), Blocks(1, 1));
-  PlaceEntryOnly(1, Entry(0xCC, "BELOW ZERO", 2, 5));
-  Load();
-  FileProperties v;
-  EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, v), CommandResult::Done);
-  EXPECT_EQ((Words{v.fileName, v.shortDescription, v.longDescription, v.application, v.type, v.size,
-                   v.date, v.time}),
-            (Words{"WORKEDEXAMPL", Counting(1, 16), Counting(17, 32), Counting(49, 16), "Data",
-                   "1 Block", "05/13/2000", "14:03:59"}));
-  EXPECT_TRUE(v.copyProtect);
-
-  EXPECT_EQ(GetFileProperties(sim_.Card(), 1, user_, v), CommandResult::Done);
-  EXPECT_EQ((Words{v.type, v.shortDescription}), (Words{"Game", ""}));  // no header to read
-  EXPECT_FALSE(v.copyProtect);
-  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
-
-  Load();
-  sim_.Sim().Faults().silentAfter = 0;
-  EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, v), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
 }
 
 }  // namespace

@@ -4,59 +4,28 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 
-#include <cstdlib>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 namespace {
 CFakePortSystem* active = nullptr;
-
-std::filesystem::path MakeScratchFolder() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "korvantis-roads-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  EXPECT_NE(made, nullptr) << "cannot make a scratch folder";
-  return made ? std::filesystem::path(made) : std::filesystem::path();
-}
 }  // namespace
 
-CFakePortSystem::CFakePortSystem() : scratch_(MakeScratchFolder()) {
+CFakePortSystem::CFakePortSystem() {
   active = this;
-  calls_.open = Open;
-  calls_.ioctl = Ioctl;
-  calls_.close = Close;
-  calls_.ioperm = Ioperm;
-  calls_.inb = Inb;
-  calls_.outb = Outb;
-  calls_.parportProcRoot = (scratch_ / "parport").string();
-  calls_.deviceRoot = (scratch_ / "dev").string();
+  calls_ = {Open, Ioctl, Close, Ioperm, Inb, Outb, scratch_.File("parport"), scratch_.File("dev")};
   // The kernel's folder also holds "default", which is not a port.
-  std::filesystem::create_directories(scratch_ / "parport" / "default");
-  std::filesystem::create_directories(scratch_ / "dev");
+  std::filesystem::create_directories(scratch_.Path() / "parport" / "default");
 }
 
 CFakePortSystem::~CFakePortSystem() {
   active = nullptr;
-  std::error_code error;
-  std::filesystem::remove_all(scratch_, error);
 }
 
 void CFakePortSystem::AddPort(unsigned number, const std::string& baseAddrText, CPortRoad& road) {
-  const std::string name = "parport" + std::to_string(number);
-  std::filesystem::create_directories(scratch_ / "parport" / name);
-  std::ofstream(scratch_ / "parport" / name / "base-addr") << baseAddrText;
-  Device& device = devices_[calls_.deviceRoot + "/" + name];
-  device.number = number;
-  device.road = &road;
-}
-
-void CFakePortSystem::FailOpen(unsigned number, int error) {
-  devices_[calls_.deviceRoot + "/parport" + std::to_string(number)].openError = error;
-}
-
-void CFakePortSystem::FailClaim(unsigned number, int error) {
-  devices_[calls_.deviceRoot + "/parport" + std::to_string(number)].claimError = error;
+  const auto folder = scratch_.Path() / "parport" / ("parport" + std::to_string(number));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "base-addr") << baseAddrText;
+  devices_[number].road = &road;
 }
 
 void CFakePortSystem::SetPortInstructions(int error, CPortRoad* road) {
@@ -74,63 +43,54 @@ int CFakePortSystem::Fail(int error) {
   return -1;
 }
 
-std::string CFakePortSystem::Name(const Device& device) const {
-  return "parport" + std::to_string(device.number);
-}
-
 int CFakePortSystem::Open(const char* path, int) {
-  const auto found = active->devices_.find(path);
-  if (found == active->devices_.end() || found->second.road == nullptr) {
-    return active->Fail(ENOENT);
+  for (auto& [number, device] : active->devices_) {
+    if (device.road == nullptr ||
+        path != active->calls_.deviceRoot + "/parport" + std::to_string(number)) {
+      continue;
+    }
+    active->log_.push_back("open parport" + std::to_string(number));
+    if (device.openError != 0) return Fail(device.openError);
+    active->descriptors_[active->nextDescriptor_] = {number, false};
+    return active->nextDescriptor_++;
   }
-  active->log_.push_back("open " + active->Name(found->second));
-  if (found->second.openError != 0) return active->Fail(found->second.openError);
-  const int fd = active->nextDescriptor_++;
-  active->descriptors_[fd].device = &found->second;
-  return fd;
+  return Fail(ENOENT);
 }
 
 int CFakePortSystem::Ioctl(int fd, unsigned long request, void* argument) {
   const auto found = active->descriptors_.find(fd);
-  if (found == active->descriptors_.end()) return active->Fail(EBADF);
+  if (found == active->descriptors_.end()) return Fail(EBADF);
   Descriptor& descriptor = found->second;
-  Device& device = *descriptor.device;
+  const Device& device = active->devices_[descriptor.number];
+  const std::string name = "parport" + std::to_string(descriptor.number);
   auto* byte = static_cast<unsigned char*>(argument);
-  if (request == PPCLAIM) {
-    active->log_.push_back("claim " + active->Name(device));
-    if (device.claimError != 0) return active->Fail(device.claimError);
-    descriptor.claimed = true;
-    return 0;
-  }
-  if (request == PPRELEASE) {
-    active->log_.push_back("release " + active->Name(device));
-    descriptor.claimed = false;
+  if (request == PPCLAIM || request == PPRELEASE) {
+    active->log_.push_back((request == PPCLAIM ? "claim " : "release ") + name);
+    if (request == PPCLAIM && device.claimError != 0) return Fail(device.claimError);
+    descriptor.claimed = request == PPCLAIM;
     return 0;
   }
   if (!descriptor.claimed) {
     ++active->refusedAccesses_;
-    return active->Fail(EINVAL);
+    return Fail(EINVAL);
   }
+  // The link reads only the status register and writes only the other two.
   if (request == PPWDATA) {
     device.road->WriteRegister(kDataRegister, *byte);
   } else if (request == PPWCONTROL) {
     device.road->WriteRegister(kControlRegister, *byte);
   } else if (request == PPRSTATUS) {
     *byte = device.road->ReadRegister(kStatusRegister);
-  } else if (request == PPRDATA) {
-    *byte = device.road->ReadRegister(kDataRegister);
-  } else if (request == PPRCONTROL) {
-    *byte = device.road->ReadRegister(kControlRegister);
   } else {
-    return active->Fail(ENOTTY);
+    return Fail(ENOTTY);
   }
   return 0;
 }
 
 int CFakePortSystem::Close(int fd) {
   const auto found = active->descriptors_.find(fd);
-  if (found == active->descriptors_.end()) return active->Fail(EBADF);
-  active->log_.push_back("close " + active->Name(*found->second.device));
+  if (found == active->descriptors_.end()) return Fail(EBADF);
+  active->log_.push_back("close parport" + std::to_string(found->second.number));
   active->descriptors_.erase(found);
   return 0;
 }
@@ -138,7 +98,7 @@ int CFakePortSystem::Close(int fd) {
 int CFakePortSystem::Ioperm(unsigned long from, unsigned long count, int turnOn) {
   active->log_.push_back("ioperm " + std::to_string(from) + " " + std::to_string(count) + " " +
                          std::to_string(turnOn));
-  if (active->iopermError_ != 0) return active->Fail(active->iopermError_);
+  if (active->iopermError_ != 0) return Fail(active->iopermError_);
   active->allowedFrom_ = from;
   active->allowedCount_ = turnOn ? count : 0;
   return 0;

@@ -2,13 +2,13 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "PortRoad.h"
 #include "PortRoadChooser.h"
+#include "ScratchDirectory.h"
 #include "SystemCalls.h"
 
 // A machine for the port roads' tests: a /proc-like folder of parallel ports
@@ -21,18 +21,16 @@ class CFakePortSystem {
   CFakePortSystem();
   ~CFakePortSystem();
 
-  CFakePortSystem(const CFakePortSystem&) = delete;
-  CFakePortSystem& operator=(const CFakePortSystem&) = delete;
-
   // Lists parportN with this base-addr text; its device reaches road.
   void AddPort(unsigned number, const std::string& baseAddrText, CPortRoad& road);
-  void FailOpen(unsigned number, int error);
-  void FailClaim(unsigned number, int error);
+  // Makes opening or claiming parportN fail with an errno value (0: succeed).
+  void FailOpen(unsigned number, int error) { devices_[number].openError = error; }
+  void FailClaim(unsigned number, int error) { devices_[number].claimError = error; }
   // ioperm succeeds (error 0) and the port instructions then reach road, or
   // it fails with error.
   void SetPortInstructions(int error, CPortRoad* road);
 
-  SystemCalls& Calls() { return calls_; }
+  const SystemCalls& Calls() const { return calls_; }
   PortRoadChooser Chooser() const;  // ChoosePortRoad with these calls
 
   // "open parport1", "claim parport1", "release parport1", "close parport1",
@@ -45,13 +43,12 @@ class CFakePortSystem {
 
  private:
   struct Device {
-    unsigned number = 0;
     CPortRoad* road = nullptr;
     int openError = 0;
     int claimError = 0;
   };
   struct Descriptor {
-    Device* device = nullptr;
+    unsigned number = 0;
     bool claimed = false;
   };
 
@@ -61,14 +58,12 @@ class CFakePortSystem {
   static int Ioperm(unsigned long from, unsigned long count, int turnOn);
   static int Inb(unsigned short address);
   static void Outb(unsigned char value, unsigned short address);
-
-  int Fail(int error);
-  std::string Name(const Device& device) const;
+  static int Fail(int error);
   CPortRoad* AllowedPort(unsigned short address, std::uint16_t& offset);
 
-  std::filesystem::path scratch_;
+  CScratchDirectory scratch_;
   SystemCalls calls_;
-  std::map<std::string, Device> devices_;  // by device path
+  std::map<unsigned, Device> devices_;  // by port number
   std::map<int, Descriptor> descriptors_;
   int nextDescriptor_ = 10;
   std::vector<std::string> log_;

@@ -19,50 +19,49 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
-constexpr std::uint32_t kShortTimeout = 20000;  // only a failing handshake waits it out
-
 using Log = std::vector<std::string>;
 }  // namespace
 
-TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheCardWhileClaimed) {
-  CSimulatedCard card;
-  CSimulatedPortRoad cardPort(card);
+// The road's real ioctl code against simulated cards, through a link that
+// moves from one device to another when its port changes.
+TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
+  CSimulatedCard first, second;
+  CSimulatedPortRoad firstPort(first), secondPort(second);
   CFakePortSystem system;
-  system.AddPort(0, "888\t1912\n", cardPort);
+  system.AddPort(0, "888\t1912\n", firstPort);
+  system.AddPort(1, "632\t0\n", secondPort);
   {
     CVmuLink link(system.Chooser());
     link.SetDelayFactor(0);
-    link.SetTimeout(kShortTimeout);
+    link.SetTimeout(20000);  // only a failing handshake waits it out
     ASSERT_EQ(link.GetPortAccess(), PortAccess::Ppdev);
     EXPECT_EQ(link.GetPortProblem(), "");
 
-    std::vector<std::uint8_t> unit(CVmuLink::kWriteUnit);
+    std::vector<std::uint8_t> unit(CVmuLink::kWriteUnit), back(unit.size());
     std::iota(unit.begin(), unit.end(), std::uint8_t{0x40});
-    std::vector<std::uint8_t> back(unit.size());
     ASSERT_TRUE(link.Write(0x1000, unit.data(), CVmuLink::kWriteUnit, false));
     ASSERT_TRUE(link.Read(0x1000, back.data(), CVmuLink::kWriteUnit, false));
     EXPECT_EQ(back, unit);
+    EXPECT_EQ(first.GetCounters().writeUnits, 1u);
 
-    // The other page starts erased: the select really reached the card.
-    ASSERT_TRUE(link.SelectPage(2));
-    EXPECT_EQ(card.GetSelectedPage(), 2u);
-    ASSERT_TRUE(link.Read(0x1000, back.data(), CVmuLink::kWriteUnit, false));
-    EXPECT_EQ(back, std::vector<std::uint8_t>(unit.size(), 0xFF));
-
-    EXPECT_EQ(card.GetCounters().writeUnits, 1u);
-    EXPECT_EQ(card.GetCounters().badChecksums, 0u);
+    link.SetPort(632);
+    ASSERT_EQ(link.GetPortAccess(), PortAccess::Ppdev);
+    ASSERT_TRUE(link.SelectPage(3));
+    EXPECT_EQ(second.GetSelectedPage(), 3u);
+    EXPECT_EQ(first.GetCounters().transactions, 2u);
+    EXPECT_EQ(first.GetCounters().badChecksums + second.GetCounters().badChecksums, 0u);
     EXPECT_EQ(system.RefusedAccesses(), 0);
   }
   EXPECT_EQ(system.Log(),
-            (Log{"open parport0", "claim parport0", "release parport0", "close parport0"}));
+            (Log{"open parport0", "claim parport0", "release parport0", "close parport0",
+                 "open parport1", "claim parport1", "release parport1", "close parport1"}));
   EXPECT_EQ(system.OpenDevices(), 0u);
 }
 
-TEST(PpdevPortRoad, NamesTheAddressAndTheKnownPortsWhenNoneHasIt) {
+TEST(PpdevPortRoad, TellsWhyNoDeviceCanBeUsedAndLeavesNothingOpen) {
   CNoPortRoad nowhere;
   CFakePortSystem system;
   std::string problem;
-
   EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
   EXPECT_THAT(problem, HasSubstr("0x378 (888)"));
   EXPECT_THAT(problem, HasSubstr("modprobe parport_pc ppdev"));
@@ -74,29 +73,23 @@ TEST(PpdevPortRoad, NamesTheAddressAndTheKnownPortsWhenNoneHasIt) {
   EXPECT_THAT(problem, HasSubstr("0x378 (888)"));
   EXPECT_THAT(problem, HasSubstr("parport0 at 0x278 (632), parport1 at 0x3BC (956)"));
   EXPECT_TRUE(system.Log().empty());
-}
 
-TEST(PpdevPortRoad, TellsWhyAFoundDeviceCannotBeUsedAndLeavesNothingOpen) {
-  CNoPortRoad nowhere;
-  CFakePortSystem system;
-  system.AddPort(0, "888\t1912\n", nowhere);
-  const std::string device = system.Calls().deviceRoot + "/parport0";
-  std::string problem;
-
-  system.FailOpen(0, EACCES);
-  EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
+  // A device found but refused.
+  const std::string device = system.Calls().deviceRoot + "/parport1";
+  system.FailOpen(1, EACCES);
+  EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
   EXPECT_EQ(problem, "Permission denied opening " + device +
                          ". Add your user to the lp group (sudo adduser $USER lp), then log out "
                          "and in again.");
 
-  system.FailOpen(0, ENOENT);
-  EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
+  system.FailOpen(1, ENOENT);
+  EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
   EXPECT_THAT(problem, HasSubstr(device));
   EXPECT_THAT(problem, HasSubstr("modprobe ppdev"));
 
-  system.FailOpen(0, 0);
-  system.FailClaim(0, EBUSY);
-  EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
+  system.FailOpen(1, 0);
+  system.FailClaim(1, EBUSY);
+  EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
   EXPECT_THAT(problem, HasSubstr("claim " + device));
   EXPECT_THAT(problem, HasSubstr(std::strerror(EBUSY)));
   EXPECT_THAT(problem, Not(HasSubstr("root")));

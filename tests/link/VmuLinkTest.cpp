@@ -6,37 +6,34 @@
 #include <cstring>
 #include <vector>
 
+#include "CardOnSimulator.h"
 #include "FakeCounter.h"
-#include "RecordingPortRoad.h"
-#include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
 #include "WireDecoder.h"
 
 namespace {
 
-// A link to the simulated card, with every register access recorded.
+using Bytes = std::vector<std::uint8_t>;
+using Flip = CardFaults::FlipDirection;
+
+// The link to the simulated card, with every register access recorded.
 class LinkOverSimulatedCard : public ::testing::Test {
  protected:
-  LinkOverSimulatedCard() {
-    auto recorder = std::make_unique<CRecordingPortRoad>(&simRoad_);
-    recorder_ = recorder.get();
-    link_ = std::make_unique<CVmuLink>(std::move(recorder));
-    link_->SetDelayFactor(0);
-    link_->SetTimeout(2000);
+  std::vector<DecodedTransaction> Transactions() {
+    return DecodeTransactions(sim_.Recorder().GetRecords());
   }
+  std::uint8_t* Page(std::uint32_t page = 0) { return sim_.Sim().GetPage(page); }
 
-  std::vector<DecodedTransaction> Transactions() const {
-    return DecodeTransactions(recorder_->GetRecords());
-  }
-  std::uint8_t* Page(std::uint32_t page = 0) { return card_.GetPage(page); }
-
-  CSimulatedCard card_;
-  CSimulatedPortRoad simRoad_{card_};
-  CRecordingPortRoad* recorder_ = nullptr;
-  std::unique_ptr<CVmuLink> link_;
+  CCardOnSimulator sim_;
+  CVmuLink& link_ = sim_.Link();
 };
 
-std::uint8_t XorOf(const std::vector<std::uint8_t>& bytes, std::size_t begin, std::size_t end) {
+CardFaults Fault(bool CardFaults::*flag) {
+  CardFaults faults;
+  faults.*flag = true;
+  return faults;
+}
+
+std::uint8_t XorOf(const Bytes& bytes, std::size_t begin, std::size_t end) {
   std::uint8_t sum = 0;
   for (std::size_t i = begin; i < end; ++i)
     sum ^= bytes[i];
@@ -45,46 +42,37 @@ std::uint8_t XorOf(const std::vector<std::uint8_t>& bytes, std::size_t begin, st
 
 }  // namespace
 
-TEST_F(LinkOverSimulatedCard, ByteExchangeClocksEachBitOutMostSignificantFirst) {
+TEST_F(LinkOverSimulatedCard, EachByteCrossesMostSignificantBitFirst) {
   std::array<std::uint8_t, 128> unit{};
   unit[0] = 0xA5;
-  ASSERT_TRUE(link_->Write(0, unit.data(), 128, false));
-
-  const auto transactions = Transactions();
+  ASSERT_TRUE(link_.Write(0, unit.data(), 128, false));
+  auto transactions = Transactions();
   ASSERT_EQ(transactions.size(), 1u);
-  const auto& exchange = transactions[0].dataWrites[6];  // after 2 command and 4 address bytes
-  const std::vector<std::uint8_t> expected = {0x02, 0x03, 0x00, 0x01, 0x02, 0x03, 0x00, 0x01,
-                                              0x00, 0x01, 0x02, 0x03, 0x00, 0x01, 0x02, 0x03};
-  EXPECT_EQ(exchange, expected);
+  // The seventh exchange, after 2 command and 4 address bytes: data, then clock.
+  EXPECT_EQ(transactions[0].dataWrites[6], (Bytes{0x02, 0x03, 0x00, 0x01, 0x02, 0x03, 0x00, 0x01,
+                                                  0x00, 0x01, 0x02, 0x03, 0x00, 0x01, 0x02, 0x03}));
   for (const auto& reads : transactions[0].statusReads)
     EXPECT_EQ(reads.size(), 8u);
   EXPECT_EQ(Page()[0], 0xA5);
-}
-
-TEST_F(LinkOverSimulatedCard, ReceivedBitsBuildTheByteInArrivalOrder) {
-  Page()[0] = 0x81;
-  std::array<std::uint8_t, 4> buffer{};
-  ASSERT_TRUE(link_->Read(0, buffer.data(), 4, false));
-  EXPECT_EQ(buffer[0], 0x81);
 
   // Status bit 6 read high at the first and the last of the eight samples only.
-  const auto transactions = Transactions();
-  const auto& samples = transactions[0].statusReads[8];
-  const std::vector<std::uint8_t> expected = {0x40, 0, 0, 0, 0, 0, 0, 0x40};
-  EXPECT_EQ(samples, expected);
+  sim_.Recorder().Clear();
+  Page()[0] = 0x81;
+  std::array<std::uint8_t, 4> buffer{};
+  ASSERT_TRUE(link_.Read(0, buffer.data(), 4, false));
+  EXPECT_EQ(buffer[0], 0x81);
+  EXPECT_EQ(Transactions()[0].statusReads[8], (Bytes{0x40, 0, 0, 0, 0, 0, 0, 0x40}));
 }
 
 TEST_F(LinkOverSimulatedCard, SelectPageSendsPageAndChecksum) {
   const std::uint8_t checksums[] = {0x2A, 0x2B, 0x28, 0x29};
-  for (std::uint16_t page = 0; page < 4; ++page) {
-    recorder_->Clear();
-    ASSERT_TRUE(link_->SelectPage(page)) << page;
+  for (std::uint8_t page = 0; page < 4; ++page) {
+    sim_.Recorder().Clear();
+    ASSERT_TRUE(link_.SelectPage(page)) << int{page};
     const auto transactions = Transactions();
     ASSERT_EQ(transactions.size(), 1u);
-    const std::vector<std::uint8_t> sent = {0x40, 0x6A, static_cast<std::uint8_t>(page), 0x00,
-                                            checksums[page]};
-    EXPECT_EQ(transactions[0].sent, sent);
-    EXPECT_EQ(card_.GetSelectedPage(), page);
+    EXPECT_EQ(transactions[0].sent, (Bytes{0x40, 0x6A, page, 0x00, checksums[page]}));
+    EXPECT_EQ(sim_.Sim().GetSelectedPage(), page);
   }
 }
 
@@ -92,15 +80,15 @@ TEST_F(LinkOverSimulatedCard, ReadSendsHeaderThenEchoesAndChecksThem) {
   for (int i = 0; i < 512; ++i)
     Page()[255 * 512 + i] = static_cast<std::uint8_t>(i * 7 + 3);
   std::array<std::uint8_t, 512> block{};
-  ASSERT_TRUE(link_->Read(0x1FE00, block.data(), 512, false));
+  ASSERT_TRUE(link_.Read(0x1FE00, block.data(), 512, false));
 
   const auto transactions = Transactions();
   ASSERT_EQ(transactions.size(), 1u);
   const auto& sent = transactions[0].sent;
   const auto& received = transactions[0].received;
   ASSERT_EQ(sent.size(), 8u + 512 + 1);
-  const std::vector<std::uint8_t> header = {0x02, 0xA9, 0x00, 0xFE, 0x01, 0x00, 0x00, 0x02};
-  EXPECT_EQ(std::vector<std::uint8_t>(sent.begin(), sent.begin() + 8), header);
+  EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 8),
+            (Bytes{0x02, 0xA9, 0x00, 0xFE, 0x01, 0x00, 0x00, 0x02}));
   EXPECT_EQ(XorOf(sent, 0, 8), 0x56);
   EXPECT_EQ(received[0], 0xA9);
   EXPECT_EQ(received[1], 0x55);
@@ -117,161 +105,170 @@ TEST_F(LinkOverSimulatedCard, ReadSendsHeaderThenEchoesAndChecksThem) {
 TEST_F(LinkOverSimulatedCard, SwapFlagReversesEachGroupOfFourBothWays) {
   const std::uint8_t group[] = {0x11, 0x22, 0x33, 0x44};
   std::memcpy(Page(), group, 4);
-
-  std::array<std::uint8_t, 4> swapped{};
-  ASSERT_TRUE(link_->Read(0, swapped.data(), 4, true));
+  std::array<std::uint8_t, 4> swapped{}, straight{};
+  ASSERT_TRUE(link_.Read(0, swapped.data(), 4, true));
   EXPECT_EQ(swapped, (std::array<std::uint8_t, 4>{0x44, 0x33, 0x22, 0x11}));
-  const std::vector<std::uint8_t> echoes = {0x00, 0x11, 0x22, 0x33};
-  const auto transactions = Transactions();
-  const auto& sent = transactions[0].sent;
-  EXPECT_EQ(std::vector<std::uint8_t>(sent.begin() + 8, sent.begin() + 12), echoes);
-
-  std::array<std::uint8_t, 4> straight{};
-  ASSERT_TRUE(link_->Read(0, straight.data(), 4, false));
+  // The echoes are the bytes as they came off the wire.
+  const auto sent = Transactions()[0].sent;
+  EXPECT_EQ(Bytes(sent.begin() + 8, sent.begin() + 12), (Bytes{0x00, 0x11, 0x22, 0x33}));
+  ASSERT_TRUE(link_.Read(0, straight.data(), 4, false));
   EXPECT_EQ(straight, (std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44}));
 
   std::array<std::uint8_t, 128> unit{};
   for (int i = 0; i < 128; ++i)
     unit[i] = static_cast<std::uint8_t>(i);
-  ASSERT_TRUE(link_->Write(256, unit.data(), 128, true));
-  EXPECT_EQ(Page()[256], 3);
-  EXPECT_EQ(Page()[259], 0);
+  ASSERT_TRUE(link_.Write(256, unit.data(), 128, true));
+  EXPECT_EQ(Bytes(Page() + 256, Page() + 260), (Bytes{3, 2, 1, 0}));
   EXPECT_EQ(Page()[256 + 124], 127);
-  ASSERT_TRUE(link_->Write(512, unit.data(), 128, false));
-  EXPECT_EQ(Page()[512], 0);
-  EXPECT_EQ(Page()[515], 3);
+  ASSERT_TRUE(link_.Write(512, unit.data(), 128, false));
+  EXPECT_EQ(Bytes(Page() + 512, Page() + 516), (Bytes{0, 1, 2, 3}));
 }
 
 TEST_F(LinkOverSimulatedCard, WriteLengthsDecideTheUnits) {
-  std::vector<std::uint8_t> data(512);
+  Bytes data(512);
   for (std::size_t i = 0; i < data.size(); ++i)
     data[i] = static_cast<std::uint8_t>(i ^ 0x5A);
 
-  EXPECT_FALSE(link_->Write(0, data.data(), 100, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kWriteLength);
-  EXPECT_TRUE(recorder_->GetRecords().empty());
+  EXPECT_FALSE(link_.Write(0, data.data(), 100, false));
+  EXPECT_EQ(link_.GetLastStatus(), status::kWriteLength);
+  EXPECT_TRUE(link_.Write(0, data.data(), 0, false));
+  EXPECT_TRUE(sim_.Recorder().GetRecords().empty());
 
-  EXPECT_TRUE(link_->Write(0, data.data(), 0, false));
-  EXPECT_TRUE(recorder_->GetRecords().empty());
-
-  ASSERT_TRUE(link_->Write(0x1000, data.data(), 512, false));
+  ASSERT_TRUE(link_.Write(0x1000, data.data(), 512, false));
   const auto transactions = Transactions();
   ASSERT_EQ(transactions.size(), 4u);
   for (std::uint32_t unit = 0; unit < 4; ++unit) {
     const auto& sent = transactions[unit].sent;
     ASSERT_EQ(sent.size(), 2u + 4 + 128 + 1);
-    const std::uint32_t address = sent[2] | sent[3] << 8 | sent[4] << 16 | sent[5] << 24;
-    EXPECT_EQ(address, 0x1000 + unit * 128);
+    EXPECT_EQ(sent[2] | sent[3] << 8 | sent[4] << 16 | sent[5] << 24, 0x1000 + unit * 128);
     EXPECT_EQ(sent.back(), XorOf(sent, 0, sent.size() - 1));
   }
   EXPECT_EQ(0, std::memcmp(Page() + 0x1000, data.data(), 512));
 }
 
-TEST_F(LinkOverSimulatedCard, WrongAnswersEndTheTransaction) {
-  card_.Faults().wrongAnswers = true;
+// Each fault of the card through a read, a write unit and a page select: the
+// status the link keeps, whether the card took the unit and the page, and the
+// transaction line released every time.
+TEST_F(LinkOverSimulatedCard, EveryFaultAnswerGivesItsStatusAndReleasesTheLine) {
+  CardFaults toPc, fromPc;
+  toPc.flipDirection = Flip::ToPc;
+  toPc.flipByte = 8 + 10;  // the eleventh data byte of a read
+  toPc.flipMask = 0x04;
+  fromPc.flipDirection = Flip::FromPc;
+  fromPc.flipByte = 3;  // an address byte, or the select's second byte
+  const struct Case {
+    const char* name;
+    CardFaults faults;
+    std::uint32_t read, select;  // status after each; kNoError for a success
+    bool written, stored, taken;
+  } cases[] = {
+      {"no card", Fault(&CardFaults::noCard), status::kTimeout, status::kTimeout, false, false,
+       false},
+      {"bit 6 stuck at 1", Fault(&CardFaults::statusStuckHigh), status::kTimeout, status::kTimeout,
+       false, false, false},
+      {"answers 0xFF 0xFF", Fault(&CardFaults::wrongAnswers), status::kUnexpectedAnswer,
+       status::kUnexpectedAnswer, false, false, false},
+      // A write unit does not look at the card's checksum; only the answer was
+      // wrong, and the card took the page all the same.
+      {"wrong checksum", Fault(&CardFaults::wrongChecksum), status::kBadChecksum,
+       status::kBadChecksum, true, true, true},
+      {"flip to the PC", toPc, status::kBadChecksum, status::kNoError, true, true, true},
+      {"flip from the PC", fromPc, status::kBadChecksum, status::kBadChecksum, true, false, false},
+  };
   std::array<std::uint8_t, 128> unit{};
-  EXPECT_FALSE(link_->Read(0, unit.data(), 4, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kUnexpectedAnswer);
-  EXPECT_EQ(recorder_->LastWritten(kControlRegister), 0x00);
-  EXPECT_FALSE(link_->Write(0, unit.data(), 128, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kUnexpectedAnswer);
-  EXPECT_FALSE(link_->SelectPage(2));
-  EXPECT_EQ(link_->GetLastStatus(), status::kUnexpectedAnswer);
-  EXPECT_EQ(recorder_->LastWritten(kControlRegister), 0x00);
-  // Only the command bytes were exchanged each time.
-  for (const auto& transaction : Transactions())
-    EXPECT_EQ(transaction.sent.size(), 2u);
-}
+  unit.fill(0x5A);
+  std::array<std::uint8_t, 64> buffer{};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::memset(Page(), 0xFF, CSimulatedCard::kPageSize);
+    sim_.Sim().Faults() = c.faults;
+    EXPECT_FALSE(link_.Read(0, buffer.data(), 64, false));
+    EXPECT_EQ(link_.GetLastStatus(), c.read);
+    EXPECT_EQ(sim_.Recorder().Written(kControlRegister).back(), 0x00);
+    EXPECT_EQ(link_.Write(0x400, unit.data(), 128, false), c.written);
+    EXPECT_EQ(Page()[0x400] == 0x5A, c.stored);
+    EXPECT_EQ(link_.SelectPage(1), c.select == status::kNoError);
+    EXPECT_EQ(link_.GetLastStatus(), c.select == status::kNoError ? c.read : c.select);
+    EXPECT_EQ(sim_.Sim().GetSelectedPage(), c.taken ? 1u : 0u);
+    EXPECT_EQ(sim_.Recorder().Written(kControlRegister).back(), 0x00);
 
-TEST_F(LinkOverSimulatedCard, LastStatusSurvivesLaterSuccesses) {
-  card_.Faults().noCard = true;
-  EXPECT_FALSE(link_->SelectPage(0));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-  card_.Faults().noCard = false;
-  std::array<std::uint8_t, 4> buffer{};
-  EXPECT_TRUE(link_->Read(0, buffer.data(), 4, false));
-  EXPECT_TRUE(link_->SelectPage(0));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-}
-
-TEST_F(LinkOverSimulatedCard, ReadLengthsThatWouldOverrunAreRefusedBeforeAnyAccess) {
-  std::vector<std::uint8_t> buffer(65536);
-  for (std::uint32_t length : {1u, 2u, 3u, 510u, 65533u, 65536u, 0x10000004u}) {
-    EXPECT_FALSE(link_->Read(0, buffer.data(), length, false)) << length;
-    EXPECT_EQ(link_->GetLastStatus(), status::kNotSupported);
+    // Nothing outlives the fault but the status, which later successes keep.
+    const std::uint32_t failed = link_.GetLastStatus();
+    sim_.Sim().Faults() = CardFaults();
+    EXPECT_TRUE(link_.SelectPage(0));
+    EXPECT_TRUE(link_.Write(0x400, unit.data(), 128, false));
+    EXPECT_EQ(Page()[0x400], 0x5A);
+    EXPECT_EQ(link_.GetLastStatus(), failed);
   }
-  EXPECT_FALSE(link_->Read(0, nullptr, 4, false));
-  EXPECT_TRUE(recorder_->GetRecords().empty());
+
+  // Wrong answers end the transaction right after the command.
+  sim_.Sim().Faults() = Fault(&CardFaults::wrongAnswers);
+  sim_.Recorder().Clear();
+  EXPECT_FALSE(link_.Read(0, buffer.data(), 4, false));
+  EXPECT_EQ(Transactions()[0].sent.size(), 2u);
+}
+
+// Lengths that are not whole groups of four, or that do not travel in 16 bits,
+// would overrun the caller's buffer.
+TEST_F(LinkOverSimulatedCard, ReadLengthsThatWouldOverrunAreRefusedBeforeAnyAccess) {
+  Bytes buffer(65536);
+  for (std::uint32_t length : {1u, 2u, 3u, 510u, 65533u, 65536u, 0x10000004u}) {
+    EXPECT_FALSE(link_.Read(0, buffer.data(), length, false)) << length;
+    EXPECT_EQ(link_.GetLastStatus(), status::kNotSupported);
+  }
+  EXPECT_FALSE(link_.Read(0, nullptr, 4, false));
+  EXPECT_TRUE(sim_.Recorder().GetRecords().empty());
 
   // The longest length that travels in 16 bits still works.
   for (std::uint32_t i = 0; i < 65532; ++i)
     Page()[i] = static_cast<std::uint8_t>(i / 3);
-  ASSERT_TRUE(link_->Read(0, buffer.data(), 65532, false));
+  ASSERT_TRUE(link_.Read(0, buffer.data(), 65532, false));
   EXPECT_EQ(0, std::memcmp(buffer.data(), Page(), 65532));
-  EXPECT_TRUE(link_->Read(0, buffer.data(), 0, false));
+  EXPECT_TRUE(link_.Read(0, buffer.data(), 0, false));
 }
 
-// Handshake failures, with a counter that moves one microsecond per read so the
+// Handshake waits, with a counter that moves one microsecond per read so the
 // number of polls is exact.
 class LinkHandshake : public ::testing::Test {
  protected:
-  LinkHandshake() : counter_(1000000, 1) {
-    auto recorder = std::make_unique<CRecordingPortRoad>(&simRoad_);
-    recorder_ = recorder.get();
-    link_ = std::make_unique<CVmuLink>(std::move(recorder), counter_);
-    link_->SetDelayFactor(0);
-  }
-
-  CSimulatedCard card_;
-  CSimulatedPortRoad simRoad_{card_};
-  CFakeCounter counter_;
-  CRecordingPortRoad* recorder_ = nullptr;
-  std::unique_ptr<CVmuLink> link_;
+  CFakeCounter counter_{1000000, 1};
+  CCardOnSimulator sim_{counter_};
+  CSimulatedCard& card_ = sim_.Sim();
+  CVmuLink* link_ = &sim_.Link();
+  CRecordingPortRoad* recorder_ = &sim_.Recorder();
 };
 
-TEST_F(LinkHandshake, NoCardTimesOutInTheFirstWait) {
+TEST_F(LinkHandshake, NoAnswerWaitsOutTheTimeoutAndReleasesTheLine) {
   card_.Faults().noCard = true;
-  link_->SetTimeout(100);
-  EXPECT_FALSE(link_->SelectPage(0));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-  // Polls until the deadline, then one more read after the expiry is seen.
-  const auto reads = recorder_->CountAccesses(false, kStatusRegister);
-  EXPECT_GE(reads, 100u);
-  EXPECT_LE(reads, 102u);
-  // The line was never raised, and is released all the same.
-  const auto& records = recorder_->GetRecords();
-  EXPECT_EQ(recorder_->CountAccesses(true, kControlRegister), 1u);
-  EXPECT_TRUE(records.back().write && records.back().offset == kControlRegister &&
-              records.back().value == 0x00);
-}
+  // Polls until the deadline, then once more after the expiry is seen; even
+  // no time at all gets two reads.
+  for (const auto [timeout, fewest, most] :
+       {std::array<std::uint32_t, 3>{0, 2, 2}, {100, 100, 102}}) {
+    recorder_->Clear();
+    link_->SetTimeout(timeout);
+    EXPECT_FALSE(link_->SelectPage(0));
+    EXPECT_GE(recorder_->CountAccesses(false, kStatusRegister), fewest);
+    EXPECT_LE(recorder_->CountAccesses(false, kStatusRegister), most);
+    // The line was never raised, and is released all the same.
+    EXPECT_EQ(recorder_->Written(kControlRegister), Bytes{0x00});
+  }
 
-TEST_F(LinkHandshake, StatusStuckHighTimesOutInTheSecondWait) {
+  card_.Faults() = CardFaults();
   card_.Faults().statusStuckHigh = true;
-  link_->SetTimeout(100);
+  recorder_->Clear();
   std::array<std::uint8_t, 4> buffer{};
   EXPECT_FALSE(link_->Read(0, buffer.data(), 4, false));
-  EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);
-  std::vector<std::uint8_t> controlWrites;
-  for (const auto& record : recorder_->GetRecords()) {
-    if (record.write && record.offset == kControlRegister) controlWrites.push_back(record.value);
-  }
-  EXPECT_EQ(controlWrites, (std::vector<std::uint8_t>{0x01, 0x00}));
+  EXPECT_EQ(recorder_->Written(kControlRegister), (Bytes{0x01, 0x00}));
   EXPECT_EQ(recorder_->CountAccesses(true, kDataRegister), 1u);  // only the handshake's clock
 }
 
-TEST_F(LinkHandshake, ZeroTimeoutStillReadsTwice) {
-  card_.Faults().noCard = true;
-  link_->SetTimeout(0);
-  EXPECT_FALSE(link_->SelectPage(0));
-  EXPECT_EQ(recorder_->CountAccesses(false, kStatusRegister), 2u);
-}
-
 TEST_F(LinkHandshake, TimeoutAppliesToEachWaitOnItsOwn) {
-  // Each answer comes after 60 polls: within a 100 µs timeout per wait, although
-  // the two waits together take longer than that.
+  // Each answer comes after 60 polls: within a 100 µs timeout per wait,
+  // although the two waits together take longer than that.
   card_.Faults().slowHandshakeReads = 60;
   link_->SetTimeout(100);
   EXPECT_TRUE(link_->SelectPage(3));
+  EXPECT_EQ(recorder_->CountAccesses(false, kStatusRegister), 2u * 61 + 5 * 8);
   card_.Faults().slowHandshakeReads = 150;
   EXPECT_FALSE(link_->SelectPage(0));
   EXPECT_EQ(link_->GetLastStatus(), status::kTimeout);

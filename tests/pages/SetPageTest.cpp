@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,72 +14,53 @@ namespace {
 using Words = std::vector<std::string>;
 
 TEST(SetPageTest, SendsPageNumberLessOneAndRefusesOthersUntouched) {
-  CSimulatedCard sim;
-  CSimulatedPortRoad road(sim);
-  auto owned = std::make_unique<CRecordingPortRoad>(&road);
-  CRecordingPortRoad& recorder = *owned;
-  CVmuCard card(std::move(owned));
-  card.GetLink()->SetDelayFactor(0);
+  CCardOnSimulator sim;
   CScriptedUser user;
-
-  EXPECT_EQ(SetPage(card, 3, user), CommandResult::Done);  // Ctrl+3
-  const auto transactions = DecodeTransactions(recorder.GetRecords());
+  EXPECT_EQ(SetPage(sim.Card(), 3, user), CommandResult::Done);  // Ctrl+3
+  const auto transactions = DecodeTransactions(sim.Recorder().GetRecords());
   ASSERT_EQ(transactions.size(), 1u);
   EXPECT_EQ(transactions[0].sent, (std::vector<std::uint8_t>{0x40, 0x6A, 0x02, 0x00, 0x28}));
-  EXPECT_EQ(sim.GetSelectedPage(), 2u);
+  EXPECT_EQ(sim.Sim().GetSelectedPage(), 2u);
   EXPECT_TRUE(user.messages.empty());
 
-  sim.ResetCounters();
-  EXPECT_EQ(SetPage(card, 0, user), CommandResult::Failed);
-  EXPECT_EQ(SetPage(card, 5, user), CommandResult::Failed);
+  sim.Sim().ResetCounters();
+  EXPECT_EQ(SetPage(sim.Card(), 0, user), CommandResult::Failed);
+  EXPECT_EQ(SetPage(sim.Card(), 5, user), CommandResult::Failed);
   EXPECT_EQ(user.messages.size(), 2u);
-  EXPECT_EQ(sim.GetCounters().transactions, 0u);
-  EXPECT_EQ(sim.GetSelectedPage(), 2u);
+  EXPECT_EQ(sim.Sim().GetCounters().transactions, 0u);
+  EXPECT_EQ(sim.Sim().GetSelectedPage(), 2u);
 }
 
-class SetPageCacheTest : public ::testing::Test {
- protected:
-  // Block 10 changed in the cache only.
-  void SetUp() override {
-    const std::uint8_t* block = nullptr;
-    ASSERT_TRUE(cache_.Read(10 * 512, block, 512, false));
-    ASSERT_TRUE(cache_.Write(10 * 512, change_, 4, false));
-    sim_.TakeTransfers();
-  }
+// The change goes to the page it was made on, and nothing cached outlives the
+// switch, even when the switch is to the page already selected; a change that
+// cannot be written back stops the switch.
+TEST(SetPageTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
+  CCardOnSimulator sim;
+  CVmuMemory& cache = *sim.Card().GetCache();
+  CScriptedUser user;
+  const std::uint8_t* block = nullptr;
+  const std::uint8_t change[4] = {1, 2, 3, 4};
+  ASSERT_TRUE(cache.Read(10 * 512, block, 512, false));
+  ASSERT_TRUE(cache.Write(10 * 512, change, 4, false));
 
-  CCardOnSimulator sim_;
-  CVmuMemory& cache_ = *sim_.Card().GetCache();
-  const std::uint8_t change_[4] = {1, 2, 3, 4};
-  CScriptedUser user_;
-};
+  sim.Sim().Faults().noCard = true;
+  EXPECT_EQ(SetPage(sim.Card(), 2, user), CommandResult::Failed);
+  EXPECT_EQ(user.messages, Words{StatusMessage(status::kTimeout)});
+  EXPECT_EQ(sim.Sim().GetCounters().pageSelects, 0u);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kDirty);
 
-// The change goes to the page it was made on, and nothing cached outlives the switch,
-// even when the switch is to the page already selected.
-TEST_F(SetPageCacheTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
-  EXPECT_EQ(SetPage(sim_.Card(), 1, user_), CommandResult::Done);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"W10/0", "W10/1", "W10/2", "W10/3", "P0"}));
-  EXPECT_EQ(sim_.ReadPage(0).GetBlock(10)[0], 1);
-  EXPECT_EQ(cache_.GetBlockStatus(10), CVmuMemory::kNotLoaded);
-  EXPECT_TRUE(user_.messages.empty());
-}
+  sim.Sim().Faults().noCard = false;
+  sim.TakeTransfers();
+  EXPECT_EQ(SetPage(sim.Card(), 1, user), CommandResult::Done);
+  EXPECT_EQ(sim.TakeTransfers(), (Words{"W10/0", "W10/1", "W10/2", "W10/3", "P0"}));
+  EXPECT_EQ(sim.ReadPage(0).GetBlock(10)[0], 1);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kNotLoaded);
 
-TEST_F(SetPageCacheTest, FailedWriteBackStopsTheSwitchAndKeepsTheChange) {
-  sim_.Sim().Faults().noCard = true;
-  EXPECT_EQ(SetPage(sim_.Card(), 2, user_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
-  EXPECT_EQ(sim_.Sim().GetCounters().pageSelects, 0u);
-  EXPECT_EQ(cache_.GetBlockStatus(10), CVmuMemory::kDirty);
-
-  sim_.Sim().Faults().noCard = false;
-  ASSERT_TRUE(sim_.Card().Flush());
-  EXPECT_EQ(sim_.ReadPage(0).GetBlock(10)[0], 1);
-}
-
-TEST_F(SetPageCacheTest, FailedSelectionIsReportedAndStillDropsTheCache) {
-  ASSERT_TRUE(sim_.Card().Flush());
-  sim_.Sim().Faults().wrongChecksum = true;
-  EXPECT_EQ(SetPage(sim_.Card(), 2, user_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kBadChecksum)});
-  EXPECT_EQ(cache_.GetBlockStatus(10), CVmuMemory::kNotLoaded);
+  // A failed selection is reported and still drops the cache.
+  ASSERT_TRUE(cache.Read(10 * 512, block, 512, false));
+  sim.Sim().Faults().wrongChecksum = true;
+  EXPECT_EQ(SetPage(sim.Card(), 2, user), CommandResult::Failed);
+  EXPECT_EQ(user.messages.back(), StatusMessage(status::kBadChecksum));
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kNotLoaded);
 }
 }  // namespace

@@ -5,48 +5,41 @@
 #include "WireDecoder.h"
 
 namespace {
-void Configure(CVmuCard& card) {
-  card.GetLink()->SetDelayFactor(0);
-  card.GetLink()->SetTimeout(CCardOnSimulator::kTimeout);
-}
-
-std::uint32_t Number(const std::vector<std::uint8_t>& bytes, std::size_t at, int count) {
-  std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i)
-    value = value << 8 | bytes[at + i];
-  return value;
-}
-
-std::string Describe(const std::vector<std::uint8_t>& sent) {
-  if (sent.size() >= 3 && sent[0] == 0x40 && sent[1] == 0x6A) return "P" + std::to_string(sent[2]);
-  if (sent.size() < 6) return "?";
-  const std::uint32_t address = Number(sent, 2, 4);
-  if (sent[1] == 0xA9 && sent.size() >= 8) {
-    const std::uint32_t length = Number(sent, 6, 2);
-    if (address % 512 == 0 && length == 512) return "R" + std::to_string(address / 512);
-    return "R@" + std::to_string(address) + "#" + std::to_string(length);
-  }
-  return "W" + std::to_string(address / 512) + "/" + std::to_string(address % 512 / 128);
-}
-}  // namespace
-
-CCardOnSimulator::CCardOnSimulator() {
-  auto recorder = std::make_unique<CRecordingPortRoad>(&road_);
-  recorder_ = recorder.get();
-  card_ = std::make_unique<CVmuCard>(std::move(recorder));
-  Configure(*card_);
-}
-
-std::unique_ptr<CVmuCard> CCardOnSimulator::MakeCard() {
-  auto card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_));
-  Configure(*card);
+std::unique_ptr<CVmuCard> Configured(std::unique_ptr<CVmuCard> card) {
+  card->GetLink()->SetDelayFactor(0);
+  card->GetLink()->SetTimeout(2000);
   return card;
 }
 
+std::string Describe(const std::vector<std::uint8_t>& sent) {
+  if (sent.size() >= 3 && sent[1] == 0x6A) return "P" + std::to_string(sent[2]);
+  if (sent.size() < 6) return "?";
+  const std::uint32_t address =
+      sent[2] | sent[3] << 8 | sent[4] << 16 | std::uint32_t{sent[5]} << 24;
+  if (sent[1] != 0xA9)
+    return "W" + std::to_string(address / 512) + "/" + std::to_string(address % 512 / 128);
+  const std::uint32_t length = sent.size() >= 8 ? sent[6] | sent[7] << 8 : 0;
+  if (address % 512 == 0 && length == 512) return "R" + std::to_string(address / 512);
+  return "R@" + std::to_string(address) + "#" + std::to_string(length);
+}
+}  // namespace
+
+CCardOnSimulator::CCardOnSimulator(CCounterSource& counter) {
+  auto recorder = std::make_unique<CRecordingPortRoad>(&road_);
+  recorder_ = recorder.get();
+  card_ = Configured(
+      std::make_unique<CVmuCard>(std::make_unique<CVmuLink>(std::move(recorder), counter)));
+}
+
+std::unique_ptr<CVmuCard> CCardOnSimulator::MakeCard() {
+  return Configured(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
+}
+
 void CCardOnSimulator::LoadPage(const CPageImage& image, std::uint32_t page) {
-  std::uint8_t* wire = sim_.GetPage(page);
-  std::memcpy(wire, image.GetData(), CPageImage::kSize);
-  CPageImage::ReverseGroups(wire, CPageImage::kSize);
+  std::memcpy(sim_.GetPage(page), image.GetData(), CPageImage::kSize);
+  CPageImage::ReverseGroups(sim_.GetPage(page), CPageImage::kSize);
+  card_->Invalidate();
+  recorder_->Clear();
 }
 
 CPageImage CCardOnSimulator::ReadPage(std::uint32_t page) {
@@ -61,15 +54,13 @@ std::vector<std::string> CCardOnSimulator::TakeTransfers() {
   std::size_t next = 0;
   bool raised = false;
   std::vector<std::string> words;
-  for (const auto& record : recorder_->GetRecords()) {
-    if (!record.write || record.offset != kControlRegister) continue;
-    if ((record.value & 1) == 0) {
-      if (!raised) words.push_back("-");  // the card never answered the handshake
-      raised = false;
-      continue;
+  for (std::uint8_t control : recorder_->Written(kControlRegister)) {
+    if (control & 1) {
+      if (next < transactions.size()) words.push_back(Describe(transactions[next++].sent));
+    } else if (!raised) {
+      words.push_back("-");  // the card never answered the handshake
     }
-    raised = true;
-    if (next < transactions.size()) words.push_back(Describe(transactions[next++].sent));
+    raised = control & 1;
   }
   recorder_->Clear();
   return words;

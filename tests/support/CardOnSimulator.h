@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CounterSource.h"
 #include "PageImage.h"
 #include "RecordingPortRoad.h"
 #include "SimulatedCard.h"
@@ -13,20 +14,22 @@
 #include "VmuDirEntry.h"
 
 // A card object over the real link to a simulated card: no bit delay, a short
-// timeout, and every register access recorded so a test can see which blocks
-// crossed the wire.
+// timeout, and every register access recorded so a test can see what crossed
+// the wire.
 class CCardOnSimulator {
  public:
-  static constexpr std::uint32_t kTimeout = 2000;  // microseconds
-
-  CCardOnSimulator();
+  // The link's waits read counter (a fake one makes the polls countable).
+  explicit CCardOnSimulator(CCounterSource& counter = CSteadyCounter::Instance());
 
   CSimulatedCard& Sim() { return sim_; }
   CVmuCard& Card() { return *card_; }
+  CVmuLink& Link() { return *card_->GetLink(); }
+  CRecordingPortRoad& Recorder() { return *recorder_; }
   // Another card object over the same simulated card, with no recording.
   std::unique_ptr<CVmuCard> MakeCard();
 
-  // Puts a storage-order page into the simulated card (which keeps wire order).
+  // Puts a storage-order page into the simulated card (which keeps wire order);
+  // the card object forgets what it cached, and the transfers so far are dropped.
   void LoadPage(const CPageImage& image, std::uint32_t page = 0);
   // The simulated card's page, in storage order.
   CPageImage ReadPage(std::uint32_t page = 0);

@@ -1,22 +1,42 @@
 #include "ScratchDirectory.h"
 
-#include <atomic>
-#include <random>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 CScratchDirectory::CScratchDirectory() {
-  static std::atomic<unsigned> serial{0};
-  std::random_device random;
-  const auto base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = base / ("korvantis-test-" + std::to_string(random()) + "-" + std::to_string(serial++));
-    std::error_code error;
-    if (std::filesystem::create_directory(path_, error)) return;
-  }
-  path_.clear();  // the tests that use it fail on the missing folder
+  std::string pattern = (std::filesystem::temp_directory_path() / "korvantis-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;  // else the tests fail on no folder
 }
 
 CScratchDirectory::~CScratchDirectory() {
   std::error_code error;
   if (!path_.empty()) std::filesystem::remove_all(path_, error);
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work) {
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  work();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, handler);
 }

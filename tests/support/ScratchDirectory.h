@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class CScratchDirectory {
@@ -17,3 +20,11 @@ class CScratchDirectory {
  private:
   std::filesystem::path path_;
 };
+
+// A whole file's bytes (none when it cannot be read), and a file made of bytes.
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Runs work with files limited to a size, so that writing a longer one fails
+// part-way as on a full disk.
+void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work);

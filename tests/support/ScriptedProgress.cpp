@@ -24,7 +24,6 @@ std::int32_t CScriptedProgress::SetPos(std::int32_t position) {
 }
 
 bool CScriptedProgress::PollCancel() {
-  ++polls;
   const bool requested = cancelRequested_;
   cancelRequested_ = false;
   return requested;

@@ -24,7 +24,6 @@ class CScriptedProgress : public CProgress {
   bool open = false;
   int creates = 0;
   int destroys = 0;
-  int polls = 0;
   std::string message;
   std::int32_t lower = 0;
   std::int32_t upper = 100;

@@ -1,5 +1,10 @@
 #include "ScriptedUser.h"
 
+void CScriptedUser::ShowMessage(const std::string& text) {
+  if (watched_) windowOpen.push_back(watched_->open);
+  messages.push_back(text);
+}
+
 bool CScriptedUser::Answer(std::string& path) {
   if (answers_.empty()) return false;
   path = answers_.front();
@@ -13,6 +18,7 @@ bool CScriptedUser::ChooseFileToOpen(const FileKind& kind, std::string& path) {
 }
 
 bool CScriptedUser::ChooseFileToSave(const FileKind& kind, std::string& path) {
+  if (watched_) windowOpen.push_back(watched_->open);
   choicesAsked.push_back(std::string("save ") + kind.defaultSuffix);
   return Answer(path);
 }

@@ -13,6 +13,7 @@ TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) 
   properties.copyProtect = true;
   CFilePropertiesDlg dialog(properties, nullptr);
   dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), "File Properties");
   auto* box = dialog.findChild<QCheckBox*>("copyProtect");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->text(), "&Copy Protect");
@@ -29,36 +30,31 @@ TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) 
 // The card's texts are bytes in no declared character set; every byte must
 // reach the screen as one character, control bytes and markup included.
 TEST(FilePropertiesDialog, ShowsEachByteOfTheCardsTextsAsOneCharacter) {
+  const std::pair<const char*, std::string FileProperties::*> fields[] = {
+      {"fileName", &FileProperties::fileName},
+      {"shortDescription", &FileProperties::shortDescription},
+      {"longDescription", &FileProperties::longDescription},
+      {"application", &FileProperties::application},
+      {"type", &FileProperties::type},
+      {"size", &FileProperties::size},
+      {"date", &FileProperties::date},
+      {"time", &FileProperties::time}};
+  const std::string bytes[] = {"SAVE\x1A\xE9", std::string("A\0B", 3), "<b>not bold</b> \xFF",
+                               "\x80\x9F"};
   FileProperties properties;
-  properties.fileName = "SAVE\x1A\xE9";
-  properties.shortDescription = std::string("A\0B", 3);
-  properties.longDescription = "<b>not bold</b> \xFF";
-  properties.application = "\x80\x9F";
-  properties.type = "Data";
-  properties.size = "1 Block";
-  properties.date = "12/31/1999";
-  properties.time = "23:59:59";
+  for (std::size_t i = 0; i < std::size(fields); ++i)
+    properties.*fields[i].second = bytes[i % std::size(bytes)] + std::to_string(i);
   CFilePropertiesDlg dialog(properties, nullptr);
-  EXPECT_EQ(dialog.windowTitle(), "File Properties");
 
-  const std::pair<const char*, const std::string*> shown[] = {
-      {"fileName", &properties.fileName},
-      {"shortDescription", &properties.shortDescription},
-      {"longDescription", &properties.longDescription},
-      {"application", &properties.application},
-      {"type", &properties.type},
-      {"size", &properties.size},
-      {"date", &properties.date},
-      {"time", &properties.time}};
-  for (const auto& [name, bytes] : shown) {
+  for (const auto& [name, field] : fields) {
     SCOPED_TRACE(name);
+    const std::string& shown = properties.*field;
     auto* label = dialog.findChild<QLabel*>(name);
     ASSERT_NE(label, nullptr);
     const QString text = label->text();
-    ASSERT_EQ(text.size(), static_cast<qsizetype>(bytes->size()));
-    for (std::size_t i = 0; i < bytes->size(); ++i) {
-      EXPECT_EQ(text[static_cast<qsizetype>(i)].unicode(), static_cast<unsigned char>((*bytes)[i]));
-    }
+    ASSERT_EQ(text.size(), static_cast<qsizetype>(shown.size()));
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      EXPECT_EQ(text[static_cast<qsizetype>(i)].unicode(), static_cast<unsigned char>(shown[i]));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
   }
 }

@@ -18,7 +18,8 @@ void ExpectSettings(const LinkSettings& actual, std::uint32_t port, std::uint32_
   EXPECT_EQ(actual.delayFactor, delay);
 }
 
-TEST(LinkSettingsStore, AbsentValuesGiveTheDefaultsAndWriteNothing) {
+// Values that are absent, or no unsigned 32-bit number, give the defaults.
+TEST(LinkSettingsStore, UnusableValuesGiveTheDefaultsAndWriteNothing) {
   CScratchDirectory scratch;
   const std::string path = scratch.File("Korvantis.conf");
   {
@@ -26,11 +27,7 @@ TEST(LinkSettingsStore, AbsentValuesGiveTheDefaultsAndWriteNothing) {
     ExpectSettings(CLinkSettingsStore(settings).Read(), 888, 5, 1);
   }
   EXPECT_FALSE(std::filesystem::exists(path));
-}
 
-TEST(LinkSettingsStore, ValuesThatAreNoUnsigned32BitNumberCountAsAbsent) {
-  CScratchDirectory scratch;
-  const std::string path = scratch.File("Korvantis.conf");
   std::ofstream(path) << "[Communications]\nPort=0x3BC\nTimeout=-1\nDelayFactor=4294967296\n";
   QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
   ExpectSettings(CLinkSettingsStore(settings).Read(), 888, 5, 1);

@@ -16,29 +16,24 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "CardOnSimulator.h"
 #include "CommandIds.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
 #include "NoPortRoad.h"
 #include "ScratchDirectory.h"
-#include "ScriptedProgress.h"
 #include "ScriptedUser.h"
-#include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
-#include "VmuCard.h"
 
 namespace {
 
-// The main window over the demo card, with a scripted user and progress.
+// The main window over the demo card, with a scripted user.
 class MainWindow : public ::testing::Test {
  protected:
   MainWindow()
       : qsettings_(QString::fromStdString(scratch_.File("Korvantis.conf")), QSettings::IniFormat),
         store_(qsettings_) {
-    CPageImage demo = MakeDemoPage();
-    CPageImage::ReverseGroups(demo.GetData(), CPageImage::kSize);  // the card keeps wire order
-    std::copy(demo.GetData(), demo.GetData() + CPageImage::kSize, sim_.GetPage(0));
-    Open(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
+    sim_.LoadPage(MakeDemoPage());
+    Open(sim_.MakeCard());
   }
 
   void Open(std::unique_ptr<CVmuCard> card) {
@@ -49,29 +44,11 @@ class MainWindow : public ::testing::Test {
     services.card = std::move(card);
     services.settings = &store_;
     services.user = std::move(user);
-    services.progress = [this] { return std::make_unique<CScriptedProgressProxy>(progress_); };
-    frame_ = std::make_unique<CMainFrame>(std::move(services));
+    frame_ = std::make_unique<CMainFrame>(std::move(services));  // the real progress dialog
     frame_->show();
     frame_->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));  // its keys work only then
   }
-
-  // Each command gets its own window; all of them report to one record.
-  class CScriptedProgressProxy : public CProgress {
-   public:
-    explicit CScriptedProgressProxy(CScriptedProgress& target) : target_(target) {}
-    bool Create() override { return target_.Create(); }
-    void SetMessageText(const std::string& text) override { target_.SetMessageText(text); }
-    void SetRange(std::int32_t lower, std::int32_t upper) override {
-      target_.SetRange(lower, upper);
-    }
-    std::int32_t SetPos(std::int32_t position) override { return target_.SetPos(position); }
-    bool PollCancel() override { return target_.PollCancel(); }
-    bool DestroyWindow() override { return target_.DestroyWindow(); }
-
-   private:
-    CScriptedProgress& target_;
-  };
 
   QAction* Action(int id) { return frame_->GetAction(id); }
   int Rows() { return frame_->GetListView()->GetModel()->rowCount(); }
@@ -85,10 +62,9 @@ class MainWindow : public ::testing::Test {
   }
 
   CScratchDirectory scratch_;
-  CSimulatedCard sim_;
+  CCardOnSimulator sim_;
   QSettings qsettings_;
   CLinkSettingsStore store_;
-  CScriptedProgress progress_;
   CScriptedUser* user_ = nullptr;
   std::unique_ptr<CMainFrame> frame_;
 };
@@ -127,12 +103,12 @@ TEST_F(MainWindow, MenusCarryTheTextsKeysAndPrompts) {
                          "Export &Icon...", "", "&Delete", "P&roperties..."}));
 }
 
-TEST_F(MainWindow, RefreshFillsTheRowsAndSelectionEnablesTheFileCommands) {
+TEST_F(MainWindow, RefreshFillsTheRowsAndOneSelectedRowEnablesTheFileCommands) {
   EXPECT_EQ(Rows(), 0);  // nothing is read before the user asks
-  EXPECT_EQ(sim_.GetCounters().reads, 0u);
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, 0u);
   QTest::keyClick(frame_->GetListView()->GetDetailsView(), Qt::Key_F5);
   ASSERT_EQ(Rows(), 3);
-  EXPECT_EQ(progress_.message, "Refreshing file list...");
+  EXPECT_TRUE(frame_->isEnabled());  // again, after the "Data Transfer" dialog
   QStandardItemModel* model = frame_->GetListView()->GetModel();
   EXPECT_EQ(model->item(1, 0)->text(), "RACE_GHOST01");
   EXPECT_EQ(model->item(1, 7)->text(), "Yes");
@@ -145,10 +121,7 @@ TEST_F(MainWindow, RefreshFillsTheRowsAndSelectionEnablesTheFileCommands) {
     EXPECT_EQ(Action(command::kProperties)->isEnabled(), enabled);
     EXPECT_TRUE(Action(command::kUpload)->isEnabled());
   }
-}
 
-TEST_F(MainWindow, PropertiesShowTheSelectedFile) {
-  frame_->RunCommand(command::kRefresh);
   FileProperties shown;
   frame_->GetListView()->showProperties = [&](const FileProperties& p) { shown = p; };
   SelectRows({1});
@@ -195,7 +168,15 @@ TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
   EXPECT_EQ(spy.at(0).at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
 }
 
-TEST_F(MainWindow, NoPortRoadIsExplainedInTheStatusBar) {
+TEST_F(MainWindow, StartUpAppliesTheStoredSettingsAndExplainsAMissingPort) {
+  qsettings_.setValue("Communications/Timeout", 7);
+  qsettings_.setValue("Communications/DelayFactor", 3);
+  Open(sim_.MakeCard());
+  CVmuLink* link = frame_->GetCard().GetLink();
+  EXPECT_EQ(link->GetTimeout(), 7000000u);
+  EXPECT_EQ(link->GetDelayFactor(), 0u);                     // a simulated card needs no delay
+  EXPECT_FALSE(qsettings_.contains("Communications/Port"));  // nothing written at start
+
   Open(std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([](std::uint16_t) {
     return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
   })));
@@ -205,32 +186,8 @@ TEST_F(MainWindow, NoPortRoadIsExplainedInTheStatusBar) {
   EXPECT_TRUE(problem->isVisible());
 }
 
-TEST_F(MainWindow, StoredSettingsReachTheLinkAtStart) {
-  qsettings_.setValue("Communications/Timeout", 7);
-  qsettings_.setValue("Communications/DelayFactor", 3);
-  Open(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
-  CVmuLink* link = frame_->GetCard().GetLink();
-  EXPECT_EQ(link->GetTimeout(), 7000000u);
-  EXPECT_EQ(link->GetDelayFactor(), 0u);                     // a simulated card needs no delay
-  EXPECT_FALSE(qsettings_.contains("Communications/Port"));  // nothing written at start
-}
-
-TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterEveryEnding) {
-  // The real "Data Transfer" dialog this time.
-  frame_.reset();
-  auto user = std::make_unique<CScriptedUser>();
-  user_ = user.get();
-  CMainFrame::Services services;
-  services.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_));
-  services.user = std::move(user);
-  frame_ = std::make_unique<CMainFrame>(std::move(services));
-  frame_->show();
-
-  frame_->RunCommand(command::kRefresh);  // completes
-  EXPECT_EQ(Rows(), 3);
-  EXPECT_TRUE(frame_->isEnabled());
-
-  sim_.Faults().silentAfter = 0;  // fails at its first unit
+TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterAFailure) {
+  sim_.Sim().Faults().silentAfter = 0;  // fails at its first unit
   frame_->GetCard().GetLink()->SetTimeout(0);
   frame_->RunCommand(command::kBackup);
   EXPECT_EQ(user_->messages.size(), 1u);

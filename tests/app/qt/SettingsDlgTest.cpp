@@ -20,6 +20,11 @@
 
 namespace {
 
+using Numbers = std::vector<std::uint32_t>;
+Numbers Values(const LinkSettings& settings) {
+  return {settings.port, settings.timeoutSeconds, settings.delayFactor};
+}
+
 QPushButton* Button(QWidget& dialog, const QString& text) {
   for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
     if (button->text() == text) return button;
@@ -65,57 +70,40 @@ TEST(SettingsDialog, TakesDecimalNumbersAndFixedChoicesGiveTheirPort) {
   shown.PressOk();
   ASSERT_EQ(shown.dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(shown.refusals.empty());
-  const LinkSettings chosen = shown.dialog.GetSettings();
-  EXPECT_EQ(chosen.port, 632u);
-  EXPECT_EQ(chosen.timeoutSeconds, 4294967295u);
-  EXPECT_EQ(chosen.delayFactor, 0u);
+  EXPECT_EQ(Values(shown.dialog.GetSettings()), (Numbers{632, 4294967295u, 0}));
 }
 
 // Each field is checked even when a fixed port is chosen; the dialog stays
 // open on the refused field, and nothing entered is kept until OK succeeds.
-TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalAndStaysOnTheField) {
-  const char* fields[] = {"delayFactor", "timeout", "otherAddress"};
-  const char* texts[] = {"0x3BC", "-1", "", "12 3", "\xD9\xA3"};  // the last: an Arabic three
-  for (const char* name : fields) {
-    for (const char* text : texts) {
-      SCOPED_TRACE(std::string(name) + " holding '" + text + "'");
-      ShownSettings shown(LinkSettings{});
-      shown.Radio("lpt2")->click();
-      shown.Field("delayFactor")->setText("7");
-      shown.Field("timeout")->setText("9");
-      shown.Field("otherAddress")->setText("956");
-      shown.Field(name)->setText(QString::fromUtf8(text));
-      Button(shown.dialog, "OK")->setFocus();
-      shown.PressOk();
-
-      ASSERT_EQ(shown.refusals.size(), 1u);
-      EXPECT_EQ(shown.refusals[0], "Enter a positive whole number.");
-      EXPECT_TRUE(shown.dialog.isVisible());
-      EXPECT_EQ(shown.dialog.focusWidget(), shown.Field(name));
-      shown.dialog.reject();
-      const LinkSettings kept = shown.dialog.GetSettings();
-      EXPECT_EQ(kept.port, 888u);
-      EXPECT_EQ(kept.timeoutSeconds, 5u);
-      EXPECT_EQ(kept.delayFactor, 1u);
-    }
+TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalInRangeAndStaysOnTheField) {
+  const QString notANumber = "Enter a positive whole number.";
+  std::vector<std::pair<const char*, QString>> refusals = {
+      {"otherAddress", "70000"}, {"timeout", "4294967296"}, {"delayFactor", "4294967296"}};
+  for (const char* name : {"delayFactor", "timeout", "otherAddress"}) {
+    for (const char* text : {"0x3BC", "-1", "", "12 3", "\xD9\xA3"})  // the last: an Arabic three
+      refusals.emplace_back(name, QString::fromUtf8(text));
   }
-}
+  for (const auto& [name, text] : refusals) {
+    SCOPED_TRACE(std::string(name) + " holding '" + text.toStdString() + "'");
+    ShownSettings shown(LinkSettings{});
+    shown.Radio("lpt2")->click();
+    shown.Field("delayFactor")->setText("7");
+    shown.Field("timeout")->setText("9");
+    shown.Field("otherAddress")->setText("956");
+    shown.Field(name)->setText(text);
+    Button(shown.dialog, "OK")->setFocus();
+    shown.PressOk();
 
-TEST(SettingsDialog, RefusesPortsAbove65535AndNumbersAbove32Bits) {
-  ShownSettings shown(LinkSettings{});
-  shown.Field("otherAddress")->setText("70000");
-  shown.PressOk();
-  ASSERT_EQ(shown.refusals.size(), 1u);
-  EXPECT_EQ(shown.refusals.back(), "Enter a port address from 0 to 65535.");
-  EXPECT_EQ(shown.dialog.focusWidget(), shown.Field("otherAddress"));
-
-  shown.Field("otherAddress")->setText("0");
-  shown.Field("timeout")->setText("4294967296");
-  shown.PressOk();
-  ASSERT_EQ(shown.refusals.size(), 2u);
-  EXPECT_EQ(shown.refusals.back(), "Enter a whole number from 0 to 4294967295.");
-  EXPECT_EQ(shown.dialog.focusWidget(), shown.Field("timeout"));
-  EXPECT_TRUE(shown.dialog.isVisible());
+    ASSERT_EQ(shown.refusals.size(), 1u);
+    EXPECT_EQ(shown.refusals[0], text == "70000" ? "Enter a port address from 0 to 65535."
+                                 : text == "4294967296"
+                                     ? "Enter a whole number from 0 to 4294967295."
+                                     : notANumber);
+    EXPECT_TRUE(shown.dialog.isVisible());
+    EXPECT_EQ(shown.dialog.focusWidget(), shown.Field(name));
+    shown.dialog.reject();
+    EXPECT_EQ(Values(shown.dialog.GetSettings()), (Numbers{888, 5, 1}));
+  }
 }
 
 // The whole command, over a scratch settings file and a link whose chooser
@@ -168,10 +156,7 @@ TEST_F(SettingsCommand, OkStoresTheEnteredValuesAndGivesThemToTheLink) {
     dialog.findChild<QLineEdit*>("timeout")->setText("10");
     Press(dialog, "OK");
   });
-  const LinkSettings stored = ReadSettingsFile(scratch_.File("Korvantis.conf"));
-  EXPECT_EQ(stored.port, 956u);
-  EXPECT_EQ(stored.timeoutSeconds, 10u);
-  EXPECT_EQ(stored.delayFactor, 1u);
+  EXPECT_EQ(Values(ReadSettingsFile(scratch_.File("Korvantis.conf"))), (Numbers{956, 10, 1}));
   EXPECT_EQ(link_.GetPort(), 956);
   EXPECT_EQ(ports_.back(), 956);
   EXPECT_EQ(link_.GetTimeout(), 10000000u);
@@ -180,21 +165,21 @@ TEST_F(SettingsCommand, OkStoresTheEnteredValuesAndGivesThemToTheLink) {
 
 TEST_F(SettingsCommand, CancelStoresAndAppliesTheValuesItShowed) {
   ASSERT_FALSE(settings_.contains("Communications/Port"));
-  Run([](CSettingsDlg& dialog) {
+  auto cancel = [](CSettingsDlg& dialog) {
     dialog.findChild<QLineEdit*>("timeout")->setText("77");
     Press(dialog, "Cancel");
-  });
+  };
+  Run(cancel);
   settings_.sync();
   EXPECT_EQ(settings_.value("Communications/Port").toString(), "888");
   EXPECT_EQ(settings_.value("Communications/Timeout").toString(), "5");
   EXPECT_EQ(settings_.value("Communications/DelayFactor").toString(), "1");
   EXPECT_EQ(link_.GetTimeout(), 5000000u);
   EXPECT_EQ(link_.GetDelayFactor(), 1u);
-}
 
-TEST_F(SettingsCommand, AStoredTimeoutTooLongForTheLinkBecomesTheLongest) {
+  // A stored timeout too long for the link becomes the longest.
   store_.Write(LinkSettings{888, 5000, 1});
-  Run([](CSettingsDlg& dialog) { Press(dialog, "Cancel"); });
+  Run(cancel);
   EXPECT_EQ(store_.Read().timeoutSeconds, 5000u);
   EXPECT_EQ(link_.GetTimeout(), 4294967295u);
 }

