@@ -1,0 +1,142 @@
+// The input is a card page in storage order, the order of .bin and .vmu
+// images, so real images serve as seeds unchanged. A shorter input is the end
+// of a page: the root block, the allocation table and the directory lie at the
+// top, so even a few kilobytes reach them. The missing low bytes are 0x00.
+//
+// Besides crashes, the target checks that listing, properties and downloads
+// write nothing, and that the upload changes no block in use: only free user
+// blocks, the allocation table's block and the directory's blocks may change,
+// and a refused upload changes nothing.
+//
+// Each block costs about 24 register accesses per byte through the simulated
+// link, so the work per input is bounded: the listing reads what it reads
+// (the system blocks and each listed file's first block, each once, since the
+// card caches blocks), Properties run on every row, but downloads are limited
+// to files of at most kMaxDownloadBlocks, kDownloadBudget blocks per input.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FileCommands.h"
+#include "FuzzUser.h"
+#include "PageImage.h"
+#include "QuietProgress.h"
+#include "ScratchFile.h"
+#include "SimulatedCard.h"
+#include "SimulatedPortRoad.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+#include "VmuFat.h"
+
+namespace {
+constexpr std::uint32_t kTimeout = 2000;  // microseconds; the simulated card answers at once
+constexpr std::uint16_t kUploadBlocks = 2;
+constexpr std::uint16_t kMaxDownloadBlocks = 16;
+constexpr std::uint32_t kDownloadBudget = 48;
+
+void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "PageFuzzer: %s\n", what);
+  std::abort();
+}
+
+// A two-block data file, written once for every input's upload.
+const std::string& UploadSource() {
+  static CScratchFile file("upload.dci");
+  static const bool written = [] {
+    CVmuDirEntry entry;
+    entry.SetType(0x33);
+    entry.SetFileName("FUZZUPLOAD  ");
+    entry.SetSize(kUploadBlocks);
+    std::vector<std::uint8_t> bytes(entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
+    for (std::uint32_t i = 0; i < kUploadBlocks * CPageImage::kBlockSize; ++i) {
+      bytes.push_back(static_cast<std::uint8_t>(i * 7));
+    }
+    return file.Write(bytes.data(), bytes.size());
+  }();
+  Check(written, "cannot write the file to upload");
+  return file.Path();
+}
+
+// The simulated card keeps its pages in wire order; the checks read storage order.
+CPageImage StorageOrder(const std::uint8_t* wire) {
+  CPageImage page;
+  std::memcpy(page.GetData(), wire, CPageImage::kSize);
+  CPageImage::ReverseGroups(page.GetData(), CPageImage::kSize);
+  return page;
+}
+
+std::uint16_t Word(CPageImage& page, std::uint32_t offset) {
+  const std::uint8_t* at = page.GetData() + offset;
+  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+
+// Whether the upload may have changed block on the page that was before it.
+bool MayChange(CPageImage& before, std::uint16_t block) {
+  const std::uint32_t root = CPageImage::kRootBlock * CPageImage::kBlockSize;
+  const std::uint16_t fatStart = Word(before, root + 70);
+  const std::uint16_t dirStart = Word(before, root + 74);
+  const std::uint16_t dirCount = Word(before, root + 76);
+  // A user block's allocation entry lies in the table's first block.
+  if (block < CVmuFat::kUserBlocks) {
+    return fatStart < CVmuCard::kBlockCount &&
+           Word(before, fatStart * CPageImage::kBlockSize + 2u * block) == CVmuFat::kFree;
+  }
+  return block == fatStart || (block <= dirStart && block + dirCount > dirStart);
+}
+
+void CheckUpload(CPageImage& before, CPageImage& after, bool accepted) {
+  for (std::uint16_t block = 0; block < CVmuCard::kBlockCount; ++block) {
+    if (std::memcmp(before.GetBlock(block), after.GetBlock(block), CPageImage::kBlockSize) == 0) {
+      continue;
+    }
+    Check(accepted, "a refused upload changed the card");
+    Check(MayChange(before, block), "the upload changed a block in use");
+  }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  size = std::min<std::size_t>(size, CSimulatedCard::kPageSize);
+  CSimulatedCard sim;
+  std::uint8_t* page = sim.GetPage(0);
+  std::memset(page, 0x00, CSimulatedCard::kPageSize - size);
+  std::memcpy(page + CSimulatedCard::kPageSize - size, data, size);
+  CPageImage::ReverseGroups(page, CSimulatedCard::kPageSize);
+  CPageImage before = StorageOrder(page);
+
+  CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
+  card.GetLink()->SetDelayFactor(0);
+  card.GetLink()->SetTimeout(kTimeout);
+  CQuietProgress progress;
+  CFuzzUser user(UploadSource());
+
+  std::vector<FileRow> rows;
+  RefreshList(card, progress, user, rows);
+  std::uint32_t budget = kDownloadBudget;
+  for (const FileRow& row : rows) {
+    FileProperties properties;
+    GetFileProperties(card, row.index, user, properties);
+    CVmuDirEntry entry;
+    if (!card.ReadDirEntry(row.index, entry)) continue;
+    const std::uint16_t blocks = entry.GetSize();
+    if (blocks > kMaxDownloadBlocks || blocks > budget) continue;
+    budget -= blocks;
+    DownloadFile(card, row.index, progress, user);
+  }
+  CPageImage read = StorageOrder(page);
+  Check(std::memcmp(read.GetData(), before.GetData(), CPageImage::kSize) == 0,
+        "reading the card changed it");
+
+  const bool accepted = UploadFile(card, progress, user) == CommandResult::Done;
+  CPageImage after = StorageOrder(page);
+  CheckUpload(before, after, accepted);
+  return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// One file in a folder of its own under the system's temporary folder; the
+// folder goes with the object. The fuzz targets hand their input to the code
+// under test through it, since that code reads files by name.
+class CScratchFile {
+ public:
+  explicit CScratchFile(const std::string& name);
+  ~CScratchFile();
+  CScratchFile(const CScratchFile&) = delete;
+  CScratchFile& operator=(const CScratchFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Replaces the file's contents; false when it could not be written whole.
+  bool Write(const std::uint8_t* data, std::size_t size);
+
+ private:
+  std::string folder_;
+  std::string path_;
+};

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in build-fuzz/ and runs each for SECONDS
+# (default 40) on a copy of its corpus, so the committed corpus never changes.
+# Exits non-zero when any target finds a crash, a leak, a sanitizer report or
+# a hang; what it found is kept in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-40}"
+case "$seconds" in
+  '' | *[!0-9]*) echo "usage: $0 [SECONDS per target]" >&2; exit 2 ;;
+esac
+
+# shellcheck source=scripts/ensure-packages.sh
+source scripts/ensure-packages.sh
+ensure_packages clang-14 libclang-rt-14-dev cmake ninja-build libcli11-dev
+
+build="build-fuzz"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DKORVANTIS_BUILD_FUZZERS=ON -DKORVANTIS_BUILD_GUI=OFF -DKORVANTIS_BUILD_TESTS=OFF \
+  -DKORVANTIS_BUILD_BENCH=OFF
+cmake --build "$build" -j"$(nproc)" --target page_fuzzer dci_fuzzer settings_fuzzer
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+findings="$build/findings"
+mkdir -p "$findings"
+
+# target, longest input, then any further libFuzzer options. A page is at most
+# 131,072 bytes; a DCI file of 16 KiB carries up to 31 blocks.
+targets=(
+  "page_fuzzer 131072"
+  "dci_fuzzer 16384"
+  "settings_fuzzer 4096 -dict=fuzz/settings.dict"
+)
+
+failed=()
+for entry in "${targets[@]}"; do
+  read -r target max_len extra <<<"$entry"
+  cp -r "fuzz/corpus/$target" "$work/$target"
+  echo "=== $target: ${seconds}s"
+  # shellcheck disable=SC2086  # extra holds whole options
+  if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=20 \
+    -print_final_stats=1 -artifact_prefix="$findings/$target-" $extra "$work/$target" \
+    >"$work/$target.log" 2>&1; then
+    failed+=("$target")
+  fi
+  grep -E '^(stat::|Done|INFO: Seed|==[0-9]+==ERROR|SUMMARY)' "$work/$target.log" || true
+  if [[ " ${failed[*]-} " == *" $target "* ]]; then
+    tail -n 60 "$work/$target.log"
+  fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "Findings in: ${failed[*]} (inputs in $findings/)" >&2
+  exit 1
+fi
+echo "No findings."
