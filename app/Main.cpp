@@ -56,8 +56,8 @@ void NameTheApplication() {
 bool AnswersWithoutWindow(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QByteArray argument(argv[i]);
-    if (argument == "-h" || argument == "--help" || argument == "--help-all" ||
-        argument == "-v" || argument == "--version") {
+    if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-v" ||
+        argument == "--version") {
       return true;
     }
   }

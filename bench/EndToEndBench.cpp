@@ -178,8 +178,8 @@ int main(int argc, char** argv) {
   // A backup exchanges per 4096-byte unit 8 header bytes, the data and the
   // checksum: 16 delays of 1 µs each.
   const double delayBound = 32.0 * (8 + 4096 + 1) * 16 * 1000.0;  // nanoseconds
-  CRatioReporter reporter({{"backup at delay 1 / the delays alone", "BackupPageBench/1/iterations:2", "",
-                            delayBound}});
+  CRatioReporter reporter(
+      {{"backup at delay 1 / the delays alone", "BackupPageBench/1/iterations:2", "", delayBound}});
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 
 #if defined(__unix__)
-#include <QSocketNotifier>
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QSocketNotifier>
+#include <csignal>
 
 namespace {
 int signalPipe[2] = {-1, -1};

@@ -283,7 +283,7 @@ struct Command {
   std::function<CommandResult(Rig&)> run;
   // The text shown when transaction t is the first to fail with code; empty for none.
   std::function<std::string(std::size_t t, std::uint32_t code)> message;
-  // What the design says is done, or not, by then.
+  // What the command has done, or not, by then.
   std::function<void(Rig&, std::size_t t, const std::vector<Transfer>& good)> check;
 };
 
