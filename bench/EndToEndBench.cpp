@@ -13,6 +13,7 @@
 #include "FileCommands.h"
 #include "PageCommands.h"
 #include "PageImage.h"
+#include "QuietProgress.h"
 #include "RatioReporter.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
@@ -65,7 +66,7 @@ struct Bench {
 
   CSimulatedCard sim;
   CVmuCard card{std::make_unique<CSimulatedPortRoad>(sim)};
-  CSilentProgress progress;
+  CQuietProgress progress;
 };
 
 void Report(benchmark::State& state, Bench& bench, double fewest) {

@@ -11,24 +11,25 @@ bool CVmuRootBlock::GetField(std::uint32_t offset, std::uint16_t& out) {
   return true;
 }
 
-bool CVmuRootBlock::GetFat(CVmuFat*& out) {
-  if (!fat_) {
+// Makes a region from a pair of root fields (start block, block count) once.
+template <class Region>
+bool CVmuRootBlock::GetRegion(std::uint32_t startField, std::unique_ptr<Region>& region,
+                              Region*& out) {
+  if (!region) {
     std::uint16_t start = 0, count = 0;
-    if (!GetFatStart(start) || !GetFatBlockCount(count)) return false;
-    fat_ = std::make_unique<CVmuFat>(start, count, GetCache());
+    if (!GetField(startField, start) || !GetField(startField + 2, count)) return false;
+    region = std::make_unique<Region>(start, count, GetCache());
   }
-  out = fat_.get();
+  out = region.get();
   return true;
 }
 
+bool CVmuRootBlock::GetFat(CVmuFat*& out) {
+  return GetRegion(70, fat_, out);
+}
+
 bool CVmuRootBlock::GetDirectory(CVmuDirectory*& out) {
-  if (!directory_) {
-    std::uint16_t start = 0, count = 0;
-    if (!GetDirectoryStart(start) || !GetDirectoryBlockCount(count)) return false;
-    directory_ = std::make_unique<CVmuDirectory>(start, count, GetCache());
-  }
-  out = directory_.get();
-  return true;
+  return GetRegion(74, directory_, out);
 }
 
 void CVmuRootBlock::ForgetLayout() {

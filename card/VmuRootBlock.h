@@ -32,6 +32,8 @@ class CVmuRootBlock : public CVmuRegion {
 
  private:
   bool GetField(std::uint32_t offset, std::uint16_t& out);
+  template <class Region>
+  bool GetRegion(std::uint32_t startField, std::unique_ptr<Region>& region, Region*& out);
 
   std::unique_ptr<CVmuFat> fat_;
   std::unique_ptr<CVmuDirectory> directory_;
