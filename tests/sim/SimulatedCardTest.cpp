@@ -120,19 +120,6 @@ TEST_F(CardOverLink, UnknownCommandChangesNothingAndFailsItsChecksum) {
   EXPECT_EQ(counters.reads + counters.writeUnits + counters.pageSelects, 0u);
 }
 
-TEST_F(CardOverLink, BytesAfterTheChecksumAnswerZeroAndChangeNothing) {
-  ASSERT_TRUE(wire_.Begin());
-  for (std::uint8_t byte : {0x40, 0x6A, 0x01, 0x00})
-    wire_.Exchange(byte);
-  EXPECT_EQ(wire_.Exchange(0x2B), 0x2B);
-  EXPECT_EQ(card_.GetSelectedPage(), 1u);
-  EXPECT_EQ(wire_.Exchange(0x02), 0x00);
-  EXPECT_EQ(wire_.Exchange(0x40), 0x00);
-  wire_.End();
-  EXPECT_EQ(card_.GetSelectedPage(), 1u);
-  EXPECT_EQ(card_.GetCounters().pageSelects, 1u);
-}
-
 TEST_F(CardOverLink, FaultsHitOnlyTheTransactionsTheyName) {
   card_.Faults().flipDirection = CardFaults::FlipDirection::FromPc;
   card_.Faults().flipTransaction = 1;
