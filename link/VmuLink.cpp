@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "CardProtocol.h"
 #include "NoPortRoad.h"
 #include "TracedPortRoad.h"
 #include "WireTrace.h"
@@ -13,11 +14,7 @@ constexpr std::uint8_t kStatusIn = 0x40;  // incoming data bit and handshake ans
 constexpr std::uint8_t kLineRaised = 0x01;
 constexpr std::uint8_t kLineReleased = 0x00;
 
-constexpr std::uint8_t kCardFirstAnswer = 0xA9;
-constexpr std::uint8_t kCardSecondAnswer = 0x55;
-constexpr std::uint8_t kReadCommand[] = {0x02, 0xA9};
-constexpr std::uint8_t kWriteCommand[] = {0x02, 0x55};
-constexpr std::uint8_t kPageCommand[] = {0x40, 0x6A};
+using namespace card_protocol;
 
 // The port instructions settle slowly enough only with a short wait per bit
 // step; the other roads are slow per access already.
@@ -139,7 +136,7 @@ void CVmuLink::EndTransaction() {
 bool CVmuLink::SendCommand(std::uint8_t first, std::uint8_t second, std::uint8_t& checksum) {
   const std::uint8_t firstAnswer = ExchangeWithChecksum(first, checksum);
   const std::uint8_t secondAnswer = ExchangeWithChecksum(second, checksum);
-  if (firstAnswer == kCardFirstAnswer && secondAnswer == kCardSecondAnswer) return true;
+  if (firstAnswer == kFirstAnswer && secondAnswer == kSecondAnswer) return true;
   EndTransaction();
   return Fail(status::kUnexpectedAnswer);
 }

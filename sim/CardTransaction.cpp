@@ -1,12 +1,10 @@
 #include "CardTransaction.h"
 
+#include "CardProtocol.h"
+
 namespace {
-constexpr std::uint8_t kFirstAnswer = 0xA9;
-constexpr std::uint8_t kSecondAnswer = 0x55;
+using namespace card_protocol;
 constexpr std::uint8_t kWrongAnswer = 0xFF;
-constexpr std::uint8_t kReadCommand[] = {0x02, 0xA9};
-constexpr std::uint8_t kWriteCommand[] = {0x02, 0x55};
-constexpr std::uint8_t kPageCommand[] = {0x40, 0x6A};
 // What the card does to its checksum answer when an echo came back wrong, and
 // what the wrongChecksum fault does to it. They differ, so that the two
 // together still give a wrong answer.
