@@ -49,7 +49,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   ApplyStoredSettings();
   listView_ = new CCardListView(*card_, *user_, progress_, this);
   setCentralWidget(listView_);
-  listView_->RegisterCommands(router_.Table(CCommandRouter::kListWindow));
+  listView_->RegisterCommands(router_.Table(CCommandRouter::Level::ListWindow));
   RegisterFrameCommands();
 
   CreateActions();
@@ -88,7 +88,7 @@ void CMainFrame::ApplyStoredSettings() {
 
 void CMainFrame::RegisterFrameCommands() {
   using namespace command;
-  CCommandTable& frame = router_.Table(CCommandRouter::kFrame);
+  CCommandTable& frame = router_.Table(CCommandRouter::Level::Frame);
   frame.On(kBackup, [this] { OnBackup(); });
   frame.On(kRestore, [this] { OnRestore(); });
   frame.On(kSetPage1, [this] { OnSetPage(1); });
@@ -103,7 +103,7 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kExit, [this] { close(); });
   frame.On(kToolbar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); });
   frame.On(kStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
-  router_.Table(CCommandRouter::kApplication).On(kAbout, [this] { OnAbout(); });
+  router_.Table(CCommandRouter::Level::Application).On(kAbout, [this] { OnAbout(); });
 }
 
 void CMainFrame::CreateActions() {
@@ -140,8 +140,8 @@ void CMainFrame::CreateActions() {
     actions_[id]->setCheckable(true);
     actions_[id]->setChecked(true);
   }
-  for (int id : ToolbarButtons()) {
-    if (id != 0) actions_[id]->setIcon(ToolbarIcon(id));
+  for (const ToolbarButton& button : ToolbarButtons()) {
+    if (button.id != 0) actions_[button.id]->setIcon(ToolbarIcon(button.picture));
   }
 }
 
@@ -171,11 +171,11 @@ void CMainFrame::CreateToolBar() {
   toolBar_ = addToolBar("Toolbar");
   toolBar_->setObjectName("toolbar");
   toolBar_->setIconSize(QSize(16, 16));
-  for (int id : ToolbarButtons()) {
-    if (id == 0) {
+  for (const ToolbarButton& button : ToolbarButtons()) {
+    if (button.id == 0) {
       toolBar_->addSeparator();
     } else {
-      toolBar_->addAction(actions_[id]);
+      toolBar_->addAction(actions_[button.id]);
     }
   }
   connect(toolBar_, &QToolBar::visibilityChanged, actions_[command::kToolbar],

@@ -26,9 +26,9 @@ class CCommandTable {
 
 class CCommandRouter {
  public:
-  enum Level { kListWindow, kFrame, kApplication, kLevelCount };
+  enum class Level { ListWindow, Frame, Application };
 
-  CCommandTable& Table(Level level) { return tables_[level]; }
+  CCommandTable& Table(Level level) { return tables_[static_cast<int>(level)]; }
 
   // Runs the command's handler; false when no table handles it or it is disabled.
   bool Route(int id) const;
@@ -37,5 +37,5 @@ class CCommandRouter {
  private:
   const CCommandTable* Find(int id) const;
 
-  CCommandTable tables_[kLevelCount];
+  CCommandTable tables_[3];  // in the order of Level
 };

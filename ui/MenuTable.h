@@ -23,8 +23,16 @@ struct Accelerator {
 
 const std::vector<Menu>& MainMenus();
 const std::vector<Accelerator>& Accelerators();
-// The toolbar's buttons in order; 0 is a gap.
-const std::vector<int>& ToolbarButtons();
+// The pictures of the toolbar's buttons.
+enum class ToolbarPicture { Refresh, Page1, Page2, Page3, Page4, About };
+
+struct ToolbarButton {
+  int id;  // 0 for a gap
+  ToolbarPicture picture;
+};
+
+// The toolbar's buttons in order.
+const std::vector<ToolbarButton>& ToolbarButtons();
 // The list's context menu, by command; 0 is a separator.
 const std::vector<int>& ContextMenuItems();
 

@@ -65,10 +65,18 @@ const std::vector<Accelerator>& Accelerators() {
   return keys;
 }
 
-const std::vector<int>& ToolbarButtons() {
+const std::vector<ToolbarButton>& ToolbarButtons() {
   using namespace command;
-  static const std::vector<int> buttons = {kRefresh,  0,         kSetPage1, kSetPage2,
-                                           kSetPage3, kSetPage4, 0,         kAbout};
+  constexpr ToolbarButton kGap = {0, ToolbarPicture::Refresh};
+  static const std::vector<ToolbarButton> buttons = {
+      {kRefresh, ToolbarPicture::Refresh},
+      kGap,
+      {kSetPage1, ToolbarPicture::Page1},
+      {kSetPage2, ToolbarPicture::Page2},
+      {kSetPage3, ToolbarPicture::Page3},
+      {kSetPage4, ToolbarPicture::Page4},
+      kGap,
+      {kAbout, ToolbarPicture::About}};
   return buttons;
 }
 

@@ -23,12 +23,6 @@ const QColor kAccentBlue(0x2f, 0x74, 0xc0);
 const QColor kAccentBlueDark(0x1f, 0x4f, 0x86);
 const QColor kAccentOrange(0xe8, 0x83, 0x3a);
 
-// Command numbers of the toolbar buttons.
-constexpr int kSetPage1 = 32771;
-constexpr int kSetPage4 = 32774;
-constexpr int kRefresh = 32777;
-constexpr int kAbout = 57664;
-
 // A square transparent pixmap with an antialiased painter whose coordinates
 // run from 0 to `units` whatever the pixel size.
 class CanvasPainter : public QPainter {
@@ -260,12 +254,18 @@ QIcon FileIcon() {
   return IconAtSizes({16, 32}, PaintFile);
 }
 
-QIcon ToolbarIcon(int commandId) {
-  if (commandId == kRefresh) return IconAtSizes({16, 32}, PaintRefresh);
-  if (commandId == kAbout) return IconAtSizes({16, 32}, PaintAbout);
-  if (commandId >= kSetPage1 && commandId <= kSetPage4) {
-    const int page = commandId - kSetPage1 + 1;
-    return IconAtSizes({16, 32}, [page](QPixmap& pixmap) { PaintPage(pixmap, page); });
+QIcon ToolbarIcon(ToolbarPicture picture) {
+  switch (picture) {
+    case ToolbarPicture::Refresh:
+      return IconAtSizes({16, 32}, PaintRefresh);
+    case ToolbarPicture::About:
+      return IconAtSizes({16, 32}, PaintAbout);
+    case ToolbarPicture::Page1:
+    case ToolbarPicture::Page2:
+    case ToolbarPicture::Page3:
+    case ToolbarPicture::Page4:
+      break;
   }
-  return QIcon();
+  const int page = static_cast<int>(picture) - static_cast<int>(ToolbarPicture::Page1) + 1;
+  return IconAtSizes({16, 32}, [page](QPixmap& pixmap) { PaintPage(pixmap, page); });
 }

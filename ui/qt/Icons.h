@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "MenuTable.h"
+
 // The program's own pictures, painted rather than loaded, so that they need
 // no files and stay sharp at every size they are drawn for.
 
@@ -10,10 +12,9 @@
 QIcon ProgramIcon();
 // A card file in the list: 16 and 32 pixels.
 QIcon FileIcon();
-// The toolbar button of a command (Refresh, Set Page 1 to 4, About): 16
-// pixels, with a 32-pixel twin for high-density screens. A command without a
-// picture gets a null icon.
-QIcon ToolbarIcon(int commandId);
+// A toolbar button's picture: 16 pixels, with a 32-pixel twin for
+// high-density screens.
+QIcon ToolbarIcon(ToolbarPicture picture);
 
 // One size of the program icon, for a window that shows it large (About).
 QPixmap ProgramPixmap(int size);
