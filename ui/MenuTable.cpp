@@ -68,15 +68,14 @@ const std::vector<Accelerator>& Accelerators() {
 const std::vector<ToolbarButton>& ToolbarButtons() {
   using namespace command;
   constexpr ToolbarButton kGap = {0, ToolbarPicture::Refresh};
-  static const std::vector<ToolbarButton> buttons = {
-      {kRefresh, ToolbarPicture::Refresh},
-      kGap,
-      {kSetPage1, ToolbarPicture::Page1},
-      {kSetPage2, ToolbarPicture::Page2},
-      {kSetPage3, ToolbarPicture::Page3},
-      {kSetPage4, ToolbarPicture::Page4},
-      kGap,
-      {kAbout, ToolbarPicture::About}};
+  static const std::vector<ToolbarButton> buttons = {{kRefresh, ToolbarPicture::Refresh},
+                                                     kGap,
+                                                     {kSetPage1, ToolbarPicture::Page1},
+                                                     {kSetPage2, ToolbarPicture::Page2},
+                                                     {kSetPage3, ToolbarPicture::Page3},
+                                                     {kSetPage4, ToolbarPicture::Page4},
+                                                     kGap,
+                                                     {kAbout, ToolbarPicture::About}};
   return buttons;
 }
 
