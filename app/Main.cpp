@@ -2,18 +2,20 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QMessageBox>
 #include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
+#include "CardSource.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
+#include "Messages.h"
 #include "QuitOnSignal.h"
-#include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
+#include "RecentImages.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
 
@@ -82,10 +84,7 @@ int main(int argc, char** argv) {
     parser.process(core);  // prints the answer and ends the program
   }
   if (!HasDisplay()) {
-    std::fputs(
-        "korvantis: there is no display to show the window on. Run it on a desktop, or use\n"
-        "korvantis-cli for the card's files (korvantis-cli --help).\n",
-        stderr);
+    std::fprintf(stderr, "%s\n", message::kNoDisplay.text);
     return 1;
   }
   QApplication application(argc, argv);
@@ -100,29 +99,28 @@ int main(int argc, char** argv) {
   const QCommandLineOption& simulate = options.simulate;
   const QCommandLineOption& trace = options.trace;
 
-  CSimulatedCard simulated;  // outlives the card object that reaches it
-  std::unique_ptr<CVmuCard> card;
+  CardSource card;
   if (parser.isSet(simulate)) {
-    std::string error;
-    if (!simulated.OpenImage(parser.value(simulate).toStdString(), error)) {
-      return Fail(QString::fromStdString(error));
-    }
-    card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
+    const Result opened =
+        OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card);
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
   } else {
-    card = std::make_unique<CVmuCard>();
+    card.card = std::make_unique<CVmuCard>();
   }
   if (parser.isSet(trace)) {
     std::string error;
     auto wireTrace = CWireTrace::OpenFile(parser.value(trace).toStdString(), error);
     if (!wireTrace) return Fail(QString::fromStdString(error));
-    card->GetLink()->SetTrace(std::move(wireTrace));
+    card.card->GetLink()->SetTrace(std::move(wireTrace));
   }
 
   QSettings settings;
   CLinkSettingsStore store(settings);
+  CRecentImages recentImages(settings);
   CMainFrame::Services services;
   services.card = std::move(card);
   services.settings = &store;
+  services.recentImages = &recentImages;
   CMainFrame frame(std::move(services));
   frame.show();
   return application.exec();

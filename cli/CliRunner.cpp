@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "FileTable.h"
 #include "LinkSettings.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
 #include "SettingsFile.h"
@@ -83,7 +84,7 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
     return false;
   }
   if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
-    err << "There is no file with directory index " << index << " on this page.\n";
+    err << Fill(message::kNoSuchFile, {std::to_string(index)}) << '\n';
     return false;
   }
   return true;

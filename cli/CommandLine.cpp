@@ -2,25 +2,28 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Messages.h"
+
 namespace {
 
 constexpr const char* kVersion = "korvantis-cli 0.11 Alpha";
 
-// Decimal, or hexadecimal after 0x; an I/O address fits 16 bits.
+// Decimal, or hexadecimal after 0x; an I/O address fits 16 bits. Returns the
+// message that refuses the text, or nothing.
 std::string ParsePort(const std::string& text, std::optional<std::uint16_t>& port) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const std::string digits = hex ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 8) return "not a port address: " + text;
+  if (digits.empty() || digits.size() > 8) return Fill(message::kNotAPortAddress, {text});
   unsigned long value = 0;
   for (const char c : digits) {
     const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
                       : hex && std::isxdigit(static_cast<unsigned char>(c))
                           ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
                           : -1;
-    if (digit < 0) return "not a port address: " + text;
+    if (digit < 0) return Fill(message::kNotAPortAddress, {text});
     value = value * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
   }
-  if (value > 0xFFFF) return "a port address is at most 65535 (0xFFFF): " + text;
+  if (value > 0xFFFF) return Fill(message::kPortTooLarge, {text});
   port = static_cast<std::uint16_t>(value);
   return std::string();
 }
@@ -86,7 +89,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   if (!portText.empty()) {
     const std::string problem = ParsePort(portText, request.port);
     if (!problem.empty()) {
-      err << "--port: " << problem << '\n' << "Run with --help for more information.\n";
+      err << problem << '\n' << "Run with --help for more information.\n";
       exitStatus = 2;
       return false;
     }

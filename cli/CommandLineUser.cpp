@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "Messages.h"
+
 void CCommandLineUser::ShowMessage(const std::string& text) {
   err_ << text << '\n';
 }
@@ -21,6 +23,6 @@ bool CCommandLineUser::ChooseFileToSave(const FileKind&, std::string& path) {
 bool CCommandLineUser::MaySave(const std::string& path) {
   std::error_code error;
   if (force_ || !std::filesystem::exists(path, error)) return true;
-  err_ << path << " already exists; add --force to replace it.\n";
+  err_ << Fill(message::kWouldReplace, {path}) << '\n';
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "Messages.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -11,11 +12,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kRunOffPage[] =
-    "This file cannot be downloaded: its directory entry places its blocks outside the "
-    "memory card.";
-constexpr char kCannotWrite[] = "File could not be created, or could not be written to.";
-
 // A file is the run of its size in blocks that descends from its first block;
 // that run must stay within blocks 0 to 255.
 bool RunIsOnCard(const CVmuDirEntry& entry) {
@@ -49,30 +45,49 @@ CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size
   card.CloseFile(region);
   return CommandResult::Done;
 }
-}  // namespace
 
-CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
-                           CUserPrompts& user) {
+// The file of entry index, read whole; the user is asked where to keep it
+// only after that, unless path already says.
+CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CProgress& progress,
+                       CUserPrompts& user) {
   CVmuDirEntry entry;
-  if (!card.ReadDirEntry(index, entry)) {
+  bool entryRead = false;
+  {
+    CBusyScope busy(user);
+    entryRead = card.ReadDirEntry(index, entry);
+  }
+  if (!entryRead) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }
   if (!RunIsOnCard(entry)) {
-    user.ShowMessage(kRunOffPage);
+    user.ShowMessage(message::kRunOffPage.text);
     return CommandResult::Failed;
   }
 
-  // The whole file is read before the user is asked where to keep it.
   std::vector<std::uint8_t> blocks;
   const CommandResult read = ReadBlocks(card, index, entry.GetSize(), progress, user, blocks);
   if (read != CommandResult::Done) return read;
 
-  std::string path;
-  if (!user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
+  if (path.empty() && !user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
   if (!CDciFile::Write(path, entry, blocks)) {
-    user.ShowMessage(kCannotWrite);
+    user.ShowMessage(message::kCannotWrite.text);
     return CommandResult::Failed;
   }
   return CommandResult::Done;
+}
+}  // namespace
+
+CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
+                           CUserPrompts& user) {
+  return Download(card, index, std::string(), progress, user);
+}
+
+CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
+                           CProgress& progress, CUserPrompts& user) {
+  if (path.empty()) {
+    user.ShowMessage(message::kCannotWrite.text);
+    return CommandResult::Failed;
+  }
+  return Download(card, index, path, progress, user);
 }

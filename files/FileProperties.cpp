@@ -10,11 +10,17 @@
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
                                 FileProperties& properties) {
   CVmuDirEntry entry;
-  if (!card.ReadDirEntry(index, entry)) {
+  EntryTexts texts;
+  bool read = false;
+  {
+    CBusyScope busy(user);
+    read = card.ReadDirEntry(index, entry);
+    if (read) texts = DescribeFile(card, index, entry);
+  }
+  if (!read) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }
-  const EntryTexts texts = DescribeFile(card, index, entry);
   properties.application = texts.application;
   properties.copyProtect = texts.copyProtect;
   properties.date = texts.date;

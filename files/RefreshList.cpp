@@ -24,17 +24,19 @@ FileRow MakeRow(std::uint16_t index, const EntryTexts& texts) {
 }  // namespace
 
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileRow>& rows) {
-  // A failed flush is not reported: the blocks it could not store are dropped
-  // with the rest of the cache, so that everything listed is read anew.
-  card.Flush();
-  card.Invalidate();
-  rows.clear();
-
+                          const RowSink& onRow) {
   std::uint16_t count = 0;
-  if (!card.GetEntryCount(count)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
+  {
+    // The root block is read before the progress window opens.
+    CBusyScope busy(user);
+    // A failed flush is not reported: the blocks it could not store are
+    // dropped with the rest of the cache, so that everything listed is read anew.
+    card.Flush();
+    card.Invalidate();
+    if (!card.GetEntryCount(count)) {
+      user.ShowMessage(StatusMessage(card.GetLastError()));
+      return CommandResult::Failed;
+    }
   }
 
   CProgressSession session(progress, "Refreshing file list...", count);
@@ -44,9 +46,14 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
       user.ShowMessage(StatusMessage(card.GetLastError()));
       return CommandResult::Failed;
     }
-    if (entry.GetType() != CVmuDirEntry::kFree)
-      rows.push_back(MakeRow(i, DescribeFile(card, i, entry)));
+    if (entry.GetType() != CVmuDirEntry::kFree) onRow(MakeRow(i, DescribeFile(card, i, entry)));
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
+}
+
+CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                          std::vector<FileRow>& rows) {
+  rows.clear();
+  return RefreshList(card, progress, user, [&rows](const FileRow& row) { rows.push_back(row); });
 }

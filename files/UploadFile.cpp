@@ -5,6 +5,7 @@
 
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "Messages.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,16 +13,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kCannotRead[] = "File could not be read.";
-constexpr char kGameFile[] =
-    "This version of Korvantis can not upload GAME files.  Check the website for a newer "
-    "version.";
-constexpr char kBadLayout[] =
-    "The memory card's root block places its allocation table or directory where no card "
-    "keeps them, so nothing was written to the card.";
-constexpr char kDirectoryFull[] =
-    "There is no free directory entry on this memory card, so the file was not uploaded.";
-
 CommandResult Refuse(CUserPrompts& user, const std::string& text) {
   user.ShowMessage(text);
   return CommandResult::Failed;
@@ -32,35 +23,23 @@ CommandResult RefuseWithStatus(CUserPrompts& user, std::uint32_t code) {
 }
 
 std::string NotEnoughSpace(std::uint16_t size, std::uint16_t available) {
-  char need[64], have[96], text[224];
-  if (size == 1) {
-    std::snprintf(need, sizeof need, "This file requires 1 block");
-  } else {
-    std::snprintf(need, sizeof need, "This file requires %d blocks", int{size});
-  }
-  if (available == 0) {
-    std::snprintf(have, sizeof have, "but there are no blocks free on this memory card.");
-  } else if (available == 1) {
-    std::snprintf(have, sizeof have, "but there is only 1 block free on this memory card.");
-  } else {
-    std::snprintf(have, sizeof have, "but there are only %d blocks free on this memory card.",
-                  int{available});
-  }
-  std::snprintf(text, sizeof text, "There is not enough free space on this memory card.  %s, %s",
-                need, have);
-  return text;
+  const std::string need = size == 1 ? "1 block" : std::to_string(size) + " blocks";
+  const std::string have = available == 0 ? "there are no blocks free"
+                           : available == 1
+                               ? "there is only 1 block free"
+                               : "there are only " + std::to_string(available) + " blocks free";
+  return Fill(message::kNotEnoughSpace, {need, have});
 }
 
 // Only data files with at least one block, and all of their blocks, are taken.
-CommandResult ReadDci(CUserPrompts& user, CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks) {
-  std::string path;
-  if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
+CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
+                      std::vector<std::uint8_t>& blocks) {
   CDciFile file;
-  if (!file.Open(path) || !file.ReadEntry(entry)) return Refuse(user, kCannotRead);
-  if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, kGameFile);
+  if (!file.Open(path) || !file.ReadEntry(entry)) return Refuse(user, message::kCannotRead.text);
+  if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, message::kGameFile.text);
   if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0 ||
       !file.ReadBlocks(entry.GetSize(), blocks)) {
-    return Refuse(user, kCannotRead);
+    return Refuse(user, message::kCannotRead.text);
   }
   return CommandResult::Done;
 }
@@ -80,10 +59,10 @@ CommandResult CheckLayout(CVmuRootBlock& root, CUserPrompts& user) {
     return RefuseWithStatus(user, root.GetLastError());
   }
   if (!InSystemArea(fatStart, fatCount) || !InSystemArea(dirStart, dirCount)) {
-    return Refuse(user, kBadLayout);
+    return Refuse(user, message::kBadLayout.text);
   }
   const bool overlap = fatStart + 1 - fatCount <= dirStart && dirStart + 1 - dirCount <= fatStart;
-  return overlap ? Refuse(user, kBadLayout) : CommandResult::Done;
+  return overlap ? Refuse(user, message::kBadLayout.text) : CommandResult::Done;
 }
 
 // The file goes to the run that descends from the highest free block; every
@@ -114,7 +93,7 @@ CommandResult FindFreeSlot(CVmuCard& card, CUserPrompts& user, std::uint16_t& sl
       return CommandResult::Done;
     }
   }
-  return Refuse(user, kDirectoryFull);
+  return Refuse(user, message::kDirectoryFull.text);
 }
 
 // Each block reaches the card before the next is prepared. Until the entry
@@ -141,6 +120,7 @@ CommandResult WriteBlocks(CVmuCard& card, std::uint16_t high,
 // The entry reaches the card before the chain marks its blocks used.
 CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, std::uint16_t slot,
                      std::uint16_t high, CUserPrompts& user) {
+  CBusyScope busy(user);
   entry.SetFirstBlock(high);
   if (!card.WriteDirEntry(slot, entry) || !card.Flush()) {
     return RefuseWithStatus(user, card.GetLastError());
@@ -155,19 +135,16 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, std::uin
   if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
   return CommandResult::Done;
 }
-}  // namespace
 
-CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
-  CVmuDirEntry entry;
-  std::vector<std::uint8_t> blocks;
-  CommandResult result = ReadDci(user, entry, blocks);
-  if (result != CommandResult::Done) return result;
-  const std::uint16_t size = entry.GetSize();
-
+// Where the file goes: the run of free blocks from high down and the
+// directory slot, read before the progress window opens.
+CommandResult FindPlace(CVmuCard& card, std::uint16_t size, CUserPrompts& user, CVmuFat*& fat,
+                        std::uint16_t& high, std::uint16_t& slot) {
+  CBusyScope busy(user);
   CVmuRootBlock& root = *card.GetRootBlock();
-  CVmuFat* fat = nullptr;
   if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
-  if ((result = CheckLayout(root, user)) != CommandResult::Done) return result;
+  CommandResult result = CheckLayout(root, user);
+  if (result != CommandResult::Done) return result;
 
   // A table that cannot be read counts no free block, and the file is refused
   // for want of space.
@@ -175,9 +152,28 @@ CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user
   fat->CountFree(freeCount);
   if (freeCount < size) return Refuse(user, NotEnoughSpace(size, freeCount));
 
-  std::uint16_t high = 0, slot = 0;
   if ((result = FindRun(*fat, size, user, high)) != CommandResult::Done) return result;
-  if ((result = FindFreeSlot(card, user, slot)) != CommandResult::Done) return result;
+  return FindFreeSlot(card, user, slot);
+}
+}  // namespace
+
+CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+  std::string path;
+  if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
+  return UploadFile(card, path, progress, user);
+}
+
+CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
+                         CUserPrompts& user) {
+  CVmuDirEntry entry;
+  std::vector<std::uint8_t> blocks;
+  CommandResult result = ReadDci(path, user, entry, blocks);
+  if (result != CommandResult::Done) return result;
+  const std::uint16_t size = entry.GetSize();
+
+  CVmuFat* fat = nullptr;
+  std::uint16_t high = 0, slot = 0;
+  if ((result = FindPlace(card, size, user, fat, high, slot)) != CommandResult::Done) return result;
   if ((result = WriteBlocks(card, high, blocks, size, progress, user)) != CommandResult::Done) {
     return result;
   }

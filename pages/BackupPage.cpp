@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "DcmFile.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
 #include "Progress.h"
@@ -34,7 +35,7 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   std::string path;
   if (!user.ChooseFileToSave(kDcmFileKind, path)) return CommandResult::Dismissed;
   if (!SaveDcmFile(path, page.data())) {
-    user.ShowMessage("File could not be created, or could not be written to.");
+    user.ShowMessage(message::kCannotWrite.text);
     return CommandResult::Failed;
   }
   return CommandResult::Done;

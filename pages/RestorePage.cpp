@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "DcmFile.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
 #include "Progress.h"
@@ -31,13 +32,16 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
   if (!user.ChooseFileToOpen(kDcmFileKind, path)) return CommandResult::Dismissed;
   std::vector<std::uint8_t> page(kPageSize);
   if (!LoadDcmFile(path, page.data())) {
-    user.ShowMessage("File could not be read.");
+    user.ShowMessage(message::kCannotRead.text);
     return CommandResult::Failed;
   }
 
-  // The restore replaces the page, cached changes and all, so a flush that
-  // fails is no reason to stop.
-  card.Flush();
+  {
+    // The restore replaces the page, cached changes and all, so a flush that
+    // fails is no reason to stop.
+    CBusyScope busy(user);
+    card.Flush();
+  }
   CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
   const CommandResult result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Messages.h"
 #include "PageCommands.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,10 +13,10 @@ constexpr std::uint16_t kPageCount = 4;
 
 CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
   if (page < 1 || page > kPageCount) {
-    user.ShowMessage("There is no page " + std::to_string(page) +
-                     ": the memory card has pages 1 to 4.");
+    user.ShowMessage(Fill(message::kNoSuchPage, {std::to_string(page)}));
     return CommandResult::Failed;
   }
+  CBusyScope busy(user);
   // Changes the cache could not write back would be lost when it is emptied
   // for the new page; stay on this page and keep them for a later flush.
   if (!card.Flush()) {

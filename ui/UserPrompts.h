@@ -21,4 +21,23 @@ class CUserPrompts {
   virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
   // The chooser asks before an existing file is replaced.
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
+
+  // The link is about to work outside the progress window (the reads before
+  // it opens, the writes after it closed), during which the program cannot
+  // answer; the front end may show that it is busy until the matching
+  // EndBusy. Calls nest. A message shown meanwhile is no longer busy.
+  virtual void BeginBusy() {}
+  virtual void EndBusy() {}
+};
+
+// Busy for the life of the scope.
+class CBusyScope {
+ public:
+  explicit CBusyScope(CUserPrompts& user) : user_(user) { user_.BeginBusy(); }
+  ~CBusyScope() { user_.EndBusy(); }
+  CBusyScope(const CBusyScope&) = delete;
+  CBusyScope& operator=(const CBusyScope&) = delete;
+
+ private:
+  CUserPrompts& user_;
 };

@@ -14,10 +14,13 @@
 #include <utility>
 
 #include "LinkSettingsStore.h"
+#include "Messages.h"
 
 namespace {
 constexpr std::uint32_t kLargest32 = 0xFFFFFFFFu;
 constexpr std::uint32_t kLargestPort = 0xFFFFu;
+// The link counts its timeout in 32 bits of microseconds.
+constexpr std::uint32_t kLongestTimeout = kLargest32 / 1000000u;  // 4294 seconds
 
 enum class Parse { kNumber, kNotANumber, kTooLarge };
 
@@ -189,7 +192,7 @@ bool CSettingsDlg::ReadValues() {
   std::uint32_t timeout = 0;
   std::uint32_t otherAddress = 0;
   if (!ReadField(delayField_, kLargest32, delayFactor) ||
-      !ReadField(timeoutField_, kLargest32, timeout) ||
+      !ReadField(timeoutField_, kLongestTimeout, timeout) ||
       !ReadField(otherField_, kLargestPort, otherAddress)) {
     return false;
   }
@@ -203,12 +206,13 @@ bool CSettingsDlg::ReadValues() {
 bool CSettingsDlg::ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value) {
   const Parse result = ParseUnsigned(field->text(), limit, value);
   if (result == Parse::kNumber) return true;
-  QString message = tr("Enter a positive whole number.");
+  const Message* refusal = &message::kEnterWholeNumber;
   if (result == Parse::kTooLarge) {
-    message = limit == kLargestPort ? tr("Enter a port address from 0 to 65535.")
-                                    : tr("Enter a whole number from 0 to 4294967295.");
+    refusal = limit == kLargestPort      ? &message::kEnterPortAddress
+              : limit == kLongestTimeout ? &message::kEnterTimeout
+                                         : &message::kEnterDelay;
   }
-  showRefusal_(message);
+  showRefusal_(QString::fromUtf8(refusal->text));
   field->setFocus();
   field->selectAll();
   return false;

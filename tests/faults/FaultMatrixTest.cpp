@@ -403,6 +403,7 @@ TEST_P(FaultMatrixTest, ShowsTheFailingLayersMessageAndWritesOnlyWhatItMeantTo) 
     Rig rig;
     ASSERT_EQ(RunCommand(rig, command, nullptr), CommandResult::Done);
     ASSERT_EQ(rig.user.messages, Words{});
+    ASSERT_EQ(rig.user.busy, 0);
     good = Transfers(*rig.recorder);
     ASSERT_EQ(good.size(), rig.sim.GetCounters().transactions);
   }
@@ -417,6 +418,7 @@ TEST_P(FaultMatrixTest, ShowsTheFailingLayersMessageAndWritesOnlyWhatItMeantTo) 
     const std::string message =
         expected.t == good.size() ? "" : command.message(expected.t, expected.code);
     EXPECT_EQ(rig.user.messages, message.empty() ? Words{} : Words{message});
+    EXPECT_EQ(rig.user.busy, 0) << "busy on every way out";
     EXPECT_EQ(result, message.empty() ? CommandResult::Done : CommandResult::Failed);
     const std::vector<std::uint8_t> control = rig.recorder->Written(kControlRegister);
     EXPECT_EQ(control.empty() ? -1 : control.back(), 0) << "the transaction line";

@@ -21,7 +21,10 @@ class CScriptedUser : public CUserPrompts {
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+  void BeginBusy() override { ++busy; }
+  void EndBusy() override { --busy; }
 
+  int busy = 0;  // BeginBusy calls not yet ended
   std::vector<std::string> messages;
   std::vector<std::string> choicesAsked;  // "open dci", "save dcm", ...
   std::vector<bool> windowOpen;

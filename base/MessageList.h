@@ -1,0 +1,156 @@
+// Every message the program shows, one entry each, in the order the user guide
+// lists them:
+//   KORVANTIS_MESSAGE(name, text as the user sees it, what the user can do)
+// "{...}" in a text marks what the program fills in (Fill in Messages.h); the
+// guide shows the words between the braces. A status code whose text no
+// operation ever shows is listed with KORVANTIS_UNSHOWN, which keeps it out of
+// the guide. This file has no include guard: Messages.h and Messages.cpp each
+// include it with their own meaning of the two macros.
+
+// The link's status codes (the message of each code is the user's text).
+KORVANTIS_UNSHOWN(kNoError, "No error.")
+KORVANTIS_UNSHOWN(kTransferCancelled, "The transfer was cancelled.")
+KORVANTIS_MESSAGE(kTimedOut,
+                  "Communications timed out.  There may be a communications problem, or your "
+                  "timeout setting may be too low.",
+                  "The card did not answer in time. Check that the card is in its cable, that the "
+                  "cable is plugged in, that the port address in File > Settings is right and that "
+                  "the port can be reached (the status bar says when it cannot). A longer timeout "
+                  "helps only on a very slow link.")
+KORVANTIS_MESSAGE(kBadChecksum,
+                  "A invalid CRC value was returned.  There may be a communications problem.",
+                  "Bytes were garbled on the way. Raise the Delay Factor in File > Settings, use a "
+                  "shorter cable, or check the plugs, then try again.")
+KORVANTIS_MESSAGE(
+    kUnexpectedAnswer,
+    "An unexpected value was returned.  There may be a communications problem, or you may be using "
+    "an unsupported memory card.",
+    "Something answered, but not as the card should: a loose connection, a timing problem (raise "
+    "the Delay Factor in File > Settings), or a card Korvantis does not support.")
+KORVANTIS_MESSAGE(kWriteLength,
+                  "The buffer passed to the CVmuLink::Write () function was not a modulo of 0x80.",
+                  "A fault inside Korvantis: nothing was written. Please report what you did.")
+KORVANTIS_MESSAGE(kCacheReadAddress,
+                  "An invalid address was passed to the CVmuMemory::Read () function.",
+                  "The page's root block points outside the card: the selected page is erased, was "
+                  "never formatted, or is damaged. Select another page, restore a backup of this "
+                  "one (Memory Card > Restore), or format the card on the console.")
+KORVANTIS_MESSAGE(kCacheWriteAddress,
+                  "An invalid address was passed to the CVmuMemory::Write () function.",
+                  "The page's root block points outside the card, so nothing was written there. "
+                  "Restore a backup of the page, or format the card on the console.")
+KORVANTIS_MESSAGE(
+    kCacheStatus, "An unknown cache status code was found.",
+    "A fault inside Korvantis. Refresh the list (F5) and try again; please report what you did.")
+KORVANTIS_UNSHOWN(kNotSupported, "The requested function is not supported.")
+KORVANTIS_MESSAGE(kUnknownError, "An unknown error occured.",
+                  "A fault inside Korvantis. Try again; please report what you did.")
+
+// Reaching the parallel port (the status bar, and the command line's first line).
+KORVANTIS_MESSAGE(kStoredPortInvalid,
+                  "The stored port address {address} is not a port address (0 to 65535). Correct "
+                  "it in the Settings.",
+                  "Open File > Settings and choose LPT1, LPT2 or another address from 0 to 65535.")
+KORVANTIS_MESSAGE(
+    kNoPortKnown,
+    "No parallel port is known to the system, so none has the address {address}. Load the "
+    "parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) if the computer has a parallel "
+    "port.",
+    "The kernel drives no parallel port. Load the modules as the message says; a computer without "
+    "a parallel port needs a card image instead (File > Open Card Image).")
+KORVANTIS_MESSAGE(
+    kNoPortAtAddress,
+    "No parallel port has the address {address}; the system knows {ports}. Set the port address to "
+    "one of these, or load the parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) if "
+    "the port is missing.",
+    "Choose one of the ports named in File > Settings (Other takes the address in decimal).")
+KORVANTIS_MESSAGE(kPortPermission,
+                  "Permission denied opening {device}. Add your user to the lp group (sudo adduser "
+                  "$USER lp), then log out and in again.",
+                  "See Port permissions on Linux above. Do not run Korvantis as root instead.")
+KORVANTIS_MESSAGE(kPortNoDevice,
+                  "The parallel port at {address} has no device {device} ({reason}). Load the "
+                  "ppdev module (sudo modprobe ppdev).",
+                  "The port exists but its device file does not: load the ppdev module, then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kPortCannotOpen, "Cannot open {device}: {reason}.",
+                  "The system refused the port's device for the reason given. Correct it, then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kPortCannotClaim,
+                  "Cannot claim {device}: {reason}. Another program may be using the port; close "
+                  "it and try again.",
+                  "Close the program that holds the port (a printer queue, for instance), then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kDirectAccessRefused, "Direct port access was refused too: {reason}.",
+                  "Follows one of the port messages above when the processor's port instructions "
+                  "failed as well. Use the ppdev device as that message says.")
+
+// The file and page commands.
+KORVANTIS_MESSAGE(
+    kCannotRead, "File could not be read.",
+    "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
+    "file for an upload, a DCM file of 131,072 bytes for a restore.")
+KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to.",
+                  "The folder is read only, the disk is full, or the name is not allowed. Choose "
+                  "another place or name.")
+KORVANTIS_MESSAGE(
+    kGameFile,
+    "This version of Korvantis can not upload GAME files.  Check the website for a newer version.",
+    "Only data files (saves) can be written to the card.")
+KORVANTIS_MESSAGE(kBadLayout,
+                  "The memory card's root block places its allocation table or directory where no "
+                  "card keeps them, so nothing was written to the card.",
+                  "The page is damaged. Download what you need from it, then restore a backup of "
+                  "the page or format the card on the console.")
+KORVANTIS_MESSAGE(
+    kDirectoryFull,
+    "There is no free directory entry on this memory card, so the file was not uploaded.",
+    "Every directory slot is taken, even if blocks are free. Free one on the console, or upload to "
+    "another page.")
+KORVANTIS_MESSAGE(kNotEnoughSpace,
+                  "There is not enough free space on this memory card.  This file requires {N "
+                  "blocks}, but {there are only M blocks free} on this memory card.",
+                  "The file needs more free blocks in one run than the page has. Free some room on "
+                  "the console, or upload to another page.")
+KORVANTIS_MESSAGE(kRunOffPage,
+                  "This file cannot be downloaded: its directory entry places its blocks outside "
+                  "the memory card.",
+                  "The file's directory entry is damaged. Back up the whole page (Memory Card > "
+                  "Backup) to keep what is there.")
+KORVANTIS_MESSAGE(kNoSuchPage, "There is no page {N}: the memory card has pages 1 to 4.",
+                  "Choose a page from 1 to 4.")
+
+// Settings.
+KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",
+                  "The field holds something other than decimal digits (a sign, 0x, letters). Type "
+                  "the number in decimal: port 0x3BC is 956.")
+KORVANTIS_MESSAGE(kEnterPortAddress, "Enter a port address from 0 to 65535.",
+                  "Port addresses are 16-bit numbers, entered in decimal.")
+KORVANTIS_MESSAGE(kEnterTimeout, "Enter a timeout from 0 to 4294 seconds.",
+                  "Longer waits do not fit the link's count of microseconds. The default of 5 "
+                  "seconds suits almost everyone.")
+KORVANTIS_MESSAGE(
+    kEnterDelay, "Enter a whole number from 0 to 4294967295.",
+    "The Delay Factor is a number of microseconds; small values (1 to 10) are the useful ones.")
+
+// Card images and drag and drop.
+KORVANTIS_MESSAGE(kDropNotUnderstood,
+                  "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
+                  "them. Nothing was done.",
+                  "Drop the files in one of those two ways.")
+
+// The command-line tool.
+KORVANTIS_MESSAGE(
+    kNoSuchFile, "There is no file with directory index {index} on this page.",
+    "Run korvantis-cli list (add --tsv for the indices) and use a directory index it shows.")
+KORVANTIS_MESSAGE(kWouldReplace, "{file} already exists; add --force to replace it.",
+                  "Choose another name, or add --force.")
+KORVANTIS_MESSAGE(kNotAPortAddress, "--port: not a port address: {text}",
+                  "Give the port in decimal (888) or in hexadecimal after 0x (0x378).")
+KORVANTIS_MESSAGE(kPortTooLarge, "--port: a port address is at most 65535 (0xFFFF): {text}",
+                  "Port addresses are 16-bit numbers.")
+KORVANTIS_MESSAGE(kNoDisplay,
+                  "korvantis: there is no display to show the window on. Run it on a desktop, or "
+                  "use korvantis-cli for the card's files (korvantis-cli --help).",
+                  "The desktop program needs a graphical session. On a machine without one, "
+                  "korvantis-cli does the same work.")
