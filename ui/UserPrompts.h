@@ -10,6 +10,7 @@ struct FileKind {
 
 extern const FileKind kDciFileKind;
 extern const FileKind kDcmFileKind;
+extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 
 // What the commands ask of the person using the program. Messages have an OK
 // button only; a file choice the user dismisses returns false.

@@ -6,7 +6,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -36,7 +35,6 @@
 
 namespace {
 constexpr char kIdlePrompt[] = "For Help, press F1.";
-constexpr char kCardImageFilter[] = "Card Image (*.bin *.vmu *.dcm);;All Files (*)";
 
 // A prompt is the status-bar text, then after a line break the tool tip.
 void SetPrompt(QAction* action, const char* prompt) {
@@ -128,6 +126,9 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   });
   GetAction(listView_->GetViewMode())->setChecked(true);
   ShowCardState();
+  if (recentImages_ != nullptr && !source_.imagePath.empty()) {
+    recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
+  }
   ShowRecentImages();
   // The window system places the window. Its size is what a new window gets
   // on most desktops, three quarters of the screen's free area, so that all
@@ -405,13 +406,8 @@ void CMainFrame::UseCard(CardSource next) {
 }
 
 void CMainFrame::OnOpenImage() {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QString::fromLatin1(kCardImageFilter));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-    OpenImage(dialog.selectedFiles().constFirst());
-  }
+  std::string path;
+  if (user_->ChooseFileToOpen(kCardImageFileKind, path)) OpenImage(FromPath(path));
 }
 
 void CMainFrame::OnRecentImage(int n) {
