@@ -179,11 +179,15 @@ void CMainFrame::RegisterFrameCommands() {
 
 void CMainFrame::CreateActions() {
   // A command starts once the menu that chose it has closed and its place
-  // on the screen is drawn again.
+  // on the screen is drawn again, since the command may keep the thread for
+  // a while before any window of its own opens.
   auto runLater = [this](QAction* action, int id) {
     connect(action, &QAction::triggered, this, [this, id] {
-      QMetaObject::invokeMethod(
-          this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
+      auto run = [this, id] {
+        repaint();
+        RunCommand(id);
+      };
+      QMetaObject::invokeMethod(this, run, Qt::QueuedConnection);
     });
     addAction(action);  // its keys work wherever the focus is in the window
   };
