@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include <ctime>
+#include <iostream>
 #include <memory>
 
 #include "CommandLine.h"
@@ -157,6 +158,7 @@ CliEnvironment SystemCliEnvironment() {
   environment.settingsPath = DefaultSettingsPath();
   environment.chooser = SystemPortRoadChooser();
   environment.stderrIsTerminal = KORVANTIS_ISATTY(2) != 0;
+  if (KORVANTIS_ISATTY(0) != 0) environment.terminal = &std::cin;
   return environment;
 }
 
@@ -185,7 +187,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);
-  CCommandLineUser user(err);
+  CCommandLineUser user(err, environment.terminal);
   int status = kDone;
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
   if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);

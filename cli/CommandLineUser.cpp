@@ -1,6 +1,7 @@
 #include "CommandLineUser.h"
 
 #include <filesystem>
+#include <string>
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
   err_ << text << '\n';
@@ -23,4 +24,13 @@ bool CCommandLineUser::MaySave(const std::string& path) {
   if (force_ || !std::filesystem::exists(path, error)) return true;
   err_ << path << " already exists; add --force to replace it.\n";
   return false;
+}
+
+bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
+  if (answer_) return *answer_;
+  if (terminal_ == nullptr) return defaultYes;
+  err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;
+  std::string reply;
+  if (!std::getline(*terminal_, reply) || reply.empty()) return defaultYes;
+  return reply[0] == 'y' || reply[0] == 'Y';
 }

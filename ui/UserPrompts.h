@@ -12,7 +12,8 @@ extern const FileKind kDciFileKind;
 extern const FileKind kDcmFileKind;
 
 // What the commands ask of the person using the program. Messages have an OK
-// button only; a file choice the user dismisses returns false.
+// button only; a file choice the user dismisses returns false; a question is
+// answered yes or no, and dismissing it is the answer it offers first.
 class CUserPrompts {
  public:
   virtual ~CUserPrompts() = default;
@@ -21,4 +22,6 @@ class CUserPrompts {
   virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
   // The chooser asks before an existing file is replaced.
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
+  // True for yes. defaultYes: the answer Return gives and dismissing gives.
+  virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
 };

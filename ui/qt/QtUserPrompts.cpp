@@ -19,6 +19,15 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
   return ChooseFile(kind, true, path);
 }
 
+bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
+                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, parent_);
+  const QMessageBox::StandardButton offered = defaultYes ? QMessageBox::Yes : QMessageBox::No;
+  box.setDefaultButton(offered);
+  box.setEscapeButton(offered);
+  return box.exec() == QMessageBox::Yes;
+}
+
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromLatin1(kind.filter));

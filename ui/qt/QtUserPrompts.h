@@ -14,6 +14,7 @@ class CQtUserPrompts : public CUserPrompts {
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+  bool AskYesNo(const std::string& question, bool defaultYes) override;
 
  private:
   bool ChooseFile(const FileKind& kind, bool save, std::string& path);
