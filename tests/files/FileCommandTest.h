@@ -52,7 +52,7 @@ class FileCommandTest : public ::testing::Test {
 
   // A DCI file as a download writes it: the entry, then the blocks in wire order.
   static Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
-    CPageImage::ReverseGroups(blocks.data(), blocks.size());
+    card_format::ReverseGroups(blocks.data(), blocks.size());
     blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + 32);
     return blocks;
   }

@@ -54,7 +54,7 @@ TEST_F(UploadFileTest, WritesBlocksEntryAndChainWithTheFewestTransfers) {
   // The file's wire order becomes storage order on the card.
   CPageImage card = sim_.ReadPage();
   Bytes stored = Blocks(3);
-  CPageImage::ReverseGroups(stored.data(), stored.size());
+  card_format::ReverseGroups(stored.data(), stored.size());
   for (int k = 0; k < 3; ++k)
     EXPECT_EQ(0, std::memcmp(card.GetBlock(199 - k), &stored[512 * k], 512));
   EXPECT_EQ(card.GetFatEntry(199), 198);
@@ -187,7 +187,7 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     user_.AnswerNextChoice(path_);
     ASSERT_EQ(DownloadFile(*sim_.MakeCard(), 0, progress_, user_), CommandResult::Done);
     Bytes back = ReadBytes(path_);
-    EXPECT_EQ(back[2] | back[3] << 8, 199);  // the first block on this card
+    EXPECT_EQ(card_format::GetLe16(&back[2]), 199);  // the first block on this card
     back[2] = original[2];
     back[3] = original[3];
     EXPECT_EQ(back, original) << item.path();

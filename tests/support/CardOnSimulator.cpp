@@ -36,16 +36,16 @@ std::unique_ptr<CVmuCard> CCardOnSimulator::MakeCard() {
 }
 
 void CCardOnSimulator::LoadPage(const CPageImage& image, std::uint32_t page) {
-  std::memcpy(sim_.GetPage(page), image.GetData(), CPageImage::kSize);
-  CPageImage::ReverseGroups(sim_.GetPage(page), CPageImage::kSize);
+  std::memcpy(sim_.GetPage(page), image.GetData(), card_format::kPageSize);
+  card_format::ReverseGroups(sim_.GetPage(page), card_format::kPageSize);
   card_->Invalidate();
   recorder_->Clear();
 }
 
 CPageImage CCardOnSimulator::ReadPage(std::uint32_t page) {
   CPageImage image;
-  std::memcpy(image.GetData(), sim_.GetPage(page), CPageImage::kSize);
-  CPageImage::ReverseGroups(image.GetData(), CPageImage::kSize);
+  std::memcpy(image.GetData(), sim_.GetPage(page), card_format::kPageSize);
+  card_format::ReverseGroups(image.GetData(), card_format::kPageSize);
   return image;
 }
 
@@ -90,7 +90,7 @@ std::uint8_t* EntrySlot(CPageImage& page, std::uint16_t n, std::uint16_t start) 
 CPageImage NoisePage(std::uint32_t seed) {
   CPageImage image;
   std::uint32_t state = seed * 2654435761u + 1;
-  for (std::uint32_t i = 0; i < CPageImage::kSize; ++i) {
+  for (std::uint32_t i = 0; i < card_format::kPageSize; ++i) {
     state = state * 1664525u + 1013904223u;
     image.GetData()[i] = static_cast<std::uint8_t>(state >> 24);
   }
