@@ -123,18 +123,21 @@ bool IsStream(mode_t mode) {
 }
 
 // A device or pipe has no content to keep: it is opened without creating or
-// truncating, and nothing is removed when the writing fails.
+// truncating, and nothing is removed when the writing fails. A pipe that no
+// program reads is refused at once (ENXIO) rather than waited for.
 Result WriteThrough(const FileCalls& calls, const std::string& path, const std::uint8_t* bytes,
                     std::size_t size) {
-  const int fd = calls.open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC, 0);
+  const int fd = calls.open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0) return CannotWrite(errno);
   struct stat opened {};
-  bool ok = ::fstat(fd, &opened) == 0 && IsStream(opened.st_mode);
-  int error = EAGAIN;  // the name was given to a file meanwhile: not written in place
-  if (ok) {
-    ok = WriteAll(calls, fd, bytes, size);
-    error = errno;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &opened) != 0 || !IsStream(opened.st_mode) || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    calls.close(fd);
+    return CannotWrite("It changed while it was being opened");
   }
+  bool ok = WriteAll(calls, fd, bytes, size);
+  int error = errno;
   ok = CloseKeepingError(calls, fd, ok, error);
   return ok ? Result() : CannotWrite(error);
 }
@@ -152,6 +155,8 @@ Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, st
   if (S_ISLNK(named.st_mode) && ::stat(path.c_str(), &target) != 0) return CannotWrite(errno);
 
   if (S_ISREG(target.st_mode)) {
+    // A file the user may not write stays as it is, as it would for an editor.
+    if (::access(path.c_str(), W_OK) != 0) return CannotWrite(errno);
     if (!S_ISLNK(named.st_mode)) return Replace(calls, path, bytes, size, &target);
     // The link stays; the file it leads to is replaced.
     std::error_code error;

@@ -14,12 +14,13 @@
 // A failure's message is kCannotWriteFile with the system's reason in
 // parentheses, "(No space left on device)".
 
-// Writes bytes as the whole content of path. An existing regular file is
-// replaced and keeps its permissions (and owner, where the system lets us); a
-// symbolic link to one stays a link and its file is replaced. A character
-// device or a pipe (a terminal, /dev/null, a shell's process substitution) is
-// written straight through, since it has no content to keep, and is never
-// removed. A folder, a block device, a socket or a link to nothing is refused.
+// Writes bytes as the whole content of path. An existing regular file that the
+// user may write is replaced and keeps its permissions (and owner, where the
+// system lets us); other hard links to it keep the old content. A symbolic
+// link to one stays a link and its file is replaced. A character device or a
+// pipe (a terminal, /dev/null, a shell's process substitution) is written
+// straight through, since it has no content to keep, and is never removed. A
+// folder, a block device, a socket or a link to nothing is refused.
 Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                           const FileCalls& calls = RealFileCalls());
 

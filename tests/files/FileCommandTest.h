@@ -45,8 +45,7 @@ class FileCommandTest : public ::testing::Test {
     std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
   }
   void SetRootField(std::uint32_t offset, std::uint16_t value) {
-    page_.GetBlock(255)[offset] = static_cast<std::uint8_t>(value);
-    page_.GetBlock(255)[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    card_format::PutLe16(page_.GetBlock(card_format::kRootBlock) + offset, value);
   }
   void Load() { sim_.LoadPage(page_); }
 
