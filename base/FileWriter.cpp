@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -20,7 +18,7 @@ Result CannotWrite(const std::string& reason) {
 }
 
 Result CannotWrite(int error) {
-  return CannotWrite(std::strerror(error));
+  return CannotWrite(std::generic_category().message(error));
 }
 
 Result AlreadyExists(const std::string& path) {

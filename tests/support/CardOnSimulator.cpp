@@ -16,10 +16,15 @@ std::string Describe(const std::vector<std::uint8_t>& sent) {
   if (sent.size() < 6) return "?";
   const std::uint32_t address =
       sent[2] | sent[3] << 8 | sent[4] << 16 | std::uint32_t{sent[5]} << 24;
-  if (sent[1] != 0xA9)
-    return "W" + std::to_string(address / 512) + "/" + std::to_string(address % 512 / 128);
+  using card_format::kBlockSize;
+  if (sent[1] != 0xA9) {
+    return "W" + std::to_string(address / kBlockSize) + "/" +
+           std::to_string(address % kBlockSize / CVmuLink::kWriteUnit);
+  }
   const std::uint32_t length = sent.size() >= 8 ? sent[6] | sent[7] << 8 : 0;
-  if (address % 512 == 0 && length == 512) return "R" + std::to_string(address / 512);
+  if (address % kBlockSize == 0 && length == kBlockSize) {
+    return "R" + std::to_string(address / kBlockSize);
+  }
   return "R@" + std::to_string(address) + "#" + std::to_string(length);
 }
 }  // namespace
