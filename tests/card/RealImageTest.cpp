@@ -47,6 +47,7 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
     // A copy, writable, since the simulated card writes back to its image.
     const std::string copy = scratch.File(real.name);
     fs::copy_file(kImages / real.name, copy);
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);  // the card writes it
     fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
     const std::vector<std::uint8_t> image = ReadBytes(copy);
     ASSERT_EQ(image.size(), card_format::kPageSize);

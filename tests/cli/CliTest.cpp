@@ -244,6 +244,8 @@ TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
   for (const auto& file : std::filesystem::directory_iterator(folder)) {
     const std::string copy = scratch_.File(file.path().filename().string());
     std::filesystem::copy_file(file.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);  // the card writes it
     const int status = Run({"--image", copy, "list", "--tsv"});
     if (file.path().filename() == "truncated.vmu") {
       EXPECT_EQ(status, 1);
