@@ -103,18 +103,16 @@ int main(int argc, char** argv) {
   CSimulatedCard simulated;  // outlives the card object that reaches it
   std::unique_ptr<CVmuCard> card;
   if (parser.isSet(simulate)) {
-    std::string error;
-    if (!simulated.OpenImage(parser.value(simulate).toStdString(), error)) {
-      return Fail(QString::fromStdString(error));
-    }
+    const Result opened = simulated.OpenImage(parser.value(simulate).toStdString());
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
     card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
   } else {
     card = std::make_unique<CVmuCard>();
   }
   if (parser.isSet(trace)) {
-    std::string error;
-    auto wireTrace = CWireTrace::OpenFile(parser.value(trace).toStdString(), error);
-    if (!wireTrace) return Fail(QString::fromStdString(error));
+    std::unique_ptr<CWireTrace> wireTrace;
+    const Result opened = CWireTrace::OpenFile(parser.value(trace).toStdString(), wireTrace);
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
     card->GetLink()->SetTrace(std::move(wireTrace));
   }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "CardFormat.h"
 #include "PortRoad.h"
 #include "VmuLink.h"
 #include "VmuMemory.h"
@@ -17,7 +18,7 @@ class CVmuBuffer;
 // code of its last failure for the commands to show.
 class CVmuCard {
  public:
-  static constexpr std::uint32_t kBlockCount = 256;
+  static constexpr std::uint32_t kBlockCount = card_format::kBlocksPerPage;
 
   // The port at the default address, by the best road this machine offers.
   CVmuCard();

@@ -3,13 +3,13 @@
 bool CVmuFat::GetEntry(std::uint16_t n, std::uint16_t& out) {
   const std::uint8_t* bytes = nullptr;
   if (!Read(2u * n, bytes, 2, false)) return false;
-  out = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+  out = card_format::GetLe16(bytes);
   return true;
 }
 
 bool CVmuFat::SetEntry(std::uint16_t n, std::uint16_t value) {
-  const std::uint8_t bytes[] = {static_cast<std::uint8_t>(value),
-                                static_cast<std::uint8_t>(value >> 8)};
+  std::uint8_t bytes[2];
+  card_format::PutLe16(bytes, value);
   return Write(2u * n, bytes, 2, false);
 }
 

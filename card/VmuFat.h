@@ -1,14 +1,15 @@
 #pragma once
 
+#include "CardFormat.h"
 #include "VmuRegion.h"
 
 // The file allocation table: one 16-bit entry per card block, entry n at
 // offset 2n. Free-block counts and searches look at the user area only.
 class CVmuFat : public CVmuRegion {
  public:
-  static constexpr std::uint16_t kFree = 0xFFFC;
-  static constexpr std::uint16_t kLastBlock = 0xFFFA;
-  static constexpr std::uint16_t kUserBlocks = 200;  // blocks 0 to 199
+  static constexpr std::uint16_t kFree = card_format::kFatFree;
+  static constexpr std::uint16_t kLastBlock = card_format::kFatLastBlock;
+  static constexpr std::uint16_t kUserBlocks = card_format::kUserBlocks;
 
   using CVmuRegion::CVmuRegion;
 

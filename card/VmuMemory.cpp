@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "CardFormat.h"
 #include "StatusCodes.h"
 #include "VmuLink.h"
+
+using card_format::kBlockSize;
 
 CVmuMemory::CVmuMemory(std::uint32_t blockCount, CVmuLink* link)
     : status_(std::make_unique<std::uint8_t[]>(blockCount)),

@@ -12,8 +12,6 @@ class CVmuLink;
 // multi-byte field read from the cache is little-endian.
 class CVmuMemory {
  public:
-  static constexpr std::uint32_t kBlockSize = 512;
-
   enum BlockStatus : std::uint8_t { kNotLoaded = 0, kClean = 1, kDirty = 2 };
 
   CVmuMemory(std::uint32_t blockCount, CVmuLink* link);

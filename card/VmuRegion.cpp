@@ -1,5 +1,6 @@
 #include "VmuRegion.h"
 
+#include "CardFormat.h"
 #include "StatusCodes.h"
 #include "VmuMemory.h"
 
@@ -21,6 +22,7 @@ bool CVmuRegion::Fail(std::uint32_t code) {
 // transfer past the region's own end is refused here: card data (a file's
 // first block and size) must never lead to blocks that are not the region's.
 bool CVmuRegion::Map(std::uint32_t offset, std::uint32_t size, std::uint32_t& address) const {
+  using card_format::kBlockSize;
   if (std::uint64_t{offset} + size > std::uint64_t{blockCount_} * kBlockSize) return false;
   const auto block = static_cast<std::uint16_t>(startBlock_ - offset / kBlockSize);
   address = std::uint32_t{block} * kBlockSize + offset % kBlockSize;

@@ -10,8 +10,6 @@ class CVmuMemory;
 // mapped, so every transfer stays within one block.
 class CVmuRegion {
  public:
-  static constexpr std::uint32_t kBlockSize = 512;
-
   CVmuRegion(std::uint16_t startBlock, std::uint32_t blockCount, CVmuMemory* cache);
   virtual ~CVmuRegion();
 

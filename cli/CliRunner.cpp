@@ -65,9 +65,9 @@ int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
                                  Bcd(local.tm_mday), Bcd(local.tm_hour), Bcd(local.tm_min),
                                  Bcd(local.tm_sec),  Bcd(local.tm_wday)};
   const std::vector<CPageImage> pages(request.pages, CPageImage::Formatted(stamp));
-  std::string error;
-  if (!CPageImage::WriteNewFile(request.file, pages, error)) {
-    err << error << '\n';
+  const Result written = CPageImage::WriteNewFile(request.file, pages);
+  if (!written) {
+    err << written.Message() << '\n';
     return kFailed;
   }
   out << "Created " << request.file << " (" << request.pages
@@ -170,17 +170,20 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
 
   CSimulatedCard simulated;  // outlives the card object that reaches it
-  std::string error;
-  if (!request.image.empty() && !simulated.OpenImage(request.image, error)) {
-    err << error << '\n';
-    return kFailed;
+  if (!request.image.empty()) {
+    const Result opened = simulated.OpenImage(request.image);
+    if (!opened) {
+      err << opened.Message() << '\n';
+      return kFailed;
+    }
   }
   CVmuCard card(MakeLink(request, environment, simulated));
   if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
   if (!request.trace.empty()) {
-    auto trace = CWireTrace::OpenFile(request.trace, error);
-    if (!trace) {
-      err << error << '\n';
+    std::unique_ptr<CWireTrace> trace;
+    const Result opened = CWireTrace::OpenFile(request.trace, trace);
+    if (!opened) {
+      err << opened.Message() << '\n';
       return kFailed;
     }
     card.GetLink()->SetTrace(std::move(trace));

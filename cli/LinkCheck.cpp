@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
 #include "StatusCodes.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr std::uint32_t kPageSize = CSimulatedCard::kPageSize;
+using card_format::kPageSize;
 constexpr std::uint32_t kReadUnit = 4096;
 
 struct Options {
@@ -100,7 +101,7 @@ bool WritePage(CVmuLink& link, const std::vector<std::uint8_t>& page) {
 // Writes a pattern over each page, reads it back, then puts the old bytes back.
 bool CheckAllPages(CVmuLink& link) {
   std::vector<std::uint8_t> original(kPageSize), pattern(kPageSize), back(kPageSize);
-  for (std::uint16_t page = 0; page < CSimulatedCard::kPageCount; ++page) {
+  for (std::uint16_t page = 0; page < card_format::kPageCount; ++page) {
     std::printf("Page %u\n", page + 1);
     if (!link.SelectPage(page)) {
       std::printf("  select page FAILED: %s\n", StatusMessage(link.GetLastStatus()));
@@ -136,9 +137,9 @@ int main(int argc, char** argv) {
     link = std::make_unique<CVmuLink>();
     link->SetPort(static_cast<std::uint16_t>(options.port));
   } else {
-    std::string error;
-    if (!options.image.empty() && !card.OpenImage(options.image, error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    const Result opened = options.image.empty() ? Result() : card.OpenImage(options.image);
+    if (!opened) {
+      std::fprintf(stderr, "%s\n", opened.Message().c_str());
       return 1;
     }
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(card));
@@ -148,10 +149,10 @@ int main(int argc, char** argv) {
     link->SetTimeout(static_cast<std::uint32_t>(options.timeoutSeconds) * 1000000u);
   }
   if (!options.trace.empty()) {
-    std::string error;
-    auto trace = CWireTrace::OpenFile(options.trace, error);
-    if (!trace) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    std::unique_ptr<CWireTrace> trace;
+    const Result opened = CWireTrace::OpenFile(options.trace, trace);
+    if (!opened) {
+      std::fprintf(stderr, "%s\n", opened.Message().c_str());
       return 1;
     }
     link->SetTrace(std::move(trace));

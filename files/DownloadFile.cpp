@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "Progress.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr char kRunOffPage[] =
     "This file cannot be downloaded: its directory entry places its blocks outside the "
     "memory card.";
-constexpr char kCannotWrite[] = "File could not be created, or could not be written to.";
 
 // A file is the run of its size in blocks that descends from its first block;
 // that run must stay within blocks 0 to 255.
@@ -28,21 +28,22 @@ bool RunIsOnCard(const CVmuDirEntry& entry) {
 CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
                          CProgress& progress, CUserPrompts& user,
                          std::vector<std::uint8_t>& blocks) {
+  using card_format::kBlockSize;
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(index, region)) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }
-  blocks.assign(std::size_t{size} * CDciFile::kBlockSize, 0);
+  blocks.assign(std::size_t{size} * kBlockSize, 0);
   CProgressSession session(progress, "Downloading file from the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
-    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
+    const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
-    if (!region->Read(offset, bytes, CDciFile::kBlockSize, false)) {
+    if (!region->Read(offset, bytes, kBlockSize, false)) {
       user.ShowMessage(StatusMessage(region->GetLastError()));
       return CommandResult::Failed;
     }
-    std::memcpy(blocks.data() + offset, bytes, CDciFile::kBlockSize);
+    std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -70,8 +71,9 @@ CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progr
 
   std::string path;
   if (!user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
-  if (!CDciFile::Write(path, entry, blocks)) {
-    user.ShowMessage(kCannotWrite);
+  const Result written = CDciFile::Write(path, entry, blocks);
+  if (!written) {
+    user.ShowMessage(written.Message());
     return CommandResult::Failed;
   }
   return CommandResult::Done;

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "FileMessages.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,7 +14,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kCannotRead[] = "File could not be read.";
 constexpr char kGameFile[] =
     "This version of Korvantis can not upload GAME files.  Check the website for a newer "
     "version.";
@@ -56,13 +57,15 @@ CommandResult ReadDci(CUserPrompts& user, CVmuDirEntry& entry, std::vector<std::
   std::string path;
   if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
   CDciFile file;
-  if (!file.Open(path) || !file.ReadEntry(entry)) return Refuse(user, kCannotRead);
+  Result read = file.Open(path);
+  if (read) read = file.ReadEntry(entry);
+  if (!read) return Refuse(user, read.Message());
   if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, kGameFile);
-  if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0 ||
-      !file.ReadBlocks(entry.GetSize(), blocks)) {
-    return Refuse(user, kCannotRead);
+  if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
+    return Refuse(user, kCannotReadFile);
   }
-  return CommandResult::Done;
+  read = file.ReadBlocks(entry.GetSize(), blocks);
+  return read ? CommandResult::Done : Refuse(user, read.Message());
 }
 
 // Between the user blocks and the root block.
@@ -127,8 +130,8 @@ CommandResult WriteBlocks(CVmuCard& card, std::uint16_t high,
   if (!card.MakeRegion(high, size, region)) return RefuseWithStatus(user, card.GetLastError());
   CProgressSession session(progress, "Uploading file to the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
-    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
-    if (!region->Write(offset, blocks.data() + offset, CDciFile::kBlockSize, true)) {
+    const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
+    if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, true)) {
       return RefuseWithStatus(user, region->GetLastError());
     }
     if (session.UnitDone(k)) return CommandResult::Cancelled;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "VmuDirEntry.h"
 
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 const fs::path kImages = fs::path(KORVANTIS_REALDATA_DIR) / "images";
 
 std::uint16_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+  return card_format::GetLe16(bytes.data() + at);
 }
 
 struct RealCard {
@@ -46,23 +47,26 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
     // A copy, writable, since the simulated card writes back to its image.
     const std::string copy = scratch.File(real.name);
     fs::copy_file(kImages / real.name, copy);
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);  // the card writes it
     fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
     const std::vector<std::uint8_t> image = ReadBytes(copy);
-    ASSERT_EQ(image.size(), CPageImage::kSize);
+    ASSERT_EQ(image.size(), card_format::kPageSize);
 
     CCardOnSimulator sim;
-    ASSERT_TRUE(sim.Sim().OpenImage(copy, error)) << error;
+    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(copy)));
     CVmuCard& card = sim.Card();
-    const std::size_t root = 255 * 512;
-    const std::uint16_t start = Word(image, root + 74);
-    const std::uint32_t capacity = 16u * Word(image, root + 76);
+    using namespace card_format;
+    const std::size_t root = kRootBlock * kBlockSize;
+    const std::uint16_t start = Word(image, root + kRootDirectoryStart);
+    const std::uint32_t capacity = 16u * Word(image, root + kRootDirectoryBlockCount);
 
     std::uint16_t count = 0;
     ASSERT_TRUE(card.GetEntryCount(count));
-    EXPECT_EQ(count, std::min<std::uint32_t>(Word(image, root + 80), capacity));
+    EXPECT_EQ(count,
+              std::min<std::uint32_t>(Word(image, root + kRootDirectoryEntryCount), capacity));
     int files = 0;
     for (std::uint16_t n = 0; n < count; ++n) {
-      const std::size_t at = (start - n / 16u) * 512u + n % 16u * 32u;
+      const std::size_t at = (start - n / 16u) * kBlockSize + n % 16u * kDirEntrySize;
       CVmuDirEntry entry;
       ASSERT_TRUE(card.ReadDirEntry(n, entry)) << n;
       ASSERT_EQ(0, std::memcmp(entry.GetData(), image.data() + at, 32)) << n;
@@ -71,17 +75,17 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
 
       // A game file lies from its first block upward, a data file downward.
       const std::uint32_t first = entry.GetFirstBlock(), size = entry.GetSize();
-      const bool onPage =
-          first < 256 && size >= 1 &&
-          (entry.GetType() == CVmuDirEntry::kGame ? first + size <= 256 : size <= first + 1);
+      const bool onPage = first < kBlocksPerPage && size >= 1 &&
+                          (entry.GetType() == CVmuDirEntry::kGame ? first + size <= kBlocksPerPage
+                                                                  : size <= first + 1);
       std::unique_ptr<CVmuRegion> region;
       const std::uint8_t* out = nullptr;
-      const bool read = card.OpenFile(n, region) && region->Read(0, out, 512, false);
+      const bool read = card.OpenFile(n, region) && region->Read(0, out, kBlockSize, false);
       if (onPage) {
         EXPECT_TRUE(read) << "entry " << n << " at block " << first;
       }
       if (read) {
-        EXPECT_EQ(0, std::memcmp(out, image.data() + first * 512u, 512)) << n;
+        EXPECT_EQ(0, std::memcmp(out, image.data() + first * kBlockSize, kBlockSize)) << n;
       }
     }
     if (real.files >= 0) {

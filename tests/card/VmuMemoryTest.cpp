@@ -12,7 +12,7 @@
 namespace {
 
 using Words = std::vector<std::string>;
-constexpr std::uint32_t kBlock = 512;
+constexpr std::uint32_t kBlock = card_format::kBlockSize;
 
 // A cache of its own over the fixture's link, whose status bytes a test may spoil.
 class TestCache : public CVmuMemory {

@@ -30,9 +30,9 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::string>;
-constexpr std::uint32_t kPageSize = CSimulatedCard::kPageSize;
-constexpr std::uint32_t kPageCount = CSimulatedCard::kPageCount;
-constexpr std::uint16_t kBlockSize = 512;
+using card_format::kBlockSize;
+using card_format::kPageCount;
+using card_format::kPageSize;
 // The link's clock moves one microsecond per reading, so a wait gives up after
 // about this many status reads however fast or loaded the machine is.
 constexpr std::uint32_t kTimeout = 200;
@@ -77,7 +77,7 @@ const Bytes& StartMemory() {
       for (const PlacedFile& f : kFiles)
         page.PlaceFile(f.slot, NamedEntry(f.name, f.first, f.size), Blocks(f.size, f.name).data());
       std::memset(page.GetBlock(10), static_cast<int>(p), kBlockSize);
-      CPageImage::ReverseGroups(page.GetData(), kPageSize);
+      card_format::ReverseGroups(page.GetData(), kPageSize);
       std::memcpy(&all[std::size_t{p} * kPageSize], page.GetData(), kPageSize);
     }
     return all;
@@ -90,9 +90,9 @@ const CScratchDirectory& Scratch() {
   static const CScratchDirectory scratch;
   static const bool written = [] {
     const Bytes data = Blocks(kUploadSize, "UPLOADED");
-    return CDciFile::Write(scratch.File("upload.dci"), NamedEntry("UPLOADED", 0, kUploadSize),
-                           data) &&
-           SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData());
+    return CDciFile::Write(scratch.File("upload.dci"), NamedEntry("UPLOADED", 0, kUploadSize), data)
+               .Ok() &&
+           SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData()).Ok();
   }();
   EXPECT_TRUE(written);
   return scratch;
@@ -301,7 +301,7 @@ void SavedOnlyWhenDone(Rig& rig, std::size_t t, const std::vector<Transfer>& goo
 void EntryBeforeChain(Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
   CPageImage page;
   std::memcpy(page.GetData(), rig.sim.GetPage(0), kPageSize);
-  CPageImage::ReverseGroups(page.GetData(), kPageSize);
+  card_format::ReverseGroups(page.GetData(), kPageSize);
   const auto entryWrite =
       std::find_if(good.begin(), good.end(),
                    [](const Transfer& t) {

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <iterator>
 
 #include "FileCommandTest.h"
 
@@ -71,17 +72,23 @@ TEST_F(DownloadFileTest, NothingIsWrittenWhenTheFileCannotBeTaken) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
+TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThere) {
   Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
   Load();
   EXPECT_EQ(Download(0, scratch_.File("missing/folder.dci")), CommandResult::Failed);
 
-  // A file size limit makes the writing fail once the file exists.
+  // A file size limit makes the writing fail part-way, as a full disk does.
+  const Bytes previous(700, 0x5A);
+  WriteBytes(path_, previous);
   CommandResult result = CommandResult::Done;
-  WithFileSizeLimit(100, [&] { result = Download(0, path_); });
+  WithFileSizeLimit(1000, [&] { result = Download(0, path_); });
   EXPECT_EQ(result, CommandResult::Failed);
-  EXPECT_EQ(user_.messages, (Words{kCannotWrite, kCannotWrite}));
-  EXPECT_FALSE(std::filesystem::exists(path_));
+  EXPECT_EQ(user_.messages, (Words{kCannotWrite + " (No such file or directory)",
+                                   kCannotWrite + " (File too large)"}));
+  EXPECT_EQ(ReadBytes(path_), previous);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch_.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 }  // namespace

@@ -119,12 +119,13 @@ TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
   EXPECT_EQ(user_.messages, Words(2, StatusMessage(status::kTimeout)));
 
   sim_.Sim().Faults().silentAfter = -1;
-  SetRootField(80, 240);  // more than the 13 directory blocks hold
+  SetRootField(card_format::kRootDirectoryEntryCount,
+               240);  // more than the 13 directory blocks hold
   Load();
   EXPECT_EQ(Refresh(), CommandResult::Done);
   EXPECT_EQ(progress_.upper, 208);
 
-  SetRootField(80, 0);
+  SetRootField(card_format::kRootDirectoryEntryCount, 0);
   Load();
   progress_.positions.clear();
   EXPECT_EQ(Refresh(), CommandResult::Done);

@@ -26,7 +26,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kCards = 300;
 constexpr std::uint32_t kPageRoundTrips = 12;  // each moves three whole pages
-constexpr std::uint16_t kBlockSize = CPageImage::kBlockSize;
+using card_format::kBlockSize;
 constexpr std::uint16_t kUserBlocks = CVmuFat::kUserBlocks;
 
 int Pick(std::mt19937& rng, int low, int high) {
@@ -91,7 +91,7 @@ RandomCard MakeCard(std::uint32_t seed) {
 
 // A DCI file: the entry, then the blocks in wire order.
 Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
-  CPageImage::ReverseGroups(blocks.data(), blocks.size());
+  card_format::ReverseGroups(blocks.data(), blocks.size());
   blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
   return blocks;
 }
@@ -223,7 +223,7 @@ TEST_F(RandomCardTest, UploadsTakeOnlyFreeBlocksAndReadBackUnchanged) {
     card_->Invalidate();
     Bytes back = Download(static_cast<std::uint16_t>(slot));
     ASSERT_EQ(back.size(), dci.size());
-    EXPECT_EQ(back[2] | back[3] << 8, high);
+    EXPECT_EQ(card_format::GetLe16(&back[2]), high);
     std::copy_n(dci.begin() + 2, 2, back.begin() + 2);
     EXPECT_EQ(back, dci);
   }
@@ -234,9 +234,9 @@ TEST_F(RandomCardTest, BackupRestoreBackupGivesTheSameImage) {
     SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
     CPageImage wire = MakeCard(seed).page;
     Load(wire);
-    CPageImage::ReverseGroups(wire.GetData(), CPageImage::kSize);
+    card_format::ReverseGroups(wire.GetData(), card_format::kPageSize);
     const Bytes backup = Backup();
-    ASSERT_EQ(backup, Bytes(wire.GetData(), wire.GetData() + CPageImage::kSize));
+    ASSERT_EQ(backup, Bytes(wire.GetData(), wire.GetData() + card_format::kPageSize));
 
     Load(NoisePage(seed));  // the page restored over holds something else entirely
     user_.AnswerNextChoice(path_);
