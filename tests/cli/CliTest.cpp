@@ -12,6 +12,7 @@
 
 #include "CardOnSimulator.h"
 #include "NoPortRoad.h"
+#include "ProgramInfo.h"
 #include "ScratchDirectory.h"
 #include "TerminalProgress.h"
 
@@ -83,7 +84,7 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
   EXPECT_TRUE(askedPorts_.empty());
 
   EXPECT_EQ(Run({"--version"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("0.11 Alpha"));
+  EXPECT_THAT(out_.str(), HasSubstr(program::kVersionText));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("new-image"));
 }
