@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "CommandLine.h"
@@ -15,19 +16,9 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-// What each program would make of the arguments: the link's port, timeout
-// and delay, or the exit status of a refused command line.
-struct Reading {
-  int status = 0;
-  std::uint16_t port = 0;
-  std::uint32_t timeout = 0;
-  std::uint32_t delay = 0;
-
-  bool operator==(const Reading& other) const {
-    return status == other.status && port == other.port && timeout == other.timeout &&
-           delay == other.delay;
-  }
-};
+// What each program would make of the arguments: the exit status of a
+// refused command line, or 0 and the link's port, timeout and delay.
+using Reading = std::tuple<int, std::uint16_t, std::uint32_t, std::uint32_t>;
 
 Reading ApplyTo(const LinkOptions& options) {
   CVmuLink link([](std::uint16_t) { return PortRoadChoice{std::make_unique<CNoPortRoad>(), ""}; });
@@ -41,7 +32,7 @@ Reading AsCli(Arguments arguments) {
   CliRequest request;
   int status = 0;
   std::ostringstream out, err;
-  if (!ParseCommandLine(arguments, request, status, out, err)) return Reading{status};
+  if (!ParseCommandLine(arguments, request, status, out, err)) return Reading{status, 0, 0, 0};
   return ApplyTo(request.link);
 }
 
@@ -49,7 +40,8 @@ Reading AsLinkCheck(const Arguments& arguments) {
   LinkOptions options;
   int status = 0;
   std::ostringstream out, err;
-  if (!ParseLinkCheckCommandLine(arguments, options, status, out, err)) return Reading{status};
+  if (!ParseLinkCheckCommandLine(arguments, options, status, out, err))
+    return Reading{status, 0, 0, 0};
   return ApplyTo(options);
 }
 
@@ -59,11 +51,11 @@ TEST(LinkOptions, BothCommandLineProgramsReadThemAlike) {
   const std::pair<Arguments, Reading> cases[] = {
       {{"--port", "010", "--timeout", "5000", "--delay", "007"}, {0, 10, 4294967295u, 7}},
       {{"--port", "0x3bc", "--timeout", "4294", "--delay", "0"}, {0, 0x3BC, 4294000000u, 0}},
-      {{"--port", "0x10000"}, {2}},
-      {{"--port", "65536"}, {2}},
-      {{"--timeout", "-1"}, {2}},
-      {{"--delay", "0x10"}, {2}},
-      {{"--timeout", "4294967296"}, {2}},
+      {{"--port", "0x10000"}, {2, 0, 0, 0}},
+      {{"--port", "65536"}, {2, 0, 0, 0}},
+      {{"--timeout", "-1"}, {2, 0, 0, 0}},
+      {{"--delay", "0x10"}, {2, 0, 0, 0}},
+      {{"--timeout", "4294967296"}, {2, 0, 0, 0}},
   };
   for (const auto& [arguments, expected] : cases) {
     SCOPED_TRACE(::testing::PrintToString(arguments));
