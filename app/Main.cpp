@@ -11,6 +11,7 @@
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
+#include "ProgramInfo.h"
 #include "QuitOnSignal.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
@@ -47,9 +48,11 @@ struct Options {
 };
 
 void NameTheApplication() {
-  QCoreApplication::setOrganizationName("Vellquist");
-  QCoreApplication::setApplicationName("Korvantis");
-  QCoreApplication::setApplicationVersion("0.11 Alpha");
+  // The names say where QSettings keeps the settings, the file that
+  // korvantis-cli reads as well.
+  QCoreApplication::setOrganizationName(QString::fromUtf8(program::kOrganization));
+  QCoreApplication::setApplicationName(QString::fromUtf8(program::kName));
+  QCoreApplication::setApplicationVersion(QString::fromUtf8(program::kVersionText));
 }
 
 // --help and --version answer on any machine, with or without a screen.
@@ -66,7 +69,7 @@ bool AnswersWithoutWindow(int argc, char** argv) {
 
 int Fail(const QString& text) {
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
-  QMessageBox::critical(nullptr, "Korvantis", text);
+  QMessageBox::critical(nullptr, QStringLiteral("Korvantis"), text);
   return 1;
 }
 

@@ -82,7 +82,7 @@ void Refresh200Files(benchmark::State& state) {
   CFixedUser user("");
   bench.sim.ResetCounters();
   for (auto _ : state) {
-    std::vector<FileRow> rows;
+    std::vector<FileTexts> rows;
     RefreshList(bench.card, bench.progress, user, rows);
     if (rows.size() != 200) state.SkipWithError("the listing is short");
   }

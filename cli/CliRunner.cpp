@@ -99,7 +99,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
 
   switch (request.command) {
     case Command::List: {
-      std::vector<FileRow> rows;
+      std::vector<FileTexts> rows;
       const CommandResult result = RefreshList(card, progress, user, rows);
       if (result == CommandResult::Done) {
         request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
@@ -108,7 +108,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     }
     case Command::Info: {
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
-      FileProperties properties;
+      FileTexts properties;
       const CommandResult result = GetFileProperties(card, request.index, user, properties);
       if (result == CommandResult::Done) PrintProperties(properties, out);
       return ExitStatus(result);
@@ -136,18 +136,17 @@ std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironme
                                    CSimulatedCard& simulated) {
   const LinkSettings stored = ReadSettingsFile(environment.settingsPath);
   std::unique_ptr<CVmuLink> link;
-  if (!request.image.empty()) {
+  if (!request.link.image.empty()) {
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(simulated));
     link->SetTimeout(TimeoutMicroseconds(stored.timeoutSeconds));
     link->SetDelayFactor(0);  // the simulated card needs no settling time
   } else {
     link = std::make_unique<CVmuLink>(environment.chooser);
     LinkSettings settings = stored;
-    if (request.port) settings.port = *request.port;
+    if (request.link.port) settings.port = *request.link.port;
     ApplyLinkSettings(settings, *link);
   }
-  if (request.timeoutSeconds) link->SetTimeout(TimeoutMicroseconds(*request.timeoutSeconds));
-  if (request.delay) link->SetDelayFactor(*request.delay);
+  ApplyLinkOptions(request.link, *link);
   return link;
 }
 
@@ -170,8 +169,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
 
   CSimulatedCard simulated;  // outlives the card object that reaches it
-  if (!request.image.empty()) {
-    const Result opened = simulated.OpenImage(request.image);
+  if (!request.link.image.empty()) {
+    const Result opened = simulated.OpenImage(request.link.image);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;
@@ -179,9 +178,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CVmuCard card(MakeLink(request, environment, simulated));
   if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
-  if (!request.trace.empty()) {
+  if (!request.link.trace.empty()) {
     std::unique_ptr<CWireTrace> trace;
-    const Result opened = CWireTrace::OpenFile(request.trace, trace);
+    const Result opened = CWireTrace::OpenFile(request.link.trace, trace);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "CommandResult.h"
-#include "FileRow.h"
+#include "FileTexts.h"
 
 class CVmuCard;
 class CProgress;
@@ -17,7 +17,7 @@ class CUserPrompts;
 // Rereads the directory of the selected page: rows gets one row per file, in
 // directory order (the rows read before a failure or a cancel stay).
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileRow>& rows);
+                          std::vector<FileTexts>& rows);
 
 // Reads the file of directory entry index and saves it as a DCI file.
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
@@ -28,4 +28,4 @@ CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user
 
 // The properties of the file of directory entry index; nothing is written.
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
-                                FileProperties& properties);
+                                FileTexts& properties);

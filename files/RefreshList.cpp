@@ -1,4 +1,3 @@
-#include "EntryTexts.h"
 #include "FileCommands.h"
 #include "Progress.h"
 #include "StatusCodes.h"
@@ -6,25 +5,8 @@
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
-namespace {
-FileRow MakeRow(std::uint16_t index, const EntryTexts& texts) {
-  FileRow row;
-  row.index = index;
-  row.texts[FileRow::kFileName] = texts.fileName;
-  row.texts[FileRow::kShortDescription] = texts.shortDescription;
-  row.texts[FileRow::kLongDescription] = texts.longDescription;
-  row.texts[FileRow::kApplication] = texts.application;
-  row.texts[FileRow::kSize] = texts.size;
-  row.texts[FileRow::kDate] = texts.date;
-  row.texts[FileRow::kTime] = texts.time;
-  row.texts[FileRow::kCopyProtected] = texts.copyProtected;
-  row.texts[FileRow::kType] = texts.type;
-  return row;
-}
-}  // namespace
-
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileRow>& rows) {
+                          std::vector<FileTexts>& rows) {
   // A failed flush is not reported: the blocks it could not store are dropped
   // with the rest of the cache, so that everything listed is read anew.
   card.Flush();
@@ -44,8 +26,7 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
       user.ShowMessage(StatusMessage(card.GetLastError()));
       return CommandResult::Failed;
     }
-    if (entry.GetType() != CVmuDirEntry::kFree)
-      rows.push_back(MakeRow(i, DescribeFile(card, i, entry)));
+    if (entry.GetType() != CVmuDirEntry::kFree) rows.push_back(DescribeFile(card, i, entry));
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;

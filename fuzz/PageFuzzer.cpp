@@ -118,11 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CQuietProgress progress;
   CFuzzUser user(UploadSource());
 
-  std::vector<FileRow> rows;
+  std::vector<FileTexts> rows;
   RefreshList(card, progress, user, rows);
   std::uint32_t budget = kDownloadBudget;
-  for (const FileRow& row : rows) {
-    FileProperties properties;
+  for (const FileTexts& row : rows) {
+    FileTexts properties;
     GetFileProperties(card, row.index, user, properties);
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(row.index, entry)) continue;

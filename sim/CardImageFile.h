@@ -19,9 +19,7 @@ class CCardImageFile {
   // neither pages nor this object.
   Result Open(const std::string& path, std::vector<std::uint8_t>& pages);
 
-  bool IsOpen() const { return pageCount_ != 0; }
   std::uint32_t GetPageCount() const { return pageCount_; }  // 0 while none is open
-  bool IsStorageOrder() const { return storageOrder_; }
 
   // Writes length wire-order bytes of a page, from offset on, and hands them to
   // the operating system before returning, so that a killed process loses

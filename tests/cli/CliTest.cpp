@@ -16,6 +16,7 @@
 
 #include "CardOnSimulator.h"
 #include "NoPortRoad.h"
+#include "ProgramInfo.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "TerminalProgress.h"
@@ -100,7 +101,7 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
   EXPECT_TRUE(askedPorts_.empty());
 
   EXPECT_EQ(Run({"--version"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("0.11 Alpha"));
+  EXPECT_THAT(out_.str(), HasSubstr(program::kVersionText));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("new-image"));
 }

@@ -125,8 +125,8 @@ struct Rig {
   std::unique_ptr<CVmuCard> card;
   CScriptedUser user;
   CScriptedProgress progress;
-  std::vector<FileRow> rows;
-  FileProperties properties;
+  std::vector<FileTexts> rows;
+  FileTexts properties;
   Bytes before;  // the card once the command was prepared
   std::uint32_t startPage = 0;
 };
@@ -327,8 +327,9 @@ Command SetPageCommand(std::uint16_t page) {
           // the select was tried, whatever its outcome, the cache is dropped.
           [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
             const std::size_t select = good.size() - 1;
-            EXPECT_EQ(rig.card->GetCache()->GetBlockStatus(CPageImage::kDirectoryStart),
-                      t < select ? CVmuMemory::kDirty : CVmuMemory::kNotLoaded);
+            EXPECT_EQ(
+                rig.card->GetCache()->GetBlockStatus(CPageImage::kDirectoryStart),
+                t < select ? CVmuMemory::BlockStatus::Dirty : CVmuMemory::BlockStatus::NotLoaded);
           }};
 }
 
@@ -365,7 +366,8 @@ const std::vector<Command>& Commands() {
            return t == 2 ? std::string() : LinkMessage(t, code);
          },
          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
-           EXPECT_EQ(rig.properties.shortDescription, t == good.size() ? "FIRST" : "");
+           EXPECT_EQ(rig.properties.Text(FileColumn::ShortDescription),
+                     t == good.size() ? "FIRST" : "");
          }},
         {"Backup", "out.dcm", nullptr,
          [](Rig& rig) { return BackupPage(*rig.card, rig.progress, rig.user); }, LinkMessage,

@@ -22,7 +22,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   Place(6, Entry(0x33, "ONE", 120, 1), Blocks(1));
   PlaceEntryOnly(7, Entry(0x33, "NONE", 100, 0));
   Load();
-  std::vector<FileRow> rows;
+  std::vector<FileTexts> rows;
   CScriptedProgress listing;
   ASSERT_EQ(RefreshList(sim_.Card(), listing, user_, rows), CommandResult::Done);
   sim_.TakeTransfers();

@@ -115,7 +115,7 @@ TEST_F(PageBackupRestoreTest, RestoreOfABackupWritesBackTheSameBytes) {
 
   EXPECT_EQ(WirePage(), saved);
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 1024u);
-  EXPECT_EQ(card_->GetCache()->GetBlockStatus(0), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(card_->GetCache()->GetBlockStatus(0), CVmuMemory::BlockStatus::NotLoaded);
   EXPECT_EQ(progress_.message, "Uploading data to the memory card...");
   EXPECT_EQ(progress_.upper, 131072);
   EXPECT_EQ(progress_.positions, Offsets(128));
@@ -166,7 +166,7 @@ TEST_F(PageBackupRestoreTest, RestoreStoppedPartWayKeepsItsUnitsAndEmptiesTheCac
   EXPECT_EQ(user_.messages, Texts{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.positions.size(), 9u);
   EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(cache.GetBlockStatus(0), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(0), CVmuMemory::BlockStatus::NotLoaded);
 }
 
 }  // namespace

@@ -102,20 +102,6 @@ std::string Text(const std::uint8_t* field, std::size_t length) {
   return std::string(text, std::find(text, text + length, '\0'));
 }
 
-using Columns = std::array<std::string, FileRow::kColumnCount>;
-
-Columns Texts(const FileProperties& p) {
-  return {p.fileName,
-          p.shortDescription,
-          p.longDescription,
-          p.application,
-          p.size,
-          p.date,
-          p.time,
-          p.copyProtect ? "Yes" : "No",
-          p.type};
-}
-
 std::string FirstDifference(const CPageImage& actual, const CPageImage& expected) {
   for (std::uint16_t block = 0; block < CVmuCard::kBlockCount; ++block) {
     const std::uint8_t* a = actual.GetData() + block * kBlockSize;
@@ -155,23 +141,24 @@ TEST_F(RandomCardTest, ListingPropertiesAndDownloadsShowEveryFileAsPlaced) {
     SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
     const RandomCard card = MakeCard(seed);
     Load(card.page);
-    std::vector<FileRow> rows;
+    std::vector<FileTexts> rows;
     ASSERT_EQ(RefreshList(*card_, progress_, user_, rows), CommandResult::Done);
     ASSERT_EQ(rows.size(), card.files.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const PlacedFile& file = card.files[i];
-      const Columns& texts = rows[i].texts;
+      const FileTexts& texts = rows[i];
       const std::uint16_t size = file.entry.GetSize();
       EXPECT_EQ(rows[i].index, file.slot);
-      EXPECT_EQ(texts[FileRow::kFileName], Text(file.entry.GetData() + 4, 12));
-      EXPECT_EQ(texts[FileRow::kShortDescription], Text(&file.blocks[0], 16));
-      EXPECT_EQ(texts[FileRow::kLongDescription], Text(&file.blocks[16], 32));
-      EXPECT_EQ(texts[FileRow::kApplication], Text(&file.blocks[48], 16));
-      EXPECT_EQ(texts[FileRow::kSize], std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
-      EXPECT_EQ(texts[FileRow::kType], file.entry.GetType() == 0xCC ? "Game" : "Data");
-      FileProperties properties;
+      EXPECT_EQ(texts.Text(FileColumn::FileName), Text(file.entry.GetData() + 4, 12));
+      EXPECT_EQ(texts.Text(FileColumn::ShortDescription), Text(&file.blocks[0], 16));
+      EXPECT_EQ(texts.Text(FileColumn::LongDescription), Text(&file.blocks[16], 32));
+      EXPECT_EQ(texts.Text(FileColumn::Application), Text(&file.blocks[48], 16));
+      EXPECT_EQ(texts.Text(FileColumn::Size),
+                std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
+      EXPECT_EQ(texts.Text(FileColumn::Type), file.entry.GetType() == 0xCC ? "Game" : "Data");
+      FileTexts properties;
       ASSERT_EQ(GetFileProperties(*card_, file.slot, user_, properties), CommandResult::Done);
-      EXPECT_EQ(Texts(properties), texts);
+      EXPECT_EQ(properties.columns, texts.columns);
       EXPECT_EQ(Download(file.slot), Dci(file.entry, file.blocks));
     }
     EXPECT_TRUE(user_.messages.empty());

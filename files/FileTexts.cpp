@@ -1,4 +1,4 @@
-#include "EntryTexts.h"
+#include "FileTexts.h"
 
 #include <cstdio>
 #include <memory>
@@ -34,9 +34,9 @@ std::string TimeText(const CVmuTimestamp& stamp) {
 // The descriptions come from whatever the file's first block holds, game
 // files included. Nothing is filled in unless the whole block was read, so a
 // row never shows bytes of another file.
-void ReadDescriptions(CVmuCard& card, std::uint16_t n, EntryTexts& texts) {
+void ReadDescriptions(CVmuCard& card, FileTexts& texts) {
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(n, region)) return;
+  if (!card.OpenFile(texts.index, region)) return;
   const std::uint8_t* bytes = nullptr;
   const bool read = region->Read(0, bytes, CVmuFileHeader::kLength, false);
   card.CloseFile(region);
@@ -48,25 +48,26 @@ void ReadDescriptions(CVmuCard& card, std::uint16_t n, EntryTexts& texts) {
   header.GetShortDescription(shortText);
   header.GetLongDescription(longText);
   header.GetApplication(application);
-  texts.shortDescription = shortText;
-  texts.longDescription = longText;
-  texts.application = application;
+  texts.Text(FileColumn::ShortDescription) = shortText;
+  texts.Text(FileColumn::LongDescription) = longText;
+  texts.Text(FileColumn::Application) = application;
 }
 }  // namespace
 
-EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry) {
-  EntryTexts texts;
-  texts.type = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
+FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry) {
+  FileTexts texts;
+  texts.index = index;
+  texts.Text(FileColumn::Type) = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);
-  texts.fileName = name;
-  texts.size = SizeText(entry.GetSize());
+  texts.Text(FileColumn::FileName) = name;
+  texts.Text(FileColumn::Size) = SizeText(entry.GetSize());
   texts.copyProtect = entry.GetCopyProtect() != 0;
-  texts.copyProtected = texts.copyProtect ? "Yes" : "No";
+  texts.Text(FileColumn::CopyProtected) = texts.copyProtect ? "Yes" : "No";
   CVmuTimestamp stamp;
   entry.GetTimestamp(stamp);
-  texts.date = DateText(stamp);
-  texts.time = TimeText(stamp);
-  ReadDescriptions(card, n, texts);
+  texts.Text(FileColumn::Date) = DateText(stamp);
+  texts.Text(FileColumn::Time) = TimeText(stamp);
+  ReadDescriptions(card, texts);
   return texts;
 }
