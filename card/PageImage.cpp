@@ -84,7 +84,6 @@ Result CPageImage::WriteNewFile(const std::string& path, const std::vector<CPage
   bytes.reserve(pages.size() * card_format::kPageSize);
   for (const CPageImage& page : pages)
     bytes.insert(bytes.end(), page.bytes_.begin(), page.bytes_.end());
-  if (order == card_format::ByteOrder::kWire)
-    card_format::ReverseGroups(bytes.data(), bytes.size());
+  if (order == card_format::ByteOrder::Wire) card_format::ReverseGroups(bytes.data(), bytes.size());
   return ::WriteNewFile(path, bytes.data(), bytes.size());
 }

@@ -39,7 +39,7 @@ Result CCardImageFile::Open(const std::string& path, std::vector<std::uint8_t>& 
                            " is not a card image the simulated card knows: its name must end in "
                            ".dcm (wire order) or .bin or .vmu (storage order).");
   }
-  const bool storageOrder = order == card_format::ByteOrder::kStorage;
+  const bool storageOrder = order == card_format::ByteOrder::Storage;
   std::error_code status;
   if (!std::filesystem::exists(path, status)) {
     return Result::Failure(path + " cannot be opened: " +
