@@ -82,9 +82,9 @@ void Refresh200Files(benchmark::State& state) {
   CFixedUser user("");
   bench.sim.ResetCounters();
   for (auto _ : state) {
-    std::vector<FileRow> rows;
-    RefreshList(bench.card, bench.progress, user, rows);
-    if (rows.size() != 200) state.SkipWithError("the listing is short");
+    FileListing listing;
+    RefreshList(bench.card, bench.progress, user, listing);
+    if (listing.rows.size() != 200) state.SkipWithError("the listing is short");
   }
   // The root block, the 13 directory blocks and one header block per file.
   Report(state, bench, 1 + 13 + 200);

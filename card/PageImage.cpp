@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "VmuFat.h"
+#include "VmuRootBlock.h"
 
 namespace {
 void PutWord(std::uint8_t* at, std::uint16_t value) {
@@ -39,7 +40,7 @@ CPageImage::CPageImage() : bytes_(kSize, 0) {}
 CPageImage CPageImage::Formatted(const std::uint8_t* stamp) {
   CPageImage page;
   std::uint8_t* root = page.GetBlock(kRootBlock);
-  std::memset(root, 0x55, 16);  // the format marker
+  std::memset(root, CVmuRootBlock::kFormatMarker, CVmuRootBlock::kFormatMarkerLength);
   if (stamp != nullptr) std::memcpy(root + 0x30, stamp, 8);
   PutWord(root + 64, kRootBlock);  // the page's last block
   PutWord(root + 68, kRootBlock);  // where the root block lies

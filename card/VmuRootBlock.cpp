@@ -32,6 +32,15 @@ bool CVmuRootBlock::GetDirectory(CVmuDirectory*& out) {
   return GetRegion(74, directory_, out);
 }
 
+bool CVmuRootBlock::IsFormatted(bool& out) {
+  const std::uint8_t* bytes = nullptr;
+  if (!Read(0, bytes, kFormatMarkerLength, false)) return false;
+  out = true;
+  for (std::uint32_t i = 0; i < kFormatMarkerLength; ++i)
+    out = out && bytes[i] == kFormatMarker;
+  return true;
+}
+
 void CVmuRootBlock::ForgetLayout() {
   fat_.reset();
   directory_.reset();

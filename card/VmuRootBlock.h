@@ -14,6 +14,9 @@
 class CVmuRootBlock : public CVmuRegion {
  public:
   static constexpr std::uint16_t kBlock = 255;
+  // A formatted page's root block starts with this byte, this many times.
+  static constexpr std::uint8_t kFormatMarker = 0x55;
+  static constexpr std::uint32_t kFormatMarkerLength = 16;
 
   explicit CVmuRootBlock(CVmuMemory* cache);
   ~CVmuRootBlock() override;
@@ -22,6 +25,9 @@ class CVmuRootBlock : public CVmuRegion {
   bool GetFat(CVmuFat*& out);
   bool GetDirectory(CVmuDirectory*& out);
   void ForgetLayout();
+
+  // Whether the page is formatted: out is false when the marker is missing.
+  bool IsFormatted(bool& out);
 
   bool GetFatStart(std::uint16_t& out) { return GetField(70, out); }
   bool GetFatBlockCount(std::uint16_t& out) { return GetField(72, out); }

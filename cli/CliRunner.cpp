@@ -99,11 +99,17 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
 
   switch (request.command) {
     case Command::List: {
-      std::vector<FileRow> rows;
-      const CommandResult result = RefreshList(card, progress, user, rows);
-      if (result == CommandResult::Done) {
-        request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
+      // The rows read before a failure are printed, then its message.
+      FileListing listing;
+      user.HoldMessages();
+      const CommandResult result = RefreshList(card, progress, user, listing);
+      const bool failed = result == CommandResult::Failed;
+      if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
+        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
+        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
       }
+      out.flush();
+      user.ReleaseMessages();
       return ExitStatus(result);
     }
     case Command::Info: {
@@ -117,6 +123,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload:
+      if (request.replace) user.SetAnswer(true);
       return ExitStatus(UploadFile(card, progress, user));
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));

@@ -4,7 +4,18 @@
 #include <string>
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
-  err_ << text << '\n';
+  if (holding_) {
+    held_.push_back(text);
+  } else {
+    err_ << text << '\n';
+  }
+}
+
+void CCommandLineUser::ReleaseMessages() {
+  holding_ = false;
+  for (const std::string& text : held_)
+    err_ << text << '\n';
+  held_.clear();
 }
 
 bool CCommandLineUser::ChooseFileToOpen(const FileKind&, std::string& path) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "UserPrompts.h"
 
@@ -26,6 +27,10 @@ class CCommandLineUser : public CUserPrompts {
   // The answer to every question, as the command line gave it.
   void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
 
+  // Messages wait until released, so that they follow what a command prints.
+  void HoldMessages() { holding_ = true; }
+  void ReleaseMessages();
+
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
@@ -39,6 +44,8 @@ class CCommandLineUser : public CUserPrompts {
   std::ostream& err_;
   std::istream* terminal_;
   std::optional<bool> answer_;
+  bool holding_ = false;
+  std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;
 };

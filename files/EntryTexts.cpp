@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "StatusCodes.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFileHeader.h"
@@ -31,16 +32,24 @@ std::string TimeText(const CVmuTimestamp& stamp) {
   return text;
 }
 
-// The descriptions come from whatever the file's first block holds, game
-// files included. Nothing is filled in unless the whole block was read, so a
-// row never shows bytes of another file.
-void ReadDescriptions(CVmuCard& card, std::uint16_t n, EntryTexts& texts) {
+// Game files lie from block 0 upward with their program's first block
+// before the header; data files start with it. A game of one block has none.
+constexpr std::uint32_t kGameHeaderBlock = 1;
+
+// Nothing is filled in unless the whole header block was read along a sound
+// chain, so a row never shows bytes of another file.
+std::uint32_t ReadDescriptions(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry,
+                               EntryTexts& texts) {
+  const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame ? kGameHeaderBlock : 0;
+  if (block >= entry.GetSize()) return status::kNoError;
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(n, region)) return;
+  if (!card.OpenFile(n, region)) return card.GetLastError();
   const std::uint8_t* bytes = nullptr;
-  const bool read = region->Read(0, bytes, CVmuFileHeader::kLength, false);
+  const bool read = region->Read(block * CVmuFileHeader::kLength, bytes,
+                                 CVmuFileHeader::kLength, false);
+  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
   card.CloseFile(region);
-  if (!read) return;
+  if (!read) return failure;
 
   CVmuFileHeader header;
   header.CopyFrom(bytes);
@@ -51,10 +60,12 @@ void ReadDescriptions(CVmuCard& card, std::uint16_t n, EntryTexts& texts) {
   texts.shortDescription = shortText;
   texts.longDescription = longText;
   texts.application = application;
+  return status::kNoError;
 }
 }  // namespace
 
-EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry) {
+EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry,
+                        std::uint32_t* headerStatus) {
   EntryTexts texts;
   texts.type = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
   char name[CVmuDirEntry::kFileNameLength + 1];
@@ -67,6 +78,7 @@ EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& ent
   entry.GetTimestamp(stamp);
   texts.date = DateText(stamp);
   texts.time = TimeText(stamp);
-  ReadDescriptions(card, n, texts);
+  const std::uint32_t read = ReadDescriptions(card, n, entry, texts);
+  if (headerStatus != nullptr) *headerStatus = read;
   return texts;
 }

@@ -23,6 +23,9 @@ struct EntryTexts {
 };
 
 // The texts of directory entry n, which the caller has just read: those of
-// the entry itself, and the descriptions from the file's first block. A first
-// block that cannot be read leaves the three descriptions empty.
-EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry);
+// the entry itself, and the descriptions from the file's header block (a data
+// file's first block, a game file's second, along its allocation chain). A
+// header that cannot be read leaves the three descriptions empty; why, when
+// the card said, goes to headerStatus (status::kNoError otherwise).
+EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry,
+                        std::uint32_t* headerStatus = nullptr);

@@ -118,10 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CQuietProgress progress;
   CFuzzUser user(UploadSource());
 
-  std::vector<FileRow> rows;
-  RefreshList(card, progress, user, rows);
+  FileListing listing;
+  RefreshList(card, progress, user, listing);
   std::uint32_t budget = kDownloadBudget;
-  for (const FileRow& row : rows) {
+  for (const FileRow& row : listing.rows) {
     FileProperties properties;
     GetFileProperties(card, row.index, user, properties);
     CVmuDirEntry entry;

@@ -78,4 +78,5 @@ class CMainFrame : public QMainWindow {
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* portProblem_ = nullptr;
+  QLabel* freeBlocks_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "ScratchDirectory.h"
 #include "VmuDirEntry.h"
@@ -25,9 +26,9 @@ struct RealCard {
   int files;  // entries in use within the directory
 };
 
-// Every directory entry the card offers and every file's first block, read
-// through the card object from an image opened by the simulated card, must be
-// exactly the image's bytes. (The truncated image is refused by the simulated
+// Every directory entry the card offers and every file's blocks, read through
+// the card object from an image opened by the simulated card, must be exactly
+// the image's bytes. (The truncated image is refused by the simulated
 // card's and the command-line tool's tests.)
 TEST(RealImages, ReadBackThroughTheCardAsStored) {
   if (!fs::is_directory(kImages)) GTEST_SKIP() << "no real card images at " << kImages;
@@ -49,6 +50,9 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
     fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
     const std::vector<std::uint8_t> image = ReadBytes(copy);
     ASSERT_EQ(image.size(), CPageImage::kSize);
+    CPageImage page;
+    std::memcpy(page.GetData(), image.data(), image.size());
+    const std::vector<PageFile> walked = FilesOf(page);
 
     CCardOnSimulator sim;
     ASSERT_TRUE(sim.Sim().OpenImage(copy, error)) << error;
@@ -69,20 +73,21 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
       if (entry.GetType() == CVmuDirEntry::kFree) continue;
       ++files;
 
-      // A game file lies from its first block upward, a data file downward.
-      const std::uint32_t first = entry.GetFirstBlock(), size = entry.GetSize();
-      const bool onPage =
-          first < 256 && size >= 1 &&
-          (entry.GetType() == CVmuDirEntry::kGame ? first + size <= 256 : size <= first + 1);
+      // The file opens when its chain, walked here on the image's bytes, is
+      // sound, and reads as the image holds its blocks in chain order.
+      const auto file = std::find_if(walked.begin(), walked.end(),
+                                     [n](const PageFile& f) { return f.slot == n; });
+      ASSERT_NE(file, walked.end());
       std::unique_ptr<CVmuRegion> region;
-      const std::uint8_t* out = nullptr;
-      const bool read = card.OpenFile(n, region) && region->Read(0, out, 512, false);
-      if (onPage) {
-        EXPECT_TRUE(read) << "entry " << n << " at block " << first;
+      ASSERT_EQ(card.OpenFile(n, region), file->problem.empty()) << n << ": " << file->problem;
+      if (!region) continue;
+      std::vector<std::uint8_t> read;
+      for (std::uint32_t k = 0; k < region->GetBlockCount(); ++k) {
+        const std::uint8_t* out = nullptr;
+        ASSERT_TRUE(region->Read(k * 512, out, 512, false));
+        read.insert(read.end(), out, out + 512);
       }
-      if (read) {
-        EXPECT_EQ(0, std::memcmp(out, image.data() + first * 512u, 512)) << n;
-      }
+      EXPECT_EQ(read, ChainBytes(page, file->chain)) << n;
     }
     if (real.files >= 0) {
       EXPECT_EQ(files, real.files);

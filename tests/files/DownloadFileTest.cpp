@@ -1,6 +1,10 @@
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include "FileCommandTest.h"
+#include "VmuFat.h"
 
 namespace {
 
@@ -21,7 +25,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   Place(6, Entry(0x33, "ONE", 120, 1), Blocks(1));
   PlaceEntryOnly(7, Entry(0x33, "NONE", 100, 0));
   Load();
-  std::vector<FileRow> rows;
+  FileListing rows;
   CScriptedProgress listing;
   ASSERT_EQ(RefreshList(sim_.Card(), listing, user_, rows), CommandResult::Done);
   sim_.TakeTransfers();
@@ -43,17 +47,50 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
-TEST_F(DownloadFileTest, NothingIsWrittenWhenTheFileCannotBeTaken) {
+// A chain that is not exactly the file's blocks is refused before any of its
+// blocks is read, with what is wrong; nothing is saved.
+TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
+  const std::string damaged =
+      "This file cannot be downloaded: its blocks on the memory card are damaged (the "
+      "allocation chain ";
+  const struct {
+    std::uint16_t first, size;
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> links;  // block, allocation entry
+    std::string fault;
+  } cases[] = {
+      {199, 3, {{199, 198}, {198, 199}}, "comes back to block 199"},
+      {199, 27, {{199, 198}, {198, CVmuFat::kLastBlock}}, "ends after 2 of 27 blocks"},
+      {199, 1, {{199, 198}, {198, CVmuFat::kLastBlock}}, "runs on past 1 block"},
+      {199, 2, {{199, 253}}, "enters block 253, which holds the directory"},
+      {199, 2, {{199, 254}}, "enters block 254, which holds the allocation table"},
+      {199, 2, {{199, 300}}, "leaves the page at block 300"},
+      {3, 5, {}, "reaches block 3, which is marked free"},
+  };
+  for (const auto& c : cases) {
+    page_ = CPageImage::Formatted();
+    PlaceEntryOnly(0, Entry(0x33, "DAMAGED", c.first, c.size));
+    for (const auto& [block, next] : c.links)
+      page_.SetFatEntry(block, next);
+    Load();
+    user_.messages.clear();
+    EXPECT_EQ(Download(0, path_), CommandResult::Failed) << c.fault;
+    EXPECT_EQ(user_.messages, Words{damaged + c.fault + ")."});
+    EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R254"})) << c.fault;
+  }
+  page_ = CPageImage::Formatted();
   Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
-  PlaceEntryOnly(1, Entry(0x33, "BELOW ZERO", 3, 5));
+  page_.GetBlock(255)[0] = 0;
   Load();
+  user_.messages.clear();
+  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{"This page of the memory card is not formatted."});
+  EXPECT_TRUE(user_.choicesAsked.empty());
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
 
-  // Refused before any block is read.
-  EXPECT_EQ(DownloadFile(sim_.Card(), 1, progress_, user_), CommandResult::Failed);
-  ASSERT_EQ(user_.messages.size(), 1u);
-  EXPECT_NE(user_.messages[0].find("outside the memory card"), std::string::npos);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253"}));
-
+TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
+  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Load();
   progress_.CancelAtPosition(1);
   EXPECT_EQ(DownloadFile(sim_.Card(), 0, progress_, user_), CommandResult::Cancelled);
   progress_.CancelAtPosition(0);
@@ -61,13 +98,13 @@ TEST_F(DownloadFileTest, NothingIsWrittenWhenTheFileCannotBeTaken) {
 
   Load();
   sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 3;  // root, directory and file block 0 cross
+  sim_.Sim().Faults().silentAfter = 4;  // root, directory, table and file block 0 cross
   progress_.positions.clear();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back(), StatusMessage(status::kTimeout));
+  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
   EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(user_.windowOpen, (std::vector<bool>{false, false, true}));  // message under the window
+  EXPECT_EQ(user_.windowOpen, (std::vector<bool>{false, true}));  // message under the window
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
@@ -82,6 +119,86 @@ TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
   EXPECT_EQ(result, CommandResult::Failed);
   EXPECT_EQ(user_.messages, (Words{kCannotWrite, kCannotWrite}));
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+
+// Real cards, as consoles left them: each file lists with the descriptions of
+// its header block and downloads along its chain, both found here by walking
+// the image's bytes; a file whose chain is damaged lists without
+// descriptions and is refused.
+TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
+  const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
+  std::vector<std::string> games;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    if (item.path().filename() == "truncated.vmu") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    const std::string copy = scratch_.File(item.path().filename().string());
+    std::filesystem::copy_file(item.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+    CPageImage image;
+    const Bytes bytes = ReadBytes(copy);
+    std::copy(bytes.begin(), bytes.end(), image.GetData());
+    std::string error;
+    ASSERT_TRUE(sim_.Sim().OpenImage(copy, error)) << error;
+    sim_.Card().Invalidate();
+
+    FileListing listing;
+    ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, listing), CommandResult::Done);
+    const std::vector<PageFile> files = FilesOf(image);
+    ASSERT_EQ(listing.rows.size(), files.size());
+    EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(image).size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const PageFile& file = files[i];
+      const bool game = file.type == CVmuDirEntry::kGame;
+      const std::size_t header = game ? 1 : 0;
+      std::string shortText;
+      if (file.problem.empty() && header < file.chain.size()) {
+        const char* text = reinterpret_cast<const char*>(image.GetBlock(file.chain[header]));
+        shortText.assign(text, std::find(text, text + 16, '\0'));
+      }
+      EXPECT_EQ(listing.rows[i].texts[FileRow::kShortDescription], shortText) << file.slot;
+      if (game) games.push_back(shortText);
+
+      user_.messages.clear();
+      std::filesystem::remove(path_);
+      if (!file.problem.empty()) {
+        EXPECT_EQ(Download(file.slot, path_), CommandResult::Failed) << file.slot;
+        ASSERT_EQ(user_.messages.size(), 1u);
+        EXPECT_NE(user_.messages[0].find("damaged"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(path_));
+        continue;
+      }
+      ASSERT_EQ(Download(file.slot, path_), CommandResult::Done) << file.slot;
+      CVmuDirEntry entry;
+      entry.CopyFrom(file.entry.data());
+      EXPECT_EQ(ReadBytes(path_), Dci(entry, ChainBytes(image, file.chain))) << file.slot;
+    }
+    EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+  }
+  EXPECT_THAT(games, ::testing::IsSupersetOf({"VMU Mini Pacman ", "CHAO ADV 2      "}));
+}
+
+// The first save of ReadFiles_01.vmu fills a hole: four blocks at the top,
+// then a run far below, as the console placed it.
+TEST_F(DownloadFileTest, AFragmentedSaveIsItsChain) {
+  const std::filesystem::path image =
+      std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images" / "ReadFiles_01.vmu";
+  if (!std::filesystem::exists(image)) GTEST_SKIP() << image << " is absent";
+  CPageImage page;
+  const Bytes bytes = ReadBytes(image.string());
+  std::copy(bytes.begin(), bytes.end(), page.GetData());
+  const PageFile save = FindFile(page, "S.ARCADIA001");
+  std::vector<std::uint16_t> expected = {199, 198, 197, 196};
+  for (int block = 185; block >= 163; --block)
+    expected.push_back(static_cast<std::uint16_t>(block));
+  EXPECT_EQ(save.chain, expected);
+  sim_.LoadPage(page);
+  ASSERT_EQ(Download(save.slot, path_), CommandResult::Done);
+  const Bytes file = ReadBytes(path_);
+  Bytes wire = ChainBytes(page, expected);
+  CPageImage::ReverseGroups(wire.data(), wire.size());
+  EXPECT_EQ(Bytes(file.begin() + 32, file.end()), wire);
 }
 
 }  // namespace
