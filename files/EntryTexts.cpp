@@ -45,8 +45,8 @@ std::uint32_t ReadDescriptions(CVmuCard& card, std::uint16_t n, const CVmuDirEnt
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(n, region)) return card.GetLastError();
   const std::uint8_t* bytes = nullptr;
-  const bool read = region->Read(block * CVmuFileHeader::kLength, bytes,
-                                 CVmuFileHeader::kLength, false);
+  const bool read =
+      region->Read(block * CVmuFileHeader::kLength, bytes, CVmuFileHeader::kLength, false);
   const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
   card.CloseFile(region);
   if (!read) return failure;

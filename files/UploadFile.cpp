@@ -34,8 +34,8 @@ CommandResult RefuseWithStatus(CUserPrompts& user, std::uint32_t code) {
 }
 
 std::string Requires(std::uint16_t size) {
-  return size == 1 ? "This file requires 1 block" : "This file requires " + std::to_string(size) +
-                                                        " blocks";
+  return size == 1 ? "This file requires 1 block"
+                   : "This file requires " + std::to_string(size) + " blocks";
 }
 
 std::string Available(std::uint16_t available) {
@@ -123,9 +123,8 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (!freeFound && !placement.replaces) placement.slot = i;
       freeFound = true;
-    } else if (!placement.replaces &&
-               std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
-                           CVmuDirEntry::kFileNameLength) == 0) {
+    } else if (!placement.replaces && std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
+                                                  CVmuDirEntry::kFileNameLength) == 0) {
       placement.slot = i;
       placement.replaces = true;
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
@@ -145,10 +144,11 @@ CommandResult FindBlocks(CVmuFat& fat, const CVmuDirEntry& upload, CUserPrompts&
   std::uint16_t free = 0;
   if (!fat.CountFree(free)) return RefuseWithStatus(user, fat.GetLastError());
   if (free < size) {
-    return Refuse(user, placement.replaces ? NoRoomForBoth(size, free)
-                                           : NotEnoughSpace(size, free));
+    return Refuse(user,
+                  placement.replaces ? NoRoomForBoth(size, free) : NotEnoughSpace(size, free));
   }
-  if (!fat.FindFreeBlocks(size, placement.blocks)) return RefuseWithStatus(user, fat.GetLastError());
+  if (!fat.FindFreeBlocks(size, placement.blocks))
+    return RefuseWithStatus(user, fat.GetLastError());
   return CommandResult::Done;
 }
 
@@ -200,8 +200,8 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
 // chain's release, each on the card before the next: a stop in between
 // leaves at most used blocks that no entry names, never an entry over free
 // blocks, and always one version of the file whole.
-CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry,
-                     const Placement& placement, CUserPrompts& user) {
+CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Placement& placement,
+                     CUserPrompts& user) {
   const std::vector<std::uint16_t>& blocks = placement.blocks;
   for (std::size_t k = 0; k < blocks.size(); ++k) {
     const std::uint16_t next = k + 1 < blocks.size() ? blocks[k + 1] : CVmuFat::kLastBlock;

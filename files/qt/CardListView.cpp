@@ -105,9 +105,8 @@ void CCardListView::OnRefresh() {
   const auto progress = progress_();
   RefreshList(card_, *progress, user_, listing);
   SetRows(listing.rows);  // the rows read before a failure or a cancel stay
-  emit freeBlocksChanged(listing.freeBlocks
-                             ? QString::fromStdString(FreeBlocksText(*listing.freeBlocks))
-                             : QString());
+  emit freeBlocksChanged(
+      listing.freeBlocks ? QString::fromStdString(FreeBlocksText(*listing.freeBlocks)) : QString());
 }
 
 void CCardListView::OnDownload() {

@@ -181,8 +181,7 @@ TEST_F(CardObject, UnfinishedChangesAreDiscardedNotWrittenLater) {
     ASSERT_TRUE(card_.Flush());
     ASSERT_TRUE(card_.ReadDirEntry(17, entry));
     EXPECT_EQ(entry.GetFirstBlock(), finished ? 150 : 0);
-    EXPECT_EQ(sim_.TakeTransfers(),
-              finished ? CCardOnSimulator::BlockStore(252) : Words{"R252"});
+    EXPECT_EQ(sim_.TakeTransfers(), finished ? CCardOnSimulator::BlockStore(252) : Words{"R252"});
   }
 }
 

@@ -121,7 +121,6 @@ TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-
 // Real cards, as consoles left them: each file lists with the descriptions of
 // its header block and downloads along its chain, both found here by walking
 // the image's bytes; a file whose chain is damaged lists without

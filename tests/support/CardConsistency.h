@@ -25,7 +25,8 @@ std::vector<PageFile> FilesOf(const CPageImage& page);
 // The entry of that name, or none (slot 0xFFFF).
 PageFile FindFile(const CPageImage& page, const std::string& name);
 // A file's bytes along its chain, in storage order.
-std::vector<std::uint8_t> ChainBytes(const CPageImage& page, const std::vector<std::uint16_t>& chain);
+std::vector<std::uint8_t> ChainBytes(const CPageImage& page,
+                                     const std::vector<std::uint16_t>& chain);
 // Puts a file on a page with the usual layout: entry (its first block set to
 // chain[0]) in directory slot n, data (storage order) in the chain's blocks,
 // and the allocation entries that link them.

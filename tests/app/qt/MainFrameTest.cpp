@@ -16,8 +16,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CommandIds.h"
+#include "DciFile.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
 #include "NoPortRoad.h"
@@ -193,4 +195,60 @@ TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterAFailure) {
   EXPECT_EQ(user_->messages.size(), 1u);
   EXPECT_TRUE(frame_->isEnabled());
   EXPECT_TRUE(user_->choicesAsked.empty());  // no save dialog after a failure
+}
+
+// In one desktop process: an upload whose last write fails leaves nothing in
+// the cache, so the next Refresh and upload keep every file intact, and a
+// card put in meanwhile is not written by the Refresh. The status bar shows
+// the free blocks the Refresh counted.
+TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
+  frame_->GetCard().GetLink()->SetTimeout(0);  // a silent card fails at once
+  auto upload = [this](const char* name) {
+    CVmuDirEntry entry = MakeEntry(0x33, 0, 3);
+    entry.SetFileName((std::string(name) + "        ").c_str());
+    const std::vector<std::uint8_t> blocks(3 * 512, static_cast<std::uint8_t>(name[0]));
+    const std::string path = scratch_.File(std::string(name) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, blocks));
+    user_->AnswerNextChoice(path);
+    frame_->RunCommand(command::kUpload);
+  };
+  // The blocks not cached yet are read, the data (3 blocks) and the chain are
+  // stored, and the card falls silent at the entry.
+  auto failingUpload = [&](const char* name, int reads) {
+    sim_.Sim().ResetCounters();
+    sim_.Sim().Faults().silentAfter = reads + 3 * 4 + 4;
+    upload(name);
+    sim_.Sim().Faults().silentAfter = -1;
+    ASSERT_EQ(user_->messages.size(), 1u);
+    user_->messages.clear();
+  };
+  auto* freeBlocks = frame_->statusBar()->findChild<QLabel*>("freeBlocks");
+  ASSERT_NE(freeBlocks, nullptr);
+  EXPECT_EQ(freeBlocks->text(), "");
+
+  const CPageImage demo = sim_.ReadPage();
+  failingUpload("LOST", 15);  // root, 13 directory blocks, table
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(freeBlocks->text(), "187 blocks free");  // the lost upload's blocks stay used
+  upload("KEPT");
+  EXPECT_TRUE(user_->messages.empty());
+  const CPageImage card = sim_.ReadPage();
+  EXPECT_EQ(ConsistencyProblems(card, true), std::vector<std::string>{});
+  for (const PageFile& file : FilesOf(demo))
+    EXPECT_EQ(ChainBytes(card, FindFile(card, file.name).chain), ChainBytes(demo, file.chain));
+  EXPECT_EQ(ChainBytes(card, FindFile(card, "KEPT        ").chain),
+            std::vector<std::uint8_t>(3 * 512, 'K'));
+  EXPECT_EQ(FindFile(card, "LOST        ").slot, 0xFFFF);
+
+  // Another card goes in after a failed upload: the Refresh writes nothing to it.
+  failingUpload("LOST", 0);
+  const CPageImage other = CPageImage::Formatted();
+  sim_.LoadPage(other);
+  sim_.Sim().ResetCounters();
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(freeBlocks->text(), "200 blocks free");
+  EXPECT_TRUE(user_->messages.empty());
 }
