@@ -122,9 +122,12 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Download:
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
-    case Command::Upload:
+    case Command::Upload: {
       if (request.replace) user.SetAnswer(true);
-      return ExitStatus(UploadFile(card, progress, user));
+      const CommandResult result = UploadFile(card, progress, user);
+      if (user.TakeRefusal()) err << "Add --replace to replace the file on the card.\n";
+      return ExitStatus(result);
+    }
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:

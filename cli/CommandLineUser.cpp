@@ -38,6 +38,12 @@ bool CCommandLineUser::MaySave(const std::string& path) {
 }
 
 bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
+  const bool yes = Answer(question, defaultYes);
+  refused_ = refused_ || !yes;
+  return yes;
+}
+
+bool CCommandLineUser::Answer(const std::string& question, bool defaultYes) {
   if (answer_) return *answer_;
   if (terminal_ == nullptr) return defaultYes;
   err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;

@@ -27,6 +27,13 @@ class CCommandLineUser : public CUserPrompts {
   // The answer to every question, as the command line gave it.
   void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
 
+  // Whether a question was answered No since the last call; the flag is cleared.
+  bool TakeRefusal() {
+    const bool refused = refused_;
+    refused_ = false;
+    return refused;
+  }
+
   // Messages wait until released, so that they follow what a command prints.
   void HoldMessages() { holding_ = true; }
   void ReleaseMessages();
@@ -41,10 +48,13 @@ class CCommandLineUser : public CUserPrompts {
   bool MaySave(const std::string& path);
 
  private:
+  bool Answer(const std::string& question, bool defaultYes);
+
   std::ostream& err_;
   std::istream* terminal_;
   std::optional<bool> answer_;
   bool holding_ = false;
+  bool refused_ = false;
   std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;

@@ -10,7 +10,7 @@
 //
 // Each block costs about 24 register accesses per byte through the simulated
 // link, so the work per input is bounded: the listing reads what it reads
-// (the system blocks and each listed file's first block, each once, since the
+// (the system blocks and each listed file's header block, each once, since the
 // card caches blocks), Properties run on every row, but downloads are limited
 // to files of at most kMaxDownloadBlocks, kDownloadBudget blocks per input.
 

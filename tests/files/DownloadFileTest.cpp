@@ -47,45 +47,23 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
-// A chain that is not exactly the file's blocks is refused before any of its
-// blocks is read, with what is wrong; nothing is saved.
+// A chain that is not exactly the file's blocks (the card object's tests
+// judge every kind) is refused before any of its blocks is read.
 TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
-  const std::string damaged =
-      "This file cannot be downloaded: its blocks on the memory card are damaged (the "
-      "allocation chain ";
-  const struct {
-    std::uint16_t first, size;
-    std::vector<std::pair<std::uint16_t, std::uint16_t>> links;  // block, allocation entry
-    std::string fault;
-  } cases[] = {
-      {199, 3, {{199, 198}, {198, 199}}, "comes back to block 199"},
-      {199, 27, {{199, 198}, {198, CVmuFat::kLastBlock}}, "ends after 2 of 27 blocks"},
-      {199, 1, {{199, 198}, {198, CVmuFat::kLastBlock}}, "runs on past 1 block"},
-      {199, 2, {{199, 253}}, "enters block 253, which holds the directory"},
-      {199, 2, {{199, 254}}, "enters block 254, which holds the allocation table"},
-      {199, 2, {{199, 300}}, "leaves the page at block 300"},
-      {3, 5, {}, "reaches block 3, which is marked free"},
-  };
-  for (const auto& c : cases) {
-    page_ = CPageImage::Formatted();
-    PlaceEntryOnly(0, Entry(0x33, "DAMAGED", c.first, c.size));
-    for (const auto& [block, next] : c.links)
-      page_.SetFatEntry(block, next);
-    Load();
-    user_.messages.clear();
-    EXPECT_EQ(Download(0, path_), CommandResult::Failed) << c.fault;
-    EXPECT_EQ(user_.messages, Words{damaged + c.fault + ")."});
-    EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R254"})) << c.fault;
-  }
-  page_ = CPageImage::Formatted();
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  PlaceEntryOnly(0, Entry(0x33, "DAMAGED", 199, 27));
+  page_.SetFatEntry(199, 198);
+  page_.SetFatEntry(198, CVmuFat::kLastBlock);
+  Load();
+  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R254"}));
   page_.GetBlock(255)[0] = 0;
   Load();
-  user_.messages.clear();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{"This page of the memory card is not formatted."});
+  EXPECT_EQ(user_.messages,
+            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged (the "
+                   "allocation chain ends after 2 of 27 blocks).",
+                   "This page of the memory card is not formatted."}));
   EXPECT_TRUE(user_.choicesAsked.empty());
-  EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
 TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
@@ -124,7 +102,8 @@ TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
 // Real cards, as consoles left them: each file lists with the descriptions of
 // its header block and downloads along its chain, both found here by walking
 // the image's bytes; a file whose chain is damaged lists without
-// descriptions and is refused.
+// descriptions and is refused. The first save of ReadFiles_01.vmu fills a
+// hole: blocks 199 to 196, then 185 down to 163.
 TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
   const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
   if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
@@ -149,7 +128,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
     EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(image).size());
     for (std::size_t i = 0; i < files.size(); ++i) {
       const PageFile& file = files[i];
-      const bool game = file.type == CVmuDirEntry::kGame;
+      const bool game = file.entry[0] == CVmuDirEntry::kGame;
       const std::size_t header = game ? 1 : 0;
       std::string shortText;
       if (file.problem.empty() && header < file.chain.size()) {
@@ -174,30 +153,15 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
       EXPECT_EQ(ReadBytes(path_), Dci(entry, ChainBytes(image, file.chain))) << file.slot;
     }
     EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+    if (item.path().filename() == "ReadFiles_01.vmu") {
+      const std::vector<std::uint16_t> chain = FindFile(image, "S.ARCADIA001").chain;
+      ASSERT_EQ(chain.size(), 27u);
+      EXPECT_EQ(chain[3], 196);
+      EXPECT_EQ(chain[4], 185);
+      EXPECT_EQ(chain[26], 163);
+    }
   }
   EXPECT_THAT(games, ::testing::IsSupersetOf({"VMU Mini Pacman ", "CHAO ADV 2      "}));
-}
-
-// The first save of ReadFiles_01.vmu fills a hole: four blocks at the top,
-// then a run far below, as the console placed it.
-TEST_F(DownloadFileTest, AFragmentedSaveIsItsChain) {
-  const std::filesystem::path image =
-      std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images" / "ReadFiles_01.vmu";
-  if (!std::filesystem::exists(image)) GTEST_SKIP() << image << " is absent";
-  CPageImage page;
-  const Bytes bytes = ReadBytes(image.string());
-  std::copy(bytes.begin(), bytes.end(), page.GetData());
-  const PageFile save = FindFile(page, "S.ARCADIA001");
-  std::vector<std::uint16_t> expected = {199, 198, 197, 196};
-  for (int block = 185; block >= 163; --block)
-    expected.push_back(static_cast<std::uint16_t>(block));
-  EXPECT_EQ(save.chain, expected);
-  sim_.LoadPage(page);
-  ASSERT_EQ(Download(save.slot, path_), CommandResult::Done);
-  const Bytes file = ReadBytes(path_);
-  Bytes wire = ChainBytes(page, expected);
-  CPageImage::ReverseGroups(wire.data(), wire.size());
-  EXPECT_EQ(Bytes(file.begin() + 32, file.end()), wire);
 }
 
 }  // namespace

@@ -35,22 +35,15 @@ class UploadFileTest : public FileCommandTest {
   void Delete(const std::string& name) {
     page_ = sim_.ReadPage();
     const PageFile file = FindFile(page_, name);
-    ASSERT_NE(file.slot, 0xFFFF) << name;
     EntrySlot(page_, file.slot)[0] = 0;
     for (const std::uint16_t block : file.chain)
       page_.SetFatEntry(block, CVmuFat::kFree);
     Load();
   }
-  // The file of that name downloads as blocks (storage order).
-  void ExpectReadsBack(const std::string& name, const Bytes& blocks) {
-    const PageFile file = FindFile(sim_.ReadPage(), name);
-    ASSERT_NE(file.slot, 0xFFFF) << name;
-    user_.AnswerNextChoice(scratch_.File("back.dci"));
-    ASSERT_EQ(DownloadFile(*sim_.MakeCard(), file.slot, progress_, user_), CommandResult::Done);
-    const Bytes back = ReadBytes(scratch_.File("back.dci"));
-    Bytes wire = blocks;
-    CPageImage::ReverseGroups(wire.data(), wire.size());
-    EXPECT_EQ(Bytes(back.begin() + 32, back.end()), wire) << name;
+  // The card holds blocks (storage order) along the chain of the file of that name.
+  void ExpectHolds(const std::string& name, const Bytes& blocks) {
+    const CPageImage card = sim_.ReadPage();
+    EXPECT_EQ(ChainBytes(card, FindFile(card, name).chain), blocks) << name;
   }
   const std::string path_ = scratch_.File("in.dci");
 };
@@ -77,13 +70,12 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
   EXPECT_EQ(sim_.TakeTransfers(), expected);
 
   // The file's wire order becomes storage order on the card.
-  CPageImage card = sim_.ReadPage();
   Bytes stored = Blocks(3);
   CPageImage::ReverseGroups(stored.data(), stored.size());
-  const PageFile file = FindFile(card, "UPLOADED");
+  ExpectHolds("UPLOADED", stored);
+  const PageFile file = FindFile(sim_.ReadPage(), "UPLOADED");
   EXPECT_EQ(file.slot, 1);  // the lowest free slot
   EXPECT_EQ(file.chain, (std::vector<std::uint16_t>{199, 198, 197}));
-  EXPECT_EQ(ChainBytes(card, file.chain), stored);
   entry.SetFirstBlock(199);
   EXPECT_EQ(file.entry, Bytes(entry.GetData(), entry.GetData() + 32));
 
@@ -105,7 +97,7 @@ TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   Delete("B");
   ASSERT_EQ(Upload(Dci(Entry(0x33, "D", 0, 3), Blocks(3, 9))), CommandResult::Done);
   EXPECT_EQ(FindFile(sim_.ReadPage(), "D").chain, (std::vector<std::uint16_t>{196, 195, 191}));
-  ExpectReadsBack("D", Blocks(3, 9));
+  ExpectHolds("D", Blocks(3, 9));
   ExpectConsistent();
 
   // A card of 2-block files with every other one deleted: a 70-block file
@@ -122,9 +114,9 @@ TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   ASSERT_EQ(Upload(Dci(Entry(0x33, "LONG", 0, 70), Blocks(70, 5))), CommandResult::Done);
   EXPECT_EQ(FindFile(sim_.ReadPage(), "LONG").chain,
             std::vector<std::uint16_t>(free.begin(), free.begin() + 70));
-  ExpectReadsBack("LONG", Blocks(70, 5));
+  ExpectHolds("LONG", Blocks(70, 5));
   for (std::uint16_t i = 0; i < 100; i += 2)
-    ExpectReadsBack("F" + std::to_string(i), Blocks(2, static_cast<std::uint8_t>(i)));
+    ExpectHolds("F" + std::to_string(i), Blocks(2, static_cast<std::uint8_t>(i)));
   ExpectConsistent();
 }
 
@@ -181,8 +173,8 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   for (const std::uint16_t block : {197, 196, 195})
     EXPECT_EQ(card.GetFatEntry(block), CVmuFat::kFree) << block;
   EXPECT_EQ(FilesOf(card).size(), 2u);
-  ExpectReadsBack("SAVE", Blocks(4, 7));
-  ExpectReadsBack("OTHER", Blocks(2, 2));
+  ExpectHolds("SAVE", Blocks(4, 7));
+  ExpectHolds("OTHER", Blocks(2, 2));
   ExpectConsistent();
 
   // Both versions must fit at once: with 2 blocks free, a 3-block
