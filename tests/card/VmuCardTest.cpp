@@ -149,37 +149,6 @@ TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
 }
 
-// Regions made to be written must lie on the page whole.
-TEST_F(CardObject, RegionsToWriteStayOnThePage) {
-  std::unique_ptr<CVmuRegion> made;
-  EXPECT_FALSE(card_.MakeRegion(2, 4, made));
-  EXPECT_FALSE(card_.MakeRegion(std::vector<std::uint16_t>{199, 256}, made));
-  EXPECT_EQ(card_.GetLastError(), status::kCacheWriteAddress);
-  EXPECT_EQ(made, nullptr);
-}
-
-// A command that does not finish leaves nothing unwritten for a later one:
-// its dirty blocks are dropped, the blocks it only read stay cached.
-TEST_F(CardObject, UnfinishedChangesAreDiscardedNotWrittenLater) {
-  CVmuDirEntry entry;
-  ASSERT_TRUE(card_.ReadDirEntry(17, entry));
-  sim_.TakeTransfers();
-  for (const bool finished : {false, true}) {
-    {
-      CDiscardUnlessFinished changes(card_);
-      ASSERT_TRUE(card_.WriteDirEntry(17, MakeEntry(0x33, 150, 2)));
-      if (finished) changes.Finished();
-    }
-    EXPECT_EQ(card_.GetCache()->GetBlockStatus(252),
-              finished ? CVmuMemory::kDirty : CVmuMemory::kNotLoaded);
-    EXPECT_EQ(card_.GetCache()->GetBlockStatus(255), CVmuMemory::kClean);
-    ASSERT_TRUE(card_.Flush());
-    ASSERT_TRUE(card_.ReadDirEntry(17, entry));
-    EXPECT_EQ(entry.GetFirstBlock(), finished ? 150 : 0);
-    EXPECT_EQ(sim_.TakeTransfers(), finished ? CCardOnSimulator::BlockStore(252) : Words{"R252"});
-  }
-}
-
 TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   CPageImage other = CPageImage::Formatted();
   other.GetBlock(255)[74] = 250;
