@@ -10,10 +10,6 @@ bool InRun(const CVmuRegion& region, std::uint32_t block) {
   const std::int64_t start = region.GetStartBlock();
   return block <= start && std::int64_t{block} > start - std::int64_t{region.GetBlockCount()};
 }
-
-std::string Number(std::uint32_t value) {
-  return std::to_string(value);
-}
 }  // namespace
 
 bool CVmuFat::GetEntry(std::uint16_t n, std::uint16_t& out) {
@@ -83,15 +79,16 @@ bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegio
   std::uint32_t block = first;
   for (std::uint32_t k = 0; k < size; ++k) {
     if (block >= kPageBlocks) {
-      out.fault = prefix + "leaves the page at block " + Number(block);
+      out.fault = prefix + "leaves the page at block " + std::to_string(block);
     } else if (block == CVmuRootBlock::kBlock) {
-      out.fault = prefix + "enters block " + Number(block) + ", the root block";
+      out.fault = prefix + "enters block " + std::to_string(block) + ", the root block";
     } else if (InRun(*this, block)) {
-      out.fault = prefix + "enters block " + Number(block) + ", which holds the allocation table";
+      out.fault =
+          prefix + "enters block " + std::to_string(block) + ", which holds the allocation table";
     } else if (InRun(directory, block)) {
-      out.fault = prefix + "enters block " + Number(block) + ", which holds the directory";
+      out.fault = prefix + "enters block " + std::to_string(block) + ", which holds the directory";
     } else if (seen[block]) {
-      out.fault = prefix + "comes back to block " + Number(block);
+      out.fault = prefix + "comes back to block " + std::to_string(block);
     }
     if (!out.IsSound()) return true;
     seen[block] = true;
@@ -101,19 +98,21 @@ bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegio
     if (!GetEntry(static_cast<std::uint16_t>(block), next)) return false;
     if (next == kLastBlock) {
       if (k + 1 < size) {
-        out.fault = prefix + "ends after " + Number(k + 1) + " of " + Number(size) + " blocks";
+        out.fault = prefix + "ends after " + std::to_string(k + 1) + " of " + std::to_string(size) +
+                    " blocks";
       }
       return true;
     }
     if (next == kFree) {
-      out.fault = prefix + "reaches block " + Number(block) + ", which is marked free";
+      out.fault = prefix + "reaches block " + std::to_string(block) + ", which is marked free";
       return true;
     }
     block = next;
   }
   // The size-th block's entry names yet another block.
   if (size != 0) {
-    out.fault = prefix + "runs on past " + Number(size) + (size == 1 ? " block" : " blocks");
+    out.fault =
+        prefix + "runs on past " + std::to_string(size) + (size == 1 ? " block" : " blocks");
   }
   return true;
 }
