@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "NoPortRoad.h"
 #include "ScratchDirectory.h"
@@ -240,6 +241,10 @@ TEST_F(CommandLine, ListCountsFreeBlocksAndUploadReplacesOnlyWithReplace) {
   ASSERT_EQ(Run({"--image", image, "list"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("\n0      SAVEGAME.001  First"));
   EXPECT_THAT(out_.str(), Not(HasSubstr("\n1 ")));
+  CPageImage card;
+  const auto bytes = ReadBytes(image);
+  std::copy(bytes.begin(), bytes.end(), card.GetData());
+  EXPECT_EQ(ConsistencyProblems(card), std::vector<std::string>{});
   EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
 }
 

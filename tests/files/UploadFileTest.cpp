@@ -287,6 +287,7 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     back[2] = original[2];
     back[3] = original[3];
     EXPECT_EQ(back, original) << item.path();
+    ExpectConsistent();
   }
   EXPECT_EQ(dataFiles, 2);
 }
