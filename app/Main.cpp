@@ -11,6 +11,7 @@
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
+#include "ProgramInfo.h"
 #include "QuitOnSignal.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
@@ -47,9 +48,11 @@ struct Options {
 };
 
 void NameTheApplication() {
-  QCoreApplication::setOrganizationName("Vellquist");
-  QCoreApplication::setApplicationName("Korvantis");
-  QCoreApplication::setApplicationVersion("0.11 Alpha");
+  // The names say where QSettings keeps the settings, the file that
+  // korvantis-cli reads as well.
+  QCoreApplication::setOrganizationName(QString::fromUtf8(program::kOrganization));
+  QCoreApplication::setApplicationName(QString::fromUtf8(program::kName));
+  QCoreApplication::setApplicationVersion(QString::fromUtf8(program::kVersionText));
 }
 
 // --help and --version answer on any machine, with or without a screen.
@@ -66,7 +69,7 @@ bool AnswersWithoutWindow(int argc, char** argv) {
 
 int Fail(const QString& text) {
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
-  QMessageBox::critical(nullptr, "Korvantis", text);
+  QMessageBox::critical(nullptr, QStringLiteral("Korvantis"), text);
   return 1;
 }
 
@@ -103,18 +106,16 @@ int main(int argc, char** argv) {
   CSimulatedCard simulated;  // outlives the card object that reaches it
   std::unique_ptr<CVmuCard> card;
   if (parser.isSet(simulate)) {
-    std::string error;
-    if (!simulated.OpenImage(parser.value(simulate).toStdString(), error)) {
-      return Fail(QString::fromStdString(error));
-    }
+    const Result opened = simulated.OpenImage(parser.value(simulate).toStdString());
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
     card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
   } else {
     card = std::make_unique<CVmuCard>();
   }
   if (parser.isSet(trace)) {
-    std::string error;
-    auto wireTrace = CWireTrace::OpenFile(parser.value(trace).toStdString(), error);
-    if (!wireTrace) return Fail(QString::fromStdString(error));
+    std::unique_ptr<CWireTrace> wireTrace;
+    const Result opened = CWireTrace::OpenFile(parser.value(trace).toStdString(), wireTrace);
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
     card->GetLink()->SetTrace(std::move(wireTrace));
   }
 

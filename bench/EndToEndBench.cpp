@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::uint32_t kPage = CPageImage::kSize;
+constexpr std::uint32_t kPage = card_format::kPageSize;
 
 std::string ScratchFile(const char* name) {
   return (std::filesystem::temp_directory_path() / ("korvantis-bench-" + std::string(name)))
@@ -43,7 +43,7 @@ CVmuDirEntry DataEntry(std::uint16_t first, std::uint16_t size, int serial) {
 // A formatted page with one-block files in blocks 199 down to 200 - count.
 CPageImage PageWithFiles(int count, std::uint16_t size = 1) {
   CPageImage page = CPageImage::Formatted();
-  std::vector<std::uint8_t> blocks(std::size_t{size} * 512, 0x41);
+  std::vector<std::uint8_t> blocks(std::size_t{size} * card_format::kBlockSize, 0x41);
   for (int i = 0; i < count; ++i) {
     page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(199 - i * size, size, i),
                    blocks.data());
@@ -56,7 +56,7 @@ struct Bench {
   explicit Bench(const CPageImage& page) { Load(page); }
   void Load(const CPageImage& page) {
     std::memcpy(sim.GetPage(0), page.GetData(), kPage);
-    CPageImage::ReverseGroups(sim.GetPage(0), kPage);  // the card keeps wire order
+    card_format::ReverseGroups(sim.GetPage(0), kPage);  // the card keeps wire order
     card.Invalidate();
   }
   std::uint64_t Transactions() const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
 #include "PortRoad.h"
 #include "VmuChain.h"
 #include "VmuLink.h"
@@ -20,7 +21,7 @@ class CVmuBuffer;
 // code of its last failure for the commands to show.
 class CVmuCard {
  public:
-  static constexpr std::uint32_t kBlockCount = 256;
+  static constexpr std::uint32_t kBlockCount = card_format::kBlocksPerPage;
 
   // The port at the default address, by the best road this machine offers.
   CVmuCard();

@@ -15,13 +15,13 @@ bool InRun(const CVmuRegion& region, std::uint32_t block) {
 bool CVmuFat::GetEntry(std::uint16_t n, std::uint16_t& out) {
   const std::uint8_t* bytes = nullptr;
   if (!Read(2u * n, bytes, 2, false)) return false;
-  out = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+  out = card_format::GetLe16(bytes);
   return true;
 }
 
 bool CVmuFat::SetEntry(std::uint16_t n, std::uint16_t value) {
-  const std::uint8_t bytes[] = {static_cast<std::uint8_t>(value),
-                                static_cast<std::uint8_t>(value >> 8)};
+  std::uint8_t bytes[2];
+  card_format::PutLe16(bytes, value);
   return Write(2u * n, bytes, 2, false);
 }
 
@@ -75,10 +75,10 @@ bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegio
   out.blocks.clear();
   out.fault.clear();
   const std::string prefix = "the allocation chain ";
-  std::vector<bool> seen(kPageBlocks, false);
+  std::vector<bool> seen(card_format::kBlocksPerPage, false);
   std::uint32_t block = first;
   for (std::uint32_t k = 0; k < size; ++k) {
-    if (block >= kPageBlocks) {
+    if (block >= card_format::kBlocksPerPage) {
       out.fault = prefix + "leaves the page at block " + std::to_string(block);
     } else if (block == CVmuRootBlock::kBlock) {
       out.fault = prefix + "enters block " + std::to_string(block) + ", the root block";

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "CardFormat.h"
 #include "VmuChain.h"
 #include "VmuRegion.h"
 
@@ -9,10 +10,9 @@
 // offset 2n. Free-block counts and searches look at the user area only.
 class CVmuFat : public CVmuRegion {
  public:
-  static constexpr std::uint16_t kFree = 0xFFFC;
-  static constexpr std::uint16_t kLastBlock = 0xFFFA;
-  static constexpr std::uint16_t kUserBlocks = 200;  // blocks 0 to 199
-  static constexpr std::uint32_t kPageBlocks = 256;
+  static constexpr std::uint16_t kFree = card_format::kFatFree;
+  static constexpr std::uint16_t kLastBlock = card_format::kFatLastBlock;
+  static constexpr std::uint16_t kUserBlocks = card_format::kUserBlocks;
 
   using CVmuRegion::CVmuRegion;
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "CardFormat.h"
 #include "VmuBuffer.h"
 
-// A file's first block. Its first 64 bytes carry the descriptions shown for
-// the file; the rest is the file's own.
+// A file's header block (card_format::kDataHeaderBlock or kGameHeaderBlock
+// along its chain). Its first 64 bytes carry the descriptions shown for the
+// file; the rest is the file's own.
 class CVmuFileHeader : public CVmuBuffer {
  public:
-  static constexpr std::uint32_t kLength = 512;
+  static constexpr std::uint32_t kLength = card_format::kBlockSize;
 
   CVmuFileHeader() : CVmuBuffer(kLength) {}
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "CardFormat.h"
 #include "StatusCodes.h"
 #include "VmuMemory.h"
 
@@ -36,6 +37,7 @@ bool CVmuRegion::Fail(std::uint32_t code) {
 // A transfer past the region's own end is refused here: card data must never
 // lead to blocks that are not the region's.
 bool CVmuRegion::Map(std::uint32_t offset, std::uint32_t size, std::uint32_t& address) const {
+  using card_format::kBlockSize;
   if (std::uint64_t{offset} + size > std::uint64_t{blockCount_} * kBlockSize) return false;
   address = std::uint32_t{GetBlock(offset / kBlockSize)} * kBlockSize + offset % kBlockSize;
   return true;

@@ -12,8 +12,6 @@ class CVmuMemory;
 // first byte of a transfer is mapped, so every transfer stays within one block.
 class CVmuRegion {
  public:
-  static constexpr std::uint32_t kBlockSize = 512;
-
   // The run of blockCount blocks from startBlock downward.
   CVmuRegion(std::uint16_t startBlock, std::uint32_t blockCount, CVmuMemory* cache);
   // The given blocks, in this order (a file's allocation chain).

@@ -6,17 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "LinkOptions.h"
+
 // What korvantis-cli was asked to do.
 struct CliRequest {
   enum class Command { List, Info, Download, Upload, Backup, Restore, Page, NewImage };
 
   Command command = Command::List;
-  std::string image;                  // --image: a simulated card over this file
-  std::optional<std::uint16_t> port;  // --port
-  std::optional<std::uint32_t> timeoutSeconds;
-  std::optional<std::uint32_t> delay;  // microseconds
-  std::optional<std::uint16_t> page;   // --page, 1 to 4
-  std::string trace;
+  LinkOptions link;
+  std::optional<std::uint16_t> page;  // --page, 1 to 4
 
   bool tsv = false;
   bool force = false;

@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "PageChecks.h"
@@ -12,8 +13,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kCannotWrite[] = "File could not be created, or could not be written to.";
-
 std::string Damaged(const std::string& fault) {
   return "This file cannot be downloaded: its blocks on the memory card are damaged (" + fault +
          ").";
@@ -25,22 +24,23 @@ std::string Damaged(const std::string& fault) {
 CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
                          CProgress& progress, CUserPrompts& user,
                          std::vector<std::uint8_t>& blocks) {
+  using card_format::kBlockSize;
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(index, region)) {
     const std::string& fault = card.GetChainFault();
     user.ShowMessage(fault.empty() ? StatusMessage(card.GetLastError()) : Damaged(fault));
     return CommandResult::Failed;
   }
-  blocks.assign(std::size_t{size} * CDciFile::kBlockSize, 0);
+  blocks.assign(std::size_t{size} * kBlockSize, 0);
   CProgressSession session(progress, "Downloading file from the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
-    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
+    const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
-    if (!region->Read(offset, bytes, CDciFile::kBlockSize, false)) {
+    if (!region->Read(offset, bytes, kBlockSize, false)) {
       user.ShowMessage(StatusMessage(region->GetLastError()));
       return CommandResult::Failed;
     }
-    std::memcpy(blocks.data() + offset, bytes, CDciFile::kBlockSize);
+    std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -66,8 +66,9 @@ CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progr
 
   std::string path;
   if (!user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
-  if (!CDciFile::Write(path, entry, blocks)) {
-    user.ShowMessage(kCannotWrite);
+  const Result written = CDciFile::Write(path, entry, blocks);
+  if (!written) {
+    user.ShowMessage(written.Message());
     return CommandResult::Failed;
   }
   return CommandResult::Done;

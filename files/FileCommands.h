@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CommandResult.h"
-#include "FileRow.h"
+#include "FileTexts.h"
 
 class CVmuCard;
 class CProgress;
@@ -19,7 +19,7 @@ class CUserPrompts;
 // What a listing found: one row per file, in directory order, and the free
 // user blocks of the page once its allocation table was read.
 struct FileListing {
-  std::vector<FileRow> rows;
+  std::vector<FileTexts> rows;
   std::optional<std::uint16_t> freeBlocks;
 };
 
@@ -43,4 +43,4 @@ CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user
 
 // The properties of the file of directory entry index; nothing is written.
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
-                                FileProperties& properties);
+                                FileTexts& properties);

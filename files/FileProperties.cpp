@@ -1,4 +1,3 @@
-#include "EntryTexts.h"
 #include "FileCommands.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -8,21 +7,12 @@
 // The entry as the card holds it now, which may differ from the row's texts
 // if the directory changed since the list was read.
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
-                                FileProperties& properties) {
+                                FileTexts& properties) {
   CVmuDirEntry entry;
   if (!card.ReadDirEntry(index, entry)) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }
-  const EntryTexts texts = DescribeFile(card, index, entry);
-  properties.application = texts.application;
-  properties.copyProtect = texts.copyProtect;
-  properties.date = texts.date;
-  properties.fileName = texts.fileName;
-  properties.size = texts.size;
-  properties.longDescription = texts.longDescription;
-  properties.shortDescription = texts.shortDescription;
-  properties.time = texts.time;
-  properties.type = texts.type;
+  properties = DescribeFile(card, index, entry);
   return CommandResult::Done;
 }

@@ -1,4 +1,3 @@
-#include "EntryTexts.h"
 #include "FileCommands.h"
 #include "PageChecks.h"
 #include "Progress.h"
@@ -8,21 +7,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-FileRow MakeRow(std::uint16_t index, const EntryTexts& texts) {
-  FileRow row;
-  row.index = index;
-  row.texts[FileRow::kFileName] = texts.fileName;
-  row.texts[FileRow::kShortDescription] = texts.shortDescription;
-  row.texts[FileRow::kLongDescription] = texts.longDescription;
-  row.texts[FileRow::kApplication] = texts.application;
-  row.texts[FileRow::kSize] = texts.size;
-  row.texts[FileRow::kDate] = texts.date;
-  row.texts[FileRow::kTime] = texts.time;
-  row.texts[FileRow::kCopyProtected] = texts.copyProtected;
-  row.texts[FileRow::kType] = texts.type;
-  return row;
-}
-
 // A card that stopped answering or answers wrongly would cost one timeout per
 // file if the listing went on.
 bool IsLinkFailure(std::uint32_t code) {
@@ -75,7 +59,7 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
     if (!card.ReadDirEntry(i, entry)) return Fail(user, card.GetLastError());
     if (entry.GetType() != CVmuDirEntry::kFree) {
       std::uint32_t header = status::kNoError;
-      listing.rows.push_back(MakeRow(i, DescribeFile(card, i, entry, &header)));
+      listing.rows.push_back(DescribeFile(card, i, entry, &header));
       if (IsLinkFailure(header)) return Fail(user, header);
     }
     if (session.UnitDone(i)) return CommandResult::Cancelled;

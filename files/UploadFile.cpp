@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "FileMessages.h"
 #include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
@@ -14,7 +16,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kCannotRead[] = "File could not be read.";
 constexpr char kGameFile[] =
     "This version of Korvantis can not upload GAME files.  Check the website for a newer "
     "version.";
@@ -71,13 +72,15 @@ CommandResult ReadDci(CUserPrompts& user, CVmuDirEntry& entry, std::vector<std::
   std::string path;
   if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
   CDciFile file;
-  if (!file.Open(path) || !file.ReadEntry(entry)) return Refuse(user, kCannotRead);
+  Result read = file.Open(path);
+  if (read) read = file.ReadEntry(entry);
+  if (!read) return Refuse(user, read.Message());
   if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, kGameFile);
-  if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0 ||
-      !file.ReadBlocks(entry.GetSize(), blocks)) {
-    return Refuse(user, kCannotRead);
+  if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
+    return Refuse(user, kCannotReadFile);
   }
-  return CommandResult::Done;
+  read = file.ReadBlocks(entry.GetSize(), blocks);
+  return read ? CommandResult::Done : Refuse(user, read.Message());
 }
 
 // Between the user blocks and the root block.
@@ -184,8 +187,8 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
   CProgressSession session(progress, "Uploading file to the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
-    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
-    if (!region->Write(offset, blocks.data() + offset, CDciFile::kBlockSize, false)) {
+    const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
+    if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
       return RefuseWithStatus(user, region->GetLastError());
     }
     if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());

@@ -1,17 +1,14 @@
 #include <cstdint>
 #include <string>
 
+#include "CardFormat.h"
 #include "PageCommands.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
-namespace {
-constexpr std::uint16_t kPageCount = 4;
-}
-
 CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
-  if (page < 1 || page > kPageCount) {
+  if (page < 1 || page > card_format::kPageCount) {
     user.ShowMessage("There is no page " + std::to_string(page) +
                      ": the memory card has pages 1 to 4.");
     return CommandResult::Failed;

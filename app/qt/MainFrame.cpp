@@ -41,7 +41,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       settings_(services.settings),
       user_(std::move(services.user)),
       progress_(std::move(services.progress)) {
-  setWindowTitle("Korvantis");
+  setWindowTitle(QStringLiteral("Korvantis"));
   setWindowIcon(ProgramIcon());
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
@@ -168,7 +168,7 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-  toolBar_ = addToolBar("Toolbar");
+  toolBar_ = addToolBar(QStringLiteral("Toolbar"));
   toolBar_->setObjectName("toolbar");
   toolBar_->setIconSize(QSize(16, 16));
   for (const ToolbarButton& button : ToolbarButtons()) {

@@ -36,12 +36,10 @@ class CMainFrame : public QMainWindow {
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  CCommandRouter& GetRouter() { return router_; }
   CCardListView* GetListView() const { return listView_; }
   CVmuCard& GetCard() const { return *card_; }
   QAction* GetAction(int id) const;
   QMenu* GetContextMenu() const { return contextMenu_; }
-  QToolBar* GetToolBar() const { return toolBar_; }
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();

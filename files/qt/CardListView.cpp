@@ -23,8 +23,8 @@ QString CardText(const std::string& bytes) {
 }
 }  // namespace
 
-const int CCardListView::kDetailsWidths[FileRow::kColumnCount] = {100, 150, 200, 150, 100,
-                                                                  100, 100, 100, 100};
+const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150, 100,
+                                                             100, 100, 100, 100};
 
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
                              QWidget* parent)
@@ -32,13 +32,14 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
       card_(card),
       user_(user),
       progress_(std::move(progress)),
-      model_(new QStandardItemModel(0, FileRow::kColumnCount, this)),
+      model_(new QStandardItemModel(0, kFileColumnCount, this)),
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
       details_(new QTreeView(stack_)),
       icons_(new QListView(stack_)) {
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    model_->setHorizontalHeaderItem(column, new QStandardItem(kFileColumnHeadings[column]));
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    model_->setHorizontalHeaderItem(static_cast<int>(column),
+                                    new QStandardItem(kFileColumnHeadings[column]));
   }
 
   details_->setModel(model_);
@@ -76,7 +77,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
           &CCardListView::selectionChanged);
   setFocusProxy(details_);
 
-  showProperties = [this](const FileProperties& properties) {
+  showProperties = [this](const FileTexts& properties) {
     CFilePropertiesDlg dialog(properties, window());
     dialog.exec();
   };
@@ -124,17 +125,17 @@ void CCardListView::OnUpload() {
 void CCardListView::OnProperties() {
   std::uint16_t index = 0;
   if (!SelectedIndex(index)) return;
-  FileProperties properties;
+  FileTexts properties;
   if (GetFileProperties(card_, index, user_, properties) == CommandResult::Done) {
     showProperties(properties);
   }
 }
 
-void CCardListView::SetRows(const std::vector<FileRow>& rows) {
+void CCardListView::SetRows(const std::vector<FileTexts>& rows) {
   const QIcon fileIcon = FileIcon();
-  for (const FileRow& row : rows) {
+  for (const FileTexts& row : rows) {
     QList<QStandardItem*> items;
-    for (const std::string& text : row.texts) {
+    for (const std::string& text : row.columns) {
       auto* item = new QStandardItem(CardText(text));
       item->setEditable(false);
       items.append(item);
@@ -198,8 +199,8 @@ void CCardListView::OnViewList() {
 
 // Details always resets the column widths, including ones the user dragged.
 void CCardListView::OnViewDetails() {
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    details_->setColumnWidth(column, kDetailsWidths[column]);
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    details_->setColumnWidth(static_cast<int>(column), kDetailsWidths[column]);
   }
   ShowView(details_, command::kDetails);
 }

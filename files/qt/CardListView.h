@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "FileRow.h"
+#include "FileTexts.h"
 
 class CCommandTable;
 class CProgress;
@@ -27,7 +27,7 @@ class CCardListView : public QWidget {
   using ProgressFactory = std::function<std::unique_ptr<CProgress>()>;
 
   static constexpr int kIndexRole = Qt::UserRole + 1;  // a row's directory index
-  static const int kDetailsWidths[FileRow::kColumnCount];
+  static const int kDetailsWidths[kFileColumnCount];
 
   // The card and the user belong to the caller; progress makes the progress
   // window of each long command.
@@ -57,7 +57,7 @@ class CCardListView : public QWidget {
 
   // Shows what the properties command found; replaceable so tests need not
   // face a modal dialog.
-  std::function<void(const FileProperties&)> showProperties;
+  std::function<void(const FileTexts&)> showProperties;
 
  signals:
   void viewModeChanged(int command);
@@ -71,7 +71,7 @@ class CCardListView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void SetRows(const std::vector<FileRow>& rows);
+  void SetRows(const std::vector<FileTexts>& rows);
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
 

@@ -171,7 +171,7 @@ TEST_F(RegionOverSimulator, RootFieldsAreReadOnceAndMakeTheRegions) {
     expected.push_back(word);
   EXPECT_EQ(sim_.TakeTransfers(), expected);
   page.GetBlock(199)[88] = 0xCD, page.GetBlock(199)[89] = 0xAB;
-  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page.GetData(), CPageImage::kSize));
+  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page.GetData(), card_format::kPageSize));
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(CardObject, WrittenEntryReachesTheCardOnlyAtFlush) {
   ASSERT_TRUE(card_.Flush());
   EXPECT_EQ(sim_.TakeTransfers(), CCardOnSimulator::BlockStore(252));
   std::memcpy(EntrySlot(page_, 17), entry.GetData(), 32);
-  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), CPageImage::kSize));
+  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));
 
   sim_.Sim().Faults().wrongAnswers = true;
   ASSERT_TRUE(card_.WriteDirEntry(17, entry));
@@ -202,7 +202,7 @@ TEST_F(CardObject, DestroyingTheCardWritesNothing) {
   ASSERT_TRUE(card->WriteDirEntry(2, MakeEntry(0x33, 5, 1)));
   card.reset();
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
-  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), CPageImage::kSize));
+  EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include "CliRunner.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -13,6 +17,8 @@
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "NoPortRoad.h"
+#include "ProgramInfo.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "TerminalProgress.h"
 
@@ -49,8 +55,7 @@ class CommandLine : public ::testing::Test {
     std::vector<std::uint8_t> blocks(2 * 512, 0);
     std::memcpy(blocks.data(), shortDescription, std::strlen(shortDescription));
     EXPECT_TRUE(page.PlaceFile(0, entry, blocks.data()));
-    std::string error;
-    EXPECT_TRUE(CPageImage::WriteNewFile(scratch_.File(name), {page}, error)) << error;
+    EXPECT_TRUE(Succeeded(CPageImage::WriteNewFile(scratch_.File(name), {page})));
     return scratch_.File(name);
   }
 
@@ -62,6 +67,19 @@ class CommandLine : public ::testing::Test {
   std::vector<std::uint16_t> askedPorts_;
   std::ostringstream out_, err_;
 };
+
+// A character device that fails every write for want of space. Root makes its
+// own in the scratch folder, so that no real device is ever at stake; anyone
+// else uses /dev/full, which only root could remove.
+std::string FullDevice(const CScratchDirectory& scratch) {
+  if (::geteuid() != 0) return std::filesystem::is_character_file("/dev/full") ? "/dev/full" : "";
+  const std::string own = scratch.File("full");
+  if (::mknod(own.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) return "";
+  const int fd = ::open(own.c_str(), O_WRONLY);  // a folder mounted nodev opens no device
+  if (fd < 0) return "";
+  ::close(fd);
+  return own;
+}
 
 }  // namespace
 
@@ -84,7 +102,7 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
   EXPECT_TRUE(askedPorts_.empty());
 
   EXPECT_EQ(Run({"--version"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("0.11 Alpha"));
+  EXPECT_THAT(out_.str(), HasSubstr(program::kVersionText));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("new-image"));
 }
@@ -160,6 +178,22 @@ TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
             ReadBytes(backup));
 }
 
+TEST_F(CommandLine, DownloadAndBackupOntoAFullDeviceLeaveItInPlace) {
+  const std::string device = FullDevice(scratch_);
+  if (device.empty()) GTEST_SKIP() << "no device here that fails writes";
+  const std::string image = ImageWithFile("card.bin", "x");
+  for (const auto& command : {std::vector<std::string>{"download", "0"}, {"backup"}}) {
+    std::vector<std::string> arguments = {"--image", image};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    arguments.insert(arguments.end(), {device, "--force"});
+    EXPECT_EQ(Run(arguments), 1) << command[0];
+    EXPECT_EQ(err_.str(),
+              "File could not be created, or could not be written to. (No space left on "
+              "device)\n");
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << command[0];
+  }
+}
+
 TEST_F(CommandLine, CtrlCCancelsAtTheNextPollAndSavesNothing) {
   const std::string image = ImageWithFile("card.bin", "x");
   const std::string backup = scratch_.File("never.dcm");
@@ -212,6 +246,8 @@ TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
   for (const auto& file : std::filesystem::directory_iterator(folder)) {
     const std::string copy = scratch_.File(file.path().filename().string());
     std::filesystem::copy_file(file.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);  // the card writes it
     const int status = Run({"--image", copy, "list", "--tsv"});
     if (file.path().filename() == "truncated.vmu") {
       EXPECT_EQ(status, 1);
@@ -257,8 +293,8 @@ TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
     entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
     ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
   }
-  CPageImage::ReverseGroups(page.GetData(), CPageImage::kSize);
-  std::memcpy(portCard_.GetPage(0), page.GetData(), CPageImage::kSize);
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
+  std::memcpy(portCard_.GetPage(0), page.GetData(), card_format::kPageSize);
   portCard_.ResetCounters();
   portCard_.Faults().silentAfter = 4;  // root, table, directory, first header
   EXPECT_EQ(Run({"--port", "0x278", "--timeout", "0", "--delay", "0", "list"}), 1);

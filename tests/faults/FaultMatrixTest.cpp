@@ -31,9 +31,9 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::string>;
-constexpr std::uint32_t kPageSize = CSimulatedCard::kPageSize;
-constexpr std::uint32_t kPageCount = CSimulatedCard::kPageCount;
-constexpr std::uint16_t kBlockSize = 512;
+using card_format::kBlockSize;
+using card_format::kPageCount;
+using card_format::kPageSize;
 // The link's clock moves one microsecond per reading, so a wait gives up after
 // about this many status reads however fast or loaded the machine is.
 constexpr std::uint32_t kTimeout = 200;
@@ -77,7 +77,7 @@ const Bytes& StartMemory() {
       for (const PlacedFile& f : kFiles)
         page.PlaceFile(f.slot, NamedEntry(f.name, f.first, f.size), Blocks(f.size, f.name).data());
       std::memset(page.GetBlock(10), static_cast<int>(p), kBlockSize);
-      CPageImage::ReverseGroups(page.GetData(), kPageSize);
+      card_format::ReverseGroups(page.GetData(), kPageSize);
       std::memcpy(&all[std::size_t{p} * kPageSize], page.GetData(), kPageSize);
     }
     return all;
@@ -90,10 +90,12 @@ const CScratchDirectory& Scratch() {
   static const CScratchDirectory scratch;
   static const bool written = [] {
     return CDciFile::Write(scratch.File("upload.dci"), NamedEntry("UPLOADED", 0, kUploadSize),
-                           Blocks(kUploadSize, "UPLOADED")) &&
+                           Blocks(kUploadSize, "UPLOADED"))
+               .Ok() &&
            CDciFile::Write(scratch.File("replace.dci"), NamedEntry("SECOND", 0, kUploadSize),
-                           Blocks(kUploadSize, "NEW SECOND")) &&
-           SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData());
+                           Blocks(kUploadSize, "NEW SECOND"))
+               .Ok() &&
+           SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData()).Ok();
   }();
   EXPECT_TRUE(written);
   return scratch;
@@ -127,7 +129,7 @@ struct Rig {
   CScriptedUser user;
   CScriptedProgress progress;
   FileListing listing;
-  FileProperties properties;
+  FileTexts properties;
   Bytes before;  // the card once the command was prepared
   std::uint32_t startPage = 0;
 };
@@ -300,7 +302,7 @@ void SavedOnlyWhenDone(Rig& rig, std::size_t t, const std::vector<Transfer>& goo
 CPageImage PageZero(const std::uint8_t* wire) {
   CPageImage page;
   std::memcpy(page.GetData(), wire, kPageSize);
-  CPageImage::ReverseGroups(page.GetData(), kPageSize);
+  card_format::ReverseGroups(page.GetData(), kPageSize);
   return page;
 }
 
@@ -348,7 +350,7 @@ Command SetPageCommand(std::uint16_t page) {
           // Either way no later command writes the change.
           [](Rig& rig, std::size_t, const std::vector<Transfer>&) {
             EXPECT_EQ(rig.card->GetCache()->GetBlockStatus(CPageImage::kDirectoryStart),
-                      CVmuMemory::kNotLoaded);
+                      CVmuMemory::BlockStatus::NotLoaded);
           }};
 }
 
@@ -382,7 +384,8 @@ const std::vector<Command>& Commands() {
            return t >= 2 ? std::string() : LinkMessage(t, code);
          },
          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
-           EXPECT_EQ(rig.properties.shortDescription, t == good.size() ? "FIRST" : "");
+           EXPECT_EQ(rig.properties.Text(FileColumn::ShortDescription),
+                     t == good.size() ? "FIRST" : "");
          }},
         {"Backup", "out.dcm", nullptr,
          [](Rig& rig) { return BackupPage(*rig.card, rig.progress, rig.user); }, LinkMessage,

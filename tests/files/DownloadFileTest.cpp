@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "FileCommandTest.h"
+#include "ResultAssertion.h"
 #include "VmuFat.h"
 
 namespace {
@@ -86,17 +88,23 @@ TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(DownloadFileTest, OutputFileProblemsAreReportedAndLeaveNoPartialFile) {
+TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThere) {
   Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
   Load();
   EXPECT_EQ(Download(0, scratch_.File("missing/folder.dci")), CommandResult::Failed);
 
-  // A file size limit makes the writing fail once the file exists.
+  // A file size limit makes the writing fail part-way, as a full disk does.
+  const Bytes previous(700, 0x5A);
+  WriteBytes(path_, previous);
   CommandResult result = CommandResult::Done;
-  WithFileSizeLimit(100, [&] { result = Download(0, path_); });
+  WithFileSizeLimit(1000, [&] { result = Download(0, path_); });
   EXPECT_EQ(result, CommandResult::Failed);
-  EXPECT_EQ(user_.messages, (Words{kCannotWrite, kCannotWrite}));
-  EXPECT_FALSE(std::filesystem::exists(path_));
+  EXPECT_EQ(user_.messages, (Words{kCannotWrite + " (No such file or directory)",
+                                   kCannotWrite + " (File too large)"}));
+  EXPECT_EQ(ReadBytes(path_), previous);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch_.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 // Real cards, as consoles left them: each file lists with the descriptions of
@@ -117,8 +125,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
     CPageImage image;
     const Bytes bytes = ReadBytes(copy);
     std::copy(bytes.begin(), bytes.end(), image.GetData());
-    std::string error;
-    ASSERT_TRUE(sim_.Sim().OpenImage(copy, error)) << error;
+    ASSERT_TRUE(Succeeded(sim_.Sim().OpenImage(copy)));
     sim_.Card().Invalidate();
 
     FileListing listing;
@@ -135,7 +142,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
         const char* text = reinterpret_cast<const char*>(image.GetBlock(file.chain[header]));
         shortText.assign(text, std::find(text, text + 16, '\0'));
       }
-      EXPECT_EQ(listing.rows[i].texts[FileRow::kShortDescription], shortText) << file.slot;
+      EXPECT_EQ(listing.rows[i].Text(FileColumn::ShortDescription), shortText) << file.slot;
       if (game) games.push_back(shortText);
 
       user_.messages.clear();

@@ -51,14 +51,13 @@ class FileCommandTest : public ::testing::Test {
     std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
   }
   void SetRootField(std::uint32_t offset, std::uint16_t value) {
-    page_.GetBlock(255)[offset] = static_cast<std::uint8_t>(value);
-    page_.GetBlock(255)[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    card_format::PutLe16(page_.GetBlock(card_format::kRootBlock) + offset, value);
   }
   void Load() { sim_.LoadPage(page_); }
 
   // A DCI file as a download writes it: the entry, then the blocks in wire order.
   static Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
-    CPageImage::ReverseGroups(blocks.data(), blocks.size());
+    card_format::ReverseGroups(blocks.data(), blocks.size());
     blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + 32);
     return blocks;
   }

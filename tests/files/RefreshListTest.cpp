@@ -4,7 +4,7 @@
 
 namespace {
 
-using Texts = std::array<std::string, FileRow::kColumnCount>;
+using Texts = std::array<std::string, kFileColumnCount>;
 using Indices = std::vector<std::uint16_t>;
 
 std::string Counting(std::uint8_t from, std::size_t length) {
@@ -26,11 +26,11 @@ class RefreshListTest : public FileCommandTest {
   }
   Indices RowIndices() const {
     Indices indices;
-    for (const FileRow& row : rows_)
+    for (const FileTexts& row : rows_)
       indices.push_back(row.index);
     return indices;
   }
-  std::vector<FileRow> rows_;
+  std::vector<FileTexts> rows_;
   std::optional<std::uint16_t> free_;
 };
 
@@ -51,18 +51,18 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
   EXPECT_EQ(Refresh(), CommandResult::Done);
   ASSERT_EQ(RowIndices(), (Indices{0, 2, 3, 4, 5, 6}));
   const std::string shortText = Counting(1, 16), longText = Counting(17, 32);
-  EXPECT_EQ(rows_[0].texts, (Texts{"WORKEDEXAMPL", shortText, longText, Counting(49, 16),
-                                   "3 Blocks", "05/13/2000", "14:03:59", "Yes", "Data"}));
+  EXPECT_EQ(rows_[0].columns, (Texts{"WORKEDEXAMPL", shortText, longText, Counting(49, 16),
+                                     "3 Blocks", "05/13/2000", "14:03:59", "Yes", "Data"}));
   // BCD nibbles above 9 count arithmetically.
-  EXPECT_EQ(rows_[1].texts, (Texts{"", shortText, longText, Counting(49, 16), "3 Blocks",
-                                   "20/165/20165", "00:09:20", "Yes", "Game"}));
-  EXPECT_EQ(rows_[2].texts, (Texts{"TWO", Counting(0xF6, 10), Counting(6, 32), Counting(38, 16),
-                                   "2 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
+  EXPECT_EQ(rows_[1].columns, (Texts{"", shortText, longText, Counting(49, 16), "3 Blocks",
+                                     "20/165/20165", "00:09:20", "Yes", "Game"}));
+  EXPECT_EQ(rows_[2].columns, (Texts{"TWO", Counting(0xF6, 10), Counting(6, 32), Counting(38, 16),
+                                     "2 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
   // No header to read, or none along a sound chain: empty descriptions.
-  EXPECT_EQ(rows_[3].texts,
+  EXPECT_EQ(rows_[3].columns,
             (Texts{"EMPTY", "", "", "", "0 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
-  EXPECT_EQ(rows_[4].texts[FileRow::kShortDescription], "");
-  EXPECT_EQ(rows_[5].texts[FileRow::kShortDescription], shortText);
+  EXPECT_EQ(rows_[4].Text(FileColumn::ShortDescription), "");
+  EXPECT_EQ(rows_[5].Text(FileColumn::ShortDescription), shortText);
   EXPECT_EQ(free_, 200 - 3 - 3 - 2 - 3);
 
   Words expected = {"R255", "R254", "R253", "R199", "R1", "R194", "R190"};
@@ -76,13 +76,12 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
   EXPECT_FALSE(progress_.open);
   EXPECT_TRUE(user_.messages.empty());
 
-  // Properties show the row's nine values and write nothing.
-  for (const FileRow& row : rows_) {
-    FileProperties v;
-    ASSERT_EQ(GetFileProperties(sim_.Card(), row.index, user_, v), CommandResult::Done);
-    EXPECT_EQ((Texts{v.fileName, v.shortDescription, v.longDescription, v.application, v.size,
-                     v.date, v.time, v.copyProtect ? "Yes" : "No", v.type}),
-              row.texts);
+  // Properties show the row's values and write nothing.
+  for (const FileTexts& row : rows_) {
+    FileTexts properties;
+    ASSERT_EQ(GetFileProperties(sim_.Card(), row.index, user_, properties), CommandResult::Done);
+    EXPECT_EQ(properties.columns, row.columns);
+    EXPECT_EQ(properties.copyProtect, row.copyProtect);
   }
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
   EXPECT_TRUE(user_.messages.empty());
@@ -113,8 +112,8 @@ TEST_F(RefreshListTest, LinkFailureKeepsEarlierRowsAndShowsOneMessage) {
 
   EXPECT_EQ(Refresh(), CommandResult::Failed);
   ASSERT_EQ(RowIndices(), (Indices{0, 1}));
-  EXPECT_EQ(rows_[0].texts[FileRow::kShortDescription], Counting(1, 16));
-  EXPECT_EQ(rows_[1].texts[FileRow::kShortDescription], "");  // never the earlier file's
+  EXPECT_EQ(rows_[0].Text(FileColumn::ShortDescription), Counting(1, 16));
+  EXPECT_EQ(rows_[1].Text(FileColumn::ShortDescription), "");  // never the earlier file's
   EXPECT_EQ(free_, 197);
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(user_.windowOpen, std::vector<bool>{true});
@@ -142,17 +141,18 @@ TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
   EXPECT_TRUE(rows_.empty());
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.creates, 0);
-  FileProperties properties;
+  FileTexts properties;
   EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, properties), CommandResult::Failed);
   EXPECT_EQ(user_.messages, Words(2, StatusMessage(status::kTimeout)));
 
   sim_.Sim().Faults().silentAfter = -1;
-  SetRootField(80, 240);  // more than the 13 directory blocks hold
+  SetRootField(card_format::kRootDirectoryEntryCount,
+               240);  // more than the 13 directory blocks hold
   Load();
   EXPECT_EQ(Refresh(), CommandResult::Done);
   EXPECT_EQ(progress_.upper, 208);
 
-  SetRootField(80, 0);
+  SetRootField(card_format::kRootDirectoryEntryCount, 0);
   Load();
   progress_.positions.clear();
   EXPECT_EQ(Refresh(), CommandResult::Done);

@@ -71,7 +71,7 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
 
   // The file's wire order becomes storage order on the card.
   Bytes stored = Blocks(3);
-  CPageImage::ReverseGroups(stored.data(), stored.size());
+  card_format::ReverseGroups(stored.data(), stored.size());
   ExpectHolds("UPLOADED", stored);
   const PageFile file = FindFile(sim_.ReadPage(), "UPLOADED");
   EXPECT_EQ(file.slot, 1);  // the lowest free slot
@@ -208,22 +208,32 @@ TEST_F(UploadFileTest, FilesThatAreNotWholeDataFilesAreRefusedBeforeAnyCardAcces
 }
 
 TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
+  constexpr std::uint32_t kEntryCount = card_format::kRootDirectoryEntryCount;
+  constexpr std::uint32_t kFatStart = card_format::kRootFatStart;
+  constexpr std::uint32_t kDirectoryStart = card_format::kRootDirectoryStart;
+  constexpr std::uint32_t kDirectoryBlocks = card_format::kRootDirectoryBlockCount;
   // No entry examined (free slots lie beyond the count); the allocation table
   // among the user blocks or over the root; the directory over the table, off
   // the page, or reaching down into the user blocks; no format marker.
   const struct {
     std::uint32_t field;
     std::uint16_t value;
-  } roots[] = {{80, 0}, {70, 150}, {70, 255}, {74, 254}, {74, 300}, {76, 60}, {0, 0}};
+  } roots[] = {{kEntryCount, 0},
+               {kFatStart, 150},
+               {kFatStart, 255},
+               {kDirectoryStart, 254},
+               {kDirectoryStart, 300},
+               {kDirectoryBlocks, 60},
+               {card_format::kRootFormatMarker, 0}};
   for (const auto& root : roots) {
     FreshCard();
     SetRootField(root.field, root.value);
     Load();
     EXPECT_EQ(Upload(DataDci(1)), CommandResult::Failed) << root.field << " " << root.value;
     ASSERT_EQ(user_.messages.size(), 1u);
-    const char* expected = root.field == 80  ? "no free directory entry"
-                           : root.field == 0 ? "not formatted"
-                                             : "nothing was written";
+    const char* expected = root.field == kEntryCount ? "no free directory entry"
+                           : root.field == card_format::kRootFormatMarker ? "not formatted"
+                                                                          : "nothing was written";
     EXPECT_NE(user_.messages[0].find(expected), std::string::npos);
     EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
   }
@@ -255,7 +265,7 @@ TEST_F(UploadFileTest, AStopLeavesNoEntryOverFreeBlocksAndNothingUnwritten) {
   EXPECT_EQ(card.GetFatEntry(197), CVmuFat::kLastBlock);
   EXPECT_TRUE(FilesOf(card).empty());
   ExpectConsistent(true);
-  EXPECT_EQ(sim_.Card().GetCache()->GetBlockStatus(253), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(sim_.Card().GetCache()->GetBlockStatus(253), CVmuMemory::BlockStatus::NotLoaded);
   sim_.Sim().Faults().silentAfter = -1;
   const auto stored = sim_.Sim().GetCounters().writeUnits;
   EXPECT_TRUE(sim_.Card().Flush());
@@ -283,7 +293,7 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     user_.AnswerNextChoice(path_);
     ASSERT_EQ(DownloadFile(*sim_.MakeCard(), 0, progress_, user_), CommandResult::Done);
     Bytes back = ReadBytes(path_);
-    EXPECT_EQ(back[2] | back[3] << 8, 199);  // the first block on this card
+    EXPECT_EQ(card_format::GetLe16(&back[2]), 199);  // the first block on this card
     back[2] = original[2];
     back[3] = original[3];
     EXPECT_EQ(back, original) << item.path();

@@ -47,7 +47,7 @@ TEST(SetPageTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
   EXPECT_EQ(SetPage(sim.Card(), 2, user), CommandResult::Failed);
   EXPECT_EQ(user.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(sim.Sim().GetCounters().pageSelects, 0u);
-  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::BlockStatus::NotLoaded);
 
   sim.Sim().Faults().noCard = false;
   sim.TakeTransfers();
@@ -61,13 +61,13 @@ TEST(SetPageTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
   EXPECT_EQ(SetPage(sim.Card(), 1, user), CommandResult::Done);
   EXPECT_EQ(sim.TakeTransfers(), (Words{"W10/0", "W10/1", "W10/2", "W10/3", "P0"}));
   EXPECT_EQ(sim.ReadPage(0).GetBlock(10)[0], 1);
-  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::BlockStatus::NotLoaded);
 
   // A failed selection is reported and still drops the cache.
   ASSERT_TRUE(cache.Read(10 * 512, block, 512, false));
   sim.Sim().Faults().wrongChecksum = true;
   EXPECT_EQ(SetPage(sim.Card(), 2, user), CommandResult::Failed);
   EXPECT_EQ(user.messages.back(), StatusMessage(status::kBadChecksum));
-  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::BlockStatus::NotLoaded);
 }
 }  // namespace

@@ -27,7 +27,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kCards = 300;
 constexpr std::uint32_t kPageRoundTrips = 12;  // each moves three whole pages
-constexpr std::uint16_t kBlockSize = CPageImage::kBlockSize;
+using card_format::kBlockSize;
 constexpr std::uint16_t kUserBlocks = CVmuFat::kUserBlocks;
 
 int Pick(std::mt19937& rng, int low, int high) {
@@ -107,7 +107,7 @@ RandomCard MakeCard(std::uint32_t seed) {
 
 // A DCI file: the entry, then the blocks in wire order.
 Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
-  CPageImage::ReverseGroups(blocks.data(), blocks.size());
+  card_format::ReverseGroups(blocks.data(), blocks.size());
   blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
   return blocks;
 }
@@ -116,20 +116,6 @@ Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
 std::string Text(const std::uint8_t* field, std::size_t length) {
   const char* text = reinterpret_cast<const char*>(field);
   return std::string(text, std::find(text, text + length, '\0'));
-}
-
-using Columns = std::array<std::string, FileRow::kColumnCount>;
-
-Columns Texts(const FileProperties& p) {
-  return {p.fileName,
-          p.shortDescription,
-          p.longDescription,
-          p.application,
-          p.size,
-          p.date,
-          p.time,
-          p.copyProtect ? "Yes" : "No",
-          p.type};
 }
 
 std::string FirstDifference(const CPageImage& actual, const CPageImage& expected) {
@@ -173,28 +159,31 @@ TEST_F(RandomCardTest, ListingPropertiesAndDownloadsShowEveryFileAsPlaced) {
     Load(card.page);
     FileListing listing;
     ASSERT_EQ(RefreshList(*card_, progress_, user_, listing), CommandResult::Done);
-    const std::vector<FileRow>& rows = listing.rows;
+    const std::vector<FileTexts>& rows = listing.rows;
     ASSERT_EQ(rows.size(), card.files.size());
     EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(card.page).size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const PlacedFile& file = card.files[i];
-      const Columns& texts = rows[i].texts;
+      const FileTexts& texts = rows[i];
       const std::uint16_t size = file.entry.GetSize();
       const bool game = file.entry.GetType() == CVmuDirEntry::kGame;
       // A game's header is its second block; a one-block game has none.
       const std::size_t header = game ? kBlockSize : 0;
       const bool hasHeader = header < file.blocks.size();
       EXPECT_EQ(rows[i].index, file.slot);
-      EXPECT_EQ(texts[FileRow::kFileName], Text(file.entry.GetData() + 4, 12));
-      EXPECT_EQ(texts[FileRow::kShortDescription], hasHeader ? Text(&file.blocks[header], 16) : "");
-      EXPECT_EQ(texts[FileRow::kLongDescription],
+      EXPECT_EQ(texts.Text(FileColumn::FileName), Text(file.entry.GetData() + 4, 12));
+      EXPECT_EQ(texts.Text(FileColumn::ShortDescription),
+                hasHeader ? Text(&file.blocks[header], 16) : "");
+      EXPECT_EQ(texts.Text(FileColumn::LongDescription),
                 hasHeader ? Text(&file.blocks[header + 16], 32) : "");
-      EXPECT_EQ(texts[FileRow::kApplication], hasHeader ? Text(&file.blocks[header + 48], 16) : "");
-      EXPECT_EQ(texts[FileRow::kSize], std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
-      EXPECT_EQ(texts[FileRow::kType], game ? "Game" : "Data");
-      FileProperties properties;
+      EXPECT_EQ(texts.Text(FileColumn::Application),
+                hasHeader ? Text(&file.blocks[header + 48], 16) : "");
+      EXPECT_EQ(texts.Text(FileColumn::Size),
+                std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
+      EXPECT_EQ(texts.Text(FileColumn::Type), game ? "Game" : "Data");
+      FileTexts properties;
       ASSERT_EQ(GetFileProperties(*card_, file.slot, user_, properties), CommandResult::Done);
-      EXPECT_EQ(Texts(properties), texts);
+      EXPECT_EQ(properties.columns, texts.columns);
       EXPECT_EQ(Download(file.slot), Dci(file.entry, file.blocks));
     }
     EXPECT_TRUE(user_.messages.empty());
@@ -275,9 +264,9 @@ TEST_F(RandomCardTest, BackupRestoreBackupGivesTheSameImage) {
     SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
     CPageImage wire = MakeCard(seed).page;
     Load(wire);
-    CPageImage::ReverseGroups(wire.GetData(), CPageImage::kSize);
+    card_format::ReverseGroups(wire.GetData(), card_format::kPageSize);
     const Bytes backup = Backup();
-    ASSERT_EQ(backup, Bytes(wire.GetData(), wire.GetData() + CPageImage::kSize));
+    ASSERT_EQ(backup, Bytes(wire.GetData(), wire.GetData() + card_format::kPageSize));
 
     Load(NoisePage(seed));  // the page restored over holds something else entirely
     user_.AnswerNextChoice(path_);

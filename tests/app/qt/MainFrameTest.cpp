@@ -124,13 +124,13 @@ TEST_F(MainWindow, RefreshFillsTheRowsAndOneSelectedRowEnablesTheFileCommands) {
     EXPECT_TRUE(Action(command::kUpload)->isEnabled());
   }
 
-  FileProperties shown;
-  frame_->GetListView()->showProperties = [&](const FileProperties& p) { shown = p; };
+  FileTexts shown;
+  frame_->GetListView()->showProperties = [&](const FileTexts& texts) { shown = texts; };
   SelectRows({1});
   frame_->RunCommand(command::kProperties);
-  EXPECT_EQ(shown.fileName, "RACE_GHOST01");
+  EXPECT_EQ(shown.Text(FileColumn::FileName), "RACE_GHOST01");
   EXPECT_TRUE(shown.copyProtect);
-  EXPECT_EQ(shown.size, "6 Blocks");
+  EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
   EXPECT_TRUE(user_->messages.empty());
 }
 
@@ -151,8 +151,9 @@ TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
   EXPECT_EQ(list->GetIconView()->viewMode(), QListView::ListMode);
   frame_->RunCommand(kDetails);
   EXPECT_EQ(list->GetCurrentView(), details);
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    EXPECT_EQ(details->columnWidth(column), CCardListView::kDetailsWidths[column]) << column;
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    EXPECT_EQ(details->columnWidth(static_cast<int>(column)), CCardListView::kDetailsWidths[column])
+        << column;
   }
 }
 

@@ -1,8 +1,9 @@
-#include "EntryTexts.h"
+#include "FileTexts.h"
 
 #include <cstdio>
 #include <memory>
 
+#include "CardFormat.h"
 #include "StatusCodes.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
@@ -32,21 +33,18 @@ std::string TimeText(const CVmuTimestamp& stamp) {
   return text;
 }
 
-// Game files lie from block 0 upward with their program's first block
-// before the header; data files start with it. A game of one block has none.
-constexpr std::uint32_t kGameHeaderBlock = 1;
-
 // Nothing is filled in unless the whole header block was read along a sound
 // chain, so a row never shows bytes of another file.
-std::uint32_t ReadDescriptions(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry,
-                               EntryTexts& texts) {
-  const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame ? kGameHeaderBlock : 0;
+std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& texts) {
+  const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame
+                                  ? card_format::kGameHeaderBlock
+                                  : card_format::kDataHeaderBlock;
   if (block >= entry.GetSize()) return status::kNoError;
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(n, region)) return card.GetLastError();
+  if (!card.OpenFile(texts.index, region)) return card.GetLastError();
   const std::uint8_t* bytes = nullptr;
   const bool read =
-      region->Read(block * CVmuFileHeader::kLength, bytes, CVmuFileHeader::kLength, false);
+      region->Read(block * card_format::kBlockSize, bytes, CVmuFileHeader::kLength, false);
   const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
   card.CloseFile(region);
   if (!read) return failure;
@@ -57,28 +55,29 @@ std::uint32_t ReadDescriptions(CVmuCard& card, std::uint16_t n, const CVmuDirEnt
   header.GetShortDescription(shortText);
   header.GetLongDescription(longText);
   header.GetApplication(application);
-  texts.shortDescription = shortText;
-  texts.longDescription = longText;
-  texts.application = application;
+  texts.Text(FileColumn::ShortDescription) = shortText;
+  texts.Text(FileColumn::LongDescription) = longText;
+  texts.Text(FileColumn::Application) = application;
   return status::kNoError;
 }
 }  // namespace
 
-EntryTexts DescribeFile(CVmuCard& card, std::uint16_t n, const CVmuDirEntry& entry,
-                        std::uint32_t* headerStatus) {
-  EntryTexts texts;
-  texts.type = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
+FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
+                       std::uint32_t* headerStatus) {
+  FileTexts texts;
+  texts.index = index;
+  texts.Text(FileColumn::Type) = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);
-  texts.fileName = name;
-  texts.size = SizeText(entry.GetSize());
+  texts.Text(FileColumn::FileName) = name;
+  texts.Text(FileColumn::Size) = SizeText(entry.GetSize());
   texts.copyProtect = entry.GetCopyProtect() != 0;
-  texts.copyProtected = texts.copyProtect ? "Yes" : "No";
+  texts.Text(FileColumn::CopyProtected) = texts.copyProtect ? "Yes" : "No";
   CVmuTimestamp stamp;
   entry.GetTimestamp(stamp);
-  texts.date = DateText(stamp);
-  texts.time = TimeText(stamp);
-  const std::uint32_t read = ReadDescriptions(card, n, entry, texts);
+  texts.Text(FileColumn::Date) = DateText(stamp);
+  texts.Text(FileColumn::Time) = TimeText(stamp);
+  const std::uint32_t read = ReadDescriptions(card, entry, texts);
   if (headerStatus != nullptr) *headerStatus = read;
   return texts;
 }
