@@ -3,10 +3,10 @@
 #include "CardFormat.h"
 #include "VmuBuffer.h"
 
-// A file's header block: the first block of a data file, the second of a
-// game. It carries the descriptions shown for the file, the icon's palette and
-// the first icon frame's start, and a data file's checksum; the rest is the
-// file's own.
+// A file's header block (card_format::kDataHeaderBlock or kGameHeaderBlock
+// along its chain). It carries the descriptions shown for the file, the icon's
+// palette and the first icon frame's start, and a data file's checksum; the
+// rest is the file's own.
 class CVmuFileHeader : public CVmuBuffer {
  public:
   static constexpr std::uint32_t kLength = card_format::kBlockSize;

@@ -99,11 +99,17 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
 
   switch (request.command) {
     case Command::List: {
-      std::vector<FileTexts> rows;
-      const CommandResult result = RefreshList(card, progress, user, rows);
-      if (result == CommandResult::Done) {
-        request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
+      // The rows read before a failure are printed, then its message.
+      FileListing listing;
+      user.HoldMessages();
+      const CommandResult result = RefreshList(card, progress, user, listing);
+      const bool failed = result == CommandResult::Failed;
+      if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
+        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
+        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
       }
+      out.flush();
+      user.ReleaseMessages();
       return ExitStatus(result);
     }
     case Command::Info: {
@@ -116,8 +122,12 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Download:
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
-    case Command::Upload:
-      return ExitStatus(UploadFile(card, progress, user));
+    case Command::Upload: {
+      if (request.replace) user.SetAnswer(true);
+      const CommandResult result = UploadFile(card, progress, user);
+      if (user.TakeRefusal()) err << "Add --replace to replace the file on the card.\n";
+      return ExitStatus(result);
+    }
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:

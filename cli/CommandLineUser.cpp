@@ -4,7 +4,18 @@
 #include <string>
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
-  err_ << text << '\n';
+  if (holding_) {
+    held_.push_back(text);
+  } else {
+    err_ << text << '\n';
+  }
+}
+
+void CCommandLineUser::ReleaseMessages() {
+  holding_ = false;
+  for (const std::string& text : held_)
+    err_ << text << '\n';
+  held_.clear();
 }
 
 bool CCommandLineUser::ChooseFileToOpen(const FileKind&, std::string& path) {
@@ -27,6 +38,12 @@ bool CCommandLineUser::MaySave(const std::string& path) {
 }
 
 bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
+  const bool yes = Answer(question, defaultYes);
+  refused_ = refused_ || !yes;
+  return yes;
+}
+
+bool CCommandLineUser::Answer(const std::string& question, bool defaultYes) {
   if (answer_) return *answer_;
   if (terminal_ == nullptr) return defaultYes;
   err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;

@@ -5,6 +5,7 @@
 #include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,26 +13,22 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kRunOffPage[] =
-    "This file cannot be downloaded: its directory entry places its blocks outside the "
-    "memory card.";
-
-// A file is the run of its size in blocks that descends from its first block;
-// that run must stay within blocks 0 to 255.
-bool RunIsOnCard(const CVmuDirEntry& entry) {
-  return entry.GetFirstBlock() < CVmuCard::kBlockCount &&
-         entry.GetSize() <= std::uint32_t{entry.GetFirstBlock()} + 1;
+std::string Damaged(const std::string& fault) {
+  return "This file cannot be downloaded: its blocks on the memory card are damaged (" + fault +
+         ").";
 }
 
-// Reads the whole file, in storage order, under the progress window. The
-// window is closed on return.
+// Reads the whole file along its allocation chain, in storage order, under
+// the progress window. A damaged chain is refused before any block is read.
+// The window is closed on return.
 CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
                          CProgress& progress, CUserPrompts& user,
                          std::vector<std::uint8_t>& blocks) {
   using card_format::kBlockSize;
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(index, region)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    const std::string& fault = card.GetChainFault();
+    user.ShowMessage(fault.empty() ? StatusMessage(card.GetLastError()) : Damaged(fault));
     return CommandResult::Failed;
   }
   blocks.assign(std::size_t{size} * kBlockSize, 0);
@@ -54,13 +51,11 @@ CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size
 
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
                            CUserPrompts& user) {
+  const CommandResult formatted = CheckFormatted(card, user);
+  if (formatted != CommandResult::Done) return formatted;
   CVmuDirEntry entry;
   if (!card.ReadDirEntry(index, entry)) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  if (!RunIsOnCard(entry)) {
-    user.ShowMessage(kRunOffPage);
     return CommandResult::Failed;
   }
 

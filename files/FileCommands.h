@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "CommandResult.h"
@@ -14,16 +16,29 @@ class CUserPrompts;
 // Each reaches the card only through the card object and shows its failures
 // through user.
 
-// Rereads the directory of the selected page: rows gets one row per file, in
-// directory order (the rows read before a failure or a cancel stay).
-CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileTexts>& rows);
+// What a listing found: one row per file, in directory order, and the free
+// user blocks of the page once its allocation table was read.
+struct FileListing {
+  std::vector<FileTexts> rows;
+  std::optional<std::uint16_t> freeBlocks;
+};
 
-// Reads the file of directory entry index and saves it as a DCI file.
+// Rereads the directory of the selected page. The rows read before a failure
+// or a cancel stay; the first link failure ends the listing with one message.
+CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                          FileListing& listing);
+
+// "1 block free", "42 blocks free".
+std::string FreeBlocksText(std::uint16_t blocks);
+
+// Reads the file of directory entry index along its allocation chain and
+// saves it as a DCI file; a file whose chain is damaged is refused.
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
                            CUserPrompts& user);
 
-// Writes a DCI data file to the selected page.
+// Writes a DCI data file to the selected page, into its highest free blocks.
+// A file of a name already on the page replaces that file only if the user
+// agrees; no moment leaves neither version whole on the card.
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user);
 
 // The properties of the file of directory entry index; nothing is written.

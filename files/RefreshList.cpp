@@ -1,32 +1,67 @@
 #include "FileCommands.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
-CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileTexts>& rows) {
-  // A failed flush is not reported: the blocks it could not store are dropped
-  // with the rest of the cache, so that everything listed is read anew.
-  card.Flush();
-  card.Invalidate();
-  rows.clear();
+namespace {
+// A card that stopped answering or answers wrongly would cost one timeout per
+// file if the listing went on.
+bool IsLinkFailure(std::uint32_t code) {
+  return code == status::kTimeout || code == status::kBadChecksum ||
+         code == status::kUnexpectedAnswer;
+}
 
-  std::uint16_t count = 0;
-  if (!card.GetEntryCount(count)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
+CommandResult Fail(CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(StatusMessage(code));
+  return CommandResult::Failed;
+}
+
+// The free user blocks, from the allocation table that also links the game
+// files' headers. A table the root block places off the page leaves the
+// count unknown; only a link failure ends the listing.
+CommandResult CountFreeBlocks(CVmuCard& card, CUserPrompts& user, FileListing& listing) {
+  CVmuRootBlock& root = *card.GetRootBlock();
+  CVmuFat* fat = nullptr;
+  if (!root.GetFat(fat)) return Fail(user, root.GetLastError());
+  std::uint16_t free = 0;
+  if (fat->CountFree(free)) {
+    listing.freeBlocks = free;
+  } else if (IsLinkFailure(fat->GetLastError())) {
+    return Fail(user, fat->GetLastError());
   }
+  return CommandResult::Done;
+}
+}  // namespace
+
+std::string FreeBlocksText(std::uint16_t blocks) {
+  return std::to_string(blocks) + (blocks == 1 ? " block free" : " blocks free");
+}
+
+CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                          FileListing& listing) {
+  // Everything listed is read anew. The cache holds no unwritten change (a
+  // command that fails discards its own), and the listing writes nothing.
+  card.Invalidate();
+  listing = FileListing();
+
+  CommandResult result = CheckFormatted(card, user);
+  if (result != CommandResult::Done) return result;
+  std::uint16_t count = 0;
+  if (!card.GetEntryCount(count)) return Fail(user, card.GetLastError());
+  if ((result = CountFreeBlocks(card, user, listing)) != CommandResult::Done) return result;
 
   CProgressSession session(progress, "Refreshing file list...", count);
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) {
-      user.ShowMessage(StatusMessage(card.GetLastError()));
-      return CommandResult::Failed;
+    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.GetLastError());
+    if (entry.GetType() != CVmuDirEntry::kFree) {
+      std::uint32_t header = status::kNoError;
+      listing.rows.push_back(DescribeFile(card, i, entry, &header));
+      if (IsLinkFailure(header)) return Fail(user, header);
     }
-    if (entry.GetType() != CVmuDirEntry::kFree) rows.push_back(DescribeFile(card, i, entry));
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;

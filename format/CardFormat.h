@@ -36,6 +36,12 @@ constexpr std::uint32_t kRootDirectoryEntryCount = 80;
 constexpr std::uint32_t kRootGameAreaStart = 82;  // where game files begin
 constexpr std::uint32_t kRootMaxGameBlocks = 86;  // how many blocks a game file may take
 
+// A file's header block (its descriptions), counted along the file's allocation
+// chain: a data file starts with it; a game file's program begins with its
+// first block, so the header is the second (a game of one block has none).
+constexpr std::uint32_t kDataHeaderBlock = 0;
+constexpr std::uint32_t kGameHeaderBlock = 1;
+
 // Allocation-table entries; any other value is the number of the file's next block.
 constexpr std::uint16_t kFatFree = 0xFFFC;
 constexpr std::uint16_t kFatLastBlock = 0xFFFA;
@@ -53,7 +59,6 @@ constexpr std::uint32_t kHeaderDataSize = 0x48;      // 32 bits: the bytes after
 constexpr std::uint32_t kHeaderPalette = 0x60;       // 16 colours, 16 bits each (ARGB 4444)
 constexpr std::uint32_t kHeaderIcons = 0x80;         // 512 bytes a frame: 32 x 32 pixels of 4 bits
 constexpr std::uint32_t kIconFrameSize = 512;
-constexpr std::uint32_t kGameHeaderBlock = 1;  // a game's header lies in its second block
 
 // The 16-bit checksum a data file's header carries: CRC-CCITT (polynomial
 // 0x1021, starting from 0) over the file's bytes from its header to the end of

@@ -190,6 +190,11 @@ void CMainFrame::CreateStatusBar() {
   portProblem_->setToolTip(QString::fromStdString(problem));
   portProblem_->setVisible(!problem.empty());
   statusBar()->addPermanentWidget(portProblem_, 1);
+  // The page's free blocks, as the last Refresh counted them.
+  freeBlocks_ = new QLabel(this);
+  freeBlocks_->setObjectName("freeBlocks");
+  statusBar()->addPermanentWidget(freeBlocks_);
+  connect(listView_, &CCardListView::freeBlocksChanged, freeBlocks_, &QLabel::setText);
   connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::ShowIdlePrompt);
   statusBar()->showMessage(kIdlePrompt);
 }

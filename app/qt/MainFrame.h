@@ -76,4 +76,5 @@ class CMainFrame : public QMainWindow {
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* portProblem_ = nullptr;
+  QLabel* freeBlocks_ = nullptr;
 };

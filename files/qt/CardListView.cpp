@@ -101,11 +101,13 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
 }
 
 void CCardListView::OnRefresh() {
-  std::vector<FileTexts> rows;
+  FileListing listing;
   model_->removeRows(0, model_->rowCount());
   const auto progress = progress_();
-  RefreshList(card_, *progress, user_, rows);
-  SetRows(rows);  // the rows read before a failure or a cancel stay
+  RefreshList(card_, *progress, user_, listing);
+  SetRows(listing.rows);  // the rows read before a failure or a cancel stay
+  emit freeBlocksChanged(
+      listing.freeBlocks ? QString::fromStdString(FreeBlocksText(*listing.freeBlocks)) : QString());
 }
 
 void CCardListView::OnDownload() {

@@ -64,6 +64,8 @@ class CCardListView : public QWidget {
   void selectionChanged();
   // The file context menu was asked for, at this point on the screen.
   void contextMenuRequested(const QPoint& globalPosition);
+  // A Refresh ended: "42 blocks free", or empty when the count is unknown.
+  void freeBlocksChanged(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -16,8 +16,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CommandIds.h"
+#include "DciFile.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
 #include "NoPortRoad.h"
@@ -194,4 +196,48 @@ TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterAFailure) {
   EXPECT_EQ(user_->messages.size(), 1u);
   EXPECT_TRUE(frame_->isEnabled());
   EXPECT_TRUE(user_->choicesAsked.empty());  // no save dialog after a failure
+}
+
+// In one desktop process: an upload whose entry cannot be stored leaves
+// nothing in the cache, so the next Refresh and upload keep every file
+// intact, and a card put in meanwhile is not written by the Refresh. The
+// status bar shows the free blocks the Refresh counted.
+TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
+  frame_->GetCard().GetLink()->SetTimeout(0);  // a silent card fails at once
+  // reads: the blocks not cached yet; then 3 data blocks and the table are stored.
+  auto upload = [this](const char* name, int silentAfter) {
+    CVmuDirEntry entry = MakeEntry(0x33, 0, 3);
+    entry.SetFileName((std::string(name) + "        ").c_str());
+    const std::string path = scratch_.File(std::string(name) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, name[0])));
+    user_->AnswerNextChoice(path);
+    sim_.Sim().ResetCounters();
+    sim_.Sim().Faults().silentAfter = silentAfter;
+    frame_->RunCommand(command::kUpload);
+    sim_.Sim().Faults().silentAfter = -1;
+    EXPECT_EQ(user_->messages.size(), silentAfter < 0 ? 0u : 1u);
+    user_->messages.clear();
+  };
+  auto* freeBlocks = frame_->statusBar()->findChild<QLabel*>("freeBlocks");
+  ASSERT_NE(freeBlocks, nullptr);
+  const CPageImage demo = sim_.ReadPage();
+  upload("LOST", 15 + 3 * 4 + 4);  // reads: root, 13 directory blocks, table
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(freeBlocks->text(), "187 blocks free");  // the lost upload's blocks stay used
+  upload("KEPT", -1);
+  const CPageImage card = sim_.ReadPage();
+  EXPECT_EQ(ConsistencyProblems(card, true), std::vector<std::string>{});
+  for (const PageFile& file : FilesOf(demo))
+    EXPECT_EQ(ChainBytes(card, FindFile(card, file.name).chain), ChainBytes(demo, file.chain));
+  EXPECT_EQ(ChainBytes(card, FindFile(card, "KEPT        ").chain),
+            std::vector<std::uint8_t>(3 * 512, 'K'));
+  EXPECT_EQ(FindFile(card, "LOST        ").slot, 0xFFFF);
+
+  upload("LOST", 3 * 4 + 4);  // everything it reads is cached
+  sim_.LoadPage(CPageImage::Formatted());
+  sim_.Sim().ResetCounters();
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(freeBlocks->text(), "200 blocks free");
 }
