@@ -5,6 +5,7 @@ cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKORVANTIS_WERROR="${KORVANTIS_WERROR:-OFF}"
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"

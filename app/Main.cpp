@@ -14,6 +14,7 @@
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "ProgramInfo.h"
 #include "QuitOnSignal.h"
 #include "RecentImages.h"
 #include "VmuCard.h"
@@ -49,9 +50,11 @@ struct Options {
 };
 
 void NameTheApplication() {
-  QCoreApplication::setOrganizationName("Vellquist");
-  QCoreApplication::setApplicationName("Korvantis");
-  QCoreApplication::setApplicationVersion("0.11 Alpha");
+  // The names say where QSettings keeps the settings, the file that
+  // korvantis-cli reads as well.
+  QCoreApplication::setOrganizationName(QString::fromUtf8(program::kOrganization));
+  QCoreApplication::setApplicationName(QString::fromUtf8(program::kName));
+  QCoreApplication::setApplicationVersion(QString::fromUtf8(program::kVersionText));
 }
 
 // --help and --version answer on any machine, with or without a screen.
@@ -68,7 +71,7 @@ bool AnswersWithoutWindow(int argc, char** argv) {
 
 int Fail(const QString& text) {
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
-  QMessageBox::critical(nullptr, "Korvantis", text);
+  QMessageBox::critical(nullptr, QStringLiteral("Korvantis"), text);
   return 1;
 }
 
@@ -108,9 +111,10 @@ int main(int argc, char** argv) {
     card.card = std::make_unique<CVmuCard>();
   }
   if (parser.isSet(trace)) {
-    std::string error;
-    auto wireTrace = CWireTrace::OpenFile(parser.value(trace).toStdString(), error);
-    if (!wireTrace) return Fail(QString::fromStdString(error));
+    std::unique_ptr<CWireTrace> wireTrace;
+    const Result opened =
+        CWireTrace::OpenFile(QFile::encodeName(parser.value(trace)).toStdString(), wireTrace);
+    if (!opened) return Fail(QString::fromStdString(opened.Message()));
     card.card->GetLink()->SetTrace(std::move(wireTrace));
   }
 

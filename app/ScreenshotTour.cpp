@@ -25,7 +25,7 @@
 #include "CommandIds.h"
 #include "DemoCard.h"
 #include "FilePropertiesDlg.h"
-#include "FileRow.h"
+#include "FileTexts.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
@@ -108,11 +108,11 @@ int main(int argc, char** argv) {
   }
 
   const std::string image = QFile::encodeName(scratch.filePath("demo-card.bin")).toStdString();
-  std::string error;
   CardSource card;
-  if (!CPageImage::WriteNewFile(image, {MakeDemoPage()}, error) ||
-      !OpenCardImage(image, card).Ok()) {
-    std::fprintf(stderr, "korvantis-screenshots: %s\n", error.c_str());
+  Result made = CPageImage::WriteNewFile(image, {MakeDemoPage()});
+  if (made) made = OpenCardImage(image, card);
+  if (!made) {
+    std::fprintf(stderr, "korvantis-screenshots: %s\n", made.Message().c_str());
     return 1;
   }
   QSettings settings(scratch.filePath("Korvantis.conf"), QSettings::IniFormat);
@@ -153,17 +153,14 @@ int main(int argc, char** argv) {
   });
   file->exec(window.mapToGlobal(window.menuBar()->geometry().bottomLeft()));
 
-  FileProperties properties;
+  // The second row's texts, as the list shows them.
+  FileTexts properties;
   const QStandardItemModel* model = window.GetListView()->GetModel();
-  properties.fileName = model->item(1, FileRow::kFileName)->text().toStdString();
-  properties.shortDescription = model->item(1, FileRow::kShortDescription)->text().toStdString();
-  properties.longDescription = model->item(1, FileRow::kLongDescription)->text().toStdString();
-  properties.application = model->item(1, FileRow::kApplication)->text().toStdString();
-  properties.size = model->item(1, FileRow::kSize)->text().toStdString();
-  properties.date = model->item(1, FileRow::kDate)->text().toStdString();
-  properties.time = model->item(1, FileRow::kTime)->text().toStdString();
-  properties.type = model->item(1, FileRow::kType)->text().toStdString();
-  properties.copyProtect = model->item(1, FileRow::kCopyProtected)->text() == "Yes";
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    properties.columns[column] =
+        model->item(1, static_cast<int>(column))->text().toLatin1().toStdString();
+  }
+  properties.copyProtect = properties.Text(FileColumn::CopyProtected) == "Yes";
   CFilePropertiesDlg propertiesDialog(properties, &window);
   SaveWindow(&propertiesDialog, "dialog-file-properties");
   propertiesDialog.close();

@@ -2,10 +2,11 @@
 // lists them:
 //   KORVANTIS_MESSAGE(name, text as the user sees it, what the user can do)
 // "{...}" in a text marks what the program fills in (Fill in Messages.h); the
-// guide shows the words between the braces. A status code whose text no
-// operation ever shows is listed with KORVANTIS_UNSHOWN, which keeps it out of
-// the guide. This file has no include guard: Messages.h and Messages.cpp each
-// include it with their own meaning of the two macros.
+// guide shows the words between the braces. A text that no front end ever
+// shows (a status code no operation reports, a guard the commands never
+// reach) is listed with KORVANTIS_UNSHOWN, which keeps it out of the guide. This file has no
+// include guard: Messages.h and Messages.cpp each include it with their own meaning of the two
+// macros.
 
 // The link's status codes (the message of each code is the user's text).
 KORVANTIS_UNSHOWN(kNoError, "No error.")
@@ -86,13 +87,20 @@ KORVANTIS_MESSAGE(kDirectAccessRefused, "Direct port access was refused too: {re
                   "failed as well. Use the ppdev device as that message says.")
 
 // The file and page commands.
+KORVANTIS_MESSAGE(kNotFormatted, "This page of the memory card is not formatted.",
+                  "The page holds no file system. Format it on the console, or restore a backup "
+                  "to it (Memory Card > Restore).")
 KORVANTIS_MESSAGE(
     kCannotRead, "File could not be read.",
     "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
     "file for an upload, a DCM file of 131,072 bytes for a restore.")
-KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to.",
-                  "The folder is read only, the disk is full, or the name is not allowed. Choose "
-                  "another place or name.")
+KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to. ({reason})",
+                  "The folder is read only, the disk is full, or the name is not allowed; the "
+                  "system's reason is in parentheses. Choose another place or name. A file that "
+                  "was there keeps its old content.")
+KORVANTIS_MESSAGE(kAlreadyExists, "{file} already exists; it is left as it is.",
+                  "korvantis-cli new-image never writes over a file. Choose another name, or "
+                  "remove the file first.")
 KORVANTIS_MESSAGE(
     kGameFile,
     "This version of Korvantis can not upload GAME files.  Check the website for a newer version.",
@@ -110,15 +118,84 @@ KORVANTIS_MESSAGE(
 KORVANTIS_MESSAGE(kNotEnoughSpace,
                   "There is not enough free space on this memory card.  This file requires {N "
                   "blocks}, but {there are only M blocks free} on this memory card.",
-                  "The file needs more free blocks in one run than the page has. Free some room on "
-                  "the console, or upload to another page.")
-KORVANTIS_MESSAGE(kRunOffPage,
-                  "This file cannot be downloaded: its directory entry places its blocks outside "
-                  "the memory card.",
-                  "The file's directory entry is damaged. Back up the whole page (Memory Card > "
-                  "Backup) to keep what is there.")
+                  "The page has fewer free blocks than the file needs (they need not lie "
+                  "together). Free some room on the console, or upload to another page.")
+KORVANTIS_MESSAGE(
+    kNoRoomToReplace,
+    "There is not enough free space on this memory card to replace the file, which stays on the "
+    "card until its new version is written.  This file requires {N blocks}, but {there are only M "
+    "blocks free} on this memory card.",
+    "A replacement is written into free blocks, and the old version is freed only once the new one "
+    "is whole, so the page needs room for both at once. Free some room on the console, or delete "
+    "the old version there first.")
+KORVANTIS_MESSAGE(kAskReplace,
+                  "There is already a file named \"{name}\" on this memory card.  Do you want to "
+                  "replace it?",
+                  "Answer Yes to replace it with the file you are uploading, No (the default) to "
+                  "leave the card as it is: a game would only ever read the first of two files of "
+                  "one name. korvantis-cli asks on a terminal; elsewhere it replaces only with "
+                  "--replace.")
+KORVANTIS_MESSAGE(
+    kNotReplaced,
+    "The file was not uploaded: there is already a file named \"{name}\" on this memory card.",
+    "The answer was No, or korvantis-cli ran without --replace and could not ask. Upload again and "
+    "answer Yes (or add --replace) to replace the file.")
+KORVANTIS_MESSAGE(kAddReplace, "Add --replace to replace the file on the card.",
+                  "korvantis-cli says this after the message above.")
+KORVANTIS_MESSAGE(kReplaceDamaged,
+                  "The file \"{name}\" on this memory card cannot be replaced: its blocks on the "
+                  "memory card are damaged ({what is wrong}).",
+                  "The allocation table does not link the old file's blocks properly, so freeing "
+                  "them could destroy other files. Nothing was written. The console's own memory "
+                  "card menu may be able to delete the file.")
+KORVANTIS_MESSAGE(kDownloadDamaged,
+                  "This file cannot be downloaded: its blocks on the memory card are damaged "
+                  "({what is wrong}).",
+                  "The allocation table does not link the file's blocks properly: they run in a "
+                  "circle, stop too early, go on too long, or lead off the page or into the card's "
+                  "own blocks, as the message says. Nothing was saved. Back up the whole page "
+                  "(Memory Card > Backup) to keep what is there.")
 KORVANTIS_MESSAGE(kNoSuchPage, "There is no page {N}: the memory card has pages 1 to 4.",
                   "Choose a page from 1 to 4.")
+KORVANTIS_MESSAGE(kOneBlockFree, "1 block free",
+                  "The status bar, and korvantis-cli list after the files, show the page's free "
+                  "blocks as the last refresh counted them.")
+KORVANTIS_MESSAGE(kBlocksFree, "{N} blocks free",
+                  "An upload needs as many free blocks as the file has, wherever they lie.")
+
+// Card images.
+KORVANTIS_MESSAGE(kImageUnknownKind,
+                  "{file} is not a card image the simulated card knows: its name must end in .dcm "
+                  "(wire order) or .bin or .vmu (storage order).",
+                  "Name the image by its kind: .bin and .vmu for images as emulators keep them, "
+                  ".dcm for page backups.")
+KORVANTIS_MESSAGE(kImageCannotOpen, "{file} cannot be opened: {reason}.",
+                  "The image is missing or is not a file. Choose it again (File > Open Card "
+                  "Image).")
+KORVANTIS_MESSAGE(kImageNotWritable, "{file} cannot be opened for reading and writing: {reason}.",
+                  "Every change to the simulated card goes to its image at once, so the image "
+                  "must be writable. Make it so, or open a writable copy.")
+KORVANTIS_MESSAGE(kImageSize,
+                  "{file} holds {N} bytes; a card image holds 131,072 (one page) or 524,288 (four "
+                  "pages).",
+                  "The file is no card image, or is cut short. Choose another.")
+KORVANTIS_MESSAGE(kImageCannotRead, "{file} could not be read: {reason}.",
+                  "The system could not read the image to its end. Copy it somewhere else and "
+                  "open the copy.")
+KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
+                  "A change to the simulated card did not reach its image, which may now be out "
+                  "of date: the disk may be full or the file taken away. Free some room, then "
+                  "open the image again and check its files.")
+KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
+KORVANTIS_MESSAGE(kImageName,
+                  "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
+                  "korvantis-cli new-image takes the image's kind from its name: end it in .bin, "
+                  ".vmu or .dcm.")
+KORVANTIS_UNSHOWN(kImagePageCount, "{file}: a card image holds one page or four.")
+KORVANTIS_MESSAGE(kDropNotUnderstood,
+                  "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
+                  "them. Nothing was done.",
+                  "Drop the files in one of those two ways.")
 
 // Settings.
 KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",
@@ -133,22 +210,23 @@ KORVANTIS_MESSAGE(
     kEnterDelay, "Enter a whole number from 0 to 4294967295.",
     "The Delay Factor is a number of microseconds; small values (1 to 10) are the useful ones.")
 
-// Card images and drag and drop.
-KORVANTIS_MESSAGE(kDropNotUnderstood,
-                  "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
-                  "them. Nothing was done.",
-                  "Drop the files in one of those two ways.")
-
 // The command-line tool.
 KORVANTIS_MESSAGE(
     kNoSuchFile, "There is no file with directory index {index} on this page.",
     "Run korvantis-cli list (add --tsv for the indices) and use a directory index it shows.")
 KORVANTIS_MESSAGE(kWouldReplace, "{file} already exists; add --force to replace it.",
                   "Choose another name, or add --force.")
-KORVANTIS_MESSAGE(kNotAPortAddress, "--port: not a port address: {text}",
+// korvantis-cli and korvantis-linkcheck put the option's name before these
+// three ("--port: not a port address: 0x3G8").
+KORVANTIS_MESSAGE(kNotAPortAddress, "not a port address: {text}",
                   "Give the port in decimal (888) or in hexadecimal after 0x (0x378).")
-KORVANTIS_MESSAGE(kPortTooLarge, "--port: a port address is at most 65535 (0xFFFF): {text}",
+KORVANTIS_MESSAGE(kPortTooLarge, "a port address is at most 65535 (0xFFFF): {text}",
                   "Port addresses are 16-bit numbers.")
+KORVANTIS_MESSAGE(kNotAWholeNumber, "not a whole number from 0 to {largest}: {text}",
+                  "Numbers on the command line are decimal: 010 is ten, 0x10 is refused.")
+KORVANTIS_MESSAGE(kCannotWriteTrace, "Cannot write the trace file {file}: {reason}",
+                  "The file named after --trace cannot be created. Choose a folder you may write "
+                  "to.")
 KORVANTIS_MESSAGE(kNoDisplay,
                   "korvantis: there is no display to show the window on. Run it on a desktop, or "
                   "use korvantis-cli for the card's files (korvantis-cli --help).",

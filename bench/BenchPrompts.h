@@ -18,6 +18,7 @@ class CFixedUser : public CUserPrompts {
     path = path_;
     return true;
   }
+  bool AskYesNo(const std::string&, bool) override { return true; }
   std::string lastMessage;
 
  private:

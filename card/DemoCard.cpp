@@ -69,7 +69,7 @@ CPageImage MakeDemoPage() {
     entry.SetSize(file.size);
     std::memcpy(entry.GetData() + 16, file.stamp, sizeof file.stamp);
 
-    std::vector<std::uint8_t> blocks(std::size_t{file.size} * CPageImage::kBlockSize);
+    std::vector<std::uint8_t> blocks(std::size_t{file.size} * card_format::kBlockSize);
     for (std::size_t i = 64; i < blocks.size(); ++i) {
       blocks[i] = static_cast<std::uint8_t>(i * 7 + file.firstBlock);
     }

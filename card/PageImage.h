@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
+#include "Result.h"
 #include "VmuDirEntry.h"
 
-// One card page of 131,072 bytes in storage order, the order in which the
-// storage layer sees the card (every multi-byte field little-endian). Wire
-// order, the order of DCM backups, reverses every aligned group of four.
+// One card page of card_format::kPageSize bytes in storage order, the order in
+// which the storage layer sees the card (every multi-byte field
+// little-endian). Wire order, the order of DCM backups, reverses every aligned
+// group of four.
 class CPageImage {
  public:
-  static constexpr std::uint32_t kSize = 131072;
-  static constexpr std::uint32_t kBlockSize = 512;
-
   // The layout of a freshly formatted page.
-  static constexpr std::uint16_t kRootBlock = 255;
+  static constexpr std::uint16_t kRootBlock = card_format::kRootBlock;
   static constexpr std::uint16_t kFatBlock = 254;
   static constexpr std::uint16_t kDirectoryStart = 253;
   static constexpr std::uint16_t kDirectoryBlocks = 13;
@@ -30,7 +30,9 @@ class CPageImage {
 
   std::uint8_t* GetData() { return bytes_.data(); }
   const std::uint8_t* GetData() const { return bytes_.data(); }
-  std::uint8_t* GetBlock(std::uint16_t block) { return bytes_.data() + block * kBlockSize; }
+  std::uint8_t* GetBlock(std::uint16_t block) {
+    return bytes_.data() + block * card_format::kBlockSize;
+  }
 
   // Places a file as a formatted page keeps it: its entry in directory slot n,
   // its blocks (storage order, entry.GetSize() of them) from the entry's first
@@ -41,14 +43,10 @@ class CPageImage {
   std::uint16_t GetFatEntry(std::uint16_t block) const;
   void SetFatEntry(std::uint16_t block, std::uint16_t value);
 
-  // The bytes in the other order; the same operation turns either into the other.
-  static void ReverseGroups(std::uint8_t* bytes, std::size_t size);
-
   // Writes pages (1 or 4, in order) to a new file, in the byte order that its
   // extension names: .dcm wire order, .bin and .vmu storage order. Refuses to
   // overwrite an existing file.
-  static bool WriteNewFile(const std::string& path, const std::vector<CPageImage>& pages,
-                           std::string& error);
+  static Result WriteNewFile(const std::string& path, const std::vector<CPageImage>& pages);
 
  private:
   std::vector<std::uint8_t> bytes_;

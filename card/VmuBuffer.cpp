@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "CardFormat.h"
+
 namespace {
 std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t length) {
   return length != 0 ? std::make_unique<std::uint8_t[]>(length) : nullptr;
@@ -31,12 +33,11 @@ void CVmuBuffer::CopyFrom(const std::uint8_t* source) {
 }
 
 std::uint16_t CVmuBuffer::GetWord(std::uint32_t offset) const {
-  return static_cast<std::uint16_t>(data_[offset] | data_[offset + 1] << 8);
+  return card_format::GetLe16(data_.get() + offset);
 }
 
 void CVmuBuffer::SetWord(std::uint32_t offset, std::uint16_t value) {
-  data_[offset] = static_cast<std::uint8_t>(value);
-  data_[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+  card_format::PutLe16(data_.get() + offset, value);
 }
 
 void CVmuBuffer::CopyText(std::uint32_t offset, std::uint32_t size, char* destination) const {

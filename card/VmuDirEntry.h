@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardFormat.h"
 #include "VmuBuffer.h"
 #include "VmuTimestamp.h"
 
@@ -7,7 +8,7 @@
 // any other value a data file.
 class CVmuDirEntry : public CVmuBuffer {
  public:
-  static constexpr std::uint32_t kLength = 32;
+  static constexpr std::uint32_t kLength = card_format::kDirEntrySize;
   static constexpr std::uint8_t kFree = 0x00;
   static constexpr std::uint8_t kGame = 0xCC;
   static constexpr std::uint32_t kFileNameLength = 12;

@@ -4,11 +4,11 @@
 
 bool CVmuDirectory::ReadEntry(std::uint16_t n, CVmuBuffer& entry) {
   const std::uint8_t* bytes = nullptr;
-  if (!Read(kEntrySize * n, bytes, entry.GetLength(), false)) return false;
+  if (!Read(card_format::kDirEntrySize * n, bytes, entry.GetLength(), false)) return false;
   entry.CopyFrom(bytes);
   return true;
 }
 
 bool CVmuDirectory::WriteEntry(std::uint16_t n, const CVmuBuffer& entry) {
-  return Write(kEntrySize * n, entry.GetData(), entry.GetLength(), false);
+  return Write(card_format::kDirEntrySize * n, entry.GetData(), entry.GetLength(), false);
 }

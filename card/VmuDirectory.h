@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardFormat.h"
 #include "VmuRegion.h"
 
 class CVmuBuffer;
@@ -7,8 +8,8 @@ class CVmuBuffer;
 // The directory: 32-byte entries, sixteen to a block, entry n at offset 32n.
 class CVmuDirectory : public CVmuRegion {
  public:
-  static constexpr std::uint32_t kEntrySize = 32;
-  static constexpr std::uint32_t kEntriesPerBlock = kBlockSize / kEntrySize;
+  static constexpr std::uint32_t kEntriesPerBlock =
+      card_format::kBlockSize / card_format::kDirEntrySize;
 
   using CVmuRegion::CVmuRegion;
 

@@ -1,12 +1,16 @@
 #include "VmuMemory.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "CardFormat.h"
 #include "StatusCodes.h"
 #include "VmuLink.h"
 
+using card_format::kBlockSize;
+
 CVmuMemory::CVmuMemory(std::uint32_t blockCount, CVmuLink* link)
-    : status_(std::make_unique<std::uint8_t[]>(blockCount)),
+    : status_(std::make_unique<BlockStatus[]>(blockCount)),
       link_(link),
       lastError_(status::kNoError),
       blockCount_(blockCount),
@@ -44,7 +48,7 @@ bool CVmuMemory::Write(std::uint32_t address, const std::uint8_t* source, std::u
   std::memcpy(data_.get() + address, source, size);
   for (std::uint32_t block = address / kBlockSize; block <= (address + size - 1) / kBlockSize;
        ++block) {
-    status_[block] = kDirty;
+    status_[block] = BlockStatus::Dirty;
   }
   // A store that fails here leaves its block dirty and the reason in the last
   // error; the next flush tries again. The write itself has succeeded.
@@ -54,22 +58,28 @@ bool CVmuMemory::Write(std::uint32_t address, const std::uint8_t* source, std::u
 
 bool CVmuMemory::Flush() {
   for (std::uint32_t block = 0; block < blockCount_; ++block) {
-    if (status_[block] == kDirty && !StoreBlock(block)) return false;
+    if (status_[block] == BlockStatus::Dirty && !StoreBlock(block)) return false;
   }
   return true;
 }
 
 bool CVmuMemory::Invalidate() {
-  std::memset(status_.get(), kNotLoaded, blockCount_);
+  std::fill_n(status_.get(), blockCount_, BlockStatus::NotLoaded);
   return true;
+}
+
+void CVmuMemory::Discard() {
+  for (std::uint32_t block = 0; block < blockCount_; ++block) {
+    if (status_[block] == BlockStatus::Dirty) status_[block] = BlockStatus::NotLoaded;
+  }
 }
 
 bool CVmuMemory::LoadBlock(std::uint32_t block, bool force) {
   switch (status_[block]) {
-    case kNotLoaded:
+    case BlockStatus::NotLoaded:
       return FetchBlock(block);
-    case kClean:
-    case kDirty:
+    case BlockStatus::Clean:
+    case BlockStatus::Dirty:
       // A forced fetch of a dirty block drops its change unwritten.
       return force ? FetchBlock(block) : true;
     default:
@@ -83,7 +93,7 @@ bool CVmuMemory::FetchBlock(std::uint32_t block) {
                    true)) {
     return Fail(link_->GetLastStatus());
   }
-  status_[block] = kClean;
+  status_[block] = BlockStatus::Clean;
   return true;
 }
 
@@ -93,6 +103,6 @@ bool CVmuMemory::StoreBlock(std::uint32_t block) {
                     true)) {
     return Fail(link_->GetLastStatus());
   }
-  status_[block] = kClean;
+  status_[block] = BlockStatus::Clean;
   return true;
 }

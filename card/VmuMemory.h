@@ -12,9 +12,8 @@ class CVmuLink;
 // multi-byte field read from the cache is little-endian.
 class CVmuMemory {
  public:
-  static constexpr std::uint32_t kBlockSize = 512;
-
-  enum BlockStatus : std::uint8_t { kNotLoaded = 0, kClean = 1, kDirty = 2 };
+  // One byte per block; any other value is a status the cache does not know.
+  enum class BlockStatus : std::uint8_t { NotLoaded = 0, Clean = 1, Dirty = 2 };
 
   CVmuMemory(std::uint32_t blockCount, CVmuLink* link);
   virtual ~CVmuMemory();
@@ -31,16 +30,19 @@ class CVmuMemory {
   bool Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size, bool flush);
   bool Flush();
   bool Invalidate();
+  // Drops the changes not yet stored: every dirty block becomes not loaded,
+  // so the next read fetches what the card holds. Nothing is transferred.
+  void Discard();
 
   std::uint32_t GetLastError() const { return lastError_; }
   CVmuLink* GetLink() const { return link_; }
   void SetLink(CVmuLink* link) { link_ = link; }
   std::uint32_t GetBlockCount() const { return blockCount_; }
-  std::uint8_t GetBlockStatus(std::uint32_t block) const { return status_[block]; }
+  BlockStatus GetBlockStatus(std::uint32_t block) const { return status_[block]; }
 
  protected:
   // Open to subclasses so that tests can reach states the cache never enters.
-  std::unique_ptr<std::uint8_t[]> status_;
+  std::unique_ptr<BlockStatus[]> status_;
 
  private:
   bool InRange(std::uint32_t address, std::uint32_t size) const;

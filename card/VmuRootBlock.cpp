@@ -7,17 +7,17 @@ CVmuRootBlock::~CVmuRootBlock() = default;
 bool CVmuRootBlock::GetField(std::uint32_t offset, std::uint16_t& out) {
   const std::uint8_t* bytes = nullptr;
   if (!Read(offset, bytes, 2, false)) return false;
-  out = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+  out = card_format::GetLe16(bytes);
   return true;
 }
 
 // Makes a region from a pair of root fields (start block, block count) once.
 template <class Region>
-bool CVmuRootBlock::GetRegion(std::uint32_t startField, std::unique_ptr<Region>& region,
-                              Region*& out) {
+bool CVmuRootBlock::GetRegion(std::uint32_t startField, std::uint32_t countField,
+                              std::unique_ptr<Region>& region, Region*& out) {
   if (!region) {
     std::uint16_t start = 0, count = 0;
-    if (!GetField(startField, start) || !GetField(startField + 2, count)) return false;
+    if (!GetField(startField, start) || !GetField(countField, count)) return false;
     region = std::make_unique<Region>(start, count, GetCache());
   }
   out = region.get();
@@ -25,11 +25,22 @@ bool CVmuRootBlock::GetRegion(std::uint32_t startField, std::unique_ptr<Region>&
 }
 
 bool CVmuRootBlock::GetFat(CVmuFat*& out) {
-  return GetRegion(70, fat_, out);
+  return GetRegion(card_format::kRootFatStart, card_format::kRootFatBlockCount, fat_, out);
 }
 
 bool CVmuRootBlock::GetDirectory(CVmuDirectory*& out) {
-  return GetRegion(74, directory_, out);
+  return GetRegion(card_format::kRootDirectoryStart, card_format::kRootDirectoryBlockCount,
+                   directory_, out);
+}
+
+bool CVmuRootBlock::IsFormatted(bool& out) {
+  const std::uint8_t* bytes = nullptr;
+  using namespace card_format;
+  if (!Read(kRootFormatMarker, bytes, kFormatMarkerLength, false)) return false;
+  out = true;
+  for (std::uint32_t i = 0; i < kFormatMarkerLength; ++i)
+    out = out && bytes[i] == kFormatMarkerByte;
+  return true;
 }
 
 void CVmuRootBlock::ForgetLayout() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "CardFormat.h"
 #include "VmuDirectory.h"
 #include "VmuFat.h"
 #include "VmuRegion.h"
@@ -13,7 +14,7 @@
 // another page or another card may lay itself out differently).
 class CVmuRootBlock : public CVmuRegion {
  public:
-  static constexpr std::uint16_t kBlock = 255;
+  static constexpr std::uint16_t kBlock = card_format::kRootBlock;
 
   explicit CVmuRootBlock(CVmuMemory* cache);
   ~CVmuRootBlock() override;
@@ -23,17 +24,31 @@ class CVmuRootBlock : public CVmuRegion {
   bool GetDirectory(CVmuDirectory*& out);
   void ForgetLayout();
 
-  bool GetFatStart(std::uint16_t& out) { return GetField(70, out); }
-  bool GetFatBlockCount(std::uint16_t& out) { return GetField(72, out); }
-  bool GetDirectoryStart(std::uint16_t& out) { return GetField(74, out); }
-  bool GetDirectoryBlockCount(std::uint16_t& out) { return GetField(76, out); }
-  bool GetIconShape(std::uint16_t& out) { return GetField(78, out); }  // nothing here uses it
-  bool GetDirectoryEntryCount(std::uint16_t& out) { return GetField(80, out); }
+  // Whether the page is formatted: out is false when the format marker is missing.
+  bool IsFormatted(bool& out);
+
+  bool GetFatStart(std::uint16_t& out) { return GetField(card_format::kRootFatStart, out); }
+  bool GetFatBlockCount(std::uint16_t& out) {
+    return GetField(card_format::kRootFatBlockCount, out);
+  }
+  bool GetDirectoryStart(std::uint16_t& out) {
+    return GetField(card_format::kRootDirectoryStart, out);
+  }
+  bool GetDirectoryBlockCount(std::uint16_t& out) {
+    return GetField(card_format::kRootDirectoryBlockCount, out);
+  }
+  bool GetIconShape(std::uint16_t& out) {  // nothing here uses it
+    return GetField(card_format::kRootIconShape, out);
+  }
+  bool GetDirectoryEntryCount(std::uint16_t& out) {
+    return GetField(card_format::kRootDirectoryEntryCount, out);
+  }
 
  private:
   bool GetField(std::uint32_t offset, std::uint16_t& out);
   template <class Region>
-  bool GetRegion(std::uint32_t startField, std::unique_ptr<Region>& region, Region*& out);
+  bool GetRegion(std::uint32_t startField, std::uint32_t countField,
+                 std::unique_ptr<Region>& region, Region*& out);
 
   std::unique_ptr<CVmuFat> fat_;
   std::unique_ptr<CVmuDirectory> directory_;

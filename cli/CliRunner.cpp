@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include <ctime>
+#include <iostream>
 #include <memory>
 
 #include "CommandLine.h"
@@ -65,9 +66,9 @@ int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
                                  Bcd(local.tm_mday), Bcd(local.tm_hour), Bcd(local.tm_min),
                                  Bcd(local.tm_sec),  Bcd(local.tm_wday)};
   const std::vector<CPageImage> pages(request.pages, CPageImage::Formatted(stamp));
-  std::string error;
-  if (!CPageImage::WriteNewFile(request.file, pages, error)) {
-    err << error << '\n';
+  const Result written = CPageImage::WriteNewFile(request.file, pages);
+  if (!written) {
+    err << written.Message() << '\n';
     return kFailed;
   }
   out << "Created " << request.file << " (" << request.pages
@@ -99,16 +100,22 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
 
   switch (request.command) {
     case Command::List: {
-      std::vector<FileRow> rows;
-      const CommandResult result = RefreshList(card, progress, user, rows);
-      if (result == CommandResult::Done) {
-        request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
+      // The rows read before a failure are printed, then its message.
+      FileListing listing;
+      user.HoldMessages();
+      const CommandResult result = RefreshList(card, progress, user, listing);
+      const bool failed = result == CommandResult::Failed;
+      if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
+        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
+        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
       }
+      out.flush();
+      user.ReleaseMessages();
       return ExitStatus(result);
     }
     case Command::Info: {
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
-      FileProperties properties;
+      FileTexts properties;
       const CommandResult result = GetFileProperties(card, request.index, user, properties);
       if (result == CommandResult::Done) PrintProperties(properties, out);
       return ExitStatus(result);
@@ -116,8 +123,12 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Download:
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
-    case Command::Upload:
-      return ExitStatus(UploadFile(card, progress, user));
+    case Command::Upload: {
+      if (request.replace) user.SetAnswer(true);
+      const CommandResult result = UploadFile(card, progress, user);
+      if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
+      return ExitStatus(result);
+    }
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:
@@ -136,18 +147,17 @@ std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironme
                                    CSimulatedCard& simulated) {
   const LinkSettings stored = ReadSettingsFile(environment.settingsPath);
   std::unique_ptr<CVmuLink> link;
-  if (!request.image.empty()) {
+  if (!request.link.image.empty()) {
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(simulated));
     link->SetTimeout(TimeoutMicroseconds(stored.timeoutSeconds));
     link->SetDelayFactor(0);  // the simulated card needs no settling time
   } else {
     link = std::make_unique<CVmuLink>(environment.chooser);
     LinkSettings settings = stored;
-    if (request.port) settings.port = *request.port;
+    if (request.link.port) settings.port = *request.link.port;
     ApplyLinkSettings(settings, *link);
   }
-  if (request.timeoutSeconds) link->SetTimeout(TimeoutMicroseconds(*request.timeoutSeconds));
-  if (request.delay) link->SetDelayFactor(*request.delay);
+  ApplyLinkOptions(request.link, *link);
   return link;
 }
 
@@ -158,6 +168,7 @@ CliEnvironment SystemCliEnvironment() {
   environment.settingsPath = DefaultSettingsPath();
   environment.chooser = SystemPortRoadChooser();
   environment.stderrIsTerminal = KORVANTIS_ISATTY(2) != 0;
+  if (KORVANTIS_ISATTY(0) != 0) environment.terminal = &std::cin;
   return environment;
 }
 
@@ -169,24 +180,27 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
 
   CSimulatedCard simulated;  // outlives the card object that reaches it
-  std::string error;
-  if (!request.image.empty() && !simulated.OpenImage(request.image, error)) {
-    err << error << '\n';
-    return kFailed;
+  if (!request.link.image.empty()) {
+    const Result opened = simulated.OpenImage(request.link.image);
+    if (!opened) {
+      err << opened.Message() << '\n';
+      return kFailed;
+    }
   }
   CVmuCard card(MakeLink(request, environment, simulated));
   if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
-  if (!request.trace.empty()) {
-    auto trace = CWireTrace::OpenFile(request.trace, error);
-    if (!trace) {
-      err << error << '\n';
+  if (!request.link.trace.empty()) {
+    std::unique_ptr<CWireTrace> trace;
+    const Result opened = CWireTrace::OpenFile(request.link.trace, trace);
+    if (!opened) {
+      err << opened.Message() << '\n';
       return kFailed;
     }
     card.GetLink()->SetTrace(std::move(trace));
   }
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);
-  CCommandLineUser user(err);
+  CCommandLineUser user(err, environment.terminal);
   int status = kDone;
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
   if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,9 +9,10 @@
 
 // What korvantis-cli takes from the machine it runs on; tests put in their own.
 struct CliEnvironment {
-  std::string settingsPath;       // the desktop program's settings file
-  PortRoadChooser chooser;        // how a real port is reached
-  bool stderrIsTerminal = false;  // draw the progress bar
+  std::string settingsPath;          // the desktop program's settings file
+  PortRoadChooser chooser;           // how a real port is reached
+  bool stderrIsTerminal = false;     // draw the progress bar
+  std::istream* terminal = nullptr;  // where questions are answered; none without a terminal
 };
 
 CliEnvironment SystemCliEnvironment();

@@ -6,20 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "LinkOptions.h"
+
 // What korvantis-cli was asked to do.
 struct CliRequest {
   enum class Command { List, Info, Download, Upload, Backup, Restore, Page, NewImage };
 
   Command command = Command::List;
-  std::string image;                  // --image: a simulated card over this file
-  std::optional<std::uint16_t> port;  // --port
-  std::optional<std::uint32_t> timeoutSeconds;
-  std::optional<std::uint32_t> delay;  // microseconds
-  std::optional<std::uint16_t> page;   // --page, 1 to 4
-  std::string trace;
+  LinkOptions link;
+  std::optional<std::uint16_t> page;  // --page, 1 to 4
 
   bool tsv = false;
   bool force = false;
+  bool replace = false;            // upload: a file of the same name on the card is replaced
   std::uint16_t index = 0;         // info, download
   std::uint16_t pageArgument = 1;  // page N
   std::string file;                // download, upload, backup, restore, new-image

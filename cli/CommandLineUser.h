@@ -1,32 +1,61 @@
 #pragma once
 
+#include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "UserPrompts.h"
 
 // The command line's user: messages go to standard error, one line each, and
 // the file "chosen" is the one the command line names. An existing file is
-// kept unless the command line says --force.
+// kept unless the command line says --force. A question takes the answer the
+// command line gave (--yes, --replace); without one it is asked on the
+// terminal, and where there is none it gets its default answer.
 class CCommandLineUser : public CUserPrompts {
  public:
-  explicit CCommandLineUser(std::ostream& err) : err_(err) {}
+  // terminal: where a person types answers; none when standard input is not a terminal.
+  explicit CCommandLineUser(std::ostream& err, std::istream* terminal = nullptr)
+      : err_(err), terminal_(terminal) {}
 
   void SetFile(const std::string& path, bool force) {
     path_ = path;
     force_ = force;
   }
 
+  // The answer to every question, as the command line gave it.
+  void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
+
+  // Whether a question was answered No since the last call; the flag is cleared.
+  bool TakeRefusal() {
+    const bool refused = refused_;
+    refused_ = false;
+    return refused;
+  }
+
+  // Messages wait until released, so that they follow what a command prints.
+  void HoldMessages() { holding_ = true; }
+  void ReleaseMessages();
+
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+  bool AskYesNo(const std::string& question, bool defaultYes) override;
 
   // Whether the file may be written, saying why not; used before a command
   // starts, so that a long transfer is not made in vain.
   bool MaySave(const std::string& path);
 
  private:
+  bool Answer(const std::string& question, bool defaultYes);
+
   std::ostream& err_;
+  std::istream* terminal_;
+  std::optional<bool> answer_;
+  bool holding_ = false;
+  bool refused_ = false;
+  std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;
 };

@@ -5,9 +5,9 @@
 
 namespace {
 
-std::vector<std::string> Cells(const FileRow& row) {
+std::vector<std::string> Cells(const FileTexts& row) {
   std::vector<std::string> cells = {std::to_string(row.index)};
-  for (const std::string& text : row.texts)
+  for (const std::string& text : row.columns)
     cells.push_back(EscapeText(text));
   return cells;
 }
@@ -43,20 +43,20 @@ std::string EscapeText(const std::string& text) {
   return escaped;
 }
 
-void PrintFilesTsv(const std::vector<FileRow>& rows, std::ostream& out) {
+void PrintFilesTsv(const std::vector<FileTexts>& rows, std::ostream& out) {
   auto print = [&out](const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i)
       out << (i ? "\t" : "") << cells[i];
     out << '\n';
   };
   print(Headings());
-  for (const FileRow& row : rows)
+  for (const FileTexts& row : rows)
     print(Cells(row));
 }
 
-void PrintFilesTable(const std::vector<FileRow>& rows, std::ostream& out) {
+void PrintFilesTable(const std::vector<FileTexts>& rows, std::ostream& out) {
   std::vector<std::vector<std::string>> table = {Headings()};
-  for (const FileRow& row : rows)
+  for (const FileTexts& row : rows)
     table.push_back(Cells(row));
   std::vector<std::size_t> widths(table[0].size(), 0);
   for (const auto& cells : table) {
@@ -74,14 +74,17 @@ void PrintFilesTable(const std::vector<FileRow>& rows, std::ostream& out) {
   if (rows.empty()) out << "No files.\n";
 }
 
-void PrintProperties(const FileProperties& properties, std::ostream& out) {
-  out << "Filename: " << EscapeText(properties.fileName) << '\n'
-      << "Short Description: " << EscapeText(properties.shortDescription) << '\n'
-      << "Long Description: " << EscapeText(properties.longDescription) << '\n'
-      << "Application: " << EscapeText(properties.application) << '\n'
-      << "Type: " << properties.type << '\n'
-      << "Size: " << properties.size << '\n'
-      << "Date: " << properties.date << '\n'
-      << "Time: " << properties.time << '\n'
-      << "Copy Protect: " << (properties.copyProtect ? "Yes" : "No") << '\n';
+void PrintProperties(const FileTexts& properties, std::ostream& out) {
+  auto line = [&](const char* label, FileColumn column) {
+    out << label << ": " << EscapeText(properties.Text(column)) << '\n';
+  };
+  line("Filename", FileColumn::FileName);
+  line("Short Description", FileColumn::ShortDescription);
+  line("Long Description", FileColumn::LongDescription);
+  line("Application", FileColumn::Application);
+  line("Type", FileColumn::Type);
+  line("Size", FileColumn::Size);
+  line("Date", FileColumn::Date);
+  line("Time", FileColumn::Time);
+  line("Copy Protect", FileColumn::CopyProtected);
 }

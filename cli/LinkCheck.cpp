@@ -5,12 +5,13 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
+#include "LinkCheckCommandLine.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
 #include "StatusCodes.h"
@@ -19,52 +20,8 @@
 
 namespace {
 
-constexpr std::uint32_t kPageSize = CSimulatedCard::kPageSize;
+using card_format::kPageSize;
 constexpr std::uint32_t kReadUnit = 4096;
-
-struct Options {
-  std::string image;
-  std::string trace;
-  long port = -1;
-  long delay = -1;
-  long timeoutSeconds = -1;
-};
-
-void PrintUsage() {
-  std::fputs(
-      "Usage: korvantis-linkcheck [--image FILE | --port ADDRESS] [--delay MICROSECONDS]\n"
-      "                           [--timeout SECONDS] [--trace FILE]\n"
-      "Without --image or --port the check runs on a simulated card held in memory.\n",
-      stderr);
-}
-
-bool ParseNumber(const char* text, long& value) {
-  char* end = nullptr;
-  value = std::strtol(text, &end, 0);
-  return end != text && *end == '\0' && value >= 0;
-}
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string name = argv[i];
-    if (name == "--help" || name == "-h" || i + 1 >= argc) return false;
-    const char* value = argv[++i];
-    if (name == "--image") {
-      options.image = value;
-    } else if (name == "--trace") {
-      options.trace = value;
-    } else if (name == "--port") {
-      if (!ParseNumber(value, options.port) || options.port > 0xFFFF) return false;
-    } else if (name == "--delay") {
-      if (!ParseNumber(value, options.delay)) return false;
-    } else if (name == "--timeout") {
-      if (!ParseNumber(value, options.timeoutSeconds)) return false;
-    } else {
-      return false;
-    }
-  }
-  return options.image.empty() || options.port < 0;
-}
 
 double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -100,7 +57,7 @@ bool WritePage(CVmuLink& link, const std::vector<std::uint8_t>& page) {
 // Writes a pattern over each page, reads it back, then puts the old bytes back.
 bool CheckAllPages(CVmuLink& link) {
   std::vector<std::uint8_t> original(kPageSize), pattern(kPageSize), back(kPageSize);
-  for (std::uint16_t page = 0; page < CSimulatedCard::kPageCount; ++page) {
+  for (std::uint16_t page = 0; page < card_format::kPageCount; ++page) {
     std::printf("Page %u\n", page + 1);
     if (!link.SelectPage(page)) {
       std::printf("  select page FAILED: %s\n", StatusMessage(link.GetLastStatus()));
@@ -124,40 +81,38 @@ bool CheckAllPages(CVmuLink& link) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, options)) {
-    PrintUsage();
-    return 2;
+  LinkOptions options;
+  int exitStatus = 0;
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!ParseLinkCheckCommandLine(arguments, options, exitStatus, std::cout, std::cerr)) {
+    return exitStatus;
   }
 
   CSimulatedCard card;
   std::unique_ptr<CVmuLink> link;
-  if (options.port >= 0) {
+  if (options.port) {
     link = std::make_unique<CVmuLink>();
-    link->SetPort(static_cast<std::uint16_t>(options.port));
+    link->SetPort(*options.port);
   } else {
-    std::string error;
-    if (!options.image.empty() && !card.OpenImage(options.image, error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    const Result opened = options.image.empty() ? Result() : card.OpenImage(options.image);
+    if (!opened) {
+      std::fprintf(stderr, "%s\n", opened.Message().c_str());
       return 1;
     }
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(card));
   }
-  if (options.delay >= 0) link->SetDelayFactor(static_cast<std::uint32_t>(options.delay));
-  if (options.timeoutSeconds >= 0) {
-    link->SetTimeout(static_cast<std::uint32_t>(options.timeoutSeconds) * 1000000u);
-  }
+  ApplyLinkOptions(options, *link);
   if (!options.trace.empty()) {
-    std::string error;
-    auto trace = CWireTrace::OpenFile(options.trace, error);
-    if (!trace) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    std::unique_ptr<CWireTrace> trace;
+    const Result opened = CWireTrace::OpenFile(options.trace, trace);
+    if (!opened) {
+      std::fprintf(stderr, "%s\n", opened.Message().c_str());
       return 1;
     }
     link->SetTrace(std::move(trace));
   }
 
-  const char* where = options.port >= 0       ? "the parallel port"
+  const char* where = options.port            ? "the parallel port"
                       : options.image.empty() ? "a simulated card in memory"
                                               : options.image.c_str();
   std::printf("Korvantis link check on %s\n", where);
@@ -167,7 +122,7 @@ int main(int argc, char** argv) {
   if (!link->GetPortProblem().empty()) std::printf("%s\n", link->GetPortProblem().c_str());
 
   bool ok;
-  if (options.port >= 0) {
+  if (options.port) {
     std::vector<std::uint8_t> page(kPageSize);
     std::printf("Selected page (read only)\n");
     ok = ReadPage(*link, page);

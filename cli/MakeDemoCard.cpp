@@ -2,7 +2,6 @@
 // made-up files, for trying Korvantis out without a card.
 
 #include <cstdio>
-#include <string>
 
 #include "DemoCard.h"
 #include "PageImage.h"
@@ -12,9 +11,9 @@ int main(int argc, char** argv) {
     std::fputs("Usage: korvantis-demo-card FILE.bin|FILE.vmu|FILE.dcm\n", stderr);
     return 2;
   }
-  std::string error;
-  if (!CPageImage::WriteNewFile(argv[1], {MakeDemoPage()}, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  const Result written = CPageImage::WriteNewFile(argv[1], {MakeDemoPage()});
+  if (!written) {
+    std::fprintf(stderr, "%s\n", written.Message().c_str());
     return 1;
   }
   return 0;

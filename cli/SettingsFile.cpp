@@ -1,8 +1,10 @@
 #include "SettingsFile.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
+
+#include "DecimalNumber.h"
+#include "ProgramInfo.h"
 
 namespace {
 
@@ -11,18 +13,6 @@ std::string Trim(const std::string& text) {
   if (first == std::string::npos) return "";
   const auto last = text.find_last_not_of(" \t\r");
   return text.substr(first, last - first + 1);
-}
-
-bool ParseUnsigned(const std::string& text, std::uint32_t& value) {
-  if (text.empty() || text.size() > 10) return false;
-  std::uint64_t number = 0;
-  for (const char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    number = number * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  if (number > 0xFFFFFFFFull) return false;
-  value = static_cast<std::uint32_t>(number);
-  return true;
 }
 
 }  // namespace
@@ -36,7 +26,7 @@ std::string DefaultSettingsPath() {
     const char* home = std::getenv("HOME");
     folder = std::string(home != nullptr ? home : "") + "/.config";
   }
-  return folder + "/Vellquist/Korvantis.conf";
+  return folder + "/" + program::kOrganization + "/" + program::kName + ".conf";
 }
 
 LinkSettings ReadSettingsFile(const std::string& path) {
@@ -54,7 +44,7 @@ LinkSettings ReadSettingsFile(const std::string& path) {
     if (!inSection || equals == std::string::npos) continue;
     const std::string key = Trim(line.substr(0, equals));
     std::uint32_t value = 0;
-    if (!ParseUnsigned(Trim(line.substr(equals + 1)), value)) continue;
+    if (ParseDecimal(line.substr(equals + 1), value) != DecimalParse::Number) continue;
     if (key == "Port") settings.port = value;
     if (key == "Timeout") settings.timeoutSeconds = value;
     if (key == "DelayFactor") settings.delayFactor = value;

@@ -2,9 +2,11 @@
 #include <memory>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "Messages.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,33 +14,43 @@
 #include "VmuDirEntry.h"
 
 namespace {
-// A file is the run of its size in blocks that descends from its first block;
-// that run must stay within blocks 0 to 255.
-bool RunIsOnCard(const CVmuDirEntry& entry) {
-  return entry.GetFirstBlock() < CVmuCard::kBlockCount &&
-         entry.GetSize() <= std::uint32_t{entry.GetFirstBlock()} + 1;
+CommandResult Fail(CUserPrompts& user, const std::string& text) {
+  user.ShowMessage(text);
+  return CommandResult::Failed;
 }
 
-// Reads the whole file, in storage order, under the progress window. The
-// window is closed on return.
-CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
+// The page is formatted, the entry read and its allocation chain walked
+// before the progress window opens. A damaged chain is refused here, before
+// any block of the file is read.
+CommandResult OpenFile(CVmuCard& card, std::uint16_t index, CUserPrompts& user, CVmuDirEntry& entry,
+                       std::unique_ptr<CVmuRegion>& region) {
+  CBusyScope busy(user);
+  const CommandResult formatted = CheckFormatted(card, user);
+  if (formatted != CommandResult::Done) return formatted;
+  if (!card.ReadDirEntry(index, entry)) return Fail(user, StatusMessage(card.GetLastError()));
+  if (!card.OpenFile(index, region)) {
+    const std::string& fault = card.GetChainFault();
+    return Fail(user, fault.empty() ? StatusMessage(card.GetLastError())
+                                    : Fill(message::kDownloadDamaged, {fault}));
+  }
+  return CommandResult::Done;
+}
+
+// Reads the whole file along its allocation chain, in storage order, under
+// the progress window. The window is closed on return.
+CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, std::uint16_t size,
                          CProgress& progress, CUserPrompts& user,
                          std::vector<std::uint8_t>& blocks) {
-  std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(index, region)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  blocks.assign(std::size_t{size} * CDciFile::kBlockSize, 0);
+  using card_format::kBlockSize;
+  blocks.assign(std::size_t{size} * kBlockSize, 0);
   CProgressSession session(progress, "Downloading file from the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
-    const std::uint32_t offset = std::uint32_t{k} * CDciFile::kBlockSize;
+    const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
-    if (!region->Read(offset, bytes, CDciFile::kBlockSize, false)) {
-      user.ShowMessage(StatusMessage(region->GetLastError()));
-      return CommandResult::Failed;
+    if (!region->Read(offset, bytes, kBlockSize, false)) {
+      return Fail(user, StatusMessage(region->GetLastError()));
     }
-    std::memcpy(blocks.data() + offset, bytes, CDciFile::kBlockSize);
+    std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -51,30 +63,17 @@ CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size
 CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CProgress& progress,
                        CUserPrompts& user) {
   CVmuDirEntry entry;
-  bool entryRead = false;
-  {
-    CBusyScope busy(user);
-    entryRead = card.ReadDirEntry(index, entry);
-  }
-  if (!entryRead) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  if (!RunIsOnCard(entry)) {
-    user.ShowMessage(message::kRunOffPage.text);
-    return CommandResult::Failed;
-  }
+  std::unique_ptr<CVmuRegion> region;
+  CommandResult result = OpenFile(card, index, user, entry, region);
+  if (result != CommandResult::Done) return result;
 
   std::vector<std::uint8_t> blocks;
-  const CommandResult read = ReadBlocks(card, index, entry.GetSize(), progress, user, blocks);
-  if (read != CommandResult::Done) return read;
+  result = ReadBlocks(card, region, entry.GetSize(), progress, user, blocks);
+  if (result != CommandResult::Done) return result;
 
   if (path.empty() && !user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
-  if (!CDciFile::Write(path, entry, blocks)) {
-    user.ShowMessage(message::kCannotWrite.text);
-    return CommandResult::Failed;
-  }
-  return CommandResult::Done;
+  const Result written = CDciFile::Write(path, entry, blocks);
+  return written ? CommandResult::Done : Fail(user, written.Message());
 }
 }  // namespace
 
@@ -85,9 +84,6 @@ CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progr
 
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
                            CProgress& progress, CUserPrompts& user) {
-  if (path.empty()) {
-    user.ShowMessage(message::kCannotWrite.text);
-    return CommandResult::Failed;
-  }
+  if (path.empty()) return Fail(user, Fill(message::kCannotWrite, {"no file name was given"}));
   return Download(card, index, path, progress, user);
 }

@@ -1,5 +1,6 @@
-#include "EntryTexts.h"
 #include "FileCommands.h"
+#include "Messages.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -7,53 +8,69 @@
 #include "VmuDirEntry.h"
 
 namespace {
-FileRow MakeRow(std::uint16_t index, const EntryTexts& texts) {
-  FileRow row;
-  row.index = index;
-  row.texts[FileRow::kFileName] = texts.fileName;
-  row.texts[FileRow::kShortDescription] = texts.shortDescription;
-  row.texts[FileRow::kLongDescription] = texts.longDescription;
-  row.texts[FileRow::kApplication] = texts.application;
-  row.texts[FileRow::kSize] = texts.size;
-  row.texts[FileRow::kDate] = texts.date;
-  row.texts[FileRow::kTime] = texts.time;
-  row.texts[FileRow::kCopyProtected] = texts.copyProtected;
-  row.texts[FileRow::kType] = texts.type;
-  return row;
+// A card that stopped answering or answers wrongly would cost one timeout per
+// file if the listing went on.
+bool IsLinkFailure(std::uint32_t code) {
+  return code == status::kTimeout || code == status::kBadChecksum ||
+         code == status::kUnexpectedAnswer;
+}
+
+CommandResult Fail(CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(StatusMessage(code));
+  return CommandResult::Failed;
+}
+
+// The free user blocks, from the allocation table that also links the game
+// files' headers. A table the root block places off the page leaves the
+// count unknown; only a link failure ends the listing.
+CommandResult CountFreeBlocks(CVmuCard& card, CUserPrompts& user, FileListing& listing) {
+  CVmuRootBlock& root = *card.GetRootBlock();
+  CVmuFat* fat = nullptr;
+  if (!root.GetFat(fat)) return Fail(user, root.GetLastError());
+  std::uint16_t free = 0;
+  if (fat->CountFree(free)) {
+    listing.freeBlocks = free;
+  } else if (IsLinkFailure(fat->GetLastError())) {
+    return Fail(user, fat->GetLastError());
+  }
+  return CommandResult::Done;
 }
 }  // namespace
 
+std::string FreeBlocksText(std::uint16_t blocks) {
+  return Fill(blocks == 1 ? message::kOneBlockFree : message::kBlocksFree,
+              {std::to_string(blocks)});
+}
+
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          const RowSink& onRow) {
+                          FileListing& listing, const RowSink& onRow) {
+  // Everything listed is read anew. The cache holds no unwritten change (a
+  // command that fails discards its own), and the listing writes nothing.
+  card.Invalidate();
+  listing = FileListing();
+
   std::uint16_t count = 0;
   {
-    // The root block is read before the progress window opens.
+    // The root block, the directory's size and the allocation table are read
+    // before the progress window opens.
     CBusyScope busy(user);
-    // A failed flush is not reported: the blocks it could not store are
-    // dropped with the rest of the cache, so that everything listed is read anew.
-    card.Flush();
-    card.Invalidate();
-    if (!card.GetEntryCount(count)) {
-      user.ShowMessage(StatusMessage(card.GetLastError()));
-      return CommandResult::Failed;
-    }
+    CommandResult result = CheckFormatted(card, user);
+    if (result != CommandResult::Done) return result;
+    if (!card.GetEntryCount(count)) return Fail(user, card.GetLastError());
+    if ((result = CountFreeBlocks(card, user, listing)) != CommandResult::Done) return result;
   }
 
   CProgressSession session(progress, "Refreshing file list...", count);
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) {
-      user.ShowMessage(StatusMessage(card.GetLastError()));
-      return CommandResult::Failed;
+    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.GetLastError());
+    if (entry.GetType() != CVmuDirEntry::kFree) {
+      std::uint32_t header = status::kNoError;
+      listing.rows.push_back(DescribeFile(card, i, entry, &header));
+      if (onRow) onRow(listing.rows.back());
+      if (IsLinkFailure(header)) return Fail(user, header);
     }
-    if (entry.GetType() != CVmuDirEntry::kFree) onRow(MakeRow(i, DescribeFile(card, i, entry)));
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
-}
-
-CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          std::vector<FileRow>& rows) {
-  rows.clear();
-  return RefreshList(card, progress, user, [&rows](const FileRow& row) { rows.push_back(row); });
 }

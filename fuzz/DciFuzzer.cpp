@@ -31,7 +31,7 @@ constexpr std::uint16_t kFirstBlock = CVmuFat::kUserBlocks - 1;
 
 // Pages as the simulated card keeps them, in wire order.
 CPageImage WireOrder(CPageImage page) {
-  CPageImage::ReverseGroups(page.GetData(), CPageImage::kSize);
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
   return page;
 }
 
@@ -45,10 +45,10 @@ CPageImage ExpectedAfterUpload(const std::uint8_t* data) {
   CVmuDirEntry entry;
   entry.CopyFrom(data);
   entry.SetFirstBlock(kFirstBlock);
-  const std::size_t bytes = std::size_t{entry.GetSize()} * CPageImage::kBlockSize;
+  const std::size_t bytes = std::size_t{entry.GetSize()} * card_format::kBlockSize;
   std::vector<std::uint8_t> blocks(data + CVmuDirEntry::kLength,
                                    data + CVmuDirEntry::kLength + bytes);
-  CPageImage::ReverseGroups(blocks.data(), blocks.size());
+  card_format::ReverseGroups(blocks.data(), blocks.size());
   CPageImage page = CPageImage::Formatted();
   if (!page.PlaceFile(0, entry, blocks.data())) {
     std::fprintf(stderr, "DciFuzzer: an upload of %u blocks was accepted\n",
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!input.Write(data, size)) return 0;
 
   CSimulatedCard sim;
-  std::memcpy(sim.GetPage(0), FormattedWire().GetData(), CPageImage::kSize);
+  std::memcpy(sim.GetPage(0), FormattedWire().GetData(), card_format::kPageSize);
   CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
   card.GetLink()->SetDelayFactor(0);
   card.GetLink()->SetTimeout(kTimeout);
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // An accepted upload read the whole entry and all of its blocks from data.
   const CPageImage expected = accepted ? ExpectedAfterUpload(data) : FormattedWire();
-  if (std::memcmp(sim.GetPage(0), expected.GetData(), CPageImage::kSize) != 0) {
+  if (std::memcmp(sim.GetPage(0), expected.GetData(), card_format::kPageSize) != 0) {
     std::fprintf(stderr, "DciFuzzer: the %s upload left the page other than expected\n",
                  accepted ? "accepted" : "refused");
     std::abort();

@@ -18,6 +18,7 @@ class CFuzzUser : public CUserPrompts {
     return true;
   }
   bool ChooseFileToSave(const FileKind&, std::string&) override { return false; }
+  bool AskYesNo(const std::string&, bool) override { return true; }
 
  private:
   std::string fileToOpen_;

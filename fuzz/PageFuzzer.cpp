@@ -10,7 +10,7 @@
 //
 // Each block costs about 24 register accesses per byte through the simulated
 // link, so the work per input is bounded: the listing reads what it reads
-// (the system blocks and each listed file's first block, each once, since the
+// (the system blocks and each listed file's header block, each once, since the
 // card caches blocks), Properties run on every row, but downloads are limited
 // to files of at most kMaxDownloadBlocks, kDownloadBudget blocks per input.
 
@@ -56,7 +56,7 @@ const std::string& UploadSource() {
     entry.SetFileName("FUZZUPLOAD  ");
     entry.SetSize(kUploadBlocks);
     std::vector<std::uint8_t> bytes(entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
-    for (std::uint32_t i = 0; i < kUploadBlocks * CPageImage::kBlockSize; ++i) {
+    for (std::uint32_t i = 0; i < kUploadBlocks * card_format::kBlockSize; ++i) {
       bytes.push_back(static_cast<std::uint8_t>(i * 7));
     }
     return file.Write(bytes.data(), bytes.size());
@@ -68,33 +68,33 @@ const std::string& UploadSource() {
 // The simulated card keeps its pages in wire order; the checks read storage order.
 CPageImage StorageOrder(const std::uint8_t* wire) {
   CPageImage page;
-  std::memcpy(page.GetData(), wire, CPageImage::kSize);
-  CPageImage::ReverseGroups(page.GetData(), CPageImage::kSize);
+  std::memcpy(page.GetData(), wire, card_format::kPageSize);
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
   return page;
 }
 
 std::uint16_t Word(CPageImage& page, std::uint32_t offset) {
-  const std::uint8_t* at = page.GetData() + offset;
-  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+  return card_format::GetLe16(page.GetData() + offset);
 }
 
 // Whether the upload may have changed block on the page that was before it.
 bool MayChange(CPageImage& before, std::uint16_t block) {
-  const std::uint32_t root = CPageImage::kRootBlock * CPageImage::kBlockSize;
-  const std::uint16_t fatStart = Word(before, root + 70);
-  const std::uint16_t dirStart = Word(before, root + 74);
-  const std::uint16_t dirCount = Word(before, root + 76);
+  using namespace card_format;
+  const std::uint32_t root = kRootBlock * kBlockSize;
+  const std::uint16_t fatStart = Word(before, root + kRootFatStart);
+  const std::uint16_t dirStart = Word(before, root + kRootDirectoryStart);
+  const std::uint16_t dirCount = Word(before, root + kRootDirectoryBlockCount);
   // A user block's allocation entry lies in the table's first block.
   if (block < CVmuFat::kUserBlocks) {
     return fatStart < CVmuCard::kBlockCount &&
-           Word(before, fatStart * CPageImage::kBlockSize + 2u * block) == CVmuFat::kFree;
+           Word(before, fatStart * kBlockSize + 2u * block) == CVmuFat::kFree;
   }
   return block == fatStart || (block <= dirStart && block + dirCount > dirStart);
 }
 
 void CheckUpload(CPageImage& before, CPageImage& after, bool accepted) {
   for (std::uint16_t block = 0; block < CVmuCard::kBlockCount; ++block) {
-    if (std::memcmp(before.GetBlock(block), after.GetBlock(block), CPageImage::kBlockSize) == 0) {
+    if (std::memcmp(before.GetBlock(block), after.GetBlock(block), card_format::kBlockSize) == 0) {
       continue;
     }
     Check(accepted, "a refused upload changed the card");
@@ -104,12 +104,12 @@ void CheckUpload(CPageImage& before, CPageImage& after, bool accepted) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  size = std::min<std::size_t>(size, CSimulatedCard::kPageSize);
+  size = std::min<std::size_t>(size, card_format::kPageSize);
   CSimulatedCard sim;
   std::uint8_t* page = sim.GetPage(0);
-  std::memset(page, 0x00, CSimulatedCard::kPageSize - size);
-  std::memcpy(page + CSimulatedCard::kPageSize - size, data, size);
-  CPageImage::ReverseGroups(page, CSimulatedCard::kPageSize);
+  std::memset(page, 0x00, card_format::kPageSize - size);
+  std::memcpy(page + card_format::kPageSize - size, data, size);
+  card_format::ReverseGroups(page, card_format::kPageSize);
   CPageImage before = StorageOrder(page);
 
   CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
@@ -118,11 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CQuietProgress progress;
   CFuzzUser user(UploadSource());
 
-  std::vector<FileRow> rows;
-  RefreshList(card, progress, user, rows);
+  FileListing listing;
+  RefreshList(card, progress, user, listing);
   std::uint32_t budget = kDownloadBudget;
-  for (const FileRow& row : rows) {
-    FileProperties properties;
+  for (const FileTexts& row : listing.rows) {
+    FileTexts properties;
     GetFileProperties(card, row.index, user, properties);
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(row.index, entry)) continue;
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DownloadFile(card, row.index, progress, user);
   }
   CPageImage read = StorageOrder(page);
-  Check(std::memcmp(read.GetData(), before.GetData(), CPageImage::kSize) == 0,
+  Check(std::memcmp(read.GetData(), before.GetData(), card_format::kPageSize) == 0,
         "reading the card changed it");
 
   const bool accepted = UploadFile(card, progress, user) == CommandResult::Done;

@@ -1,14 +1,7 @@
 #include "LinkSettings.h"
 
-#include <limits>
-
 #include "Messages.h"
 #include "VmuLink.h"
-
-std::uint32_t TimeoutMicroseconds(std::uint32_t seconds) {
-  constexpr std::uint32_t kLongest = std::numeric_limits<std::uint32_t>::max();
-  return seconds > kLongest / 1000000u ? kLongest : seconds * 1000000u;
-}
 
 void ApplyLinkSettings(const LinkSettings& settings, CVmuLink& link) {
   if (link.GetPortAccess() == PortAccess::Simulated) {

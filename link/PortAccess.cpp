@@ -4,8 +4,6 @@ const char* PortAccessName(PortAccess access) {
   switch (access) {
     case PortAccess::Direct:
       return "direct";
-    case PortAccess::Library:
-      return "library";
     case PortAccess::Ppdev:
       return "ppdev";
     case PortAccess::Simulated:

@@ -133,11 +133,10 @@ std::unique_ptr<CPpdevPortRoad> CPpdevPortRoad::Open(std::uint16_t base, const S
     return nullptr;
   }
   problem.clear();
-  return std::make_unique<CPpdevPortRoad>(Key(), calls, fd, devicePath);
+  return std::make_unique<CPpdevPortRoad>(Key(), calls, fd);
 }
 
-CPpdevPortRoad::CPpdevPortRoad(Key, const SystemCalls& calls, int fd, std::string devicePath)
-    : calls_(calls), fd_(fd), devicePath_(std::move(devicePath)) {}
+CPpdevPortRoad::CPpdevPortRoad(Key, const SystemCalls& calls, int fd) : calls_(calls), fd_(fd) {}
 
 CPpdevPortRoad::~CPpdevPortRoad() {
   calls_.ioctl(fd_, PPRELEASE, nullptr);

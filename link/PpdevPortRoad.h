@@ -24,7 +24,7 @@ class CPpdevPortRoad : public CPortRoad {
   // Whether the system knows a parallel port at base, usable or not.
   static bool IsKnownAddress(std::uint16_t base, const SystemCalls& calls);
 
-  CPpdevPortRoad(Key, const SystemCalls& calls, int fd, std::string devicePath);
+  CPpdevPortRoad(Key, const SystemCalls& calls, int fd);
   ~CPpdevPortRoad() override;  // releases the port and closes the device
 
   CPpdevPortRoad(const CPpdevPortRoad&) = delete;
@@ -34,10 +34,7 @@ class CPpdevPortRoad : public CPortRoad {
   void WriteRegister(std::uint16_t offset, std::uint8_t value) override;
   PortAccess GetAccess() const override { return PortAccess::Ppdev; }
 
-  const std::string& GetDevicePath() const { return devicePath_; }
-
  private:
   SystemCalls calls_;  // a copy: the road may outlive the table it was opened with
   int fd_;
-  std::string devicePath_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CounterSource.h"
+#include "LinkSettings.h"
 #include "PerfTimer.h"
 #include "PortRoad.h"
 #include "PortRoadChooser.h"
@@ -19,8 +20,6 @@ class CTracedPortRoad;
 // with a handshake and closes with the transaction line released, on every path.
 class CVmuLink {
  public:
-  static constexpr std::uint16_t kDefaultPort = 888;  // 0x378, LPT1
-  static constexpr std::uint32_t kDefaultTimeout = 5000000;
   static constexpr std::uint32_t kMaxReadLength = 65532;  // the length travels as 16 bits
   static constexpr std::uint32_t kWriteUnit = 128;
 
@@ -88,8 +87,8 @@ class CVmuLink {
   std::unique_ptr<CTracedPortRoad> tracedRoad_;
   CPortRoad* active_ = nullptr;  // road_ or, while tracing, tracedRoad_
   std::string portProblem_;
-  std::uint16_t port_ = kDefaultPort;
-  std::uint32_t timeout_ = kDefaultTimeout;
+  std::uint16_t port_ = LinkSettings::kDefaultPort;
+  std::uint32_t timeout_ = TimeoutMicroseconds(LinkSettings::kDefaultTimeoutSeconds);
   std::uint32_t delayFactor_ = 0;
   std::uint32_t lastStatus_ = status::kNoError;
   std::unique_ptr<CPerfTimer> bitTimer_;

@@ -5,19 +5,21 @@
 #include <fstream>
 #include <utility>
 
+#include "Messages.h"
+
 CWireTrace::CWireTrace(std::unique_ptr<std::ostream> out) : out_(std::move(out)) {}
 
 CWireTrace::~CWireTrace() {
   Flush();
 }
 
-std::unique_ptr<CWireTrace> CWireTrace::OpenFile(const std::string& path, std::string& error) {
+Result CWireTrace::OpenFile(const std::string& path, std::unique_ptr<CWireTrace>& out) {
   auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
   if (!file->is_open()) {
-    error = "Cannot write the trace file " + path + ": " + std::strerror(errno);
-    return nullptr;
+    return Result::Failure(Fill(message::kCannotWriteTrace, {path, std::strerror(errno)}));
   }
-  return std::make_unique<CWireTrace>(std::move(file));
+  out = std::make_unique<CWireTrace>(std::move(file));
+  return Result();
 }
 
 void CWireTrace::Record(char kind, std::uint16_t offset, std::uint8_t value) {

@@ -1,17 +1,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DcmFile.h"
-#include "Messages.h"
 #include "PageCommands.h"
-#include "PageImage.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
 namespace {
-constexpr std::uint32_t kPageSize = CPageImage::kSize;
+using card_format::kPageSize;
 // 32 handshakes per page; the cancel check and the window's upkeep come once per unit.
 constexpr std::uint32_t kReadUnit = 4096;
 }  // namespace
@@ -34,8 +33,9 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   // Only now, with the whole page in hand, is the user asked where it goes.
   std::string path;
   if (!user.ChooseFileToSave(kDcmFileKind, path)) return CommandResult::Dismissed;
-  if (!SaveDcmFile(path, page.data())) {
-    user.ShowMessage(message::kCannotWrite.text);
+  const Result saved = SaveDcmFile(path, page.data());
+  if (!saved) {
+    user.ShowMessage(saved.Message());
     return CommandResult::Failed;
   }
   return CommandResult::Done;

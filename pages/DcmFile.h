@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <string>
 
-// A DCM file is one card page as it crossed the wire, 131,072 bytes with no
-// header; page is always a buffer of that size.
+#include "Result.h"
 
-// Creates or empties the file and writes the page. A file that was opened but
-// could not be written in full is removed, so no truncated backup is left.
-bool SaveDcmFile(const std::string& path, const std::uint8_t* page);
+// A DCM file is one card page as it crossed the wire, card_format::kPageSize
+// bytes with no header; page is always a buffer of that size.
 
-// Reads the first 131,072 bytes of the file; a shorter file is refused, since
+// Writes the page as the whole file at path, which keeps its old content if
+// the writing fails.
+Result SaveDcmFile(const std::string& path, const std::uint8_t* page);
+
+// Reads the first page's worth of the file; a shorter file is refused, since
 // writing its missing end would put bytes on the card that no backup held.
-bool LoadDcmFile(const std::string& path, std::uint8_t* page);
+Result LoadDcmFile(const std::string& path, std::uint8_t* page);

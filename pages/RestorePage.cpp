@@ -1,17 +1,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "CardFormat.h"
 #include "DcmFile.h"
-#include "Messages.h"
 #include "PageCommands.h"
-#include "PageImage.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
 namespace {
-constexpr std::uint32_t kPageSize = CPageImage::kSize;
+using card_format::kPageSize;
 constexpr std::uint32_t kWriteUnit = CVmuLink::kWriteUnit;  // the card's own write unit
 
 CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSession& session,
@@ -31,8 +30,9 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
   std::string path;
   if (!user.ChooseFileToOpen(kDcmFileKind, path)) return CommandResult::Dismissed;
   std::vector<std::uint8_t> page(kPageSize);
-  if (!LoadDcmFile(path, page.data())) {
-    user.ShowMessage(message::kCannotRead.text);
+  const Result loaded = LoadDcmFile(path, page.data());
+  if (!loaded) {
+    user.ShowMessage(loaded.Message());
     return CommandResult::Failed;
   }
 

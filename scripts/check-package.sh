@@ -7,7 +7,7 @@ source scripts/ensure-packages.sh
 ensure_packages desktop-file-utils appstream man-db
 
 desktop-file-validate packaging/org.vellquist.Korvantis.desktop
-appstreamcli validate --no-net packaging/org.vellquist.Korvantis.metainfo.xml
+appstreamcli validate --no-net build/packaging/org.vellquist.Korvantis.metainfo.xml
 
 (cd build && rm -f korvantis_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$PWD"/build/korvantis_*.deb)

@@ -2,13 +2,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
+#include "CardFormat.h"
+#include "Messages.h"
+
 namespace {
+
+using card_format::kPageCount;
+using card_format::kPageSize;
+static_assert(kPageSize == 131072 && kPageCount == 4, "message::kImageSize names the sizes");
 
 // 131072 -> "131,072", as the user reads sizes in messages.
 std::string WithThousands(std::uintmax_t value) {
@@ -18,13 +25,6 @@ std::string WithThousands(std::uintmax_t value) {
   return digits;
 }
 
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
 // The operating system's reason for the last failed open or transfer, when the
 // library left one in errno.
 std::string Reason(int savedErrno, const char* fallback) {
@@ -32,40 +32,21 @@ std::string Reason(int savedErrno, const char* fallback) {
   return std::error_code(savedErrno, std::generic_category()).message();
 }
 
-// Storage order and wire order differ by the order inside each aligned group
-// of four bytes; the same reversal converts either way. It may work in place.
-void ReverseGroups(const std::uint8_t* from, std::uint8_t* to, std::size_t length) {
-  for (std::size_t group = 0; group + 4 <= length; group += 4) {
-    const std::uint8_t b0 = from[group], b1 = from[group + 1];
-    const std::uint8_t b2 = from[group + 2], b3 = from[group + 3];
-    to[group] = b3;
-    to[group + 1] = b2;
-    to[group + 2] = b1;
-    to[group + 3] = b0;
-  }
-}
-
 }  // namespace
 
-bool CCardImageFile::Open(const std::string& path, std::vector<std::uint8_t>& pages,
-                          std::string& error) {
-  const std::string extension = LowerExtension(path);
-  const bool storageOrder = extension == ".bin" || extension == ".vmu";
-  if (!storageOrder && extension != ".dcm") {
-    error = path +
-            " is not a card image the simulated card knows: its name must end in .dcm (wire "
-            "order) or .bin or .vmu (storage order).";
-    return false;
+Result CCardImageFile::Open(const std::string& path, std::vector<std::uint8_t>& pages) {
+  card_format::ByteOrder order;
+  if (!card_format::ImageOrderFor(path, order)) {
+    return Result::Failure(Fill(message::kImageUnknownKind, {path}));
   }
+  const bool storageOrder = order == card_format::ByteOrder::Storage;
   std::error_code status;
   if (!std::filesystem::exists(path, status)) {
-    error = path + " cannot be opened: " +
-            (status ? status.message() : std::string("there is no such file")) + ".";
-    return false;
+    return Result::Failure(Fill(message::kImageCannotOpen,
+                                {path, status ? status.message() : "there is no such file"}));
   }
   if (!std::filesystem::is_regular_file(path, status)) {
-    error = path + " cannot be opened: it is not a file.";
-    return false;
+    return Result::Failure(Fill(message::kImageCannotOpen, {path, "it is not a file"}));
   }
 
   // Opened for writing as well from the start: every write unit goes to this
@@ -73,55 +54,51 @@ bool CCardImageFile::Open(const std::string& path, std::vector<std::uint8_t>& pa
   errno = 0;
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file) {
-    error = path +
-            " cannot be opened for reading and writing: " + Reason(errno, "access was refused") +
-            ".";
-    return false;
+    return Result::Failure(
+        Fill(message::kImageNotWritable, {path, Reason(errno, "access was refused")}));
   }
   file.seekg(0, std::ios::end);
   const std::streamoff size = file.tellg();
-  if (size != kPageSize && size != static_cast<std::streamoff>(kPageSize) * kMaxPages) {
-    error = path + " holds " + WithThousands(size < 0 ? 0 : static_cast<std::uintmax_t>(size)) +
-            " bytes; a card image holds " + WithThousands(kPageSize) + " (one page) or " +
-            WithThousands(std::uintmax_t{kPageSize} * kMaxPages) + " (four pages).";
-    return false;
+  if (size != kPageSize && size != static_cast<std::streamoff>(kPageSize) * kPageCount) {
+    return Result::Failure(
+        Fill(message::kImageSize,
+             {path, WithThousands(size < 0 ? 0 : static_cast<std::uintmax_t>(size))}));
   }
 
   std::vector<std::uint8_t> contents(static_cast<std::size_t>(size));
   file.seekg(0);
   errno = 0;
   if (!file.read(reinterpret_cast<char*>(contents.data()), size)) {
-    error = path + " could not be read: " + Reason(errno, "the file ended early") + ".";
-    return false;
+    return Result::Failure(
+        Fill(message::kImageCannotRead, {path, Reason(errno, "the file ended early")}));
   }
-  if (storageOrder) ReverseGroups(contents.data(), contents.data(), contents.size());
+  if (storageOrder) card_format::ReverseGroups(contents.data(), contents.size());
 
   file_ = std::move(file);
   path_ = path;
   pageCount_ = static_cast<std::uint32_t>(size / kPageSize);
   storageOrder_ = storageOrder;
   pages = std::move(contents);
-  return true;
+  return Result();
 }
 
-bool CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
-                                    const std::uint8_t* wire, std::uint32_t length,
-                                    std::string& error) {
+Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
+                                      const std::uint8_t* wire, std::uint32_t length) {
   if (page >= pageCount_ || offset % 4 != 0 || length % 4 != 0 || offset > kPageSize ||
       length > kPageSize - offset) {
-    error = path_ + " has no room at page " + std::to_string(page + 1) + ", offset " +
-            std::to_string(offset) + ".";
-    return false;
+    return Result::Failure(
+        Fill(message::kImageNoRoom, {path_, std::to_string(page + 1), std::to_string(offset)}));
   }
   file_.clear();
   errno = 0;
   file_.seekp(static_cast<std::streamoff>(page) * kPageSize + offset);
-  std::array<std::uint8_t, 512> converted;
+  std::array<std::uint8_t, card_format::kBlockSize> converted;
   for (std::uint32_t done = 0; done < length && file_;) {
     const std::uint32_t chunk = std::min<std::uint32_t>(length - done, converted.size());
     const std::uint8_t* bytes = wire + done;
     if (storageOrder_) {
-      ReverseGroups(bytes, converted.data(), chunk);
+      std::memcpy(converted.data(), bytes, chunk);
+      card_format::ReverseGroups(converted.data(), chunk);
       bytes = converted.data();
     }
     file_.write(reinterpret_cast<const char*>(bytes), chunk);
@@ -129,9 +106,9 @@ bool CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
   }
   file_.flush();
   if (!file_) {
-    error = path_ + " could not be written: " + Reason(errno, "the write failed") + ".";
     file_.clear();
-    return false;
+    return Result::Failure(
+        Fill(message::kImageCannotWrite, {path_, Reason(errno, "the write failed")}));
   }
-  return true;
+  return Result();
 }

@@ -1,5 +1,6 @@
 #include "CardTransaction.h"
 
+#include "CardFormat.h"
 #include "CardProtocol.h"
 
 namespace {
@@ -10,7 +11,7 @@ constexpr std::uint8_t kWrongAnswer = 0xFF;
 // together still give a wrong answer.
 constexpr std::uint8_t kEchoMismatchMask = 0xFF;
 constexpr std::uint8_t kWrongChecksumMask = 0x5A;
-constexpr std::uint32_t kAddressMask = CCardTransaction::kPageSize - 1;
+constexpr std::uint32_t kAddressMask = card_format::kPageSize - 1;
 }  // namespace
 
 std::uint8_t CCardTransaction::Begin(const std::uint8_t* page, bool wrongAnswers,

@@ -8,7 +8,6 @@
 // clock edges, faults on the wire or files; the card acts on its result.
 class CCardTransaction {
  public:
-  static constexpr std::uint32_t kPageSize = 131072;
   static constexpr std::uint32_t kUnitSize = 128;
 
   // What the checksum exchange concluded; reported once.
@@ -20,7 +19,7 @@ class CCardTransaction {
     BadChecksum,  // the PC's checksum (or an echo) disagreed; nothing is to change
   };
 
-  // Starts afresh over a page (kPageSize bytes, wire order) and gives the
+  // Starts afresh over a page (card_format::kPageSize bytes, wire order) and gives the
   // answer for the first exchange.
   std::uint8_t Begin(const std::uint8_t* page, bool wrongAnswers, bool wrongChecksum);
 

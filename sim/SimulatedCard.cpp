@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CardFormat.h"
 #include "CardImageFile.h"
 #include "CardTransaction.h"
 
@@ -9,12 +10,11 @@ namespace {
 
 constexpr std::uint8_t kClock = 0x01;
 constexpr std::uint8_t kAnswerBit = 0x40;  // status bit 6
-constexpr std::uint32_t kAddressMask = CSimulatedCard::kPageSize - 1;
-constexpr std::uint32_t kUnitSize = CCardTransaction::kUnitSize;
+using card_format::kPageCount;
+using card_format::kPageSize;
 
-static_assert(CSimulatedCard::kPageSize == CCardImageFile::kPageSize, "one page size");
-static_assert(CSimulatedCard::kPageSize == CCardTransaction::kPageSize, "one page size");
-static_assert(CSimulatedCard::kPageCount == CCardImageFile::kMaxPages, "one page count");
+constexpr std::uint32_t kAddressMask = kPageSize - 1;
+constexpr std::uint32_t kUnitSize = CCardTransaction::kUnitSize;
 
 // Where the wire stands. Only Exchange is on the fast path of every access.
 enum class Phase : std::uint8_t {
@@ -192,32 +192,32 @@ void CSimulatedCard::State::StoreUnit() {
   // file gets whole groups; a unit past the page's end wraps to its start.
   const std::uint32_t first = start & ~3u;
   const std::uint32_t end = (start + kUnitSize + 3) & ~3u;
-  std::string problem;
-  bool written;
+  Result written;
   if (end <= kPageSize) {
-    written = image->WritePageBytes(pageIndex, first, page + first, end - first, problem);
+    written = image->WritePageBytes(pageIndex, first, page + first, end - first);
   } else {
-    written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first, problem) &&
-              image->WritePageBytes(pageIndex, 0, page, end - kPageSize, problem);
+    written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
+    if (written) written = image->WritePageBytes(pageIndex, 0, page, end - kPageSize);
   }
-  if (!written) imageProblem = problem;
+  if (!written) imageProblem = written.Message();
 }
 
 CSimulatedCard::CSimulatedCard() : state_(std::make_unique<State>()) {}
 
 CSimulatedCard::~CSimulatedCard() = default;
 
-bool CSimulatedCard::OpenImage(const std::string& path, std::string& error) {
+Result CSimulatedCard::OpenImage(const std::string& path) {
   auto image = std::make_unique<CCardImageFile>();
   std::vector<std::uint8_t> pages;
-  if (!image->Open(path, pages, error)) return false;
+  Result opened = image->Open(path, pages);
+  if (!opened) return opened;
   State& s = *state_;
   std::copy(pages.begin(), pages.end(), s.memory.begin());
   std::fill(s.memory.begin() + static_cast<std::ptrdiff_t>(pages.size()), s.memory.end(), 0xFF);
   s.image = std::move(image);
   s.imageProblem.clear();
   s.selectedPage = 0;  // a card put in starts on its first page
-  return true;
+  return Result();
 }
 
 void CSimulatedCard::WriteData(std::uint8_t value) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CardFaults.h"
+#include "Result.h"
 
 // A model of the memory card on the far side of the port's three registers,
 // driven only by the register writes and status reads it sees: it answers the
@@ -15,9 +16,6 @@
 // wire order, so a page is byte for byte a DCM backup.
 class CSimulatedCard {
  public:
-  static constexpr std::uint32_t kPageSize = 131072;
-  static constexpr std::uint32_t kPageCount = 4;
-
   // Four erased pages (every byte 0xFF), held in memory only.
   CSimulatedCard();
   virtual ~CSimulatedCard();
@@ -27,8 +25,8 @@ class CSimulatedCard {
   // and live in memory only) or 524,288 bytes (four pages). A .dcm file is in
   // wire order; .bin and .vmu files are in storage order (each aligned group
   // of four bytes reversed). Any other size, or a file that cannot be read and
-  // written, is refused with a message in error and changes nothing.
-  bool OpenImage(const std::string& path, std::string& error);
+  // written, is refused with a message and changes nothing.
+  Result OpenImage(const std::string& path);
 
   // The register side, called by the simulated port road.
   void WriteData(std::uint8_t value);
@@ -36,7 +34,7 @@ class CSimulatedCard {
   std::uint8_t ReadStatus();
 
   // For tests and tools.
-  std::uint8_t* GetPage(std::uint32_t page);  // wire order, kPageSize bytes; null past the last
+  std::uint8_t* GetPage(std::uint32_t page);  // wire order, a whole page; null past the last
   std::uint32_t GetSelectedPage() const;
   // A transaction runs with the faults set at its handshake; between
   // transactions a change shows at once.

@@ -13,7 +13,8 @@ extern const FileKind kDcmFileKind;
 extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 
 // What the commands ask of the person using the program. Messages have an OK
-// button only; a file choice the user dismisses returns false.
+// button only; a file choice the user dismisses returns false; a question is
+// answered yes or no, and dismissing it is the answer it offers first.
 class CUserPrompts {
  public:
   virtual ~CUserPrompts() = default;
@@ -22,11 +23,14 @@ class CUserPrompts {
   virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
   // The chooser asks before an existing file is replaced.
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
+  // True for yes. defaultYes: the answer Return gives and dismissing gives.
+  virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
 
   // The link is about to work outside the progress window (the reads before
   // it opens, the writes after it closed), during which the program cannot
   // answer; the front end may show that it is busy until the matching
-  // EndBusy. Calls nest. A message shown meanwhile is no longer busy.
+  // EndBusy. Calls nest. A message or question shown meanwhile is no longer
+  // busy.
   virtual void BeginBusy() {}
   virtual void EndBusy() {}
 };

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "Icons.h"
+#include "ProgramInfo.h"
 
 const char CAboutDlg::kWebPage[] = "https://korvantis.vellquist.org/";
 
@@ -21,7 +22,7 @@ constexpr int kIconSize = 32;
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(tr("About Korvantis"));
+  setWindowTitle(QStringLiteral("About Korvantis"));
 
   auto* frame = new QFrame(this);
   frame->setFrameStyle(QFrame::Box | QFrame::Sunken);  // etched
@@ -50,17 +51,19 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
   auto* texts = new QVBoxLayout;
   texts->setSpacing(2);
-  texts->addWidget(MakeText(tr("Korvantis Version 0.11 Alpha")));
+  texts->addWidget(MakeText(QString::fromUtf8(program::kName) + QStringLiteral(" Version ") +
+                            QString::fromUtf8(program::kVersionText)));
   texts->addSpacing(10);
-  texts->addWidget(MakeText(tr("Copyright \u00A9 2026 Vellquist")));
-  texts->addWidget(MakeText(tr("All rights reserved.")));
+  texts->addWidget(MakeText(QStringLiteral("Copyright \u00A9 2026 Vellquist")));
+  texts->addWidget(MakeText(QStringLiteral("All rights reserved.")));
+  texts->addSpacing(10);
+  texts->addWidget(MakeText(
+      QStringLiteral("Dreamcast and the Dreamcast logo are trademarks of Sega Corporation.")));
   texts->addSpacing(10);
   texts->addWidget(
-      MakeText(tr("Dreamcast and the Dreamcast logo are trademarks of Sega Corporation.")));
+      MakeText(QStringLiteral("This is a pre-release build and is not for distribution.")));
   texts->addSpacing(10);
-  texts->addWidget(MakeText(tr("This is a pre-release build and is not for distribution.")));
-  texts->addSpacing(10);
-  texts->addWidget(MakeText(tr("Download the latest version from")));
+  texts->addWidget(MakeText(QStringLiteral("Download the latest version from")));
   texts->addWidget(link_);
 
   auto* frameLayout = new QGridLayout(frame);
@@ -70,7 +73,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   frameLayout->addLayout(texts, 0, 1);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &CAboutDlg::accept);
 

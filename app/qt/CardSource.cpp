@@ -4,8 +4,8 @@
 
 Result OpenCardImage(const std::string& path, CardSource& source) {
   auto simulated = std::make_unique<CSimulatedCard>();
-  std::string error;
-  if (!simulated->OpenImage(path, error)) return Result::Failure(error);
+  const Result opened = simulated->OpenImage(path);
+  if (!opened) return opened;
   source.simulated = std::move(simulated);
   source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(*source.simulated));
   source.imagePath = path;

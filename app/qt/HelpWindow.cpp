@@ -18,7 +18,7 @@ void ShowUserGuide(QWidget* parent) {
     openGuide->setObjectName("userGuide");
     openGuide->setWindowFlag(Qt::Window);
     openGuide->setAttribute(Qt::WA_DeleteOnClose);
-    openGuide->setWindowTitle(QObject::tr("Korvantis Help"));
+    openGuide->setWindowTitle(QStringLiteral("Korvantis Help"));
     // Outside addresses go to the browser; the guide's own pages stay here.
     openGuide->setOpenExternalLinks(true);
     openGuide->setSource(QUrl(QString::fromLatin1(kGuide)));

@@ -3,31 +3,20 @@
 #include <QSettings>
 #include <QVariant>
 
+#include "DecimalNumber.h"
+
 namespace {
 constexpr char kGroup[] = "Communications";
 constexpr char kPort[] = "Port";
 constexpr char kTimeout[] = "Timeout";
 constexpr char kDelayFactor[] = "DelayFactor";
 
-// A decimal number with optional blanks around it, as the command-line tool
-// reads it; anything else counts as absent.
-bool ParseDecimal(QString text, std::uint32_t& value) {
-  text = text.trimmed();
-  if (text.isEmpty() || text.size() > 10) return false;
-  quint64 number = 0;
-  for (const QChar c : text) {
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    number = number * 10 + static_cast<quint64>(c.unicode() - '0');
-  }
-  if (number > 0xFFFFFFFFull) return false;
-  value = static_cast<std::uint32_t>(number);
-  return true;
-}
-
 bool ToUnsigned32(const QVariant& stored, std::uint32_t& value) {
   switch (stored.typeId()) {
     case QMetaType::QString:
-      return ParseDecimal(stored.toString(), value);
+      // Read as the command-line tool reads the same file; anything else
+      // counts as absent.
+      return ParseDecimal(stored.toString().toStdString(), value) == DecimalParse::Number;
     case QMetaType::Int:
       // The Windows registry hands back its 32-bit values as signed numbers;
       // the bits are the stored unsigned value.

@@ -19,6 +19,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "FileCommands.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "LinkSettings.h"
@@ -261,7 +262,7 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-  toolBar_ = addToolBar("Toolbar");
+  toolBar_ = addToolBar(QStringLiteral("Toolbar"));
   toolBar_->setObjectName("toolbar");
   toolBar_->setIconSize(QSize(16, 16));
   for (const ToolbarButton& button : ToolbarButtons()) {
@@ -285,6 +286,7 @@ void CMainFrame::CreateStatusBar() {
   statusBar()->addPermanentWidget(portPane_);
   statusBar()->addPermanentWidget(pagePane_);
   statusBar()->addPermanentWidget(freeBlocksPane_);
+  connect(listView_, &CCardListView::freeBlocksChanged, this, &CMainFrame::ShowFreeBlocks);
   connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::ShowIdlePrompt);
 }
 
@@ -311,9 +313,9 @@ void CMainFrame::ShowIdlePrompt(const QString& message) {
 }
 
 void CMainFrame::ShowFreeBlocks(int count) {
-  SetPane(freeBlocksPane_, count < 0    ? QString()
-                           : count == 1 ? QStringLiteral("1 block free")
-                                        : QStringLiteral("%1 blocks free").arg(count));
+  SetPane(freeBlocksPane_,
+          count < 0 ? QString()
+                    : QString::fromStdString(FreeBlocksText(static_cast<std::uint16_t>(count))));
 }
 
 // The File menu names the recent images, "&1 card.bin" and so on; the items

@@ -44,12 +44,10 @@ class CMainFrame : public QMainWindow {
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  CCommandRouter& GetRouter() { return router_; }
   CCardListView* GetListView() const { return listView_; }
   CVmuCard& GetCard() const { return *source_.card; }
   QAction* GetAction(int id) const;
   QMenu* GetContextMenu() const { return contextMenu_; }
-  QToolBar* GetToolBar() const { return toolBar_; }
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
@@ -61,7 +59,8 @@ class CMainFrame : public QMainWindow {
   bool OpenImage(const QString& path);
   // Makes the card on the parallel port the card again.
   void UsePort();
-  // The free blocks of the page last listed; below 0 when not known.
+  // The free blocks of the page last listed ("42 blocks free"); below 0
+  // when not known.
   void ShowFreeBlocks(int count);
 
  protected:

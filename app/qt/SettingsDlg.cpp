@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "DecimalNumber.h"
 #include "LinkSettingsStore.h"
 #include "Messages.h"
 
@@ -21,35 +22,6 @@ constexpr std::uint32_t kLargest32 = 0xFFFFFFFFu;
 constexpr std::uint32_t kLargestPort = 0xFFFFu;
 // The link counts its timeout in 32 bits of microseconds.
 constexpr std::uint32_t kLongestTimeout = kLargest32 / 1000000u;  // 4294 seconds
-
-enum class Parse { kNumber, kNotANumber, kTooLarge };
-
-bool IsBlank(QChar c) {
-  return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-// An unsigned decimal number with optional blanks or tabs around its digits.
-// A sign, hexadecimal notation or any other character makes it no number.
-Parse ParseUnsigned(const QString& text, std::uint32_t limit, std::uint32_t& value) {
-  qsizetype first = 0;
-  qsizetype end = text.size();
-  while (first < end && IsBlank(text[first]))
-    ++first;
-  while (end > first && IsBlank(text[end - 1]))
-    --end;
-  if (first == end) return Parse::kNotANumber;
-  quint64 number = 0;
-  bool tooLarge = false;
-  for (qsizetype i = first; i < end; ++i) {
-    const QChar c = text[i];
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Parse::kNotANumber;
-    if (!tooLarge) number = number * 10 + static_cast<quint64>(c.unicode() - '0');
-    tooLarge = tooLarge || number > limit;
-  }
-  if (tooLarge) return Parse::kTooLarge;
-  value = static_cast<std::uint32_t>(number);
-  return Parse::kNumber;
-}
 
 QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
   auto* field = new QLineEdit(parent);
@@ -65,24 +37,24 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
       otherField_(MakeNumberField(this, "otherAddress")),
       timeoutField_(MakeNumberField(this, "timeout")),
       delayField_(MakeNumberField(this, "delayFactor")) {
-  setWindowTitle(tr("Settings"));
+  setWindowTitle(QStringLiteral("Settings"));
   showRefusal_ = [this](const QString& message) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Korvantis"), message, QMessageBox::Ok,
                     this);
     box.exec();
   };
 
-  auto* lpt1 = new QRadioButton(tr("LPT&1 (Port 0x378)"), this);
-  auto* lpt2 = new QRadioButton(tr("LPT&2 (Port 0x278)"), this);
-  auto* other = new QRadioButton(tr("Other:"), this);
+  auto* lpt1 = new QRadioButton(QStringLiteral("LPT&1 (Port 0x378)"), this);
+  auto* lpt2 = new QRadioButton(QStringLiteral("LPT&2 (Port 0x278)"), this);
+  auto* other = new QRadioButton(QStringLiteral("Other:"), this);
   lpt1->setObjectName("lpt1");
   lpt2->setObjectName("lpt2");
   other->setObjectName("other");
-  portGroup_->addButton(lpt1, kLpt1);
-  portGroup_->addButton(lpt2, kLpt2);
-  portGroup_->addButton(other, kOther);
+  portGroup_->addButton(lpt1, static_cast<int>(PortChoice::Lpt1));
+  portGroup_->addButton(lpt2, static_cast<int>(PortChoice::Lpt2));
+  portGroup_->addButton(other, static_cast<int>(PortChoice::Other));
 
-  auto* portBox = new QGroupBox(tr("Port Address"), this);
+  auto* portBox = new QGroupBox(QStringLiteral("Port Address"), this);
   auto* portLayout = new QGridLayout(portBox);
   portLayout->addWidget(lpt1, 0, 0, 1, 2);
   portLayout->addWidget(lpt2, 1, 0, 1, 2);
@@ -90,19 +62,19 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
   portLayout->addWidget(otherField_, 2, 1, Qt::AlignLeft);
   portLayout->setColumnStretch(2, 1);
 
-  auto* timingBox = new QGroupBox(tr("Timing"), this);
+  auto* timingBox = new QGroupBox(QStringLiteral("Timing"), this);
   auto* timingLayout = new QGridLayout(timingBox);
-  timingLayout->addWidget(new QLabel(tr("Timeout:"), timingBox), 0, 0);
+  timingLayout->addWidget(new QLabel(QStringLiteral("Timeout:"), timingBox), 0, 0);
   timingLayout->addWidget(timeoutField_, 0, 1);
-  timingLayout->addWidget(new QLabel(tr("Seconds"), timingBox), 0, 2);
-  timingLayout->addWidget(new QLabel(tr("Delay Factor:"), timingBox), 1, 0);
+  timingLayout->addWidget(new QLabel(QStringLiteral("Seconds"), timingBox), 0, 2);
+  timingLayout->addWidget(new QLabel(QStringLiteral("Delay Factor:"), timingBox), 1, 0);
   timingLayout->addWidget(delayField_, 1, 1);
-  timingLayout->addWidget(new QLabel(tr("Microseconds"), timingBox), 1, 2);
+  timingLayout->addWidget(new QLabel(QStringLiteral("Microseconds"), timingBox), 1, 2);
   timingLayout->setColumnStretch(3, 1);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
@@ -133,11 +105,11 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
 
 void CSettingsDlg::SetSettings(const LinkSettings& settings) {
   if (settings.port == kLpt2Port) {
-    portChoice_ = kLpt2;
+    portChoice_ = PortChoice::Lpt2;
   } else if (settings.port == kLpt1Port) {
-    portChoice_ = kLpt1;
+    portChoice_ = PortChoice::Lpt1;
   } else {
-    portChoice_ = kOther;
+    portChoice_ = PortChoice::Other;
     otherAddress_ = settings.port;
   }
   timeout_ = settings.timeoutSeconds;
@@ -147,10 +119,10 @@ void CSettingsDlg::SetSettings(const LinkSettings& settings) {
 LinkSettings CSettingsDlg::GetSettings() const {
   LinkSettings settings;
   switch (portChoice_) {
-    case kLpt1:
+    case PortChoice::Lpt1:
       settings.port = kLpt1Port;
       break;
-    case kLpt2:
+    case PortChoice::Lpt2:
       settings.port = kLpt2Port;
       break;
     default:
@@ -176,7 +148,7 @@ void CSettingsDlg::showEvent(QShowEvent* event) {
 }
 
 void CSettingsDlg::ShowValues() {
-  QAbstractButton* checked = portGroup_->button(portChoice_);
+  QAbstractButton* checked = portGroup_->button(static_cast<int>(portChoice_));
   if (checked != nullptr) checked->setChecked(true);
   delayField_->setText(QString::number(delayFactor_));
   timeoutField_->setText(QString::number(timeout_));
@@ -196,7 +168,7 @@ bool CSettingsDlg::ReadValues() {
       !ReadField(otherField_, kLargestPort, otherAddress)) {
     return false;
   }
-  portChoice_ = portGroup_->checkedId();
+  portChoice_ = static_cast<PortChoice>(portGroup_->checkedId());
   delayFactor_ = delayFactor;
   timeout_ = timeout;
   otherAddress_ = otherAddress;
@@ -204,10 +176,10 @@ bool CSettingsDlg::ReadValues() {
 }
 
 bool CSettingsDlg::ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value) {
-  const Parse result = ParseUnsigned(field->text(), limit, value);
-  if (result == Parse::kNumber) return true;
+  const DecimalParse result = ParseDecimal(field->text().toStdString(), value, limit);
+  if (result == DecimalParse::Number) return true;
   const Message* refusal = &message::kEnterWholeNumber;
-  if (result == Parse::kTooLarge) {
+  if (result == DecimalParse::TooLarge) {
     refusal = limit == kLargestPort      ? &message::kEnterPortAddress
               : limit == kLongestTimeout ? &message::kEnterTimeout
                                          : &message::kEnterDelay;

@@ -19,7 +19,8 @@ class CSettingsDlg : public QDialog {
   Q_OBJECT
 
  public:
-  enum PortChoice { kLpt1 = 0, kLpt2 = 1, kOther = 2 };
+  // The radio buttons' ids; -1 when none is checked.
+  enum class PortChoice { Lpt1 = 0, Lpt2 = 1, Other = 2 };
   static constexpr std::uint32_t kLpt1Port = 888;  // 0x378
   static constexpr std::uint32_t kLpt2Port = 632;  // 0x278
 
@@ -50,7 +51,7 @@ class CSettingsDlg : public QDialog {
   bool ReadValues();
   bool ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value);
 
-  int portChoice_ = 0;
+  PortChoice portChoice_ = PortChoice::Lpt1;
   std::uint32_t delayFactor_ = 0;
   std::uint32_t timeout_ = 0;
   std::uint32_t otherAddress_ = 0;

@@ -46,8 +46,8 @@ class CFileListModel : public QStandardItemModel {
 };
 }  // namespace
 
-const int CCardListView::kDetailsWidths[FileRow::kColumnCount] = {100, 150, 200, 150, 100,
-                                                                  100, 100, 100, 100};
+const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150, 100,
+                                                             100, 100, 100, 100};
 
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
                              QWidget* parent)
@@ -55,13 +55,14 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
       card_(&card),
       user_(user),
       progress_(std::move(progress)),
-      model_(new CFileListModel(0, FileRow::kColumnCount, this)),
+      model_(new CFileListModel(0, kFileColumnCount, this)),
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
       details_(new QTreeView(stack_)),
       icons_(new QListView(stack_)) {
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    model_->setHorizontalHeaderItem(column, new QStandardItem(kFileColumnHeadings[column]));
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    model_->setHorizontalHeaderItem(static_cast<int>(column),
+                                    new QStandardItem(kFileColumnHeadings[column]));
   }
 
   details_->setModel(model_);
@@ -107,7 +108,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
           &CCardListView::selectionChanged);
   setFocusProxy(details_);
 
-  showProperties = [this](const FileProperties& properties) {
+  showProperties = [this](const FileTexts& properties) {
     CFilePropertiesDlg dialog(properties, window());
     dialog.exec();
   };
@@ -139,8 +140,11 @@ void CCardListView::SetCard(CVmuCard& card) {
 // list repaint between entries. The rows read before a failure or a cancel stay.
 void CCardListView::OnRefresh() {
   model_->removeRows(0, model_->rowCount());
+  emit freeBlocksChanged(-1);
+  FileListing listing;
   const auto progress = progress_();
-  RefreshList(*card_, *progress, user_, [this](const FileRow& row) { AppendRow(row); });
+  RefreshList(*card_, *progress, user_, listing, [this](const FileTexts& row) { AppendRow(row); });
+  emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
 void CCardListView::OnDownload() {
@@ -158,7 +162,7 @@ void CCardListView::OnUpload() {
 void CCardListView::OnProperties() {
   std::uint16_t index = 0;
   if (!SelectedIndex(index)) return;
-  FileProperties properties;
+  FileTexts properties;
   if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
     showProperties(properties);
   }
@@ -204,9 +208,9 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   return data;
 }
 
-void CCardListView::AppendRow(const FileRow& row) {
+void CCardListView::AppendRow(const FileTexts& row) {
   QList<QStandardItem*> items;
-  for (const std::string& text : row.texts) {
+  for (const std::string& text : row.columns) {
     auto* item = new QStandardItem(CardText(text));
     item->setEditable(false);
     items.append(item);
@@ -269,8 +273,8 @@ void CCardListView::OnViewList() {
 
 // Details always resets the column widths, including ones the user dragged.
 void CCardListView::OnViewDetails() {
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    details_->setColumnWidth(column, kDetailsWidths[column]);
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    details_->setColumnWidth(static_cast<int>(column), kDetailsWidths[column]);
   }
   ShowView(details_, command::kDetails);
 }

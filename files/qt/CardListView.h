@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "FileRow.h"
+#include "FileTexts.h"
 
 class CCommandTable;
 class CProgress;
@@ -31,7 +31,7 @@ class CCardListView : public QWidget {
   using ProgressFactory = std::function<std::unique_ptr<CProgress>()>;
 
   static constexpr int kIndexRole = Qt::UserRole + 1;  // a row's directory index
-  static const int kDetailsWidths[FileRow::kColumnCount];
+  static const int kDetailsWidths[kFileColumnCount];
 
   // The card and the user belong to the caller; progress makes the progress
   // window of each long command.
@@ -72,19 +72,22 @@ class CCardListView : public QWidget {
 
   // Shows what the properties command found; replaceable so tests need not
   // face a modal dialog.
-  std::function<void(const FileProperties&)> showProperties;
+  std::function<void(const FileTexts&)> showProperties;
 
  signals:
   void viewModeChanged(int command);
   void selectionChanged();
   // The file context menu was asked for, at this point on the screen.
   void contextMenuRequested(const QPoint& globalPosition);
+  // The free blocks of the page listed: counted by a Refresh, or below 0
+  // while a Refresh runs and when the count is unknown.
+  void freeBlocksChanged(int blocks);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void AppendRow(const FileRow& row);
+  void AppendRow(const FileTexts& row);
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
 

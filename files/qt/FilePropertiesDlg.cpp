@@ -16,9 +16,9 @@ namespace {
 constexpr int kIconSize = 32;
 }  // namespace
 
-CFilePropertiesDlg::CFilePropertiesDlg(const FileProperties& properties, QWidget* parent)
+CFilePropertiesDlg::CFilePropertiesDlg(const FileTexts& properties, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(tr("File Properties"));
+  setWindowTitle(QStringLiteral("File Properties"));
   setWindowFlag(Qt::WindowContextHelpButtonHint);
 
   auto* icon = new QLabel(this);
@@ -27,29 +27,30 @@ CFilePropertiesDlg::CFilePropertiesDlg(const FileProperties& properties, QWidget
   auto* heading = new QHBoxLayout;
   heading->addWidget(icon);
   heading->addSpacing(12);
-  heading->addWidget(MakeValue(properties.fileName, "fileName"));
+  heading->addWidget(MakeValue(properties.Text(FileColumn::FileName), "fileName"));
   heading->addStretch();
 
-  auto* general = new QGroupBox(tr("General"), this);
+  auto* general = new QGroupBox(QStringLiteral("General"), this);
   auto* generalLayout = new QGridLayout(general);
   generalLayout->setHorizontalSpacing(16);
-  const std::pair<const char*, QLabel*> rows[] = {
-      {QT_TR_NOOP("Application:"), MakeValue(properties.application, "application")},
-      {QT_TR_NOOP("Type:"), MakeValue(properties.type, "type")},
-      {QT_TR_NOOP("Size:"), MakeValue(properties.size, "size")},
-      {QT_TR_NOOP("Date:"), MakeValue(properties.date, "date")},
-      {QT_TR_NOOP("Time:"), MakeValue(properties.time, "time")},
+  const std::pair<QString, QLabel*> rows[] = {
+      {QStringLiteral("Application:"),
+       MakeValue(properties.Text(FileColumn::Application), "application")},
+      {QStringLiteral("Type:"), MakeValue(properties.Text(FileColumn::Type), "type")},
+      {QStringLiteral("Size:"), MakeValue(properties.Text(FileColumn::Size), "size")},
+      {QStringLiteral("Date:"), MakeValue(properties.Text(FileColumn::Date), "date")},
+      {QStringLiteral("Time:"), MakeValue(properties.Text(FileColumn::Time), "time")},
   };
   int row = 0;
   for (const auto& [caption, value] : rows) {
-    generalLayout->addWidget(new QLabel(tr(caption), general), row, 0);
+    generalLayout->addWidget(new QLabel(caption, general), row, 0);
     generalLayout->addWidget(value, row, 1);
     ++row;
   }
   generalLayout->setColumnStretch(1, 1);
 
-  auto* attributes = new QGroupBox(tr("Attributes"), this);
-  auto* copyProtect = new QCheckBox(tr("&Copy Protect"), attributes);
+  auto* attributes = new QGroupBox(QStringLiteral("Attributes"), this);
+  auto* copyProtect = new QCheckBox(QStringLiteral("&Copy Protect"), attributes);
   copyProtect->setObjectName("copyProtect");
   copyProtect->setChecked(properties.copyProtect);
   copyProtect->setEnabled(false);  // shown, never changed: nothing is written to the card
@@ -57,8 +58,8 @@ CFilePropertiesDlg::CFilePropertiesDlg(const FileProperties& properties, QWidget
   attributesLayout->addWidget(copyProtect);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &CFilePropertiesDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CFilePropertiesDlg::reject);
@@ -66,8 +67,8 @@ CFilePropertiesDlg::CFilePropertiesDlg(const FileProperties& properties, QWidget
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(heading);
   layout->addSpacing(8);
-  layout->addWidget(MakeValue(properties.shortDescription, "shortDescription"));
-  layout->addWidget(MakeValue(properties.longDescription, "longDescription"));
+  layout->addWidget(MakeValue(properties.Text(FileColumn::ShortDescription), "shortDescription"));
+  layout->addWidget(MakeValue(properties.Text(FileColumn::LongDescription), "longDescription"));
   layout->addSpacing(4);
   layout->addWidget(general);
   layout->addWidget(attributes);

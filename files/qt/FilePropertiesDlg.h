@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "FileRow.h"
+#include "FileTexts.h"
 
 class QLabel;
 
@@ -12,7 +12,7 @@ class CFilePropertiesDlg : public QDialog {
   Q_OBJECT
 
  public:
-  CFilePropertiesDlg(const FileProperties& properties, QWidget* parent);
+  CFilePropertiesDlg(const FileTexts& properties, QWidget* parent);
   ~CFilePropertiesDlg() override;
 
  private:

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "VmuFat.h"
 
@@ -44,7 +46,7 @@ TEST(PageImage, FormattedPageIsAnEmptyCardToTheCardLayer) {
 TEST(PageImage, FormattedPageMatchesARealFreshCard) {
   const std::string path = std::string(KORVANTIS_REALDATA_DIR) + "/images/empty_vmu_image.bin";
   const std::vector<std::uint8_t> real = ReadBytes(path);
-  if (real.size() != CPageImage::kSize) GTEST_SKIP() << "no real card image at " << path;
+  if (real.size() != card_format::kPageSize) GTEST_SKIP() << "no real card image at " << path;
   const std::uint8_t* realRoot = real.data() + 255 * 512;
   const CPageImage page = CPageImage::Formatted(realRoot + 48);
 
@@ -57,7 +59,7 @@ TEST(PageImage, FormattedPageMatchesARealFreshCard) {
            (at >= root + 82 && at <= root + 83) || (at >= fat + 400 && at <= fat + 481);
   };
   std::vector<std::uint32_t> differing;
-  for (std::uint32_t at = 0; at < CPageImage::kSize; ++at) {
+  for (std::uint32_t at = 0; at < card_format::kPageSize; ++at) {
     if (!chosen(at) && page.GetData()[at] != real[at]) differing.push_back(at);
   }
   ASSERT_TRUE(differing.empty()) << differing.size() << " bytes differ, the first at block "
@@ -81,22 +83,21 @@ TEST(PageImage, NewFilesTakeTheOrderTheirExtensionNames) {
     for (std::size_t p = 0; p < c.pages; ++p)
       pages.push_back(NoisePage(static_cast<std::uint32_t>(10 + p)));
     const std::string path = scratch.File(c.name);
-    std::string error;
-    ASSERT_TRUE(CPageImage::WriteNewFile(path, pages, error)) << error;
+    ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(path, pages)));
 
     const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), c.pages * CPageImage::kSize) << c.name;
+    ASSERT_EQ(bytes.size(), c.pages * card_format::kPageSize) << c.name;
     for (std::size_t p = 0; p < c.pages; ++p) {
       std::vector<std::uint8_t> expected(pages[p].GetData(),
-                                         pages[p].GetData() + CPageImage::kSize);
-      if (c.wire) CPageImage::ReverseGroups(expected.data(), expected.size());
+                                         pages[p].GetData() + card_format::kPageSize);
+      if (c.wire) card_format::ReverseGroups(expected.data(), expected.size());
       EXPECT_TRUE(
-          std::equal(expected.begin(), expected.end(), bytes.begin() + p * CPageImage::kSize))
+          std::equal(expected.begin(), expected.end(), bytes.begin() + p * card_format::kPageSize))
           << c.name << " page " << p;
     }
     CCardOnSimulator sim;
-    ASSERT_TRUE(sim.Sim().OpenImage(path, error)) << error;
-    EXPECT_EQ(0, std::memcmp(sim.ReadPage(0).GetData(), pages[0].GetData(), CPageImage::kSize))
+    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
+    EXPECT_EQ(0, std::memcmp(sim.ReadPage(0).GetData(), pages[0].GetData(), card_format::kPageSize))
         << c.name;
   }
 }
@@ -104,22 +105,23 @@ TEST(PageImage, NewFilesTakeTheOrderTheirExtensionNames) {
 TEST(PageImage, NewFilesAreRefusedWithoutTouchingAnything) {
   CScratchDirectory scratch;
   const std::vector<CPageImage> one(1, CPageImage::Formatted());
-  std::string error;
   const std::string existing = scratch.File("old.bin");
   std::ofstream(existing) << "keep me";
-  EXPECT_FALSE(CPageImage::WriteNewFile(existing, one, error));
-  EXPECT_FALSE(error.empty());
+  const Result written = CPageImage::WriteNewFile(existing, one);
+  EXPECT_EQ(written.Message(), existing + " already exists; it is left as it is.");
   EXPECT_EQ(ReadBytes(existing), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+  // Even a link to nowhere is something that has the name.
+  std::filesystem::create_symlink("nowhere.bin", scratch.File("link.bin"));
+  EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File("link.bin"), one));
 
-  for (const char* name : {"card.img", "card", "card.bin.txt"}) {
-    error.clear();
-    EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File(name), one, error)) << name;
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(std::filesystem::exists(scratch.File(name))) << name;
-  }
+  for (const char* name : {"card.img", "card", "card.bin.txt"})
+    EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File(name), one)) << name;
   const std::vector<CPageImage> two(2, CPageImage::Formatted());
-  EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File("two.bin"), two, error));
-  EXPECT_FALSE(std::filesystem::exists(scratch.File("two.bin")));
+  EXPECT_FALSE(CPageImage::WriteNewFile(scratch.File("two.bin"), two));
+  // Nothing else was made, not even a temporary file.
+  const auto entries = std::distance(std::filesystem::directory_iterator(scratch.Path()),
+                                     std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 2);
 }
 
 TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
@@ -137,7 +139,7 @@ TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
   expected.SetFatEntry(120, 119);
   expected.SetFatEntry(119, 118);
   expected.SetFatEntry(118, CVmuFat::kLastBlock);
-  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), CPageImage::kSize));
+  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), card_format::kPageSize));
 
   // Slots past the directory, runs off the page or below block 0, no blocks.
   struct Bad {
@@ -149,7 +151,7 @@ TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
     entry.SetSize(bad.size);
     EXPECT_FALSE(page.PlaceFile(bad.slot, entry, blocks.data())) << bad.slot << " " << bad.first;
   }
-  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), CPageImage::kSize));
+  EXPECT_EQ(0, std::memcmp(page.GetData(), expected.GetData(), card_format::kPageSize));
 
   // The last slot and the bottom block are still inside.
   entry.SetFirstBlock(0);

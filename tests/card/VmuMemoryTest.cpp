@@ -12,13 +12,15 @@
 namespace {
 
 using Words = std::vector<std::string>;
-constexpr std::uint32_t kBlock = 512;
+constexpr std::uint32_t kBlock = card_format::kBlockSize;
 
 // A cache of its own over the fixture's link, whose status bytes a test may spoil.
 class TestCache : public CVmuMemory {
  public:
   using CVmuMemory::CVmuMemory;
-  void SetStatus(std::uint32_t block, std::uint8_t value) { status_[block] = value; }
+  void SetStatus(std::uint32_t block, std::uint8_t value) {
+    status_[block] = static_cast<BlockStatus>(value);
+  }
 };
 
 class CacheOverSimulator : public ::testing::Test {
@@ -51,9 +53,9 @@ TEST_F(CacheOverSimulator, ReadFetchesEveryBlockItTouchesOnce) {
     ASSERT_TRUE(cache_.Write(address, data_.data(), 0, false)) << address;
   }
   EXPECT_TRUE(sim_.TakeTransfers().empty());
-  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::kClean);
-  EXPECT_EQ(cache_.GetBlockStatus(5), CVmuMemory::kNotLoaded);
-  EXPECT_EQ(cache_.GetBlockStatus(255), CVmuMemory::kClean);
+  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::BlockStatus::Clean);
+  EXPECT_EQ(cache_.GetBlockStatus(5), CVmuMemory::BlockStatus::NotLoaded);
+  EXPECT_EQ(cache_.GetBlockStatus(255), CVmuMemory::BlockStatus::Clean);
 }
 
 TEST_F(CacheOverSimulator, RangesOutsideThePageAreRefusedBeforeAnyTransfer) {
@@ -72,7 +74,7 @@ TEST_F(CacheOverSimulator, RangesOutsideThePageAreRefusedBeforeAnyTransfer) {
   }
   EXPECT_TRUE(sim_.TakeTransfers().empty());
   for (std::uint32_t block = 0; block < 256; ++block)
-    ASSERT_EQ(cache_.GetBlockStatus(block), CVmuMemory::kNotLoaded) << block;
+    ASSERT_EQ(cache_.GetBlockStatus(block), CVmuMemory::BlockStatus::NotLoaded) << block;
 }
 
 TEST_F(CacheOverSimulator, WritesMarkOnlyTheBlocksTheyCover) {
@@ -80,7 +82,8 @@ TEST_F(CacheOverSimulator, WritesMarkOnlyTheBlocksTheyCover) {
   ASSERT_TRUE(cache_.Write(15 * kBlock + 480, data_.data(), 32, false));
   for (std::uint32_t block = 0; block < 256; ++block) {
     const bool dirty = block == 2 || block == 15;
-    EXPECT_EQ(cache_.GetBlockStatus(block), dirty ? CVmuMemory::kDirty : CVmuMemory::kNotLoaded)
+    EXPECT_EQ(cache_.GetBlockStatus(block),
+              dirty ? CVmuMemory::BlockStatus::Dirty : CVmuMemory::BlockStatus::NotLoaded)
         << block;
   }
   EXPECT_TRUE(sim_.TakeTransfers().empty());  // nothing fetched first, nothing stored yet
@@ -90,12 +93,12 @@ TEST_F(CacheOverSimulator, ForcedReadAndInvalidateDropAChangeUnwritten) {
   ASSERT_TRUE(cache_.Read(4 * kBlock, out_, 4, false));
   ASSERT_TRUE(cache_.Write(4 * kBlock, data_.data(), 4, false));
   ASSERT_TRUE(cache_.Read(4 * kBlock, out_, 4, true));
-  EXPECT_EQ(cache_.GetBlockStatus(4), CVmuMemory::kClean);
+  EXPECT_EQ(cache_.GetBlockStatus(4), CVmuMemory::BlockStatus::Clean);
   EXPECT_EQ(0, std::memcmp(out_, CardBytes(4 * kBlock), 4));
 
   ASSERT_TRUE(cache_.Write(4 * kBlock, data_.data(), 4, false));
   EXPECT_TRUE(cache_.Invalidate());
-  EXPECT_EQ(cache_.GetBlockStatus(4), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache_.GetBlockStatus(4), CVmuMemory::BlockStatus::NotLoaded);
   EXPECT_EQ(sim_.TakeTransfers(), (Words{"R4", "R4"}));
   ASSERT_TRUE(cache_.Read(4 * kBlock, out_, 4, false));
   EXPECT_EQ(0, std::memcmp(out_, CardBytes(4 * kBlock), 4));
@@ -112,9 +115,9 @@ TEST_F(CacheOverSimulator, FlushStopsAtTheFirstFailedStoreAndRetriesLater) {
   Faults().silentAfter = 4;  // block 3's four units get through
   EXPECT_FALSE(cache_.Flush());
   EXPECT_EQ(cache_.GetLastError(), status::kTimeout);
-  EXPECT_EQ(cache_.GetBlockStatus(3), CVmuMemory::kClean);
-  EXPECT_EQ(cache_.GetBlockStatus(7), CVmuMemory::kDirty);
-  EXPECT_EQ(cache_.GetBlockStatus(9), CVmuMemory::kDirty);
+  EXPECT_EQ(cache_.GetBlockStatus(3), CVmuMemory::BlockStatus::Clean);
+  EXPECT_EQ(cache_.GetBlockStatus(7), CVmuMemory::BlockStatus::Dirty);
+  EXPECT_EQ(cache_.GetBlockStatus(9), CVmuMemory::BlockStatus::Dirty);
   Words expected = CCardOnSimulator::BlockStore(3);
   expected.push_back("-");
   EXPECT_EQ(sim_.TakeTransfers(), expected);
@@ -134,7 +137,7 @@ TEST_F(CacheOverSimulator, FlushStopsAtTheFirstFailedStoreAndRetriesLater) {
 TEST_F(CacheOverSimulator, WriteWithFlushSucceedsWhenTheStoreFails) {
   Faults().wrongAnswers = true;
   EXPECT_TRUE(cache_.Write(8 * kBlock, data_.data(), kBlock, true));
-  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::kDirty);
+  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::BlockStatus::Dirty);
   EXPECT_EQ(cache_.GetLastError(), status::kUnexpectedAnswer);
 
   // Another fault, so that the flush's own failure is the one reported.
@@ -142,7 +145,7 @@ TEST_F(CacheOverSimulator, WriteWithFlushSucceedsWhenTheStoreFails) {
   Faults().noCard = true;
   EXPECT_FALSE(cache_.Flush());
   EXPECT_EQ(cache_.GetLastError(), status::kTimeout);
-  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::kDirty);
+  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::BlockStatus::Dirty);
   EXPECT_EQ(sim_.TakeTransfers(), (Words{"?", "-"}));
 }
 
@@ -150,15 +153,15 @@ TEST_F(CacheOverSimulator, FailedLoadLeavesTheBlockAsItWas) {
   Faults().noCard = true;
   EXPECT_FALSE(cache_.Read(510, out_, 4, false));
   EXPECT_EQ(cache_.GetLastError(), status::kTimeout);
-  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::BlockStatus::NotLoaded);
 
   // A failure in the second block keeps the first one loaded.
   Faults().noCard = false;
   sim_.Sim().ResetCounters();
   Faults().silentAfter = 1;
   EXPECT_FALSE(cache_.Read(510, out_, 4, false));
-  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::kClean);
-  EXPECT_EQ(cache_.GetBlockStatus(1), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache_.GetBlockStatus(0), CVmuMemory::BlockStatus::Clean);
+  EXPECT_EQ(cache_.GetBlockStatus(1), CVmuMemory::BlockStatus::NotLoaded);
   EXPECT_EQ(sim_.TakeTransfers(), (Words{"-", "R0", "-"}));
 
   cache_.SetStatus(6, 3);
@@ -175,9 +178,9 @@ TEST(CacheWithoutLink, ReadsServeTheCacheAndFlushStoresNothing) {
   ASSERT_TRUE(cache.Read(2 * 512 + 10, out, 4, true));
   EXPECT_EQ(out[0], 0x77);
   EXPECT_TRUE(cache.Read(100 * 512, out, 512, false));
-  EXPECT_EQ(cache.GetBlockStatus(100), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(100), CVmuMemory::BlockStatus::NotLoaded);
   EXPECT_TRUE(cache.Flush());
-  EXPECT_EQ(cache.GetBlockStatus(2), CVmuMemory::kDirty);
+  EXPECT_EQ(cache.GetBlockStatus(2), CVmuMemory::BlockStatus::Dirty);
 }
 
 }  // namespace

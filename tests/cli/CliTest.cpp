@@ -1,7 +1,11 @@
 #include "CliRunner.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -10,8 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "NoPortRoad.h"
+#include "ProgramInfo.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "TerminalProgress.h"
 
@@ -48,8 +55,7 @@ class CommandLine : public ::testing::Test {
     std::vector<std::uint8_t> blocks(2 * 512, 0);
     std::memcpy(blocks.data(), shortDescription, std::strlen(shortDescription));
     EXPECT_TRUE(page.PlaceFile(0, entry, blocks.data()));
-    std::string error;
-    EXPECT_TRUE(CPageImage::WriteNewFile(scratch_.File(name), {page}, error)) << error;
+    EXPECT_TRUE(Succeeded(CPageImage::WriteNewFile(scratch_.File(name), {page})));
     return scratch_.File(name);
   }
 
@@ -61,6 +67,19 @@ class CommandLine : public ::testing::Test {
   std::vector<std::uint16_t> askedPorts_;
   std::ostringstream out_, err_;
 };
+
+// A character device that fails every write for want of space. Root makes its
+// own in the scratch folder, so that no real device is ever at stake; anyone
+// else uses /dev/full, which only root could remove.
+std::string FullDevice(const CScratchDirectory& scratch) {
+  if (::geteuid() != 0) return std::filesystem::is_character_file("/dev/full") ? "/dev/full" : "";
+  const std::string own = scratch.File("full");
+  if (::mknod(own.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) return "";
+  const int fd = ::open(own.c_str(), O_WRONLY);  // a folder mounted nodev opens no device
+  if (fd < 0) return "";
+  ::close(fd);
+  return own;
+}
 
 }  // namespace
 
@@ -83,7 +102,7 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
   EXPECT_TRUE(askedPorts_.empty());
 
   EXPECT_EQ(Run({"--version"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("0.11 Alpha"));
+  EXPECT_THAT(out_.str(), HasSubstr(program::kVersionText));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("new-image"));
 }
@@ -159,6 +178,22 @@ TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
             ReadBytes(backup));
 }
 
+TEST_F(CommandLine, DownloadAndBackupOntoAFullDeviceLeaveItInPlace) {
+  const std::string device = FullDevice(scratch_);
+  if (device.empty()) GTEST_SKIP() << "no device here that fails writes";
+  const std::string image = ImageWithFile("card.bin", "x");
+  for (const auto& command : {std::vector<std::string>{"download", "0"}, {"backup"}}) {
+    std::vector<std::string> arguments = {"--image", image};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    arguments.insert(arguments.end(), {device, "--force"});
+    EXPECT_EQ(Run(arguments), 1) << command[0];
+    EXPECT_EQ(err_.str(),
+              "File could not be created, or could not be written to. (No space left on "
+              "device)\n");
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << command[0];
+  }
+}
+
 TEST_F(CommandLine, CtrlCCancelsAtTheNextPollAndSavesNothing) {
   const std::string image = ImageWithFile("card.bin", "x");
   const std::string backup = scratch_.File("never.dcm");
@@ -211,6 +246,8 @@ TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
   for (const auto& file : std::filesystem::directory_iterator(folder)) {
     const std::string copy = scratch_.File(file.path().filename().string());
     std::filesystem::copy_file(file.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);  // the card writes it
     const int status = Run({"--image", copy, "list", "--tsv"});
     if (file.path().filename() == "truncated.vmu") {
       EXPECT_EQ(status, 1);
@@ -220,4 +257,52 @@ TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
       EXPECT_THAT(out_.str(), StartsWith("Index\tFilename"));
     }
   }
+}
+
+TEST_F(CommandLine, ListCountsFreeBlocksAndUploadReplacesOnlyWithReplace) {
+  const std::string image = ImageWithFile("card.vmu", "First");
+  ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), Not(HasSubstr("free")));
+
+  const std::string dci = scratch_.File("same.dci");
+  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0) << err_.str();
+  const auto before = ReadBytes(image);
+  EXPECT_EQ(Run({"--image", image, "upload", dci}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("already a file named \"SAVEGAME.001\""));
+  EXPECT_THAT(err_.str(), HasSubstr("Add --replace"));
+  EXPECT_EQ(ReadBytes(image), before);
+  ASSERT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0      SAVEGAME.001  First"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("\n1 ")));
+  CPageImage card;
+  const auto bytes = ReadBytes(image);
+  std::copy(bytes.begin(), bytes.end(), card.GetData());
+  EXPECT_EQ(ConsistencyProblems(card), std::vector<std::string>{});
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
+}
+
+// A card that stops answering part-way: the rows read so far, then one message.
+TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
+  CPageImage page = CPageImage::Formatted();
+  const std::vector<std::uint8_t> block(512, 0);
+  for (std::uint16_t slot = 0; slot < 3; ++slot) {
+    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
+    ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
+  }
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
+  std::memcpy(portCard_.GetPage(0), page.GetData(), card_format::kPageSize);
+  portCard_.ResetCounters();
+  portCard_.Faults().silentAfter = 4;  // root, table, directory, first header
+  EXPECT_EQ(Run({"--port", "0x278", "--timeout", "0", "--delay", "0", "list"}), 1);
+  EXPECT_THAT(out_.str(), HasSubstr("FILE0"));
+  EXPECT_THAT(out_.str(), HasSubstr("FILE1"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("FILE2")));
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n197 blocks free\n"));
+  EXPECT_EQ(err_.str(),
+            "Communications timed out.  There may be a communications problem, or "
+            "your timeout setting may be too low.\n");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "FileCommands.h"
 #include "ScratchDirectory.h"
@@ -41,20 +42,28 @@ class FileCommandTest : public ::testing::Test {
   void Place(std::uint16_t slot, const CVmuDirEntry& entry, const Bytes& blocks) {
     ASSERT_TRUE(page_.PlaceFile(slot, entry, blocks.data()));
   }
+  // A file along the given chain, which need not descend.
+  void PlaceAlong(std::uint16_t slot, const CVmuDirEntry& entry,
+                  const std::vector<std::uint16_t>& chain, const Bytes& blocks) {
+    PlaceChain(page_, slot, entry.GetData(), chain, blocks);
+  }
   void PlaceEntryOnly(std::uint16_t slot, const CVmuDirEntry& entry) {
     std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
   }
   void SetRootField(std::uint32_t offset, std::uint16_t value) {
-    page_.GetBlock(255)[offset] = static_cast<std::uint8_t>(value);
-    page_.GetBlock(255)[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    card_format::PutLe16(page_.GetBlock(card_format::kRootBlock) + offset, value);
   }
   void Load() { sim_.LoadPage(page_); }
 
   // A DCI file as a download writes it: the entry, then the blocks in wire order.
   static Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
-    CPageImage::ReverseGroups(blocks.data(), blocks.size());
+    card_format::ReverseGroups(blocks.data(), blocks.size());
     blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + 32);
     return blocks;
+  }
+  // The card the commands left, judged on its bytes; run after every writing test.
+  void ExpectConsistent(bool allowUnnamedBlocks = false) {
+    EXPECT_EQ(ConsistencyProblems(sim_.ReadPage(), allowUnnamedBlocks), Words{});
   }
   static bool HasWrites(const Words& transfers) {
     for (const std::string& word : transfers)

@@ -74,13 +74,16 @@ int CFakePortSystem::Ioctl(int fd, unsigned long request, void* argument) {
     ++active->refusedAccesses_;
     return Fail(EINVAL);
   }
-  // The link reads only the status register and writes only the other two.
   if (request == PPWDATA) {
     device.road->WriteRegister(kDataRegister, *byte);
   } else if (request == PPWCONTROL) {
     device.road->WriteRegister(kControlRegister, *byte);
+  } else if (request == PPRDATA) {
+    *byte = device.road->ReadRegister(kDataRegister);
   } else if (request == PPRSTATUS) {
     *byte = device.road->ReadRegister(kStatusRegister);
+  } else if (request == PPRCONTROL) {
+    *byte = device.road->ReadRegister(kControlRegister);
   } else {
     return Fail(ENOTTY);
   }

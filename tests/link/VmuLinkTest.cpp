@@ -180,7 +180,7 @@ TEST_F(LinkOverSimulatedCard, EveryFaultAnswerGivesItsStatusAndReleasesTheLine) 
   std::array<std::uint8_t, 64> buffer{};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::memset(Page(), 0xFF, CSimulatedCard::kPageSize);
+    std::memset(Page(), 0xFF, card_format::kPageSize);
     sim_.Sim().Faults() = c.faults;
     EXPECT_FALSE(link_.Read(0, buffer.data(), 64, false));
     EXPECT_EQ(link_.GetLastStatus(), c.read);

@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 
 TEST(WireTrace, FileHoldsEveryAccessOfEachFinishedTransactionInOrder) {
   CScratchDirectory scratch;
   CCardOnSimulator sim;
   CVmuLink& link = sim.Link();
-  std::string error;
-  auto trace = CWireTrace::OpenFile(scratch.File("wire.txt"), error);
-  ASSERT_TRUE(trace) << error;
+  std::unique_ptr<CWireTrace> trace;
+  ASSERT_TRUE(Succeeded(CWireTrace::OpenFile(scratch.File("wire.txt"), trace)));
   link.SetTrace(std::move(trace));
 
   // Read while the link still runs.
@@ -33,6 +33,7 @@ TEST(WireTrace, FileHoldsEveryAccessOfEachFinishedTransactionInOrder) {
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7), opening);
   EXPECT_EQ(lines.back(), "W 2 00");
 
-  EXPECT_FALSE(CWireTrace::OpenFile(scratch.File("no/such/folder/wire.txt"), error));
-  EXPECT_NE(error.find("no/such/folder/wire.txt"), std::string::npos);
+  const Result opened = CWireTrace::OpenFile(scratch.File("no/such/folder/wire.txt"), trace);
+  EXPECT_FALSE(opened);
+  EXPECT_NE(opened.Message().find("no/such/folder/wire.txt"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@
 #include "StatusCodes.h"
 
 namespace {
-constexpr std::uint32_t kPage = CPageImage::kSize;
+constexpr std::uint32_t kPage = card_format::kPageSize;
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
 const std::string kCannotWrite = "File could not be created, or could not be written to.";
@@ -80,18 +81,19 @@ TEST_F(PageBackupRestoreTest, BackupThatStopsEarlyAsksForNoFile) {
   EXPECT_EQ(user_.messages.size(), 1u);
 }
 
-TEST_F(PageBackupRestoreTest, BackupFileThatCannotBeWrittenIsReportedAndNotLeftBehind) {
-  user_.AnswerNextChoice(scratch_.File("missing/page.dcm"));
-  EXPECT_EQ(BackupPage(*card_, progress_, user_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Texts{kCannotWrite});
-
+TEST_F(PageBackupRestoreTest, BackupThatCannotBeWrittenKeepsTheFileThatWasThere) {
   // Files limited to 64 KiB: writing the page fails half-way.
+  const Bytes previous(1000, 0x5A);
+  WriteBytes(path_, previous);
   user_.AnswerNextChoice(path_);
   CommandResult result = CommandResult::Done;
   WithFileSizeLimit(65536, [&] { result = BackupPage(*card_, progress_, user_); });
   EXPECT_EQ(result, CommandResult::Failed);
-  EXPECT_EQ(user_.messages, (Texts{kCannotWrite, kCannotWrite}));
-  EXPECT_FALSE(std::filesystem::exists(path_));
+  EXPECT_EQ(user_.messages, Texts{kCannotWrite + " (File too large)"});
+  EXPECT_EQ(ReadBytes(path_), previous);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch_.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(PageBackupRestoreTest, RestoreOfABackupWritesBackTheSameBytes) {
@@ -113,7 +115,7 @@ TEST_F(PageBackupRestoreTest, RestoreOfABackupWritesBackTheSameBytes) {
 
   EXPECT_EQ(WirePage(), saved);
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 1024u);
-  EXPECT_EQ(card_->GetCache()->GetBlockStatus(0), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(card_->GetCache()->GetBlockStatus(0), CVmuMemory::BlockStatus::NotLoaded);
   EXPECT_EQ(progress_.message, "Uploading data to the memory card...");
   EXPECT_EQ(progress_.upper, 131072);
   EXPECT_EQ(progress_.positions, Offsets(128));
@@ -164,7 +166,7 @@ TEST_F(PageBackupRestoreTest, RestoreStoppedPartWayKeepsItsUnitsAndEmptiesTheCac
   EXPECT_EQ(user_.messages, Texts{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.positions.size(), 9u);
   EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(cache.GetBlockStatus(0), CVmuMemory::kNotLoaded);
+  EXPECT_EQ(cache.GetBlockStatus(0), CVmuMemory::BlockStatus::NotLoaded);
 }
 
 }  // namespace

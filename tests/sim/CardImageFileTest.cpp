@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 
 namespace {
 
-constexpr std::uint32_t kPage = CSimulatedCard::kPageSize;
+constexpr std::uint32_t kPage = card_format::kPageSize;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -31,7 +32,7 @@ Bytes Pattern(std::size_t size, unsigned seed) {
 
 Bytes CardMemory(CSimulatedCard& card) {
   Bytes all;
-  for (std::uint32_t page = 0; page < CSimulatedCard::kPageCount; ++page)
+  for (std::uint32_t page = 0; page < card_format::kPageCount; ++page)
     all.insert(all.end(), card.GetPage(page), card.GetPage(page) + kPage);
   return all;
 }
@@ -43,8 +44,7 @@ void RoundTripFourPages(const std::string& path, bool storageOrder) {
   const Bytes originalReversed = Reversed(original), writtenReversed = Reversed(written);
   WriteBytes(path, storageOrder ? originalReversed : original);
   CCardOnSimulator sim;
-  std::string error;
-  ASSERT_TRUE(sim.Sim().OpenImage(path, error)) << error;
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
   const auto card = sim.MakeCard();  // not recorded: four pages are big
   CVmuLink& link = *card->GetLink();
 
@@ -86,8 +86,7 @@ TEST(CardImageFile, OnePageImageKeepsTheOtherPagesInMemory) {
   const Bytes page = Pattern(kPage, 3);
   WriteBytes(path, page);
   CCardOnSimulator sim;
-  std::string error;
-  ASSERT_TRUE(sim.Sim().OpenImage(path, error)) << error;
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
   for (std::uint32_t other = 1; other < 4; ++other)
     EXPECT_EQ(sim.Sim().GetPage(other)[77], 0xFF);
 
@@ -114,8 +113,7 @@ TEST(CardImageFile, RefusedImagesLeaveTheCardAsItWas) {
   WriteBytes(good, Pattern(kPage, 8));
   CCardOnSimulator sim;
   CSimulatedCard& card = sim.Sim();
-  std::string error;
-  ASSERT_TRUE(card.OpenImage(good, error)) << error;
+  ASSERT_TRUE(Succeeded(card.OpenImage(good)));
   ASSERT_TRUE(sim.Link().SelectPage(1));
   card.GetPage(3)[9] = 0x21;
   const Bytes before = CardMemory(card);
@@ -136,10 +134,10 @@ TEST(CardImageFile, RefusedImagesLeaveTheCardAsItWas) {
       {"folder.bin", "not a file"},
   };
   for (const auto& image : refused) {
-    error.clear();
-    EXPECT_FALSE(card.OpenImage(scratch.File(image.name), error)) << image.name;
-    EXPECT_NE(error.find(image.name), std::string::npos) << error;
-    EXPECT_NE(error.find(image.reason), std::string::npos) << error;
+    const Result opened = card.OpenImage(scratch.File(image.name));
+    EXPECT_FALSE(opened) << image.name;
+    EXPECT_NE(opened.Message().find(image.name), std::string::npos) << opened.Message();
+    EXPECT_NE(opened.Message().find(image.reason), std::string::npos) << opened.Message();
   }
   EXPECT_TRUE(CardMemory(card) == before);
   EXPECT_EQ(card.GetSelectedPage(), 1u);

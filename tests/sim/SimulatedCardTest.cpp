@@ -59,7 +59,7 @@ class CardOverLink : public ::testing::Test {
 }  // namespace
 
 TEST_F(CardOverLink, TransfersUseTheSelectedPageAndWrapAtItsEnd) {
-  constexpr std::uint32_t kPage = CSimulatedCard::kPageSize;
+  constexpr std::uint32_t kPage = card_format::kPageSize;
   const auto unit = Unit(7);
   ASSERT_TRUE(link_.SelectPage(2));
   // 64 bytes before the end, so the unit runs on at the page's start; the

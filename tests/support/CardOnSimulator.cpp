@@ -16,10 +16,15 @@ std::string Describe(const std::vector<std::uint8_t>& sent) {
   if (sent.size() < 6) return "?";
   const std::uint32_t address =
       sent[2] | sent[3] << 8 | sent[4] << 16 | std::uint32_t{sent[5]} << 24;
-  if (sent[1] != 0xA9)
-    return "W" + std::to_string(address / 512) + "/" + std::to_string(address % 512 / 128);
+  using card_format::kBlockSize;
+  if (sent[1] != 0xA9) {
+    return "W" + std::to_string(address / kBlockSize) + "/" +
+           std::to_string(address % kBlockSize / CVmuLink::kWriteUnit);
+  }
   const std::uint32_t length = sent.size() >= 8 ? sent[6] | sent[7] << 8 : 0;
-  if (address % 512 == 0 && length == 512) return "R" + std::to_string(address / 512);
+  if (address % kBlockSize == 0 && length == kBlockSize) {
+    return "R" + std::to_string(address / kBlockSize);
+  }
   return "R@" + std::to_string(address) + "#" + std::to_string(length);
 }
 }  // namespace
@@ -36,16 +41,16 @@ std::unique_ptr<CVmuCard> CCardOnSimulator::MakeCard() {
 }
 
 void CCardOnSimulator::LoadPage(const CPageImage& image, std::uint32_t page) {
-  std::memcpy(sim_.GetPage(page), image.GetData(), CPageImage::kSize);
-  CPageImage::ReverseGroups(sim_.GetPage(page), CPageImage::kSize);
+  std::memcpy(sim_.GetPage(page), image.GetData(), card_format::kPageSize);
+  card_format::ReverseGroups(sim_.GetPage(page), card_format::kPageSize);
   card_->Invalidate();
   recorder_->Clear();
 }
 
 CPageImage CCardOnSimulator::ReadPage(std::uint32_t page) {
   CPageImage image;
-  std::memcpy(image.GetData(), sim_.GetPage(page), CPageImage::kSize);
-  CPageImage::ReverseGroups(image.GetData(), CPageImage::kSize);
+  std::memcpy(image.GetData(), sim_.GetPage(page), card_format::kPageSize);
+  card_format::ReverseGroups(image.GetData(), card_format::kPageSize);
   return image;
 }
 
@@ -90,7 +95,7 @@ std::uint8_t* EntrySlot(CPageImage& page, std::uint16_t n, std::uint16_t start) 
 CPageImage NoisePage(std::uint32_t seed) {
   CPageImage image;
   std::uint32_t state = seed * 2654435761u + 1;
-  for (std::uint32_t i = 0; i < CPageImage::kSize; ++i) {
+  for (std::uint32_t i = 0; i < card_format::kPageSize; ++i) {
     state = state * 1664525u + 1013904223u;
     image.GetData()[i] = static_cast<std::uint8_t>(state >> 24);
   }

@@ -22,3 +22,12 @@ bool CScriptedUser::ChooseFileToSave(const FileKind& kind, std::string& path) {
   choicesAsked.push_back(std::string("save ") + kind.defaultSuffix);
   return Answer(path);
 }
+
+bool CScriptedUser::AskYesNo(const std::string& question, bool defaultYes) {
+  if (watched_) windowOpen.push_back(watched_->open);
+  questions.push_back(question);
+  if (replies_.empty()) return defaultYes;
+  const bool yes = replies_.front();
+  replies_.pop_front();
+  return yes;
+}

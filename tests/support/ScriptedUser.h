@@ -17,10 +17,13 @@ class CScriptedUser : public CUserPrompts {
 
   // The next file choice returns this path; an empty string dismisses it.
   void AnswerNextChoice(const std::string& path) { answers_.push_back(path); }
+  // The next question gets this answer; unscripted questions get their default.
+  void AnswerNextQuestion(bool yes) { replies_.push_back(yes); }
 
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+  bool AskYesNo(const std::string& question, bool defaultYes) override;
   void BeginBusy() override { ++busy; }
   void EndBusy() override { --busy; }
 
@@ -28,9 +31,11 @@ class CScriptedUser : public CUserPrompts {
   std::vector<std::string> messages;
   std::vector<std::string> choicesAsked;  // "open dci", "save dcm", ...
   std::vector<bool> windowOpen;
+  std::vector<std::string> questions;
 
  private:
   bool Answer(std::string& path);
   const CScriptedProgress* watched_;
   std::deque<std::string> answers_;
+  std::deque<bool> replies_;
 };

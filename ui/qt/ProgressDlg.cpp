@@ -24,8 +24,8 @@ CProgressDlg::CProgressDlg(QWidget* parent)
       message_(new QLabel(this)),
       percent_(new QLabel(QString::fromLatin1(kNoPositionYet), this)),
       bar_(new QProgressBar(this)),
-      cancel_(new QPushButton(tr("Cancel"), this)) {
-  setWindowTitle(tr("Data Transfer"));
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+  setWindowTitle(QStringLiteral("Data Transfer"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(false);

@@ -48,6 +48,16 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
   return ChooseFile(kind, true, path);
 }
 
+bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
+  const CWaitingForUser waiting;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
+                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, parent_);
+  const QMessageBox::StandardButton offered = defaultYes ? QMessageBox::Yes : QMessageBox::No;
+  box.setDefaultButton(offered);
+  box.setEscapeButton(offered);
+  return box.exec() == QMessageBox::Yes;
+}
+
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
   const CWaitingForUser waiting;
   QFileDialog dialog(parent_);

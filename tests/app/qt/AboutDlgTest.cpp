@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <vector>
 
+#include "ProgramInfo.h"
+
 // Stands in for the desktop's browser while a test clicks the link.
 class CUrlRecorder : public QObject {
   Q_OBJECT
@@ -34,7 +36,8 @@ TEST(AboutDialog, OnlyTheLinkLooksLikeOneAndOpensTheWebPage) {
   CAboutDlg dialog(nullptr);
   dialog.show();
   EXPECT_EQ(dialog.windowTitle(), "About Korvantis");
-  QLabel* version = LabelWithText(dialog, "Korvantis Version 0.11 Alpha");
+  QLabel* version = LabelWithText(
+      dialog, QStringLiteral("Korvantis Version ") + QString::fromUtf8(program::kVersionText));
   ASSERT_NE(version, nullptr);
   auto* link = dialog.findChild<QLabel*>("webPage");
   ASSERT_NE(link, nullptr);

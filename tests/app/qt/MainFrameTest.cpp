@@ -23,8 +23,10 @@
 #include <deque>
 #include <fstream>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CommandIds.h"
+#include "DciFile.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
 #include "Messages.h"
@@ -46,8 +48,13 @@ class CTestUser : public CQtUserPrompts {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool ChooseFileToOpen(const FileKind&, std::string& path) override { return Answer(path); }
   bool ChooseFileToSave(const FileKind&, std::string& path) override { return Answer(path); }
+  bool AskYesNo(const std::string& question, bool) override {
+    questions.push_back(question);
+    return true;
+  }
 
   std::vector<std::string> messages;
+  std::vector<std::string> questions;
   std::deque<std::string> answers;
 
  private:
@@ -185,8 +192,8 @@ class MainWindow : public ::testing::Test {
   }
   std::string DemoImage() {
     const std::string path = scratch_.File("saves.bin");
-    std::string error;
-    EXPECT_TRUE(CPageImage::WriteNewFile(path, {MakeDemoPage()}, error)) << error;
+    const Result written = CPageImage::WriteNewFile(path, {MakeDemoPage()});
+    EXPECT_TRUE(written.Ok()) << written.Message();
     return path;
   }
 
@@ -221,10 +228,12 @@ TEST_F(MainWindow, MenusCarryTheirTextsAndOnlyTheKeysTheirTextsShow) {
   EXPECT_TRUE(Action(kDelete)->shortcuts().isEmpty());
   Refresh();
   SelectRows({1});
-  FileProperties shown;
-  frame_->GetListView()->showProperties = [&](const FileProperties& p) { shown = p; };
+  FileTexts shown;
+  frame_->GetListView()->showProperties = [&](const FileTexts& texts) { shown = texts; };
   QTest::keyClick(Details(), Qt::Key_Return, Qt::AltModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return shown.fileName == "RACE_GHOST01"; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown.Text(FileColumn::FileName) == "RACE_GHOST01"; }));
+  EXPECT_TRUE(shown.copyProtect);
+  EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
 
   // Commands no table handles are disabled, their keys included.
   for (int id : {kHackCode, kExportIcon, kDelete, kFormat, kSetIcon, kCut, kPaste, kUndo}) {
@@ -288,8 +297,10 @@ TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
   }
   frame_->RunCommand(kDetails);
   EXPECT_EQ(list->GetCurrentView(), Details());
-  for (int column = 0; column < FileRow::kColumnCount; ++column) {
-    EXPECT_EQ(Details()->columnWidth(column), CCardListView::kDetailsWidths[column]) << column;
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    EXPECT_EQ(Details()->columnWidth(static_cast<int>(column)),
+              CCardListView::kDetailsWidths[column])
+        << column;
   }
 }
 
@@ -397,11 +408,56 @@ TEST_F(MainWindow, DragsFilesOutAsDciFilesAndUploadsDroppedOnes) {
   EXPECT_TRUE(frame_->isEnabled());
 
   accessesOutsideDialog_ = 0;
-  Drop(dragged->urls());
+  Drop(dragged->urls());  // the same name: it replaces the file on the card, after asking
   EXPECT_TRUE(user_->messages.empty());
+  EXPECT_EQ(user_->questions.size(), 1u);
   EXPECT_GT(accessesOutsideDialog_, 0);  // the allocation table and directory, read first
   EXPECT_EQ(accessesNotBusy_, 0);
   Refresh();
-  ASSERT_EQ(Rows(), 4);
-  EXPECT_EQ(Model()->item(3, 0)->text(), "RACE_GHOST01");
+  ASSERT_EQ(Rows(), 3);
+  EXPECT_EQ(Model()->item(1, 0)->text(), "RACE_GHOST01");
+}
+
+// In one desktop process: an upload whose entry cannot be stored leaves
+// nothing in the cache, so the next Refresh and upload keep every file
+// intact, and a card put in meanwhile is not written by the Refresh. The
+// status bar shows the free blocks the Refresh counted.
+TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
+  frame_->GetCard().GetLink()->SetTimeout(0);  // a silent card fails at once
+  // reads: the blocks not cached yet; then 3 data blocks and the table are stored.
+  auto upload = [this](const char* name, int silentAfter) {
+    CVmuDirEntry entry = MakeEntry(0x33, 0, 3);
+    entry.SetFileName((std::string(name) + "        ").c_str());
+    const std::string path = scratch_.File(std::string(name) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, name[0])));
+    user_->answers.push_back(path);
+    sim_.Sim().ResetCounters();
+    sim_.Sim().Faults().silentAfter = silentAfter;
+    frame_->RunCommand(command::kUpload);
+    sim_.Sim().Faults().silentAfter = -1;
+    EXPECT_EQ(user_->messages.size(), silentAfter < 0 ? 0u : 1u);
+    user_->messages.clear();
+  };
+  auto* freeBlocks = frame_->statusBar()->findChild<QLabel*>("freeBlocks");
+  ASSERT_NE(freeBlocks, nullptr);
+  const CPageImage demo = sim_.ReadPage();
+  upload("LOST", 15 + 3 * 4 + 4);  // reads: root, 13 directory blocks, table
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(freeBlocks->text(), "187 blocks free");  // the lost upload's blocks stay used
+  upload("KEPT", -1);
+  const CPageImage card = sim_.ReadPage();
+  EXPECT_EQ(ConsistencyProblems(card, true), std::vector<std::string>{});
+  for (const PageFile& file : FilesOf(demo))
+    EXPECT_EQ(ChainBytes(card, FindFile(card, file.name).chain), ChainBytes(demo, file.chain));
+  EXPECT_EQ(ChainBytes(card, FindFile(card, "KEPT        ").chain),
+            std::vector<std::uint8_t>(3 * 512, 'K'));
+  EXPECT_EQ(FindFile(card, "LOST        ").slot, 0xFFFF);
+
+  upload("LOST", 3 * 4 + 4);  // everything it reads is cached
+  sim_.LoadPage(CPageImage::Formatted());
+  sim_.Sim().ResetCounters();
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(freeBlocks->text(), "200 blocks free");
 }

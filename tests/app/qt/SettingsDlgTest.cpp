@@ -73,7 +73,8 @@ TEST(SettingsDialog, TakesDecimalNumbersAndFixedChoicesGiveTheirPort) {
   EXPECT_EQ(Values(shown.dialog.GetSettings()), (Numbers{632, 4294, 4294967295u}));
 }
 
-// Each field is checked even when a fixed port is chosen; the dialog stays
+// Each field is read as every other number is (the edge cases are the
+// parser's own) and checked even when a fixed port is chosen; the dialog stays
 // open on the refused field, and nothing entered is kept until OK succeeds.
 TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalInRangeAndStaysOnTheField) {
   const QString notANumber = "Enter a positive whole number.";

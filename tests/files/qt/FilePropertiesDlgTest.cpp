@@ -9,7 +9,7 @@
 namespace {
 
 TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) {
-  FileProperties properties;
+  FileTexts properties;
   properties.copyProtect = true;
   CFilePropertiesDlg dialog(properties, nullptr);
   dialog.show();
@@ -23,32 +23,32 @@ TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) 
   QTest::keyClick(box, Qt::Key_Space);
   EXPECT_TRUE(box->isChecked());
 
-  CFilePropertiesDlg open(FileProperties{}, nullptr);
+  CFilePropertiesDlg open(FileTexts{}, nullptr);
   EXPECT_FALSE(open.findChild<QCheckBox*>("copyProtect")->isChecked());
 }
 
 // The card's texts are bytes in no declared character set; every byte must
 // reach the screen as one character, control bytes and markup included.
 TEST(FilePropertiesDialog, ShowsEachByteOfTheCardsTextsAsOneCharacter) {
-  const std::pair<const char*, std::string FileProperties::*> fields[] = {
-      {"fileName", &FileProperties::fileName},
-      {"shortDescription", &FileProperties::shortDescription},
-      {"longDescription", &FileProperties::longDescription},
-      {"application", &FileProperties::application},
-      {"type", &FileProperties::type},
-      {"size", &FileProperties::size},
-      {"date", &FileProperties::date},
-      {"time", &FileProperties::time}};
+  const std::pair<const char*, FileColumn> fields[] = {
+      {"fileName", FileColumn::FileName},
+      {"shortDescription", FileColumn::ShortDescription},
+      {"longDescription", FileColumn::LongDescription},
+      {"application", FileColumn::Application},
+      {"type", FileColumn::Type},
+      {"size", FileColumn::Size},
+      {"date", FileColumn::Date},
+      {"time", FileColumn::Time}};
   const std::string bytes[] = {"SAVE\x1A\xE9", std::string("A\0B", 3), "<b>not bold</b> \xFF",
                                "\x80\x9F"};
-  FileProperties properties;
+  FileTexts properties;
   for (std::size_t i = 0; i < std::size(fields); ++i)
-    properties.*fields[i].second = bytes[i % std::size(bytes)] + std::to_string(i);
+    properties.Text(fields[i].second) = bytes[i % std::size(bytes)] + std::to_string(i);
   CFilePropertiesDlg dialog(properties, nullptr);
 
-  for (const auto& [name, field] : fields) {
+  for (const auto& [name, column] : fields) {
     SCOPED_TRACE(name);
-    const std::string& shown = properties.*field;
+    const std::string& shown = properties.Text(column);
     auto* label = dialog.findChild<QLabel*>(name);
     ASSERT_NE(label, nullptr);
     const QString text = label->text();

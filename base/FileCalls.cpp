@@ -1,0 +1,51 @@
+#include "FileCalls.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+int OpenFile(const char* path, int flags, unsigned mode) {
+  return ::open(path, flags, static_cast<mode_t>(mode));
+}
+
+long WriteFile(int fd, const void* bytes, std::size_t size) {
+  return static_cast<long>(::write(fd, bytes, size));
+}
+
+int SyncFile(int fd) {
+  return ::fsync(fd);
+}
+
+int CloseFile(int fd) {
+  return ::close(fd);
+}
+
+int RenameFile(const char* from, const char* to) {
+  return std::rename(from, to);
+}
+
+int RenameNoReplace(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+#endif
+  // A file system that cannot rename without replacing: a second name made
+  // with link() is refused just the same when the target exists.
+  if (::link(from, to) != 0) return -1;
+  ::unlink(from);
+  return 0;
+}
+
+int UnlinkFile(const char* path) {
+  return ::unlink(path);
+}
+}  // namespace
+
+const FileCalls& RealFileCalls() {
+  static const FileCalls calls = {OpenFile,   WriteFile,       SyncFile,  CloseFile,
+                                  RenameFile, RenameNoReplace, UnlinkFile};
+  return calls;
+}

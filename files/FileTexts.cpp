@@ -1,0 +1,83 @@
+#include "FileTexts.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "CardFormat.h"
+#include "StatusCodes.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+#include "VmuFileHeader.h"
+#include "VmuTimestamp.h"
+
+namespace {
+std::string SizeText(std::uint16_t blocks) {
+  if (blocks == 1) return "1 Block";
+  char text[16];
+  std::snprintf(text, sizeof text, "%u Blocks", unsigned{blocks});
+  return text;
+}
+
+// Each BCD field decodes to at most 165, so the texts stay short.
+std::string DateText(const CVmuTimestamp& stamp) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u/%02u/%02u%02u", stamp.GetMonth(), stamp.GetDay(),
+                stamp.GetCentury(), stamp.GetYear());
+  return text;
+}
+
+std::string TimeText(const CVmuTimestamp& stamp) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", stamp.GetHour(), stamp.GetMinute(),
+                stamp.GetSecond());
+  return text;
+}
+
+// Nothing is filled in unless the whole header block was read along a sound
+// chain, so a row never shows bytes of another file.
+std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& texts) {
+  const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame
+                                  ? card_format::kGameHeaderBlock
+                                  : card_format::kDataHeaderBlock;
+  if (block >= entry.GetSize()) return status::kNoError;
+  std::unique_ptr<CVmuRegion> region;
+  if (!card.OpenFile(texts.index, region)) return card.GetLastError();
+  const std::uint8_t* bytes = nullptr;
+  const bool read =
+      region->Read(block * card_format::kBlockSize, bytes, CVmuFileHeader::kLength, false);
+  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
+  card.CloseFile(region);
+  if (!read) return failure;
+
+  CVmuFileHeader header;
+  header.CopyFrom(bytes);
+  char shortText[17], longText[33], application[17];
+  header.GetShortDescription(shortText);
+  header.GetLongDescription(longText);
+  header.GetApplication(application);
+  texts.Text(FileColumn::ShortDescription) = shortText;
+  texts.Text(FileColumn::LongDescription) = longText;
+  texts.Text(FileColumn::Application) = application;
+  return status::kNoError;
+}
+}  // namespace
+
+FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
+                       std::uint32_t* headerStatus) {
+  FileTexts texts;
+  texts.index = index;
+  texts.Text(FileColumn::Type) = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
+  char name[CVmuDirEntry::kFileNameLength + 1];
+  entry.GetFileName(name);
+  texts.Text(FileColumn::FileName) = name;
+  texts.Text(FileColumn::Size) = SizeText(entry.GetSize());
+  texts.copyProtect = entry.GetCopyProtect() != 0;
+  texts.Text(FileColumn::CopyProtected) = texts.copyProtect ? "Yes" : "No";
+  CVmuTimestamp stamp;
+  entry.GetTimestamp(stamp);
+  texts.Text(FileColumn::Date) = DateText(stamp);
+  texts.Text(FileColumn::Time) = TimeText(stamp);
+  const std::uint32_t read = ReadDescriptions(card, entry, texts);
+  if (headerStatus != nullptr) *headerStatus = read;
+  return texts;
+}

@@ -1,0 +1,42 @@
+#include "CardFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <utility>
+
+namespace card_format {
+
+void ReverseGroups(std::uint8_t* bytes, std::size_t size) {
+  for (std::size_t group = 0; group + 4 <= size; group += 4) {
+    std::swap(bytes[group], bytes[group + 3]);
+    std::swap(bytes[group + 1], bytes[group + 2]);
+  }
+}
+
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size) {
+  std::uint32_t crc = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= std::uint32_t{bytes[i]} << 8;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
+  }
+  return static_cast<std::uint16_t>(crc);
+}
+
+bool ImageOrderFor(const std::string& path, ByteOrder& order) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".dcm") {
+    order = ByteOrder::Wire;
+    return true;
+  }
+  if (extension == ".bin" || extension == ".vmu") {
+    order = ByteOrder::Storage;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace card_format

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The memory card's page as every layer above the link sees it: its sizes,
+// where the root block keeps the page's layout, what the allocation table's
+// entries mean, and the two byte orders a page is stored in.
+namespace card_format {
+
+constexpr std::uint32_t kBlockSize = 512;
+constexpr std::uint32_t kBlocksPerPage = 256;  // blocks 0 to 255
+constexpr std::uint32_t kPageSize = kBlockSize * kBlocksPerPage;
+static_assert(kPageSize == 131072, "a page is 128 KiB");
+constexpr std::uint32_t kPageCount = 4;  // pages on one card
+
+constexpr std::uint16_t kUserBlocks = 200;  // blocks 0 to 199 hold files
+constexpr std::uint16_t kRootBlock = 255;
+constexpr std::uint32_t kDirEntrySize = 32;
+
+// The root block's fields, as byte offsets into block 255. The 16-bit fields
+// are little-endian; the start blocks are each region's highest block.
+constexpr std::uint32_t kRootFormatMarker = 0;  // kFormatMarkerLength bytes of kFormatMarkerByte
+constexpr std::uint32_t kFormatMarkerLength = 16;
+constexpr std::uint8_t kFormatMarkerByte = 0x55;
+constexpr std::uint32_t kRootStamp = 0x30;  // 8 BCD bytes: when the page was formatted
+constexpr std::uint32_t kRootLastBlock = 64;
+constexpr std::uint32_t kRootLocation = 68;  // the root block's own number
+constexpr std::uint32_t kRootFatStart = 70;
+constexpr std::uint32_t kRootFatBlockCount = 72;
+constexpr std::uint32_t kRootDirectoryStart = 74;
+constexpr std::uint32_t kRootDirectoryBlockCount = 76;
+constexpr std::uint32_t kRootIconShape = 78;
+constexpr std::uint32_t kRootDirectoryEntryCount = 80;
+constexpr std::uint32_t kRootGameAreaStart = 82;  // where game files begin
+constexpr std::uint32_t kRootMaxGameBlocks = 86;  // how many blocks a game file may take
+
+// A file's header block (its descriptions), counted along the file's allocation
+// chain: a data file starts with it; a game file's program begins with its
+// first block, so the header is the second (a game of one block has none).
+constexpr std::uint32_t kDataHeaderBlock = 0;
+constexpr std::uint32_t kGameHeaderBlock = 1;
+
+// Allocation-table entries; any other value is the number of the file's next block.
+constexpr std::uint16_t kFatFree = 0xFFFC;
+constexpr std::uint16_t kFatLastBlock = 0xFFFA;
+
+// A file's header: the first block of a data file, the second of a game file.
+// Texts are padded with blanks, the application's name with zero bytes.
+constexpr std::uint32_t kHeaderShortDescription = 0x00;  // 16 bytes
+constexpr std::uint32_t kHeaderLongDescription = 0x10;   // 32 bytes
+constexpr std::uint32_t kHeaderApplication = 0x30;       // 16 bytes
+constexpr std::uint32_t kHeaderIconCount = 0x40;         // frames of the icon's animation
+constexpr std::uint32_t kHeaderAnimationSpeed = 0x42;
+constexpr std::uint32_t kHeaderEyecatchType = 0x44;  // 0: none
+constexpr std::uint32_t kHeaderChecksum = 0x46;      // Crc16 of a data file; games leave it unused
+constexpr std::uint32_t kHeaderDataSize = 0x48;      // 32 bits: the bytes after icons and eyecatch
+constexpr std::uint32_t kHeaderPalette = 0x60;       // 16 colours, 16 bits each (ARGB 4444)
+constexpr std::uint32_t kHeaderIcons = 0x80;         // 512 bytes a frame: 32 x 32 pixels of 4 bits
+constexpr std::uint32_t kIconFrameSize = 512;
+
+// The 16-bit checksum a data file's header carries: CRC-CCITT (polynomial
+// 0x1021, starting from 0) over the file's bytes from its header to the end of
+// its data (header, icon frames, eyecatch, data size), the checksum field zeroed.
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size);
+
+// 16-bit little-endian fields.
+inline std::uint16_t GetLe16(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+inline void PutLe16(std::uint8_t* at, std::uint16_t value) {
+  at[0] = static_cast<std::uint8_t>(value);
+  at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+// Storage order is how the card storage layer sees a page (the link's swap
+// flag set); wire order is how the bytes cross the wire (DCI and DCM files).
+// They differ by the order inside every aligned group of four bytes, so the
+// same reversal turns either into the other. A short tail is left alone.
+void ReverseGroups(std::uint8_t* bytes, std::size_t size);
+
+// The order a card image's name asks for: .dcm wire order, .bin and .vmu
+// storage order, in any case. False for any other name.
+enum class ByteOrder { Wire, Storage };
+bool ImageOrderFor(const std::string& path, ByteOrder& order);
+
+}  // namespace card_format

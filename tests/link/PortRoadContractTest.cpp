@@ -1,0 +1,115 @@
+// What every road to the port must do, whatever carries the accesses: each
+// write of the data and control registers reaches that register, each read
+// answers from the register at its offset, and nothing reaches another one.
+// (The status register is read-only on a real port.) The roads are wired to a
+// port whose registers simply keep what was written.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "DirectPortRoad.h"
+#include "FakePortSystem.h"
+#include "NoPortRoad.h"
+#include "PortRoadChooser.h"
+#include "PpdevPortRoad.h"
+#include "RecordingPortRoad.h"
+#include "TracedPortRoad.h"
+#include "WireTrace.h"
+
+namespace {
+
+class CLatchingPort : public CPortRoad {
+ public:
+  std::uint8_t ReadRegister(std::uint16_t offset) override { return registers[offset]; }
+  void WriteRegister(std::uint16_t offset, std::uint8_t value) override {
+    registers[offset] = value;
+  }
+  PortAccess GetAccess() const override { return PortAccess::Simulated; }
+  std::uint8_t registers[3] = {};
+};
+
+struct RoadUnderTest {
+  const char* name;
+  PortAccess access;
+  // Makes the road over the port; system and trace live as long as the road.
+  std::function<std::unique_ptr<CPortRoad>(CPortRoad& port, CFakePortSystem& system,
+                                           CWireTrace& trace)>
+      make;
+};
+
+const RoadUnderTest kRoads[] = {
+    {"ppdev", PortAccess::Ppdev,
+     [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
+       system.AddPort(0, "888\t1912\n", port);
+       std::string problem;
+       return CPpdevPortRoad::Open(888, system.Calls(), problem);
+     }},
+    {"direct", PortAccess::Direct,
+     [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
+       system.SetPortInstructions(0, &port);
+       int error = 0;
+       return CDirectPortRoad::Open(888, system.Calls(), error);
+     }},
+    {"traced", PortAccess::Simulated,
+     [](CPortRoad& port, CFakePortSystem&, CWireTrace& trace) -> std::unique_ptr<CPortRoad> {
+       return std::make_unique<CTracedPortRoad>(port, trace);
+     }},
+    {"recording", PortAccess::Simulated,
+     [](CPortRoad& port, CFakePortSystem&, CWireTrace&) -> std::unique_ptr<CPortRoad> {
+       return std::make_unique<CRecordingPortRoad>(&port);
+     }},
+};
+
+class PortRoadContract : public ::testing::TestWithParam<RoadUnderTest> {};
+
+TEST_P(PortRoadContract, WritesAndReadsEachRegisterAndNoOther) {
+  CLatchingPort port;
+  CFakePortSystem system;
+  auto text = std::make_unique<std::ostringstream>();
+  std::ostringstream* traced = text.get();
+  CWireTrace trace(std::move(text));
+  std::unique_ptr<CPortRoad> road = GetParam().make(port, system, trace);
+  ASSERT_NE(road, nullptr);
+  EXPECT_EQ(road->GetAccess(), GetParam().access);
+
+  road->WriteRegister(kDataRegister, 0xA5);
+  EXPECT_EQ(port.registers[kDataRegister], 0xA5);
+  EXPECT_EQ(port.registers[kControlRegister], 0);
+  road->WriteRegister(kControlRegister, 0x0B);
+  EXPECT_EQ(port.registers[kControlRegister], 0x0B);
+  EXPECT_EQ(port.registers[kStatusRegister], 0);
+  EXPECT_EQ(port.registers[kDataRegister], 0xA5);
+
+  port.registers[kStatusRegister] = 0x78;
+  EXPECT_EQ(road->ReadRegister(kStatusRegister), 0x78);
+  EXPECT_EQ(road->ReadRegister(kDataRegister), 0xA5);
+  EXPECT_EQ(road->ReadRegister(kControlRegister), 0x0B);
+  EXPECT_EQ(system.RefusedAccesses(), 0);
+
+  if (GetParam().name == std::string("traced")) {
+    trace.Flush();
+    EXPECT_EQ(traced->str(), "W 0 a5\nW 2 0b\nR 1 78\nR 0 a5\nR 2 0b\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, PortRoadContract, ::testing::ValuesIn(kRoads),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NoPortRoad, ReadsZeroAndComesWithItsReason) {
+  CNoPortRoad none;
+  none.WriteRegister(kDataRegister, 0xFF);
+  EXPECT_EQ(none.ReadRegister(kDataRegister), 0);
+  EXPECT_EQ(none.ReadRegister(kStatusRegister), 0);
+  EXPECT_EQ(none.GetAccess(), PortAccess::None);
+
+  CFakePortSystem system;  // no parallel port at all, and no port instructions
+  const PortRoadChoice choice = ChoosePortRoad(888, system.Calls());
+  EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
+  EXPECT_NE(choice.problem, "");
+}
+
+}  // namespace
