@@ -101,10 +101,6 @@ KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be writ
 KORVANTIS_MESSAGE(kAlreadyExists, "{file} already exists; it is left as it is.",
                   "korvantis-cli new-image never writes over a file. Choose another name, or "
                   "remove the file first.")
-KORVANTIS_MESSAGE(
-    kGameFile,
-    "This version of Korvantis can not upload GAME files.  Check the website for a newer version.",
-    "Only data files (saves) can be written to the card.")
 KORVANTIS_MESSAGE(kBadLayout,
                   "The memory card's root block places its allocation table or directory where no "
                   "card keeps them, so nothing was written to the card.",
@@ -196,6 +192,111 @@ KORVANTIS_MESSAGE(kDropNotUnderstood,
                   "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
                   "them. Nothing was done.",
                   "Drop the files in one of those two ways.")
+
+// Card care: check and repair, delete, format, defragment, safety copies.
+KORVANTIS_MESSAGE(kCheckImplausibleRoot,
+                  "The root block places the {what} at block {start}, {count} blocks long, where "
+                  "no card keeps it.",
+                  "The page's layout cannot be trusted, so nothing else was checked. Download what "
+                  "you can, then restore a backup of the page or format it.")
+KORVANTIS_MESSAGE(kCheckSystemChain,
+                  "The allocation table chains system block {block} to {next}, not as the root "
+                  "block places it.",
+                  "The table no longer matches the page's layout; the console may refuse the "
+                  "card. Restore a backup, or copy the files off and format the page.")
+KORVANTIS_MESSAGE(kCheckEntryCount,
+                  "The root block counts {count} directory entries, more than the directory's "
+                  "{capacity} can hold.",
+                  "Entries past the directory's end are not read. Another tool wrote this layout; "
+                  "the files in the directory are unharmed.")
+KORVANTIS_MESSAGE(kCheckChainLoops, "{file}: its chain runs back to its own block {block}.",
+                  "The file cannot be read whole. Delete it, or restore a backup of the page.")
+KORVANTIS_MESSAGE(kCheckChainEndsEarly, "{file}: its chain ends at block {block}, too early.",
+                  "The file cannot be read whole. Delete it, or restore a backup of the page.")
+KORVANTIS_MESSAGE(kCheckChainRunsLong, "{file}: its chain runs on past its last block {block}.",
+                  "The blocks after the file's end are lost to other files until it is deleted.")
+KORVANTIS_MESSAGE(kCheckChainSystem, "{file}: its chain crosses into system block {block}.",
+                  "Writing this file would damage the page's layout. Delete it, or restore a "
+                  "backup of the page.")
+KORVANTIS_MESSAGE(kCheckChainOffPage, "{file}: its chain leads to block {block}, off the page.",
+                  "The file cannot be read whole. Delete it, or restore a backup of the page.")
+KORVANTIS_MESSAGE(kCheckChainFree,
+                  "{file}: its chain reaches block {block}, which the allocation table marks free.",
+                  "The next file written may take that block and damage this one. Copy the file "
+                  "off if you can, then delete it.")
+KORVANTIS_MESSAGE(kCheckSharedBlock, "{file}: block {block} belongs to another file as well.",
+                  "Two files cannot both be whole. Download both, delete the one that is wrong.")
+KORVANTIS_MESSAGE(kCheckDuplicateName, "{file}: another entry has the same name.",
+                  "Games read only the first file of a name. Delete the one you do not want.")
+KORVANTIS_MESSAGE(kCheckUnnamedBlocks, "{count} used but held by no file: {blocks}.",
+                  "The space is lost until it is freed. Memory Card > Check Card... with Repair "
+                  "(korvantis-cli check --repair) frees it.")
+KORVANTIS_MESSAGE(kCheckWrongChecksum,
+                  "{file}: its header checksum is {stored}, but its contents give {computed}.",
+                  "The game may call the save damaged. Repair writes the checksum the contents "
+                  "give when you agree to it.")
+KORVANTIS_MESSAGE(kCheckSound, "The memory card page is sound: no damage was found.",
+                  "Nothing needs to be done.")
+KORVANTIS_MESSAGE(kCheckDamaged, "The memory card page is damaged:",
+                  "Each line below names one fault. Repair mends what it can without guessing; "
+                  "the rest needs a backup or the files deleted.")
+KORVANTIS_MESSAGE(kAskFixChecksum,
+                  "The header checksum of {file} does not match its contents.  Write the checksum "
+                  "its contents give?",
+                  "Answer Yes if the file's contents are right and only the checksum is stale; No "
+                  "(the default) leaves the file as it is.")
+KORVANTIS_MESSAGE(kAskRepair,
+                  "Repair what can be mended without guessing?  A safety copy of the page is "
+                  "saved first.",
+                  "Answer Yes to free the blocks no file holds (you are asked about each wrong "
+                  "checksum); No (the default) leaves the card as it is.")
+KORVANTIS_MESSAGE(kRepairDone, "Repaired: {what}.",
+                  "The check that follows shows what is left, if anything.")
+KORVANTIS_MESSAGE(kRepairNothing, "Repair found nothing it could mend without guessing.",
+                  "What is left needs a backup of the page, or the damaged files deleted.")
+KORVANTIS_MESSAGE(kAskDelete,
+                  "Delete {files} from the memory card?  This cannot be undone.{protected}",
+                  "Answer Yes to delete, No (the default) to keep the files. A copy-protected file "
+                  "is one its game does not let the console copy; deleting it loses it for good.")
+KORVANTIS_MESSAGE(kDeleteProtected, "  Copy-protected: {names}.",
+                  "Part of the question before a delete.")
+KORVANTIS_MESSAGE(
+    kAskFormat, "Erase all data on the memory card?  Every file on the selected page will be lost.",
+    "Answer Yes to lay the page out as a new card, No (the default) to keep it. The "
+    "other pages are not touched.")
+KORVANTIS_MESSAGE(kSafetyCopySaved, "A safety copy of the page was saved as {file}.",
+                  "Memory Card > Restore with that file puts the page back as it was before the "
+                  "command.")
+KORVANTIS_MESSAGE(
+    kSafetyCopyFailed,
+    "No safety copy of the page could be saved in {folder}, so nothing was written to "
+    "the card. {reason}",
+    "Free some room or make the safety-copies folder writable, then try again. "
+    "korvantis-cli --no-safety-copy skips the copy for scripts that keep their own.")
+KORVANTIS_MESSAGE(kDefragDone, "The files now lie together; {free}.",
+                  "The free space is one run, so the largest file that fits now fits.")
+KORVANTIS_MESSAGE(kDefragDamaged,
+                  "The memory card page is damaged, so no file was moved.  Check the card first.",
+                  "Moving files on a damaged page could lose them. Run Memory Card > Check Card... "
+                  "(korvantis-cli check --repair), then defragment.")
+KORVANTIS_MESSAGE(kDefragNoRoom,
+                  "The files cannot be moved without a free block to pass through, so none was "
+                  "moved.",
+                  "Delete a file, or download one and delete it, then defragment.")
+KORVANTIS_MESSAGE(kDefragNeeded,
+                  "The game needs blocks 0 to {last}, but data files use some of them.  Defragment "
+                  "the memory card first?",
+                  "Answer Yes to move the data files up and then upload the game; No (the default) "
+                  "uploads nothing.")
+KORVANTIS_MESSAGE(kGameNeedsRoom,
+                  "The game needs blocks 0 to {last}, but data files use some of them, so it was "
+                  "not uploaded.",
+                  "The console runs a game only from block 0 up. Defragment the memory card "
+                  "(Memory Card > Defragment, or korvantis-cli upload --defrag), then upload it.")
+KORVANTIS_MESSAGE(kGameThere, "There is already a game on this memory card.",
+                  "A page holds one game. Delete the game on the card first.")
+KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
+                  "korvantis-cli asks before it deletes or formats; a script says --yes.")
 
 // Settings.
 KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",

@@ -27,6 +27,8 @@ class CPageImage {
   // table in block 254, directory in 253 down to 241, every user block free.
   // stamp is the root block's BCD date and time (8 bytes), or none.
   static CPageImage Formatted(const std::uint8_t* stamp = nullptr);
+  // Formatted now, stamped with the local date and time as the console does.
+  static CPageImage FormattedNow();
 
   std::uint8_t* GetData() { return bytes_.data(); }
   const std::uint8_t* GetData() const { return bytes_.data(); }

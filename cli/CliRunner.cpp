@@ -1,9 +1,9 @@
 #include "CliRunner.h"
 
-#include <ctime>
 #include <iostream>
 #include <memory>
 
+#include "CareCommands.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
 #include "FileCommands.h"
@@ -48,24 +48,9 @@ int ExitStatus(CommandResult result) {
   return kFailed;
 }
 
-std::uint8_t Bcd(int value) {
-  return static_cast<std::uint8_t>((value / 10) << 4 | value % 10);
-}
-
 // The root block of a new image carries the time it was made, as the console does.
 int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  const int year = local.tm_year + 1900;
-  const std::uint8_t stamp[8] = {Bcd(year / 100),    Bcd(year % 100),    Bcd(local.tm_mon + 1),
-                                 Bcd(local.tm_mday), Bcd(local.tm_hour), Bcd(local.tm_min),
-                                 Bcd(local.tm_sec),  Bcd(local.tm_wday)};
-  const std::vector<CPageImage> pages(request.pages, CPageImage::Formatted(stamp));
+  const std::vector<CPageImage> pages(request.pages, CPageImage::FormattedNow());
   const Result written = CPageImage::WriteNewFile(request.file, pages);
   if (!written) {
     err << written.Message() << '\n';
@@ -89,6 +74,13 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
     return false;
   }
   return true;
+}
+
+SafetyCopies Copies(const CliRequest& request) {
+  SafetyCopies copies;
+  if (!request.noSafetyCopy) copies.folder = DefaultSafetyCopyFolder();
+  copies.page = request.page.value_or(0);
+  return copies;
 }
 
 int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
@@ -125,16 +117,46 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload: {
       if (request.replace) user.SetAnswer(true);
-      const CommandResult result = UploadFile(card, progress, user);
+      MakeRoom defragment;
+      if (request.defrag) {
+        defragment = [&](std::uint16_t) {
+          return DefragmentPage(card, Copies(request), progress, user);
+        };
+      }
+      const CommandResult result = UploadFile(card, progress, user, defragment);
       if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
       return ExitStatus(result);
     }
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:
-      return ExitStatus(RestorePage(card, progress, user));
+      return ExitStatus(RestorePage(card, Copies(request), progress, user));
     case Command::Page:
       return ExitStatus(SetPage(card, request.pageArgument, user));
+    case Command::Check: {
+      bool sound = false;
+      const CommandResult result =
+          CheckCard(card, request.repair, Copies(request), progress, user, sound);
+      return result == CommandResult::Done && !sound ? kFailed : ExitStatus(result);
+    }
+    case Command::Delete: {
+      for (const std::uint16_t index : request.indices)
+        if (!CheckFileIndex(card, index, err)) return kFailed;
+      if (request.yes) user.SetAnswer(true);
+      const CommandResult result = DeleteFiles(card, request.indices, user);
+      if (result == CommandResult::Dismissed && user.TakeRefusal())
+        err << message::kAddYes.text << '\n';
+      return ExitStatus(result);
+    }
+    case Command::Format: {
+      if (request.yes) user.SetAnswer(true);
+      const CommandResult result = FormatPage(card, Copies(request), progress, user);
+      if (result == CommandResult::Dismissed && user.TakeRefusal())
+        err << message::kAddYes.text << '\n';
+      return ExitStatus(result);
+    }
+    case Command::Defrag:
+      return ExitStatus(DefragmentPage(card, Copies(request), progress, user));
     case Command::NewImage:
       break;
   }

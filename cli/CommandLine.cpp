@@ -37,6 +37,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   app.add_option("--page", request.page, "select page N (1 to 4) before the command")
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));
+  app.add_flag("--no-safety-copy", request.noSafetyCopy,
+               "save no safety copy of the page before rewriting it");
 
   CLI::App* list = app.add_subcommand("list", "the files of the selected page");
   list->add_flag("--tsv", request.tsv, "tab-separated, for scripts");
@@ -47,10 +49,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   AddIndexArgument(*download, request);
   download->add_option("FILE", request.file, "the DCI file to write")->required();
   download->add_flag("--force", request.force, "replace an existing FILE");
-  CLI::App* upload = AddFileCommand(app, "upload", "write a DCI data file to the card",
-                                    "the DCI file", request, false);
+  CLI::App* upload =
+      AddFileCommand(app, "upload", "write a DCI file to the card", "the DCI file", request, false);
   upload->add_flag("--replace", request.replace,
                    "replace a file of the same name on the card (else it is refused)");
+  upload->add_flag("--defrag", request.defrag,
+                   "for a game: defragment first when data files hold its blocks");
   CLI::App* backup = AddFileCommand(app, "backup", "save the selected page as a DCM file",
                                     "the DCM file to write", request, true);
   CLI::App* restore = AddFileCommand(app, "restore", "write a page image to the selected page",
@@ -67,13 +71,33 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::IsMember({1u, 4u}));
 
+  CLI::App* check = app.add_subcommand(
+      "check", "report what is damaged on the selected page (exit status 1 when anything is)");
+  check->add_flag("--repair", request.repair,
+                  "free used blocks that no file holds; offer to correct wrong header checksums");
+
+  CLI::App* remove = app.add_subcommand("delete", "delete the files with those directory indices");
+  remove->add_option("INDEX", request.indices, "directory indices")
+      ->transform(DecimalNumber(kLargest16))
+      ->required();
+  remove->add_flag("--yes", request.yes, "delete without asking");
+
+  CLI::App* format =
+      app.add_subcommand("format", "erase the selected page: lay it out as a new card");
+  format->add_flag("--yes", request.yes, "format without asking");
+
+  CLI::App* defrag = app.add_subcommand(
+      "defrag", "move the data files together from block 199 down, the free space in one run");
+
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
 
   const std::pair<CLI::App*, CliRequest::Command> commands[] = {
       {list, CliRequest::Command::List},         {info, CliRequest::Command::Info},
       {download, CliRequest::Command::Download}, {upload, CliRequest::Command::Upload},
       {backup, CliRequest::Command::Backup},     {restore, CliRequest::Command::Restore},
-      {page, CliRequest::Command::Page},         {newImage, CliRequest::Command::NewImage}};
+      {page, CliRequest::Command::Page},         {newImage, CliRequest::Command::NewImage},
+      {check, CliRequest::Command::Check},       {remove, CliRequest::Command::Delete},
+      {format, CliRequest::Command::Format},     {defrag, CliRequest::Command::Defrag}};
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }

@@ -10,7 +10,20 @@
 
 // What korvantis-cli was asked to do.
 struct CliRequest {
-  enum class Command { List, Info, Download, Upload, Backup, Restore, Page, NewImage };
+  enum class Command {
+    List,
+    Info,
+    Download,
+    Upload,
+    Backup,
+    Restore,
+    Page,
+    NewImage,
+    Check,
+    Delete,
+    Format,
+    Defrag
+  };
 
   Command command = Command::List;
   LinkOptions link;
@@ -18,11 +31,16 @@ struct CliRequest {
 
   bool tsv = false;
   bool force = false;
-  bool replace = false;            // upload: a file of the same name on the card is replaced
-  std::uint16_t index = 0;         // info, download
-  std::uint16_t pageArgument = 1;  // page N
-  std::string file;                // download, upload, backup, restore, new-image
-  unsigned pages = 1;              // new-image
+  bool replace = false;                // upload: a file of the same name on the card is replaced
+  bool defrag = false;                 // upload: a game's blocks are freed by a defragment first
+  std::uint16_t index = 0;             // info, download
+  std::uint16_t pageArgument = 1;      // page N
+  std::string file;                    // download, upload, backup, restore, new-image
+  unsigned pages = 1;                  // new-image
+  bool repair = false;                 // check
+  bool yes = false;                    // delete, format: ask nothing
+  std::vector<std::uint16_t> indices;  // delete
+  bool noSafetyCopy = false;           // the commands that rewrite a page save none
 };
 
 // Parses the arguments. Returns true to go on with request; false when the

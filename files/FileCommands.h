@@ -45,14 +45,26 @@ CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progr
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
                            CProgress& progress, CUserPrompts& user);
 
-// Writes a DCI data file that the user chooses to the selected page, into
-// its highest free blocks. A file of a name already on the page replaces that
-// file only if the user agrees; no moment leaves neither version whole on the
-// card.
-CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user);
+// Frees blocks 0 to lastBlock for a game by moving the data files (the front
+// end asks first, or not); Done once they are free.
+using MakeRoom = std::function<CommandResult(std::uint16_t lastBlock)>;
+
+// Writes a DCI file that the user chooses to the selected page. A data file
+// goes into the highest free blocks; a file of a name already on the page
+// replaces that file only if the user agrees, and no moment leaves neither
+// version whole on the card. A game goes from block 0 upward, one game a
+// page; when data files hold those blocks, makeRoom (if given) is asked to
+// free them first.
+CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                         const MakeRoom& makeRoom = MakeRoom());
 // The same with the DCI file path (a file dropped on the list).
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
-                         CUserPrompts& user);
+                         CUserPrompts& user, const MakeRoom& makeRoom = MakeRoom());
+
+// Deletes the files of the given directory entries once the user agrees (No
+// is the default; copy-protected files are named in the question): clears
+// their entries, then frees their chains. Free entries among them are passed over.
+CommandResult DeleteFiles(CVmuCard& card, std::vector<std::uint16_t> indices, CUserPrompts& user);
 
 // The properties of the file of directory entry index; nothing is written.
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,

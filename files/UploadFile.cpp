@@ -45,14 +45,13 @@ std::string FileName(const CVmuDirEntry& entry) {
   return text;
 }
 
-// Only data files with at least one block, and all of their blocks, are taken.
+// Only files with at least one block, and all of their blocks, are taken.
 CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
                       std::vector<std::uint8_t>& blocks) {
   CDciFile file;
   Result read = file.Open(path);
   if (read) read = file.ReadEntry(entry);
   if (!read) return Refuse(user, read.Message());
-  if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, message::kGameFile.text);
   if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
     return Refuse(user, message::kCannotRead.text);
   }
@@ -85,6 +84,8 @@ CommandResult CheckLayout(CVmuRootBlock& root, CUserPrompts& user) {
 struct Placement {
   std::uint16_t slot = 0;
   bool replaces = false;
+  bool gameThere = false;
+  bool needsRoom = false;             // a game's blocks are held by data files
   CVmuChain old;                      // the replaced file's chain
   std::vector<std::uint16_t> blocks;  // the new chain, in file order
 };
@@ -100,6 +101,7 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(user, card.GetLastError());
+    placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (!freeFound && !placement.replaces) placement.slot = i;
       freeFound = true;
@@ -116,6 +118,18 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
                                          : Refuse(user, message::kDirectoryFull.text);
 }
 
+// The console runs a game only from block 0 upward.
+CommandResult FindGameBlocks(CVmuFat& fat, std::uint16_t size, CUserPrompts& user,
+                             Placement& placement) {
+  for (std::uint16_t block = 0; block < size; ++block) {
+    std::uint16_t next = 0;
+    if (!fat.GetEntry(block, next)) return RefuseWithStatus(user, fat.GetLastError());
+    placement.needsRoom = placement.needsRoom || next != CVmuFat::kFree;
+    placement.blocks.push_back(block);
+  }
+  return CommandResult::Done;
+}
+
 // The new chain takes the highest free user blocks, downward, skipping used
 // ones, as the console fills the holes deleted files leave. The old version
 // of a replaced file is not free until the new one is whole.
@@ -129,6 +143,7 @@ CommandResult FindBlocks(CVmuFat& fat, const CVmuDirEntry& upload, CUserPrompts&
                   Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
                        {Need(size), Have(free)}));
   }
+  if (upload.GetType() == CVmuDirEntry::kGame) return FindGameBlocks(fat, size, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
     return RefuseWithStatus(user, fat.GetLastError());
   return CommandResult::Done;
@@ -144,6 +159,8 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
   if ((result = CheckLayout(root, user)) != CommandResult::Done) return result;
   if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
+  if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
+    return Refuse(user, message::kGameThere.text);
   return FindBlocks(*fat, upload, user, placement);
 }
 
@@ -214,11 +231,20 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
 }
 
 CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
-                    CProgress& progress, CUserPrompts& user) {
+                    CProgress& progress, CUserPrompts& user, const MakeRoom& makeRoom) {
   CVmuFat* fat = nullptr;
   Placement placement;
   CommandResult result = FindPlace(card, entry, user, fat, placement);
   if (result != CommandResult::Done) return result;
+  const std::string last = std::to_string(entry.GetSize() - 1);
+  if (placement.needsRoom && makeRoom) {
+    if ((result = makeRoom(static_cast<std::uint16_t>(entry.GetSize() - 1))) != CommandResult::Done)
+      return result;
+    placement = Placement();
+    if ((result = FindPlace(card, entry, user, fat, placement)) != CommandResult::Done)
+      return result;
+  }
+  if (placement.needsRoom) return Refuse(user, Fill(message::kGameNeedsRoom, {last}));
   if (placement.replaces &&
       (result = ConfirmReplace(entry, placement, user)) != CommandResult::Done) {
     return result;
@@ -230,14 +256,15 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
 }
 }  // namespace
 
-CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                         const MakeRoom& makeRoom) {
   std::string path;
   if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
-  return UploadFile(card, path, progress, user);
+  return UploadFile(card, path, progress, user, makeRoom);
 }
 
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
-                         CUserPrompts& user) {
+                         CUserPrompts& user, const MakeRoom& makeRoom) {
   CVmuDirEntry entry;
   std::vector<std::uint8_t> blocks;
   const CommandResult read = ReadDci(path, user, entry, blocks);
@@ -246,7 +273,7 @@ CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& pro
   // Whatever the upload could not store on the card is dropped, never left
   // for a later command to write.
   CDiscardUnlessFinished changes(card);
-  const CommandResult result = Place(card, entry, blocks, progress, user);
+  const CommandResult result = Place(card, entry, blocks, progress, user, makeRoom);
   if (result == CommandResult::Done) changes.Finished();
   return result;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "CareCommands.h"
 #include "CommandResult.h"
 
 class CVmuCard;
@@ -15,7 +16,11 @@ class CUserPrompts;
 // Reads the selected page in 4096-byte units and saves it as a DCM file.
 CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user);
 
-// Writes a DCM file to the selected page in 128-byte units.
+// Writes a DCM file to the selected page in 128-byte units, after saving a
+// safety copy of the page as it was (none when copies.folder is empty).
+CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
+                          CUserPrompts& user);
+// The same without a safety copy.
 CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& user);
 
 // Selects page 1 to 4.

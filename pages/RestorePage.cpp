@@ -3,7 +3,9 @@
 
 #include "CardFormat.h"
 #include "DcmFile.h"
+#include "Messages.h"
 #include "PageCommands.h"
+#include "PageImage.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -27,6 +29,11 @@ CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSessi
 }  // namespace
 
 CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+  return RestorePage(card, SafetyCopies(), progress, user);
+}
+
+CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
+                          CUserPrompts& user) {
   std::string path;
   if (!user.ChooseFileToOpen(kDcmFileKind, path)) return CommandResult::Dismissed;
   std::vector<std::uint8_t> page(kPageSize);
@@ -42,10 +49,19 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
     CBusyScope busy(user);
     card.Flush();
   }
+  std::string copy;
+  if (!copies.folder.empty()) {
+    CPageImage before;
+    CommandResult saved = ReadWholePage(card, progress, user, before);
+    if (saved == CommandResult::Done) saved = SaveSafetyCopy(before, copies, user, copy);
+    if (saved != CommandResult::Done) return saved;
+  }
   CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
   const CommandResult result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();
   // Even a part-written page no longer matches what the cache holds.
   card.Invalidate();
+  if (result == CommandResult::Done && !copy.empty())
+    user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
   return result;
 }

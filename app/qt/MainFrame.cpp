@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QWhatsThis>
 #include <algorithm>
 #include <cstring>
@@ -98,7 +101,8 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       recentImages_(services.recentImages),
       user_(std::move(services.user)),
       progress_(std::move(services.progress)),
-      makePortCard_(std::move(services.makePortCard)) {
+      makePortCard_(std::move(services.makePortCard)),
+      safetyCopies_(std::move(services.safetyCopies)) {
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
@@ -110,6 +114,13 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   listView_ = new CCardListView(*source_.card, *user_, progress_, this);
   setCentralWidget(listView_);
   listView_->RegisterCommands(router_.Table(CCommandRouter::Level::ListWindow));
+  // A game needs blocks 0 up: the user may have the data files moved away first.
+  listView_->makeRoom = [this](std::uint16_t last) {
+    if (!user_->AskYesNo(Fill(message::kDefragNeeded, {std::to_string(last)}), false))
+      return CommandResult::Dismissed;
+    const auto progress = progress_();
+    return DefragmentPage(*source_.card, Copies(), *progress, *user_);
+  };
   RegisterFrameCommands();
 
   CreateActions();
@@ -157,6 +168,10 @@ void CMainFrame::RegisterFrameCommands() {
   CCommandTable& frame = router_.Table(CCommandRouter::Level::Frame);
   frame.On(kBackup, [this] { OnBackup(); });
   frame.On(kRestore, [this] { OnRestore(); });
+  frame.On(kFormat, [this] { OnFormat(); });
+  frame.On(kCheckCard, [this] { OnCheckCard(); });
+  frame.On(kDefragment, [this] { OnDefragment(); });
+  frame.On(kOpenSafetyCopies, [this] { OnOpenSafetyCopies(); });
   frame.On(kSetPage1, [this] { OnSetPage(1); });
   frame.On(kSetPage2, [this] { OnSetPage(2); });
   frame.On(kSetPage3, [this] { OnSetPage(3); });
@@ -460,6 +475,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 void CMainFrame::OnSetPage(std::uint16_t page) {
   // The card does not tell its page; the pane shows the one last selected.
   const bool selected = SetPage(*source_.card, page, *user_) == CommandResult::Done;
+  selectedPage_ = selected ? page : 0;
   SetPane(pagePane_, selected ? QStringLiteral("Page %1").arg(page) : QString());
 }
 
@@ -470,7 +486,39 @@ void CMainFrame::OnBackup() {
 
 void CMainFrame::OnRestore() {
   const auto progress = progress_();
-  RestorePage(*source_.card, *progress, *user_);
+  if (RestorePage(*source_.card, Copies(), *progress, *user_) == CommandResult::Done)
+    listView_->OnRefresh();
+}
+
+void CMainFrame::OnFormat() {
+  const auto progress = progress_();
+  if (FormatPage(*source_.card, Copies(), *progress, *user_) == CommandResult::Done)
+    listView_->OnRefresh();
+}
+
+// The report first; a repair only when the page is damaged and the user asks.
+void CMainFrame::OnCheckCard() {
+  bool sound = false;
+  {
+    const auto progress = progress_();
+    if (CheckCard(*source_.card, false, Copies(), *progress, *user_, sound) != CommandResult::Done)
+      return;
+  }
+  if (sound || !user_->AskYesNo(message::kAskRepair.text, false)) return;
+  const auto progress = progress_();
+  if (CheckCard(*source_.card, true, Copies(), *progress, *user_, sound) == CommandResult::Done)
+    listView_->OnRefresh();
+}
+
+void CMainFrame::OnDefragment() {
+  const auto progress = progress_();
+  if (DefragmentPage(*source_.card, Copies(), *progress, *user_) == CommandResult::Done)
+    listView_->OnRefresh();
+}
+
+void CMainFrame::OnOpenSafetyCopies() {
+  QDir().mkpath(QString::fromStdString(safetyCopies_));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(safetyCopies_)));
 }
 
 void CMainFrame::OnSettings() {

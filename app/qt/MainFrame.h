@@ -8,6 +8,7 @@
 
 #include "CardListView.h"
 #include "CardSource.h"
+#include "CareCommands.h"
 #include "CommandRouter.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
@@ -39,6 +40,8 @@ class CMainFrame : public QMainWindow {
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
     // The card object on the parallel port; none: the best road this machine offers.
     std::function<std::unique_ptr<CVmuCard>()> makePortCard;
+    // Where the copies of a page go before a command rewrites it.
+    std::string safetyCopies = DefaultSafetyCopyFolder();
   };
 
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
@@ -86,6 +89,11 @@ class CMainFrame : public QMainWindow {
   void OnSetPage(std::uint16_t page);
   void OnBackup();
   void OnRestore();
+  void OnFormat();
+  void OnCheckCard();
+  void OnDefragment();
+  void OnOpenSafetyCopies();
+  SafetyCopies Copies() const { return {safetyCopies_, selectedPage_}; }
   void OnSettings();
   void OnOpenImage();
   void OnRecentImage(int n);
@@ -98,6 +106,8 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<CUserPrompts> user_;
   CCardListView::ProgressFactory progress_;
   std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
+  std::string safetyCopies_;
+  std::uint16_t selectedPage_ = 0;  // the page last selected; 0 when not known
   CCommandRouter router_;
   CCardListView* listView_ = nullptr;
   std::map<int, QAction*> actions_;

@@ -129,6 +129,8 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.On(kDownload, [this] { OnDownload(); });
   table.OnUpdate(kProperties, [this] { return OnUpdateSingleSelection(); });
   table.On(kUpload, [this] { OnUpload(); });
+  table.On(kDelete, [this] { OnDelete(); });
+  table.OnUpdate(kDelete, [this] { return CountSelectedRows() >= 1; });
 }
 
 void CCardListView::SetCard(CVmuCard& card) {
@@ -156,7 +158,14 @@ void CCardListView::OnDownload() {
 
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  UploadFile(*card_, *progress, user_);
+  UploadFile(*card_, *progress, user_, makeRoom);
+}
+
+void CCardListView::OnDelete() {
+  std::vector<std::uint16_t> indices;
+  for (const QModelIndex& row : selection_->selectedRows(0))
+    indices.push_back(static_cast<std::uint16_t>(row.data(kIndexRole).toUInt()));
+  if (DeleteFiles(*card_, indices, user_) == CommandResult::Done) OnRefresh();
 }
 
 void CCardListView::OnProperties() {
@@ -172,7 +181,7 @@ void CCardListView::UploadFiles(const QStringList& paths) {
   for (const QString& path : paths) {
     const auto progress = progress_();
     const std::string name = QFile::encodeName(path).toStdString();
-    if (UploadFile(*card_, name, *progress, user_) != CommandResult::Done) return;
+    if (UploadFile(*card_, name, *progress, user_, makeRoom) != CommandResult::Done) return;
   }
 }
 

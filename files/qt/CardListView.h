@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "FileCommands.h"
 #include "FileTexts.h"
 
 class CCommandTable;
@@ -48,6 +49,7 @@ class CCardListView : public QWidget {
   void OnRefresh();
   void OnDownload();
   void OnUpload();
+  void OnDelete();  // the selected rows' files, once the user agrees
   void OnProperties();
   void OnViewLargeIcons();
   void OnViewSmallIcons();
@@ -73,6 +75,8 @@ class CCardListView : public QWidget {
   // Shows what the properties command found; replaceable so tests need not
   // face a modal dialog.
   std::function<void(const FileTexts&)> showProperties;
+  // Frees the blocks a game needs (the main window offers a defragment); none: refused.
+  MakeRoom makeRoom;
 
  signals:
   void viewModeChanged(int command);

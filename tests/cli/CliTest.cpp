@@ -306,3 +306,37 @@ TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
             "Communications timed out.  There may be a communications problem, or "
             "your timeout setting may be too low.\n");
 }
+
+namespace {
+TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
+  ::setenv("XDG_DATA_HOME", scratch_.Path().c_str(), 1);
+  const std::string copies = scratch_.File("Vellquist/Korvantis/safety-copies");
+  const std::string image = ImageWithFile("card.vmu", "First");  // its checksum is not right
+  EXPECT_EQ(Run({"--image", image, "check"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("\"SAVEGAME.001\": its header checksum is 0x0000"));
+  const auto before = ReadBytes(image);
+  EXPECT_EQ(Run({"--image", image, "check", "--repair"}), 1);  // no terminal: not fixed
+  EXPECT_EQ(ReadBytes(image), before);
+
+  EXPECT_EQ(Run({"--image", image, "delete", "0"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("Add --yes"));
+  EXPECT_EQ(ReadBytes(image), before);
+  EXPECT_EQ(Run({"--image", image, "delete", "1", "--yes"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("no file with directory index 1"));
+  ASSERT_EQ(Run({"--image", image, "delete", "0", "--yes"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "check"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("200 blocks free"));
+  EXPECT_FALSE(std::filesystem::exists(copies));  // a delete keeps none
+
+  const std::string other = ImageWithFile("other.vmu", "Second");
+  ASSERT_EQ(Run({"--image", other, "--page", "1", "format", "--yes"}), 0) << err_.str();
+  EXPECT_THAT(err_.str(), HasSubstr("A safety copy of the page was saved as " + copies));
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(copies), {}), 1);
+  ASSERT_EQ(Run({"--image", other, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("200 blocks free"));
+  ASSERT_EQ(Run({"--image", other, "--no-safety-copy", "format", "--yes"}), 0);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(copies), {}), 1);
+  ::unsetenv("XDG_DATA_HOME");
+}
+}  // namespace

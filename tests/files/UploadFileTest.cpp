@@ -7,9 +7,6 @@
 namespace {
 
 const std::string kCannotRead = "File could not be read.";
-const std::string kGameFile =
-    "This version of Korvantis can not upload GAME files.  Check the website for a newer "
-    "version.";
 
 class UploadFileTest : public FileCommandTest {
  protected:
@@ -184,11 +181,10 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
 }
 
-TEST_F(UploadFileTest, FilesThatAreNotWholeDataFilesAreRefusedBeforeAnyCardAccess) {
+TEST_F(UploadFileTest, FilesThatAreNotWholeFilesAreRefusedBeforeAnyCardAccess) {
   Bytes truncated = DataDci(3);
   truncated.pop_back();
   const std::pair<Bytes, std::string> refusals[] = {
-      {Dci(Entry(0xCC, "GAME", 0, 1), Blocks(1)), kGameFile},
       {truncated, kCannotRead},
       {Bytes(31, 0x33), kCannotRead},
       {Dci(Entry(0x33, "EMPTY", 0, 0), {}), kCannotRead},
@@ -283,9 +279,11 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     sim_.Sim().ResetCounters();
     user_.AnswerNextChoice(item.path().string());
     const CommandResult result = UploadFile(sim_.Card(), progress_, user_);
-    if (original[0] == 0xCC) {  // tetr.dci
-      EXPECT_EQ(user_.messages, Words{kGameFile});
-      EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
+    if (original[0] == 0xCC) {  // tetr.dci, a game: from block 0 up
+      ASSERT_EQ(result, CommandResult::Done);
+      EXPECT_EQ(FindFile(sim_.ReadPage(), std::string(&original[4], &original[16])).chain,
+                (std::vector<std::uint16_t>{0, 1, 2, 3, 4, 5, 6}));
+      ExpectConsistent();
       continue;
     }
     ++dataFiles;
@@ -302,4 +300,39 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
   EXPECT_EQ(dataFiles, 2);
 }
 
+}  // namespace
+
+namespace {
+// A game goes from block 0 up, after a defragment when data files are there,
+// and one game a page.
+TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
+  FreshCard();
+  Place(0, Entry(0x33, "LOW", 1, 2), Blocks(2, 9));  // blocks 1 and 0
+  Load();
+  const Bytes game = Dci(Entry(0xCC, "GAME", 0, 3), Blocks(3, 5));
+  EXPECT_EQ(Upload(game), CommandResult::Failed);
+  EXPECT_EQ(user_.messages.back(),
+            "The game needs blocks 0 to 2, but data files use some of them, so it was not "
+            "uploaded.");
+  std::uint16_t asked = 0;
+  const MakeRoom moveLow = [&](std::uint16_t last) {
+    asked = last;
+    CPageImage page = sim_.ReadPage();  // as a defragment leaves it
+    const PageFile low = FindFile(page, "LOW");
+    PlaceChain(page, low.slot, low.entry.data(), {199, 198}, ChainBytes(page, low.chain));
+    for (const std::uint16_t block : low.chain)
+      page.SetFatEntry(block, CVmuFat::kFree);
+    sim_.LoadPage(page);
+    return CommandResult::Done;
+  };
+  WriteBytes(path_, game);
+  EXPECT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, moveLow), CommandResult::Done);
+  EXPECT_EQ(asked, 2);
+  const CPageImage card = sim_.ReadPage();
+  EXPECT_EQ(FindFile(card, "GAME").chain, (std::vector<std::uint16_t>{0, 1, 2}));
+  EXPECT_EQ(ChainBytes(card, FindFile(card, "GAME").chain), Blocks(3, 5));
+  ExpectConsistent();
+  EXPECT_EQ(Upload(Dci(Entry(0xCC, "OTHER", 0, 1), Blocks(1))), CommandResult::Failed);
+  EXPECT_EQ(user_.messages.back(), "There is already a game on this memory card.");
+}
 }  // namespace

@@ -146,6 +146,7 @@ class MainWindow : public ::testing::Test {
           });
     };
     services.makePortCard = [] { return NoPortCard("No parallel port has that address."); };
+    services.safetyCopies = scratch_.File("safety-copies");
     frame_ = std::make_unique<CMainFrame>(std::move(services));
     frame_->show();
     frame_->activateWindow();
@@ -236,10 +237,11 @@ TEST_F(MainWindow, MenusCarryTheirTextsAndOnlyTheKeysTheirTextsShow) {
   EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
 
   // Commands no table handles are disabled, their keys included.
-  for (int id : {kHackCode, kExportIcon, kDelete, kFormat, kSetIcon, kCut, kPaste, kUndo}) {
+  for (int id : {kHackCode, kExportIcon, kSetIcon, kCut, kPaste, kUndo}) {
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
   }
-  for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kOpenImage}) {
+  for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kOpenImage, kDelete,
+                 kFormat, kCheckCard, kDefragment, kOpenSafetyCopies}) {
     EXPECT_TRUE(Action(id)->isEnabled()) << id;
   }
   EXPECT_FALSE(Action(kUsePort)->isEnabled());  // on the port already

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "CommandResult.h"
+
+class CVmuCard;
+class CPageImage;
+class CProgress;
+class CUserPrompts;
+
+// The commands that look after a whole page: check and repair, format,
+// defragment. Each reaches the card only through the card object, keeps its
+// changes all-or-nothing in the cache, and saves a safety copy of the page
+// before it writes anything.
+
+// Where safety copies go; an empty folder takes none (a script keeping its own).
+struct SafetyCopies {
+  std::string folder;
+  std::uint16_t page = 0;  // the selected page for the copy's name; 0 when not known
+};
+
+// The folder of this user's safety copies: Vellquist/Korvantis/safety-copies
+// in the XDG data folder (~/.local/share unless XDG_DATA_HOME says otherwise).
+std::string DefaultSafetyCopyFolder();
+
+// Saves page (storage order) as a DCM file named with the date, time and page
+// in the folder, made if missing, and keeps the 20 newest there. path is the
+// file written; nothing is written when copies are off (path stays empty).
+CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, CUserPrompts& user,
+                             std::string& path);
+
+// Reads every block of the selected page through the card's cache.
+CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                            CPageImage& page);
+
+// Reports everything wrong with the selected page. With repair, first frees
+// the used blocks that no file holds and, for each data file whose header
+// checksum is wrong and only when the user agrees, writes the checksum its
+// bytes give; no file is ever deleted. sound tells the state at the end.
+CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
+                        CProgress& progress, CUserPrompts& user, bool& sound);
+
+// Lays the selected page out as a new card (the layout of a new image), once
+// the user agrees (No is the default). Only the root block, the allocation
+// table and the directory are written; the other pages are not touched.
+CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
+                         CUserPrompts& user);
+
+// Moves the data files so that each is one run from block 199 downward, with
+// no free block between them and the free space in one run; a game stays
+// where it is. Each user block is read once and written at most once, never
+// while it holds a block of a file, and every file stays whole on the card
+// after every transaction. Refused on a damaged page. The progress counts
+// blocks moved.
+CommandResult DefragmentPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
+                             CUserPrompts& user);

@@ -1,0 +1,50 @@
+#include "CareCommands.h"
+#include "Messages.h"
+#include "PageImage.h"
+#include "Progress.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+
+using card_format::kBlockSize;
+
+namespace {
+// The directory first, then the table, then the root block: a stop part-way
+// leaves entries cleared before their blocks are freed.
+CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& progress,
+                          CUserPrompts& user) {
+  constexpr std::uint16_t kFirst = CPageImage::kDirectoryStart - CPageImage::kDirectoryBlocks + 1;
+  CProgressSession session(progress, "Formatting the memory card...",
+                           card_format::kRootBlock - kFirst + 1);
+  for (std::uint16_t block = kFirst; block <= card_format::kRootBlock; ++block) {
+    CVmuMemory& cache = *card.GetCache();
+    const std::uint8_t* bytes = fresh.GetData() + block * kBlockSize;
+    if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush()) {
+      user.ShowMessage(StatusMessage(cache.GetLastError()));
+      return CommandResult::Failed;
+    }
+    if (session.UnitDone(block - kFirst)) return CommandResult::Cancelled;
+  }
+  return CommandResult::Done;
+}
+}  // namespace
+
+CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
+                         CUserPrompts& user) {
+  if (!user.AskYesNo(message::kAskFormat.text, false)) return CommandResult::Dismissed;
+  CDiscardUnlessFinished changes(card);
+  std::string copy;
+  if (!copies.folder.empty()) {
+    CPageImage page;
+    CommandResult read = ReadWholePage(card, progress, user, page);
+    if (read == CommandResult::Done) read = SaveSafetyCopy(page, copies, user, copy);
+    if (read != CommandResult::Done) return read;
+  }
+  const CommandResult result = WriteLayout(card, CPageImage::FormattedNow(), progress, user);
+  // The root block's layout was read before; the page is laid out anew.
+  card.Invalidate();
+  if (result != CommandResult::Done) return result;
+  changes.Finished();
+  if (!copy.empty()) user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
+  return CommandResult::Done;
+}

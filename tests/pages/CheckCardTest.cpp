@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CardConsistency.h"
+#include "CardOnSimulator.h"
+#include "CareCommands.h"
+#include "DcmFile.h"
+#include "ScratchDirectory.h"
+#include "ScriptedProgress.h"
+#include "ScriptedUser.h"
+
+namespace {
+using card_format::PutLe16;
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+class CheckCardTest : public ::testing::Test {
+ protected:
+  // File S at 199-198 with a stale checksum, and blocks 10 and 11 used by no file.
+  void SetUp() override {
+    CPageImage page = CPageImage::Formatted();
+    CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+    entry.SetFileName("S           ");
+    Bytes blocks(1024, 0x21);
+    PutLe16(&blocks[card_format::kHeaderDataSize], 200);
+    ASSERT_TRUE(page.PlaceFile(0, entry, blocks.data()));
+    page.SetFatEntry(10, 11);
+    page.SetFatEntry(11, 0xFFFA);
+    sim_.LoadPage(page);
+    before_ = sim_.ReadPage();
+  }
+  CommandResult Check(bool repair, bool& sound) {
+    return CheckCard(sim_.Card(), repair, copies_, progress_, user_, sound);
+  }
+  std::vector<fs::path> Copies() const {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(copies_.folder))
+      files.push_back(entry.path());
+    return files;
+  }
+
+  CCardOnSimulator sim_;
+  CPageImage before_;
+  CScratchDirectory scratch_;
+  SafetyCopies copies_{scratch_.File("copies"), 2};
+  CScriptedProgress progress_;
+  CScriptedUser user_{&progress_};
+};
+
+TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndFixesAChecksumOnlyWhenAsked) {
+  bool sound = true;
+  ASSERT_EQ(Check(false, sound), CommandResult::Done);
+  EXPECT_FALSE(sound);
+  ASSERT_EQ(user_.messages.size(), 1u);
+  EXPECT_NE(user_.messages[0].find("2 blocks are used but held by no file: 10, 11."),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(copies_.folder));  // a check alone writes nothing
+
+  user_.AnswerNextQuestion(false);
+  ASSERT_EQ(Check(true, sound), CommandResult::Done);
+  EXPECT_FALSE(sound);  // the checksum is still wrong
+  const CPageImage after = sim_.ReadPage();
+  EXPECT_EQ(ConsistencyProblems(after), std::vector<std::string>{});
+  EXPECT_EQ(ChainBytes(after, {199, 198}), ChainBytes(before_, {199, 198}));
+  ASSERT_EQ(Copies().size(), 1u);  // the page as it was before the repair
+  Bytes copy(card_format::kPageSize);
+  ASSERT_TRUE(LoadDcmFile(Copies()[0].string(), copy.data()));
+  card_format::ReverseGroups(copy.data(), copy.size());
+  EXPECT_TRUE(std::equal(copy.begin(), copy.end(), before_.GetData()));
+  EXPECT_NE(Copies()[0].filename().string().find("-page2.dcm"), std::string::npos);
+
+  user_.AnswerNextQuestion(true);
+  ASSERT_EQ(Check(true, sound), CommandResult::Done);
+  EXPECT_TRUE(sound);
+  EXPECT_TRUE(CheckPage(sim_.ReadPage()).IsSound());
+  EXPECT_EQ(user_.questions.size(), 2u);
+}
+
+TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair) {
+  fs::create_directories(copies_.folder);
+  for (int k = 10; k < 30; ++k)
+    WriteBytes(copies_.folder + "/korvantis-2000-01-01_00-00-" + std::to_string(k) + ".dcm", {1});
+  WriteBytes(copies_.folder + "/mine.dcm", {1});  // not ours: kept
+  std::string path;
+  ASSERT_EQ(SaveSafetyCopy(before_, copies_, user_, path), CommandResult::Done);
+  EXPECT_EQ(Copies().size(), 21u);
+  EXPECT_FALSE(fs::exists(copies_.folder + "/korvantis-2000-01-01_00-00-10.dcm"));
+  EXPECT_TRUE(fs::exists(path));
+
+  WriteBytes(scratch_.File("file"), {1});
+  copies_.folder = scratch_.File("file") + "/copies";  // cannot be made
+  user_.AnswerNextQuestion(true);
+  bool sound = true;
+  EXPECT_EQ(Check(true, sound), CommandResult::Failed);
+  EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
+                         sim_.ReadPage().GetData()));
+  EXPECT_NE(user_.messages.back().find("nothing was written"), std::string::npos);
+}
+}  // namespace
