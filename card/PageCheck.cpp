@@ -65,20 +65,28 @@ struct ChainWalk {
   std::uint16_t block;
 };
 
+// Whether block b may come next in the chain; fault says why not.
+bool Fits(const Layout& layout, std::uint32_t b, const std::vector<std::uint16_t>& chain,
+          ChainWalk& fault) {
+  const auto here = static_cast<std::uint16_t>(b);
+  if (b >= kBlocksPerPage) {
+    fault = {PageFault::ChainLeavesPage, here};
+  } else if (layout.IsSystem(b)) {
+    fault = {PageFault::ChainEntersSystem, here};
+  } else if (std::count(chain.begin(), chain.end(), b) != 0) {
+    fault = {PageFault::ChainLoops, here};
+  } else {
+    return true;
+  }
+  return false;
+}
+
 // Follows the chain from b for size blocks; the first fault, if any, and where.
 bool Walk(const CPageImage& page, const Layout& layout, std::uint32_t b, std::uint32_t size,
           std::vector<std::uint16_t>& chain, ChainWalk& fault) {
   for (std::uint32_t k = 0; k < size; ++k) {
+    if (!Fits(layout, b, chain, fault)) return false;
     const auto here = static_cast<std::uint16_t>(b);
-    if (b >= kBlocksPerPage)
-      fault = {PageFault::ChainLeavesPage, here};
-    else if (layout.IsSystem(b))
-      fault = {PageFault::ChainEntersSystem, here};
-    else if (std::count(chain.begin(), chain.end(), b) != 0)
-      fault = {PageFault::ChainLoops, here};
-    else
-      fault.block = kNoBlock;
-    if (fault.block != kNoBlock) return false;
     chain.push_back(here);
     b = Next(page, layout, b);
     if (b == kFatFree)
@@ -120,7 +128,7 @@ std::vector<PageFile> FilesAndFaults(const CPageImage& page, const Layout& layou
     if (entry[0] == 0) continue;
     PageFile file{
         static_cast<std::uint16_t>(n), {entry, entry + 32}, {entry + 4, entry + 16}, {}, ""};
-    ChainWalk fault{PageFault::ChainLoops, kNoBlock};
+    ChainWalk fault{PageFault::ChainLoops, 0};
     if (!Walk(page, layout, GetLe16(entry + 2), GetLe16(entry + 24), file.chain, fault)) {
       file.problem = Fill(MessageOf(fault.fault), {Quoted(file.name), std::to_string(fault.block)});
       if (findings) findings->push_back({fault.fault, file.slot, fault.block, file.problem});
@@ -243,7 +251,9 @@ PageReport CheckPage(const CPageImage& page) {
          Fill(message::kCheckEntryCount,
               {std::to_string(count), std::to_string(layout.dirCount * kEntriesPerBlock)})});
   }
-  CheckFiles(page, layout, report);
+  // Entries read through a directory the table does not chain are no entries.
+  if (report.findings.empty() || report.findings.front().fault != PageFault::SystemChain)
+    CheckFiles(page, layout, report);
   return report;
 }
 

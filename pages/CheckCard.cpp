@@ -43,8 +43,21 @@ struct Mends {
   bool Empty() const { return blocks.empty() && checksums.empty(); }
 };
 
+// Blocks look unnamed when the layout hides the entries that name them:
+// then none is freed.
+bool LayoutInDoubt(const PageReport& report) {
+  for (const PageFinding& finding : report.findings) {
+    if (finding.fault == PageFault::EntriesBeyondDirectory ||
+        finding.fault == PageFault::SystemChain) {
+      return true;
+    }
+  }
+  return false;
+}
+
 Mends ChooseMends(const CPageImage& page, const PageReport& report, CUserPrompts& user) {
-  Mends mends{report.UnnamedBlocks(), {}};
+  Mends mends;
+  if (!LayoutInDoubt(report)) mends.blocks = report.UnnamedBlocks();
   for (const PageFinding& finding : report.findings) {
     if (finding.fault == PageFault::WrongChecksum &&
         user.AskYesNo(Fill(message::kAskFixChecksum, {FileNameAt(page, finding.slot)}), false)) {

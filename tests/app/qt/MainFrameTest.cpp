@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 
 #include "CardConsistency.h"
@@ -463,3 +464,41 @@ TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(freeBlocks->text(), "200 blocks free");
 }
+
+namespace {
+// Each care command asks or reports through the user, runs under the
+// progress dialog, and leaves the list as the card now is.
+TEST_F(MainWindow, DeleteCheckDefragmentAndFormatRunFromTheirMenus) {
+  using namespace command;
+  Refresh();
+  const int files = Rows();
+  SelectRows({0, 2});
+  frame_->UpdateCommandUi();
+  ASSERT_TRUE(Action(kDelete)->isEnabled());
+  QTest::keyClick(Details(), Qt::Key_Delete);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Rows() == files - 2; }));
+  ASSERT_EQ(user_->questions.size(), 1u);
+  EXPECT_THAT(user_->questions[0], ::testing::StartsWith("Delete 2 files from the memory card?"));
+
+  user_->messages.clear();
+  frame_->RunCommand(kCheckCard);
+  ASSERT_FALSE(user_->messages.empty());
+  EXPECT_EQ(ConsistencyProblems(sim_.ReadPage()), std::vector<std::string>{});
+
+  user_->messages.clear();
+  frame_->RunCommand(kDefragment);
+  ASSERT_EQ(user_->messages.size(), 1u);
+  EXPECT_THAT(user_->messages[0], ::testing::StartsWith("The files now lie together;"));
+  const std::vector<std::uint16_t> free = FreeUserBlocks(sim_.ReadPage());
+  EXPECT_EQ(free.front() + 1u, free.size());  // the free blocks are the lowest
+  EXPECT_EQ(Rows(), files - 2);
+
+  frame_->RunCommand(kFormat);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(FreeUserBlocks(sim_.ReadPage()).size(), 200u);
+  EXPECT_FALSE(seen_.empty());  // under the progress dialog
+  EXPECT_GE(std::distance(std::filesystem::directory_iterator(scratch_.File("safety-copies")),
+                          std::filesystem::directory_iterator()),
+            2);  // defragment and format each saved one
+}
+}  // namespace
