@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchPrompts.h"
+#include "CareCommands.h"
 #include "FileCommands.h"
 #include "PageCommands.h"
 #include "PageImage.h"
@@ -31,7 +32,7 @@ std::string ScratchFile(const char* name) {
 CVmuDirEntry DataEntry(std::uint16_t first, std::uint16_t size, int serial) {
   CVmuDirEntry entry;
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
-  char name[13];
+  char name[24];  // 12 for the serials used, room for any int
   std::snprintf(name, sizeof name, "FILE%08d", serial);
   entry.SetType(0x33);
   entry.SetFileName(name);
@@ -176,12 +177,73 @@ void Replace128Blocks(benchmark::State& state) {
   UploadTo(state, PageWithFiles(1, 60), 1 + 13 + 1 + (128 + 3) * 4);
 }
 
+// Runs a care command on a page loaded afresh each time, and reports the
+// transactions of the last run against the fewest. No safety copy is saved.
+template <class Command>
+void CareOn(benchmark::State& state, const CPageImage& page, double fewest, Command command) {
+  Bench bench(page);
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user("");
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench.Load(page);
+    bench.sim.ResetCounters();
+    state.ResumeTiming();
+    if (command(bench, user) != CommandResult::Done) state.SkipWithError(user.lastMessage.c_str());
+  }
+  const double made = double(bench.Transactions());
+  state.counters["transactions"] = made;
+  state.counters["fewest"] = fewest;
+  state.counters["ratio"] = made / fewest;
+}
+
+// The root, the directory block and the table read; the directory block,
+// then the table, written in four units each.
+void DeleteOneFile(benchmark::State& state) {
+  CareOn(state, PageWithFiles(1, 128), 3 + 2 * 4,
+         [](Bench& bench, CFixedUser& user) { return DeleteFiles(bench.card, {0}, user); });
+}
+
+// The 13 directory blocks, the table and the root, four units each.
+void FormatBench(benchmark::State& state) {
+  CareOn(state, PageWithFiles(10), 15 * 4, [](Bench& bench, CFixedUser& user) {
+    return FormatPage(bench.card, SafetyCopies(), bench.progress, user);
+  });
+}
+
+// The whole page, which 32 reads of 4096 bytes could bring; Check reads it
+// block by block through the cache, 256 reads.
+void CheckBench(benchmark::State& state) {
+  CareOn(state, PageWithFiles(200), kPage / 4096.0, [](Bench& bench, CFixedUser& user) {
+    bool sound = false;
+    return CheckCard(bench.card, false, SafetyCopies(), bench.progress, user, sound);
+  });
+}
+
+// Ten 10-block files with a free block after each (the one nearest 199 is
+// in place): the whole page read, then each of the 90 moved blocks written
+// once, and per batch the table three times and, when a file's first block
+// moves, its directory block.
+void Defragment10Files(benchmark::State& state) {
+  CPageImage page = CPageImage::Formatted();
+  std::vector<std::uint8_t> blocks(10 * card_format::kBlockSize, 0x41);
+  for (int i = 0; i < 10; ++i)
+    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(199 - i * 11, 10, i), blocks.data());
+  CareOn(state, page, 256 + 90 * 4, [](Bench& bench, CFixedUser& user) {
+    return DefragmentPage(bench.card, SafetyCopies(), bench.progress, user);
+  });
+}
+
 BENCHMARK(Refresh200Files)->Unit(benchmark::kMillisecond);
 BENCHMARK(BackupPageBench)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(RestorePageBench)->Unit(benchmark::kMillisecond);
 BENCHMARK(Download128Blocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(Upload128Blocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(Replace128Blocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeleteOneFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(FormatBench)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckBench)->Unit(benchmark::kMillisecond);
+BENCHMARK(Defragment10Files)->Unit(benchmark::kMillisecond);
 // At delay factor 1 the waits dominate: 16 of 1 µs per byte exchanged.
 BENCHMARK(BackupPageBench)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond);
 
