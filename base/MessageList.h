@@ -295,6 +295,8 @@ KORVANTIS_MESSAGE(kGameNeedsRoom,
                   "(Memory Card > Defragment, or korvantis-cli upload --defrag), then upload it.")
 KORVANTIS_MESSAGE(kGameThere, "There is already a game on this memory card.",
                   "A page holds one game. Delete the game on the card first.")
+KORVANTIS_MESSAGE(kAddDefrag, "Add --defrag to defragment the page first and then upload the game.",
+                  "korvantis-cli moves files only when asked to.")
 KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
                   "korvantis-cli asks before it deletes or formats; a script says --yes.")
 

@@ -117,12 +117,13 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload: {
       if (request.replace) user.SetAnswer(true);
-      MakeRoom defragment;
-      if (request.defrag) {
-        defragment = [&](std::uint16_t) {
-          return DefragmentPage(card, Copies(request), progress, user);
-        };
-      }
+      // A game's blocks are freed by a defragment only when the command line asks.
+      const MakeRoom defragment = [&](std::uint16_t last) {
+        if (request.defrag) return DefragmentPage(card, Copies(request), progress, user);
+        user.ShowMessage(Fill(message::kGameNeedsRoom, {std::to_string(last)}));
+        err << message::kAddDefrag.text << '\n';
+        return CommandResult::Failed;
+      };
       const CommandResult result = UploadFile(card, progress, user, defragment);
       if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
       return ExitStatus(result);

@@ -16,6 +16,7 @@
 
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
+#include "DciFile.h"
 #include "NoPortRoad.h"
 #include "ProgramInfo.h"
 #include "ResultAssertion.h"
@@ -337,6 +338,22 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   EXPECT_THAT(out_.str(), HasSubstr("200 blocks free"));
   ASSERT_EQ(Run({"--image", other, "--no-safety-copy", "format", "--yes"}), 0);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(copies), {}), 1);
+
+  // A game needs blocks 0 up: a data file there moves away only with --defrag.
+  CPageImage page = CPageImage::Formatted();
+  CVmuDirEntry data = MakeEntry(0x33, 1, 2);
+  data.SetFileName("DATA        ");
+  ASSERT_TRUE(page.PlaceFile(0, data, std::vector<std::uint8_t>(1024).data()));
+  const std::string low = scratch_.File("low.bin");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(low, {page})));
+  const std::string game = scratch_.File("game.dci");
+  CVmuDirEntry entry = MakeEntry(0xCC, 0, 2);
+  entry.SetFileName("GAME        ");
+  ASSERT_TRUE(CDciFile::Write(game, entry, std::vector<std::uint8_t>(1024, 7)));
+  EXPECT_EQ(Run({"--image", low, "upload", game}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("Add --defrag"));
+  ASSERT_EQ(Run({"--image", low, "--no-safety-copy", "upload", "--defrag", game}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", low, "check"}), 0) << err_.str();
   ::unsetenv("XDG_DATA_HOME");
 }
 }  // namespace
