@@ -63,6 +63,23 @@ bool CVmuMemory::Flush() {
   return true;
 }
 
+bool CVmuMemory::Preload(std::uint32_t first, std::uint32_t count) {
+  if (!InRange(first * kBlockSize, count * kBlockSize)) return Fail(status::kCacheReadAddress);
+  const bool none = std::all_of(status_.get() + first, status_.get() + first + count,
+                                [](BlockStatus s) { return s == BlockStatus::NotLoaded; });
+  if (none && link_ != nullptr) {
+    if (!link_->Read(first * kBlockSize, data_.get() + std::size_t{first} * kBlockSize,
+                     count * kBlockSize, true)) {
+      return Fail(link_->GetLastStatus());
+    }
+    std::fill_n(status_.get() + first, count, BlockStatus::Clean);
+    return true;
+  }
+  for (std::uint32_t block = first; block < first + count; ++block)
+    if (!LoadBlock(block, false)) return false;
+  return true;
+}
+
 bool CVmuMemory::Invalidate() {
   std::fill_n(status_.get(), blockCount_, BlockStatus::NotLoaded);
   return true;

@@ -28,6 +28,9 @@ class CVmuMemory {
   // Writes only the cache. A block that is written in part must be present
   // first, or the next flush stores its undefined remainder.
   bool Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size, bool flush);
+  // Brings count blocks from first into the cache in one transfer when none
+  // of them is cached yet, else fetches only the missing ones one by one.
+  bool Preload(std::uint32_t first, std::uint32_t count);
   bool Flush();
   bool Invalidate();
   // Drops the changes not yet stored: every dirty block becomes not loaded,

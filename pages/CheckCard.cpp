@@ -101,15 +101,21 @@ std::string MendsText(const Mends& mends) {
 }
 }  // namespace
 
+// Eight blocks a transfer, as a backup reads the page.
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                             CPageImage& page) {
+  constexpr std::uint32_t kRun = 8;
   CProgressSession session(progress, "Reading the memory card...", CVmuCard::kBlockCount);
-  for (std::uint32_t block = 0; block < CVmuCard::kBlockCount; ++block) {
-    const std::uint8_t* bytes = nullptr;
-    if (!card.GetCache()->Read(block * kBlockSize, bytes, kBlockSize, false))
-      return Refuse(user, card.GetCache()->GetLastError());
-    std::copy(bytes, bytes + kBlockSize, page.GetData() + block * kBlockSize);
-    if (session.UnitDone(static_cast<std::int32_t>(block))) return CommandResult::Cancelled;
+  CVmuMemory& cache = *card.GetCache();
+  for (std::uint32_t first = 0; first < CVmuCard::kBlockCount; first += kRun) {
+    if (!cache.Preload(first, kRun)) return Refuse(user, cache.GetLastError());
+    for (std::uint32_t block = first; block < first + kRun; ++block) {
+      const std::uint8_t* bytes = nullptr;
+      if (!cache.Read(block * kBlockSize, bytes, kBlockSize, false))
+        return Refuse(user, cache.GetLastError());
+      std::copy(bytes, bytes + kBlockSize, page.GetData() + block * kBlockSize);
+    }
+    if (session.UnitDone(static_cast<std::int32_t>(first))) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
 }

@@ -95,13 +95,23 @@ TEST_F(DefragmentPageTest, PacksScatteredFilesFrom199DownTouchingEachBlockOnce) 
         EXPECT_EQ(block, next--) << seed;
     EXPECT_EQ(FreeUserBlocks(after).size(), FreeUserBlocks(before).size());
     EXPECT_TRUE(FreeUserBlocks(after).empty() || FreeUserBlocks(after).front() == next) << seed;
-    std::map<std::string, int> transfers;
+    std::map<int, int> reads, writes;  // of user blocks; writes in 128-byte units
     for (const std::string& word : sim_.TakeTransfers()) {
-      const bool user = (word[0] == 'R' || word[0] == 'W') && std::stoi(word.substr(1)) < 200;
-      if (user) {
-        EXPECT_EQ(++transfers[word], 1) << seed << " " << word;
+      if (word.rfind("R@", 0) == 0) {
+        const int address = std::stoi(word.substr(2)),
+                  length = std::stoi(word.substr(word.find('#') + 1));
+        for (int block = address / 512; block < (address + length) / 512; ++block)
+          ++reads[block];
+      } else if (word[0] == 'R') {
+        ++reads[std::stoi(word.substr(1))];
+      } else if (word[0] == 'W' && std::stoi(word.substr(1)) < 200) {
+        ++writes[std::stoi(word.substr(1))];
       }
     }
+    for (const auto& [block, count] : reads)
+      EXPECT_EQ(count, 1) << seed << " R" << block;
+    for (const auto& [block, count] : writes)
+      EXPECT_EQ(count, 4) << seed << " W" << block;
   }
 }
 
@@ -120,7 +130,8 @@ TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
   sim_.Sim().ResetCounters();
   ASSERT_EQ(Defragment(), CommandResult::Done);
   const auto total = static_cast<int>(sim_.Sim().GetCounters().transactions);
-  EXPECT_GT(total, 256 + 5 * 4);  // the reads, then at least the five blocks' writes
+  constexpr int kPageReads = 32;         // of 4096 bytes
+  EXPECT_GT(total, kPageReads + 5 * 4);  // then at least the five blocks' writes
   fs::path copy;
   for (const auto& entry : fs::directory_iterator(copies_.folder))
     copy = entry.path();
@@ -128,7 +139,7 @@ TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
   ASSERT_TRUE(LoadDcmFile(copy.string(), saved.data()));
   card_format::ReverseGroups(saved.data(), saved.size());
   ASSERT_TRUE(std::equal(saved.begin(), saved.end(), before.GetData()));
-  for (int k = 256; k < total; ++k) {
+  for (int k = kPageReads; k < total; ++k) {
     sim_.LoadPage(before);
     sim_.Sim().ResetCounters();
     sim_.Sim().Faults().silentAfter = k;
