@@ -259,7 +259,8 @@ KORVANTIS_MESSAGE(kAskDelete,
                   "Answer Yes to delete, No (the default) to keep the files. A copy-protected file "
                   "is one its game does not let the console copy; deleting it loses it for good.")
 KORVANTIS_MESSAGE(kDeleteProtected, "  Copy-protected: {names}.",
-                  "Part of the question before a delete.")
+                  "The end of the question before a delete: these files' games do not let the "
+                  "console copy them, so no other copy of them is likely to exist.")
 KORVANTIS_MESSAGE(
     kAskFormat, "Erase all data on the memory card?  Every file on the selected page will be lost.",
     "Answer Yes to lay the page out as a new card, No (the default) to keep it. The "
