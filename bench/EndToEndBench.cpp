@@ -214,8 +214,8 @@ void FormatBench(benchmark::State& state) {
 // The whole page in 32 reads of 4096 bytes.
 void CheckBench(benchmark::State& state) {
   CareOn(state, PageWithFiles(200), kPage / 4096.0, [](Bench& bench, CFixedUser& user) {
-    bool sound = false;
-    return CheckCard(bench.card, false, SafetyCopies(), bench.progress, user, sound);
+    CheckVerdict verdict;
+    return CheckCard(bench.card, false, SafetyCopies(), bench.progress, user, verdict);
   });
 }
 

@@ -135,10 +135,10 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Page:
       return ExitStatus(SetPage(card, request.pageArgument, user));
     case Command::Check: {
-      bool sound = false;
+      CheckVerdict verdict;
       const CommandResult result =
-          CheckCard(card, request.repair, Copies(request), progress, user, sound);
-      return result == CommandResult::Done && !sound ? kFailed : ExitStatus(result);
+          CheckCard(card, request.repair, Copies(request), progress, user, verdict);
+      return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {
       for (const std::uint16_t index : request.indices)

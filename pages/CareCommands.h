@@ -35,12 +35,19 @@ CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies,
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                             CPageImage& page);
 
+// What a check found: whether the page is sound, and whether a repair has
+// anything to mend.
+struct CheckVerdict {
+  bool sound = false;
+  bool mendable = false;
+};
+
 // Reports everything wrong with the selected page. With repair, first frees
 // the used blocks that no file holds and, for each data file whose header
 // checksum is wrong and only when the user agrees, writes the checksum its
-// bytes give; no file is ever deleted. sound tells the state at the end.
+// bytes give; no file is ever deleted. verdict tells the state at the end.
 CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
-                        CProgress& progress, CUserPrompts& user, bool& sound);
+                        CProgress& progress, CUserPrompts& user, CheckVerdict& verdict);
 
 // Lays the selected page out as a new card (the layout of a new image), once
 // the user agrees (No is the default). Only the root block, the allocation

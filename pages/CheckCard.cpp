@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -121,7 +122,7 @@ CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& u
 }
 
 CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
-                        CProgress& progress, CUserPrompts& user, bool& sound) {
+                        CProgress& progress, CUserPrompts& user, CheckVerdict& verdict) {
   CDiscardUnlessFinished changes(card);
   CPageImage page;
   CommandResult result = ReadWholePage(card, progress, user, page);
@@ -144,7 +145,13 @@ CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
     }
   }
   changes.Finished();
-  sound = report.IsSound();
+  verdict.sound = report.IsSound();
+  verdict.mendable =
+      !LayoutInDoubt(report) &&
+      std::any_of(report.findings.begin(), report.findings.end(), [](const PageFinding& finding) {
+        return finding.fault == PageFault::UnnamedBlock ||
+               finding.fault == PageFault::WrongChecksum;
+      });
   user.ShowMessage(Report(report) + note);
   return CommandResult::Done;
 }

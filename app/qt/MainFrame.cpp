@@ -498,15 +498,16 @@ void CMainFrame::OnFormat() {
 
 // The report first; a repair only when the page is damaged and the user asks.
 void CMainFrame::OnCheckCard() {
-  bool sound = false;
+  CheckVerdict verdict;
   {
     const auto progress = progress_();
-    if (CheckCard(*source_.card, false, Copies(), *progress, *user_, sound) != CommandResult::Done)
+    if (CheckCard(*source_.card, false, Copies(), *progress, *user_, verdict) !=
+        CommandResult::Done)
       return;
   }
-  if (sound || !user_->AskYesNo(message::kAskRepair.text, false)) return;
+  if (!verdict.mendable || !user_->AskYesNo(message::kAskRepair.text, false)) return;
   const auto progress = progress_();
-  if (CheckCard(*source_.card, true, Copies(), *progress, *user_, sound) == CommandResult::Done)
+  if (CheckCard(*source_.card, true, Copies(), *progress, *user_, verdict) == CommandResult::Done)
     listView_->OnRefresh();
 }
 

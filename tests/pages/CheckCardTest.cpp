@@ -33,7 +33,10 @@ class CheckCardTest : public ::testing::Test {
     before_ = sim_.ReadPage();
   }
   CommandResult Check(bool repair, bool& sound) {
-    return CheckCard(sim_.Card(), repair, copies_, progress_, user_, sound);
+    CheckVerdict verdict;
+    const CommandResult result = CheckCard(sim_.Card(), repair, copies_, progress_, user_, verdict);
+    sound = verdict.sound;
+    return result;
   }
   std::vector<fs::path> Copies() const {
     std::vector<fs::path> files;
