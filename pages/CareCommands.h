@@ -56,10 +56,10 @@ CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& 
                          CUserPrompts& user);
 
 // Moves the data files so that each is one run from block 199 downward, with
-// no free block between them and the free space in one run; a game stays
-// where it is. Each user block is read once and written at most once, never
-// while it holds a block of a file, and every file stays whole on the card
-// after every transaction. Refused on a damaged page. The progress counts
-// blocks moved.
+// no free block between them and the free space in one run; a game (and a
+// file reaching above block 199) stays where it is. Each user block is read
+// once and written at most once, never while it holds a block of a file, and
+// every file stays whole on the card after every transaction. Refused on a
+// damaged page. The progress counts blocks moved.
 CommandResult DefragmentPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
                              CUserPrompts& user);

@@ -39,16 +39,24 @@ int First(const PageFile& file) {
   return file.chain.empty() ? -1 : file.chain[0];
 }
 
-// The data files in the order of their first blocks, highest first, take the
-// user blocks from 199 downward that no game holds.
+// A game stays where the console runs it from; a file that reaches above the
+// user blocks stays too, since only the user blocks are laid out anew.
+bool StaysPut(const PageFile& file) {
+  return file.entry[0] == kGame || std::any_of(file.chain.begin(), file.chain.end(),
+                                               [](std::uint16_t b) { return b >= kUserBlocks; });
+}
+
+// The other data files, in the order of their first blocks, highest first,
+// take the user blocks from 199 downward that no file staying put holds.
 void ChooseTargets(const CPageImage& page, Plan& plan, std::vector<bool>& used) {
   std::vector<bool> game(kUserBlocks, false);
   for (PageFile& file : FilesOf(page)) {
-    if (file.entry[0] != kGame)
+    if (!StaysPut(file)) {
       plan.files.push_back(std::move(file));
-    else
-      for (const std::uint16_t b : file.chain)
-        game[b] = true;
+      continue;
+    }
+    for (const std::uint16_t b : file.chain)
+      if (b < kUserBlocks) game[b] = true;
   }
   std::stable_sort(plan.files.begin(), plan.files.end(),
                    [](const PageFile& a, const PageFile& b) { return First(a) > First(b); });

@@ -119,8 +119,10 @@ TEST_F(DefragmentPageTest, PacksScatteredFilesFrom199DownTouchingEachBlockOnce) 
 // each is whole on the card, as in the safety copy.
 TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
   CPageImage before = CPageImage::Formatted();
-  const std::pair<const char*, Chain> files[] = {{"A", {150, 199, 10}}, {"B", {198, 120}}};
-  for (std::uint16_t slot = 0; slot < 2; ++slot) {
+  // H reaches above the user blocks, so it stays put.
+  const std::pair<const char*, Chain> files[] = {
+      {"A", {150, 199, 10}}, {"B", {198, 120}}, {"H", {230, 197}}};
+  for (std::uint16_t slot = 0; slot < 3; ++slot) {
     CVmuDirEntry entry = MakeEntry(0x33, 0, static_cast<std::uint16_t>(files[slot].second.size()));
     entry.SetFileName((std::string(files[slot].first) + "           ").c_str());
     PlaceChain(before, slot, entry.GetData(), files[slot].second,
