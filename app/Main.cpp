@@ -125,6 +125,7 @@ int main(int argc, char** argv) {
   services.card = std::move(card);
   services.settings = &store;
   services.recentImages = &recentImages;
+  services.viewSettings = &settings;
   CMainFrame frame(std::move(services));
   frame.show();
   return application.exec();

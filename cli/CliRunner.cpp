@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "CardText.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
 #include "FileCommands.h"
@@ -106,8 +107,17 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       const CommandResult result = RefreshList(card, progress, user, listing);
       const bool failed = result == CommandResult::Failed;
       if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
-        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
-        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
+        std::vector<FileTexts> rows;
+        for (const FileTexts& row : listing.rows)
+          rows.push_back(DecodeFileTexts(row, request.encoding));
+        if (request.json) {
+          PrintFilesJson(rows, listing.rows, out);
+        } else if (request.tsv) {
+          PrintFilesTsv(rows, out);
+        } else {
+          PrintFilesTable(rows, out);
+          if (listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
+        }
       }
       out.flush();
       user.ReleaseMessages();
@@ -117,7 +127,9 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       FileTexts properties;
       const CommandResult result = GetFileProperties(card, request.index, user, properties);
-      if (result == CommandResult::Done) PrintProperties(properties, out);
+      if (result == CommandResult::Done) {
+        PrintProperties(DecodeFileTexts(properties, request.encoding), out);
+      }
       return ExitStatus(result);
     }
     case Command::Download:

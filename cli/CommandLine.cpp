@@ -38,8 +38,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));
 
+  app.add_option_function<std::string>(
+         "--encoding",
+         [&request](const std::string& name) { EncodingFromName(name, request.encoding); },
+         "how card texts are decoded (default auto); output is always UTF-8")
+      ->check(CLI::IsMember({"auto", "latin1", "sjis"}));
+
   CLI::App* list = app.add_subcommand("list", "the files of the selected page");
-  list->add_flag("--tsv", request.tsv, "tab-separated, for scripts");
+  CLI::Option* tsv = list->add_flag("--tsv", request.tsv, "tab-separated, for scripts");
+  list->add_flag("--json", request.json, "an array of objects, for scripts")->excludes(tsv);
   CLI::App* info =
       app.add_subcommand("info", "the properties of the file with that directory index");
   AddIndexArgument(*info, request);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CardText.h"
 #include "LinkOptions.h"
 
 // What korvantis-cli was asked to do.
@@ -16,7 +17,9 @@ struct CliRequest {
   LinkOptions link;
   std::optional<std::uint16_t> page;  // --page, 1 to 4
 
+  TextEncoding encoding = TextEncoding::Automatic;  // --encoding
   bool tsv = false;
+  bool json = false;
   bool force = false;
   bool replace = false;            // upload: a file of the same name on the card is replaced
   std::uint16_t index = 0;         // info, download

@@ -25,6 +25,9 @@ constexpr int kOpenImage = 32810;
 constexpr int kUsePort = 32811;
 constexpr int kRecentImage1 = 32812;  // the recent card images, 32812 to 32816
 constexpr int kRecentImageCount = 5;
+constexpr int kTextAutomatic = 32820;  // how the card's texts are read
+constexpr int kTextWestern = 32821;
+constexpr int kTextJapanese = 32822;
 
 constexpr int kToolbar = 59392;
 constexpr int kStatusBar = 59393;

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
@@ -35,6 +36,9 @@
 #include "WireTrace.h"
 
 namespace {
+// Where the text choice is kept: "auto", "latin1" or "sjis".
+const QString kEncodingKey = QStringLiteral("View/Encoding");
+
 constexpr char kIdlePrompt[] = "For Help, press F1.";
 
 // A prompt is the status-bar text, then after a line break the tool tip.
@@ -96,6 +100,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       source_(std::move(services.card)),
       settings_(services.settings),
       recentImages_(services.recentImages),
+      viewSettings_(services.viewSettings),
       user_(std::move(services.user)),
       progress_(std::move(services.progress)),
       makePortCard_(std::move(services.makePortCard)) {
@@ -126,6 +131,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     contextMenu_->exec(where);
   });
   GetAction(listView_->GetViewMode())->setChecked(true);
+  TextEncoding encoding = TextEncoding::Automatic;
+  if (viewSettings_ != nullptr) {
+    EncodingFromName(viewSettings_->value(kEncodingKey).toString().toStdString(), encoding);
+  }
+  OnTextEncoding(encoding);
   ShowCardState();
   if (recentImages_ != nullptr && !source_.imagePath.empty()) {
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
@@ -161,6 +171,9 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kSetPage2, [this] { OnSetPage(2); });
   frame.On(kSetPage3, [this] { OnSetPage(3); });
   frame.On(kSetPage4, [this] { OnSetPage(4); });
+  frame.On(kTextAutomatic, [this] { OnTextEncoding(TextEncoding::Automatic); });
+  frame.On(kTextWestern, [this] { OnTextEncoding(TextEncoding::Western); });
+  frame.On(kTextJapanese, [this] { OnTextEncoding(TextEncoding::Japanese); });
   frame.On(kSettings, [this] { OnSettings(); });
   frame.On(kOpenImage, [this] { OnOpenImage(); });
   frame.On(kUsePort, [this] { UsePort(); });
@@ -229,6 +242,11 @@ void CMainFrame::CreateActions() {
   for (int id : {command::kLargeIcons, command::kSmallIcons, command::kList, command::kDetails}) {
     actions_[id]->setCheckable(true);
     viewModes_->addAction(actions_[id]);
+  }
+  textEncodings_ = new QActionGroup(this);
+  for (int id : {command::kTextAutomatic, command::kTextWestern, command::kTextJapanese}) {
+    actions_[id]->setCheckable(true);
+    textEncodings_->addAction(actions_[id]);
   }
   for (int id : {command::kToolbar, command::kStatusBar}) {
     actions_[id]->setCheckable(true);
@@ -335,6 +353,13 @@ void CMainFrame::ShowRecentImages() {
 QAction* CMainFrame::GetAction(int id) const {
   const auto found = actions_.find(id);
   return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::OnTextEncoding(TextEncoding encoding) {
+  listView_->SetEncoding(encoding);
+  const int ids[] = {command::kTextAutomatic, command::kTextWestern, command::kTextJapanese};
+  actions_[ids[static_cast<int>(encoding)]]->setChecked(true);
+  if (viewSettings_ != nullptr) viewSettings_->setValue(kEncodingKey, EncodingName(encoding));
 }
 
 void CMainFrame::UpdateCommandUi() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSettings>
 #include <functional>
 #include <map>
 #include <memory>
@@ -35,6 +36,7 @@ class CMainFrame : public QMainWindow {
     CardSource card;  // owned by the frame; none: the parallel port
     CLinkSettingsStore* settings = nullptr;
     CRecentImages* recentImages = nullptr;    // none: no list is kept
+    QSettings* viewSettings = nullptr;        // none: the text choice is not kept
     std::unique_ptr<CUserPrompts> user;       // none: message boxes and file dialogs
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
     // The card object on the parallel port; none: the best road this machine offers.
@@ -84,6 +86,7 @@ class CMainFrame : public QMainWindow {
   void OpenDroppedFiles(const QStringList& paths);
 
   void OnSetPage(std::uint16_t page);
+  void OnTextEncoding(TextEncoding encoding);
   void OnBackup();
   void OnRestore();
   void OnSettings();
@@ -95,6 +98,7 @@ class CMainFrame : public QMainWindow {
   CardSource source_;
   CLinkSettingsStore* settings_;
   CRecentImages* recentImages_;
+  QSettings* viewSettings_;
   std::unique_ptr<CUserPrompts> user_;
   CCardListView::ProgressFactory progress_;
   std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
@@ -104,6 +108,7 @@ class CMainFrame : public QMainWindow {
   // Keys whose command's menu item shows no key: they work, unseen.
   std::vector<std::pair<int, QAction*>> hiddenKeys_;
   QActionGroup* viewModes_ = nullptr;
+  QActionGroup* textEncodings_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* portPane_ = nullptr;

@@ -26,11 +26,6 @@
 
 namespace {
 
-// The card's texts are bytes: each shows as one character, none dropped.
-QString CardText(const std::string& bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // The rows, dragged out of the list, carry their files as DCI files.
 class CFileListModel : public QStandardItemModel {
  public:
@@ -133,13 +128,24 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
 
 void CCardListView::SetCard(CVmuCard& card) {
   card_ = &card;
+  ClearRows();
+}
+
+void CCardListView::SetEncoding(TextEncoding encoding) {
+  encoding_ = encoding;
+  for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
+    ShowTexts(row);
+}
+
+void CCardListView::ClearRows() {
   model_->removeRows(0, model_->rowCount());
+  rows_.clear();
 }
 
 // Each row is shown as soon as it is read: the progress window lets the
 // list repaint between entries. The rows read before a failure or a cancel stay.
 void CCardListView::OnRefresh() {
-  model_->removeRows(0, model_->rowCount());
+  ClearRows();
   emit freeBlocksChanged(-1);
   FileListing listing;
   const auto progress = progress_();
@@ -164,7 +170,7 @@ void CCardListView::OnProperties() {
   if (!SelectedIndex(index)) return;
   FileTexts properties;
   if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
-    showProperties(properties);
+    showProperties(DecodeFileTexts(properties, encoding_));
   }
 }
 
@@ -188,11 +194,10 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   }
   QList<QUrl> urls;
   for (const int row : rows) {
-    const QStandardItem* label = model_->item(row, 0);
-    const auto index = static_cast<std::uint16_t>(label->data(kIndexRole).toUInt());
+    const auto index = rows_[static_cast<std::size_t>(row)].index;
     // Two files of one name on the card keep apart by their directory index.
-    const QString stem =
-        QString::fromStdString(SafeFileStem(label->text().toLatin1().toStdString()));
+    const QString stem = QString::fromStdString(
+        SafeFileStem(rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName)));
     QString path = dragFolder_->filePath(stem + QStringLiteral(".dci"));
     if (QFile::exists(path))
       path = dragFolder_->filePath(QStringLiteral("%1-%2.dci").arg(stem).arg(index));
@@ -210,14 +215,24 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
 
 void CCardListView::AppendRow(const FileTexts& row) {
   QList<QStandardItem*> items;
-  for (const std::string& text : row.columns) {
-    auto* item = new QStandardItem(CardText(text));
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    auto* item = new QStandardItem;
     item->setEditable(false);
     items.append(item);
   }
   items[0]->setIcon(FileIcon());
   items[0]->setData(row.index, kIndexRole);
+  rows_.push_back(row);
   model_->appendRow(items);
+  ShowTexts(model_->rowCount() - 1);
+}
+
+void CCardListView::ShowTexts(int row) {
+  const FileTexts texts = DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_);
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    model_->item(row, static_cast<int>(column))
+        ->setText(QString::fromStdString(texts.columns[column]));
+  }
 }
 
 int CCardListView::CountSelectedRows() const {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "CardText.h"
 #include "FileTexts.h"
 
 class CCommandTable;
@@ -44,6 +45,9 @@ class CCardListView : public QWidget {
   // Works on another card from now on; the rows, which belong to the old
   // one, go.
   void SetCard(CVmuCard& card);
+  // Shows the rows' texts decoded this way from now on, without reading the card.
+  void SetEncoding(TextEncoding encoding);
+  TextEncoding GetEncoding() const { return encoding_; }
 
   void OnRefresh();
   void OnDownload();
@@ -88,6 +92,8 @@ class CCardListView : public QWidget {
 
  private:
   void AppendRow(const FileTexts& row);
+  void ShowTexts(int row);
+  void ClearRows();
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
 
@@ -100,5 +106,7 @@ class CCardListView : public QWidget {
   QTreeView* details_;
   QListView* icons_;
   int viewMode_ = 0;
+  TextEncoding encoding_ = TextEncoding::Automatic;
+  std::vector<FileTexts> rows_;                // as read, undecoded, in the model's row order
   std::unique_ptr<QTemporaryDir> dragFolder_;  // the files of the last drag out
 };

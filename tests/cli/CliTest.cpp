@@ -16,6 +16,7 @@
 
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
+#include "FileTable.h"
 #include "NoPortRoad.h"
 #include "ProgramInfo.h"
 #include "ResultAssertion.h"
@@ -144,6 +145,35 @@ TEST_F(CommandLine, ListShowsTheCardsBytesEscapedForOneLine) {
   EXPECT_EQ(Run({"--image", image, "info", "1"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("no file with directory index 1"));
   EXPECT_EQ(Run({"--image", image, "info", "999"}), 1);
+}
+
+TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
+  // Half-width katakana padded to 16 bytes, then two kanji in the long description.
+  const std::string image = ImageWithFile("jp.bin", "\xd2\xb2\xdd             \x94\xc1\x94\xb5");
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(),
+              HasSubstr("\tSAVEGAME.001\t\uff92\uff72\uff9d             \t\u6591\u9ce9\t"));
+  ASSERT_EQ(Run({"--image", image, "--encoding", "latin1", "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\t\u00d2\u00b2\u00dd             \t\\x94\u00c1\\x94\u00b5\t"));
+
+  ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
+  std::istringstream lines(out_.str());
+  std::string header, row;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  auto column = [](const std::string& line, const std::string& text) {
+    return DisplayWidth(line.substr(0, line.find(text)));
+  };
+  EXPECT_EQ(column(row, "\u6591"), column(header, "Long Description"));
+  EXPECT_EQ(column(row, "2 Blocks"), column(header, "Size"));
+
+  ASSERT_EQ(Run({"--image", image, "list", "--json"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), StartsWith("[\n {\"index\": 0, \"filename\": \"SAVEGAME.001\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"longDescription\": \"\u6591\u9ce9\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"raw\": {\"filename\": \"5341564547414d452e303031\", "
+                                    "\"shortDescription\": \"d2b2dd20202020202020202020202020\", "
+                                    "\"longDescription\": \"94c194b5\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"entry\": \"33"));
 }
 
 TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
