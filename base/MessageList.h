@@ -105,6 +105,38 @@ KORVANTIS_MESSAGE(
     kGameFile,
     "This version of Korvantis can not upload GAME files.  Check the website for a newer version.",
     "Only data files (saves) can be written to the card.")
+KORVANTIS_MESSAGE(kVmiWrongSize, "This is not a VMI file: a VMI file is 108 bytes long.",
+                  "Choose the .vmi file that came with the save, or its .vms file with the .vmi "
+                  "beside it. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmiChecksum, "The VMI file is damaged: its checksum is not one a VMI file has.",
+                  "Get the save again from where it came from. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmsWrongSize,
+                  "The file's size, {size} bytes, is not a whole number of blocks (512 bytes each) "
+                  "from 1 to 200.",
+                  "A VMS file holds a card file's blocks; its VMI file gives its size. The file "
+                  "is damaged or of another kind. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmsMissing, "The VMS file {file} could not be read.",
+                  "A VMI file names its VMS file, which must be in the same folder under that "
+                  "name. Put it there, or rename it as the VMI file says. Nothing was written to "
+                  "the card.")
+KORVANTIS_MESSAGE(kVmsTooShort,
+                  "The VMS file {file} is shorter than the {size} bytes its VMI file gives.",
+                  "The VMS file is cut short or belongs to another VMI file. Get the pair again. "
+                  "Nothing was written to the card.")
+KORVANTIS_MESSAGE(
+    kAskVmsAlone,
+    "There is no VMI file beside {file}.  Do you want to upload it as a data file "
+    "named \"{name}\"?",
+    "Without its VMI file a VMS file has no name on the card and no date: Yes uploads "
+    "it as a data file named after the VMS file and dated now; No (the default) "
+    "leaves the card as it is. korvantis-cli asks on a terminal; elsewhere the "
+    "answer is No unless --replace is given.")
+KORVANTIS_MESSAGE(kNoIcon, "The selected file has no icon.",
+                  "Its header gives no icon frames, or the file is too short to hold them. "
+                  "The list shows such a file with the generic icon.")
+KORVANTIS_MESSAGE(kIconFileKind, "An icon can be exported only as a .png or .gif file.",
+                  "Give the file name the extension of the format you want: .png for the frames "
+                  "side by side, .gif for the animation.")
 KORVANTIS_MESSAGE(kBadLayout,
                   "The memory card's root block places its allocation table or directory where no "
                   "card keeps them, so nothing was written to the card.",

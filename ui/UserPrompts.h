@@ -9,7 +9,10 @@ struct FileKind {
 };
 
 extern const FileKind kDciFileKind;
+// A card file to download or upload: DCI, or a VMS/VMI pair.
+extern const FileKind kCardFileKind;
 extern const FileKind kDcmFileKind;
+extern const FileKind kIconFileKind;       // .png or .gif
 extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 
 // What the commands ask of the person using the program. Messages have an OK

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 // The ordinary cursor for the life of a dialog that waits for the user, over
@@ -63,6 +64,14 @@ bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& pa
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromLatin1(kind.filter));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));
+  // A name typed without an extension takes the first one of the filter chosen.
+  QObject::connect(
+      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const qsizetype star = filter.indexOf(QStringLiteral("*."));
+        if (star < 0) return;
+        const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
+        dialog.setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+      });
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
