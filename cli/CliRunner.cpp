@@ -18,6 +18,7 @@
 #include "SimulatedPortRoad.h"
 #include "StatusCodes.h"
 #include "TerminalProgress.h"
+#include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "WireTrace.h"
@@ -96,8 +97,14 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
                    CCommandLineUser& user, std::ostream& out, std::ostream& err) {
   using Command = CliRequest::Command;
   user.SetFile(request.file, request.force);
-  const bool saves = request.command == Command::Download || request.command == Command::Backup;
+  const bool saves = request.command == Command::Download || request.command == Command::Backup ||
+                     request.command == Command::ExportIcon;
   if (saves && !user.MaySave(request.file)) return kFailed;
+  // A pair is written whole or kept whole.
+  if (request.command == Command::Download && CVmsFile::IsPairName(request.file) &&
+      !user.MaySave(CVmsFile::Companion(request.file))) {
+    return kFailed;
+  }
 
   switch (request.command) {
     case Command::List: {
@@ -141,6 +148,9 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
       return ExitStatus(result);
     }
+    case Command::ExportIcon:
+      if (!CheckFileIndex(card, request.index, err)) return kFailed;
+      return ExitStatus(ExportIcon(card, request.index, request.file, user));
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:

@@ -50,14 +50,21 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   CLI::App* info =
       app.add_subcommand("info", "the properties of the file with that directory index");
   AddIndexArgument(*info, request);
-  CLI::App* download = app.add_subcommand("download", "save that file as a DCI file");
+  CLI::App* download = app.add_subcommand(
+      "download", "save that file as FILE.dci, or FILE.vms with its .vmi beside it");
   AddIndexArgument(*download, request);
-  download->add_option("FILE", request.file, "the DCI file to write")->required();
+  download->add_option("FILE", request.file, "the file to write (.dci, .vms or .vmi)")->required();
   download->add_flag("--force", request.force, "replace an existing FILE");
-  CLI::App* upload = AddFileCommand(app, "upload", "write a DCI data file to the card",
-                                    "the DCI file", request, false);
+  CLI::App* upload =
+      AddFileCommand(app, "upload", "write a DCI data file, or a VMS/VMI pair, to the card",
+                     "the DCI file, or the .vmi or .vms of a pair", request, false);
   upload->add_flag("--replace", request.replace,
                    "replace a file of the same name on the card (else it is refused)");
+  CLI::App* exportIcon =
+      app.add_subcommand("export-icon", "save that file's icon as FILE.png or FILE.gif");
+  AddIndexArgument(*exportIcon, request);
+  exportIcon->add_option("FILE", request.file, "the picture to write (.png or .gif)")->required();
+  exportIcon->add_flag("--force", request.force, "replace an existing FILE");
   CLI::App* backup = AddFileCommand(app, "backup", "save the selected page as a DCM file",
                                     "the DCM file to write", request, true);
   CLI::App* restore = AddFileCommand(app, "restore", "write a page image to the selected page",
@@ -77,10 +84,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
 
   const std::pair<CLI::App*, CliRequest::Command> commands[] = {
-      {list, CliRequest::Command::List},         {info, CliRequest::Command::Info},
-      {download, CliRequest::Command::Download}, {upload, CliRequest::Command::Upload},
-      {backup, CliRequest::Command::Backup},     {restore, CliRequest::Command::Restore},
-      {page, CliRequest::Command::Page},         {newImage, CliRequest::Command::NewImage}};
+      {list, CliRequest::Command::List},
+      {info, CliRequest::Command::Info},
+      {download, CliRequest::Command::Download},
+      {upload, CliRequest::Command::Upload},
+      {exportIcon, CliRequest::Command::ExportIcon},
+      {backup, CliRequest::Command::Backup},
+      {restore, CliRequest::Command::Restore},
+      {page, CliRequest::Command::Page},
+      {newImage, CliRequest::Command::NewImage}};
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }

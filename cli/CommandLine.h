@@ -11,7 +11,7 @@
 
 // What korvantis-cli was asked to do.
 struct CliRequest {
-  enum class Command { List, Info, Download, Upload, Backup, Restore, Page, NewImage };
+  enum class Command { List, Info, Download, Upload, ExportIcon, Backup, Restore, Page, NewImage };
 
   Command command = Command::List;
   LinkOptions link;
@@ -22,9 +22,9 @@ struct CliRequest {
   bool json = false;
   bool force = false;
   bool replace = false;            // upload: a file of the same name on the card is replaced
-  std::uint16_t index = 0;         // info, download
+  std::uint16_t index = 0;         // info, download, export-icon
   std::uint16_t pageArgument = 1;  // page N
-  std::string file;                // download, upload, backup, restore, new-image
+  std::string file;                // download, upload, export-icon, backup, restore, new-image
   unsigned pages = 1;              // new-image
 };
 

@@ -14,14 +14,17 @@
 #include <QVBoxLayout>
 #include <set>
 
+#include "CardIcon.h"
 #include "CommandIds.h"
 #include "CommandRouter.h"
 #include "FileCommands.h"
+#include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
 #include "Icons.h"
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
+#include "StatusCodes.h"
 #include "UserPrompts.h"
 
 namespace {
@@ -124,6 +127,8 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.On(kDownload, [this] { OnDownload(); });
   table.OnUpdate(kProperties, [this] { return OnUpdateSingleSelection(); });
   table.On(kUpload, [this] { OnUpload(); });
+  table.On(kExportIcon, [this] { OnExportIcon(); });
+  table.OnUpdate(kExportIcon, [this] { return OnUpdateSingleSelection(); });
 }
 
 void CCardListView::SetCard(CVmuCard& card) {
@@ -140,6 +145,25 @@ void CCardListView::SetEncoding(TextEncoding encoding) {
 void CCardListView::ClearRows() {
   model_->removeRows(0, model_->rowCount());
   rows_.clear();
+  iconRead_.clear();
+}
+
+bool CCardListView::ShowsIcons() const {
+  return viewMode_ != command::kList;
+}
+
+void CCardListView::ReadMissingIcons() {
+  if (!ShowsIcons()) return;
+  CBusyScope busy(user_);
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    if (iconRead_[row]) continue;
+    iconRead_[row] = true;
+    // A file whose icon cannot be read keeps the generic one; the listing
+    // already said what was wrong with the card.
+    if (ReadFirstFrameRest(*card_, rows_[row]) == status::kNoError) {
+      model_->item(static_cast<int>(row), 0)->setIcon(RowIcon(rows_[row]));
+    }
+  }
 }
 
 // Each row is shown as soon as it is read: the progress window lets the
@@ -149,7 +173,14 @@ void CCardListView::OnRefresh() {
   emit freeBlocksChanged(-1);
   FileListing listing;
   const auto progress = progress_();
-  RefreshList(*card_, *progress, user_, listing, [this](const FileTexts& row) { AppendRow(row); });
+  const bool icons = ShowsIcons();
+  RefreshList(
+      *card_, *progress, user_, listing,
+      [this, icons](const FileTexts& row) {
+        AppendRow(row);
+        iconRead_.back() = icons;
+      },
+      icons);
   emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
@@ -170,8 +201,17 @@ void CCardListView::OnProperties() {
   if (!SelectedIndex(index)) return;
   FileTexts properties;
   if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
+    {
+      CBusyScope busy(user_);
+      ReadFirstFrameRest(*card_, properties);  // the dialog shows the icon
+    }
     showProperties(DecodeFileTexts(properties, encoding_));
   }
+}
+
+void CCardListView::OnExportIcon() {
+  std::uint16_t index = 0;
+  if (SelectedIndex(index)) ExportIcon(*card_, index, user_);
 }
 
 void CCardListView::UploadFiles(const QStringList& paths) {
@@ -220,9 +260,10 @@ void CCardListView::AppendRow(const FileTexts& row) {
     item->setEditable(false);
     items.append(item);
   }
-  items[0]->setIcon(FileIcon());
+  items[0]->setIcon(RowIcon(row));
   items[0]->setData(row.index, kIndexRole);
   rows_.push_back(row);
+  iconRead_.push_back(false);
   model_->appendRow(items);
   ShowTexts(model_->rowCount() - 1);
 }
@@ -259,6 +300,7 @@ QWidget* CCardListView::GetCurrentView() const {
 void CCardListView::ShowView(QWidget* view, int command) {
   viewMode_ = command;
   stack_->setCurrentWidget(view);
+  ReadMissingIcons();
   emit viewModeChanged(command);
 }
 

@@ -53,6 +53,7 @@ class CCardListView : public QWidget {
   void OnDownload();
   void OnUpload();
   void OnProperties();
+  void OnExportIcon();
   void OnViewLargeIcons();
   void OnViewSmallIcons();
   void OnViewList();
@@ -93,6 +94,11 @@ class CCardListView : public QWidget {
  private:
   void AppendRow(const FileTexts& row);
   void ShowTexts(int row);
+  // Whether the view shown draws the files' own icons (all but List).
+  bool ShowsIcons() const;
+  // Reads, for the rows still without, the rest of their icons' first
+  // frame: once per file per Refresh, and only while icons show.
+  void ReadMissingIcons();
   void ClearRows();
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
@@ -108,5 +114,6 @@ class CCardListView : public QWidget {
   int viewMode_ = 0;
   TextEncoding encoding_ = TextEncoding::Automatic;
   std::vector<FileTexts> rows_;                // as read, undecoded, in the model's row order
+  std::vector<bool> iconRead_;                 // per row: its icon's blocks were read this Refresh
   std::unique_ptr<QTemporaryDir> dragFolder_;  // the files of the last drag out
 };
