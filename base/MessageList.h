@@ -137,6 +137,26 @@ KORVANTIS_MESSAGE(kNoIcon, "The selected file has no icon.",
 KORVANTIS_MESSAGE(kIconFileKind, "An icon can be exported only as a .png or .gif file.",
                   "Give the file name the extension of the format you want: .png for the frames "
                   "side by side, .gif for the animation.")
+KORVANTIS_MESSAGE(kDownloadsStopped,
+                  "{done} of {count} files were downloaded before the download stopped.",
+                  "The message before this one says why. The files already saved stay; download "
+                  "the rest once the cause is mended.")
+KORVANTIS_MESSAGE(kUploadsStopped,
+                  "{done} of {count} files were uploaded before the upload stopped.",
+                  "The message before this one says why. The files already on the card stay; "
+                  "upload the rest once the cause is mended.")
+KORVANTIS_MESSAGE(kAskOverwrite, "{file} already exists.  Do you want to replace it?",
+                  "Answer Yes to save the card's file over it, No (the default) to keep it and "
+                  "skip this file. korvantis-cli asks on a terminal; elsewhere it replaces only "
+                  "with --force.")
+KORVANTIS_MESSAGE(kAskVmsFormat,
+                  "Save the files as VMS files, each with its VMI file beside it?  Answer No to "
+                  "save them as DCI files.",
+                  "DCI keeps a card file whole in one file; a VMS file with its VMI is what "
+                  "emulators and the console's browsers exchange.")
+KORVANTIS_MESSAGE(kNoFolder, "{folder} is not a folder.",
+                  "korvantis-cli download --all saves into a folder that exists. Create it first, "
+                  "or name another.")
 KORVANTIS_MESSAGE(kBadLayout,
                   "The memory card's root block places its allocation table or directory where no "
                   "card keeps them, so nothing was written to the card.",

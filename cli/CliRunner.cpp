@@ -1,12 +1,14 @@
 #include "CliRunner.h"
 
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "CardText.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
+#include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileTable.h"
 #include "LinkSettings.h"
@@ -93,16 +95,45 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
   return true;
 }
 
+// Every file of the page into the folder; existing files are replaced only
+// with --force (or as the user answers on a terminal).
+int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
+                CCommandLineUser& user, std::ostream& err) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(request.allFolder, error)) {
+    err << Fill(message::kNoFolder, {request.allFolder}) << '\n';
+    return kFailed;
+  }
+  std::uint16_t count = 0;
+  std::vector<std::uint16_t> indexes;
+  if (!card.GetEntryCount(count)) {
+    err << StatusMessage(card.GetLastError()) << '\n';
+    return kFailed;
+  }
+  for (std::uint16_t i = 0; i < count; ++i) {
+    CVmuDirEntry entry;
+    if (!card.ReadDirEntry(i, entry)) {
+      err << StatusMessage(card.GetLastError()) << '\n';
+      return kFailed;
+    }
+    if (entry.GetType() != CVmuDirEntry::kFree) indexes.push_back(i);
+  }
+  if (request.force) user.SetAnswer(true);
+  return ExitStatus(DownloadFiles(card, indexes, request.allFolder,
+                                  request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci,
+                                  progress, user));
+}
+
 int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
                    CCommandLineUser& user, std::ostream& out, std::ostream& err) {
   using Command = CliRequest::Command;
   user.SetFile(request.file, request.force);
-  const bool saves = request.command == Command::Download || request.command == Command::Backup ||
-                     request.command == Command::ExportIcon;
+  const bool saves = (request.command == Command::Download && request.allFolder.empty()) ||
+                     request.command == Command::Backup || request.command == Command::ExportIcon;
   if (saves && !user.MaySave(request.file)) return kFailed;
   // A pair is written whole or kept whole.
-  if (request.command == Command::Download && CVmsFile::IsPairName(request.file) &&
-      !user.MaySave(CVmsFile::Companion(request.file))) {
+  if (request.command == Command::Download && request.allFolder.empty() &&
+      CVmsFile::IsPairName(request.file) && !user.MaySave(CVmsFile::Companion(request.file))) {
     return kFailed;
   }
 
@@ -140,11 +171,12 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return ExitStatus(result);
     }
     case Command::Download:
+      if (!request.allFolder.empty()) return DownloadAll(request, card, progress, user, err);
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload: {
       if (request.replace) user.SetAnswer(true);
-      const CommandResult result = UploadFile(card, progress, user);
+      const CommandResult result = UploadFiles(card, request.files, progress, user);
       if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
       return ExitStatus(result);
     }

@@ -52,12 +52,24 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   AddIndexArgument(*info, request);
   CLI::App* download = app.add_subcommand(
       "download", "save that file as FILE.dci, or FILE.vms with its .vmi beside it");
-  AddIndexArgument(*download, request);
-  download->add_option("FILE", request.file, "the file to write (.dci, .vms or .vmi)")->required();
-  download->add_flag("--force", request.force, "replace an existing FILE");
-  CLI::App* upload =
-      AddFileCommand(app, "upload", "write a DCI data file, or a VMS/VMI pair, to the card",
-                     "the DCI file, or the .vmi or .vms of a pair", request, false);
+  CLI::Option* index = download->add_option("INDEX", request.index, "directory index")
+                           ->transform(DecimalNumber(kLargest16));
+  CLI::Option* file =
+      download->add_option("FILE", request.file, "the file to write (.dci, .vms or .vmi)");
+  CLI::Option* all =
+      download->add_option("--all", request.allFolder, "every file of the page into folder DIR")
+          ->excludes(index)
+          ->excludes(file);
+  download
+      ->add_option_function<std::string>(
+          "--format", [&request](const std::string& name) { request.vmsFormat = name == "vms"; },
+          "with --all: dci (the default) or vms")
+      ->check(CLI::IsMember({"dci", "vms"}))
+      ->needs(all);
+  download->add_flag("--force", request.force, "replace existing files");
+  CLI::App* upload = app.add_subcommand(
+      "upload", "write DCI data files, or VMS/VMI pairs (name the .vmi or the .vms), to the card");
+  upload->add_option("FILE", request.files, "the files")->required();
   upload->add_flag("--replace", request.replace,
                    "replace a file of the same name on the card (else it is refused)");
   CLI::App* exportIcon =
@@ -82,6 +94,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       ->check(CLI::IsMember({1u, 4u}));
 
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
+  if (download->parsed() && request.allFolder.empty() &&
+      (index->count() == 0 || file->count() == 0)) {
+    err << "download: give INDEX FILE, or --all DIR\n" << app.help();
+    exitStatus = 2;
+    return false;
+  }
 
   const std::pair<CLI::App*, CliRequest::Command> commands[] = {
       {list, CliRequest::Command::List},

@@ -24,7 +24,10 @@ struct CliRequest {
   bool replace = false;            // upload: a file of the same name on the card is replaced
   std::uint16_t index = 0;         // info, download, export-icon
   std::uint16_t pageArgument = 1;  // page N
-  std::string file;                // download, upload, export-icon, backup, restore, new-image
+  std::string file;                // download, export-icon, backup, restore, new-image
+  std::vector<std::string> files;  // upload
+  std::string allFolder;           // download --all
+  bool vmsFormat = false;          // download --all --format vms
   unsigned pages = 1;              // new-image
 };
 

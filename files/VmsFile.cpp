@@ -1,5 +1,6 @@
 #include "VmsFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -93,9 +94,12 @@ Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
   return Result();
 }
 
-// The VMS's path: path's folder, the resource name, and .VMS or .vms,
-// whichever is there.
+// The VMS's path: the VMI's own name with .vms when that file is there (the
+// resource name holds only 8 bytes of a longer name), else the resource
+// name in the VMI's folder, with .VMS or .vms, whichever is there.
 std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
+  const std::string beside = CVmsFile::Companion(vmiPath);
+  if (std::ifstream(beside)) return beside;
   std::string resource(reinterpret_cast<const char*>(vmi + kResource), kResourceLength);
   resource.erase(std::min(resource.find('\0'), resource.size()));
   const std::string stem = Folder(vmiPath) + resource;

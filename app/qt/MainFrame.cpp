@@ -69,7 +69,7 @@ bool IsCardImage(const QString& path) {
 }
 
 bool IsFileToUpload(const QString& path) {
-  return HasSuffix(path, {"dci"});
+  return HasSuffix(path, {"dci", "vms", "vmi"});
 }
 
 // A pane on the right of the status bar, shown only while it has something to say.
@@ -468,7 +468,8 @@ void CMainFrame::dropEvent(QDropEvent* event) {
       this, [this, paths] { OpenDroppedFiles(paths); }, Qt::QueuedConnection);
 }
 
-// DCI files are uploaded to the selected page, one after another; one card
+// DCI files and VMS/VMI pairs are uploaded to the selected page, one after
+// another; one card
 // image becomes the card. Anything else is explained and left alone.
 void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
   RunExclusively([this, &paths] {

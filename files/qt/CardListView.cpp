@@ -12,11 +12,13 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 #include "CardIcon.h"
 #include "CommandIds.h"
 #include "CommandRouter.h"
+#include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
@@ -122,7 +124,7 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.On(kList, [this] { OnViewList(); });
   table.On(kDetails, [this] { OnViewDetails(); });
   table.On(kRefresh, [this] { OnRefresh(); });
-  table.OnUpdate(kDownload, [this] { return OnUpdateSingleSelection(); });
+  table.OnUpdate(kDownload, [this] { return CountSelectedRows() >= 1; });
   table.On(kProperties, [this] { OnProperties(); });
   table.On(kDownload, [this] { OnDownload(); });
   table.OnUpdate(kProperties, [this] { return OnUpdateSingleSelection(); });
@@ -184,16 +186,24 @@ void CCardListView::OnRefresh() {
   emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
+// One file is saved where the user chooses; several go to a folder.
 void CCardListView::OnDownload() {
-  std::uint16_t index = 0;
-  if (!SelectedIndex(index)) return;
+  std::vector<std::uint16_t> indexes;
+  for (const QModelIndex& row : selection_->selectedRows(0))
+    indexes.push_back(static_cast<std::uint16_t>(row.data(kIndexRole).toUInt()));
+  if (indexes.empty()) return;
+  std::sort(indexes.begin(), indexes.end());
   const auto progress = progress_();
-  DownloadFile(*card_, index, *progress, user_);
+  if (indexes.size() == 1) {
+    DownloadFile(*card_, indexes.front(), *progress, user_);
+  } else {
+    DownloadFiles(*card_, indexes, *progress, user_);
+  }
 }
 
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  UploadFile(*card_, *progress, user_);
+  ::UploadFiles(*card_, *progress, user_);
 }
 
 void CCardListView::OnProperties() {
@@ -215,11 +225,11 @@ void CCardListView::OnExportIcon() {
 }
 
 void CCardListView::UploadFiles(const QStringList& paths) {
-  for (const QString& path : paths) {
-    const auto progress = progress_();
-    const std::string name = QFile::encodeName(path).toStdString();
-    if (UploadFile(*card_, name, *progress, user_) != CommandResult::Done) return;
-  }
+  std::vector<std::string> names;
+  for (const QString& path : paths)
+    names.push_back(QFile::encodeName(path).toStdString());
+  const auto progress = progress_();
+  ::UploadFiles(*card_, names, *progress, user_);
 }
 
 QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {

@@ -60,8 +60,9 @@ class CCardListView : public QWidget {
   void OnViewDetails();
   bool OnUpdateSingleSelection() const;
 
-  // Uploads the DCI files one after another, as Upload does each; stops at
-  // the first that fails or is cancelled.
+  // Uploads the files (DCI, or VMS/VMI pairs) one after another under one
+  // progress window, as Upload does each; stops at the first that fails or
+  // is cancelled.
   void UploadFiles(const QStringList& paths);
   // What a drag of these rows out of the list carries: each row's file,
   // downloaded into a DCI file of a folder of its own, as a file address.

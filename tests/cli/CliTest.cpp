@@ -176,6 +176,28 @@ TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
   EXPECT_THAT(out_.str(), HasSubstr("\"entry\": \"33"));
 }
 
+TEST_F(CommandLine, WholePagesTravelAsVmsPairsAndIconsExport) {
+  const std::string source = ImageWithFile("source.bin", "Moved");
+  const std::string folder = scratch_.File("out");
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(Run({"--image", source, "download", "--all", folder, "--format", "vms"}), 0)
+      << err_.str();
+  const std::string vmi = folder + "/SAVEGAME.001.vmi";
+  ASSERT_TRUE(std::filesystem::exists(vmi));
+  EXPECT_EQ(Run({"--image", source, "download", "0"}), 2);
+  EXPECT_EQ(Run({"--image", source, "download", "--all", scratch_.File("none")}), 1);
+
+  const std::string target = scratch_.File("target.bin");
+  ASSERT_EQ(Run({"new-image", target}), 0);
+  ASSERT_EQ(Run({"--image", target, "upload", vmi, folder + "/SAVEGAME.001.vms"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
+
+  // The test file's header gives no icon frames.
+  EXPECT_EQ(Run({"--image", target, "export-icon", "0", scratch_.File("icon.png")}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("no icon"));
+}
+
 TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
   const std::string source = ImageWithFile("source.bin", "Moved");
   const std::string dci = scratch_.File("file.dci");

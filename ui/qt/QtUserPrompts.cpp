@@ -49,6 +49,27 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
   return ChooseFile(kind, true, path);
 }
 
+bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
+  const CWaitingForUser waiting;
+  QFileDialog dialog(parent_);
+  dialog.setNameFilter(QString::fromLatin1(kind.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  paths.clear();
+  for (const QString& file : dialog.selectedFiles())
+    paths.push_back(QFile::encodeName(file).toStdString());
+  return true;
+}
+
+bool CQtUserPrompts::ChooseFolder(std::string& path) {
+  const CWaitingForUser waiting;
+  const QString folder = QFileDialog::getExistingDirectory(parent_);
+  if (folder.isEmpty()) return false;
+  path = QFile::encodeName(folder).toStdString();
+  return true;
+}
+
 bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
   const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
