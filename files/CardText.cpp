@@ -91,28 +91,33 @@ bool DecodeShiftJis(const std::string& bytes, std::string& utf8) {
   return true;
 }
 
-bool HoldsDoubleByteShiftJis(const std::string& bytes) {
-  bool doubleByte = false;
+bool LooksJapanese(const std::string& bytes) {
+  int katakanaRun = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(bytes[i]))) {
-      doubleByte = true;
-      ++i;
-    }
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const bool katakana = byte >= 0xA1 && byte <= 0xDF;
+    katakanaRun = katakana ? katakanaRun + 1 : 0;
+    if (katakanaRun >= 3) return true;
+    if (!IsLeadByte(byte) || i + 1 == bytes.size()) continue;
+    const auto trail = static_cast<unsigned char>(bytes[++i]);
+    // Latin-1 has no printable characters from 0x80 to 0x9F, and two high
+    // characters in a row are rare in Western text; an accented small
+    // letter before an ASCII one ("Pok\xe9mon") is not Japanese evidence.
+    if (byte <= 0x9F || trail >= 0x80) return true;
   }
-  std::string ignored;
-  return doubleByte && DecodeShiftJis(bytes, ignored);
+  return false;
 }
 
 FileTexts DecodeFileTexts(const FileTexts& raw, TextEncoding encoding) {
   bool japanese = encoding == TextEncoding::Japanese;
   if (encoding == TextEncoding::Automatic) {
-    bool anyDoubleByte = false, allValid = true;
+    bool evidence = false, allValid = true;
     std::string ignored;
     for (const FileColumn column : kCardTexts) {
-      anyDoubleByte = anyDoubleByte || HoldsDoubleByteShiftJis(raw.Text(column));
+      evidence = evidence || LooksJapanese(raw.Text(column));
       allValid = allValid && DecodeShiftJis(raw.Text(column), ignored);
     }
-    japanese = anyDoubleByte && allValid;
+    japanese = evidence && allValid;
   }
   FileTexts decoded = raw;
   for (const FileColumn column : kCardTexts) {

@@ -24,10 +24,16 @@ TEST(CardText, AutomaticReadsAFileWithKanjiAsShiftJisAndAnyOtherAsLatin1) {
   EXPECT_EQ(japanese.Text(FileColumn::FileName), "SAVE\\~.001");  // ASCII stays ASCII
   EXPECT_EQ(japanese.Text(FileColumn::Size), "2 Blocks");
 
-  // Katakana alone could be Latin-1 letters; an 0xE9 with no second byte is no Shift-JIS.
-  EXPECT_EQ(DecodeFileTexts(Texts(kKatakana, ""), TextEncoding::Automatic)
-                .Text(FileColumn::ShortDescription),
-            "\u00d2\u00b2\u00dd");
+  // A run of half-width katakana is Japanese enough; two Latin-1 capitals are not.
+  auto automatic = [](const std::string& shortText) {
+    return DecodeFileTexts(Texts(shortText, ""), TextEncoding::Automatic)
+        .Text(FileColumn::ShortDescription);
+  };
+  EXPECT_EQ(automatic(kKatakana), "\uff92\uff72\uff9d");
+  EXPECT_EQ(automatic("\xc0\xc9"), "\u00c0\u00c9");
+  // 0xE9 0x6D is a valid kanji, but "Pok\xe9mon" is Western.
+  EXPECT_EQ(automatic("Pok\xe9mon"), "Pok\u00e9mon");
+  // An 0xE9 with no second byte is no Shift-JIS: the whole file stays Western.
   const FileTexts western = DecodeFileTexts(Texts("Caf\xe9", kKanji), TextEncoding::Automatic);
   EXPECT_EQ(western.Text(FileColumn::ShortDescription), "Caf\u00e9");
   EXPECT_EQ(western.Text(FileColumn::LongDescription), "\u0094\u00c1\u0094\u00b5");
