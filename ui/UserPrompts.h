@@ -9,7 +9,6 @@ struct FileKind {
   const char* defaultSuffix;  // "dci"
 };
 
-extern const FileKind kDciFileKind;
 // A card file to download or upload: DCI, or a VMS/VMI pair.
 extern const FileKind kCardFileKind;
 extern const FileKind kDcmFileKind;
