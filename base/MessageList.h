@@ -157,6 +157,9 @@ KORVANTIS_MESSAGE(kAskVmsFormat,
 KORVANTIS_MESSAGE(kNoFolder, "{folder} is not a folder.",
                   "korvantis-cli download --all saves into a folder that exists. Create it first, "
                   "or name another.")
+KORVANTIS_MESSAGE(kVmsNotUploaded, "{file} was not uploaded: it has no VMI file beside it.",
+                  "Put its .vmi file beside it under the same name, or answer Yes to upload it "
+                  "as a data file named after it.")
 KORVANTIS_MESSAGE(kBadLayout,
                   "The memory card's root block places its allocation table or directory where no "
                   "card keeps them, so nothing was written to the card.",
@@ -192,7 +195,9 @@ KORVANTIS_MESSAGE(
     "The file was not uploaded: there is already a file named \"{name}\" on this memory card.",
     "The answer was No, or korvantis-cli ran without --replace and could not ask. Upload again and "
     "answer Yes (or add --replace) to replace the file.")
-KORVANTIS_MESSAGE(kAddReplace, "Add --replace to replace the file on the card.",
+KORVANTIS_MESSAGE(kAddReplace,
+                  "Add --replace to answer Yes: to replace the file on the card, or to upload a "
+                  "VMS file without its VMI file.",
                   "korvantis-cli says this after the message above.")
 KORVANTIS_MESSAGE(kReplaceDamaged,
                   "The file \"{name}\" on this memory card cannot be replaced: its blocks on the "

@@ -90,7 +90,7 @@ CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   Result read = CVmsFile::ReadPair(path, entry, blocks, vmiMissing);
   if (vmiMissing) {
     if (!user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false)) {
-      return CommandResult::Dismissed;
+      return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
     }
     std::uint8_t stamp[8];
     StampNow(stamp);

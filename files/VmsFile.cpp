@@ -198,7 +198,8 @@ Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
     const std::string upper = path.substr(0, path.size() - 3) + "VMI";
     vmiPath = std::ifstream(lower) ? lower : upper;
     if (!std::ifstream(vmiPath)) {
-      vmiMissing = true;
+      vmiMissing =
+          static_cast<bool>(std::ifstream(path));  // only a VMS that is there is asked about
       return Result::Failure(message::kCannotRead.text);
     }
   }

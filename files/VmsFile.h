@@ -35,7 +35,8 @@ class CVmsFile {
 
   // Reads the pair that path names (a VMI, or a VMS with its VMI beside):
   // the entry the VMI describes (first block 0) and the VMS's blocks.
-  // vmiMissing is set, with a failure, when path is a VMS with no VMI beside.
+  // vmiMissing is set, with a failure, when path is a VMS that is there with
+  // no VMI beside.
   static Result ReadPair(const std::string& path, CVmuDirEntry& entry,
                          std::vector<std::uint8_t>& blocks, bool& vmiMissing);
   // A VMS without its VMI, as a data file named after it (cardName, 12

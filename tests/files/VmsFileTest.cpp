@@ -110,10 +110,13 @@ TEST_F(VmsFileTest, EveryRefusalLeavesTheCardAsItWas) {
   EXPECT_EQ(Upload(scratch_.File("GONE.VMI")), CommandResult::Failed);
   EXPECT_NE(user_.messages.back().find("GONE.VMS could not be read"), std::string::npos);
 
-  // A VMS alone is asked about; No writes nothing.
+  // A VMS alone is asked about; No writes nothing. A missing one is not asked about.
   WriteBytes(scratch_.File("lonely.vms"), Blocks(1));
   user_.AnswerNextQuestion(false);
-  EXPECT_EQ(Upload(scratch_.File("lonely.vms")), CommandResult::Dismissed);
+  EXPECT_EQ(Upload(scratch_.File("lonely.vms")), CommandResult::Failed);
+  EXPECT_NE(user_.messages.back().find("has no VMI file beside it"), std::string::npos);
+  EXPECT_EQ(Upload(scratch_.File("missing.vms")), CommandResult::Failed);
+  EXPECT_EQ(user_.questions.size(), 1u);
   EXPECT_EQ(Card(), before);
 }
 
