@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
+#include "FileReader.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
@@ -67,10 +72,33 @@ bool AnswersWithoutWindow(int argc, char** argv) {
   return false;
 }
 
-int Fail(const QString& text) {
+// On the terminal and in a message box, for the user who started it either way.
+void Tell(const Result& result) {
+  const QString text = QString::fromStdString(result.Message());
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
   QMessageBox::critical(nullptr, QStringLiteral("Korvantis"), text);
+}
+
+int Fail(const Result& result) {
+  Tell(result);
   return 1;
+}
+
+// QSettings reads its file as soon as it is made, and would wait for ever on
+// a pipe in its place: anything there but a regular file is refused first.
+// No file at all is fine; the settings are then the defaults.
+Result CheckSettingsFile() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString path = folder + '/' + QCoreApplication::organizationName() + '/' +
+                       QCoreApplication::applicationName() + ".conf";
+  if (!QFileInfo::exists(path)) return Result();
+  // Opened and looked at, not read: QSettings reads it.
+  std::vector<std::uint8_t> nothing;
+  const std::string name = QFile::encodeName(path).toStdString();
+  const Result looked = ReadRegularFile(name, nothing, 0);
+  if (looked) return looked;
+  return Result::Failure("The settings file " + name + " cannot be read: " + looked.Message() +
+                         ". Korvantis runs on the default settings and stores none.");
 }
 
 }  // namespace
@@ -103,28 +131,48 @@ int main(int argc, char** argv) {
   const QCommandLineOption& simulate = options.simulate;
   const QCommandLineOption& trace = options.trace;
 
+  // The image is held alone while the program runs, or shared and read-only
+  // where it may not be written.
   CSimulatedCard simulated;  // outlives the card object that reaches it
   std::unique_ptr<CVmuCard> card;
+  CMainFrame::Services services;
   if (parser.isSet(simulate)) {
-    const Result opened = simulated.OpenImage(parser.value(simulate).toStdString());
-    if (!opened) return Fail(QString::fromStdString(opened.Message()));
+    const std::string image = QFile::encodeName(parser.value(simulate)).toStdString();
+    const Result opened = simulated.OpenImage(image, ImageAccess::WriteIfAllowed);
+    if (!opened) return Fail(opened);
     card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
+    services.simulated = &simulated;
   } else {
-    card = std::make_unique<CVmuCard>();
+    card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
   }
+  CWireTrace* wireTrace = nullptr;
   if (parser.isSet(trace)) {
-    std::unique_ptr<CWireTrace> wireTrace;
-    const Result opened = CWireTrace::OpenFile(parser.value(trace).toStdString(), wireTrace);
-    if (!opened) return Fail(QString::fromStdString(opened.Message()));
-    card->GetLink()->SetTrace(std::move(wireTrace));
+    const std::string path = QFile::encodeName(parser.value(trace)).toStdString();
+    if (const Result outside = simulated.CheckOutput(path); !outside) return Fail(outside);
+    std::unique_ptr<CWireTrace> opened;
+    const Result result = CWireTrace::OpenFile(path, true, opened);
+    if (!result) return Fail(result);
+    wireTrace = opened.get();  // the link owns it; the frame keeps the link to the end
+    card->GetLink()->SetTrace(std::move(opened));
   }
 
-  QSettings settings;
-  CLinkSettingsStore store(settings);
-  CMainFrame::Services services;
+  std::unique_ptr<QSettings> settings;
+  std::unique_ptr<CLinkSettingsStore> store;
+  if (const Result usable = CheckSettingsFile(); usable) {
+    settings = std::make_unique<QSettings>();
+    store = std::make_unique<CLinkSettingsStore>(*settings);
+  } else {
+    Tell(usable);
+  }
   services.card = std::move(card);
-  services.settings = &store;
+  services.settings = store.get();
   CMainFrame frame(std::move(services));
   frame.show();
-  return application.exec();
+  const int status = application.exec();
+  if (wireTrace == nullptr) return status;
+  wireTrace->Flush();
+  const Result traced = wireTrace->GetResult();
+  if (traced) return status;
+  std::fprintf(stderr, "korvantis: %s\n", traced.Message().c_str());
+  return 1;
 }

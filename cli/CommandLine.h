@@ -17,7 +17,7 @@ struct CliRequest {
   std::optional<std::uint16_t> page;  // --page, 1 to 4
 
   bool tsv = false;
-  bool force = false;
+  bool force = false;              // --force, given anywhere: existing outputs are replaced
   std::uint16_t index = 0;         // info, download
   std::uint16_t pageArgument = 1;  // page N
   std::string file;                // download, upload, backup, restore, new-image

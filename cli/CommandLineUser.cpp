@@ -1,27 +1,35 @@
 #include "CommandLineUser.h"
 
-#include <filesystem>
 #include <string>
+
+#include "FileWriter.h"
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
   err_ << text << '\n';
 }
 
 bool CCommandLineUser::ChooseFileToOpen(const FileKind&, std::string& path) {
-  if (path_.empty()) return false;
+  if (!Named(path_)) return false;
   path = path_;
   return true;
 }
 
 bool CCommandLineUser::ChooseFileToSave(const FileKind&, std::string& path) {
-  if (path_.empty() || !MaySave(path_)) return false;
+  if (!MaySave(path_)) return false;
   path = path_;
   return true;
 }
 
+bool CCommandLineUser::Named(const std::string& path) {
+  if (!path.empty()) return true;
+  err_ << "The file name is empty; it names no file.\n";
+  return false;
+}
+
+// A symbolic link to nothing counts as there: writing would create its target.
 bool CCommandLineUser::MaySave(const std::string& path) {
-  std::error_code error;
-  if (force_ || !std::filesystem::exists(path, error)) return true;
+  if (!Named(path)) return false;
+  if (force_ || !NameIsTaken(path)) return true;
   err_ << path << " already exists; add --force to replace it.\n";
   return false;
 }

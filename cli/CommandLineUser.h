@@ -36,6 +36,8 @@ class CCommandLineUser : public CUserPrompts {
   bool MaySave(const std::string& path);
 
  private:
+  bool Named(const std::string& path);  // an empty name is refused with a message
+
   std::ostream& err_;
   std::istream* terminal_;
   std::optional<bool> answer_;

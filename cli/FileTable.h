@@ -6,8 +6,13 @@
 
 #include "FileTexts.h"
 
-// The card's texts for a line of output: tab, line feed, carriage return and
-// backslash written \t, \n, \r and \\, every other byte unchanged.
+// A card's text made safe for a terminal and for one line of output, in the
+// table, info and --tsv alike: tab, line feed, carriage return and backslash
+// are written \t, \n, \r and \\; every other control character, C0 (0x00 to
+// 0x1F), DEL (0x7F) and C1 (0x80 to 0x9F), as \xNN in lowercase hexadecimal
+// (ESC is \x1b). The text may be UTF-8, where a C1 control is the character
+// U+0080 to U+009F, or bytes of another encoding, where it is the byte; both
+// are escaped, and every other character is kept as it is.
 std::string EscapeText(const std::string& text);
 
 // For scripts: a header row, then one row per file, tab-separated.

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
+#include <set>
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
@@ -16,10 +17,12 @@
 #include "LinkSettings.h"
 #include "LinkSettingsStore.h"
 #include "MenuTable.h"
+#include "OutputGuard.h"
 #include "PageCommands.h"
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "SettingsDlg.h"
+#include "SimulatedCard.h"
 #include "VmuCard.h"
 
 namespace {
@@ -40,10 +43,15 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       card_(std::move(services.card)),
       settings_(services.settings),
       user_(std::move(services.user)),
-      progress_(std::move(services.progress)) {
+      progress_(std::move(services.progress)),
+      simulated_(services.simulated) {
   setWindowTitle(QStringLiteral("Korvantis"));
   setWindowIcon(ProgramIcon());
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
+  // No download or backup is ever saved over the card image in use.
+  user_ = std::make_unique<COutputGuard>(std::move(user_), [this](const std::string& path) {
+    return simulated_ != nullptr ? simulated_->CheckOutput(path) : Result();
+  });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
 
   ApplyStoredSettings();
@@ -78,11 +86,12 @@ CMainFrame::~CMainFrame() {
   card_.reset();
 }
 
-// The link gets the stored settings before any command can run.
+// The link gets the stored settings (the defaults, without a store) before
+// any command can run; its road to the port is chosen here, once.
 void CMainFrame::ApplyStoredSettings() {
   CVmuLink& link = *card_->GetLink();
   const bool simulated = link.GetPortAccess() == PortAccess::Simulated;
-  if (settings_ != nullptr) ApplyLinkSettings(settings_->Read(), link);
+  ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), link);
   if (simulated) link.SetDelayFactor(0);  // the simulated card needs no settling time
 }
 
@@ -95,7 +104,7 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kSetPage2, [this] { OnSetPage(2); });
   frame.On(kSetPage3, [this] { OnSetPage(3); });
   frame.On(kSetPage4, [this] { OnSetPage(4); });
-  frame.On(kSettings, [this] { OnSettings(); });
+  if (settings_ != nullptr) frame.On(kSettings, [this] { OnSettings(); });
   frame.On(kHelpTopics, [this] { OnHelp(); });
   frame.On(kHelp, [this] { OnHelp(); });
   frame.On(kDefaultHelp, [this] { OnHelp(); });
@@ -210,8 +219,21 @@ void CMainFrame::UpdateCommandUi() {
 }
 
 void CMainFrame::RunCommand(int id) {
+  // The commands that change the card; every other one only reads it.
+  static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore};
+  if (simulated_ != nullptr && kChangingCommands.count(id) != 0 &&
+      Refuse(simulated_->CheckWritable())) {
+    return;
+  }
   router_.Route(id);
+  if (simulated_ != nullptr) Refuse(simulated_->SyncImage());
   UpdateCommandUi();
+}
+
+bool CMainFrame::Refuse(const Result& check) {
+  if (check) return false;
+  user_->ShowMessage(check.Message());
+  return true;
 }
 
 void CMainFrame::focusInEvent(QFocusEvent* event) {
@@ -220,6 +242,7 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
+  if (simulated_ != nullptr && Refuse(simulated_->CheckPage(page))) return;
   SetPage(*card_, page, *user_);
 }
 

@@ -6,10 +6,12 @@
 
 #include "CardListView.h"
 #include "CommandRouter.h"
+#include "Result.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
 class CLinkSettingsStore;
+class CSimulatedCard;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -31,6 +33,10 @@ class CMainFrame : public QMainWindow {
     CLinkSettingsStore* settings = nullptr;
     std::unique_ptr<CUserPrompts> user;       // none: message boxes and file dialogs
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
+    // The simulated card behind the card object, when it is one over an image
+    // file: commands then keep to what the image can hold (its pages, its
+    // write permission), never save over it, and sync what they wrote.
+    CSimulatedCard* simulated = nullptr;
   };
 
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
@@ -43,7 +49,9 @@ class CMainFrame : public QMainWindow {
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
-  // Runs a command as a menu item would.
+  // Runs a command as a menu item would. A command that changes the card is
+  // refused with a message while the card image is open for reading only;
+  // after any command, what it wrote to the image reaches the disk.
   void RunCommand(int id);
 
  protected:
@@ -57,6 +65,7 @@ class CMainFrame : public QMainWindow {
   void RegisterFrameCommands();
   void ApplyStoredSettings();
   void ShowIdlePrompt(const QString& message);
+  bool Refuse(const Result& check);  // shows a refusal's message; true when refused
 
   void OnSetPage(std::uint16_t page);
   void OnBackup();
@@ -69,6 +78,7 @@ class CMainFrame : public QMainWindow {
   CLinkSettingsStore* settings_;
   std::unique_ptr<CUserPrompts> user_;
   CCardListView::ProgressFactory progress_;
+  CSimulatedCard* simulated_;
   CCommandRouter router_;
   CCardListView* listView_ = nullptr;
   std::map<int, QAction*> actions_;

@@ -53,7 +53,7 @@ TEST(RealImages, ReadBackThroughTheCardAsStored) {
     ASSERT_EQ(image.size(), card_format::kPageSize);
 
     CCardOnSimulator sim;
-    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(copy)));
+    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(copy, ImageAccess::Write)));
     CVmuCard& card = sim.Card();
     using namespace card_format;
     const std::size_t root = kRootBlock * kBlockSize;

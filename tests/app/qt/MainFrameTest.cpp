@@ -21,6 +21,7 @@
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
 #include "NoPortRoad.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "ScriptedUser.h"
 
@@ -36,12 +37,13 @@ class MainWindow : public ::testing::Test {
     Open(sim_.MakeCard());
   }
 
-  void Open(std::unique_ptr<CVmuCard> card) {
+  void Open(std::unique_ptr<CVmuCard> card, CSimulatedCard* simulated = nullptr) {
     frame_.reset();
     auto user = std::make_unique<CScriptedUser>();
     user_ = user.get();
     CMainFrame::Services services;
     services.card = std::move(card);
+    services.simulated = simulated;
     services.settings = &store_;
     services.user = std::move(user);
     frame_ = std::make_unique<CMainFrame>(std::move(services));  // the real progress dialog
@@ -194,4 +196,30 @@ TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterAFailure) {
   EXPECT_EQ(user_->messages.size(), 1u);
   EXPECT_TRUE(frame_->isEnabled());
   EXPECT_TRUE(user_->choicesAsked.empty());  // no save dialog after a failure
+}
+
+// Over a card image the frame keeps every command to what the image can hold.
+TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
+  using namespace command;
+  const std::string image = scratch_.File("card.bin");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {MakeDemoPage()})));
+  const auto before = ReadBytes(image);
+  ASSERT_TRUE(
+      Succeeded(sim_.Sim().OpenImage(image, ImageAccess::WriteIfAllowed, ReadOnlyFileCalls())));
+  Open(sim_.MakeCard(), &sim_.Sim());
+  sim_.Sim().ResetCounters();
+
+  frame_->RunCommand(kRestore);
+  frame_->RunCommand(kSetPage2);
+  EXPECT_EQ(user_->messages, (std::vector<std::string>{"The card image " + image + " is read-only.",
+                                                       "This card image holds one page."}));
+  EXPECT_TRUE(user_->choicesAsked.empty());
+  EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
+
+  user_->AnswerNextChoice(image);
+  frame_->RunCommand(kBackup);
+  EXPECT_EQ(user_->messages.back(), image + " is the card image itself; choose another file.");
+  EXPECT_EQ(ReadBytes(image), before);
+  frame_->RunCommand(kSetPage1);
+  EXPECT_EQ(sim_.Sim().GetCounters().pageSelects, 1u);
 }
