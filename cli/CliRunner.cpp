@@ -147,23 +147,25 @@ const std::string* OutputOf(const CliRequest& request) {
 }
 
 // Everything that can be refused before the card is reached: outputs that
-// are taken or are the card image itself, and pages the image does not hold.
-Result CheckRequest(const CliRequest& request, const CSimulatedCard& simulated,
-                    CCommandLineUser& user) {
-  for (const std::string* output : {OutputOf(request), &request.link.trace}) {
-    if (output == nullptr || output->empty()) continue;
-    Result checked = simulated.CheckOutput(*output);
-    if (!checked) return checked;
+// are the card image itself or are taken, and pages the image does not hold.
+// A refusal is told on err.
+bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommandLineUser& user,
+            std::ostream& err) {
+  const std::string* output = OutputOf(request);
+  std::vector<Result> checks;
+  for (const std::string* path : {output, &request.link.trace}) {
+    if (path != nullptr && !path->empty()) checks.push_back(simulated.CheckOutput(*path));
   }
-  if (const std::string* output = OutputOf(request); output != nullptr && !user.MaySave(*output)) {
-    return Result::Failure("");  // MaySave has said why
+  if (request.page) checks.push_back(simulated.CheckPage(*request.page));
+  if (request.command == CliRequest::Command::Page) {
+    checks.push_back(simulated.CheckPage(request.pageArgument));
   }
-  if (request.page) {
-    Result checked = simulated.CheckPage(*request.page);
-    if (!checked) return checked;
+  for (const Result& check : checks) {
+    if (check) continue;
+    err << check.Message() << '\n';
+    return false;
   }
-  const bool selects = request.command == CliRequest::Command::Page;
-  return selects ? simulated.CheckPage(request.pageArgument) : Result();
+  return output == nullptr || user.MaySave(*output);
 }
 
 // Builds the link the options ask for: a simulated card over an image, a
@@ -238,10 +240,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CCommandLineUser user(err, environment.terminal);
   user.SetFile(request.file, request.force);
-  if (const Result checked = CheckRequest(request, simulated, user); !checked) {
-    if (!checked.Message().empty()) err << checked.Message() << '\n';
-    return kFailed;
-  }
+  if (!MayRun(request, simulated, user, err)) return kFailed;
 
   std::unique_ptr<CWireTrace> openedTrace;
   if (!request.link.trace.empty()) {

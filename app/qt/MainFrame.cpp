@@ -222,17 +222,17 @@ void CMainFrame::RunCommand(int id) {
   // The commands that change the card; every other one only reads it.
   static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore};
   if (simulated_ != nullptr && kChangingCommands.count(id) != 0 &&
-      Refuse(simulated_->CheckWritable())) {
+      ReportFailure(simulated_->CheckWritable())) {
     return;
   }
   router_.Route(id);
-  if (simulated_ != nullptr) Refuse(simulated_->SyncImage());
+  if (simulated_ != nullptr) ReportFailure(simulated_->SyncImage());
   UpdateCommandUi();
 }
 
-bool CMainFrame::Refuse(const Result& check) {
-  if (check) return false;
-  user_->ShowMessage(check.Message());
+bool CMainFrame::ReportFailure(const Result& result) {
+  if (result) return false;
+  user_->ShowMessage(result.Message());
   return true;
 }
 
@@ -242,7 +242,7 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
-  if (simulated_ != nullptr && Refuse(simulated_->CheckPage(page))) return;
+  if (simulated_ != nullptr && ReportFailure(simulated_->CheckPage(page))) return;
   SetPage(*card_, page, *user_);
 }
 

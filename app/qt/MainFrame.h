@@ -65,7 +65,7 @@ class CMainFrame : public QMainWindow {
   void RegisterFrameCommands();
   void ApplyStoredSettings();
   void ShowIdlePrompt(const QString& message);
-  bool Refuse(const Result& check);  // shows a refusal's message; true when refused
+  bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
 
   void OnSetPage(std::uint16_t page);
   void OnBackup();
