@@ -12,14 +12,15 @@
 #include <memory>
 #include <vector>
 
+#include "CardSource.h"
 #include "FileReader.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
+#include "Messages.h"
 #include "ProgramInfo.h"
 #include "QuitOnSignal.h"
-#include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
+#include "RecentImages.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
 
@@ -97,8 +98,7 @@ Result CheckSettingsFile() {
   const std::string name = QFile::encodeName(path).toStdString();
   const Result looked = ReadRegularFile(name, nothing, 0);
   if (looked) return looked;
-  return Result::Failure("The settings file " + name + " cannot be read: " + looked.Message() +
-                         ". Korvantis runs on the default settings and stores none.");
+  return Result::Failure(Fill(message::kSettingsFileUnusable, {name, looked.Message()}));
 }
 
 }  // namespace
@@ -113,10 +113,7 @@ int main(int argc, char** argv) {
     parser.process(core);  // prints the answer and ends the program
   }
   if (!HasDisplay()) {
-    std::fputs(
-        "korvantis: there is no display to show the window on. Run it on a desktop, or use\n"
-        "korvantis-cli for the card's files (korvantis-cli --help).\n",
-        stderr);
+    std::fprintf(stderr, "%s\n", message::kNoDisplay.text);
     return 1;
   }
   QApplication application(argc, argv);
@@ -133,39 +130,41 @@ int main(int argc, char** argv) {
 
   // The image is held alone while the program runs, or shared and read-only
   // where it may not be written.
-  CSimulatedCard simulated;  // outlives the card object that reaches it
-  std::unique_ptr<CVmuCard> card;
-  CMainFrame::Services services;
+  CardSource card;
   if (parser.isSet(simulate)) {
-    const std::string image = QFile::encodeName(parser.value(simulate)).toStdString();
-    const Result opened = simulated.OpenImage(image, ImageAccess::WriteIfAllowed);
+    const Result opened =
+        OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card);
     if (!opened) return Fail(opened);
-    card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
-    services.simulated = &simulated;
   } else {
-    card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
+    card.card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
   }
   CWireTrace* wireTrace = nullptr;
   if (parser.isSet(trace)) {
     const std::string path = QFile::encodeName(parser.value(trace)).toStdString();
-    if (const Result outside = simulated.CheckOutput(path); !outside) return Fail(outside);
+    if (card.simulated) {
+      if (const Result outside = card.simulated->CheckOutput(path); !outside) return Fail(outside);
+    }
     std::unique_ptr<CWireTrace> opened;
     const Result result = CWireTrace::OpenFile(path, true, opened);
     if (!result) return Fail(result);
     wireTrace = opened.get();  // the link owns it; the frame keeps the link to the end
-    card->GetLink()->SetTrace(std::move(opened));
+    card.card->GetLink()->SetTrace(std::move(opened));
   }
 
   std::unique_ptr<QSettings> settings;
   std::unique_ptr<CLinkSettingsStore> store;
+  std::unique_ptr<CRecentImages> recentImages;
   if (const Result usable = CheckSettingsFile(); usable) {
     settings = std::make_unique<QSettings>();
     store = std::make_unique<CLinkSettingsStore>(*settings);
+    recentImages = std::make_unique<CRecentImages>(*settings);
   } else {
     Tell(usable);
   }
+  CMainFrame::Services services;
   services.card = std::move(card);
   services.settings = store.get();
+  services.recentImages = recentImages.get();
   CMainFrame frame(std::move(services));
   frame.show();
   const int status = application.exec();

@@ -9,12 +9,12 @@
 #include <random>
 #include <system_error>
 
-#include "FileMessages.h"
+#include "Messages.h"
 
 namespace {
 
 Result CannotWrite(const std::string& reason) {
-  return Result::Failure(std::string(kCannotWriteFile) + " (" + reason + ")");
+  return Result::Failure(Fill(message::kCannotWrite, {reason}));
 }
 
 Result CannotWrite(int error) {
@@ -22,7 +22,7 @@ Result CannotWrite(int error) {
 }
 
 Result AlreadyExists(const std::string& path) {
-  return Result::Failure(path + " already exists; it is left as it is.");
+  return Result::Failure(Fill(message::kAlreadyExists, {path}));
 }
 
 // False with errno set; a write may take fewer bytes than it was given.

@@ -11,7 +11,7 @@
 // beside the target, reach the disk, and only then take the target's name, so
 // the name holds either its old content or all of the new one, whatever
 // happens in between; a failure removes the temporary file and nothing else.
-// A failure's message is kCannotWriteFile with the system's reason in
+// A failure's message is message::kCannotWrite with the system's reason in
 // parentheses, "(No space left on device)".
 
 // Writes bytes as the whole content of path. An existing regular file that the

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "FileWriter.h"
+#include "Messages.h"
 #include "VmuFat.h"
 
 using card_format::kBlockSize;
@@ -74,17 +75,15 @@ bool CPageImage::PlaceFile(std::uint16_t slot, const CVmuDirEntry& entry,
 Result CPageImage::WriteNewFile(const std::string& path, const std::vector<CPageImage>& pages) {
   card_format::ByteOrder order;
   if (!card_format::ImageOrderFor(path, order)) {
-    return Result::Failure(
-        path + ": a card image is named .dcm (wire order), .bin or .vmu (storage order).");
+    return Result::Failure(Fill(message::kImageName, {path}));
   }
   if (pages.size() != 1 && pages.size() != card_format::kPageCount) {
-    return Result::Failure(path + ": a card image holds one page or four.");
+    return Result::Failure(Fill(message::kImagePageCount, {path}));
   }
   std::vector<std::uint8_t> bytes;
   bytes.reserve(pages.size() * card_format::kPageSize);
   for (const CPageImage& page : pages)
     bytes.insert(bytes.end(), page.bytes_.begin(), page.bytes_.end());
-  if (order == card_format::ByteOrder::kWire)
-    card_format::ReverseGroups(bytes.data(), bytes.size());
+  if (order == card_format::ByteOrder::Wire) card_format::ReverseGroups(bytes.data(), bytes.size());
   return ::WriteNewFile(path, bytes.data(), bytes.size());
 }

@@ -57,16 +57,26 @@ bool CVmuCard::RunIsOnPage(std::uint16_t start, std::uint32_t count) {
   return start < kBlockCount && count <= std::uint32_t{start} + 1;
 }
 
+bool CVmuCard::ReadChain(std::uint16_t first, std::uint16_t size, CVmuChain& out) {
+  CVmuDirectory* directory = nullptr;
+  CVmuFat* fat = nullptr;
+  if (!GetDirectory(directory)) return false;
+  if (!rootBlock_->GetFat(fat)) return Fail(rootBlock_->GetLastError());
+  if (!fat->ReadChain(first, size, *directory, out)) return Fail(fat->GetLastError());
+  return true;
+}
+
 bool CVmuCard::OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out) {
+  chainFault_.clear();
   CVmuDirEntry entry;
   if (!ReadDirEntry(n, entry)) return false;
-  const std::uint16_t first = entry.GetFirstBlock();
-  if (first >= kBlockCount) return Fail(status::kCacheReadAddress);
-  // The region ends at block 0 whatever the size says: game files lie from
-  // block 0 upward, so their first block (the header) is all a run that
-  // descends can reach; the region refuses the blocks it does not cover.
-  const std::uint32_t count = std::min<std::uint32_t>(entry.GetSize(), std::uint32_t{first} + 1);
-  out = std::make_unique<CVmuRegion>(first, count, cache_.get());
+  CVmuChain chain;
+  if (!ReadChain(entry.GetFirstBlock(), entry.GetSize(), chain)) return false;
+  if (!chain.IsSound()) {
+    chainFault_ = chain.fault;
+    return Fail(status::kCacheReadAddress);
+  }
+  out = std::make_unique<CVmuRegion>(std::move(chain.blocks), cache_.get());
   return true;
 }
 
@@ -74,6 +84,15 @@ bool CVmuCard::MakeRegion(std::uint16_t start, std::uint16_t count,
                           std::unique_ptr<CVmuRegion>& out) {
   if (!RunIsOnPage(start, count)) return Fail(status::kCacheWriteAddress);
   out = std::make_unique<CVmuRegion>(start, count, cache_.get());
+  return true;
+}
+
+bool CVmuCard::MakeRegion(const std::vector<std::uint16_t>& blocks,
+                          std::unique_ptr<CVmuRegion>& out) {
+  for (const std::uint16_t block : blocks) {
+    if (block >= kBlockCount) return Fail(status::kCacheWriteAddress);
+  }
+  out = std::make_unique<CVmuRegion>(blocks, cache_.get());
   return true;
 }
 
@@ -85,6 +104,10 @@ bool CVmuCard::CloseFile(std::unique_ptr<CVmuRegion>& region) {
 bool CVmuCard::Flush() {
   if (!cache_->Flush()) return Fail(cache_->GetLastError());
   return true;
+}
+
+void CVmuCard::DiscardChanges() {
+  cache_->Discard();
 }
 
 bool CVmuCard::Invalidate() {

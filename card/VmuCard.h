@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "CardFormat.h"
 #include "PortRoad.h"
+#include "VmuChain.h"
 #include "VmuLink.h"
 #include "VmuMemory.h"
 #include "VmuRegion.h"
@@ -39,19 +42,30 @@ class CVmuCard {
   // root's entry count, but never more than the directory's blocks hold.
   bool GetEntryCount(std::uint16_t& out);
 
-  // A region over file n's blocks from its first block downward, ending at
-  // block 0 at the latest; refused when the first block is off the page. The
-  // region belongs to the caller.
+  // The allocation chain of a file of size blocks from its first block, with
+  // its verdict (CVmuChain). False only when the table cannot be read.
+  bool ReadChain(std::uint16_t first, std::uint16_t size, CVmuChain& out);
+
+  // A region over file n's allocation chain. A file whose chain is not sound
+  // is not opened: GetChainFault then says why. The region belongs to the caller.
   bool OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out);
-  // A region over count blocks from start downward, refused likewise.
+  // A region over count blocks from start downward; refused when the run
+  // leaves the page.
   bool MakeRegion(std::uint16_t start, std::uint16_t count, std::unique_ptr<CVmuRegion>& out);
+  // A region over the given blocks in this order; refused when one is off the page.
+  bool MakeRegion(const std::vector<std::uint16_t>& blocks, std::unique_ptr<CVmuRegion>& out);
   bool CloseFile(std::unique_ptr<CVmuRegion>& region);
 
   bool Flush();
   // Drops every cached block and the page layout read from the root block.
   bool Invalidate();
+  // Drops the changes the cache has not stored on the card, so that no later
+  // command writes them; what was stored or only read stays cached.
+  void DiscardChanges();
 
   std::uint32_t GetLastError() const { return lastError_; }
+  // Why the last OpenFile refused a damaged file; empty when it did not.
+  const std::string& GetChainFault() const { return chainFault_; }
   CVmuLink* GetLink() const { return link_.get(); }
   CVmuRootBlock* GetRootBlock() const { return rootBlock_.get(); }
   CVmuMemory* GetCache() const { return cache_.get(); }
@@ -65,4 +79,24 @@ class CVmuCard {
   std::unique_ptr<CVmuMemory> cache_;
   std::unique_ptr<CVmuRootBlock> rootBlock_;
   std::uint32_t lastError_ = status::kNoError;
+  std::string chainFault_;
+};
+
+// Discards the card's unwritten changes when a command ends without having
+// finished, whichever way it leaves: a failed or cancelled command leaves
+// nothing in the cache for a later command to write.
+class CDiscardUnlessFinished {
+ public:
+  explicit CDiscardUnlessFinished(CVmuCard& card) : card_(card) {}
+  ~CDiscardUnlessFinished() {
+    if (!finished_) card_.DiscardChanges();
+  }
+  CDiscardUnlessFinished(const CDiscardUnlessFinished&) = delete;
+  CDiscardUnlessFinished& operator=(const CDiscardUnlessFinished&) = delete;
+
+  void Finished() { finished_ = true; }
+
+ private:
+  CVmuCard& card_;
+  bool finished_ = false;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "CardFormat.h"
+#include "VmuChain.h"
 #include "VmuRegion.h"
 
 // The file allocation table: one 16-bit entry per card block, entry n at
@@ -21,4 +24,14 @@ class CVmuFat : public CVmuRegion {
   bool CountFree(std::uint16_t& out);
   bool FindFirstFree(std::uint16_t& out);
   bool FindLastFree(std::uint16_t& out);  // the highest free block
+  // Up to count free user blocks, from the highest downward, as the console
+  // allocates them; fewer when fewer are free.
+  bool FindFreeBlocks(std::uint16_t count, std::vector<std::uint16_t>& out);
+
+  // Walks the chain of a file of size blocks from its first block; the
+  // verdict is in out.fault. directory is the page's directory, whose blocks
+  // (like this table's and the root block) no file may use. False only when
+  // an entry cannot be read.
+  bool ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegion& directory,
+                 CVmuChain& out);
 };

@@ -3,8 +3,10 @@
 #include "CardFormat.h"
 #include "VmuBuffer.h"
 
-// A file's first block. Its first 64 bytes carry the descriptions shown for
-// the file; the rest is the file's own.
+// A file's header block (card_format::kDataHeaderBlock or kGameHeaderBlock
+// along its chain). It carries the descriptions shown for the file, the icon's
+// palette and the first icon frame's start, and a data file's checksum; the
+// rest is the file's own.
 class CVmuFileHeader : public CVmuBuffer {
  public:
   static constexpr std::uint32_t kLength = card_format::kBlockSize;
@@ -23,5 +25,15 @@ class CVmuFileHeader : public CVmuBuffer {
   bool GetApplication(char* destination) const {
     CopyText(48, 16, destination);
     return true;
+  }
+
+  std::uint16_t GetIconCount() const { return GetWord(card_format::kHeaderIconCount); }
+  std::uint16_t GetAnimationSpeed() const { return GetWord(card_format::kHeaderAnimationSpeed); }
+  std::uint16_t GetEyecatchType() const { return GetWord(card_format::kHeaderEyecatchType); }
+  std::uint16_t GetChecksum() const { return GetWord(card_format::kHeaderChecksum); }
+  void SetChecksum(std::uint16_t crc) { SetWord(card_format::kHeaderChecksum, crc); }
+  // Palette entry i (0 to 15), as the card keeps it: ARGB, 4 bits each.
+  std::uint16_t GetPaletteEntry(std::uint32_t i) const {
+    return GetWord(card_format::kHeaderPalette + 2 * i);
   }
 };

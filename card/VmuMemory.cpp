@@ -68,6 +68,12 @@ bool CVmuMemory::Invalidate() {
   return true;
 }
 
+void CVmuMemory::Discard() {
+  for (std::uint32_t block = 0; block < blockCount_; ++block) {
+    if (status_[block] == BlockStatus::Dirty) status_[block] = BlockStatus::NotLoaded;
+  }
+}
+
 bool CVmuMemory::LoadBlock(std::uint32_t block, bool force) {
   switch (status_[block]) {
     case BlockStatus::NotLoaded:

@@ -30,6 +30,9 @@ class CVmuMemory {
   bool Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size, bool flush);
   bool Flush();
   bool Invalidate();
+  // Drops the changes not yet stored: every dirty block becomes not loaded,
+  // so the next read fetches what the card holds. Nothing is transferred.
+  void Discard();
 
   std::uint32_t GetLastError() const { return lastError_; }
   CVmuLink* GetLink() const { return link_; }

@@ -33,6 +33,16 @@ bool CVmuRootBlock::GetDirectory(CVmuDirectory*& out) {
                    directory_, out);
 }
 
+bool CVmuRootBlock::IsFormatted(bool& out) {
+  const std::uint8_t* bytes = nullptr;
+  using namespace card_format;
+  if (!Read(kRootFormatMarker, bytes, kFormatMarkerLength, false)) return false;
+  out = true;
+  for (std::uint32_t i = 0; i < kFormatMarkerLength; ++i)
+    out = out && bytes[i] == kFormatMarkerByte;
+  return true;
+}
+
 void CVmuRootBlock::ForgetLayout() {
   fat_.reset();
   directory_.reset();

@@ -24,6 +24,9 @@ class CVmuRootBlock : public CVmuRegion {
   bool GetDirectory(CVmuDirectory*& out);
   void ForgetLayout();
 
+  // Whether the page is formatted: out is false when the format marker is missing.
+  bool IsFormatted(bool& out);
+
   bool GetFatStart(std::uint16_t& out) { return GetField(card_format::kRootFatStart, out); }
   bool GetFatBlockCount(std::uint16_t& out) {
     return GetField(card_format::kRootFatBlockCount, out);

@@ -11,6 +11,7 @@
 #include "FileCommands.h"
 #include "FileTable.h"
 #include "LinkSettings.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
 #include "SettingsFile.h"
@@ -86,7 +87,7 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
     return false;
   }
   if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
-    err << "There is no file with directory index " << index << " on this page.\n";
+    err << Fill(message::kNoSuchFile, {std::to_string(index)}) << '\n';
     return false;
   }
   return true;
@@ -97,11 +98,17 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
   using Command = CliRequest::Command;
   switch (request.command) {
     case Command::List: {
-      std::vector<FileTexts> rows;
-      const CommandResult result = RefreshList(card, progress, user, rows);
-      if (result == CommandResult::Done) {
-        request.tsv ? PrintFilesTsv(rows, out) : PrintFilesTable(rows, out);
+      // The rows read before a failure are printed, then its message.
+      FileListing listing;
+      user.HoldMessages();
+      const CommandResult result = RefreshList(card, progress, user, listing);
+      const bool failed = result == CommandResult::Failed;
+      if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
+        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
+        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
       }
+      out.flush();
+      user.ReleaseMessages();
       return ExitStatus(result);
     }
     case Command::Info: {
@@ -114,8 +121,12 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Download:
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
-    case Command::Upload:
-      return ExitStatus(UploadFile(card, progress, user));
+    case Command::Upload: {
+      if (request.replace) user.SetAnswer(true);
+      const CommandResult result = UploadFile(card, progress, user);
+      if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
+      return ExitStatus(result);
+    }
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:

@@ -49,6 +49,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   download->add_flag("--force", request.force, "replace an existing FILE");
   CLI::App* upload = AddFileCommand(app, "upload", "write a DCI data file to the card",
                                     "the DCI file", request, false);
+  upload->add_flag("--replace", request.replace,
+                   "replace a file of the same name on the card (else it is refused)");
   CLI::App* backup = AddFileCommand(app, "backup", "save the selected page as a DCM file",
                                     "the DCM file to write", request, true);
   CLI::App* restore = AddFileCommand(app, "restore", "write a page image to the selected page",

@@ -18,6 +18,7 @@ struct CliRequest {
 
   bool tsv = false;
   bool force = false;              // --force, given anywhere: existing outputs are replaced
+  bool replace = false;            // upload: a file of the same name on the card is replaced
   std::uint16_t index = 0;         // info, download
   std::uint16_t pageArgument = 1;  // page N
   std::string file;                // download, upload, backup, restore, new-image

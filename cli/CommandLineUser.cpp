@@ -3,9 +3,21 @@
 #include <string>
 
 #include "FileWriter.h"
+#include "Messages.h"
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
-  err_ << text << '\n';
+  if (holding_) {
+    held_.push_back(text);
+  } else {
+    err_ << text << '\n';
+  }
+}
+
+void CCommandLineUser::ReleaseMessages() {
+  holding_ = false;
+  for (const std::string& text : held_)
+    err_ << text << '\n';
+  held_.clear();
 }
 
 bool CCommandLineUser::ChooseFileToOpen(const FileKind&, std::string& path) {
@@ -22,7 +34,7 @@ bool CCommandLineUser::ChooseFileToSave(const FileKind&, std::string& path) {
 
 bool CCommandLineUser::Named(const std::string& path) {
   if (!path.empty()) return true;
-  err_ << "The file name is empty; it names no file.\n";
+  err_ << message::kEmptyFileName.text << '\n';
   return false;
 }
 
@@ -30,11 +42,17 @@ bool CCommandLineUser::Named(const std::string& path) {
 bool CCommandLineUser::MaySave(const std::string& path) {
   if (!Named(path)) return false;
   if (force_ || !NameIsTaken(path)) return true;
-  err_ << path << " already exists; add --force to replace it.\n";
+  err_ << Fill(message::kWouldReplace, {path}) << '\n';
   return false;
 }
 
 bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
+  const bool yes = Answer(question, defaultYes);
+  refused_ = refused_ || !yes;
+  return yes;
+}
+
+bool CCommandLineUser::Answer(const std::string& question, bool defaultYes) {
   if (answer_) return *answer_;
   if (terminal_ == nullptr) return defaultYes;
   err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;

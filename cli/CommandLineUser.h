@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "UserPrompts.h"
 
@@ -26,6 +27,17 @@ class CCommandLineUser : public CUserPrompts {
   // The answer to every question, as the command line gave it.
   void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
 
+  // Whether a question was answered No since the last call; the flag is cleared.
+  bool TakeRefusal() {
+    const bool refused = refused_;
+    refused_ = false;
+    return refused;
+  }
+
+  // Messages wait until released, so that they follow what a command prints.
+  void HoldMessages() { holding_ = true; }
+  void ReleaseMessages();
+
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
@@ -37,10 +49,14 @@ class CCommandLineUser : public CUserPrompts {
 
  private:
   bool Named(const std::string& path);  // an empty name is refused with a message
+  bool Answer(const std::string& question, bool defaultYes);
 
   std::ostream& err_;
   std::istream* terminal_;
   std::optional<bool> answer_;
+  bool holding_ = false;
+  bool refused_ = false;
+  std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include "DecimalNumber.h"
 #include "LinkSettings.h"
+#include "Messages.h"
 #include "VmuLink.h"
 
 namespace {
@@ -38,9 +39,9 @@ CLI::Validator PortAddress() {
         std::uint32_t value = 0;
         const DecimalParse parse =
             hex ? ParseHexadecimal(text.substr(2), value) : ParseDecimal(text, value, kLargestPort);
-        if (parse == DecimalParse::NotANumber) return "not a port address: " + text;
+        if (parse == DecimalParse::NotANumber) return Fill(message::kNotAPortAddress, {text});
         if (parse == DecimalParse::TooLarge) {
-          return "a port address is at most 65535 (0xFFFF): " + text;
+          return Fill(message::kPortTooLarge, {text});
         }
         text = std::to_string(value);
         return std::string();
@@ -63,7 +64,7 @@ CLI::Validator DecimalNumber(std::uint32_t limit) {
       [limit](std::string& text) -> std::string {
         std::uint32_t value = 0;
         if (ParseDecimal(text, value, limit) != DecimalParse::Number) {
-          return "not a whole number from 0 to " + std::to_string(limit) + ": " + text;
+          return Fill(message::kNotAWholeNumber, {std::to_string(limit), text});
         }
         text = std::to_string(value);
         return std::string();

@@ -6,6 +6,7 @@
 
 #include "DecimalNumber.h"
 #include "FileReader.h"
+#include "Messages.h"
 #include "ProgramInfo.h"
 
 namespace {
@@ -41,8 +42,7 @@ Result ReadSettingsFile(const std::string& path, LinkSettings& settings) {
   std::vector<std::uint8_t> bytes;
   const Result read = ReadRegularFile(path, bytes, kLargestSettingsFile);
   if (!read) {
-    return Result::Failure("The settings file " + path + " cannot be read: " + read.Message() +
-                           ".");
+    return Result::Failure(Fill(message::kSettingsFileUnreadable, {path, read.Message()}));
   }
   std::istringstream in(std::string(bytes.begin(), bytes.end()));
   bool inSection = false;

@@ -1,9 +1,9 @@
 #include "DciFile.h"
 
 #include "CardFormat.h"
-#include "FileMessages.h"
 #include "FileReader.h"
 #include "FileWriter.h"
+#include "Messages.h"
 #include "VmuDirEntry.h"
 
 namespace {
@@ -13,14 +13,15 @@ using card_format::kBlockSize;
 constexpr std::size_t kLargestDci = CVmuDirEntry::kLength + std::size_t{kBlockSize} * 256;
 
 Result CannotRead() {
-  return Result::Failure(kCannotReadFile);
+  return Result::Failure(message::kCannotRead.text);
 }
 }  // namespace
 
 Result CDciFile::Open(const std::string& path) {
   const Result read = ReadRegularFile(path, bytes_, kLargestDci);
   position_ = 0;
-  if (!read) return Result::Failure(std::string(kCannotReadFile) + " (" + read.Message() + ")");
+  if (!read)
+    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
   return Result();
 }
 

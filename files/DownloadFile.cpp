@@ -5,6 +5,8 @@
 #include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "Messages.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -12,36 +14,41 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kRunOffPage[] =
-    "This file cannot be downloaded: its directory entry places its blocks outside the "
-    "memory card.";
-
-// A file is the run of its size in blocks that descends from its first block;
-// that run must stay within blocks 0 to 255.
-bool RunIsOnCard(const CVmuDirEntry& entry) {
-  return entry.GetFirstBlock() < CVmuCard::kBlockCount &&
-         entry.GetSize() <= std::uint32_t{entry.GetFirstBlock()} + 1;
+CommandResult Fail(CUserPrompts& user, const std::string& text) {
+  user.ShowMessage(text);
+  return CommandResult::Failed;
 }
 
-// Reads the whole file, in storage order, under the progress window. The
-// window is closed on return.
-CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size,
+// The page is formatted, the entry read and its allocation chain walked
+// before the progress window opens. A damaged chain is refused here, before
+// any block of the file is read.
+CommandResult OpenFile(CVmuCard& card, std::uint16_t index, CUserPrompts& user, CVmuDirEntry& entry,
+                       std::unique_ptr<CVmuRegion>& region) {
+  CBusyScope busy(user);
+  const CommandResult formatted = CheckFormatted(card, user);
+  if (formatted != CommandResult::Done) return formatted;
+  if (!card.ReadDirEntry(index, entry)) return Fail(user, StatusMessage(card.GetLastError()));
+  if (!card.OpenFile(index, region)) {
+    const std::string& fault = card.GetChainFault();
+    return Fail(user, fault.empty() ? StatusMessage(card.GetLastError())
+                                    : Fill(message::kDownloadDamaged, {fault}));
+  }
+  return CommandResult::Done;
+}
+
+// Reads the whole file along its allocation chain, in storage order, under
+// the progress window. The window is closed on return.
+CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, std::uint16_t size,
                          CProgress& progress, CUserPrompts& user,
                          std::vector<std::uint8_t>& blocks) {
   using card_format::kBlockSize;
-  std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(index, region)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
-  }
   blocks.assign(std::size_t{size} * kBlockSize, 0);
   CProgressSession session(progress, "Downloading file from the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
     if (!region->Read(offset, bytes, kBlockSize, false)) {
-      user.ShowMessage(StatusMessage(region->GetLastError()));
-      return CommandResult::Failed;
+      return Fail(user, StatusMessage(region->GetLastError()));
     }
     std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
@@ -50,31 +57,33 @@ CommandResult ReadBlocks(CVmuCard& card, std::uint16_t index, std::uint16_t size
   card.CloseFile(region);
   return CommandResult::Done;
 }
+
+// The file of entry index, read whole; the user is asked where to keep it
+// only after that, unless path already says.
+CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CProgress& progress,
+                       CUserPrompts& user) {
+  CVmuDirEntry entry;
+  std::unique_ptr<CVmuRegion> region;
+  CommandResult result = OpenFile(card, index, user, entry, region);
+  if (result != CommandResult::Done) return result;
+
+  std::vector<std::uint8_t> blocks;
+  result = ReadBlocks(card, region, entry.GetSize(), progress, user, blocks);
+  if (result != CommandResult::Done) return result;
+
+  if (path.empty() && !user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
+  const Result written = CDciFile::Write(path, entry, blocks);
+  return written ? CommandResult::Done : Fail(user, written.Message());
+}
 }  // namespace
 
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
                            CUserPrompts& user) {
-  CVmuDirEntry entry;
-  if (!card.ReadDirEntry(index, entry)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  if (!RunIsOnCard(entry)) {
-    user.ShowMessage(kRunOffPage);
-    return CommandResult::Failed;
-  }
+  return Download(card, index, std::string(), progress, user);
+}
 
-  // The whole file is read before the user is asked where to keep it.
-  std::vector<std::uint8_t> blocks;
-  const CommandResult read = ReadBlocks(card, index, entry.GetSize(), progress, user, blocks);
-  if (read != CommandResult::Done) return read;
-
-  std::string path;
-  if (!user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
-  const Result written = CDciFile::Write(path, entry, blocks);
-  if (!written) {
-    user.ShowMessage(written.Message());
-    return CommandResult::Failed;
-  }
-  return CommandResult::Done;
+CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
+                           CProgress& progress, CUserPrompts& user) {
+  if (path.empty()) return Fail(user, Fill(message::kCannotWrite, {"no file name was given"}));
+  return Download(card, index, path, progress, user);
 }

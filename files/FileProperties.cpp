@@ -9,10 +9,16 @@
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
                                 FileTexts& properties) {
   CVmuDirEntry entry;
-  if (!card.ReadDirEntry(index, entry)) {
+  bool read = false;
+  {
+    // The entry and the file's header are read with no progress window.
+    CBusyScope busy(user);
+    read = card.ReadDirEntry(index, entry);
+    if (read) properties = DescribeFile(card, index, entry);
+  }
+  if (!read) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }
-  properties = DescribeFile(card, index, entry);
   return CommandResult::Done;
 }

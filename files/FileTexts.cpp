@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "CardFormat.h"
+#include "StatusCodes.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFileHeader.h"
@@ -31,16 +33,21 @@ std::string TimeText(const CVmuTimestamp& stamp) {
   return text;
 }
 
-// The descriptions come from whatever the file's first block holds, game
-// files included. Nothing is filled in unless the whole block was read, so a
-// row never shows bytes of another file.
-void ReadDescriptions(CVmuCard& card, FileTexts& texts) {
+// Nothing is filled in unless the whole header block was read along a sound
+// chain, so a row never shows bytes of another file.
+std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& texts) {
+  const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame
+                                  ? card_format::kGameHeaderBlock
+                                  : card_format::kDataHeaderBlock;
+  if (block >= entry.GetSize()) return status::kNoError;
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(texts.index, region)) return;
+  if (!card.OpenFile(texts.index, region)) return card.GetLastError();
   const std::uint8_t* bytes = nullptr;
-  const bool read = region->Read(0, bytes, CVmuFileHeader::kLength, false);
+  const bool read =
+      region->Read(block * card_format::kBlockSize, bytes, CVmuFileHeader::kLength, false);
+  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
   card.CloseFile(region);
-  if (!read) return;
+  if (!read) return failure;
 
   CVmuFileHeader header;
   header.CopyFrom(bytes);
@@ -51,10 +58,12 @@ void ReadDescriptions(CVmuCard& card, FileTexts& texts) {
   texts.Text(FileColumn::ShortDescription) = shortText;
   texts.Text(FileColumn::LongDescription) = longText;
   texts.Text(FileColumn::Application) = application;
+  return status::kNoError;
 }
 }  // namespace
 
-FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry) {
+FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
+                       std::uint32_t* headerStatus) {
   FileTexts texts;
   texts.index = index;
   texts.Text(FileColumn::Type) = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
@@ -68,6 +77,7 @@ FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& 
   entry.GetTimestamp(stamp);
   texts.Text(FileColumn::Date) = DateText(stamp);
   texts.Text(FileColumn::Time) = TimeText(stamp);
-  ReadDescriptions(card, texts);
+  const std::uint32_t read = ReadDescriptions(card, entry, texts);
+  if (headerStatus != nullptr) *headerStatus = read;
   return texts;
 }

@@ -49,6 +49,9 @@ struct FileTexts {
 };
 
 // The texts of directory entry index, which the caller has just read: those
-// of the entry itself, and the descriptions from the file's first block. A
-// first block that cannot be read leaves the three descriptions empty.
-FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry);
+// of the entry itself, and the descriptions from the file's header block (a
+// data file's first block, a game file's second, along its allocation chain).
+// A header that cannot be read leaves the three descriptions empty; why, when
+// the card said, goes to headerStatus (status::kNoError otherwise).
+FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
+                       std::uint32_t* headerStatus = nullptr);

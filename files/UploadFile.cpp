@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -6,7 +6,8 @@
 #include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
-#include "FileMessages.h"
+#include "Messages.h"
+#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -14,15 +15,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr char kGameFile[] =
-    "This version of Korvantis can not upload GAME files.  Check the website for a newer "
-    "version.";
-constexpr char kBadLayout[] =
-    "The memory card's root block places its allocation table or directory where no card "
-    "keeps them, so nothing was written to the card.";
-constexpr char kDirectoryFull[] =
-    "There is no free directory entry on this memory card, so the file was not uploaded.";
-
 CommandResult Refuse(CUserPrompts& user, const std::string& text) {
   user.ShowMessage(text);
   return CommandResult::Failed;
@@ -32,37 +24,37 @@ CommandResult RefuseWithStatus(CUserPrompts& user, std::uint32_t code) {
   return Refuse(user, StatusMessage(code));
 }
 
-std::string NotEnoughSpace(std::uint16_t size, std::uint16_t available) {
-  char need[64], have[96], text[224];
-  if (size == 1) {
-    std::snprintf(need, sizeof need, "This file requires 1 block");
-  } else {
-    std::snprintf(need, sizeof need, "This file requires %d blocks", int{size});
-  }
-  if (available == 0) {
-    std::snprintf(have, sizeof have, "but there are no blocks free on this memory card.");
-  } else if (available == 1) {
-    std::snprintf(have, sizeof have, "but there is only 1 block free on this memory card.");
-  } else {
-    std::snprintf(have, sizeof have, "but there are only %d blocks free on this memory card.",
-                  int{available});
-  }
-  std::snprintf(text, sizeof text, "There is not enough free space on this memory card.  %s, %s",
-                need, have);
+// The two counts the refusals for want of space fill in.
+std::string Need(std::uint16_t size) {
+  return size == 1 ? "1 block" : std::to_string(size) + " blocks";
+}
+
+std::string Have(std::uint16_t available) {
+  if (available == 0) return "there are no blocks free";
+  if (available == 1) return "there is only 1 block free";
+  return "there are only " + std::to_string(available) + " blocks free";
+}
+
+// The name as the messages quote it: up to its first zero byte, without the
+// blanks that pad it.
+std::string FileName(const CVmuDirEntry& entry) {
+  char name[CVmuDirEntry::kFileNameLength + 1];
+  entry.GetFileName(name);
+  std::string text = name;
+  text.erase(text.find_last_not_of(' ') + 1);
   return text;
 }
 
 // Only data files with at least one block, and all of their blocks, are taken.
-CommandResult ReadDci(CUserPrompts& user, CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks) {
-  std::string path;
-  if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
+CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
+                      std::vector<std::uint8_t>& blocks) {
   CDciFile file;
   Result read = file.Open(path);
   if (read) read = file.ReadEntry(entry);
   if (!read) return Refuse(user, read.Message());
-  if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, kGameFile);
+  if (entry.GetType() == CVmuDirEntry::kGame) return Refuse(user, message::kGameFile.text);
   if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
-    return Refuse(user, kCannotReadFile);
+    return Refuse(user, message::kCannotRead.text);
   }
   read = file.ReadBlocks(entry.GetSize(), blocks);
   return read ? CommandResult::Done : Refuse(user, read.Message());
@@ -83,57 +75,109 @@ CommandResult CheckLayout(CVmuRootBlock& root, CUserPrompts& user) {
     return RefuseWithStatus(user, root.GetLastError());
   }
   if (!InSystemArea(fatStart, fatCount) || !InSystemArea(dirStart, dirCount)) {
-    return Refuse(user, kBadLayout);
+    return Refuse(user, message::kBadLayout.text);
   }
   const bool overlap = fatStart + 1 - fatCount <= dirStart && dirStart + 1 - dirCount <= fatStart;
-  return overlap ? Refuse(user, kBadLayout) : CommandResult::Done;
+  return overlap ? Refuse(user, message::kBadLayout.text) : CommandResult::Done;
 }
 
-// The file goes to the run that descends from the highest free block; every
-// block of that run must be free. A refusal counts the free blocks of that run.
-CommandResult FindRun(CVmuFat& fat, std::uint16_t size, CUserPrompts& user, std::uint16_t& high) {
-  if (!fat.FindLastFree(high)) return RefuseWithStatus(user, fat.GetLastError());
-  std::uint16_t run = 0;
-  while (run < size && run <= high) {
-    std::uint16_t value = 0;
-    if (!fat.GetEntry(static_cast<std::uint16_t>(high - run), value)) {
-      return RefuseWithStatus(user, fat.GetLastError());
-    }
-    if (value != CVmuFat::kFree) break;
-    ++run;
-  }
-  return run < size ? Refuse(user, NotEnoughSpace(size, run)) : CommandResult::Done;
-}
+// Where the upload goes: a directory slot, and the blocks of its chain.
+struct Placement {
+  std::uint16_t slot = 0;
+  bool replaces = false;
+  CVmuChain old;                      // the replaced file's chain
+  std::vector<std::uint16_t> blocks;  // the new chain, in file order
+};
 
-// The lowest free entry among those the directory's blocks hold.
-CommandResult FindFreeSlot(CVmuCard& card, CUserPrompts& user, std::uint16_t& slot) {
+// The first entry of the upload's name, which it replaces, or else the lowest
+// free entry among those the directory's blocks hold. Every entry is read:
+// a name further on must not be given to a second file.
+CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
+                       Placement& placement) {
   std::uint16_t count = 0;
   if (!card.GetEntryCount(count)) return RefuseWithStatus(user, card.GetLastError());
+  bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(user, card.GetLastError());
     if (entry.GetType() == CVmuDirEntry::kFree) {
-      slot = i;
-      return CommandResult::Done;
+      if (!freeFound && !placement.replaces) placement.slot = i;
+      freeFound = true;
+    } else if (!placement.replaces && std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
+                                                  CVmuDirEntry::kFileNameLength) == 0) {
+      placement.slot = i;
+      placement.replaces = true;
+      if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
+        return RefuseWithStatus(user, card.GetLastError());
+      }
     }
   }
-  return Refuse(user, kDirectoryFull);
+  return freeFound || placement.replaces ? CommandResult::Done
+                                         : Refuse(user, message::kDirectoryFull.text);
 }
 
-// Each block reaches the card before the next is prepared. Until the entry
-// and the chain follow, the blocks written stay free, so a stop here loses
+// The new chain takes the highest free user blocks, downward, skipping used
+// ones, as the console fills the holes deleted files leave. The old version
+// of a replaced file is not free until the new one is whole.
+CommandResult FindBlocks(CVmuFat& fat, const CVmuDirEntry& upload, CUserPrompts& user,
+                         Placement& placement) {
+  const std::uint16_t size = upload.GetSize();
+  std::uint16_t free = 0;
+  if (!fat.CountFree(free)) return RefuseWithStatus(user, fat.GetLastError());
+  if (free < size) {
+    return Refuse(user,
+                  Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
+                       {Need(size), Have(free)}));
+  }
+  if (!fat.FindFreeBlocks(size, placement.blocks))
+    return RefuseWithStatus(user, fat.GetLastError());
+  return CommandResult::Done;
+}
+
+// Where the file goes, read before the progress window opens.
+CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
+                        CVmuFat*& fat, Placement& placement) {
+  CBusyScope busy(user);
+  CommandResult result = CheckFormatted(card, user);
+  if (result != CommandResult::Done) return result;
+  CVmuRootBlock& root = *card.GetRootBlock();
+  if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
+  if ((result = CheckLayout(root, user)) != CommandResult::Done) return result;
+  if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
+  return FindBlocks(*fat, upload, user, placement);
+}
+
+// Asked last, once the upload is known to fit; No is the default.
+CommandResult ConfirmReplace(const CVmuDirEntry& upload, const Placement& placement,
+                             CUserPrompts& user) {
+  const std::string name = FileName(upload);
+  if (!placement.old.IsSound()) {
+    return Refuse(user, Fill(message::kReplaceDamaged, {name, placement.old.fault}));
+  }
+  if (!user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
+    return Refuse(user, Fill(message::kNotReplaced, {name}));
+  }
+  return CommandResult::Done;
+}
+
+// Each block reaches the card before the next is prepared. Until the chain
+// and the entry follow, the blocks written stay free, so a stop here loses
 // nothing that was on the card.
-CommandResult WriteBlocks(CVmuCard& card, std::uint16_t high,
-                          const std::vector<std::uint8_t>& blocks, std::uint16_t size,
-                          CProgress& progress, CUserPrompts& user) {
+CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
+                          const std::vector<std::uint8_t>& blocks, CProgress& progress,
+                          CUserPrompts& user) {
   std::unique_ptr<CVmuRegion> region;
-  if (!card.MakeRegion(high, size, region)) return RefuseWithStatus(user, card.GetLastError());
+  if (!card.MakeRegion(placement.blocks, region)) {
+    return RefuseWithStatus(user, card.GetLastError());
+  }
+  const auto size = static_cast<std::uint16_t>(placement.blocks.size());
   CProgressSession session(progress, "Uploading file to the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
-    if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, true)) {
+    if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
       return RefuseWithStatus(user, region->GetLastError());
     }
+    if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -141,48 +185,68 @@ CommandResult WriteBlocks(CVmuCard& card, std::uint16_t high,
   return CommandResult::Done;
 }
 
-// The entry reaches the card before the chain marks its blocks used.
-CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, std::uint16_t slot,
-                     std::uint16_t high, CUserPrompts& user) {
-  entry.SetFirstBlock(high);
-  if (!card.WriteDirEntry(slot, entry) || !card.Flush()) {
+// The chain, then the entry that names it, then (for a replace) the old
+// chain's release, each on the card before the next: a stop in between
+// leaves at most used blocks that no entry names, never an entry over free
+// blocks, and always one version of the file whole. The progress window has
+// closed by now.
+CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Placement& placement,
+                     CUserPrompts& user) {
+  CBusyScope busy(user);
+  const std::vector<std::uint16_t>& blocks = placement.blocks;
+  for (std::size_t k = 0; k < blocks.size(); ++k) {
+    const std::uint16_t next = k + 1 < blocks.size() ? blocks[k + 1] : CVmuFat::kLastBlock;
+    if (!fat.SetEntry(blocks[k], next)) return RefuseWithStatus(user, fat.GetLastError());
+  }
+  if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
+
+  entry.SetFirstBlock(blocks.front());
+  if (!card.WriteDirEntry(placement.slot, entry) || !card.Flush()) {
     return RefuseWithStatus(user, card.GetLastError());
   }
-  const std::uint16_t last = static_cast<std::uint16_t>(high + 1 - entry.GetSize());
-  for (std::uint16_t block = high; block > last; --block) {
-    if (!fat.SetEntry(block, static_cast<std::uint16_t>(block - 1))) {
-      return RefuseWithStatus(user, fat.GetLastError());
-    }
+  if (!placement.replaces) return CommandResult::Done;
+
+  for (const std::uint16_t block : placement.old.blocks) {
+    if (!fat.SetEntry(block, CVmuFat::kFree)) return RefuseWithStatus(user, fat.GetLastError());
   }
-  if (!fat.SetEntry(last, CVmuFat::kLastBlock)) return RefuseWithStatus(user, fat.GetLastError());
   if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
   return CommandResult::Done;
+}
+
+CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
+                    CProgress& progress, CUserPrompts& user) {
+  CVmuFat* fat = nullptr;
+  Placement placement;
+  CommandResult result = FindPlace(card, entry, user, fat, placement);
+  if (result != CommandResult::Done) return result;
+  if (placement.replaces &&
+      (result = ConfirmReplace(entry, placement, user)) != CommandResult::Done) {
+    return result;
+  }
+  if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done) {
+    return result;
+  }
+  return Commit(card, *fat, entry, placement, user);
 }
 }  // namespace
 
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+  std::string path;
+  if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
+  return UploadFile(card, path, progress, user);
+}
+
+CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
+                         CUserPrompts& user) {
   CVmuDirEntry entry;
   std::vector<std::uint8_t> blocks;
-  CommandResult result = ReadDci(user, entry, blocks);
-  if (result != CommandResult::Done) return result;
-  const std::uint16_t size = entry.GetSize();
+  const CommandResult read = ReadDci(path, user, entry, blocks);
+  if (read != CommandResult::Done) return read;
 
-  CVmuRootBlock& root = *card.GetRootBlock();
-  CVmuFat* fat = nullptr;
-  if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
-  if ((result = CheckLayout(root, user)) != CommandResult::Done) return result;
-
-  // A table that cannot be read counts no free block, and the file is refused
-  // for want of space.
-  std::uint16_t freeCount = 0;
-  fat->CountFree(freeCount);
-  if (freeCount < size) return Refuse(user, NotEnoughSpace(size, freeCount));
-
-  std::uint16_t high = 0, slot = 0;
-  if ((result = FindRun(*fat, size, user, high)) != CommandResult::Done) return result;
-  if ((result = FindFreeSlot(card, user, slot)) != CommandResult::Done) return result;
-  if ((result = WriteBlocks(card, high, blocks, size, progress, user)) != CommandResult::Done) {
-    return result;
-  }
-  return Commit(card, *fat, entry, slot, high, user);
+  // Whatever the upload could not store on the card is dropped, never left
+  // for a later command to write.
+  CDiscardUnlessFinished changes(card);
+  const CommandResult result = Place(card, entry, blocks, progress, user);
+  if (result == CommandResult::Done) changes.Finished();
+  return result;
 }

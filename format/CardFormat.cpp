@@ -14,16 +14,26 @@ void ReverseGroups(std::uint8_t* bytes, std::size_t size) {
   }
 }
 
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size) {
+  std::uint32_t crc = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= std::uint32_t{bytes[i]} << 8;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
+  }
+  return static_cast<std::uint16_t>(crc);
+}
+
 bool ImageOrderFor(const std::string& path, ByteOrder& order) {
   std::string extension = std::filesystem::path(path).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (extension == ".dcm") {
-    order = ByteOrder::kWire;
+    order = ByteOrder::Wire;
     return true;
   }
   if (extension == ".bin" || extension == ".vmu") {
-    order = ByteOrder::kStorage;
+    order = ByteOrder::Storage;
     return true;
   }
   return false;

@@ -36,9 +36,34 @@ constexpr std::uint32_t kRootDirectoryEntryCount = 80;
 constexpr std::uint32_t kRootGameAreaStart = 82;  // where game files begin
 constexpr std::uint32_t kRootMaxGameBlocks = 86;  // how many blocks a game file may take
 
+// A file's header block (its descriptions), counted along the file's allocation
+// chain: a data file starts with it; a game file's program begins with its
+// first block, so the header is the second (a game of one block has none).
+constexpr std::uint32_t kDataHeaderBlock = 0;
+constexpr std::uint32_t kGameHeaderBlock = 1;
+
 // Allocation-table entries; any other value is the number of the file's next block.
 constexpr std::uint16_t kFatFree = 0xFFFC;
 constexpr std::uint16_t kFatLastBlock = 0xFFFA;
+
+// A file's header: the first block of a data file, the second of a game file.
+// Texts are padded with blanks, the application's name with zero bytes.
+constexpr std::uint32_t kHeaderShortDescription = 0x00;  // 16 bytes
+constexpr std::uint32_t kHeaderLongDescription = 0x10;   // 32 bytes
+constexpr std::uint32_t kHeaderApplication = 0x30;       // 16 bytes
+constexpr std::uint32_t kHeaderIconCount = 0x40;         // frames of the icon's animation
+constexpr std::uint32_t kHeaderAnimationSpeed = 0x42;
+constexpr std::uint32_t kHeaderEyecatchType = 0x44;  // 0: none
+constexpr std::uint32_t kHeaderChecksum = 0x46;      // Crc16 of a data file; games leave it unused
+constexpr std::uint32_t kHeaderDataSize = 0x48;      // 32 bits: the bytes after icons and eyecatch
+constexpr std::uint32_t kHeaderPalette = 0x60;       // 16 colours, 16 bits each (ARGB 4444)
+constexpr std::uint32_t kHeaderIcons = 0x80;         // 512 bytes a frame: 32 x 32 pixels of 4 bits
+constexpr std::uint32_t kIconFrameSize = 512;
+
+// The 16-bit checksum a data file's header carries: CRC-CCITT (polynomial
+// 0x1021, starting from 0) over the file's bytes from its header to the end of
+// its data (header, icon frames, eyecatch, data size), the checksum field zeroed.
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size);
 
 // 16-bit little-endian fields.
 inline std::uint16_t GetLe16(const std::uint8_t* at) {
@@ -57,7 +82,7 @@ void ReverseGroups(std::uint8_t* bytes, std::size_t size);
 
 // The order a card image's name asks for: .dcm wire order, .bin and .vmu
 // storage order, in any case. False for any other name.
-enum class ByteOrder { kWire, kStorage };
+enum class ByteOrder { Wire, Storage };
 bool ImageOrderFor(const std::string& path, ByteOrder& order);
 
 }  // namespace card_format

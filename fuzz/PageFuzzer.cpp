@@ -10,7 +10,7 @@
 //
 // Each block costs about 24 register accesses per byte through the simulated
 // link, so the work per input is bounded: the listing reads what it reads
-// (the system blocks and each listed file's first block, each once, since the
+// (the system blocks and each listed file's header block, each once, since the
 // card caches blocks), Properties run on every row, but downloads are limited
 // to files of at most kMaxDownloadBlocks, kDownloadBudget blocks per input.
 
@@ -118,10 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CQuietProgress progress;
   CFuzzUser user(UploadSource());
 
-  std::vector<FileTexts> rows;
-  RefreshList(card, progress, user, rows);
+  FileListing listing;
+  RefreshList(card, progress, user, listing);
   std::uint32_t budget = kDownloadBudget;
-  for (const FileTexts& row : rows) {
+  for (const FileTexts& row : listing.rows) {
     FileTexts properties;
     GetFileProperties(card, row.index, user, properties);
     CVmuDirEntry entry;

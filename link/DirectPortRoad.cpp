@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "Messages.h"
+
 namespace {
 
 std::string Hex(unsigned value) {
@@ -14,7 +16,7 @@ std::string Hex(unsigned value) {
 std::string NoPortAt(std::uint16_t base, const std::string& why) {
   char address[32];
   std::snprintf(address, sizeof address, "0x%X (%u)", unsigned{base}, unsigned{base});
-  return std::string("No parallel port answers at ") + address + ": " + why + ".";
+  return Fill(message::kNoPortAnswers, {address, why});
 }
 
 // Whether the registers at base behave as a parallel port's; problem says why not.

@@ -28,4 +28,6 @@ constexpr std::uint32_t TimeoutMicroseconds(std::uint32_t seconds) {
 
 // Gives the link the stored settings. A port above 65,535 is no I/O address:
 // the link then reaches no port, and the reason is the link's port problem.
+// A link to a simulated card takes only the timeout: it keeps its road and
+// runs without a bit delay.
 void ApplyLinkSettings(const LinkSettings& settings, CVmuLink& link);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "DirectPortRoad.h"
+#include "Messages.h"
 #include "NoPortRoad.h"
 #include "PpdevPortRoad.h"
 
@@ -36,9 +37,7 @@ PortRoadChoice ChoosePortRoad(std::uint16_t base, const SystemCalls& calls) {
   if (!probeProblem.empty()) {
     problem = probeProblem + " " + problem;
   } else if (!IsOrdinaryRefusal(error)) {
-    problem += " Direct port access was refused too: ";
-    problem += std::strerror(error);
-    problem += ".";
+    problem += " " + Fill(message::kDirectAccessRefused, {std::strerror(error)});
   }
   return PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)};
 }

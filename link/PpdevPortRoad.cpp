@@ -16,11 +16,9 @@
 #include <utility>
 #include <vector>
 
-namespace {
-constexpr const char kModuleHint[] =
-    "Load the parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) if the computer has "
-    "a parallel port.";
+#include "Messages.h"
 
+namespace {
 struct KnownPort {
   unsigned number;     // N of parportN
   unsigned long base;  // the first number of its base-addr
@@ -73,29 +71,20 @@ std::vector<KnownPort> ListKnownPorts(const std::string& procRoot) {
 }
 
 std::string NoDeviceProblem(std::uint16_t base, const std::vector<KnownPort>& ports) {
-  if (ports.empty()) {
-    return "No parallel port is known to the system, so none has the address " + Address(base) +
-           ". " + kModuleHint;
-  }
+  if (ports.empty()) return Fill(message::kNoPortKnown, {Address(base)});
   std::string known;
   for (const KnownPort& port : ports) {
     known += (known.empty() ? "" : ", ") + PortName(port.number) + " at " + Address(port.base);
   }
-  return "No parallel port has the address " + Address(base) + "; the system knows " + known +
-         ". Set the port address to one of these, or load the parport_pc and ppdev modules "
-         "(sudo modprobe parport_pc ppdev) if the port is missing.";
+  return Fill(message::kNoPortAtAddress, {Address(base), known});
 }
 
 std::string OpenProblem(const std::string& devicePath, std::uint16_t base, int error) {
-  if (error == EACCES || error == EPERM) {
-    return "Permission denied opening " + devicePath +
-           ". Add your user to the lp group (sudo adduser $USER lp), then log out and in again.";
-  }
+  if (error == EACCES || error == EPERM) return Fill(message::kPortPermission, {devicePath});
   if (error == ENOENT || error == ENODEV || error == ENXIO) {
-    return "The parallel port at " + Address(base) + " has no device " + devicePath + " (" +
-           std::strerror(error) + "). Load the ppdev module (sudo modprobe ppdev).";
+    return Fill(message::kPortNoDevice, {Address(base), devicePath, std::strerror(error)});
   }
-  return "Cannot open " + devicePath + ": " + std::strerror(error) + ".";
+  return Fill(message::kPortCannotOpen, {devicePath, std::strerror(error)});
 }
 
 bool RegisterRequest(std::uint16_t offset, bool write, unsigned long& request) {
@@ -140,8 +129,7 @@ std::unique_ptr<CPpdevPortRoad> CPpdevPortRoad::Open(std::uint16_t base, const S
   if (calls.ioctl(fd, PPCLAIM, nullptr) != 0) {
     const int error = errno;
     calls.close(fd);
-    problem = "Cannot claim " + devicePath + ": " + std::strerror(error) +
-              ". Another program may be using the port; close it and try again.";
+    problem = Fill(message::kPortCannotClaim, {devicePath, std::strerror(error)});
     return nullptr;
   }
   problem.clear();

@@ -1,30 +1,30 @@
 #include "StatusCodes.h"
 
+#include "Messages.h"
+
 const char* StatusMessage(std::uint32_t code) {
   switch (code) {
     case status::kNoError:
-      return "No error.";
+      return message::kNoError.text;
     case status::kCancelled:
-      return "The transfer was cancelled.";
+      return message::kTransferCancelled.text;
     case status::kTimeout:
-      return "Communications timed out.  There may be a communications problem, or your "
-             "timeout setting may be too low.";
+      return message::kTimedOut.text;
     case status::kBadChecksum:
-      return "A invalid CRC value was returned.  There may be a communications problem.";
+      return message::kBadChecksum.text;
     case status::kUnexpectedAnswer:
-      return "An unexpected value was returned.  There may be a communications problem, or "
-             "you may be using an unsupported memory card.";
+      return message::kUnexpectedAnswer.text;
     case status::kWriteLength:
-      return "The buffer passed to the CVmuLink::Write () function was not a modulo of 0x80.";
+      return message::kWriteLength.text;
     case status::kCacheReadAddress:
-      return "An invalid address was passed to the CVmuMemory::Read () function.";
+      return message::kCacheReadAddress.text;
     case status::kCacheWriteAddress:
-      return "An invalid address was passed to the CVmuMemory::Write () function.";
+      return message::kCacheWriteAddress.text;
     case status::kCacheStatus:
-      return "An unknown cache status code was found.";
+      return message::kCacheStatus.text;
     case status::kNotSupported:
-      return "The requested function is not supported.";
+      return message::kNotSupported.text;
     default:
-      return "An unknown error occured.";
+      return message::kUnknownError.text;
   }
 }

@@ -72,6 +72,13 @@ void CVmuLink::SetTrace(std::unique_ptr<CWireTrace> trace) {
   RouteAccesses();
 }
 
+std::unique_ptr<CWireTrace> CVmuLink::TakeTrace() {
+  tracedRoad_.reset();
+  std::unique_ptr<CWireTrace> trace = std::move(trace_);
+  RouteAccesses();
+  return trace;
+}
+
 void CVmuLink::UseRoad(PortRoadChoice choice) {
   road_ = choice.road ? std::move(choice.road) : std::make_unique<CNoPortRoad>();
   portProblem_ = std::move(choice.problem);

@@ -68,6 +68,8 @@ class CVmuLink {
 
   // Writes every register access to the trace from now on (empty to stop).
   void SetTrace(std::unique_ptr<CWireTrace> trace);
+  // Stops tracing and hands the trace over (to the link of another card).
+  std::unique_ptr<CWireTrace> TakeTrace();
 
  private:
   std::uint8_t ReadPort(std::uint16_t offset) { return active_->ReadRegister(offset); }

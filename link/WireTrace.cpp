@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "FileWriter.h"
+#include "Messages.h"
 
 // The trace's file: lines gather in a buffer and go to the file descriptor in
 // one write when it is full or flushed. The first failure is kept, and the
@@ -65,10 +66,10 @@ CWireTrace::~CWireTrace() {
 Result CWireTrace::OpenFile(const std::string& path, bool replace,
                             std::unique_ptr<CWireTrace>& out) {
   auto failure = [&path](const std::string& reason) {
-    return Result::Failure("Cannot write the trace file " + path + ": " + reason + ".");
+    return Result::Failure(Fill(message::kCannotWriteTrace, {path, reason}));
   };
   if (!replace && NameIsTaken(path)) {
-    return Result::Failure(path + " already exists; add --force to replace it.");
+    return Result::Failure(Fill(message::kWouldReplace, {path}));
   }
   // O_EXCL also refuses a name that appears meanwhile, and a link to nothing.
   // A pipe nobody reads is refused (ENXIO) rather than waited for.
@@ -77,8 +78,7 @@ Result CWireTrace::OpenFile(const std::string& path, bool replace,
   const int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) {
     const int error = errno;
-    if (error == EEXIST)
-      return Result::Failure(path + " already exists; add --force to replace it.");
+    if (error == EEXIST) return Result::Failure(Fill(message::kWouldReplace, {path}));
     return failure(std::generic_category().message(error));
   }
   const int mode = ::fcntl(fd, F_GETFL);
@@ -110,7 +110,7 @@ void CWireTrace::Flush() {
 Result CWireTrace::GetResult() const {
   if (out_->good()) return Result();
   const int error = sink_ ? sink_->GetError() : 0;
-  const std::string name = path_.empty() ? std::string("The trace") : "The trace file " + path_;
-  return Result::Failure(name + " could not be written" +
-                         (error != 0 ? ": " + std::generic_category().message(error) : "") + ".");
+  return Result::Failure(
+      Fill(message::kTraceNotWritten, {path_, error != 0 ? std::generic_category().message(error)
+                                                         : std::string("the write failed")}));
 }

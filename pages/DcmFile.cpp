@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "CardFormat.h"
-#include "FileMessages.h"
 #include "FileReader.h"
 #include "FileWriter.h"
+#include "Messages.h"
 
 Result SaveDcmFile(const std::string& path, const std::uint8_t* page) {
   return WriteFileReplacing(path, page, card_format::kPageSize);
@@ -15,8 +15,10 @@ Result SaveDcmFile(const std::string& path, const std::uint8_t* page) {
 Result LoadDcmFile(const std::string& path, std::uint8_t* page) {
   std::vector<std::uint8_t> bytes;
   const Result read = ReadRegularFile(path, bytes, card_format::kPageSize);
-  if (!read) return Result::Failure(std::string(kCannotReadFile) + " (" + read.Message() + ")");
-  if (bytes.size() != card_format::kPageSize) return Result::Failure(kCannotReadFile);
+  if (!read) {
+    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
+  }
+  if (bytes.size() != card_format::kPageSize) return Result::Failure(message::kCannotRead.text);
   std::copy(bytes.begin(), bytes.end(), page);
   return Result();
 }

@@ -36,9 +36,12 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
     return CommandResult::Failed;
   }
 
-  // The restore replaces the page, cached changes and all, so a flush that
-  // fails is no reason to stop.
-  card.Flush();
+  {
+    // The restore replaces the page, cached changes and all, so a flush that
+    // fails is no reason to stop.
+    CBusyScope busy(user);
+    card.Flush();
+  }
   CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
   const CommandResult result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();

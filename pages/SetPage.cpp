@@ -1,25 +1,25 @@
 #include <cstdint>
 #include <string>
 
+#include "CardFormat.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
-namespace {
-constexpr std::uint16_t kPageCount = 4;
-}
-
 CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
-  if (page < 1 || page > kPageCount) {
-    user.ShowMessage("There is no page " + std::to_string(page) +
-                     ": the memory card has pages 1 to 4.");
+  if (page < 1 || page > card_format::kPageCount) {
+    user.ShowMessage(Fill(message::kNoSuchPage, {std::to_string(page)}));
     return CommandResult::Failed;
   }
-  // Changes the cache could not write back would be lost when it is emptied
-  // for the new page; stay on this page and keep them for a later flush.
+  CBusyScope busy(user);
+  // Changes the cache could not write back are dropped, not kept for a later
+  // command to write, perhaps onto another page or another card; this page
+  // stays selected.
   if (!card.Flush()) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
+    card.DiscardChanges();
     return CommandResult::Failed;
   }
   CVmuLink& link = *card.GetLink();

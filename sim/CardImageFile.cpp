@@ -14,11 +14,13 @@
 
 #include "CardFormat.h"
 #include "FileReader.h"
+#include "Messages.h"
 
 namespace {
 
 using card_format::kPageCount;
 using card_format::kPageSize;
+static_assert(kPageSize == 131072 && kPageCount == 4, "message::kImageSize names the sizes");
 
 // 131072 -> "131,072", as the user reads sizes in messages.
 std::string WithThousands(std::uintmax_t value) {
@@ -37,7 +39,7 @@ std::string SystemReason(int error) {
 Result OpenFor(const std::string& path, ImageAccess access, const FileCalls& calls, int& fd,
                bool& writable) {
   auto cannotOpen = [&path](const Result& reason) {
-    return Result::Failure(path + " cannot be opened: " + reason.Message() + ".");
+    return Result::Failure(Fill(message::kImageCannotOpen, {path, reason.Message()}));
   };
   writable = false;
   if (access != ImageAccess::Read) {
@@ -66,16 +68,14 @@ CCardImageFile::~CCardImageFile() {
 }
 
 std::string CCardImageFile::ReadOnlyMessage(const std::string& path) {
-  return "The card image " + path + " is read-only.";
+  return Fill(message::kImageReadOnly, {path});
 }
 
 Result CCardImageFile::Open(const std::string& path, ImageAccess access,
                             std::vector<std::uint8_t>& pages) {
   card_format::ByteOrder order;
   if (!card_format::ImageOrderFor(path, order)) {
-    return Result::Failure(path +
-                           " is not a card image the simulated card knows: its name must end in "
-                           ".dcm (wire order) or .bin or .vmu (storage order).");
+    return Result::Failure(Fill(message::kImageUnknownKind, {path}));
   }
   int fd = -1;
   bool writable = false;
@@ -90,23 +90,23 @@ Result CCardImageFile::Open(const std::string& path, ImageAccess access,
   // Taken at once or not at all: a command that waited for another program
   // would seem to hang. A file system without locks does without them.
   if (::flock(fd, (writable ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    return refuse("The card image " + path + " is in use by another program.");
+    return refuse(Fill(message::kImageInUse, {path}));
   }
 
   struct stat status {};
-  if (::fstat(fd, &status) != 0) return refuse(path + " cannot be opened: " + SystemReason(errno));
+  if (::fstat(fd, &status) != 0)
+    return refuse(Fill(message::kImageCannotOpen, {path, SystemReason(errno)}));
   const std::uintmax_t size = status.st_size < 0 ? 0 : static_cast<std::uintmax_t>(status.st_size);
   if (size != kPageSize && size != std::uintmax_t{kPageSize} * kPageCount) {
-    return refuse(path + " holds " + WithThousands(size) + " bytes; a card image holds " +
-                  WithThousands(kPageSize) + " (one page) or " +
-                  WithThousands(std::uintmax_t{kPageSize} * kPageCount) + " (four pages).");
+    return refuse(Fill(message::kImageSize, {path, WithThousands(size)}));
   }
   std::vector<std::uint8_t> contents(static_cast<std::size_t>(size));
   std::size_t done = 0;
   const Result read = ReadUpTo(fd, contents.data(), contents.size(), done, calls_);
-  if (!read) return refuse(path + " could not be read: " + read.Message() + ".");
-  if (done != contents.size()) return refuse(path + " could not be read: the file ended early.");
-  if (order == card_format::ByteOrder::kStorage) {
+  if (!read) return refuse(Fill(message::kImageCannotRead, {path, read.Message()}));
+  if (done != contents.size())
+    return refuse(Fill(message::kImageCannotRead, {path, "the file ended early"}));
+  if (order == card_format::ByteOrder::Storage) {
     card_format::ReverseGroups(contents.data(), contents.size());
   }
 
@@ -114,7 +114,7 @@ Result CCardImageFile::Open(const std::string& path, ImageAccess access,
   fd_ = fd;
   path_ = path;
   pageCount_ = static_cast<std::uint32_t>(size / kPageSize);
-  storageOrder_ = order == card_format::ByteOrder::kStorage;
+  storageOrder_ = order == card_format::ByteOrder::Storage;
   writable_ = writable;
   unsynced_ = false;
   device_ = status.st_dev;
@@ -133,12 +133,12 @@ Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
                                       const std::uint8_t* wire, std::uint32_t length) {
   if (page >= pageCount_ || offset % 4 != 0 || length % 4 != 0 || offset > kPageSize ||
       length > kPageSize - offset) {
-    return Result::Failure(path_ + " has no room at page " + std::to_string(page + 1) +
-                           ", offset " + std::to_string(offset) + ".");
+    return Result::Failure(
+        Fill(message::kImageNoRoom, {path_, std::to_string(page + 1), std::to_string(offset)}));
   }
   if (!writable_) return Result::Failure(ReadOnlyMessage(path_));
   auto failed = [this](int error) {
-    return Result::Failure(path_ + " could not be written: " + SystemReason(error) + ".");
+    return Result::Failure(Fill(message::kImageCannotWrite, {path_, SystemReason(error)}));
   };
   if (::lseek(fd_, static_cast<off_t>(page) * kPageSize + offset, SEEK_SET) < 0) {
     return failed(errno);
@@ -167,7 +167,7 @@ Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
 Result CCardImageFile::Sync() {
   if (!unsynced_) return Result();
   if (calls_.dataSync(fd_) != 0) {
-    return Result::Failure(path_ + " could not be saved to the disk: " + SystemReason(errno) + ".");
+    return Result::Failure(Fill(message::kImageCannotSync, {path_, SystemReason(errno)}));
   }
   unsynced_ = false;
   return Result();

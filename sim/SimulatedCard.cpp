@@ -5,6 +5,7 @@
 #include "CardFormat.h"
 #include "CardImageFile.h"
 #include "CardTransaction.h"
+#include "Messages.h"
 
 namespace {
 
@@ -222,10 +223,9 @@ Result CSimulatedCard::OpenImage(const std::string& path, ImageAccess access,
 }
 
 Result CSimulatedCard::CheckPage(std::uint16_t page) const {
-  const std::uint32_t count = GetPageCount();
-  if (page <= count) return Result();
-  return Result::Failure(count == 1 ? std::string("This card image holds one page.")
-                                    : "This card image holds " + std::to_string(count) + " pages.");
+  // An image holds one page or four, and no page is past four.
+  if (page <= GetPageCount()) return Result();
+  return Result::Failure(message::kImageOnePage.text);
 }
 
 Result CSimulatedCard::CheckWritable() const {
@@ -237,7 +237,7 @@ Result CSimulatedCard::CheckWritable() const {
 Result CSimulatedCard::CheckOutput(const std::string& path) const {
   const CCardImageFile* image = state_->image.get();
   if (image == nullptr || !image->IsNamedBy(path)) return Result();
-  return Result::Failure(path + " is the card image itself; choose another file.");
+  return Result::Failure(Fill(message::kImageIsOutput, {path}));
 }
 
 Result CSimulatedCard::SyncImage() {

@@ -21,6 +21,10 @@ constexpr int kFormat = 32792;
 constexpr int kHackCode = 32793;
 constexpr int kSettings = 32801;
 constexpr int kDelete = 32803;
+constexpr int kOpenImage = 32810;
+constexpr int kUsePort = 32811;
+constexpr int kRecentImage1 = 32812;  // the recent card images, 32812 to 32816
+constexpr int kRecentImageCount = 5;
 
 constexpr int kToolbar = 59392;
 constexpr int kStatusBar = 59393;

@@ -4,6 +4,7 @@
 
 namespace {
 constexpr MenuItem kSeparator = {0, "", ""};
+constexpr char kRecentImagePrompt[] = "Open this card image as the memory card.";
 }  // namespace
 
 const std::vector<Menu>& MainMenus() {
@@ -20,6 +21,16 @@ const std::vector<Menu>& MainMenus() {
         {kProperties, "P&roperties...", "Display the properties of the selected file."},
         kSeparator,
         {kSettings, "&Settings...", ""},
+        kSeparator,
+        {kOpenImage, "&Open Card Image...", "Open a card image file as the memory card."},
+        {kUsePort, "Use &Parallel Port", "Use the memory card on the parallel port."},
+        kSeparator,
+        // The recent card images: the main window names them, and shows only those it has.
+        {kRecentImage1, "", kRecentImagePrompt},
+        {kRecentImage1 + 1, "", kRecentImagePrompt},
+        {kRecentImage1 + 2, "", kRecentImagePrompt},
+        {kRecentImage1 + 3, "", kRecentImagePrompt},
+        {kRecentImage1 + 4, "", kRecentImagePrompt},
         kSeparator,
         {kExit, "E&xit", "Quit Korvantis.\nExit"}}},
       {"&View",

@@ -10,6 +10,7 @@ struct FileKind {
 
 extern const FileKind kDciFileKind;
 extern const FileKind kDcmFileKind;
+extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 
 // What the commands ask of the person using the program. Messages have an OK
 // button only; a file choice the user dismisses returns false; a question is
@@ -24,4 +25,24 @@ class CUserPrompts {
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
   // True for yes. defaultYes: the answer Return gives and dismissing gives.
   virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
+
+  // The link is about to work outside the progress window (the reads before
+  // it opens, the writes after it closed), during which the program cannot
+  // answer; the front end may show that it is busy until the matching
+  // EndBusy. Calls nest. A message or question shown meanwhile is no longer
+  // busy.
+  virtual void BeginBusy() {}
+  virtual void EndBusy() {}
+};
+
+// Busy for the life of the scope.
+class CBusyScope {
+ public:
+  explicit CBusyScope(CUserPrompts& user) : user_(user) { user_.BeginBusy(); }
+  ~CBusyScope() { user_.EndBusy(); }
+  CBusyScope(const CBusyScope&) = delete;
+  CBusyScope& operator=(const CBusyScope&) = delete;
+
+ private:
+  CUserPrompts& user_;
 };

@@ -42,6 +42,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   link_->setPalette(palette);
   link_->setCursor(Qt::PointingHandCursor);
   link_->setFocusPolicy(Qt::TabFocus);
+  // A dotted frame marks the link when Tab has brought the focus to it.
+  link_->setStyleSheet(
+      QStringLiteral("QLabel { border: 1px solid transparent; }"
+                     "QLabel:focus { border: 1px dotted palette(window-text); }"));
   link_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // clicks only on the text
   link_->installEventFilter(this);
 

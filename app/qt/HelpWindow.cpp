@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -22,6 +23,8 @@ void ShowUserGuide(QWidget* parent) {
     openGuide->setOpenExternalLinks(true);
     openGuide->setSource(QUrl(QString::fromLatin1(kGuide)));
     openGuide->resize(640, 600);
+    // Escape closes the guide, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), openGuide, openGuide.data(), &QWidget::close);
   }
   openGuide->show();
   openGuide->raise();

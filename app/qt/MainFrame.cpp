@@ -3,27 +3,39 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
+#include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "FileCommands.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "LinkSettings.h"
 #include "LinkSettingsStore.h"
 #include "MenuTable.h"
+#include "Messages.h"
 #include "OutputGuard.h"
 #include "PageCommands.h"
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
+#include "RecentImages.h"
 #include "SettingsDlg.h"
 #include "SimulatedCard.h"
 #include "VmuCard.h"
+#include "WireTrace.h"
 
 namespace {
 constexpr char kIdlePrompt[] = "For Help, press F1.";
@@ -36,26 +48,73 @@ void SetPrompt(QAction* action, const char* prompt) {
   action->setWhatsThis(text.left(lineBreak));
   if (lineBreak >= 0) action->setToolTip(text.mid(lineBreak + 1));
 }
+
+// Whether the menu item shows its key beside its text ("&Refresh\tF5").
+bool ShowsItsKey(int id) {
+  const MenuItem* item = FindMenuItem(id);
+  return item != nullptr && std::strchr(item->text, '\t') != nullptr;
+}
+
+bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  for (const char* known : suffixes) {
+    if (suffix == QLatin1String(known)) return true;
+  }
+  return false;
+}
+
+bool IsCardImage(const QString& path) {
+  return HasSuffix(path, {"bin", "vmu", "dcm"});
+}
+
+bool IsFileToUpload(const QString& path) {
+  return HasSuffix(path, {"dci"});
+}
+
+// A pane on the right of the status bar, shown only while it has something to say.
+QLabel* MakePane(QWidget* parent, const char* name) {
+  auto* pane = new QLabel(parent);
+  pane->setObjectName(name);
+  pane->setVisible(false);
+  return pane;
+}
+
+void SetPane(QLabel* pane, const QString& text, const QString& tip = QString()) {
+  pane->setText(text);
+  pane->setToolTip(tip);
+  pane->setVisible(!text.isEmpty());
+}
+
+QString FromPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string ToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
 }  // namespace
 
 CMainFrame::CMainFrame(Services services, QWidget* parent)
     : QMainWindow(parent),
-      card_(std::move(services.card)),
+      source_(std::move(services.card)),
       settings_(services.settings),
+      recentImages_(services.recentImages),
       user_(std::move(services.user)),
       progress_(std::move(services.progress)),
-      simulated_(services.simulated) {
-  setWindowTitle(QStringLiteral("Korvantis"));
+      makePortCard_(std::move(services.makePortCard)) {
   setWindowIcon(ProgramIcon());
+  setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
   // No download or backup is ever saved over the card image in use.
   user_ = std::make_unique<COutputGuard>(std::move(user_), [this](const std::string& path) {
-    return simulated_ != nullptr ? simulated_->CheckOutput(path) : Result();
+    return source_.simulated ? source_.simulated->CheckOutput(path) : Result();
   });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
+  if (!makePortCard_) makePortCard_ = [] { return std::make_unique<CVmuCard>(); };
+  if (!source_.card) source_.card = makePortCard_();
 
   ApplyStoredSettings();
-  listView_ = new CCardListView(*card_, *user_, progress_, this);
+  listView_ = new CCardListView(*source_.card, *user_, progress_, this);
   setCentralWidget(listView_);
   listView_->RegisterCommands(router_.Table(CCommandRouter::Level::ListWindow));
   RegisterFrameCommands();
@@ -74,25 +133,31 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     contextMenu_->exec(where);
   });
   GetAction(listView_->GetViewMode())->setChecked(true);
-  UpdateCommandUi();
-  resize(1240, 600);  // room for every column at its Details width
+  ShowCardState();
+  if (recentImages_ != nullptr && !source_.imagePath.empty()) {
+    recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
+  }
+  ShowRecentImages();
+  // The window system places the window. Its size is what a new window gets
+  // on most desktops, three quarters of the screen's free area, so that all
+  // of it, close box included, is on the screen.
+  resize(screen()->availableGeometry().size() * 3 / 4);
   listView_->setFocus();
 }
 
 CMainFrame::~CMainFrame() {
-  // The list window borrows the card: it goes first, then the card and its port.
+  // The list window borrows the card: it goes first, then the card and its
+  // port, then the simulated card behind it.
   std::unique_ptr<QWidget> list(takeCentralWidget());
   list.reset();
-  card_.reset();
+  source_.card.reset();
 }
 
 // The link gets the stored settings (the defaults, without a store) before
 // any command can run; its road to the port is chosen here, once.
 void CMainFrame::ApplyStoredSettings() {
-  CVmuLink& link = *card_->GetLink();
-  const bool simulated = link.GetPortAccess() == PortAccess::Simulated;
+  CVmuLink& link = *source_.card->GetLink();
   ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), link);
-  if (simulated) link.SetDelayFactor(0);  // the simulated card needs no settling time
 }
 
 void CMainFrame::RegisterFrameCommands() {
@@ -105,6 +170,12 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kSetPage3, [this] { OnSetPage(3); });
   frame.On(kSetPage4, [this] { OnSetPage(4); });
   if (settings_ != nullptr) frame.On(kSettings, [this] { OnSettings(); });
+  frame.On(kOpenImage, [this] { OnOpenImage(); });
+  frame.On(kUsePort, [this] { UsePort(); });
+  frame.OnUpdate(kUsePort, [this] { return !source_.imagePath.empty(); });
+  for (int n = 0; n < kRecentImageCount; ++n) {
+    frame.On(kRecentImage1 + n, [this, n] { OnRecentImage(n); });
+  }
   frame.On(kHelpTopics, [this] { OnHelp(); });
   frame.On(kHelp, [this] { OnHelp(); });
   frame.On(kDefaultHelp, [this] { OnHelp(); });
@@ -116,12 +187,24 @@ void CMainFrame::RegisterFrameCommands() {
 }
 
 void CMainFrame::CreateActions() {
-  auto makeAction = [this](int id) {
+  // A command starts once the menu that chose it has closed and its place
+  // on the screen is drawn again, since the command may keep the thread for
+  // a while before any window of its own opens.
+  auto runLater = [this](QAction* action, int id) {
+    connect(action, &QAction::triggered, this, [this, id] {
+      auto run = [this, id] {
+        repaint();
+        RunCommand(id);
+      };
+      QMetaObject::invokeMethod(this, run, Qt::QueuedConnection);
+    });
+    addAction(action);  // its keys work wherever the focus is in the window
+  };
+  auto makeAction = [this, &runLater](int id) {
     if (actions_.count(id) != 0) return actions_[id];
     auto* action = new QAction(this);
     action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    addAction(action);  // its keys work wherever the focus is in the window
+    runLater(action, id);
     actions_[id] = action;
     return action;
   };
@@ -133,12 +216,22 @@ void CMainFrame::CreateActions() {
       SetPrompt(action, item.prompt);
     }
   }
+  // Qt writes an action's key beside its menu item; the items that show no
+  // key in their text get theirs on an action of their own, in no menu.
   std::map<int, QList<QKeySequence>> keys;
   for (const Accelerator& accelerator : Accelerators()) {
     keys[accelerator.id].append(QKeySequence(QString::fromUtf8(accelerator.key)));
   }
-  for (const auto& [id, sequences] : keys)
-    makeAction(id)->setShortcuts(sequences);
+  for (const auto& [id, sequences] : keys) {
+    if (FindMenuItem(id) == nullptr || ShowsItsKey(id)) {
+      makeAction(id)->setShortcuts(sequences);
+      continue;
+    }
+    auto* key = new QAction(this);
+    key->setShortcuts(sequences);
+    runLater(key, id);
+    hiddenKeys_.emplace_back(id, key);
+  }
 
   viewModes_ = new QActionGroup(this);
   for (int id : {command::kLargeIcons, command::kSmallIcons, command::kList, command::kDetails}) {
@@ -191,21 +284,60 @@ void CMainFrame::CreateToolBar() {
           &QAction::setChecked);
 }
 
+// The message pane on the left keeps the idle text and the prompts; the
+// port's problem, the page last selected and the free blocks have panes of
+// their own on the right.
 void CMainFrame::CreateStatusBar() {
-  portProblem_ = new QLabel(this);
-  portProblem_->setObjectName("portProblem");
-  const std::string& problem = card_->GetLink()->GetPortProblem();
-  portProblem_->setText(QString::fromStdString(problem));
-  portProblem_->setToolTip(QString::fromStdString(problem));
-  portProblem_->setVisible(!problem.empty());
-  statusBar()->addPermanentWidget(portProblem_, 1);
+  portPane_ = MakePane(this, "portProblem");
+  pagePane_ = MakePane(this, "page");
+  freeBlocksPane_ = MakePane(this, "freeBlocks");
+  statusBar()->addPermanentWidget(portPane_);
+  statusBar()->addPermanentWidget(pagePane_);
+  statusBar()->addPermanentWidget(freeBlocksPane_);
+  connect(listView_, &CCardListView::freeBlocksChanged, this, &CMainFrame::ShowFreeBlocks);
   connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::ShowIdlePrompt);
-  statusBar()->showMessage(kIdlePrompt);
 }
 
-// When a command's prompt goes away the idle text comes back.
+// What the window shows of the card: its name in the title, and the port's
+// problem, which is also the idle text until the first prompt.
+void CMainFrame::ShowCardState() {
+  const QString image = FromPath(source_.imagePath);
+  setWindowTitle(image.isEmpty() ? QStringLiteral("Korvantis")
+                                 : QFileInfo(image).fileName() + QStringLiteral(" - Korvantis"));
+  const QString problem = QString::fromStdString(source_.card->GetLink()->GetPortProblem());
+  SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
+  idleText_ = problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem;
+  statusBar()->showMessage(idleText_);
+}
+
+// When a command's prompt goes away the idle text comes back. After the
+// first prompt that is the usual one: the port's problem keeps its pane.
 void CMainFrame::ShowIdlePrompt(const QString& message) {
-  if (message.isEmpty()) statusBar()->showMessage(kIdlePrompt);
+  if (message.isEmpty()) {
+    statusBar()->showMessage(idleText_);
+  } else if (message != idleText_) {
+    idleText_ = QString::fromLatin1(kIdlePrompt);
+  }
+}
+
+void CMainFrame::ShowFreeBlocks(int count) {
+  SetPane(freeBlocksPane_,
+          count < 0 ? QString()
+                    : QString::fromStdString(FreeBlocksText(static_cast<std::uint16_t>(count))));
+}
+
+// The File menu names the recent images, "&1 card.bin" and so on; the items
+// without an image are hidden.
+void CMainFrame::ShowRecentImages() {
+  const QStringList paths = recentImages_ != nullptr ? recentImages_->List() : QStringList();
+  for (int n = 0; n < command::kRecentImageCount; ++n) {
+    QAction* action = actions_[command::kRecentImage1 + n];
+    action->setVisible(n < paths.size());
+    if (n < paths.size()) {
+      action->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(QFileInfo(paths[n]).fileName()));
+      action->setToolTip(paths[n]);
+    }
+  }
 }
 
 QAction* CMainFrame::GetAction(int id) const {
@@ -216,18 +348,33 @@ QAction* CMainFrame::GetAction(int id) const {
 void CMainFrame::UpdateCommandUi() {
   for (const auto& [id, action] : actions_)
     action->setEnabled(router_.IsEnabled(id));
+  for (const auto& [id, key] : hiddenKeys_)
+    key->setEnabled(router_.IsEnabled(id));
 }
 
 void CMainFrame::RunCommand(int id) {
-  // The commands that change the card; every other one only reads it.
-  static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore};
-  if (simulated_ != nullptr && kChangingCommands.count(id) != 0 &&
-      ReportFailure(simulated_->CheckWritable())) {
-    return;
-  }
-  router_.Route(id);
-  if (simulated_ != nullptr) ReportFailure(simulated_->SyncImage());
+  RunExclusively([this, id] {
+    // The commands that change the card; every other one only reads it.
+    static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore};
+    if (kChangingCommands.count(id) != 0 && ReportFailure(CheckImageWritable())) return;
+    router_.Route(id);
+  });
+}
+
+// Commands run one at a time: one that arrives while another still runs
+// (a key pressed while the progress window pumps events) is dropped.
+void CMainFrame::RunExclusively(const std::function<void()>& work) {
+  if (running_) return;
+  running_ = true;
+  work();
+  running_ = false;
+  if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
+  ReportImageProblem();
   UpdateCommandUi();
+}
+
+Result CMainFrame::CheckImageWritable() const {
+  return source_.simulated ? source_.simulated->CheckWritable() : Result();
 }
 
 bool CMainFrame::ReportFailure(const Result& result) {
@@ -236,32 +383,125 @@ bool CMainFrame::ReportFailure(const Result& result) {
   return true;
 }
 
+// A card image that stopped taking writes still holds them in memory only;
+// the user must learn it before trusting the file.
+void CMainFrame::ReportImageProblem() {
+  if (!source_.simulated) return;
+  const std::string& problem = source_.simulated->GetImageProblem();
+  if (problem.empty() || problem == imageProblemShown_) return;
+  imageProblemShown_ = problem;
+  user_->ShowMessage(problem);
+}
+
 void CMainFrame::focusInEvent(QFocusEvent* event) {
   QMainWindow::focusInEvent(event);
   listView_->setFocus();
 }
 
+bool CMainFrame::OpenImage(const QString& path) {
+  CardSource next;
+  const Result opened = OpenCardImage(ToPath(path), next);
+  if (!opened) {
+    if (recentImages_ != nullptr) recentImages_->Remove(path);
+    ShowRecentImages();
+    user_->ShowMessage(opened.Message());
+    return false;
+  }
+  UseCard(std::move(next));
+  if (recentImages_ != nullptr) recentImages_->Add(QFileInfo(path).absoluteFilePath());
+  ShowRecentImages();
+  return true;
+}
+
+void CMainFrame::UsePort() {
+  CardSource port;
+  port.card = makePortCard_();
+  UseCard(std::move(port));
+}
+
+// The wire trace, if any, goes on with the new card's link. The list's rows
+// belong to the old card and go with it.
+void CMainFrame::UseCard(CardSource next) {
+  std::unique_ptr<CWireTrace> trace = source_.card->GetLink()->TakeTrace();
+  listView_->SetCard(*next.card);
+  source_.card.reset();  // before the simulated card it reaches
+  source_ = std::move(next);
+  imageProblemShown_.clear();
+  ApplyStoredSettings();
+  if (trace) source_.card->GetLink()->SetTrace(std::move(trace));
+  ShowCardState();
+  SetPane(pagePane_, QString());  // the new card's page and free blocks are not known yet
+  ShowFreeBlocks(-1);
+  UpdateCommandUi();
+}
+
+void CMainFrame::OnOpenImage() {
+  std::string path;
+  if (user_->ChooseFileToOpen(kCardImageFileKind, path)) OpenImage(FromPath(path));
+}
+
+void CMainFrame::OnRecentImage(int n) {
+  const QStringList paths = recentImages_ != nullptr ? recentImages_->List() : QStringList();
+  if (n < paths.size()) OpenImage(paths[n]);
+}
+
+// Local files only; whether they make sense together is told at the drop.
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  const bool local = !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) {
+    return url.isLocalFile();
+  });
+  if (local) event->acceptProposedAction();
+}
+
+// The files are taken after the drop has ended, so that the program they
+// came from is not kept waiting for the transfers.
+void CMainFrame::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.append(url.toLocalFile());
+  }
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  QMetaObject::invokeMethod(
+      this, [this, paths] { OpenDroppedFiles(paths); }, Qt::QueuedConnection);
+}
+
+// DCI files are uploaded to the selected page, one after another; one card
+// image becomes the card. Anything else is explained and left alone.
+void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
+  RunExclusively([this, &paths] {
+    if (std::all_of(paths.begin(), paths.end(), IsFileToUpload)) {
+      if (!ReportFailure(CheckImageWritable())) listView_->UploadFiles(paths);
+    } else if (paths.size() == 1 && IsCardImage(paths.front())) {
+      OpenImage(paths.front());
+    } else {
+      user_->ShowMessage(message::kDropNotUnderstood.text);
+    }
+  });
+}
+
 void CMainFrame::OnSetPage(std::uint16_t page) {
-  if (simulated_ != nullptr && ReportFailure(simulated_->CheckPage(page))) return;
-  SetPage(*card_, page, *user_);
+  if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
+  // The card does not tell its page; the pane shows the one last selected.
+  const bool selected = SetPage(*source_.card, page, *user_) == CommandResult::Done;
+  SetPane(pagePane_, selected ? QStringLiteral("Page %1").arg(page) : QString());
 }
 
 void CMainFrame::OnBackup() {
   const auto progress = progress_();
-  BackupPage(*card_, *progress, *user_);
+  BackupPage(*source_.card, *progress, *user_);
 }
 
 void CMainFrame::OnRestore() {
   const auto progress = progress_();
-  RestorePage(*card_, *progress, *user_);
+  RestorePage(*source_.card, *progress, *user_);
 }
 
 void CMainFrame::OnSettings() {
   if (settings_ == nullptr) return;
-  CSettingsDlg::RunSettings(this, *settings_, *card_->GetLink());
-  const std::string& problem = card_->GetLink()->GetPortProblem();
-  portProblem_->setText(QString::fromStdString(problem));
-  portProblem_->setVisible(!problem.empty());
+  CSettingsDlg::RunSettings(this, *settings_, *source_.card->GetLink());
+  ShowCardState();
 }
 
 void CMainFrame::OnHelp() {

@@ -1,61 +1,76 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "CardListView.h"
+#include "CardSource.h"
 #include "CommandRouter.h"
 #include "Result.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
 class CLinkSettingsStore;
-class CSimulatedCard;
+class CRecentImages;
 class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
 class QToolBar;
 
-// The main window: menus, toolbar, status bar and the file list as its only
+// The main window: menus, toolbar and status bar and the file list as its only
 // client. Every command, from a menu, a key, the toolbar or the list's
 // context menu, goes through one router: the list window's table first, then
 // the frame's, then the application's; a command none of them handles is
-// disabled.
+// disabled. The card is the parallel port's or a card image's, and can change
+// while the program runs.
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
   // What the frame is given; tests put in their own user and progress.
   struct Services {
-    std::unique_ptr<CVmuCard> card;  // owned by the frame
+    CardSource card;  // owned by the frame; none: the parallel port
     CLinkSettingsStore* settings = nullptr;
+    CRecentImages* recentImages = nullptr;    // none: no list is kept
     std::unique_ptr<CUserPrompts> user;       // none: message boxes and file dialogs
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
-    // The simulated card behind the card object, when it is one over an image
-    // file: commands then keep to what the image can hold (its pages, its
-    // write permission), never save over it, and sync what they wrote.
-    CSimulatedCard* simulated = nullptr;
+    // The card object on the parallel port; none: the best road this machine offers.
+    std::function<std::unique_ptr<CVmuCard>()> makePortCard;
   };
 
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   CCardListView* GetListView() const { return listView_; }
-  CVmuCard& GetCard() const { return *card_; }
+  CVmuCard& GetCard() const { return *source_.card; }
   QAction* GetAction(int id) const;
   QMenu* GetContextMenu() const { return contextMenu_; }
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
-  // Runs a command as a menu item would. A command that changes the card is
-  // refused with a message while the card image is open for reading only;
-  // after any command, what it wrote to the image reaches the disk.
+  // Runs a command as a menu item would, unless another is still running. A
+  // command that changes the card is refused with a message while the card
+  // image is open for reading only; after any command, what it wrote to the
+  // image reaches the disk.
   void RunCommand(int id);
+
+  // Makes the card image the card; a file that is no card image is refused
+  // with a message and the card stays as it was.
+  bool OpenImage(const QString& path);
+  // Makes the card on the parallel port the card again.
+  void UsePort();
+  // The free blocks of the page last listed ("42 blocks free"); below 0
+  // when not known.
+  void ShowFreeBlocks(int count);
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateActions();
@@ -64,26 +79,43 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void RegisterFrameCommands();
   void ApplyStoredSettings();
+  void UseCard(CardSource next);
+  void ShowCardState();
   void ShowIdlePrompt(const QString& message);
   bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
+  void ShowRecentImages();
+  void ReportImageProblem();
+  Result CheckImageWritable() const;
+  void RunExclusively(const std::function<void()>& work);
+  void OpenDroppedFiles(const QStringList& paths);
 
   void OnSetPage(std::uint16_t page);
   void OnBackup();
   void OnRestore();
   void OnSettings();
+  void OnOpenImage();
+  void OnRecentImage(int n);
   void OnHelp();
   void OnAbout();
 
-  std::unique_ptr<CVmuCard> card_;
+  CardSource source_;
   CLinkSettingsStore* settings_;
+  CRecentImages* recentImages_;
   std::unique_ptr<CUserPrompts> user_;
   CCardListView::ProgressFactory progress_;
-  CSimulatedCard* simulated_;
+  std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
   CCommandRouter router_;
   CCardListView* listView_ = nullptr;
   std::map<int, QAction*> actions_;
+  // Keys whose command's menu item shows no key: they work, unseen.
+  std::vector<std::pair<int, QAction*>> hiddenKeys_;
   QActionGroup* viewModes_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
-  QLabel* portProblem_ = nullptr;
+  QLabel* portPane_ = nullptr;
+  QLabel* pagePane_ = nullptr;
+  QLabel* freeBlocksPane_ = nullptr;
+  QString idleText_;
+  std::string imageProblemShown_;
+  bool running_ = false;
 };

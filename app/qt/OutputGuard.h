@@ -26,6 +26,8 @@ class COutputGuard : public CUserPrompts {
   bool AskYesNo(const std::string& question, bool defaultYes) override {
     return user_->AskYesNo(question, defaultYes);
   }
+  void BeginBusy() override { user_->BeginBusy(); }
+  void EndBusy() override { user_->EndBusy(); }
 
  private:
   std::unique_ptr<CUserPrompts> user_;

@@ -15,10 +15,13 @@
 
 #include "DecimalNumber.h"
 #include "LinkSettingsStore.h"
+#include "Messages.h"
 
 namespace {
 constexpr std::uint32_t kLargest32 = 0xFFFFFFFFu;
 constexpr std::uint32_t kLargestPort = 0xFFFFu;
+// The link counts its timeout in 32 bits of microseconds.
+constexpr std::uint32_t kLongestTimeout = kLargest32 / 1000000u;  // 4294 seconds
 
 QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
   auto* field = new QLineEdit(parent);
@@ -161,7 +164,7 @@ bool CSettingsDlg::ReadValues() {
   std::uint32_t timeout = 0;
   std::uint32_t otherAddress = 0;
   if (!ReadField(delayField_, kLargest32, delayFactor) ||
-      !ReadField(timeoutField_, kLargest32, timeout) ||
+      !ReadField(timeoutField_, kLongestTimeout, timeout) ||
       !ReadField(otherField_, kLargestPort, otherAddress)) {
     return false;
   }
@@ -175,12 +178,13 @@ bool CSettingsDlg::ReadValues() {
 bool CSettingsDlg::ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value) {
   const DecimalParse result = ParseDecimal(field->text().toStdString(), value, limit);
   if (result == DecimalParse::Number) return true;
-  QString message = QStringLiteral("Enter a positive whole number.");
+  const Message* refusal = &message::kEnterWholeNumber;
   if (result == DecimalParse::TooLarge) {
-    message = limit == kLargestPort ? QStringLiteral("Enter a port address from 0 to 65535.")
-                                    : QStringLiteral("Enter a whole number from 0 to 4294967295.");
+    refusal = limit == kLargestPort      ? &message::kEnterPortAddress
+              : limit == kLongestTimeout ? &message::kEnterTimeout
+                                         : &message::kEnterDelay;
   }
-  showRefusal_(message);
+  showRefusal_(QString::fromUtf8(refusal->text));
   field->setFocus();
   field->selectAll();
   return false;

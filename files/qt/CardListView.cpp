@@ -1,19 +1,28 @@
 #include "CardListView.h"
 
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
+#include <QMimeData>
 #include <QStackedWidget>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <set>
 
 #include "CommandIds.h"
 #include "CommandRouter.h"
 #include "FileCommands.h"
 #include "FilePropertiesDlg.h"
 #include "Icons.h"
+#include "Messages.h"
 #include "Progress.h"
+#include "SafeFileName.h"
+#include "UserPrompts.h"
 
 namespace {
 
@@ -21,6 +30,20 @@ namespace {
 QString CardText(const std::string& bytes) {
   return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
+
+// The rows, dragged out of the list, carry their files as DCI files.
+class CFileListModel : public QStandardItemModel {
+ public:
+  using QStandardItemModel::QStandardItemModel;
+
+  std::function<QMimeData*(const QModelIndexList&)> dragData;
+
+  QStringList mimeTypes() const override { return {QStringLiteral("text/uri-list")}; }
+  QMimeData* mimeData(const QModelIndexList& indexes) const override {
+    return dragData ? dragData(indexes) : nullptr;
+  }
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+};
 }  // namespace
 
 const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150, 100,
@@ -29,10 +52,10 @@ const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150,
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
                              QWidget* parent)
     : QWidget(parent),
-      card_(card),
+      card_(&card),
       user_(user),
       progress_(std::move(progress)),
-      model_(new QStandardItemModel(0, kFileColumnCount, this)),
+      model_(new CFileListModel(0, kFileColumnCount, this)),
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
       details_(new QTreeView(stack_)),
@@ -68,10 +91,18 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(stack_);
 
+  icons_->setMovement(QListView::Static);
+  static_cast<CFileListModel*>(model_)->dragData = [this](const QModelIndexList& indexes) {
+    return DownloadForDrag(indexes);
+  };
   for (QAbstractItemView* view :
        {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
+    // Rows can be dragged out; files dropped here go to the main window.
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setDefaultDropAction(Qt::CopyAction);
+    view->viewport()->setAcceptDrops(false);
   }
   connect(selection_, &QItemSelectionModel::selectionChanged, this,
           &CCardListView::selectionChanged);
@@ -100,48 +131,93 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.On(kUpload, [this] { OnUpload(); });
 }
 
-void CCardListView::OnRefresh() {
-  std::vector<FileTexts> rows;
+void CCardListView::SetCard(CVmuCard& card) {
+  card_ = &card;
   model_->removeRows(0, model_->rowCount());
+}
+
+// Each row is shown as soon as it is read: the progress window lets the
+// list repaint between entries. The rows read before a failure or a cancel stay.
+void CCardListView::OnRefresh() {
+  model_->removeRows(0, model_->rowCount());
+  emit freeBlocksChanged(-1);
+  FileListing listing;
   const auto progress = progress_();
-  RefreshList(card_, *progress, user_, rows);
-  SetRows(rows);  // the rows read before a failure or a cancel stay
+  RefreshList(*card_, *progress, user_, listing, [this](const FileTexts& row) { AppendRow(row); });
+  emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
 void CCardListView::OnDownload() {
   std::uint16_t index = 0;
   if (!SelectedIndex(index)) return;
   const auto progress = progress_();
-  DownloadFile(card_, index, *progress, user_);
+  DownloadFile(*card_, index, *progress, user_);
 }
 
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  UploadFile(card_, *progress, user_);
+  UploadFile(*card_, *progress, user_);
 }
 
 void CCardListView::OnProperties() {
   std::uint16_t index = 0;
   if (!SelectedIndex(index)) return;
   FileTexts properties;
-  if (GetFileProperties(card_, index, user_, properties) == CommandResult::Done) {
+  if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
     showProperties(properties);
   }
 }
 
-void CCardListView::SetRows(const std::vector<FileTexts>& rows) {
-  const QIcon fileIcon = FileIcon();
-  for (const FileTexts& row : rows) {
-    QList<QStandardItem*> items;
-    for (const std::string& text : row.columns) {
-      auto* item = new QStandardItem(CardText(text));
-      item->setEditable(false);
-      items.append(item);
-    }
-    items[0]->setIcon(fileIcon);
-    items[0]->setData(row.index, kIndexRole);
-    model_->appendRow(items);
+void CCardListView::UploadFiles(const QStringList& paths) {
+  for (const QString& path : paths) {
+    const auto progress = progress_();
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (UploadFile(*card_, name, *progress, user_) != CommandResult::Done) return;
   }
+}
+
+QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
+  std::set<int> rows;
+  for (const QModelIndex& index : indexes)
+    rows.insert(index.row());
+  if (rows.empty()) return nullptr;
+  dragFolder_ = std::make_unique<QTemporaryDir>();
+  if (!dragFolder_->isValid()) {
+    user_.ShowMessage(message::kCannotWrite.text);
+    return nullptr;
+  }
+  QList<QUrl> urls;
+  for (const int row : rows) {
+    const QStandardItem* label = model_->item(row, 0);
+    const auto index = static_cast<std::uint16_t>(label->data(kIndexRole).toUInt());
+    // Two files of one name on the card keep apart by their directory index.
+    const QString stem =
+        QString::fromStdString(SafeFileStem(label->text().toLatin1().toStdString()));
+    QString path = dragFolder_->filePath(stem + QStringLiteral(".dci"));
+    if (QFile::exists(path))
+      path = dragFolder_->filePath(QStringLiteral("%1-%2.dci").arg(stem).arg(index));
+    const auto progress = progress_();
+    if (DownloadFile(*card_, index, QFile::encodeName(path).toStdString(), *progress, user_) !=
+        CommandResult::Done) {
+      return nullptr;
+    }
+    urls.append(QUrl::fromLocalFile(path));
+  }
+  auto* data = new QMimeData;
+  data->setUrls(urls);
+  return data;
+}
+
+void CCardListView::AppendRow(const FileTexts& row) {
+  QList<QStandardItem*> items;
+  for (const std::string& text : row.columns) {
+    auto* item = new QStandardItem(CardText(text));
+    item->setEditable(false);
+    items.append(item);
+  }
+  items[0]->setIcon(FileIcon());
+  items[0]->setData(row.index, kIndexRole);
+  model_->appendRow(items);
 }
 
 int CCardListView::CountSelectedRows() const {
@@ -204,14 +280,21 @@ void CCardListView::OnViewDetails() {
 }
 
 // The file menu opens wherever it is asked for, on a row or not; from the
-// keyboard it opens 5 pixels in from the list's top-left corner.
+// keyboard (the Menu key, or Shift+F10) it opens 5 pixels in from the list's
+// top-left corner.
 bool CCardListView::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::ContextMenu) return QWidget::eventFilter(watched, event);
-  auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+  bool fromKeyboard = false;
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier) return false;
+    fromKeyboard = true;
+  } else if (event->type() == QEvent::ContextMenu) {
+    fromKeyboard = static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+  } else {
+    return QWidget::eventFilter(watched, event);
+  }
   auto* view = static_cast<QAbstractItemView*>(GetCurrentView());
-  const QPoint where = menuEvent->reason() == QContextMenuEvent::Keyboard
-                           ? view->viewport()->mapToGlobal(QPoint(5, 5))
-                           : menuEvent->globalPos();
-  emit contextMenuRequested(where);
+  emit contextMenuRequested(fromKeyboard ? view->viewport()->mapToGlobal(QPoint(5, 5))
+                                         : static_cast<QContextMenuEvent*>(event)->globalPos());
   return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QModelIndex>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -13,8 +15,10 @@ class CUserPrompts;
 class CVmuCard;
 class QItemSelectionModel;
 class QListView;
+class QMimeData;
 class QStackedWidget;
 class QStandardItemModel;
+class QTemporaryDir;
 class QTreeView;
 
 // The main window's client: the files of the selected card page, one row per
@@ -37,6 +41,9 @@ class CCardListView : public QWidget {
 
   // Puts the list window's commands and enable rules into its table.
   void RegisterCommands(CCommandTable& table);
+  // Works on another card from now on; the rows, which belong to the old
+  // one, go.
+  void SetCard(CVmuCard& card);
 
   void OnRefresh();
   void OnDownload();
@@ -47,6 +54,14 @@ class CCardListView : public QWidget {
   void OnViewList();
   void OnViewDetails();
   bool OnUpdateSingleSelection() const;
+
+  // Uploads the DCI files one after another, as Upload does each; stops at
+  // the first that fails or is cancelled.
+  void UploadFiles(const QStringList& paths);
+  // What a drag of these rows out of the list carries: each row's file,
+  // downloaded into a DCI file of a folder of its own, as a file address.
+  // Nothing when a download fails or is cancelled.
+  QMimeData* DownloadForDrag(const QModelIndexList& indexes);
 
   int GetViewMode() const { return viewMode_; }  // the command of the mode shown
   int CountSelectedRows() const;
@@ -64,16 +79,19 @@ class CCardListView : public QWidget {
   void selectionChanged();
   // The file context menu was asked for, at this point on the screen.
   void contextMenuRequested(const QPoint& globalPosition);
+  // The free blocks of the page listed: counted by a Refresh, or below 0
+  // while a Refresh runs and when the count is unknown.
+  void freeBlocksChanged(int blocks);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void SetRows(const std::vector<FileTexts>& rows);
+  void AppendRow(const FileTexts& row);
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
 
-  CVmuCard& card_;
+  CVmuCard* card_;
   CUserPrompts& user_;
   ProgressFactory progress_;
   QStandardItemModel* model_;
@@ -82,4 +100,5 @@ class CCardListView : public QWidget {
   QTreeView* details_;
   QListView* icons_;
   int viewMode_ = 0;
+  std::unique_ptr<QTemporaryDir> dragFolder_;  // the files of the last drag out
 };

@@ -86,14 +86,15 @@ TEST_F(RegionOverSimulator, FreeBlockCountAndSearchesSeeTheUserAreaOnly) {
     const char* name;
     std::uint16_t usedFrom, usedTo, freeBlock;  // used run, then one free block in it
     std::uint16_t count, first, last;
+    std::vector<std::uint16_t> highestThree;  // where a 3-block upload goes
   };
   constexpr std::uint16_t kKept = 4242;  // what the caller put in out
   const Case cases[] = {
-      {"all free", 1, 0, 0, 200, 0, 199},
-      {"150 to 199 used", 150, 199, 0xFFFF, 150, 0, 149},
-      {"only 199 free", 0, 199, 199, 1, 199, 199},
-      {"only 0 free", 0, 199, 0, 1, 0, 0},
-      {"none free", 0, 199, 0xFFFF, 0, kKept, kKept},
+      {"all free", 1, 0, 0, 200, 0, 199, {199, 198, 197}},
+      {"150 to 199 used", 150, 199, 0xFFFF, 150, 0, 149, {149, 148, 147}},
+      {"only 199 free", 0, 199, 199, 1, 199, 199, {199}},
+      {"only 0 free", 0, 199, 0, 1, 0, 0, {0}},
+      {"none free", 0, 199, 0xFFFF, 0, kKept, kKept, {}},
   };
   for (const Case& c : cases) {
     CPageImage page = CPageImage::Formatted();  // entries 200 to 240 free as well
@@ -109,6 +110,9 @@ TEST_F(RegionOverSimulator, FreeBlockCountAndSearchesSeeTheUserAreaOnly) {
     EXPECT_TRUE(fat.CountFree(count)) << c.name;
     EXPECT_TRUE(fat.FindFirstFree(first)) << c.name;
     EXPECT_TRUE(fat.FindLastFree(last)) << c.name;
+    std::vector<std::uint16_t> highest = {1, 2, 3, 4};
+    EXPECT_TRUE(fat.FindFreeBlocks(3, highest)) << c.name;
+    EXPECT_EQ(highest, c.highestThree) << c.name;
     EXPECT_EQ(count, c.count) << c.name;
     EXPECT_EQ(first, c.first) << c.name;
     EXPECT_EQ(last, c.last) << c.name;

@@ -9,6 +9,7 @@
 #include "CardOnSimulator.h"
 #include "StatusCodes.h"
 #include "VmuDirEntry.h"
+#include "VmuFat.h"
 
 namespace {
 
@@ -90,42 +91,62 @@ TEST_F(CardObject, WrittenEntryReachesTheCardOnlyAtFlush) {
   EXPECT_EQ(card_.GetLastError(), status::kUnexpectedAnswer);
 }
 
-// A file region ends at block 0 at the latest: game files lie from block 0
-// upward, so a descending run reaches only their first block, which the
-// listing reads. A region made to be written must fit on the page whole.
-TEST_F(CardObject, FileRegionsStartAtTheFirstBlockOrAreRefused) {
-  struct Run {
-    std::uint8_t type;
+// A file is the chain its allocation entries link, whatever direction it
+// runs; a chain that is not exactly the file's blocks opens nothing and says
+// why. The directory lies in blocks 253 to 241, the table in 254.
+TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
+  struct Case {
     std::uint16_t first, size;
-    std::uint32_t openedBlocks;  // 0: refused
-    bool made;
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> links;  // block, allocation entry
+    std::vector<std::uint16_t> blocks;                           // sound: the chain
+    const char* fault;                                           // unsound: why
   };
-  for (const Run run :
-       {Run{0x33, 0, 1, 1, true}, Run{0x33, 10, 3, 3, true}, Run{0x33, 255, 256, 256, true},
-        Run{0x33, 2, 4, 3, false}, Run{0x33, 0, 9, 1, false},
-        Run{CVmuDirEntry::kGame, 0, 9, 1, false}, Run{0x33, 256, 1, 0, false},
-        Run{0x33, 300, 2, 0, false}, Run{0x33, 0xFFFF, 1, 0, false}}) {
-    SCOPED_TRACE(std::to_string(run.first) + "/" + std::to_string(run.size));
-    Load(NoisyCard(7, MakeEntry(run.type, run.first, run.size)));
-    std::unique_ptr<CVmuRegion> opened, made;
-    EXPECT_EQ(card_.OpenFile(7, opened), run.openedBlocks != 0);
-    if (opened) {
-      EXPECT_EQ(opened->GetBlockCount(), run.openedBlocks);
-      const std::uint8_t* out = nullptr;
-      ASSERT_TRUE(opened->Read(0, out, 512, false));
-      EXPECT_EQ(0, std::memcmp(out, page_.GetBlock(run.first), 512));
-      EXPECT_TRUE(card_.CloseFile(opened));
-      EXPECT_EQ(opened, nullptr);
-    } else {
+  constexpr std::uint16_t kEnd = CVmuFat::kLastBlock, kFree = CVmuFat::kFree;
+  const Case cases[] = {
+      {199, 4, {{199, 198}, {198, 150}, {150, 10}, {10, kEnd}}, {199, 198, 150, 10}, ""},
+      {0, 3, {{0, 1}, {1, 2}, {2, kEnd}}, {0, 1, 2}, ""},  // a game file, upward
+      {240, 1, {{240, kEnd}}, {240}, ""},                  // above the user blocks
+      {77, 0, {}, {}, ""},
+      {199, 3, {{199, 198}, {198, kEnd}}, {}, "ends after 2 of 3 blocks"},
+      {199, 2, {{199, 198}, {198, 197}, {197, kEnd}}, {}, "runs on past 2 blocks"},
+      {199, 1, {{199, 198}}, {}, "runs on past 1 block"},
+      {199, 3, {{199, 198}, {198, 199}}, {}, "comes back to block 199"},
+      {199, 2, {{199, 254}}, {}, "enters block 254, which holds the allocation table"},
+      {199, 2, {{199, 245}}, {}, "enters block 245, which holds the directory"},
+      {255, 1, {}, {}, "enters block 255, the root block"},
+      {199, 2, {{199, 300}}, {}, "leaves the page at block 300"},
+      {0xFFFF, 1, {}, {}, "leaves the page at block 65535"},
+      {199, 2, {{199, 198}, {198, kFree}}, {}, "reaches block 198, which is marked free"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.size) + " " + c.fault);
+    CPageImage page = NoisePage(c.first);
+    const CPageImage formatted = CPageImage::Formatted();
+    for (std::uint16_t block = 241; block < 256; ++block)
+      std::memcpy(page.GetBlock(block), formatted.GetData() + block * 512, 512);
+    for (const auto& [block, next] : c.links)
+      page.SetFatEntry(block, next);
+    std::memcpy(EntrySlot(page, 7), MakeEntry(0x33, c.first, c.size).GetData(), 32);
+    Load(page);
+
+    std::unique_ptr<CVmuRegion> region;
+    EXPECT_EQ(card_.OpenFile(7, region), std::string(c.fault).empty());
+    if (!region) {
+      EXPECT_EQ(card_.GetChainFault(), std::string("the allocation chain ") + c.fault);
       EXPECT_EQ(card_.GetLastError(), status::kCacheReadAddress);
+      continue;
     }
-    EXPECT_TRUE(card_.CloseFile(opened));  // an absent region is ignored
-    EXPECT_EQ(card_.MakeRegion(run.first, run.size, made), run.made);
-    EXPECT_EQ(made != nullptr, run.made);
-    if (!run.made) {
-      EXPECT_EQ(card_.GetLastError(), status::kCacheWriteAddress);
+    EXPECT_EQ(card_.GetChainFault(), "");
+    ASSERT_EQ(region->GetBlockCount(), c.blocks.size());
+    for (std::uint32_t k = 0; k < c.blocks.size(); ++k) {
+      const std::uint8_t* out = nullptr;
+      ASSERT_TRUE(region->Read(k * 512, out, 512, false));
+      EXPECT_EQ(0, std::memcmp(out, page_.GetBlock(c.blocks[k]), 512)) << k;
     }
+    EXPECT_TRUE(card_.CloseFile(region));
+    EXPECT_EQ(region, nullptr);
   }
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
 }
 
 TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "FileTable.h"
 #include "NoPortRoad.h"
@@ -470,13 +471,13 @@ TEST_F(CommandLine, AChangedImageReachesTheDiskBeforeSuccess) {
   imageCalls.clear();
   ASSERT_EQ(Run({"--image", image, "list"}), 0);
   EXPECT_TRUE(imageCalls.empty());
-  ASSERT_EQ(Run({"--image", image, "upload", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
   ASSERT_GT(imageCalls.size(), 1u);
   EXPECT_EQ(imageCalls.back(), "sync");
   EXPECT_EQ(std::count(imageCalls.begin(), imageCalls.end(), "sync"), 1);
 
   environment_.imageCalls.dataSync = FailedSync;
-  EXPECT_EQ(Run({"--image", image, "upload", dci}), 1);
+  EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);
   EXPECT_EQ(err_.str(), image + " could not be saved to the disk: Input/output error.\n");
 }
 
@@ -523,4 +524,52 @@ TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {
       EXPECT_THAT(out_.str(), StartsWith("Index\tFilename"));
     }
   }
+}
+
+TEST_F(CommandLine, ListCountsFreeBlocksAndUploadReplacesOnlyWithReplace) {
+  const std::string image = ImageWithFile("card.vmu", "First");
+  ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), Not(HasSubstr("free")));
+
+  const std::string dci = scratch_.File("same.dci");
+  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0) << err_.str();
+  const auto before = ReadBytes(image);
+  EXPECT_EQ(Run({"--image", image, "upload", dci}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("already a file named \"SAVEGAME.001\""));
+  EXPECT_THAT(err_.str(), HasSubstr("Add --replace"));
+  EXPECT_EQ(ReadBytes(image), before);
+  ASSERT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0      SAVEGAME.001  First"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("\n1 ")));
+  CPageImage card;
+  const auto bytes = ReadBytes(image);
+  std::copy(bytes.begin(), bytes.end(), card.GetData());
+  EXPECT_EQ(ConsistencyProblems(card), std::vector<std::string>{});
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
+}
+
+// A card that stops answering part-way: the rows read so far, then one message.
+TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
+  CPageImage page = CPageImage::Formatted();
+  const std::vector<std::uint8_t> block(512, 0);
+  for (std::uint16_t slot = 0; slot < 3; ++slot) {
+    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
+    ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
+  }
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
+  std::memcpy(portCard_.GetPage(0), page.GetData(), card_format::kPageSize);
+  portCard_.ResetCounters();
+  portCard_.Faults().silentAfter = 4;  // root, table, directory, first header
+  EXPECT_EQ(Run({"--port", "0x278", "--timeout", "0", "--delay", "0", "list"}), 1);
+  EXPECT_THAT(out_.str(), HasSubstr("FILE0"));
+  EXPECT_THAT(out_.str(), HasSubstr("FILE1"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("FILE2")));
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n197 blocks free\n"));
+  EXPECT_EQ(err_.str(),
+            "Communications timed out.  There may be a communications problem, or "
+            "your timeout setting may be too low.\n");
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "DciFile.h"
 #include "DcmFile.h"
@@ -39,16 +40,15 @@ constexpr std::uint32_t kTimeout = 200;
 
 // Three files on every page, the third in the directory's second block, so
 // that a Refresh reads directory blocks after file headers. An upload of
-// kUploadSize blocks goes to the run below kUploadHigh and to slot 2.
+// kUploadSize blocks goes to blocks 194, 192 and 191, around the third file,
+// and to slot 2; a replace gives the second file a new version there.
 struct PlacedFile {
   std::uint16_t slot, first, size;
   const char* name;  // also the file's short description
 };
 constexpr PlacedFile kFiles[] = {
-    {0, 199, 3, "FIRST"}, {1, 196, 2, "SECOND"}, {17, 150, 1, "THIRD"}};
+    {0, 199, 3, "FIRST"}, {1, 196, 2, "SECOND"}, {17, 193, 1, "THIRD"}};
 constexpr std::uint16_t kUploadSize = 3;
-constexpr std::uint16_t kUploadHigh = 194;
-constexpr std::uint16_t kUploadSlot = 2;
 constexpr std::uint16_t kDirtySlot = 5;  // Set Page finds it changed in the cache only
 
 CVmuDirEntry NamedEntry(const char* name, std::uint16_t first, std::uint16_t size) {
@@ -89,8 +89,11 @@ const Bytes& StartMemory() {
 const CScratchDirectory& Scratch() {
   static const CScratchDirectory scratch;
   static const bool written = [] {
-    const Bytes data = Blocks(kUploadSize, "UPLOADED");
-    return CDciFile::Write(scratch.File("upload.dci"), NamedEntry("UPLOADED", 0, kUploadSize), data)
+    return CDciFile::Write(scratch.File("upload.dci"), NamedEntry("UPLOADED", 0, kUploadSize),
+                           Blocks(kUploadSize, "UPLOADED"))
+               .Ok() &&
+           CDciFile::Write(scratch.File("replace.dci"), NamedEntry("SECOND", 0, kUploadSize),
+                           Blocks(kUploadSize, "NEW SECOND"))
                .Ok() &&
            SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData()).Ok();
   }();
@@ -125,7 +128,7 @@ struct Rig {
   std::unique_ptr<CVmuCard> card;
   CScriptedUser user;
   CScriptedProgress progress;
-  std::vector<FileTexts> rows;
+  FileListing listing;
   FileTexts properties;
   Bytes before;  // the card once the command was prepared
   std::uint32_t startPage = 0;
@@ -296,23 +299,42 @@ void SavedOnlyWhenDone(Rig& rig, std::size_t t, const std::vector<Transfer>& goo
   EXPECT_EQ(rig.user.choicesAsked.size(), t == good.size() ? 1u : 0u);
 }
 
-// The entry reaches the card before the chain: a failure between the two
-// flushes leaves the entry without the chain, one before them leaves neither.
-void EntryBeforeChain(Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
+CPageImage PageZero(const std::uint8_t* wire) {
   CPageImage page;
-  std::memcpy(page.GetData(), rig.sim.GetPage(0), kPageSize);
+  std::memcpy(page.GetData(), wire, kPageSize);
   card_format::ReverseGroups(page.GetData(), kPageSize);
-  const auto entryWrite =
-      std::find_if(good.begin(), good.end(),
-                   [](const Transfer& t) {
-                     return t.kind == Kind::Write &&
-                            t.address == CPageImage::kDirectoryStart * kBlockSize;
-                   }) -
-      good.begin();
-  EXPECT_EQ(EntrySlot(page, kUploadSlot)[0] != 0, static_cast<std::ptrdiff_t>(t) > entryWrite)
-      << "directory entry on the card";
-  EXPECT_EQ(page.GetFatEntry(kUploadHigh) != CVmuFat::kFree, t == good.size())
-      << "allocation chain on the card";
+  return page;
+}
+
+// Wherever the link stopped, every file that was on the card is whole and
+// unchanged, the file named name is absent or whole in its old or new
+// version (contents), and the card is consistent but for used blocks that no
+// entry names; a finished upload leaves not even those.
+void AllOrNothing(Rig& rig, std::size_t t, const std::vector<Transfer>& good, const char* name,
+                  const Bytes& old, const Bytes& contents) {
+  const CPageImage before = PageZero(rig.before.data()), after = PageZero(rig.sim.GetPage(0));
+  const bool done = t == good.size();
+  EXPECT_EQ(ConsistencyProblems(after, !done), std::vector<std::string>{});
+  for (const PageFile& file : FilesOf(before)) {
+    if (file.name.c_str() == std::string(name)) continue;
+    EXPECT_EQ(ChainBytes(after, FindFile(after, file.name).chain), ChainBytes(before, file.chain))
+        << file.name;
+  }
+  const PageFile file = FindFile(after, name);
+  const Bytes now = ChainBytes(after, file.chain);
+  if (done) {
+    EXPECT_EQ(now, contents);
+  } else {
+    EXPECT_TRUE(now == old || now == contents) << name << " is neither version";
+  }
+}
+
+void UploadedAllOrNothing(Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
+  AllOrNothing(rig, t, good, "UPLOADED", {}, Blocks(kUploadSize, "UPLOADED"));
+}
+
+void ReplacedAllOrNothing(Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
+  AllOrNothing(rig, t, good, "SECOND", Blocks(2, "SECOND"), Blocks(kUploadSize, "NEW SECOND"));
 }
 
 Command SetPageCommand(std::uint16_t page) {
@@ -323,47 +345,43 @@ Command SetPageCommand(std::uint16_t page) {
             ASSERT_TRUE(rig.card->WriteDirEntry(kDirtySlot, NamedEntry("DIRTY", 100, 1)));
           },
           [page](Rig& rig) { return SetPage(*rig.card, page, rig.user); }, LinkMessage,
-          // A write-back that fails keeps the change and selects nothing; once
+          // A write-back that fails drops the change and selects nothing; once
           // the select was tried, whatever its outcome, the cache is dropped.
-          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
-            const std::size_t select = good.size() - 1;
-            EXPECT_EQ(
-                rig.card->GetCache()->GetBlockStatus(CPageImage::kDirectoryStart),
-                t < select ? CVmuMemory::BlockStatus::Dirty : CVmuMemory::BlockStatus::NotLoaded);
+          // Either way no later command writes the change.
+          [](Rig& rig, std::size_t, const std::vector<Transfer>&) {
+            EXPECT_EQ(rig.card->GetCache()->GetBlockStatus(CPageImage::kDirectoryStart),
+                      CVmuMemory::BlockStatus::NotLoaded);
           }};
 }
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
-    const std::string noRoom =
-        "There is not enough free space on this memory card.  This file requires 3 blocks, but "
-        "there are no blocks free on this memory card.";
     std::vector<Command> list = {
         {"Refresh", "", nullptr,
-         [](Rig& rig) { return RefreshList(*rig.card, rig.progress, rig.user, rig.rows); },
+         [](Rig& rig) { return RefreshList(*rig.card, rig.progress, rig.user, rig.listing); },
          // A header that cannot be read leaves its row's descriptions empty;
          // the next directory block's read then reports the silent card.
          LinkMessage,
          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
            if (t == good.size()) {
-             EXPECT_EQ(rig.rows.size(), 3u);
+             EXPECT_EQ(rig.listing.rows.size(), 3u);
            }
          }},
         {"Download", "out.dci", nullptr,
          [](Rig& rig) { return DownloadFile(*rig.card, 0, rig.progress, rig.user); }, LinkMessage,
          SavedOnlyWhenDone},
         {"Upload", "upload.dci", nullptr,
-         [](Rig& rig) { return UploadFile(*rig.card, rig.progress, rig.user); },
-         // An allocation table that cannot be read counts no free block.
-         [noRoom](std::size_t t, std::uint32_t code) {
-           return t == 1 ? noRoom : LinkMessage(t, code);
-         },
-         EntryBeforeChain},
+         [](Rig& rig) { return UploadFile(*rig.card, rig.progress, rig.user); }, LinkMessage,
+         UploadedAllOrNothing},
+        {"Replace", "replace.dci", [](Rig& rig) { rig.user.AnswerNextQuestion(true); },
+         [](Rig& rig) { return UploadFile(*rig.card, rig.progress, rig.user); }, LinkMessage,
+         ReplacedAllOrNothing},
         {"Properties", "", nullptr,
          [](Rig& rig) { return GetFileProperties(*rig.card, 0, rig.user, rig.properties); },
-         // The header is read last: without it the dialog shows empty descriptions.
+         // The allocation table and the header are read last: without them
+         // the dialog shows empty descriptions.
          [](std::size_t t, std::uint32_t code) {
-           return t == 2 ? std::string() : LinkMessage(t, code);
+           return t >= 2 ? std::string() : LinkMessage(t, code);
          },
          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
            EXPECT_EQ(rig.properties.Text(FileColumn::ShortDescription),
@@ -405,6 +423,7 @@ TEST_P(FaultMatrixTest, ShowsTheFailingLayersMessageAndWritesOnlyWhatItMeantTo) 
     Rig rig;
     ASSERT_EQ(RunCommand(rig, command, nullptr), CommandResult::Done);
     ASSERT_EQ(rig.user.messages, Words{});
+    ASSERT_EQ(rig.user.busy, 0);
     good = Transfers(*rig.recorder);
     ASSERT_EQ(good.size(), rig.sim.GetCounters().transactions);
   }
@@ -419,6 +438,7 @@ TEST_P(FaultMatrixTest, ShowsTheFailingLayersMessageAndWritesOnlyWhatItMeantTo) 
     const std::string message =
         expected.t == good.size() ? "" : command.message(expected.t, expected.code);
     EXPECT_EQ(rig.user.messages, message.empty() ? Words{} : Words{message});
+    EXPECT_EQ(rig.user.busy, 0) << "busy on every way out";
     EXPECT_EQ(result, message.empty() ? CommandResult::Done : CommandResult::Failed);
     const std::vector<std::uint8_t> control = rig.recorder->Written(kControlRegister);
     EXPECT_EQ(control.empty() ? -1 : control.back(), 0) << "the transaction line";

@@ -1,7 +1,12 @@
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 
 #include "FileCommandTest.h"
+#include "ResultAssertion.h"
+#include "VmuFat.h"
 
 namespace {
 
@@ -22,7 +27,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   Place(6, Entry(0x33, "ONE", 120, 1), Blocks(1));
   PlaceEntryOnly(7, Entry(0x33, "NONE", 100, 0));
   Load();
-  std::vector<FileTexts> rows;
+  FileListing rows;
   CScriptedProgress listing;
   ASSERT_EQ(RefreshList(sim_.Card(), listing, user_, rows), CommandResult::Done);
   sim_.TakeTransfers();
@@ -44,17 +49,28 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
-TEST_F(DownloadFileTest, NothingIsWrittenWhenTheFileCannotBeTaken) {
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
-  PlaceEntryOnly(1, Entry(0x33, "BELOW ZERO", 3, 5));
+// A chain that is not exactly the file's blocks (the card object's tests
+// judge every kind) is refused before any of its blocks is read.
+TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
+  PlaceEntryOnly(0, Entry(0x33, "DAMAGED", 199, 27));
+  page_.SetFatEntry(199, 198);
+  page_.SetFatEntry(198, CVmuFat::kLastBlock);
   Load();
+  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R254"}));
+  page_.GetBlock(255)[0] = 0;
+  Load();
+  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
+  EXPECT_EQ(user_.messages,
+            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged (the "
+                   "allocation chain ends after 2 of 27 blocks).",
+                   "This page of the memory card is not formatted."}));
+  EXPECT_TRUE(user_.choicesAsked.empty());
+}
 
-  // Refused before any block is read.
-  EXPECT_EQ(DownloadFile(sim_.Card(), 1, progress_, user_), CommandResult::Failed);
-  ASSERT_EQ(user_.messages.size(), 1u);
-  EXPECT_NE(user_.messages[0].find("outside the memory card"), std::string::npos);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253"}));
-
+TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
+  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Load();
   progress_.CancelAtPosition(1);
   EXPECT_EQ(DownloadFile(sim_.Card(), 0, progress_, user_), CommandResult::Cancelled);
   progress_.CancelAtPosition(0);
@@ -62,13 +78,13 @@ TEST_F(DownloadFileTest, NothingIsWrittenWhenTheFileCannotBeTaken) {
 
   Load();
   sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 3;  // root, directory and file block 0 cross
+  sim_.Sim().Faults().silentAfter = 4;  // root, directory, table and file block 0 cross
   progress_.positions.clear();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back(), StatusMessage(status::kTimeout));
+  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
   EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(user_.windowOpen, (std::vector<bool>{false, false, true}));  // message under the window
+  EXPECT_EQ(user_.windowOpen, (std::vector<bool>{false, true}));  // message under the window
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
@@ -89,6 +105,70 @@ TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThe
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch_.Path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// Real cards, as consoles left them: each file lists with the descriptions of
+// its header block and downloads along its chain, both found here by walking
+// the image's bytes; a file whose chain is damaged lists without
+// descriptions and is refused. The first save of ReadFiles_01.vmu fills a
+// hole: blocks 199 to 196, then 185 down to 163.
+TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
+  const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
+  std::vector<std::string> games;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    if (item.path().filename() == "truncated.vmu") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    const std::string copy = scratch_.File(item.path().filename().string());
+    std::filesystem::copy_file(item.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+    CPageImage image;
+    const Bytes bytes = ReadBytes(copy);
+    std::copy(bytes.begin(), bytes.end(), image.GetData());
+    ASSERT_TRUE(Succeeded(sim_.Sim().OpenImage(copy, ImageAccess::Write)));
+    sim_.Card().Invalidate();
+
+    FileListing listing;
+    ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, listing), CommandResult::Done);
+    const std::vector<PageFile> files = FilesOf(image);
+    ASSERT_EQ(listing.rows.size(), files.size());
+    EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(image).size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const PageFile& file = files[i];
+      const bool game = file.entry[0] == CVmuDirEntry::kGame;
+      const std::size_t header = game ? 1 : 0;
+      std::string shortText;
+      if (file.problem.empty() && header < file.chain.size()) {
+        const char* text = reinterpret_cast<const char*>(image.GetBlock(file.chain[header]));
+        shortText.assign(text, std::find(text, text + 16, '\0'));
+      }
+      EXPECT_EQ(listing.rows[i].Text(FileColumn::ShortDescription), shortText) << file.slot;
+      if (game) games.push_back(shortText);
+
+      user_.messages.clear();
+      std::filesystem::remove(path_);
+      if (!file.problem.empty()) {
+        EXPECT_EQ(Download(file.slot, path_), CommandResult::Failed) << file.slot;
+        ASSERT_EQ(user_.messages.size(), 1u);
+        EXPECT_NE(user_.messages[0].find("damaged"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(path_));
+        continue;
+      }
+      ASSERT_EQ(Download(file.slot, path_), CommandResult::Done) << file.slot;
+      CVmuDirEntry entry;
+      entry.CopyFrom(file.entry.data());
+      EXPECT_EQ(ReadBytes(path_), Dci(entry, ChainBytes(image, file.chain))) << file.slot;
+    }
+    EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+    if (item.path().filename() == "ReadFiles_01.vmu") {
+      const std::vector<std::uint16_t> chain = FindFile(image, "S.ARCADIA001").chain;
+      ASSERT_EQ(chain.size(), 27u);
+      EXPECT_EQ(chain[3], 196);
+      EXPECT_EQ(chain[4], 185);
+      EXPECT_EQ(chain[26], 163);
+    }
+  }
+  EXPECT_THAT(games, ::testing::IsSupersetOf({"VMU Mini Pacman ", "CHAO ADV 2      "}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "FileCommands.h"
 #include "ScratchDirectory.h"
@@ -41,6 +42,11 @@ class FileCommandTest : public ::testing::Test {
   void Place(std::uint16_t slot, const CVmuDirEntry& entry, const Bytes& blocks) {
     ASSERT_TRUE(page_.PlaceFile(slot, entry, blocks.data()));
   }
+  // A file along the given chain, which need not descend.
+  void PlaceAlong(std::uint16_t slot, const CVmuDirEntry& entry,
+                  const std::vector<std::uint16_t>& chain, const Bytes& blocks) {
+    PlaceChain(page_, slot, entry.GetData(), chain, blocks);
+  }
   void PlaceEntryOnly(std::uint16_t slot, const CVmuDirEntry& entry) {
     std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
   }
@@ -54,6 +60,10 @@ class FileCommandTest : public ::testing::Test {
     card_format::ReverseGroups(blocks.data(), blocks.size());
     blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + 32);
     return blocks;
+  }
+  // The card the commands left, judged on its bytes; run after every writing test.
+  void ExpectConsistent(bool allowUnnamedBlocks = false) {
+    EXPECT_EQ(ConsistencyProblems(sim_.ReadPage(), allowUnnamedBlocks), Words{});
   }
   static bool HasWrites(const Words& transfers) {
     for (const std::string& word : transfers)

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "FileCommandTest.h"
 
 namespace {
@@ -14,7 +16,14 @@ std::string Counting(std::uint8_t from, std::size_t length) {
 
 class RefreshListTest : public FileCommandTest {
  protected:
-  CommandResult Refresh() { return RefreshList(sim_.Card(), progress_, user_, rows_); }
+  CommandResult Refresh() {
+    FileListing listing;
+    listing.rows.resize(1);  // a listing starts from nothing
+    const CommandResult result = RefreshList(sim_.Card(), progress_, user_, listing);
+    rows_ = listing.rows;
+    free_ = listing.freeBlocks;
+    return result;
+  }
   Indices RowIndices() const {
     Indices indices;
     for (const FileTexts& row : rows_)
@@ -22,35 +31,41 @@ class RefreshListTest : public FileCommandTest {
     return indices;
   }
   std::vector<FileTexts> rows_;
+  std::optional<std::uint16_t> free_;
 };
 
 TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
   Place(0, Entry(0x33, "WORKEDEXAMPL", 199, 3, 0xFF), Blocks(3, 1));
-  CVmuDirEntry game = Entry(0xCC, std::string("\0GAME", 5), 196, 1, 0x01);
+  // A game lies from block 0 upward; its header is its second block.
+  CVmuDirEntry game = Entry(0xCC, std::string("\0GAME", 5), 0, 3, 0x01);
   std::memcpy(game.GetData() + 16, "\x1A\xFF\x1A\xFF\x00\x09\x1A", 7);
-  Place(2, game, Blocks(1, 1));
+  Bytes gameBlocks = Blocks(3, 1);
+  gameBlocks[0] = 'X';  // its first block is program code
+  PlaceAlong(2, game, {0, 1, 2}, gameBlocks);
   Place(3, Entry(0x01, "TWO", 194, 2), Blocks(2, 0xF6));  // a zero byte ends the short text
   PlaceEntryOnly(4, Entry(0x33, "EMPTY", 100, 0));
-  PlaceEntryOnly(5, Entry(0x33, "BELOW ZERO", 2, 5));  // only its first block is on the run
+  PlaceEntryOnly(5, Entry(0x33, "DAMAGED", 150, 2));  // block 150 is marked free
+  PlaceAlong(6, Entry(0x33, "FRAGMENTS", 0, 3), {190, 100, 50}, Blocks(3, 1));
   Load();
 
   EXPECT_EQ(Refresh(), CommandResult::Done);
-  ASSERT_EQ(RowIndices(), (Indices{0, 2, 3, 4, 5}));
+  ASSERT_EQ(RowIndices(), (Indices{0, 2, 3, 4, 5, 6}));
   const std::string shortText = Counting(1, 16), longText = Counting(17, 32);
   EXPECT_EQ(rows_[0].columns, (Texts{"WORKEDEXAMPL", shortText, longText, Counting(49, 16),
                                      "3 Blocks", "05/13/2000", "14:03:59", "Yes", "Data"}));
-  // Game files show their first block's bytes too; BCD nibbles above 9 count
-  // arithmetically.
-  EXPECT_EQ(rows_[1].columns, (Texts{"", shortText, longText, Counting(49, 16), "1 Block",
+  // BCD nibbles above 9 count arithmetically.
+  EXPECT_EQ(rows_[1].columns, (Texts{"", shortText, longText, Counting(49, 16), "3 Blocks",
                                      "20/165/20165", "00:09:20", "Yes", "Game"}));
   EXPECT_EQ(rows_[2].columns, (Texts{"TWO", Counting(0xF6, 10), Counting(6, 32), Counting(38, 16),
                                      "2 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
-  // No first block to read: empty descriptions.
+  // No header to read, or none along a sound chain: empty descriptions.
   EXPECT_EQ(rows_[3].columns,
             (Texts{"EMPTY", "", "", "", "0 Blocks", "05/13/2000", "14:03:59", "No", "Data"}));
-  EXPECT_EQ(rows_[4].Text(FileColumn::ShortDescription), "");  // block 2 holds zeros
+  EXPECT_EQ(rows_[4].Text(FileColumn::ShortDescription), "");
+  EXPECT_EQ(rows_[5].Text(FileColumn::ShortDescription), shortText);
+  EXPECT_EQ(free_, 200 - 3 - 3 - 2 - 3);
 
-  Words expected = {"R255", "R253", "R199", "R196", "R194", "R2"};
+  Words expected = {"R255", "R254", "R253", "R199", "R1", "R194", "R190"};
   for (int block = 252; block >= 241; --block)
     expected.push_back("R" + std::to_string(block));
   EXPECT_EQ(sim_.TakeTransfers(), expected);
@@ -84,29 +99,42 @@ TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
-// The link goes silent after the root, the first directory block and the first
-// header. Entries 0 to 15 share that directory block, so entry 16 is the first
-// whose read can fail.
+// The link goes silent after the root, the allocation table, the first
+// directory block and the first header: the listing stops at the second
+// header, with one message, not one timeout per file.
 TEST_F(RefreshListTest, LinkFailureKeepsEarlierRowsAndShowsOneMessage) {
   Place(0, Entry(0x33, "READ", 199, 1), Blocks(1, 1));
   Place(1, Entry(0x33, "UNREAD", 198, 1), Blocks(1, 2));
-  Place(16, Entry(0x33, "LATER", 197, 1), Blocks(1));
+  Place(2, Entry(0x33, "LATER", 197, 1), Blocks(1));
   Load();
   sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 3;
+  sim_.Sim().Faults().silentAfter = 4;
 
   EXPECT_EQ(Refresh(), CommandResult::Failed);
   ASSERT_EQ(RowIndices(), (Indices{0, 1}));
   EXPECT_EQ(rows_[0].Text(FileColumn::ShortDescription), Counting(1, 16));
   EXPECT_EQ(rows_[1].Text(FileColumn::ShortDescription), "");  // never the earlier file's
+  EXPECT_EQ(free_, 197);
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(user_.windowOpen, std::vector<bool>{true});
-  EXPECT_EQ(progress_.positions.size(), 16u);
+  EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
   EXPECT_FALSE(progress_.open);
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253", "R199", "-"}));
+}
+
+TEST_F(RefreshListTest, APageThatIsNotFormattedIsNamedSo) {
+  page_.GetBlock(255)[15] = 0x54;
+  Place(0, Entry(0x33, "HIDDEN", 199, 1), Blocks(1));
+  Load();
+  EXPECT_EQ(Refresh(), CommandResult::Failed);
+  EXPECT_TRUE(rows_.empty());
+  EXPECT_FALSE(free_);
+  EXPECT_EQ(user_.messages, Words{"This page of the memory card is not formatted."});
+  EXPECT_EQ(sim_.TakeTransfers(), Words{"R255"});
+  EXPECT_EQ(progress_.creates, 0);
 }
 
 TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
-  rows_.resize(1);
   Load();
   sim_.Sim().Faults().silentAfter = 0;  // no root block: no count
   EXPECT_EQ(Refresh(), CommandResult::Failed);

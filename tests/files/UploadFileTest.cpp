@@ -31,10 +31,24 @@ class UploadFileTest : public FileCommandTest {
   static Bytes DataDci(std::uint16_t size) {
     return Dci(Entry(0x33, "DATA", 0, size), Blocks(size));
   }
+  // Removes a file as the console deletes one: its entry and its chain freed.
+  void Delete(const std::string& name) {
+    page_ = sim_.ReadPage();
+    const PageFile file = FindFile(page_, name);
+    EntrySlot(page_, file.slot)[0] = 0;
+    for (const std::uint16_t block : file.chain)
+      page_.SetFatEntry(block, CVmuFat::kFree);
+    Load();
+  }
+  // The card holds blocks (storage order) along the chain of the file of that name.
+  void ExpectHolds(const std::string& name, const Bytes& blocks) {
+    const CPageImage card = sim_.ReadPage();
+    EXPECT_EQ(ChainBytes(card, FindFile(card, name).chain), blocks) << name;
+  }
   const std::string path_ = scratch_.File("in.dci");
 };
 
-TEST_F(UploadFileTest, WritesBlocksEntryAndChainWithTheFewestTransfers) {
+TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
   Place(0, Entry(0x33, "OLD", 100, 2), Blocks(2));
   Place(2, Entry(0x33, "OLDER", 50, 1), Blocks(1));
   Load();
@@ -45,39 +59,68 @@ TEST_F(UploadFileTest, WritesBlocksEntryAndChainWithTheFewestTransfers) {
   dci.insert(dci.end(), 64, 0xEE);  // ignored
 
   EXPECT_EQ(Upload(dci), CommandResult::Done);
-  Words expected = {"R255", "R254", "R253"};
-  for (int block : {199, 198, 197, 253, 254})
+  // Every directory block is read: no other entry may have the name.
+  Words expected = {"R255"};
+  for (int block = 253; block >= 241; --block)
+    expected.push_back("R" + std::to_string(block));
+  expected.push_back("R254");
+  for (int block : {199, 198, 197, 254, 253})
     for (const std::string& unit : CCardOnSimulator::BlockStore(block))
       expected.push_back(unit);
   EXPECT_EQ(sim_.TakeTransfers(), expected);
 
   // The file's wire order becomes storage order on the card.
-  CPageImage card = sim_.ReadPage();
   Bytes stored = Blocks(3);
   card_format::ReverseGroups(stored.data(), stored.size());
-  for (int k = 0; k < 3; ++k)
-    EXPECT_EQ(0, std::memcmp(card.GetBlock(199 - k), &stored[512 * k], 512));
-  EXPECT_EQ(card.GetFatEntry(199), 198);
-  EXPECT_EQ(card.GetFatEntry(198), 197);
-  EXPECT_EQ(card.GetFatEntry(197), CVmuFat::kLastBlock);
+  ExpectHolds("UPLOADED", stored);
+  const PageFile file = FindFile(sim_.ReadPage(), "UPLOADED");
+  EXPECT_EQ(file.slot, 1);  // the lowest free slot
+  EXPECT_EQ(file.chain, (std::vector<std::uint16_t>{199, 198, 197}));
   entry.SetFirstBlock(199);
-  EXPECT_EQ(0, std::memcmp(card.GetBlock(253) + 32, entry.GetData(), 32));  // the lowest free slot
+  EXPECT_EQ(file.entry, Bytes(entry.GetData(), entry.GetData() + 32));
 
   EXPECT_EQ(progress_.message, "Uploading file to the memory card...");
   EXPECT_EQ(progress_.upper, 3);
   EXPECT_EQ(progress_.positions, (std::vector<std::int32_t>{0, 1, 2}));
   EXPECT_FALSE(progress_.open);
   EXPECT_TRUE(user_.messages.empty());
+  ExpectConsistent();
 }
 
-TEST_F(UploadFileTest, SpaceIsTheFreeRunBelowTheHighestFreeBlock) {
-  const std::set<int> three = {199, 198, 197}, one = {120};
-  FreshCard(&three);
-  EXPECT_EQ(Upload(DataDci(3)), CommandResult::Done);
-  FreshCard(&one);
-  EXPECT_EQ(Upload(DataDci(1)), CommandResult::Done);
-  EXPECT_EQ(sim_.ReadPage().GetFatEntry(120), CVmuFat::kLastBlock);
+// Free space with holes is used from the highest free block down, as the
+// console does; each upload reads back byte for byte.
+TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
+  // Files of 3, 2 and 3 blocks, the middle one deleted: a 3-block upload fits.
+  FreshCard();
+  for (const auto& [name, size] : {std::pair<const char*, int>{"A", 3}, {"B", 2}, {"C", 3}})
+    ASSERT_EQ(Upload(Dci(Entry(0x33, name, 0, size), Blocks(size))), CommandResult::Done);
+  Delete("B");
+  ASSERT_EQ(Upload(Dci(Entry(0x33, "D", 0, 3), Blocks(3, 9))), CommandResult::Done);
+  EXPECT_EQ(FindFile(sim_.ReadPage(), "D").chain, (std::vector<std::uint16_t>{196, 195, 191}));
+  ExpectHolds("D", Blocks(3, 9));
+  ExpectConsistent();
 
+  // A card of 2-block files with every other one deleted: a 70-block file
+  // runs through 35 holes.
+  page_ = CPageImage::Formatted();
+  for (std::uint16_t i = 0; i < 100; ++i) {
+    if (i % 2 == 1) continue;
+    Place(i, Entry(0x33, "F" + std::to_string(i), static_cast<std::uint16_t>(199 - 2 * i), 2),
+          Blocks(2, static_cast<std::uint8_t>(i)));
+  }
+  Load();
+  const std::vector<std::uint16_t> free = FreeUserBlocks(page_);
+  ASSERT_EQ(free.size(), 100u);
+  ASSERT_EQ(Upload(Dci(Entry(0x33, "LONG", 0, 70), Blocks(70, 5))), CommandResult::Done);
+  EXPECT_EQ(FindFile(sim_.ReadPage(), "LONG").chain,
+            std::vector<std::uint16_t>(free.begin(), free.begin() + 70));
+  ExpectHolds("LONG", Blocks(70, 5));
+  for (std::uint16_t i = 0; i < 100; i += 2)
+    ExpectHolds("F" + std::to_string(i), Blocks(2, static_cast<std::uint8_t>(i)));
+  ExpectConsistent();
+}
+
+TEST_F(UploadFileTest, SpaceIsRefusedOnlyWhenTooFewBlocksAreFreeWithTheTrueCount) {
   const std::string lead =
       "There is not enough free space on this memory card.  This file requires ";
   const struct {
@@ -85,11 +128,9 @@ TEST_F(UploadFileTest, SpaceIsTheFreeRunBelowTheHighestFreeBlock) {
     std::uint16_t size;
     std::string message;
   } refusals[] = {
-      {{199, 198}, 3, "3 blocks, but there are only 2 blocks free on this memory card."},
+      {{199, 150, 3}, 4, "4 blocks, but there are only 3 blocks free on this memory card."},
       {{}, 1, "1 block, but there are no blocks free on this memory card."},
       {{120}, 2, "2 blocks, but there is only 1 block free on this memory card."},
-      // Enough in all, but not below H: a block in use is never written over.
-      {{199, 198, 150, 149}, 3, "3 blocks, but there are only 2 blocks free on this memory card."},
   };
   for (const auto& refusal : refusals) {
     FreshCard(&refusal.free);
@@ -97,6 +138,50 @@ TEST_F(UploadFileTest, SpaceIsTheFreeRunBelowTheHighestFreeBlock) {
     EXPECT_EQ(user_.messages, Words{lead + refusal.message});
     EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
   }
+}
+
+// A name already on the card is refused unless the user agrees to replace
+// it; a replace writes the new version into free blocks, points the same
+// slot at it and only then frees the old blocks.
+TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
+  const Bytes old = Blocks(3, 1);
+  Place(0, Entry(0x33, "OTHER", 199, 2), Blocks(2, 2));
+  Place(4, Entry(0x33, "SAVE", 197, 3), old);
+  Load();
+  const Bytes newer = Dci(Entry(0x33, "SAVE", 0, 4), Blocks(4, 7));
+
+  EXPECT_EQ(Upload(newer), CommandResult::Failed);  // unanswered: No
+  EXPECT_EQ(user_.questions, Words{"There is already a file named \"SAVE\" on this memory card.  "
+                                   "Do you want to replace it?"});
+  EXPECT_EQ(user_.messages, Words{"The file was not uploaded: there is already a file named "
+                                  "\"SAVE\" on this memory card."});
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+
+  user_.AnswerNextQuestion(true);
+  user_.messages.clear();
+  EXPECT_EQ(Upload(newer), CommandResult::Done);
+  EXPECT_TRUE(user_.messages.empty());
+  const PageFile save = FindFile(sim_.ReadPage(), "SAVE");
+  EXPECT_EQ(save.slot, 4);
+  EXPECT_EQ(save.chain, (std::vector<std::uint16_t>{194, 193, 192, 191}));
+  ExpectHolds("SAVE", Blocks(4, 7));
+  ExpectHolds("OTHER", Blocks(2, 2));
+  ExpectConsistent();  // the old blocks are free: no used block is in no file
+
+  // Both versions must fit at once: with 2 blocks free, a 3-block
+  // replacement is refused before the question, and nothing is written.
+  std::set<int> two = {10, 11};
+  FreshCard(&two);
+  Place(0, Entry(0x33, "SAVE", 150, 3), old);
+  Load();
+  user_.questions.clear();
+  EXPECT_EQ(Upload(Dci(Entry(0x33, "SAVE", 0, 3), Blocks(3))), CommandResult::Failed);
+  EXPECT_EQ(user_.messages,
+            Words{"There is not enough free space on this memory card to replace the file, which "
+                  "stays on the card until its new version is written.  This file requires 3 "
+                  "blocks, but there are only 2 blocks free on this memory card."});
+  EXPECT_TRUE(user_.questions.empty());
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
 }
 
 TEST_F(UploadFileTest, FilesThatAreNotWholeDataFilesAreRefusedBeforeAnyCardAccess) {
@@ -129,21 +214,27 @@ TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
   constexpr std::uint32_t kDirectoryBlocks = card_format::kRootDirectoryBlockCount;
   // No entry examined (free slots lie beyond the count); the allocation table
   // among the user blocks or over the root; the directory over the table, off
-  // the page, or reaching down into the user blocks.
+  // the page, or reaching down into the user blocks; no format marker.
   const struct {
     std::uint32_t field;
     std::uint16_t value;
-  } roots[] = {{kEntryCount, 0},       {kFatStart, 150},       {kFatStart, 255},
-               {kDirectoryStart, 254}, {kDirectoryStart, 300}, {kDirectoryBlocks, 60}};
+  } roots[] = {{kEntryCount, 0},
+               {kFatStart, 150},
+               {kFatStart, 255},
+               {kDirectoryStart, 254},
+               {kDirectoryStart, 300},
+               {kDirectoryBlocks, 60},
+               {card_format::kRootFormatMarker, 0}};
   for (const auto& root : roots) {
     FreshCard();
     SetRootField(root.field, root.value);
     Load();
     EXPECT_EQ(Upload(DataDci(1)), CommandResult::Failed) << root.field << " " << root.value;
     ASSERT_EQ(user_.messages.size(), 1u);
-    EXPECT_NE(user_.messages[0].find(root.field == kEntryCount ? "no free directory entry"
-                                                               : "nothing was written"),
-              std::string::npos);
+    const char* expected = root.field == kEntryCount ? "no free directory entry"
+                           : root.field == card_format::kRootFormatMarker ? "not formatted"
+                                                                          : "nothing was written";
+    EXPECT_NE(user_.messages[0].find(expected), std::string::npos);
     EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
   }
 
@@ -153,22 +244,32 @@ TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
 }
 
-TEST_F(UploadFileTest, AStopAfterTheDataLeavesItsBlocksFree) {
+// A stop before the chain leaves the blocks written free; a stop before the
+// entry leaves used blocks no entry names. Either way nothing of the upload
+// stays in the cache for a later command to write.
+TEST_F(UploadFileTest, AStopLeavesNoEntryOverFreeBlocksAndNothingUnwritten) {
   Load();
   progress_.CancelAtPosition(1);
   EXPECT_EQ(Upload(DataDci(3)), CommandResult::Cancelled);
   EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
   EXPECT_EQ(sim_.ReadPage().GetFatEntry(199), CVmuFat::kFree);
+  ExpectConsistent();
 
   FreshCard();
   sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 3 + 3 * 4;  // the entry's flush fails
+  sim_.Sim().Faults().silentAfter = 15 + 3 * 4 + 4;  // the entry's block is not stored
   EXPECT_EQ(Upload(DataDci(3)), CommandResult::Failed);
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(user_.windowOpen, std::vector<bool>{false});
   CPageImage card = sim_.ReadPage();
-  EXPECT_EQ(card.GetFatEntry(199), CVmuFat::kFree);
-  EXPECT_EQ(card.GetBlock(253)[0], 0);  // no entry either
+  EXPECT_EQ(card.GetFatEntry(197), CVmuFat::kLastBlock);
+  EXPECT_TRUE(FilesOf(card).empty());
+  ExpectConsistent(true);
+  EXPECT_EQ(sim_.Card().GetCache()->GetBlockStatus(253), CVmuMemory::BlockStatus::NotLoaded);
+  sim_.Sim().Faults().silentAfter = -1;
+  const auto stored = sim_.Sim().GetCounters().writeUnits;
+  EXPECT_TRUE(sim_.Card().Flush());
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, stored);
 }
 
 TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
@@ -196,6 +297,7 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     back[2] = original[2];
     back[3] = original[3];
     EXPECT_EQ(back, original) << item.path();
+    ExpectConsistent();
   }
   EXPECT_EQ(dataFiles, 2);
 }

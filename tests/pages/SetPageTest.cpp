@@ -33,7 +33,7 @@ TEST(SetPageTest, SendsPageNumberLessOneAndRefusesOthersUntouched) {
 
 // The change goes to the page it was made on, and nothing cached outlives the
 // switch, even when the switch is to the page already selected; a change that
-// cannot be written back stops the switch.
+// cannot be written back stops the switch and is dropped, never written later.
 TEST(SetPageTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
   CCardOnSimulator sim;
   CVmuMemory& cache = *sim.Card().GetCache();
@@ -47,9 +47,16 @@ TEST(SetPageTest, WritesBackChangesBeforeSelectingAndDropsTheCacheAfter) {
   EXPECT_EQ(SetPage(sim.Card(), 2, user), CommandResult::Failed);
   EXPECT_EQ(user.messages, Words{StatusMessage(status::kTimeout)});
   EXPECT_EQ(sim.Sim().GetCounters().pageSelects, 0u);
-  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::BlockStatus::Dirty);
+  EXPECT_EQ(cache.GetBlockStatus(10), CVmuMemory::BlockStatus::NotLoaded);
 
   sim.Sim().Faults().noCard = false;
+  sim.TakeTransfers();
+  EXPECT_EQ(SetPage(sim.Card(), 1, user), CommandResult::Done);
+  EXPECT_EQ(sim.TakeTransfers(), Words{"P0"});
+  EXPECT_EQ(sim.ReadPage(0).GetBlock(10)[0], 0xFF);  // the erased card's byte
+
+  ASSERT_TRUE(cache.Read(10 * 512, block, 512, false));
+  ASSERT_TRUE(cache.Write(10 * 512, change, 4, false));
   sim.TakeTransfers();
   EXPECT_EQ(SetPage(sim.Card(), 1, user), CommandResult::Done);
   EXPECT_EQ(sim.TakeTransfers(), (Words{"W10/0", "W10/1", "W10/2", "W10/3", "P0"}));

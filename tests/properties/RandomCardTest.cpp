@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "DciFile.h"
 #include "FileCommands.h"
@@ -54,38 +55,53 @@ CVmuDirEntry RandomEntry(std::mt19937& rng, std::uint8_t type, std::uint16_t fir
 struct PlacedFile {
   std::uint16_t slot;
   CVmuDirEntry entry;
+  std::vector<std::uint16_t> chain;
   Bytes blocks;  // storage order
 };
 
-// A formatted page with up to a dozen files in random slots, each a run of 1
-// to 20 blocks descending from a random block where no other file lies.
+// A formatted page with up to a dozen files in random slots: now and then a
+// game from block 0 upward, and data files of 1 to 20 blocks each scattered
+// over the free blocks in random order, so that chains jump about and free
+// space is full of holes.
 struct RandomCard {
   CPageImage page = CPageImage::Formatted();
   std::vector<PlacedFile> files;  // in slot order
 };
 
 RandomCard MakeCard(std::uint32_t seed) {
-  static const std::uint8_t kTypes[] = {0x33, 0x33, 0x01, 0x80, CVmuDirEntry::kGame};
+  static const std::uint8_t kTypes[] = {0x33, 0x33, 0x01, 0x80};
   std::mt19937 rng(seed);
   std::vector<std::uint16_t> slots(CPageImage::kEntryCount);
   std::iota(slots.begin(), slots.end(), 0);
   std::shuffle(slots.begin(), slots.end(), rng);
   slots.resize(static_cast<std::size_t>(Pick(rng, 0, 12)));
-  std::sort(slots.begin(), slots.end());
   RandomCard card;
-  std::vector<bool> used(kUserBlocks);
+  std::vector<std::uint16_t> free(kUserBlocks);
+  std::iota(free.begin(), free.end(), 0);
+  bool game = Pick(rng, 0, 2) == 0;
   for (const std::uint16_t slot : slots) {
-    const int size = Pick(rng, 1, 20), first = Pick(rng, size - 1, kUserBlocks - 1);
-    const auto run = used.begin() + first + 1 - size, end = used.begin() + first + 1;
-    if (std::find(run, end, true) != end) continue;  // a crowded card keeps fewer files
-    std::fill(run, end, true);
-    PlacedFile file{slot,
-                    RandomEntry(rng, kTypes[Pick(rng, 0, 4)], static_cast<std::uint16_t>(first),
-                                static_cast<std::uint16_t>(size)),
-                    RandomBytes(rng, std::size_t{kBlockSize} * size)};
-    EXPECT_TRUE(card.page.PlaceFile(slot, file.entry, file.blocks.data()));
+    const auto size = static_cast<std::uint16_t>(Pick(rng, 1, game ? 10 : 20));
+    std::vector<std::uint16_t> chain;
+    if (game) {
+      chain.resize(size);
+      std::iota(chain.begin(), chain.end(), 0);
+      free.erase(free.begin(), free.begin() + size);
+    } else {
+      if (size > free.size()) continue;
+      std::shuffle(free.begin(), free.end(), rng);
+      chain.assign(free.end() - size, free.end());
+      free.resize(free.size() - size);
+    }
+    PlacedFile file{
+        slot,
+        RandomEntry(rng, game ? CVmuDirEntry::kGame : kTypes[Pick(rng, 0, 3)], chain[0], size),
+        chain, RandomBytes(rng, std::size_t{kBlockSize} * size)};
+    PlaceChain(card.page, slot, file.entry.GetData(), chain, file.blocks);
     card.files.push_back(std::move(file));
+    game = false;
   }
+  std::sort(card.files.begin(), card.files.end(),
+            [](const PlacedFile& a, const PlacedFile& b) { return a.slot < b.slot; });
   return card;
 }
 
@@ -141,21 +157,30 @@ TEST_F(RandomCardTest, ListingPropertiesAndDownloadsShowEveryFileAsPlaced) {
     SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
     const RandomCard card = MakeCard(seed);
     Load(card.page);
-    std::vector<FileTexts> rows;
-    ASSERT_EQ(RefreshList(*card_, progress_, user_, rows), CommandResult::Done);
+    FileListing listing;
+    ASSERT_EQ(RefreshList(*card_, progress_, user_, listing), CommandResult::Done);
+    const std::vector<FileTexts>& rows = listing.rows;
     ASSERT_EQ(rows.size(), card.files.size());
+    EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(card.page).size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const PlacedFile& file = card.files[i];
       const FileTexts& texts = rows[i];
       const std::uint16_t size = file.entry.GetSize();
+      const bool game = file.entry.GetType() == CVmuDirEntry::kGame;
+      // A game's header is its second block; a one-block game has none.
+      const std::size_t header = game ? kBlockSize : 0;
+      const bool hasHeader = header < file.blocks.size();
       EXPECT_EQ(rows[i].index, file.slot);
       EXPECT_EQ(texts.Text(FileColumn::FileName), Text(file.entry.GetData() + 4, 12));
-      EXPECT_EQ(texts.Text(FileColumn::ShortDescription), Text(&file.blocks[0], 16));
-      EXPECT_EQ(texts.Text(FileColumn::LongDescription), Text(&file.blocks[16], 32));
-      EXPECT_EQ(texts.Text(FileColumn::Application), Text(&file.blocks[48], 16));
+      EXPECT_EQ(texts.Text(FileColumn::ShortDescription),
+                hasHeader ? Text(&file.blocks[header], 16) : "");
+      EXPECT_EQ(texts.Text(FileColumn::LongDescription),
+                hasHeader ? Text(&file.blocks[header + 16], 32) : "");
+      EXPECT_EQ(texts.Text(FileColumn::Application),
+                hasHeader ? Text(&file.blocks[header + 48], 16) : "");
       EXPECT_EQ(texts.Text(FileColumn::Size),
                 std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
-      EXPECT_EQ(texts.Text(FileColumn::Type), file.entry.GetType() == 0xCC ? "Game" : "Data");
+      EXPECT_EQ(texts.Text(FileColumn::Type), game ? "Game" : "Data");
       FileTexts properties;
       ASSERT_EQ(GetFileProperties(*card_, file.slot, user_, properties), CommandResult::Done);
       EXPECT_EQ(properties.columns, texts.columns);
@@ -165,52 +190,70 @@ TEST_F(RandomCardTest, ListingPropertiesAndDownloadsShowEveryFileAsPlaced) {
   }
 }
 
-// An upload goes to the run that descends from the highest free block, and is
-// refused, writing nothing, when that run is not free all the way down.
-TEST_F(RandomCardTest, UploadsTakeOnlyFreeBlocksAndReadBackUnchanged) {
+// The card an upload should leave, worked out here: the new chain takes the
+// highest free blocks, the entry the given slot; a replaced file's old chain
+// is freed (its bytes stay).
+CPageImage Expected(const CPageImage& before, std::uint16_t slot, CVmuDirEntry entry,
+                    const Bytes& blocks, const std::vector<std::uint16_t>& oldChain) {
+  const std::vector<std::uint16_t> free = FreeUserBlocks(before);
+  const std::vector<std::uint16_t> chain(free.begin(), free.begin() + entry.GetSize());
+  CPageImage expected = before;
+  PlaceChain(expected, slot, entry.GetData(), chain, blocks);
+  for (const std::uint16_t block : oldChain)
+    expected.SetFatEntry(block, CVmuFat::kFree);
+  return expected;
+}
+
+// Uploads of new names and replacements of files on the card take only free
+// blocks, from the top down through the holes, and leave the card consistent,
+// or are refused for want of space with the card unchanged.
+TEST_F(RandomCardTest, UploadsAndReplacementsTakeOnlyFreeBlocksAndReadBackUnchanged) {
   for (std::uint32_t seed = 1; seed <= kCards; ++seed) {
     SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
     const RandomCard card = MakeCard(seed);
     std::mt19937 rng(seed + 1000000);
-    const auto size = static_cast<std::uint16_t>(Pick(rng, 1, 20));
+    const auto size = static_cast<std::uint16_t>(Pick(rng, 1, 60));
     CVmuDirEntry entry = RandomEntry(rng, static_cast<std::uint8_t>(Pick(rng, 1, 0xCB)),
                                      static_cast<std::uint16_t>(Pick(rng, 0, 0xFFFF)), size);
+    std::vector<std::uint16_t> oldChain;
+    std::uint16_t slot = 0;
+    // Odd seeds replace a data file of the card, when it has one.
+    const PlacedFile* replaced = nullptr;
+    for (const PlacedFile& file : card.files)
+      if (seed % 2 == 1 && file.entry.GetType() != CVmuDirEntry::kGame) replaced = &file;
+    if (replaced != nullptr) {
+      std::memcpy(entry.GetData() + 4, replaced->entry.GetData() + 4, 12);
+      oldChain = replaced->chain;
+      slot = replaced->slot;
+      user_.AnswerNextQuestion(true);
+    } else {
+      CPageImage page = card.page;
+      while (EntrySlot(page, slot)[0] != CVmuDirEntry::kFree)
+        ++slot;
+    }
     const Bytes blocks = RandomBytes(rng, std::size_t{kBlockSize} * size);
     const Bytes dci = Dci(entry, blocks);
     WriteBytes(path_, dci);
+    const bool fits = FreeUserBlocks(card.page).size() >= size;
 
-    const CPageImage& before = card.page;
-    int high = kUserBlocks - 1, slot = 0;
-    while (high >= 0 && before.GetFatEntry(static_cast<std::uint16_t>(high)) != CVmuFat::kFree)
-      --high;
-    bool fits = high + 1 >= size;
-    for (int b = high; fits && b > high - size; --b)
-      fits = before.GetFatEntry(static_cast<std::uint16_t>(b)) == CVmuFat::kFree;
-    CPageImage expected = before;
-    while (EntrySlot(expected, static_cast<std::uint16_t>(slot))[0] != CVmuDirEntry::kFree)
-      ++slot;
-    entry.SetFirstBlock(static_cast<std::uint16_t>(high));
-    ASSERT_TRUE(!fits ||
-                expected.PlaceFile(static_cast<std::uint16_t>(slot), entry, blocks.data()));
-
-    Load(before);
+    Load(card.page);
     user_.messages.clear();
     user_.AnswerNextChoice(path_);
     const CommandResult result = UploadFile(*card_, progress_, user_);
-    // The card ends as placing the file by hand leaves it, or unchanged when
-    // refused: files in use and the root are never written over.
-    EXPECT_EQ(FirstDifference(sim_.ReadPage(), expected), "");
+    const CPageImage after = sim_.ReadPage();
     if (!fits) {
       EXPECT_EQ(result, CommandResult::Failed);
       ASSERT_EQ(user_.messages.size(), 1u);
       EXPECT_EQ(user_.messages[0].rfind("There is not enough free space", 0), 0u);
+      EXPECT_EQ(FirstDifference(after, card.page), "");
       continue;
     }
-    ASSERT_EQ(result, CommandResult::Done);
+    ASSERT_EQ(result, CommandResult::Done) << ::testing::PrintToString(user_.messages);
+    EXPECT_EQ(FirstDifference(after, Expected(card.page, slot, entry, blocks, oldChain)), "");
+    EXPECT_EQ(ConsistencyProblems(after), std::vector<std::string>{});
     card_->Invalidate();
-    Bytes back = Download(static_cast<std::uint16_t>(slot));
+    Bytes back = Download(slot);
     ASSERT_EQ(back.size(), dci.size());
-    EXPECT_EQ(card_format::GetLe16(&back[2]), high);
     std::copy_n(dci.begin() + 2, 2, back.begin() + 2);
     EXPECT_EQ(back, dci);
   }

@@ -24,7 +24,10 @@ class CScriptedUser : public CUserPrompts {
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
+  void BeginBusy() override { ++busy; }
+  void EndBusy() override { --busy; }
 
+  int busy = 0;  // BeginBusy calls not yet ended
   std::vector<std::string> messages;
   std::vector<std::string> choicesAsked;  // "open dci", "save dcm", ...
   std::vector<bool> windowOpen;

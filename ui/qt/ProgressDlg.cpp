@@ -2,16 +2,21 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
 // What the percentage reads until the operation reports its first position.
 const char kNoPositionYet[] = " 0 %";
+// How long Create waits at most for the window system to show the dialog.
+constexpr qint64 kLongestWaitForScreenMs = 1000;
 }  // namespace
 
 CProgressDlg::CProgressDlg(QWidget* parent)
@@ -75,11 +80,36 @@ bool CProgressDlg::Create() {
   show();
   activateWindow();
   cancel_->setFocus();
+  WaitUntilDrawn();
   return true;
+}
+
+// The operation's first unit keeps the thread from the screen until it ends,
+// which without a card is the whole timeout: the dialog must be on the screen
+// and drawn, and the menu that started the command gone, before Create
+// returns. Only the window system's events are handled meanwhile (showing,
+// painting); the user's input waits for the first SetPos or PollCancel.
+void CProgressDlg::WaitUntilDrawn() {
+  constexpr auto kWindowEventsOnly = QEventLoop::ExcludeUserInputEvents;
+  QElapsedTimer waited;
+  waited.start();
+  QCoreApplication::processEvents(kWindowEventsOnly);
+  while (windowHandle() != nullptr && !windowHandle()->isExposed() &&
+         waited.elapsed() < kLongestWaitForScreenMs) {
+    QThread::msleep(1);
+    QCoreApplication::processEvents(kWindowEventsOnly);
+  }
+  repaint();
+  QCoreApplication::processEvents(kWindowEventsOnly);
 }
 
 void CProgressDlg::SetMessageText(const std::string& text) {
   message_->setText(QString::fromStdString(text));
+  // The operation's first unit follows at once: the text is drawn now.
+  if (open_) {
+    layout()->activate();
+    repaint();
+  }
 }
 
 void CProgressDlg::SetRange(std::int32_t lower, std::int32_t upper) {
@@ -113,10 +143,15 @@ bool CProgressDlg::PollCancel() {
 
 bool CProgressDlg::DestroyWindow() {
   if (!open_) return false;
+  const QPointer<QWidget> owner = owner_;
+  const bool active = isActiveWindow();
   RestoreOwner();
   open_ = false;
   cancelRequested_ = false;
   hide();
+  // Without a window manager that passes it on, the activation would stay
+  // with no window, and the main window's keys would not work.
+  if (active && owner != nullptr) owner->activateWindow();
   return true;
 }
 

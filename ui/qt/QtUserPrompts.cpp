@@ -1,14 +1,43 @@
 #include "QtUserPrompts.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+
+namespace {
+// The ordinary cursor for the life of a dialog that waits for the user, over
+// a busy cursor the command set.
+class CWaitingForUser {
+ public:
+  CWaitingForUser() : busy_(QApplication::overrideCursor() != nullptr) {
+    if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~CWaitingForUser() {
+    if (busy_) QApplication::restoreOverrideCursor();
+  }
+  CWaitingForUser(const CWaitingForUser&) = delete;
+  CWaitingForUser& operator=(const CWaitingForUser&) = delete;
+
+ private:
+  bool busy_;
+};
+}  // namespace
 
 CQtUserPrompts::CQtUserPrompts(QWidget* parent) : parent_(parent) {}
 
 void CQtUserPrompts::ShowMessage(const std::string& text) {
+  const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvantis"), QString::fromStdString(text),
                   QMessageBox::Ok, parent_);
   box.exec();
+}
+
+void CQtUserPrompts::BeginBusy() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CQtUserPrompts::EndBusy() {
+  QApplication::restoreOverrideCursor();
 }
 
 bool CQtUserPrompts::ChooseFileToOpen(const FileKind& kind, std::string& path) {
@@ -20,6 +49,7 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
 }
 
 bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
+  const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
                   QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, parent_);
   const QMessageBox::StandardButton offered = defaultYes ? QMessageBox::Yes : QMessageBox::No;
@@ -29,6 +59,7 @@ bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
 }
 
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
+  const CWaitingForUser waiting;
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromLatin1(kind.filter));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));

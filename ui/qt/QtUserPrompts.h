@@ -6,7 +6,8 @@
 #include "UserPrompts.h"
 
 // The commands' messages and file choices as Qt's standard dialogs, modal
-// over the given window.
+// over the given window. A dialog shows the ordinary cursor even while the
+// command is busy, since it waits for the user.
 class CQtUserPrompts : public CUserPrompts {
  public:
   explicit CQtUserPrompts(QWidget* parent);
@@ -15,6 +16,9 @@ class CQtUserPrompts : public CUserPrompts {
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
+  // The busy cursor, over every window of the program.
+  void BeginBusy() override;
+  void EndBusy() override;
 
  private:
   bool ChooseFile(const FileKind& kind, bool save, std::string& path);

@@ -4,78 +4,218 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTreeView>
+#include <deque>
+#include <fstream>
 
+#include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CommandIds.h"
+#include "DciFile.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
+#include "Messages.h"
 #include "NoPortRoad.h"
+#include "OnScreen.h"
+#include "ProgressDlg.h"
+#include "QtUserPrompts.h"
+#include "RecentImages.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
-#include "ScriptedUser.h"
+#include "SimulatedPortRoad.h"
 
 namespace {
 
-// The main window over the demo card, with a scripted user.
+// The desktop's own prompts, busy cursor included, with the messages written
+// down and the file choices answered from a script instead of dialogs.
+class CTestUser : public CQtUserPrompts {
+ public:
+  CTestUser() : CQtUserPrompts(nullptr) {}
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool ChooseFileToOpen(const FileKind&, std::string& path) override { return Answer(path); }
+  bool ChooseFileToSave(const FileKind&, std::string& path) override { return Answer(path); }
+  bool AskYesNo(const std::string& question, bool) override {
+    questions.push_back(question);
+    return true;
+  }
+
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<std::string> answers;
+
+ private:
+  bool Answer(std::string& path) {
+    if (answers.empty()) return false;
+    path = answers.front();
+    answers.pop_front();
+    return true;
+  }
+};
+
+// The road to the simulated card, noting whether the link works while the
+// main window is enabled (outside the progress window) without the busy cursor.
+class CWatchedRoad : public CSimulatedPortRoad {
+ public:
+  CWatchedRoad(CSimulatedCard& card, std::function<void()> onAccess)
+      : CSimulatedPortRoad(card), onAccess_(std::move(onAccess)) {}
+  std::uint8_t ReadRegister(std::uint16_t offset) override {
+    onAccess_();
+    return CSimulatedPortRoad::ReadRegister(offset);
+  }
+  void WriteRegister(std::uint16_t offset, std::uint8_t value) override {
+    onAccess_();
+    CSimulatedPortRoad::WriteRegister(offset, value);
+  }
+
+ private:
+  std::function<void()> onAccess_;
+};
+
+// The real "Data Transfer" dialog, looked at each time the operation reports
+// a position, before the dialog handles any event.
+class CWatchedProgressDlg : public CProgressDlg {
+ public:
+  CWatchedProgressDlg(QWidget* parent, std::function<void(CWatchedProgressDlg&)> onPosition)
+      : CProgressDlg(parent), onPosition_(std::move(onPosition)) {}
+  std::int32_t SetPos(std::int32_t position) override {
+    onPosition_(*this);
+    return CProgressDlg::SetPos(position);
+  }
+
+ private:
+  std::function<void(CWatchedProgressDlg&)> onPosition_;
+};
+
+// What the window showed when the operation reported a position.
+struct AtPosition {
+  bool drawn;     // the dialog's text and Cancel button on the screen
+  bool menuOpen;  // any menu still open
+  int rows;
+};
+
+bool IsBusyCursor() {
+  return QApplication::overrideCursor() != nullptr &&
+         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
+// The main window over the demo card, with the real progress dialog.
 class MainWindow : public ::testing::Test {
  protected:
   MainWindow()
       : qsettings_(QString::fromStdString(scratch_.File("Korvantis.conf")), QSettings::IniFormat),
-        store_(qsettings_) {
+        store_(qsettings_),
+        recent_(qsettings_) {
     sim_.LoadPage(MakeDemoPage());
-    Open(sim_.MakeCard());
+    CardSource source;
+    source.card = std::make_unique<CVmuCard>(std::make_unique<CWatchedRoad>(sim_.Sim(), [this] {
+      if (frame_ && frame_->isEnabled()) {
+        ++accessesOutsideDialog_;
+        if (!IsBusyCursor()) ++accessesNotBusy_;
+      }
+    }));
+    Open(std::move(source));
   }
 
-  void Open(std::unique_ptr<CVmuCard> card, CSimulatedCard* simulated = nullptr) {
+  void Open(CardSource source) {
     frame_.reset();
-    auto user = std::make_unique<CScriptedUser>();
+    auto user = std::make_unique<CTestUser>();
     user_ = user.get();
     CMainFrame::Services services;
-    services.card = std::move(card);
-    services.simulated = simulated;
+    services.card = std::move(source);
     services.settings = &store_;
+    services.recentImages = &recent_;
     services.user = std::move(user);
-    frame_ = std::make_unique<CMainFrame>(std::move(services));  // the real progress dialog
+    services.progress = [this] {
+      return std::make_unique<CWatchedProgressDlg>(
+          frame_->GetListView(), [this](CWatchedProgressDlg& dialog) {
+            seen_.push_back({!IsPlain(OnScreen(dialog.findChild<QLabel*>("message"))) &&
+                                 !IsPlain(OnScreen(dialog.findChild<QPushButton*>("cancel"))),
+                             QApplication::activePopupWidget() != nullptr, Rows()});
+          });
+    };
+    services.makePortCard = [] { return NoPortCard("No parallel port has that address."); };
+    frame_ = std::make_unique<CMainFrame>(std::move(services));
     frame_->show();
     frame_->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));  // its keys work only then
   }
 
+  static std::unique_ptr<CVmuCard> NoPortCard(const std::string& problem) {
+    return std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([problem](std::uint16_t) {
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(), problem};
+    }));
+  }
+
   QAction* Action(int id) { return frame_->GetAction(id); }
-  int Rows() { return frame_->GetListView()->GetModel()->rowCount(); }
+  QStandardItemModel* Model() { return frame_->GetListView()->GetModel(); }
+  int Rows() { return Model()->rowCount(); }
+  QTreeView* Details() { return frame_->GetListView()->GetDetailsView(); }
+  QString Pane(const char* name) {
+    auto* pane = frame_->statusBar()->findChild<QLabel*>(name);
+    return pane != nullptr && pane->isVisible() ? pane->text() : QString();
+  }
+  // Refresh as F5 gives it, and back to the main window.
+  void Refresh() {
+    frame_->RunCommand(command::kRefresh);
+    seen_.clear();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  }
   void SelectRows(const std::vector<int>& rows) {
-    QTreeView* view = frame_->GetListView()->GetDetailsView();
-    view->selectionModel()->clearSelection();
+    Details()->selectionModel()->clearSelection();
     for (int row : rows) {
-      view->selectionModel()->select(frame_->GetListView()->GetModel()->index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      Details()->selectionModel()->select(Model()->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
+  }
+  void Drop(const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = frame_->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &drop);
+    QCoreApplication::processEvents();  // the files are taken after the drop
+  }
+  std::string DemoImage() {
+    const std::string path = scratch_.File("saves.bin");
+    const Result written = CPageImage::WriteNewFile(path, {MakeDemoPage()});
+    EXPECT_TRUE(written.Ok()) << written.Message();
+    return path;
   }
 
   CScratchDirectory scratch_;
   CCardOnSimulator sim_;
   QSettings qsettings_;
   CLinkSettingsStore store_;
-  CScriptedUser* user_ = nullptr;
+  CRecentImages recent_;
+  CTestUser* user_ = nullptr;
+  std::vector<AtPosition> seen_;
+  int accessesOutsideDialog_ = 0;
+  int accessesNotBusy_ = 0;
   std::unique_ptr<CMainFrame> frame_;
 };
 
 }  // namespace
 
-TEST_F(MainWindow, MenusCarryTheTextsKeysAndPrompts) {
+TEST_F(MainWindow, MenusCarryTheirTextsAndOnlyTheKeysTheirTextsShow) {
   using namespace command;
-  EXPECT_EQ(frame_->windowTitle(), "Korvantis");
   QStringList titles;
   for (QAction* menu : frame_->menuBar()->actions())
     titles << menu->text();
@@ -83,20 +223,29 @@ TEST_F(MainWindow, MenusCarryTheTextsKeysAndPrompts) {
 
   EXPECT_EQ(Action(kRefresh)->text(), "&Refresh");
   EXPECT_EQ(Action(kRefresh)->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(Action(kSetPage3)->shortcut(), QKeySequence("Ctrl+3"));
   EXPECT_EQ(Action(kRefresh)->statusTip(), "Refresh the list of files from the memory card.");
   EXPECT_EQ(Action(kRefresh)->toolTip(), "Refresh");
-  EXPECT_EQ(Action(kSetPage3)->shortcut(), QKeySequence("Ctrl+3"));
-  EXPECT_EQ(Action(kProperties)->shortcuts().front(), QKeySequence("Alt+Return"));
-  EXPECT_EQ(Action(kExit)->toolTip(), "Exit");
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), "For Help, press F1.");
+  // Properties and Delete show no key beside them, but their keys work.
+  EXPECT_TRUE(Action(kProperties)->shortcuts().isEmpty());
+  EXPECT_TRUE(Action(kDelete)->shortcuts().isEmpty());
+  Refresh();
+  SelectRows({1});
+  FileTexts shown;
+  frame_->GetListView()->showProperties = [&](const FileTexts& texts) { shown = texts; };
+  QTest::keyClick(Details(), Qt::Key_Return, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown.Text(FileColumn::FileName) == "RACE_GHOST01"; }));
+  EXPECT_TRUE(shown.copyProtect);
+  EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
 
   // Commands no table handles are disabled, their keys included.
   for (int id : {kHackCode, kExportIcon, kDelete, kFormat, kSetIcon, kCut, kPaste, kUndo}) {
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
   }
-  for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kRestore, kSettings}) {
+  for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kOpenImage}) {
     EXPECT_TRUE(Action(id)->isEnabled()) << id;
   }
+  EXPECT_FALSE(Action(kUsePort)->isEnabled());  // on the port already
   QStringList context;
   for (QAction* item : frame_->GetContextMenu()->actions())
     context << item->text();
@@ -105,32 +254,34 @@ TEST_F(MainWindow, MenusCarryTheTextsKeysAndPrompts) {
                          "Export &Icon...", "", "&Delete", "P&roperties..."}));
 }
 
-TEST_F(MainWindow, RefreshFillsTheRowsAndOneSelectedRowEnablesTheFileCommands) {
-  EXPECT_EQ(Rows(), 0);  // nothing is read before the user asks
-  EXPECT_EQ(sim_.Sim().GetCounters().reads, 0u);
-  QTest::keyClick(frame_->GetListView()->GetDetailsView(), Qt::Key_F5);
+// Refresh from the View menu: the menu is gone and the dialog drawn before
+// the first unit ends, the root block is read under the busy cursor, and
+// every row shows as soon as it is read.
+TEST_F(MainWindow, RefreshShowsTheDialogAndEachRowAtOnce) {
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, 0u);  // nothing is read before the user asks
+  QMenu* view = frame_->menuBar()->actions()[1]->menu();
+  view->popup(frame_->mapToGlobal(QPoint(10, 10)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  QTest::keyClick(view, Qt::Key_R);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !seen_.empty() && frame_->isEnabled(); }));
+
   ASSERT_EQ(Rows(), 3);
-  EXPECT_TRUE(frame_->isEnabled());  // again, after the "Data Transfer" dialog
-  QStandardItemModel* model = frame_->GetListView()->GetModel();
-  EXPECT_EQ(model->item(1, 0)->text(), "RACE_GHOST01");
-  EXPECT_EQ(model->item(1, 7)->text(), "Yes");
-  EXPECT_EQ(model->item(2, 0)->data(CCardListView::kIndexRole).toInt(), 2);
+  EXPECT_TRUE(seen_.front().drawn);
+  EXPECT_FALSE(seen_.front().menuOpen);
+  EXPECT_EQ(seen_.front().rows, 1);  // entry 0's row, before its position is reported
+  EXPECT_EQ(seen_.back().rows, 3);
+  EXPECT_GT(accessesOutsideDialog_, 0);
+  EXPECT_EQ(accessesNotBusy_, 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(Model()->item(1, 7)->text(), "Yes");
+  EXPECT_EQ(Model()->item(2, 0)->data(CCardListView::kIndexRole).toInt(), 2);
 
   for (const auto& [rows, enabled] :
        std::vector<std::pair<std::vector<int>, bool>>{{{}, false}, {{0}, true}, {{0, 2}, false}}) {
     SelectRows(rows);
     EXPECT_EQ(Action(command::kDownload)->isEnabled(), enabled);
     EXPECT_EQ(Action(command::kProperties)->isEnabled(), enabled);
-    EXPECT_TRUE(Action(command::kUpload)->isEnabled());
   }
-
-  FileTexts shown;
-  frame_->GetListView()->showProperties = [&](const FileTexts& texts) { shown = texts; };
-  SelectRows({1});
-  frame_->RunCommand(command::kProperties);
-  EXPECT_EQ(shown.Text(FileColumn::FileName), "RACE_GHOST01");
-  EXPECT_TRUE(shown.copyProtect);
-  EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
   EXPECT_TRUE(user_->messages.empty());
 }
 
@@ -138,9 +289,8 @@ TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
   using namespace command;
   CCardListView* list = frame_->GetListView();
   EXPECT_TRUE(Action(kDetails)->isChecked());
-  QTreeView* details = list->GetDetailsView();
-  details->setColumnWidth(2, 37);
-  details->header()->moveSection(0, 3);
+  Details()->setColumnWidth(2, 37);
+  Details()->header()->moveSection(0, 3);
 
   for (int id : {kLargeIcons, kSmallIcons, kList}) {
     frame_->RunCommand(id);
@@ -148,54 +298,171 @@ TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
     EXPECT_FALSE(Action(kDetails)->isChecked());
     EXPECT_EQ(list->GetCurrentView(), list->GetIconView());
   }
-  EXPECT_EQ(list->GetIconView()->viewMode(), QListView::ListMode);
   frame_->RunCommand(kDetails);
-  EXPECT_EQ(list->GetCurrentView(), details);
+  EXPECT_EQ(list->GetCurrentView(), Details());
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
-    EXPECT_EQ(details->columnWidth(static_cast<int>(column)), CCardListView::kDetailsWidths[column])
+    EXPECT_EQ(Details()->columnWidth(static_cast<int>(column)),
+              CCardListView::kDetailsWidths[column])
         << column;
   }
 }
 
+// The Menu key and Shift+F10 both open the file menu near the top left.
 TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
   CCardListView* list = frame_->GetListView();
   QSignalSpy spy(list, &CCardListView::contextMenuRequested);
-  QWidget* viewport = list->GetDetailsView()->viewport();
-  QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(40, 40),
-                             viewport->mapToGlobal(QPoint(40, 40)));
-  // The frame pops the menu up at once; close it as soon as it shows.
-  QMetaObject::invokeMethod(
-      frame_.get(), [this] { frame_->GetContextMenu()->close(); }, Qt::QueuedConnection);
-  QApplication::sendEvent(viewport, &keyboard);
-  ASSERT_EQ(spy.count(), 1);
-  EXPECT_EQ(spy.at(0).at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
+  QWidget* viewport = Details()->viewport();
+  auto closeMenuWhenShown = [this] {
+    QMetaObject::invokeMethod(
+        frame_.get(), [this] { frame_->GetContextMenu()->close(); }, Qt::QueuedConnection);
+  };
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(40, 40),
+                            viewport->mapToGlobal(QPoint(40, 40)));
+  closeMenuWhenShown();
+  QApplication::sendEvent(viewport, &menuKey);
+  closeMenuWhenShown();
+  QTest::keyClick(Details(), Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_EQ(spy.count(), 2);
+  for (const QList<QVariant>& request : spy)
+    EXPECT_EQ(request.at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
 }
 
-TEST_F(MainWindow, StartUpAppliesTheStoredSettingsAndExplainsAMissingPort) {
-  qsettings_.setValue("Communications/Timeout", 7);
-  qsettings_.setValue("Communications/DelayFactor", 3);
-  Open(sim_.MakeCard());
-  CVmuLink* link = frame_->GetCard().GetLink();
-  EXPECT_EQ(link->GetTimeout(), 7000000u);
-  EXPECT_EQ(link->GetDelayFactor(), 0u);                     // a simulated card needs no delay
-  EXPECT_FALSE(qsettings_.contains("Communications/Port"));  // nothing written at start
+TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
+  // The test screen is 800 x 600, smaller still than the 1024 x 768 the window must fit.
+  const QRect screen = frame_->screen()->availableGeometry();
+  ASSERT_LE(screen.width(), 1024);
+  EXPECT_TRUE(screen.contains(frame_->frameGeometry())) << screen.width() << "x" << screen.height();
 
-  Open(std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([](std::uint16_t) {
-    return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
-  })));
-  auto* problem = frame_->statusBar()->findChild<QLabel*>("portProblem");
-  ASSERT_NE(problem, nullptr);
-  EXPECT_EQ(problem->text(), "No parallel port has that address.");
-  EXPECT_TRUE(problem->isVisible());
-}
+  frame_->RunCommand(command::kSetPage2);
+  EXPECT_EQ(Pane("page"), "Page 2");
+  frame_->ShowFreeBlocks(1);
+  EXPECT_EQ(Pane("freeBlocks"), "1 block free");
+  frame_->ShowFreeBlocks(-1);
+  EXPECT_EQ(Pane("freeBlocks"), "");
 
-TEST_F(MainWindow, TheMainWindowIsEnabledAgainAfterAFailure) {
-  sim_.Sim().Faults().silentAfter = 0;  // fails at its first unit
-  frame_->GetCard().GetLink()->SetTimeout(0);
-  frame_->RunCommand(command::kBackup);
-  EXPECT_EQ(user_->messages.size(), 1u);
+  qsettings_.setValue("Communications/Timeout", 0);
+  frame_->RunCommand(command::kUsePort);  // not enabled on the port
+  frame_->OpenImage(QString::fromStdString(DemoImage()));
+  frame_->RunCommand(command::kUsePort);
+  EXPECT_EQ(Pane("page"), "");  // another card: its page is not known
+  const QString problem = "No parallel port has that address.";
+  EXPECT_EQ(Pane("portProblem"), "Port not reachable");
+  EXPECT_EQ(frame_->statusBar()->findChild<QLabel*>("portProblem")->toolTip(), problem);
+  // The problem is the idle text until the first prompt; prompts still show.
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), problem);
+  QStatusTipEvent prompt("Refresh the list of files from the memory card.");
+  QApplication::sendEvent(frame_.get(), &prompt);
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), prompt.tip());
+  QStatusTipEvent none{QString()};
+  QApplication::sendEvent(frame_.get(), &none);
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), "For Help, press F1.");
+  EXPECT_EQ(Pane("portProblem"), "Port not reachable");
+
+  frame_->RunCommand(command::kSetPage3);  // times out at once
+  EXPECT_EQ(user_->messages, std::vector<std::string>{message::kTimedOut.text});
+  EXPECT_EQ(Pane("page"), "");
   EXPECT_TRUE(frame_->isEnabled());
-  EXPECT_TRUE(user_->choicesAsked.empty());  // no save dialog after a failure
+}
+
+TEST_F(MainWindow, OpensCardImagesFromTheFileMenuTheRecentListAndADrop) {
+  const QString image = QString::fromStdString(DemoImage());
+  user_->answers.push_back(image.toStdString());
+  frame_->RunCommand(command::kOpenImage);
+  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+  EXPECT_EQ(recent_.List(), QStringList{image});
+  EXPECT_TRUE(Action(command::kRecentImage1)->isVisible());
+  EXPECT_EQ(Action(command::kRecentImage1)->text(), "&1 saves.bin");
+  EXPECT_FALSE(Action(command::kRecentImage1 + 1)->isVisible());
+  Refresh();
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, 0u);  // the image, not the card before it
+
+  frame_->RunCommand(command::kUsePort);
+  EXPECT_EQ(frame_->windowTitle(), "Korvantis");
+  EXPECT_EQ(Rows(), 0);  // the image's rows went with it
+  frame_->RunCommand(command::kRecentImage1);
+  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+
+  frame_->RunCommand(command::kUsePort);
+  Drop({QUrl::fromLocalFile(image)});
+  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+
+  // A file that is no card image changes nothing, and leaves the recent list.
+  const std::string bad = scratch_.File("notes.bin");
+  std::ofstream(bad) << "not a card";
+  EXPECT_FALSE(frame_->OpenImage(QString::fromStdString(bad)));
+  EXPECT_EQ(user_->messages.size(), 1u);
+  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+  Drop({QUrl::fromLocalFile(image), QUrl::fromLocalFile(QString::fromStdString(bad))});
+  EXPECT_EQ(user_->messages.back(), message::kDropNotUnderstood.text);
+}
+
+// A row dragged out of the list becomes a DCI file; dropped back, it is
+// uploaded as a new file.
+TEST_F(MainWindow, DragsFilesOutAsDciFilesAndUploadsDroppedOnes) {
+  Refresh();
+  QStandardItemModel* model = Model();
+  std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(1, 0), model->index(1, 3)}));
+  ASSERT_NE(dragged, nullptr);
+  ASSERT_EQ(dragged->urls().size(), 1);
+  const QString file = dragged->urls().front().toLocalFile();
+  EXPECT_TRUE(file.endsWith("/RACE_GHOST01.dci"));
+  EXPECT_EQ(QFileInfo(file).size(), 32 + 6 * 512);  // the entry, then the file's six blocks
+  EXPECT_TRUE(frame_->isEnabled());
+
+  accessesOutsideDialog_ = 0;
+  Drop(dragged->urls());  // the same name: it replaces the file on the card, after asking
+  EXPECT_TRUE(user_->messages.empty());
+  EXPECT_EQ(user_->questions.size(), 1u);
+  EXPECT_GT(accessesOutsideDialog_, 0);  // the allocation table and directory, read first
+  EXPECT_EQ(accessesNotBusy_, 0);
+  Refresh();
+  ASSERT_EQ(Rows(), 3);
+  EXPECT_EQ(Model()->item(1, 0)->text(), "RACE_GHOST01");
+}
+
+// In one desktop process: an upload whose entry cannot be stored leaves
+// nothing in the cache, so the next Refresh and upload keep every file
+// intact, and a card put in meanwhile is not written by the Refresh. The
+// status bar shows the free blocks the Refresh counted.
+TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
+  frame_->GetCard().GetLink()->SetTimeout(0);  // a silent card fails at once
+  // reads: the blocks not cached yet; then 3 data blocks and the table are stored.
+  auto upload = [this](const char* name, int silentAfter) {
+    CVmuDirEntry entry = MakeEntry(0x33, 0, 3);
+    entry.SetFileName((std::string(name) + "        ").c_str());
+    const std::string path = scratch_.File(std::string(name) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, name[0])));
+    user_->answers.push_back(path);
+    sim_.Sim().ResetCounters();
+    sim_.Sim().Faults().silentAfter = silentAfter;
+    frame_->RunCommand(command::kUpload);
+    sim_.Sim().Faults().silentAfter = -1;
+    EXPECT_EQ(user_->messages.size(), silentAfter < 0 ? 0u : 1u);
+    user_->messages.clear();
+  };
+  auto* freeBlocks = frame_->statusBar()->findChild<QLabel*>("freeBlocks");
+  ASSERT_NE(freeBlocks, nullptr);
+  const CPageImage demo = sim_.ReadPage();
+  upload("LOST", 15 + 3 * 4 + 4);  // reads: root, 13 directory blocks, table
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(freeBlocks->text(), "187 blocks free");  // the lost upload's blocks stay used
+  upload("KEPT", -1);
+  const CPageImage card = sim_.ReadPage();
+  EXPECT_EQ(ConsistencyProblems(card, true), std::vector<std::string>{});
+  for (const PageFile& file : FilesOf(demo))
+    EXPECT_EQ(ChainBytes(card, FindFile(card, file.name).chain), ChainBytes(demo, file.chain));
+  EXPECT_EQ(ChainBytes(card, FindFile(card, "KEPT        ").chain),
+            std::vector<std::uint8_t>(3 * 512, 'K'));
+  EXPECT_EQ(FindFile(card, "LOST        ").slot, 0xFFFF);
+
+  upload("LOST", 3 * 4 + 4);  // everything it reads is cached
+  sim_.LoadPage(CPageImage::Formatted());
+  sim_.Sim().ResetCounters();
+  frame_->RunCommand(command::kRefresh);
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(freeBlocks->text(), "200 blocks free");
 }
 
 // Over a card image the frame keeps every command to what the image can hold.
@@ -204,22 +471,25 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   const std::string image = scratch_.File("card.bin");
   ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {MakeDemoPage()})));
   const auto before = ReadBytes(image);
+  CardSource source;
+  source.simulated = std::make_unique<CSimulatedCard>();
+  CSimulatedCard& simulated = *source.simulated;
   ASSERT_TRUE(
-      Succeeded(sim_.Sim().OpenImage(image, ImageAccess::WriteIfAllowed, ReadOnlyFileCalls())));
-  Open(sim_.MakeCard(), &sim_.Sim());
-  sim_.Sim().ResetCounters();
+      Succeeded(simulated.OpenImage(image, ImageAccess::WriteIfAllowed, ReadOnlyFileCalls())));
+  source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
+  source.imagePath = image;
+  Open(std::move(source));
 
   frame_->RunCommand(kRestore);
   frame_->RunCommand(kSetPage2);
-  EXPECT_EQ(user_->messages, (std::vector<std::string>{"The card image " + image + " is read-only.",
-                                                       "This card image holds one page."}));
-  EXPECT_TRUE(user_->choicesAsked.empty());
-  EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
+  EXPECT_EQ(user_->messages, (std::vector<std::string>{Fill(message::kImageReadOnly, {image}),
+                                                       message::kImageOnePage.text}));
+  EXPECT_EQ(simulated.GetCounters().transactions, 0u);
 
-  user_->AnswerNextChoice(image);
+  user_->answers.push_back(image);
   frame_->RunCommand(kBackup);
-  EXPECT_EQ(user_->messages.back(), image + " is the card image itself; choose another file.");
+  EXPECT_EQ(user_->messages.back(), Fill(message::kImageIsOutput, {image}));
   EXPECT_EQ(ReadBytes(image), before);
   frame_->RunCommand(kSetPage1);
-  EXPECT_EQ(sim_.Sim().GetCounters().pageSelects, 1u);
+  EXPECT_EQ(simulated.GetCounters().pageSelects, 1u);
 }

@@ -65,12 +65,12 @@ TEST(SettingsDialog, TakesDecimalNumbersAndFixedChoicesGiveTheirPort) {
   ShownSettings shown(LinkSettings{956, 5, 1});
   shown.Radio("lpt2")->click();
   shown.Field("otherAddress")->setText(" \t65535 ");
-  shown.Field("timeout")->setText("4294967295");
-  shown.Field("delayFactor")->setText("\t0");
+  shown.Field("timeout")->setText("4294");
+  shown.Field("delayFactor")->setText("\t4294967295");
   shown.PressOk();
   ASSERT_EQ(shown.dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(shown.refusals.empty());
-  EXPECT_EQ(Values(shown.dialog.GetSettings()), (Numbers{632, 4294967295u, 0}));
+  EXPECT_EQ(Values(shown.dialog.GetSettings()), (Numbers{632, 4294, 4294967295u}));
 }
 
 // Each field is read as every other number is (the edge cases are the
@@ -78,13 +78,12 @@ TEST(SettingsDialog, TakesDecimalNumbersAndFixedChoicesGiveTheirPort) {
 // open on the refused field, and nothing entered is kept until OK succeeds.
 TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalInRangeAndStaysOnTheField) {
   const QString notANumber = "Enter a positive whole number.";
-  const std::pair<const char*, QString> refusals[] = {
-      {"otherAddress", "70000"},
-      {"timeout", "4294967296"},
-      {"delayFactor", "4294967296"},
-      {"otherAddress", "0x3BC"},
-      {"timeout", "-1"},
-      {"delayFactor", QString::fromUtf8("\xD9\xA3")}};  // an Arabic three
+  std::vector<std::pair<const char*, QString>> refusals = {
+      {"otherAddress", "70000"}, {"timeout", "4295"}, {"delayFactor", "4294967296"}};
+  for (const char* name : {"delayFactor", "timeout", "otherAddress"}) {
+    for (const char* text : {"0x3BC", "-1", "", "12 3", "\xD9\xA3"})  // the last: an Arabic three
+      refusals.emplace_back(name, QString::fromUtf8(text));
+  }
   for (const auto& [name, text] : refusals) {
     SCOPED_TRACE(std::string(name) + " holding '" + text.toStdString() + "'");
     ShownSettings shown(LinkSettings{});
@@ -97,7 +96,8 @@ TEST(SettingsDialog, RefusesAnythingButAnUnsignedDecimalInRangeAndStaysOnTheFiel
     shown.PressOk();
 
     ASSERT_EQ(shown.refusals.size(), 1u);
-    EXPECT_EQ(shown.refusals[0], text == "70000" ? "Enter a port address from 0 to 65535."
+    EXPECT_EQ(shown.refusals[0], text == "70000"  ? "Enter a port address from 0 to 65535."
+                                 : text == "4295" ? "Enter a timeout from 0 to 4294 seconds."
                                  : text == "4294967296"
                                      ? "Enter a whole number from 0 to 4294967295."
                                      : notANumber);

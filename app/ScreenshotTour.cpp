@@ -1,0 +1,188 @@
+// korvantis-screenshots FOLDER: pictures of the desktop program for
+// reviewers, as PNG files in FOLDER: the main window after F5 on the demo
+// card in each view mode, with the File menu open, the progress dialog during
+// a transfer, and each dialog. Run on a real display or under Xvfb
+// (scripts/screenshots.sh); it never touches the user's settings or a port.
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+#include <functional>
+
+#include "AboutDlg.h"
+#include "CardSource.h"
+#include "CommandIds.h"
+#include "DemoCard.h"
+#include "FilePropertiesDlg.h"
+#include "FileTexts.h"
+#include "HelpWindow.h"
+#include "Icons.h"
+#include "LinkSettingsStore.h"
+#include "MainFrame.h"
+#include "Messages.h"
+#include "PageImage.h"
+#include "ProgressDlg.h"
+#include "RecentImages.h"
+#include "SettingsDlg.h"
+
+namespace {
+
+QString folder;
+int failures = 0;
+
+// Lets the window system show and paint what was just opened.
+void Settle() {
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+}
+
+void Save(const QPixmap& picture, const char* name) {
+  const QString path = folder + "/" + QString::fromLatin1(name) + ".png";
+  if (picture.isNull() || !picture.save(path)) {
+    std::fprintf(stderr, "korvantis-screenshots: cannot write %s\n", path.toLocal8Bit().data());
+    ++failures;
+  }
+}
+
+// What the screen shows around a window: menus and dialogs over it included.
+void SaveScreen(QWidget* window, const char* name) {
+  Settle();
+  const QRect area = window->frameGeometry();
+  Save(window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()), name);
+}
+
+void SaveWindow(QWidget* window, const char* name) {
+  window->show();
+  Settle();
+  Save(window->grab(), name);
+}
+
+// The "Data Transfer" dialog over the main window, pictured once, during
+// the first operation that reports a second position.
+class CPicturedProgressDlg : public CProgressDlg {
+ public:
+  CPicturedProgressDlg(QWidget* parent, QWidget* frame) : CProgressDlg(parent), frame_(frame) {}
+  std::int32_t SetPos(std::int32_t position) override {
+    static bool pictured = false;
+    const std::int32_t previous = CProgressDlg::SetPos(position);
+    if (++positions_ == 2 && !pictured) {
+      SaveScreen(frame_, "progress");
+      pictured = true;
+    }
+    return previous;
+  }
+
+ private:
+  QWidget* frame_;
+  int positions_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 2) {
+    std::fputs("Usage: korvantis-screenshots FOLDER\n", stderr);
+    return 2;
+  }
+  Q_INIT_RESOURCE(resources);
+  QApplication::setWindowIcon(ProgramIcon());
+  folder = QString::fromLocal8Bit(argv[1]);
+  QTemporaryDir scratch;
+  if (!QDir().mkpath(folder) || !scratch.isValid()) {
+    std::fputs("korvantis-screenshots: cannot make the folders\n", stderr);
+    return 1;
+  }
+
+  const std::string image = QFile::encodeName(scratch.filePath("demo-card.bin")).toStdString();
+  CardSource card;
+  Result made = CPageImage::WriteNewFile(image, {MakeDemoPage()});
+  if (made) made = OpenCardImage(image, card);
+  if (!made) {
+    std::fprintf(stderr, "korvantis-screenshots: %s\n", made.Message().c_str());
+    return 1;
+  }
+  QSettings settings(scratch.filePath("Korvantis.conf"), QSettings::IniFormat);
+  CLinkSettingsStore store(settings);
+  CRecentImages recent(settings);
+  recent.Add(scratch.filePath("demo-card.bin"));
+  CMainFrame* frame = nullptr;
+  CMainFrame::Services services;
+  services.card = std::move(card);
+  services.settings = &store;
+  services.recentImages = &recent;
+  services.progress = [&frame] {
+    return std::make_unique<CPicturedProgressDlg>(frame->GetListView(), frame);
+  };
+  CMainFrame window(std::move(services));
+  frame = &window;
+  window.show();
+  Settle();
+
+  window.RunCommand(command::kRefresh);
+  QTreeView* details = window.GetListView()->GetDetailsView();
+  details->selectionModel()->select(details->model()->index(1, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  SaveScreen(&window, "main-details");
+  const std::pair<int, const char*> modes[] = {{command::kLargeIcons, "main-large-icons"},
+                                               {command::kSmallIcons, "main-small-icons"},
+                                               {command::kList, "main-list"}};
+  for (const auto& [id, name] : modes) {
+    window.RunCommand(id);
+    SaveScreen(&window, name);
+  }
+  window.RunCommand(command::kDetails);
+
+  QMenu* file = window.menuBar()->actions().front()->menu();
+  QTimer::singleShot(300, [&] {
+    SaveScreen(&window, "main-file-menu");
+    file->close();
+  });
+  file->exec(window.mapToGlobal(window.menuBar()->geometry().bottomLeft()));
+
+  // The second row's texts, as the list shows them.
+  FileTexts properties;
+  const QStandardItemModel* model = window.GetListView()->GetModel();
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    properties.columns[column] =
+        model->item(1, static_cast<int>(column))->text().toLatin1().toStdString();
+  }
+  properties.copyProtect = properties.Text(FileColumn::CopyProtected) == "Yes";
+  CFilePropertiesDlg propertiesDialog(properties, &window);
+  SaveWindow(&propertiesDialog, "dialog-file-properties");
+  propertiesDialog.close();
+
+  CSettingsDlg settingsDialog(&window);
+  settingsDialog.SetSettings(store.Read());
+  SaveWindow(&settingsDialog, "dialog-settings");
+  settingsDialog.close();
+
+  CAboutDlg about(&window);
+  SaveWindow(&about, "dialog-about");
+  about.close();
+
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvantis"),
+                  QString::fromUtf8(message::kTimedOut.text), QMessageBox::Ok, &window);
+  SaveWindow(&box, "dialog-message");
+  box.close();
+
+  ShowUserGuide(&window);
+  if (auto* guide = window.findChild<QTextBrowser*>("userGuide")) {
+    SaveWindow(guide, "help-window");
+    guide->close();
+  }
+  return failures == 0 ? 0 : 1;
+}

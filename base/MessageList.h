@@ -1,0 +1,264 @@
+// Every message the program shows, one entry each, in the order the user guide
+// lists them:
+//   KORVANTIS_MESSAGE(name, text as the user sees it, what the user can do)
+// "{...}" in a text marks what the program fills in (Fill in Messages.h); the
+// guide shows the words between the braces. A text that no front end ever
+// shows (a status code no operation reports, a guard the commands never
+// reach) is listed with KORVANTIS_UNSHOWN, which keeps it out of the guide. This file has no
+// include guard: Messages.h and Messages.cpp each include it with their own meaning of the two
+// macros.
+
+// The link's status codes (the message of each code is the user's text).
+KORVANTIS_UNSHOWN(kNoError, "No error.")
+KORVANTIS_UNSHOWN(kTransferCancelled, "The transfer was cancelled.")
+KORVANTIS_MESSAGE(kTimedOut,
+                  "Communications timed out.  There may be a communications problem, or your "
+                  "timeout setting may be too low.",
+                  "The card did not answer in time. Check that the card is in its cable, that the "
+                  "cable is plugged in, that the port address in File > Settings is right and that "
+                  "the port can be reached (the status bar says when it cannot). A longer timeout "
+                  "helps only on a very slow link.")
+KORVANTIS_MESSAGE(kBadChecksum,
+                  "A invalid CRC value was returned.  There may be a communications problem.",
+                  "Bytes were garbled on the way. Raise the Delay Factor in File > Settings, use a "
+                  "shorter cable, or check the plugs, then try again.")
+KORVANTIS_MESSAGE(
+    kUnexpectedAnswer,
+    "An unexpected value was returned.  There may be a communications problem, or you may be using "
+    "an unsupported memory card.",
+    "Something answered, but not as the card should: a loose connection, a timing problem (raise "
+    "the Delay Factor in File > Settings), or a card Korvantis does not support.")
+KORVANTIS_MESSAGE(kWriteLength,
+                  "The buffer passed to the CVmuLink::Write () function was not a modulo of 0x80.",
+                  "A fault inside Korvantis: nothing was written. Please report what you did.")
+KORVANTIS_MESSAGE(kCacheReadAddress,
+                  "An invalid address was passed to the CVmuMemory::Read () function.",
+                  "The page's root block points outside the card: the selected page is erased, was "
+                  "never formatted, or is damaged. Select another page, restore a backup of this "
+                  "one (Memory Card > Restore), or format the card on the console.")
+KORVANTIS_MESSAGE(kCacheWriteAddress,
+                  "An invalid address was passed to the CVmuMemory::Write () function.",
+                  "The page's root block points outside the card, so nothing was written there. "
+                  "Restore a backup of the page, or format the card on the console.")
+KORVANTIS_MESSAGE(
+    kCacheStatus, "An unknown cache status code was found.",
+    "A fault inside Korvantis. Refresh the list (F5) and try again; please report what you did.")
+KORVANTIS_UNSHOWN(kNotSupported, "The requested function is not supported.")
+KORVANTIS_MESSAGE(kUnknownError, "An unknown error occured.",
+                  "A fault inside Korvantis. Try again; please report what you did.")
+
+// Reaching the parallel port (the status bar, and the command line's first line).
+KORVANTIS_MESSAGE(kStoredPortInvalid,
+                  "The stored port address {address} is not a port address (0 to 65535). Correct "
+                  "it in the Settings.",
+                  "Open File > Settings and choose LPT1, LPT2 or another address from 0 to 65535.")
+KORVANTIS_MESSAGE(
+    kNoPortKnown,
+    "No parallel port is known to the system, so none has the address {address}. Load the "
+    "parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) if the computer has a parallel "
+    "port.",
+    "The kernel drives no parallel port. Load the modules as the message says; a computer without "
+    "a parallel port needs a card image instead (File > Open Card Image).")
+KORVANTIS_MESSAGE(
+    kNoPortAtAddress,
+    "No parallel port has the address {address}; the system knows {ports}. Set the port address to "
+    "one of these, or load the parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) if "
+    "the port is missing.",
+    "Choose one of the ports named in File > Settings (Other takes the address in decimal).")
+KORVANTIS_MESSAGE(kPortPermission,
+                  "Permission denied opening {device}. Add your user to the lp group (sudo adduser "
+                  "$USER lp), then log out and in again.",
+                  "See Port permissions on Linux above. Do not run Korvantis as root instead.")
+KORVANTIS_MESSAGE(kPortNoDevice,
+                  "The parallel port at {address} has no device {device} ({reason}). Load the "
+                  "ppdev module (sudo modprobe ppdev).",
+                  "The port exists but its device file does not: load the ppdev module, then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kPortCannotOpen, "Cannot open {device}: {reason}.",
+                  "The system refused the port's device for the reason given. Correct it, then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kPortCannotClaim,
+                  "Cannot claim {device}: {reason}. Another program may be using the port; close "
+                  "it and try again.",
+                  "Close the program that holds the port (a printer queue, for instance), then "
+                  "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kDirectAccessRefused, "Direct port access was refused too: {reason}.",
+                  "Follows one of the port messages above when the processor's port instructions "
+                  "failed as well. Use the ppdev device as that message says.")
+
+// The file and page commands.
+KORVANTIS_MESSAGE(kNotFormatted, "This page of the memory card is not formatted.",
+                  "The page holds no file system. Format it on the console, or restore a backup "
+                  "to it (Memory Card > Restore).")
+KORVANTIS_MESSAGE(
+    kCannotRead, "File could not be read.",
+    "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
+    "file for an upload, a DCM file of 131,072 bytes for a restore.")
+KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to. ({reason})",
+                  "The folder is read only, the disk is full, or the name is not allowed; the "
+                  "system's reason is in parentheses. Choose another place or name. A file that "
+                  "was there keeps its old content.")
+KORVANTIS_MESSAGE(kAlreadyExists, "{file} already exists; it is left as it is.",
+                  "korvantis-cli new-image never writes over a file. Choose another name, or "
+                  "remove the file first.")
+KORVANTIS_MESSAGE(
+    kGameFile,
+    "This version of Korvantis can not upload GAME files.  Check the website for a newer version.",
+    "Only data files (saves) can be written to the card.")
+KORVANTIS_MESSAGE(kBadLayout,
+                  "The memory card's root block places its allocation table or directory where no "
+                  "card keeps them, so nothing was written to the card.",
+                  "The page is damaged. Download what you need from it, then restore a backup of "
+                  "the page or format the card on the console.")
+KORVANTIS_MESSAGE(
+    kDirectoryFull,
+    "There is no free directory entry on this memory card, so the file was not uploaded.",
+    "Every directory slot is taken, even if blocks are free. Free one on the console, or upload to "
+    "another page.")
+KORVANTIS_MESSAGE(kNotEnoughSpace,
+                  "There is not enough free space on this memory card.  This file requires {N "
+                  "blocks}, but {there are only M blocks free} on this memory card.",
+                  "The page has fewer free blocks than the file needs (they need not lie "
+                  "together). Free some room on the console, or upload to another page.")
+KORVANTIS_MESSAGE(
+    kNoRoomToReplace,
+    "There is not enough free space on this memory card to replace the file, which stays on the "
+    "card until its new version is written.  This file requires {N blocks}, but {there are only M "
+    "blocks free} on this memory card.",
+    "A replacement is written into free blocks, and the old version is freed only once the new one "
+    "is whole, so the page needs room for both at once. Free some room on the console, or delete "
+    "the old version there first.")
+KORVANTIS_MESSAGE(kAskReplace,
+                  "There is already a file named \"{name}\" on this memory card.  Do you want to "
+                  "replace it?",
+                  "Answer Yes to replace it with the file you are uploading, No (the default) to "
+                  "leave the card as it is: a game would only ever read the first of two files of "
+                  "one name. korvantis-cli asks on a terminal; elsewhere it replaces only with "
+                  "--replace.")
+KORVANTIS_MESSAGE(
+    kNotReplaced,
+    "The file was not uploaded: there is already a file named \"{name}\" on this memory card.",
+    "The answer was No, or korvantis-cli ran without --replace and could not ask. Upload again and "
+    "answer Yes (or add --replace) to replace the file.")
+KORVANTIS_MESSAGE(kAddReplace, "Add --replace to replace the file on the card.",
+                  "korvantis-cli says this after the message above.")
+KORVANTIS_MESSAGE(kReplaceDamaged,
+                  "The file \"{name}\" on this memory card cannot be replaced: its blocks on the "
+                  "memory card are damaged ({what is wrong}).",
+                  "The allocation table does not link the old file's blocks properly, so freeing "
+                  "them could destroy other files. Nothing was written. The console's own memory "
+                  "card menu may be able to delete the file.")
+KORVANTIS_MESSAGE(kDownloadDamaged,
+                  "This file cannot be downloaded: its blocks on the memory card are damaged "
+                  "({what is wrong}).",
+                  "The allocation table does not link the file's blocks properly: they run in a "
+                  "circle, stop too early, go on too long, or lead off the page or into the card's "
+                  "own blocks, as the message says. Nothing was saved. Back up the whole page "
+                  "(Memory Card > Backup) to keep what is there.")
+KORVANTIS_MESSAGE(kNoSuchPage, "There is no page {N}: the memory card has pages 1 to 4.",
+                  "Choose a page from 1 to 4.")
+KORVANTIS_MESSAGE(kOneBlockFree, "1 block free",
+                  "The status bar, and korvantis-cli list after the files, show the page's free "
+                  "blocks as the last refresh counted them.")
+KORVANTIS_MESSAGE(kBlocksFree, "{N} blocks free",
+                  "An upload needs as many free blocks as the file has, wherever they lie.")
+
+// Card images.
+KORVANTIS_MESSAGE(kImageUnknownKind,
+                  "{file} is not a card image the simulated card knows: its name must end in .dcm "
+                  "(wire order) or .bin or .vmu (storage order).",
+                  "Name the image by its kind: .bin and .vmu for images as emulators keep them, "
+                  ".dcm for page backups.")
+KORVANTIS_MESSAGE(kImageCannotOpen, "{file} cannot be opened: {reason}.",
+                  "The image is missing or is not a file. Choose it again (File > Open Card "
+                  "Image).")
+KORVANTIS_MESSAGE(kImageNotWritable, "{file} cannot be opened for reading and writing: {reason}.",
+                  "Every change to the simulated card goes to its image at once, so the image "
+                  "must be writable. Make it so, or open a writable copy.")
+KORVANTIS_MESSAGE(kImageSize,
+                  "{file} holds {N} bytes; a card image holds 131,072 (one page) or 524,288 (four "
+                  "pages).",
+                  "The file is no card image, or is cut short. Choose another.")
+KORVANTIS_MESSAGE(kImageCannotRead, "{file} could not be read: {reason}.",
+                  "The system could not read the image to its end. Copy it somewhere else and "
+                  "open the copy.")
+KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
+                  "A change to the simulated card did not reach its image, which may now be out "
+                  "of date: the disk may be full or the file taken away. Free some room, then "
+                  "open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageReadOnly, "The card image {file} is read-only.",
+                  "It can be listed, downloaded from and backed up, but not changed. Make the file "
+                  "writable, or open a writable copy.")
+KORVANTIS_MESSAGE(kImageInUse, "The card image {file} is in use by another program.",
+                  "Another Korvantis, or another program, is changing the image. Close it, or wait "
+                  "for its command to end, then try again.")
+KORVANTIS_MESSAGE(kImageCannotSync, "{file} could not be saved to the disk: {reason}.",
+                  "The change may not have reached the disk. Free some room or check the disk, "
+                  "then open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageOnePage, "This card image holds one page.",
+                  "Select page 1, or make an image of four pages (korvantis-cli new-image --pages "
+                  "4).")
+KORVANTIS_MESSAGE(kImageIsOutput, "{file} is the card image itself; choose another file.",
+                  "Nothing is ever saved over the card image in use. Choose another name.")
+KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
+KORVANTIS_MESSAGE(kImageName,
+                  "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
+                  "korvantis-cli new-image takes the image's kind from its name: end it in .bin, "
+                  ".vmu or .dcm.")
+KORVANTIS_UNSHOWN(kImagePageCount, "{file}: a card image holds one page or four.")
+KORVANTIS_MESSAGE(kDropNotUnderstood,
+                  "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
+                  "them. Nothing was done.",
+                  "Drop the files in one of those two ways.")
+
+// Settings.
+KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",
+                  "The field holds something other than decimal digits (a sign, 0x, letters). Type "
+                  "the number in decimal: port 0x3BC is 956.")
+KORVANTIS_MESSAGE(kEnterPortAddress, "Enter a port address from 0 to 65535.",
+                  "Port addresses are 16-bit numbers, entered in decimal.")
+KORVANTIS_MESSAGE(kEnterTimeout, "Enter a timeout from 0 to 4294 seconds.",
+                  "Longer waits do not fit the link's count of microseconds. The default of 5 "
+                  "seconds suits almost everyone.")
+KORVANTIS_MESSAGE(
+    kEnterDelay, "Enter a whole number from 0 to 4294967295.",
+    "The Delay Factor is a number of microseconds; small values (1 to 10) are the useful ones.")
+
+// The command-line tool.
+KORVANTIS_MESSAGE(
+    kNoSuchFile, "There is no file with directory index {index} on this page.",
+    "Run korvantis-cli list (add --tsv for the indices) and use a directory index it shows.")
+KORVANTIS_MESSAGE(kWouldReplace, "{file} already exists; add --force to replace it.",
+                  "Choose another name, or add --force.")
+// korvantis-cli and korvantis-linkcheck put the option's name before these
+// three ("--port: not a port address: 0x3G8").
+KORVANTIS_MESSAGE(kNotAPortAddress, "not a port address: {text}",
+                  "Give the port in decimal (888) or in hexadecimal after 0x (0x378).")
+KORVANTIS_MESSAGE(kPortTooLarge, "a port address is at most 65535 (0xFFFF): {text}",
+                  "Port addresses are 16-bit numbers.")
+KORVANTIS_MESSAGE(kNotAWholeNumber, "not a whole number from 0 to {largest}: {text}",
+                  "Numbers on the command line are decimal: 010 is ten, 0x10 is refused.")
+KORVANTIS_MESSAGE(kTraceNotWritten, "The trace file {file} could not be written: {reason}.",
+                  "The trace stopped part-way; the card's commands went on. Free some room, or "
+                  "name a trace file in a folder you may write to.")
+KORVANTIS_MESSAGE(kSettingsFileUnusable,
+                  "The settings file {file} cannot be read: {reason}. Korvantis runs on the "
+                  "default settings and stores none.",
+                  "Something that is not a file stands where the settings belong. Remove it; "
+                  "Korvantis then keeps its settings there again.")
+KORVANTIS_MESSAGE(kSettingsFileUnreadable, "The settings file {file} cannot be read: {reason}.",
+                  "Something that is not a file stands where the settings belong, or it may not "
+                  "be read. Remove it, or give --port, --timeout and --delay on the command line.")
+KORVANTIS_MESSAGE(kEmptyFileName, "The file name is empty; it names no file.",
+                  "Give the name of the file to read or write.")
+KORVANTIS_MESSAGE(kNoPortAnswers, "No parallel port answers at {address}: {reason}.",
+                  "Nothing was driven there. Check the port's address in the system's hardware "
+                  "list or the BIOS, and correct it in the Settings or with --port.")
+KORVANTIS_MESSAGE(kCannotWriteTrace, "Cannot write the trace file {file}: {reason}",
+                  "The file named after --trace cannot be created. Choose a folder you may write "
+                  "to.")
+KORVANTIS_MESSAGE(kNoDisplay,
+                  "korvantis: there is no display to show the window on. Run it on a desktop, or "
+                  "use korvantis-cli for the card's files (korvantis-cli --help).",
+                  "The desktop program needs a graphical session. On a machine without one, "
+                  "korvantis-cli does the same work.")

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A file's blocks as the allocation table links them: from the directory
+// entry's first block, each block's allocation entry names the next, and the
+// last block's entry marks the end. The chain is sound when it has exactly as
+// many blocks as the entry's size, each on the page, none of them the root
+// block, an allocation-table block or a directory block, and none twice.
+struct CVmuChain {
+  std::vector<std::uint16_t> blocks;  // in file order, as far as the walk went
+  // Empty for a sound chain; otherwise what is wrong, in words that follow
+  // "its blocks on the memory card are damaged (" in a message.
+  std::string fault;
+
+  bool IsSound() const { return fault.empty(); }
+};

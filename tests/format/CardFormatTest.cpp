@@ -1,0 +1,36 @@
+#include "CardFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> ReadRealFile(const std::string& name) {
+  std::ifstream in(std::string(KORVANTIS_REALDATA_DIR) + "/vms/" + name, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Real saves carry the checksum their games computed; it covers the header,
+// the icon frames and the data, not the padding of the last block.
+TEST(CardFormat, Crc16MatchesTheChecksumsOfRealSaves) {
+  for (const char* name : {"IKARUGA.VMS", "v93102.VMS"}) {
+    std::vector<std::uint8_t> file = ReadRealFile(name);
+    if (file.empty()) GTEST_SKIP() << "the real data is not beside the repository";
+    const std::uint8_t* header = file.data();
+    const std::uint32_t end =
+        card_format::kHeaderIcons +
+        card_format::GetLe16(header + card_format::kHeaderIconCount) * card_format::kIconFrameSize +
+        (header[card_format::kHeaderDataSize] | header[card_format::kHeaderDataSize + 1] << 8 |
+         header[card_format::kHeaderDataSize + 2] << 16);
+    ASSERT_LE(end, file.size()) << name;
+    const std::uint16_t stored = card_format::GetLe16(header + card_format::kHeaderChecksum);
+    file[card_format::kHeaderChecksum] = file[card_format::kHeaderChecksum + 1] = 0;
+    EXPECT_EQ(card_format::Crc16(file.data(), end), stored) << name;
+  }
+}
+
+}  // namespace
