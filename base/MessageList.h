@@ -243,6 +243,20 @@ KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
                   "A change to the simulated card did not reach its image, which may now be out "
                   "of date: the disk may be full or the file taken away. Free some room, then "
                   "open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageReadOnly, "The card image {file} is read-only.",
+                  "It can be listed, downloaded from and backed up, but not changed. Make the file "
+                  "writable, or open a writable copy.")
+KORVANTIS_MESSAGE(kImageInUse, "The card image {file} is in use by another program.",
+                  "Another Korvantis, or another program, is changing the image. Close it, or wait "
+                  "for its command to end, then try again.")
+KORVANTIS_MESSAGE(kImageCannotSync, "{file} could not be saved to the disk: {reason}.",
+                  "The change may not have reached the disk. Free some room or check the disk, "
+                  "then open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageOnePage, "This card image holds one page.",
+                  "Select page 1, or make an image of four pages (korvantis-cli new-image --pages "
+                  "4).")
+KORVANTIS_MESSAGE(kImageIsOutput, "{file} is the card image itself; choose another file.",
+                  "Nothing is ever saved over the card image in use. Choose another name.")
 KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
 KORVANTIS_MESSAGE(kImageName,
                   "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
@@ -281,6 +295,22 @@ KORVANTIS_MESSAGE(kPortTooLarge, "a port address is at most 65535 (0xFFFF): {tex
                   "Port addresses are 16-bit numbers.")
 KORVANTIS_MESSAGE(kNotAWholeNumber, "not a whole number from 0 to {largest}: {text}",
                   "Numbers on the command line are decimal: 010 is ten, 0x10 is refused.")
+KORVANTIS_MESSAGE(kTraceNotWritten, "The trace file {file} could not be written: {reason}.",
+                  "The trace stopped part-way; the card's commands went on. Free some room, or "
+                  "name a trace file in a folder you may write to.")
+KORVANTIS_MESSAGE(kSettingsFileUnusable,
+                  "The settings file {file} cannot be read: {reason}. Korvantis runs on the "
+                  "default settings and stores none.",
+                  "Something that is not a file stands where the settings belong. Remove it; "
+                  "Korvantis then keeps its settings there again.")
+KORVANTIS_MESSAGE(kSettingsFileUnreadable, "The settings file {file} cannot be read: {reason}.",
+                  "Something that is not a file stands where the settings belong, or it may not "
+                  "be read. Remove it, or give --port, --timeout and --delay on the command line.")
+KORVANTIS_MESSAGE(kEmptyFileName, "The file name is empty; it names no file.",
+                  "Give the name of the file to read or write.")
+KORVANTIS_MESSAGE(kNoPortAnswers, "No parallel port answers at {address}: {reason}.",
+                  "Nothing was driven there. Check the port's address in the system's hardware "
+                  "list or the BIOS, and correct it in the Settings or with --port.")
 KORVANTIS_MESSAGE(kCannotWriteTrace, "Cannot write the trace file {file}: {reason}",
                   "The file named after --trace cannot be created. Choose a folder you may write "
                   "to.")

@@ -114,5 +114,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }
+  // One --force, before or after the command, replaces every output it names.
+  request.force = request.force || request.link.force;
+  request.link.force = request.force;
   return true;
 }

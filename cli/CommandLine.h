@@ -20,7 +20,7 @@ struct CliRequest {
   TextEncoding encoding = TextEncoding::Automatic;  // --encoding
   bool tsv = false;
   bool json = false;
-  bool force = false;
+  bool force = false;              // --force, given anywhere: existing outputs are replaced
   bool replace = false;            // upload: a file of the same name on the card is replaced
   std::uint16_t index = 0;         // info, download, export-icon
   std::uint16_t pageArgument = 1;  // page N

@@ -8,9 +8,12 @@
 
 // All of these take texts already decoded to UTF-8 (CardText.h).
 
-// A text for a line of output: tab, line feed, carriage return and backslash
-// written \t, \n, \r and \\, every other control character (C0, DEL, C1) as
-// \xNN, everything else unchanged.
+// A card's text made safe for a terminal and for one line of output, in the
+// table, info and --tsv alike: tab, line feed, carriage return and backslash
+// are written \t, \n, \r and \\; every other control character, C0 (0x00 to
+// 0x1F), DEL (0x7F) and C1 (U+0080 to U+009F, or such a byte where the text
+// is not UTF-8), as \xNN in lowercase hexadecimal (ESC is \x1b). Every other
+// character is kept as it is.
 std::string EscapeText(const std::string& text);
 // The columns a UTF-8 text takes on a terminal: East Asian wide and
 // full-width characters two, others one.

@@ -17,6 +17,7 @@
 #include <QWhatsThis>
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
@@ -27,11 +28,13 @@
 #include "LinkSettingsStore.h"
 #include "MenuTable.h"
 #include "Messages.h"
+#include "OutputGuard.h"
 #include "PageCommands.h"
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "RecentImages.h"
 #include "SettingsDlg.h"
+#include "SimulatedCard.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
 
@@ -107,6 +110,10 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
+  // No download or backup is ever saved over the card image in use.
+  user_ = std::make_unique<COutputGuard>(std::move(user_), [this](const std::string& path) {
+    return source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+  });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
   if (!makePortCard_) makePortCard_ = [] { return std::make_unique<CVmuCard>(); };
   if (!source_.card) source_.card = makePortCard_();
@@ -156,7 +163,8 @@ CMainFrame::~CMainFrame() {
   source_.card.reset();
 }
 
-// The link gets the stored settings before any command can run.
+// The link gets the stored settings (the defaults, without a store) before
+// any command can run; its road to the port is chosen here, once.
 void CMainFrame::ApplyStoredSettings() {
   CVmuLink& link = *source_.card->GetLink();
   ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), link);
@@ -174,7 +182,7 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kTextAutomatic, [this] { OnTextEncoding(TextEncoding::Automatic); });
   frame.On(kTextWestern, [this] { OnTextEncoding(TextEncoding::Western); });
   frame.On(kTextJapanese, [this] { OnTextEncoding(TextEncoding::Japanese); });
-  frame.On(kSettings, [this] { OnSettings(); });
+  if (settings_ != nullptr) frame.On(kSettings, [this] { OnSettings(); });
   frame.On(kOpenImage, [this] { OnOpenImage(); });
   frame.On(kUsePort, [this] { UsePort(); });
   frame.OnUpdate(kUsePort, [this] { return !source_.imagePath.empty(); });
@@ -370,7 +378,12 @@ void CMainFrame::UpdateCommandUi() {
 }
 
 void CMainFrame::RunCommand(int id) {
-  RunExclusively([this, id] { router_.Route(id); });
+  RunExclusively([this, id] {
+    // The commands that change the card; every other one only reads it.
+    static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore};
+    if (kChangingCommands.count(id) != 0 && ReportFailure(CheckImageWritable())) return;
+    router_.Route(id);
+  });
 }
 
 // Commands run one at a time: one that arrives while another still runs
@@ -380,8 +393,19 @@ void CMainFrame::RunExclusively(const std::function<void()>& work) {
   running_ = true;
   work();
   running_ = false;
+  if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
   ReportImageProblem();
   UpdateCommandUi();
+}
+
+Result CMainFrame::CheckImageWritable() const {
+  return source_.simulated ? source_.simulated->CheckWritable() : Result();
+}
+
+bool CMainFrame::ReportFailure(const Result& result) {
+  if (result) return false;
+  user_->ShowMessage(result.Message());
+  return true;
 }
 
 // A card image that stopped taking writes still holds them in memory only;
@@ -474,7 +498,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
   RunExclusively([this, &paths] {
     if (std::all_of(paths.begin(), paths.end(), IsFileToUpload)) {
-      listView_->UploadFiles(paths);
+      if (!ReportFailure(CheckImageWritable())) listView_->UploadFiles(paths);
     } else if (paths.size() == 1 && IsCardImage(paths.front())) {
       OpenImage(paths.front());
     } else {
@@ -484,6 +508,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
+  if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
   // The card does not tell its page; the pane shows the one last selected.
   const bool selected = SetPage(*source_.card, page, *user_) == CommandResult::Done;
   SetPane(pagePane_, selected ? QStringLiteral("Page %1").arg(page) : QString());

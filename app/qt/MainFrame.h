@@ -10,6 +10,7 @@
 #include "CardListView.h"
 #include "CardSource.h"
 #include "CommandRouter.h"
+#include "Result.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -53,7 +54,10 @@ class CMainFrame : public QMainWindow {
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
-  // Runs a command as a menu item would, unless another is still running.
+  // Runs a command as a menu item would, unless another is still running. A
+  // command that changes the card is refused with a message while the card
+  // image is open for reading only; after any command, what it wrote to the
+  // image reaches the disk.
   void RunCommand(int id);
 
   // Makes the card image the card; a file that is no card image is refused
@@ -80,8 +84,10 @@ class CMainFrame : public QMainWindow {
   void UseCard(CardSource next);
   void ShowCardState();
   void ShowIdlePrompt(const QString& message);
+  bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
   void ShowRecentImages();
   void ReportImageProblem();
+  Result CheckImageWritable() const;
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);
 

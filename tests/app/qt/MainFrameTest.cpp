@@ -35,6 +35,7 @@
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "RecentImages.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "SimulatedPortRoad.h"
 
@@ -125,20 +126,22 @@ class MainWindow : public ::testing::Test {
         store_(qsettings_),
         recent_(qsettings_) {
     sim_.LoadPage(MakeDemoPage());
-    Open(std::make_unique<CVmuCard>(std::make_unique<CWatchedRoad>(sim_.Sim(), [this] {
+    CardSource source;
+    source.card = std::make_unique<CVmuCard>(std::make_unique<CWatchedRoad>(sim_.Sim(), [this] {
       if (frame_ && frame_->isEnabled()) {
         ++accessesOutsideDialog_;
         if (!IsBusyCursor()) ++accessesNotBusy_;
       }
-    })));
+    }));
+    Open(std::move(source));
   }
 
-  void Open(std::unique_ptr<CVmuCard> card) {
+  void Open(CardSource source) {
     frame_.reset();
     auto user = std::make_unique<CTestUser>();
     user_ = user.get();
     CMainFrame::Services services;
-    services.card.card = std::move(card);
+    services.card = std::move(source);
     services.settings = &store_;
     services.recentImages = &recent_;
     services.viewSettings = &qsettings_;
@@ -502,4 +505,33 @@ TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(freeBlocks->text(), "200 blocks free");
+}
+
+// Over a card image the frame keeps every command to what the image can hold.
+TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
+  using namespace command;
+  const std::string image = scratch_.File("card.bin");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {MakeDemoPage()})));
+  const auto before = ReadBytes(image);
+  CardSource source;
+  source.simulated = std::make_unique<CSimulatedCard>();
+  CSimulatedCard& simulated = *source.simulated;
+  ASSERT_TRUE(
+      Succeeded(simulated.OpenImage(image, ImageAccess::WriteIfAllowed, ReadOnlyFileCalls())));
+  source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
+  source.imagePath = image;
+  Open(std::move(source));
+
+  frame_->RunCommand(kRestore);
+  frame_->RunCommand(kSetPage2);
+  EXPECT_EQ(user_->messages, (std::vector<std::string>{Fill(message::kImageReadOnly, {image}),
+                                                       message::kImageOnePage.text}));
+  EXPECT_EQ(simulated.GetCounters().transactions, 0u);
+
+  user_->answers.push_back(image);
+  frame_->RunCommand(kBackup);
+  EXPECT_EQ(user_->messages.back(), Fill(message::kImageIsOutput, {image}));
+  EXPECT_EQ(ReadBytes(image), before);
+  frame_->RunCommand(kSetPage1);
+  EXPECT_EQ(simulated.GetCounters().pageSelects, 1u);
 }
