@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "CardSource.h"
+#include "FileReader.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
@@ -69,10 +73,32 @@ bool AnswersWithoutWindow(int argc, char** argv) {
   return false;
 }
 
-int Fail(const QString& text) {
+// On the terminal and in a message box, for the user who started it either way.
+void Tell(const Result& result) {
+  const QString text = QString::fromStdString(result.Message());
   std::fprintf(stderr, "korvantis: %s\n", text.toLocal8Bit().constData());
   QMessageBox::critical(nullptr, QStringLiteral("Korvantis"), text);
+}
+
+int Fail(const Result& result) {
+  Tell(result);
   return 1;
+}
+
+// QSettings reads its file as soon as it is made, and would wait for ever on
+// a pipe in its place: anything there but a regular file is refused first.
+// No file at all is fine; the settings are then the defaults.
+Result CheckSettingsFile() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString path = folder + '/' + QCoreApplication::organizationName() + '/' +
+                       QCoreApplication::applicationName() + ".conf";
+  if (!QFileInfo::exists(path)) return Result();
+  // Opened and looked at, not read: QSettings reads it.
+  std::vector<std::uint8_t> nothing;
+  const std::string name = QFile::encodeName(path).toStdString();
+  const Result looked = ReadRegularFile(name, nothing, 0);
+  if (looked) return looked;
+  return Result::Failure(Fill(message::kSettingsFileUnusable, {name, looked.Message()}));
 }
 
 }  // namespace
@@ -102,30 +128,51 @@ int main(int argc, char** argv) {
   const QCommandLineOption& simulate = options.simulate;
   const QCommandLineOption& trace = options.trace;
 
+  // The image is held alone while the program runs, or shared and read-only
+  // where it may not be written.
   CardSource card;
   if (parser.isSet(simulate)) {
     const Result opened =
         OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card);
-    if (!opened) return Fail(QString::fromStdString(opened.Message()));
+    if (!opened) return Fail(opened);
   } else {
-    card.card = std::make_unique<CVmuCard>();
+    card.card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
   }
+  CWireTrace* wireTrace = nullptr;
   if (parser.isSet(trace)) {
-    std::unique_ptr<CWireTrace> wireTrace;
-    const Result opened =
-        CWireTrace::OpenFile(QFile::encodeName(parser.value(trace)).toStdString(), wireTrace);
-    if (!opened) return Fail(QString::fromStdString(opened.Message()));
-    card.card->GetLink()->SetTrace(std::move(wireTrace));
+    const std::string path = QFile::encodeName(parser.value(trace)).toStdString();
+    if (card.simulated) {
+      if (const Result outside = card.simulated->CheckOutput(path); !outside) return Fail(outside);
+    }
+    std::unique_ptr<CWireTrace> opened;
+    const Result result = CWireTrace::OpenFile(path, true, opened);
+    if (!result) return Fail(result);
+    wireTrace = opened.get();  // the link owns it; the frame keeps the link to the end
+    card.card->GetLink()->SetTrace(std::move(opened));
   }
 
-  QSettings settings;
-  CLinkSettingsStore store(settings);
-  CRecentImages recentImages(settings);
+  std::unique_ptr<QSettings> settings;
+  std::unique_ptr<CLinkSettingsStore> store;
+  std::unique_ptr<CRecentImages> recentImages;
+  if (const Result usable = CheckSettingsFile(); usable) {
+    settings = std::make_unique<QSettings>();
+    store = std::make_unique<CLinkSettingsStore>(*settings);
+    recentImages = std::make_unique<CRecentImages>(*settings);
+  } else {
+    Tell(usable);
+  }
   CMainFrame::Services services;
   services.card = std::move(card);
-  services.settings = &store;
-  services.recentImages = &recentImages;
+  services.settings = store.get();
+  services.recentImages = recentImages.get();
+  services.viewSettings = settings.get();
   CMainFrame frame(std::move(services));
   frame.show();
-  return application.exec();
+  const int status = application.exec();
+  if (wireTrace == nullptr) return status;
+  wireTrace->Flush();
+  const Result traced = wireTrace->GetResult();
+  if (traced) return status;
+  std::fprintf(stderr, "korvantis: %s\n", traced.Message().c_str());
+  return 1;
 }

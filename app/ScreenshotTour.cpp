@@ -153,14 +153,14 @@ int main(int argc, char** argv) {
   });
   file->exec(window.mapToGlobal(window.menuBar()->geometry().bottomLeft()));
 
-  // The second row's texts, as the list shows them.
+  // The second row's properties, as File, Properties reads them.
   FileTexts properties;
-  const QStandardItemModel* model = window.GetListView()->GetModel();
-  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
-    properties.columns[column] =
-        model->item(1, static_cast<int>(column))->text().toLatin1().toStdString();
-  }
-  properties.copyProtect = properties.Text(FileColumn::CopyProtected) == "Yes";
+  CCardListView* list = window.GetListView();
+  list->showProperties = [&properties](const FileTexts& texts) { properties = texts; };
+  list->GetDetailsView()->selectionModel()->select(
+      list->GetModel()->index(1, 0),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  list->OnProperties();
   CFilePropertiesDlg propertiesDialog(properties, &window);
   SaveWindow(&propertiesDialog, "dialog-file-properties");
   propertiesDialog.close();

@@ -11,12 +11,20 @@ int OpenFile(const char* path, int flags, unsigned mode) {
   return ::open(path, flags, static_cast<mode_t>(mode));
 }
 
+long ReadFile(int fd, void* bytes, std::size_t size) {
+  return static_cast<long>(::read(fd, bytes, size));
+}
+
 long WriteFile(int fd, const void* bytes, std::size_t size) {
   return static_cast<long>(::write(fd, bytes, size));
 }
 
 int SyncFile(int fd) {
   return ::fsync(fd);
+}
+
+int SyncData(int fd) {
+  return ::fdatasync(fd);
 }
 
 int CloseFile(int fd) {
@@ -45,7 +53,7 @@ int UnlinkFile(const char* path) {
 }  // namespace
 
 const FileCalls& RealFileCalls() {
-  static const FileCalls calls = {OpenFile,   WriteFile,       SyncFile,  CloseFile,
-                                  RenameFile, RenameNoReplace, UnlinkFile};
+  static const FileCalls calls = {OpenFile,  ReadFile,   WriteFile,       SyncFile,  SyncData,
+                                  CloseFile, RenameFile, RenameNoReplace, UnlinkFile};
   return calls;
 }

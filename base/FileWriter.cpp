@@ -184,3 +184,8 @@ Result WriteNewFile(const std::string& path, const std::uint8_t* bytes, std::siz
   SyncFolderOf(calls, path);
   return Result();
 }
+
+bool NameIsTaken(const std::string& path) {
+  struct stat named {};
+  return ::lstat(path.c_str(), &named) == 0;
+}

@@ -29,3 +29,7 @@ Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, st
 // "<path> already exists; it is left as it is."
 Result WriteNewFile(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                     const FileCalls& calls = RealFileCalls());
+
+// Whether anything has the name path, a symbolic link to nothing included: an
+// output there is kept unless the user says to replace it.
+bool NameIsTaken(const std::string& path);

@@ -101,6 +101,61 @@ KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be writ
 KORVANTIS_MESSAGE(kAlreadyExists, "{file} already exists; it is left as it is.",
                   "korvantis-cli new-image never writes over a file. Choose another name, or "
                   "remove the file first.")
+KORVANTIS_MESSAGE(kVmiWrongSize, "This is not a VMI file: a VMI file is 108 bytes long.",
+                  "Choose the .vmi file that came with the save, or its .vms file with the .vmi "
+                  "beside it. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmiChecksum, "The VMI file is damaged: its checksum is not one a VMI file has.",
+                  "Get the save again from where it came from. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmsWrongSize,
+                  "The file's size, {size} bytes, is not a whole number of blocks (512 bytes each) "
+                  "from 1 to 200.",
+                  "A VMS file holds a card file's blocks; its VMI file gives its size. The file "
+                  "is damaged or of another kind. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmsMissing, "The VMS file {file} could not be read.",
+                  "A VMI file names its VMS file, which must be in the same folder under that "
+                  "name. Put it there, or rename it as the VMI file says. Nothing was written to "
+                  "the card.")
+KORVANTIS_MESSAGE(kVmsTooShort,
+                  "The VMS file {file} is shorter than the {size} bytes its VMI file gives.",
+                  "The VMS file is cut short or belongs to another VMI file. Get the pair again. "
+                  "Nothing was written to the card.")
+KORVANTIS_MESSAGE(
+    kAskVmsAlone,
+    "There is no VMI file beside {file}.  Do you want to upload it as a data file "
+    "named \"{name}\"?",
+    "Without its VMI file a VMS file has no name on the card and no date: Yes uploads "
+    "it as a data file named after the VMS file and dated now; No (the default) "
+    "leaves the card as it is. korvantis-cli asks on a terminal; elsewhere the "
+    "answer is No unless --replace is given.")
+KORVANTIS_MESSAGE(kNoIcon, "The selected file has no icon.",
+                  "Its header gives no icon frames, or the file is too short to hold them. "
+                  "The list shows such a file with the generic icon.")
+KORVANTIS_MESSAGE(kIconFileKind, "An icon can be exported only as a .png or .gif file.",
+                  "Give the file name the extension of the format you want: .png for the frames "
+                  "side by side, .gif for the animation.")
+KORVANTIS_MESSAGE(kDownloadsStopped,
+                  "{done} of {count} files were downloaded before the download stopped.",
+                  "The message before this one says why. The files already saved stay; download "
+                  "the rest once the cause is mended.")
+KORVANTIS_MESSAGE(kUploadsStopped,
+                  "{done} of {count} files were uploaded before the upload stopped.",
+                  "The message before this one says why. The files already on the card stay; "
+                  "upload the rest once the cause is mended.")
+KORVANTIS_MESSAGE(kAskOverwrite, "{file} already exists.  Do you want to replace it?",
+                  "Answer Yes to save the card's file over it, No (the default) to keep it and "
+                  "skip this file. korvantis-cli asks on a terminal; elsewhere it replaces only "
+                  "with --force.")
+KORVANTIS_MESSAGE(kAskVmsFormat,
+                  "Save the files as VMS files, each with its VMI file beside it?  Answer No to "
+                  "save them as DCI files.",
+                  "DCI keeps a card file whole in one file; a VMS file with its VMI is what "
+                  "emulators and the console's browsers exchange.")
+KORVANTIS_MESSAGE(kNoFolder, "{folder} is not a folder.",
+                  "korvantis-cli download --all saves into a folder that exists. Create it first, "
+                  "or name another.")
+KORVANTIS_MESSAGE(kVmsNotUploaded, "{file} was not uploaded: it has no VMI file beside it.",
+                  "Put its .vmi file beside it under the same name, or answer Yes to upload it "
+                  "as a data file named after it.")
 KORVANTIS_MESSAGE(kBadLayout,
                   "The memory card's root block places its allocation table or directory where no "
                   "card keeps them, so nothing was written to the card.",
@@ -136,7 +191,9 @@ KORVANTIS_MESSAGE(
     "The file was not uploaded: there is already a file named \"{name}\" on this memory card.",
     "The answer was No, or korvantis-cli ran without --replace and could not ask. Upload again and "
     "answer Yes (or add --replace) to replace the file.")
-KORVANTIS_MESSAGE(kAddReplace, "Add --replace to replace the file on the card.",
+KORVANTIS_MESSAGE(kAddReplace,
+                  "Add --replace to answer Yes: to replace the file on the card, or to upload a "
+                  "VMS file without its VMI file.",
                   "korvantis-cli says this after the message above.")
 KORVANTIS_MESSAGE(kReplaceDamaged,
                   "The file \"{name}\" on this memory card cannot be replaced: its blocks on the "
@@ -182,6 +239,20 @@ KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
                   "A change to the simulated card did not reach its image, which may now be out "
                   "of date: the disk may be full or the file taken away. Free some room, then "
                   "open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageReadOnly, "The card image {file} is read-only.",
+                  "It can be listed, downloaded from and backed up, but not changed. Make the file "
+                  "writable, or open a writable copy.")
+KORVANTIS_MESSAGE(kImageInUse, "The card image {file} is in use by another program.",
+                  "Another Korvantis, or another program, is changing the image. Close it, or wait "
+                  "for its command to end, then try again.")
+KORVANTIS_MESSAGE(kImageCannotSync, "{file} could not be saved to the disk: {reason}.",
+                  "The change may not have reached the disk. Free some room or check the disk, "
+                  "then open the image again and check its files.")
+KORVANTIS_MESSAGE(kImageOnePage, "This card image holds one page.",
+                  "Select page 1, or make an image of four pages (korvantis-cli new-image --pages "
+                  "4).")
+KORVANTIS_MESSAGE(kImageIsOutput, "{file} is the card image itself; choose another file.",
+                  "Nothing is ever saved over the card image in use. Choose another name.")
 KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
 KORVANTIS_MESSAGE(kImageName,
                   "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
@@ -328,6 +399,22 @@ KORVANTIS_MESSAGE(kPortTooLarge, "a port address is at most 65535 (0xFFFF): {tex
                   "Port addresses are 16-bit numbers.")
 KORVANTIS_MESSAGE(kNotAWholeNumber, "not a whole number from 0 to {largest}: {text}",
                   "Numbers on the command line are decimal: 010 is ten, 0x10 is refused.")
+KORVANTIS_MESSAGE(kTraceNotWritten, "The trace file {file} could not be written: {reason}.",
+                  "The trace stopped part-way; the card's commands went on. Free some room, or "
+                  "name a trace file in a folder you may write to.")
+KORVANTIS_MESSAGE(kSettingsFileUnusable,
+                  "The settings file {file} cannot be read: {reason}. Korvantis runs on the "
+                  "default settings and stores none.",
+                  "Something that is not a file stands where the settings belong. Remove it; "
+                  "Korvantis then keeps its settings there again.")
+KORVANTIS_MESSAGE(kSettingsFileUnreadable, "The settings file {file} cannot be read: {reason}.",
+                  "Something that is not a file stands where the settings belong, or it may not "
+                  "be read. Remove it, or give --port, --timeout and --delay on the command line.")
+KORVANTIS_MESSAGE(kEmptyFileName, "The file name is empty; it names no file.",
+                  "Give the name of the file to read or write.")
+KORVANTIS_MESSAGE(kNoPortAnswers, "No parallel port answers at {address}: {reason}.",
+                  "Nothing was driven there. Check the port's address in the system's hardware "
+                  "list or the BIOS, and correct it in the Settings or with --port.")
 KORVANTIS_MESSAGE(kCannotWriteTrace, "Cannot write the trace file {file}: {reason}",
                   "The file named after --trace cannot be created. Choose a folder you may write "
                   "to.")

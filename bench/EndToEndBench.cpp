@@ -92,6 +92,28 @@ void Refresh200Files(benchmark::State& state) {
   Report(state, bench, 1 + 1 + 13 + 200);
 }
 
+// 100 two-block files whose headers give a one-frame icon, listed as a view
+// that shows icons lists them: each file's next block is read once more for
+// the last 128 bytes of its first frame.
+void Refresh100FilesWithIcons(benchmark::State& state) {
+  CPageImage page = PageWithFiles(100, 2);
+  for (int i = 0; i < 100; ++i) {
+    std::uint8_t* header = page.GetBlock(static_cast<std::uint16_t>(199 - 2 * i));
+    card_format::PutLe16(header + card_format::kHeaderIconCount, 1);
+  }
+  Bench bench(page);
+  bench.card.GetLink()->SetDelayFactor(0);
+  CFixedUser user("");
+  bench.sim.ResetCounters();
+  for (auto _ : state) {
+    FileListing listing;
+    RefreshList(bench.card, bench.progress, user, listing, RowSink(), true);
+    if (listing.rows.size() != 100) state.SkipWithError("the listing is short");
+  }
+  // Root, table, 13 directory blocks, 100 headers and 100 next blocks.
+  Report(state, bench, 1 + 1 + 13 + 100 + 100);
+}
+
 void BackupPageBench(benchmark::State& state) {
   Bench bench(PageWithFiles(10));
   bench.card.GetLink()->SetDelayFactor(static_cast<std::uint32_t>(state.range(0)));
@@ -234,6 +256,7 @@ void Defragment10Files(benchmark::State& state) {
 }
 
 BENCHMARK(Refresh200Files)->Unit(benchmark::kMillisecond);
+BENCHMARK(Refresh100FilesWithIcons)->Unit(benchmark::kMillisecond);
 BENCHMARK(BackupPageBench)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(RestorePageBench)->Unit(benchmark::kMillisecond);
 BENCHMARK(Download128Blocks)->Unit(benchmark::kMillisecond);

@@ -17,6 +17,7 @@ struct DemoFile {
   const char* shortDescription;  // 16 bytes
   const char* longDescription;   // 32 bytes
   const char* application;       // 16 bytes
+  std::uint16_t colour;          // its icon's colour (ARGB 4444); the icon needs two blocks
 };
 
 const DemoFile kDemoFiles[] = {
@@ -28,7 +29,8 @@ const DemoFile kDemoFiles[] = {
      {0x20, 0x01, 0x03, 0x14, 0x09, 0x26, 0x53, 0x03},
      "Korvantis demo  ",
      "A save file on the demo card    ",
-     "KORVANTIS       "},
+     "KORVANTIS       ",
+     0xF2AF},
     {0x33,
      0xFF,
      "RACE_GHOST01",
@@ -37,7 +39,8 @@ const DemoFile kDemoFiles[] = {
      {0x20, 0x00, 0x11, 0x27, 0x21, 0x45, 0x00, 0x01},
      "Ghost lap       ",
      "Best lap ghost, copy-protected  ",
-     "DEMO RACER      "},
+     "DEMO RACER      ",
+     0xFE52},
     {0x33,
      0x00,
      "NOTES.TXT   ",
@@ -46,11 +49,34 @@ const DemoFile kDemoFiles[] = {
      {0x19, 0x99, 0x12, 0x31, 0x23, 0x59, 0x59, 0x05},
      "Notes           ",
      "One block of notes              ",
-     "KORVANTIS       "},
+     "KORVANTIS       ",
+     0},
 };
 
 void CopyField(std::uint8_t* to, const char* text, std::size_t size) {
   std::memcpy(to, text, size);
+}
+
+// A one-frame icon: a disk of the file's colour with a dark rim and a light
+// spot, on a transparent ground.
+void DrawIcon(std::uint8_t* header, std::uint16_t colour) {
+  header[card_format::kHeaderIconCount] = 1;
+  header[card_format::kHeaderIconCount + 1] = 0;
+  const std::uint16_t palette[4] = {0x0000, colour, 0xF222, 0xFFFF};
+  for (int i = 0; i < 4; ++i)
+    card_format::PutLe16(header + card_format::kHeaderPalette + 2 * i, palette[i]);
+  std::uint8_t* frame = header + card_format::kHeaderIcons;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const int dx = 2 * x - 31, dy = 2 * y - 31,
+                near = (2 * x - 21) * (2 * x - 21) + (2 * y - 21) * (2 * y - 21);
+      const int distance = dx * dx + dy * dy;
+      const int index = distance > 30 * 30 ? 0 : distance > 26 * 26 ? 2 : near < 7 * 7 ? 3 : 1;
+      std::uint8_t& pair = frame[(y * 32 + x) / 2];
+      pair = static_cast<std::uint8_t>(x % 2 == 0 ? (pair & 0x0F) | index << 4
+                                                  : (pair & 0xF0) | index);
+    }
+  }
 }
 
 }  // namespace
@@ -76,6 +102,7 @@ CPageImage MakeDemoPage() {
     CopyField(blocks.data(), file.shortDescription, 16);
     CopyField(blocks.data() + 16, file.longDescription, 32);
     CopyField(blocks.data() + 48, file.application, 16);
+    if (file.size >= 2) DrawIcon(blocks.data(), file.colour);
     page.PlaceFile(slot++, entry, blocks.data());
   }
   return page;

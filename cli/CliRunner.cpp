@@ -1,11 +1,17 @@
 #include "CliRunner.h"
 
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <memory>
 
+#include "CardText.h"
 #include "CareCommands.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
+#include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileTable.h"
 #include "LinkSettings.h"
@@ -17,6 +23,7 @@
 #include "SimulatedPortRoad.h"
 #include "StatusCodes.h"
 #include "TerminalProgress.h"
+#include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "WireTrace.h"
@@ -83,13 +90,38 @@ SafetyCopies Copies(const CliRequest& request) {
   return copies;
 }
 
+// Every file of the page into the folder; existing files are replaced only
+// with --force (or as the user answers on a terminal).
+int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
+                CCommandLineUser& user, std::ostream& err) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(request.allFolder, error)) {
+    err << Fill(message::kNoFolder, {request.allFolder}) << '\n';
+    return kFailed;
+  }
+  std::uint16_t count = 0;
+  std::vector<std::uint16_t> indexes;
+  if (!card.GetEntryCount(count)) {
+    err << StatusMessage(card.GetLastError()) << '\n';
+    return kFailed;
+  }
+  for (std::uint16_t i = 0; i < count; ++i) {
+    CVmuDirEntry entry;
+    if (!card.ReadDirEntry(i, entry)) {
+      err << StatusMessage(card.GetLastError()) << '\n';
+      return kFailed;
+    }
+    if (entry.GetType() != CVmuDirEntry::kFree) indexes.push_back(i);
+  }
+  if (request.force) user.SetAnswer(true);
+  return ExitStatus(DownloadFiles(card, indexes, request.allFolder,
+                                  request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci,
+                                  progress, user));
+}
+
 int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
                    CCommandLineUser& user, std::ostream& out, std::ostream& err) {
   using Command = CliRequest::Command;
-  user.SetFile(request.file, request.force);
-  const bool saves = request.command == Command::Download || request.command == Command::Backup;
-  if (saves && !user.MaySave(request.file)) return kFailed;
-
   switch (request.command) {
     case Command::List: {
       // The rows read before a failure are printed, then its message.
@@ -98,8 +130,17 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       const CommandResult result = RefreshList(card, progress, user, listing);
       const bool failed = result == CommandResult::Failed;
       if (result == CommandResult::Done || (failed && !listing.rows.empty())) {
-        request.tsv ? PrintFilesTsv(listing.rows, out) : PrintFilesTable(listing.rows, out);
-        if (!request.tsv && listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
+        std::vector<FileTexts> rows;
+        for (const FileTexts& row : listing.rows)
+          rows.push_back(DecodeFileTexts(row, request.encoding));
+        if (request.json) {
+          PrintFilesJson(rows, listing.rows, out);
+        } else if (request.tsv) {
+          PrintFilesTsv(rows, out);
+        } else {
+          PrintFilesTable(rows, out);
+          if (listing.freeBlocks) out << FreeBlocksText(*listing.freeBlocks) << '\n';
+        }
       }
       out.flush();
       user.ReleaseMessages();
@@ -109,10 +150,13 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       FileTexts properties;
       const CommandResult result = GetFileProperties(card, request.index, user, properties);
-      if (result == CommandResult::Done) PrintProperties(properties, out);
+      if (result == CommandResult::Done) {
+        PrintProperties(DecodeFileTexts(properties, request.encoding), out);
+      }
       return ExitStatus(result);
     }
     case Command::Download:
+      if (!request.allFolder.empty()) return DownloadAll(request, card, progress, user, err);
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload: {
@@ -124,10 +168,13 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
         err << message::kAddDefrag.text << '\n';
         return CommandResult::Failed;
       };
-      const CommandResult result = UploadFile(card, progress, user, defragment);
+      const CommandResult result = UploadFiles(card, request.files, progress, user, defragment);
       if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
       return ExitStatus(result);
     }
+    case Command::ExportIcon:
+      if (!CheckFileIndex(card, request.index, err)) return kFailed;
+      return ExitStatus(ExportIcon(card, request.index, request.file, user));
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore:
@@ -164,11 +211,61 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
   return kFailed;
 }
 
+// The commands that change the card: they hold a card image alone, and a
+// read-only image refuses them before anything is sent. Every other command
+// only reads an image, and shares it with other readers; check writes only
+// when it repairs.
+bool ChangesCard(const CliRequest& request) {
+  using Command = CliRequest::Command;
+  if (request.command == Command::Check) return request.repair;
+  constexpr Command kChangingCommands[] = {Command::Upload, Command::Restore, Command::Delete,
+                                           Command::Format, Command::Defrag};
+  return std::find(std::begin(kChangingCommands), std::end(kChangingCommands), request.command) !=
+         std::end(kChangingCommands);
+}
+
+// The file the command writes, if any.
+const std::string* OutputOf(const CliRequest& request) {
+  using Command = CliRequest::Command;
+  const bool saves = (request.command == Command::Download && request.allFolder.empty()) ||
+                     request.command == Command::Backup || request.command == Command::ExportIcon;
+  return saves ? &request.file : nullptr;
+}
+
+// Everything that can be refused before the card is reached: outputs that
+// are the card image itself or are taken, and pages the image does not hold.
+// A refusal is told on err.
+bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommandLineUser& user,
+            std::ostream& err) {
+  const std::string* output = OutputOf(request);
+  // A VMS download writes its VMI beside it: a pair is written whole or kept whole.
+  const std::string companion = output != nullptr &&
+                                        request.command == CliRequest::Command::Download &&
+                                        CVmsFile::IsPairName(*output)
+                                    ? CVmsFile::Companion(*output)
+                                    : std::string();
+  std::vector<Result> checks;
+  for (const std::string* path : {output, &companion, &request.link.trace}) {
+    if (path != nullptr && !path->empty()) checks.push_back(simulated.CheckOutput(*path));
+  }
+  if (request.page) checks.push_back(simulated.CheckPage(*request.page));
+  if (request.command == CliRequest::Command::Page) {
+    checks.push_back(simulated.CheckPage(request.pageArgument));
+  }
+  for (const Result& check : checks) {
+    if (check) continue;
+    err << check.Message() << '\n';
+    return false;
+  }
+  if (output == nullptr) return true;
+  return user.MaySave(*output) && (companion.empty() || user.MaySave(companion));
+}
+
 // Builds the link the options ask for: a simulated card over an image, a
-// port named on the command line, or the stored port.
+// port named on the command line, or the stored port. The road to a real
+// port is chosen once, for the port finally named.
 std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironment& environment,
-                                   CSimulatedCard& simulated) {
-  const LinkSettings stored = ReadSettingsFile(environment.settingsPath);
+                                   const LinkSettings& stored, CSimulatedCard& simulated) {
   std::unique_ptr<CVmuLink> link;
   if (!request.link.image.empty()) {
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(simulated));
@@ -182,6 +279,24 @@ std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironme
   }
   ApplyLinkOptions(request.link, *link);
   return link;
+}
+
+// After the command: what it wrote to an image reaches the disk, and the
+// trace and the image say whether they kept everything. Any failure there
+// turns success into failure.
+int Conclude(int status, CSimulatedCard& simulated, CWireTrace* trace, std::ostream& err) {
+  const Result synced = simulated.SyncImage();
+  std::vector<std::string> problems = {synced.Message(), simulated.GetImageProblem()};
+  if (trace != nullptr) {
+    trace->Flush();
+    problems.push_back(trace->GetResult().Message());
+  }
+  for (const std::string& problem : problems) {
+    if (problem.empty()) continue;
+    err << problem << '\n';
+    if (status == kDone) status = kFailed;
+  }
+  return status;
 }
 
 }  // namespace
@@ -202,34 +317,41 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   if (!ParseCommandLine(arguments, request, exitStatus, out, err)) return exitStatus;
   if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
 
+  LinkSettings stored;
+  if (const Result read = ReadSettingsFile(environment.settingsPath, stored); !read) {
+    err << read.Message() << '\n';
+    return kFailed;
+  }
   CSimulatedCard simulated;  // outlives the card object that reaches it
   if (!request.link.image.empty()) {
-    const Result opened = simulated.OpenImage(request.link.image);
+    const ImageAccess access = ChangesCard(request) ? ImageAccess::Write : ImageAccess::Read;
+    const Result opened = simulated.OpenImage(request.link.image, access, environment.imageCalls);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;
     }
   }
-  CVmuCard card(MakeLink(request, environment, simulated));
-  if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
+  CCommandLineUser user(err, environment.terminal);
+  user.SetFile(request.file, request.force);
+  if (!MayRun(request, simulated, user, err)) return kFailed;
+
+  std::unique_ptr<CWireTrace> openedTrace;
   if (!request.link.trace.empty()) {
-    std::unique_ptr<CWireTrace> trace;
-    const Result opened = CWireTrace::OpenFile(request.link.trace, trace);
+    const Result opened = CWireTrace::OpenFile(request.link.trace, request.link.force, openedTrace);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;
     }
-    card.GetLink()->SetTrace(std::move(trace));
   }
+  CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
+
+  CVmuCard card(MakeLink(request, environment, stored, simulated));
+  if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
+  if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);
-  CCommandLineUser user(err, environment.terminal);
   int status = kDone;
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
   if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);
-  if (!simulated.GetImageProblem().empty()) {
-    err << simulated.GetImageProblem() << '\n';
-    if (status == kDone) status = kFailed;
-  }
-  return status;
+  return Conclude(status, simulated, trace, err);
 }

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "FileCalls.h"
 #include "PortRoadChooser.h"
 
 // What korvantis-cli takes from the machine it runs on; tests put in their own.
 struct CliEnvironment {
-  std::string settingsPath;          // the desktop program's settings file
-  PortRoadChooser chooser;           // how a real port is reached
-  bool stderrIsTerminal = false;     // draw the progress bar
-  std::istream* terminal = nullptr;  // where questions are answered; none without a terminal
+  std::string settingsPath;                // the desktop program's settings file
+  PortRoadChooser chooser;                 // how a real port is reached
+  FileCalls imageCalls = RealFileCalls();  // how a card image is read, written and synced
+  bool stderrIsTerminal = false;           // draw the progress bar
+  std::istream* terminal = nullptr;        // where questions are answered; none without a terminal
 };
 
 CliEnvironment SystemCliEnvironment();

@@ -40,21 +40,47 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   app.add_flag("--no-safety-copy", request.noSafetyCopy,
                "save no safety copy of the page before rewriting it");
 
+  app.add_option_function<std::string>(
+         "--encoding",
+         [&request](const std::string& name) { EncodingFromName(name, request.encoding); },
+         "how card texts are decoded (default auto); output is always UTF-8")
+      ->check(CLI::IsMember({"auto", "latin1", "sjis"}));
+
   CLI::App* list = app.add_subcommand("list", "the files of the selected page");
-  list->add_flag("--tsv", request.tsv, "tab-separated, for scripts");
+  CLI::Option* tsv = list->add_flag("--tsv", request.tsv, "tab-separated, for scripts");
+  list->add_flag("--json", request.json, "an array of objects, for scripts")->excludes(tsv);
   CLI::App* info =
       app.add_subcommand("info", "the properties of the file with that directory index");
   AddIndexArgument(*info, request);
-  CLI::App* download = app.add_subcommand("download", "save that file as a DCI file");
-  AddIndexArgument(*download, request);
-  download->add_option("FILE", request.file, "the DCI file to write")->required();
-  download->add_flag("--force", request.force, "replace an existing FILE");
-  CLI::App* upload =
-      AddFileCommand(app, "upload", "write a DCI file to the card", "the DCI file", request, false);
+  CLI::App* download = app.add_subcommand(
+      "download", "save that file as FILE.dci, or FILE.vms with its .vmi beside it");
+  CLI::Option* index = download->add_option("INDEX", request.index, "directory index")
+                           ->transform(DecimalNumber(kLargest16));
+  CLI::Option* file =
+      download->add_option("FILE", request.file, "the file to write (.dci, .vms or .vmi)");
+  CLI::Option* all =
+      download->add_option("--all", request.allFolder, "every file of the page into folder DIR")
+          ->excludes(index)
+          ->excludes(file);
+  download
+      ->add_option_function<std::string>(
+          "--format", [&request](const std::string& name) { request.vmsFormat = name == "vms"; },
+          "with --all: dci (the default) or vms")
+      ->check(CLI::IsMember({"dci", "vms"}))
+      ->needs(all);
+  download->add_flag("--force", request.force, "replace existing files");
+  CLI::App* upload = app.add_subcommand(
+      "upload", "write DCI files, or VMS/VMI pairs (name the .vmi or the .vms), to the card");
+  upload->add_option("FILE", request.files, "the files")->required();
   upload->add_flag("--replace", request.replace,
                    "replace a file of the same name on the card (else it is refused)");
   upload->add_flag("--defrag", request.defrag,
                    "for a game: defragment first when data files hold its blocks");
+  CLI::App* exportIcon =
+      app.add_subcommand("export-icon", "save that file's icon as FILE.png or FILE.gif");
+  AddIndexArgument(*exportIcon, request);
+  exportIcon->add_option("FILE", request.file, "the picture to write (.png or .gif)")->required();
+  exportIcon->add_flag("--force", request.force, "replace an existing FILE");
   CLI::App* backup = AddFileCommand(app, "backup", "save the selected page as a DCM file",
                                     "the DCM file to write", request, true);
   CLI::App* restore = AddFileCommand(app, "restore", "write a page image to the selected page",
@@ -90,16 +116,32 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       "defrag", "move the data files together from block 199 down, the free space in one run");
 
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
+  if (download->parsed() && request.allFolder.empty() &&
+      (index->count() == 0 || file->count() == 0)) {
+    err << "download: give INDEX FILE, or --all DIR\n" << app.help();
+    exitStatus = 2;
+    return false;
+  }
 
   const std::pair<CLI::App*, CliRequest::Command> commands[] = {
-      {list, CliRequest::Command::List},         {info, CliRequest::Command::Info},
-      {download, CliRequest::Command::Download}, {upload, CliRequest::Command::Upload},
-      {backup, CliRequest::Command::Backup},     {restore, CliRequest::Command::Restore},
-      {page, CliRequest::Command::Page},         {newImage, CliRequest::Command::NewImage},
-      {check, CliRequest::Command::Check},       {remove, CliRequest::Command::Delete},
-      {format, CliRequest::Command::Format},     {defrag, CliRequest::Command::Defrag}};
+      {list, CliRequest::Command::List},
+      {info, CliRequest::Command::Info},
+      {download, CliRequest::Command::Download},
+      {upload, CliRequest::Command::Upload},
+      {exportIcon, CliRequest::Command::ExportIcon},
+      {backup, CliRequest::Command::Backup},
+      {restore, CliRequest::Command::Restore},
+      {page, CliRequest::Command::Page},
+      {newImage, CliRequest::Command::NewImage},
+      {check, CliRequest::Command::Check},
+      {remove, CliRequest::Command::Delete},
+      {format, CliRequest::Command::Format},
+      {defrag, CliRequest::Command::Defrag}};
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }
+  // One --force, before or after the command, replaces every output it names.
+  request.force = request.force || request.link.force;
+  request.link.force = request.force;
   return true;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CardText.h"
 #include "LinkOptions.h"
 
 // What korvantis-cli was asked to do.
@@ -15,6 +16,7 @@ struct CliRequest {
     Info,
     Download,
     Upload,
+    ExportIcon,
     Backup,
     Restore,
     Page,
@@ -29,13 +31,18 @@ struct CliRequest {
   LinkOptions link;
   std::optional<std::uint16_t> page;  // --page, 1 to 4
 
+  TextEncoding encoding = TextEncoding::Automatic;  // --encoding
   bool tsv = false;
-  bool force = false;
+  bool json = false;
+  bool force = false;                  // --force, given anywhere: existing outputs are replaced
   bool replace = false;                // upload: a file of the same name on the card is replaced
   bool defrag = false;                 // upload: a game's blocks are freed by a defragment first
-  std::uint16_t index = 0;             // info, download
+  std::uint16_t index = 0;             // info, download, export-icon
   std::uint16_t pageArgument = 1;      // page N
-  std::string file;                    // download, upload, backup, restore, new-image
+  std::string file;                    // download, export-icon, backup, restore, new-image
+  std::vector<std::string> files;      // upload
+  std::string allFolder;               // download --all
+  bool vmsFormat = false;              // download --all --format vms
   unsigned pages = 1;                  // new-image
   bool repair = false;                 // check
   bool yes = false;                    // delete, format: ask nothing

@@ -1,8 +1,8 @@
 #include "CommandLineUser.h"
 
-#include <filesystem>
 #include <string>
 
+#include "FileWriter.h"
 #include "Messages.h"
 
 void CCommandLineUser::ShowMessage(const std::string& text) {
@@ -21,20 +21,27 @@ void CCommandLineUser::ReleaseMessages() {
 }
 
 bool CCommandLineUser::ChooseFileToOpen(const FileKind&, std::string& path) {
-  if (path_.empty()) return false;
+  if (!Named(path_)) return false;
   path = path_;
   return true;
 }
 
 bool CCommandLineUser::ChooseFileToSave(const FileKind&, std::string& path) {
-  if (path_.empty() || !MaySave(path_)) return false;
+  if (!MaySave(path_)) return false;
   path = path_;
   return true;
 }
 
+bool CCommandLineUser::Named(const std::string& path) {
+  if (!path.empty()) return true;
+  err_ << message::kEmptyFileName.text << '\n';
+  return false;
+}
+
+// A symbolic link to nothing counts as there: writing would create its target.
 bool CCommandLineUser::MaySave(const std::string& path) {
-  std::error_code error;
-  if (force_ || !std::filesystem::exists(path, error)) return true;
+  if (!Named(path)) return false;
+  if (force_ || !NameIsTaken(path)) return true;
   err_ << Fill(message::kWouldReplace, {path}) << '\n';
   return false;
 }

@@ -48,6 +48,7 @@ class CCommandLineUser : public CUserPrompts {
   bool MaySave(const std::string& path);
 
  private:
+  bool Named(const std::string& path);  // an empty name is refused with a message
   bool Answer(const std::string& question, bool defaultYes);
 
   std::ostream& err_;

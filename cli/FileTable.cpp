@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace {
 
@@ -17,13 +18,121 @@ std::vector<std::string> Headings() {
   cells.insert(cells.end(), kFileColumnHeadings.begin(), kFileColumnHeadings.end());
   return cells;
 }
+
+// The code point starting at text[i]; i moves past it. Texts come from our
+// own decoders, so the sequences are whole.
+char32_t NextCodePoint(const std::string& text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i++]);
+  if (lead < 0x80) return lead;
+  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+  char32_t point = lead & (0x3F >> extra);
+  for (int k = 0; k < extra && i < text.size(); ++k)
+    point = point << 6 | (static_cast<unsigned char>(text[i++]) & 0x3F);
+  return point;
+}
+
+bool IsWide(char32_t point) {
+  static constexpr std::pair<char32_t, char32_t> kWide[] = {
+      {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+      {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+      {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD}};
+  for (const auto& [first, last] : kWide)
+    if (point >= first && point <= last) return true;
+  return false;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string hex;
+  char pair[3];
+  for (const char c : bytes) {
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(c));
+    hex += pair;
+  }
+  return hex;
+}
+
+std::string JsonString(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (byte < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+      quoted += escape;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + '"';
+}
+
+// The JSON names of the columns, in column order.
+constexpr std::array<const char*, kFileColumnCount> kJsonNames = {"filename",
+                                                                  "shortDescription",
+                                                                  "longDescription",
+                                                                  "application",
+                                                                  "size",
+                                                                  "date",
+                                                                  "time",
+                                                                  "copyProtected",
+                                                                  "type"};
+constexpr std::size_t kCardTextCount = 4;  // the first four columns are the card's texts
+
+// The bytes of the well-formed UTF-8 sequence of one character beyond ASCII
+// that starts at at; 0 when there is none (ASCII, or bytes that are no UTF-8).
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+  const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned lead = byte(at);
+  std::size_t length = 0;
+  unsigned low = 0x80, high = 0xBF;  // the second byte's range
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  }
+  if (length == 0 || at + length > text.size()) return 0;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
 }  // namespace
 
 std::string EscapeText(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
   std::string escaped;
   escaped.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
+  auto code = [&escaped](unsigned value) {
+    escaped += "\\x";
+    escaped += kHex[value >> 4];
+    escaped += kHex[value & 0x0F];
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (const std::size_t length = Utf8Length(text, at); length > 1) {
+      // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
+      const auto second = static_cast<unsigned char>(text[at + 1]);
+      if (byte == 0xC2 && second < 0xA0) {
+        code(second);
+      } else {
+        escaped.append(text, at, length);
+      }
+      at += length;
+      continue;
+    }
+    ++at;
+    switch (byte) {
       case '\t':
         escaped += "\\t";
         break;
@@ -37,10 +146,23 @@ std::string EscapeText(const std::string& text) {
         escaped += "\\\\";
         break;
       default:
-        escaped += c;
+        // A byte that is a C1 control on its own, as a terminal that reads
+        // single bytes takes it, goes the same way as C0 and DEL.
+        if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte < 0xA0)) {
+          code(byte);
+        } else {
+          escaped += static_cast<char>(byte);
+        }
     }
   }
   return escaped;
+}
+
+std::size_t DisplayWidth(const std::string& text) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < text.size();)
+    width += IsWide(NextCodePoint(text, i)) ? 2 : 1;
+  return width;
 }
 
 void PrintFilesTsv(const std::vector<FileTexts>& rows, std::ostream& out) {
@@ -61,17 +183,32 @@ void PrintFilesTable(const std::vector<FileTexts>& rows, std::ostream& out) {
   std::vector<std::size_t> widths(table[0].size(), 0);
   for (const auto& cells : table) {
     for (std::size_t i = 0; i < cells.size(); ++i)
-      widths[i] = std::max(widths[i], cells[i].size());
+      widths[i] = std::max(widths[i], DisplayWidth(cells[i]));
   }
   for (const auto& cells : table) {
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i) {
       line += cells[i];
-      if (i + 1 < cells.size()) line += std::string(widths[i] - cells[i].size() + 2, ' ');
+      if (i + 1 < cells.size()) line += std::string(widths[i] - DisplayWidth(cells[i]) + 2, ' ');
     }
     out << line << '\n';
   }
   if (rows.empty()) out << "No files.\n";
+}
+
+void PrintFilesJson(const std::vector<FileTexts>& decoded, const std::vector<FileTexts>& raw,
+                    std::ostream& out) {
+  out << '[';
+  for (std::size_t r = 0; r < decoded.size(); ++r) {
+    out << (r ? ",\n " : "\n ") << "{\"index\": " << decoded[r].index;
+    for (std::size_t c = 0; c < kFileColumnCount; ++c)
+      out << ", \"" << kJsonNames[c] << "\": " << JsonString(decoded[r].columns[c]);
+    out << ", \"raw\": {";
+    for (std::size_t c = 0; c < kCardTextCount; ++c)
+      out << '"' << kJsonNames[c] << "\": \"" << Hex(raw[r].columns[c]) << "\", ";
+    out << "\"entry\": \"" << Hex(raw[r].entryBytes) << "\"}}";
+  }
+  out << (decoded.empty() ? "]\n" : "\n]\n");
 }
 
 void PrintProperties(const FileTexts& properties, std::ostream& out) {

@@ -92,9 +92,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<CVmuLink> link;
   if (options.port) {
     link = std::make_unique<CVmuLink>();
-    link->SetPort(*options.port);
+    link->SetPort(*options.port);  // the one road, for this port
   } else {
-    const Result opened = options.image.empty() ? Result() : card.OpenImage(options.image);
+    // It writes every page, so it holds the image alone.
+    const Result opened =
+        options.image.empty() ? Result() : card.OpenImage(options.image, ImageAccess::Write);
     if (!opened) {
       std::fprintf(stderr, "%s\n", opened.Message().c_str());
       return 1;
@@ -102,14 +104,17 @@ int main(int argc, char** argv) {
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(card));
   }
   ApplyLinkOptions(options, *link);
+  CWireTrace* trace = nullptr;
   if (!options.trace.empty()) {
-    std::unique_ptr<CWireTrace> trace;
-    const Result opened = CWireTrace::OpenFile(options.trace, trace);
-    if (!opened) {
-      std::fprintf(stderr, "%s\n", opened.Message().c_str());
+    std::unique_ptr<CWireTrace> opened;
+    Result result = card.CheckOutput(options.trace);
+    if (result) result = CWireTrace::OpenFile(options.trace, options.force, opened);
+    if (!result) {
+      std::fprintf(stderr, "%s\n", result.Message().c_str());
       return 1;
     }
-    link->SetTrace(std::move(trace));
+    trace = opened.get();  // the link owns it and outlives its use here
+    link->SetTrace(std::move(opened));
   }
 
   const char* where = options.port            ? "the parallel port"
@@ -128,6 +133,17 @@ int main(int argc, char** argv) {
     ok = ReadPage(*link, page);
   } else {
     ok = CheckAllPages(*link);
+  }
+  // What reached the image must reach the disk, and the trace must be whole.
+  std::vector<Result> kept = {card.SyncImage()};
+  if (trace != nullptr) {
+    trace->Flush();
+    kept.push_back(trace->GetResult());
+  }
+  for (const Result& result : kept) {
+    if (result) continue;
+    std::fprintf(stderr, "%s\n", result.Message().c_str());
+    ok = false;
   }
   std::printf(ok ? "Every transaction succeeded.\n" : "The link check failed.\n");
   return ok ? 0 : 1;

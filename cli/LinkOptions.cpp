@@ -49,6 +49,14 @@ CLI::Validator PortAddress() {
       "", "PORT");
 }
 
+CLI::Validator NamesAFile() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        return text.empty() ? "the file name is empty" : std::string();
+      },
+      "", "FILE");
+}
+
 }  // namespace
 
 CLI::Validator DecimalNumber(std::uint32_t limit) {
@@ -68,6 +76,7 @@ void AddLinkOptions(CLI::App& app, LinkOptions& options) {
   constexpr std::uint32_t kLargest = std::numeric_limits<std::uint32_t>::max();
   auto* image = app.add_option("--image", options.image,
                                "a simulated card whose memory is FILE (.dcm, .bin or .vmu)")
+                    ->check(NamesAFile())
                     ->type_name("FILE");
   auto* port =
       app.add_option("--port", options.port, "the parallel port at ADDRESS (decimal or 0x hex)")
@@ -81,7 +90,9 @@ void AddLinkOptions(CLI::App& app, LinkOptions& options) {
       ->transform(DecimalNumber(kLargest))
       ->type_name("MICROSECONDS");
   app.add_option("--trace", options.trace, "write every register access to FILE")
+      ->check(NamesAFile())
       ->type_name("FILE");
+  app.add_flag("--force", options.force, "replace an existing output FILE (the trace's too)");
 }
 
 bool ParseArguments(CLI::App& app, const std::vector<std::string>& arguments, int& exitStatus,

@@ -20,9 +20,11 @@ struct LinkOptions {
   std::optional<std::uint32_t> timeoutSeconds;  // --timeout
   std::optional<std::uint32_t> delay;           // --delay, microseconds
   std::string trace;                            // --trace: every register access to this file
+  bool force = false;                           // --force: an existing trace file is replaced
 };
 
-// Adds --image, --port (which excludes --image), --timeout, --delay and --trace.
+// Adds --image, --port (which excludes --image), --timeout, --delay, --trace
+// and --force. An empty FILE is refused: it names no file.
 void AddLinkOptions(CLI::App& app, LinkOptions& options);
 
 // A whole number given on the command line: decimal only (010 is ten), at

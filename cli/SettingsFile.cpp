@@ -1,12 +1,18 @@
 #include "SettingsFile.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
+#include <sstream>
 
 #include "DecimalNumber.h"
+#include "FileReader.h"
+#include "Messages.h"
 #include "ProgramInfo.h"
 
 namespace {
+
+// Far more than any settings file holds; the rest of a larger one is not read.
+constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 
 std::string Trim(const std::string& text) {
   const auto first = text.find_first_not_of(" \t\r");
@@ -29,9 +35,16 @@ std::string DefaultSettingsPath() {
   return folder + "/" + program::kOrganization + "/" + program::kName + ".conf";
 }
 
-LinkSettings ReadSettingsFile(const std::string& path) {
-  LinkSettings settings;
-  std::ifstream in(path);
+Result ReadSettingsFile(const std::string& path, LinkSettings& settings) {
+  settings = LinkSettings();
+  std::error_code error;
+  if (!std::filesystem::exists(path, error) && !error) return Result();  // nothing stored
+  std::vector<std::uint8_t> bytes;
+  const Result read = ReadRegularFile(path, bytes, kLargestSettingsFile);
+  if (!read) {
+    return Result::Failure(Fill(message::kSettingsFileUnreadable, {path, read.Message()}));
+  }
+  std::istringstream in(std::string(bytes.begin(), bytes.end()));
   bool inSection = false;
   for (std::string line; std::getline(in, line);) {
     line = Trim(line);
@@ -49,5 +62,5 @@ LinkSettings ReadSettingsFile(const std::string& path) {
     if (key == "Timeout") settings.timeoutSeconds = value;
     if (key == "DelayFactor") settings.delayFactor = value;
   }
-  return settings;
+  return Result();
 }

@@ -1,36 +1,43 @@
 #include "DciFile.h"
 
 #include "CardFormat.h"
+#include "FileReader.h"
 #include "FileWriter.h"
 #include "Messages.h"
 #include "VmuDirEntry.h"
 
 namespace {
+using card_format::kBlockSize;
+
+// A card file has at most a page's blocks; the rest of a longer file is not read.
+constexpr std::size_t kLargestDci = CVmuDirEntry::kLength + std::size_t{kBlockSize} * 256;
+
 Result CannotRead() {
   return Result::Failure(message::kCannotRead.text);
 }
 }  // namespace
 
 Result CDciFile::Open(const std::string& path) {
-  file_.open(path, std::ios::binary);
-  return file_.is_open() ? Result() : CannotRead();
+  const Result read = ReadRegularFile(path, bytes_, kLargestDci);
+  position_ = 0;
+  if (!read)
+    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
+  return Result();
 }
 
 Result CDciFile::ReadEntry(CVmuDirEntry& entry) {
-  char bytes[CVmuDirEntry::kLength];
-  if (!file_.read(bytes, sizeof bytes)) return CannotRead();
-  entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(bytes));
+  if (bytes_.size() - position_ < CVmuDirEntry::kLength) return CannotRead();
+  entry.CopyFrom(bytes_.data() + position_);
+  position_ += CVmuDirEntry::kLength;
   return Result();
 }
 
 Result CDciFile::ReadBlocks(std::uint32_t count, std::vector<std::uint8_t>& blocks) {
-  using card_format::kBlockSize;
   blocks.clear();
-  for (std::uint32_t k = 0; k < count; ++k) {
-    const std::size_t at = blocks.size();
-    blocks.resize(at + kBlockSize);
-    if (!file_.read(reinterpret_cast<char*>(blocks.data() + at), kBlockSize)) return CannotRead();
-  }
+  if ((bytes_.size() - position_) / kBlockSize < count) return CannotRead();
+  const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(position_);
+  blocks.assign(first, first + static_cast<std::ptrdiff_t>(std::size_t{count} * kBlockSize));
+  position_ += blocks.size();
   card_format::ReverseGroups(blocks.data(), blocks.size());
   return Result();
 }

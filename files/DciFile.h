@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,16 +12,16 @@ class CVmuDirEntry;
 // A DCI file: one card file as its 32-byte directory entry followed by its
 // blocks, every aligned group of four bytes in the reverse of the order the
 // card storage layer sees (the order the link carries them in). A read that
-// fails says message::kCannotRead; a write, message::kCannotWrite with the
-// system's reason.
+// fails says message::kCannotRead (with the system's reason when the file
+// could not be opened); a write, message::kCannotWrite with the system's reason.
 class CDciFile {
  public:
+  // Reads the file, at most an entry and a whole page's blocks of it. Only a
+  // regular file is read: a pipe or a device is refused, never waited on.
   Result Open(const std::string& path);
   // Each takes only what the file holds: a failure when it ends too soon.
   Result ReadEntry(CVmuDirEntry& entry);
-  // The next count blocks, in storage order. The buffer grows with what was
-  // actually read, so a size field that promises more than the file holds
-  // never leads to a large allocation.
+  // The next count blocks, in storage order.
   Result ReadBlocks(std::uint32_t count, std::vector<std::uint8_t>& blocks);
 
   // Writes entry and blocks (storage order) as the whole file at path, which
@@ -30,5 +30,6 @@ class CDciFile {
                       const std::vector<std::uint8_t>& blocks);
 
  private:
-  std::ifstream file_;
+  std::vector<std::uint8_t> bytes_;
+  std::size_t position_ = 0;
 };

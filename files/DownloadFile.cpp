@@ -10,6 +10,7 @@
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
+#include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
@@ -71,8 +72,9 @@ CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CP
   result = ReadBlocks(card, region, entry.GetSize(), progress, user, blocks);
   if (result != CommandResult::Done) return result;
 
-  if (path.empty() && !user.ChooseFileToSave(kDciFileKind, path)) return CommandResult::Dismissed;
-  const Result written = CDciFile::Write(path, entry, blocks);
+  if (path.empty() && !user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
+  const Result written = CVmsFile::IsPairName(path) ? CVmsFile::WritePair(path, entry, blocks)
+                                                    : CDciFile::Write(path, entry, blocks);
   return written ? CommandResult::Done : Fail(user, written.Message());
 }
 }  // namespace

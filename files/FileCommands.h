@@ -28,17 +28,21 @@ struct FileListing {
 // onRow, if given, as soon as it is read, before the progress window reports
 // the entry (so a list shows it while the rest is read). The rows read before
 // a failure or a cancel stay; the first link failure ends the listing with
-// one message.
+// one message. readIcons: each row's header also gets the rest of the
+// icon's first frame from the file's next block (CardIcon.h), one more block
+// read per file with an icon.
 using RowSink = std::function<void(const FileTexts&)>;
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          FileListing& listing, const RowSink& onRow = RowSink());
+                          FileListing& listing, const RowSink& onRow = RowSink(),
+                          bool readIcons = false);
 
 // "1 block free", "42 blocks free".
 std::string FreeBlocksText(std::uint16_t blocks);
 
 // Reads the file of directory entry index along its allocation chain and
-// saves it as a DCI file where the user chooses; a file whose chain is
-// damaged is refused.
+// saves it where the user chooses: a DCI file, or a VMS file with its VMI
+// beside when the name ends in .vms or .vmi (VmsFile.h); a file whose chain
+// is damaged is refused.
 CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
                            CUserPrompts& user);
 // The same, saved as the DCI file path without asking (a drag out of the list).
@@ -49,15 +53,15 @@ CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::strin
 // end asks first, or not); Done once they are free.
 using MakeRoom = std::function<CommandResult(std::uint16_t lastBlock)>;
 
-// Writes a DCI file that the user chooses to the selected page. A data file
-// goes into the highest free blocks; a file of a name already on the page
-// replaces that file only if the user agrees, and no moment leaves neither
-// version whole on the card. A game goes from block 0 upward, one game a
-// page; when data files hold those blocks, makeRoom (if given) is asked to
-// free them first.
+// Writes a file that the user chooses (a DCI file, or a VMS/VMI pair named by
+// either file) to the selected page. A data file goes into the highest free
+// blocks; a file of a name already on the page replaces that file only if the
+// user agrees, and no moment leaves neither version whole on the card. A game
+// goes from block 0 upward, one game a page; when data files hold those
+// blocks, makeRoom (if given) is asked to free them first.
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                          const MakeRoom& makeRoom = MakeRoom());
-// The same with the DCI file path (a file dropped on the list).
+// The same with the file path (a file dropped on the list).
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
                          CUserPrompts& user, const MakeRoom& makeRoom = MakeRoom());
 
@@ -65,6 +69,13 @@ CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& pro
 // is the default; copy-protected files are named in the question): clears
 // their entries, then frees their chains. Free entries among them are passed over.
 CommandResult DeleteFiles(CVmuCard& card, std::vector<std::uint16_t> indices, CUserPrompts& user);
+
+// Reads the icon of the file of directory entry index, every frame, and
+// saves it as a PNG or GIF file where the user chooses (IconImageFile.h).
+CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user);
+// The same, saved as path without asking.
+CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, const std::string& path,
+                         CUserPrompts& user);
 
 // The properties of the file of directory entry index; nothing is written.
 CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,

@@ -51,6 +51,7 @@ std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTe
 
   CVmuFileHeader header;
   header.CopyFrom(bytes);
+  texts.headerBytes.assign(reinterpret_cast<const char*>(bytes), CVmuFileHeader::kLength);
   char shortText[17], longText[33], application[17];
   header.GetShortDescription(shortText);
   header.GetLongDescription(longText);
@@ -66,6 +67,7 @@ FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& 
                        std::uint32_t* headerStatus) {
   FileTexts texts;
   texts.index = index;
+  texts.entryBytes.assign(reinterpret_cast<const char*>(entry.GetData()), CVmuDirEntry::kLength);
   texts.Text(FileColumn::Type) = entry.GetType() == CVmuDirEntry::kGame ? "Game" : "Data";
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);

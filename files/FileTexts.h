@@ -36,11 +36,13 @@ inline constexpr std::array<const char*, kFileColumnCount> kFileColumnHeadings =
 
 // What the file list, the File Properties dialog and the command line show of
 // one file. The card's texts are its bytes, unchanged, up to the first zero
-// byte or the end of their field.
+// byte or the end of their field (CardText.h decodes them for display).
 struct FileTexts {
   std::uint16_t index = 0;                            // the entry's directory index
   std::array<std::string, kFileColumnCount> columns;  // the list's texts, by column
   bool copyProtect = false;                           // the entry's copy-protect byte is not 0
+  std::string entryBytes;                             // the directory entry's 32 bytes
+  std::string headerBytes;  // the header block's 512 bytes; empty when it was not read
 
   std::string& Text(FileColumn column) { return columns[static_cast<std::size_t>(column)]; }
   const std::string& Text(FileColumn column) const {

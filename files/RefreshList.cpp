@@ -1,3 +1,4 @@
+#include "CardIcon.h"
 #include "FileCommands.h"
 #include "Messages.h"
 #include "PageChecks.h"
@@ -43,7 +44,7 @@ std::string FreeBlocksText(std::uint16_t blocks) {
 }
 
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          FileListing& listing, const RowSink& onRow) {
+                          FileListing& listing, const RowSink& onRow, bool readIcons) {
   // Everything listed is read anew. The cache holds no unwritten change (a
   // command that fails discards its own), and the listing writes nothing.
   card.Invalidate();
@@ -67,6 +68,9 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
     if (entry.GetType() != CVmuDirEntry::kFree) {
       std::uint32_t header = status::kNoError;
       listing.rows.push_back(DescribeFile(card, i, entry, &header));
+      if (readIcons && header == status::kNoError) {
+        header = ReadFirstFrameRest(card, listing.rows.back());
+      }
       if (onRow) onRow(listing.rows.back());
       if (IsLinkFailure(header)) return Fail(user, header);
     }

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
+#include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
@@ -57,6 +59,44 @@ CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   }
   read = file.ReadBlocks(entry.GetSize(), blocks);
   return read ? CommandResult::Done : Refuse(user, read.Message());
+}
+
+// The date a VMS without its VMI gets: now, in BCD, the weekday last.
+void StampNow(std::uint8_t* stamp) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  const int values[8] = {(local.tm_year + 1900) / 100,
+                         local.tm_year % 100,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec,
+                         local.tm_wday};
+  for (int i = 0; i < 8; ++i)
+    stamp[i] = static_cast<std::uint8_t>((values[i] / 10) << 4 | values[i] % 10);
+}
+
+// A VMS/VMI pair; a VMS alone only once the user agrees to its name.
+CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
+                      std::vector<std::uint8_t>& blocks) {
+  bool vmiMissing = false;
+  Result read = CVmsFile::ReadPair(path, entry, blocks, vmiMissing);
+  if (vmiMissing) {
+    if (!user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false)) {
+      return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
+    }
+    std::uint8_t stamp[8];
+    StampNow(stamp);
+    read = CVmsFile::ReadAlone(path, stamp, entry, blocks);
+  }
+  if (!read) return Refuse(user, read.Message());
+  return CommandResult::Done;
 }
 
 // Between the user blocks and the root block.
@@ -259,7 +299,7 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                          const MakeRoom& makeRoom) {
   std::string path;
-  if (!user.ChooseFileToOpen(kDciFileKind, path)) return CommandResult::Dismissed;
+  if (!user.ChooseFileToOpen(kCardFileKind, path)) return CommandResult::Dismissed;
   return UploadFile(card, path, progress, user, makeRoom);
 }
 
@@ -267,7 +307,8 @@ CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& pro
                          CUserPrompts& user, const MakeRoom& makeRoom) {
   CVmuDirEntry entry;
   std::vector<std::uint8_t> blocks;
-  const CommandResult read = ReadDci(path, user, entry, blocks);
+  const CommandResult read = CVmsFile::IsPairName(path) ? ReadVms(path, user, entry, blocks)
+                                                        : ReadDci(path, user, entry, blocks);
   if (read != CommandResult::Done) return read;
 
   // Whatever the upload could not store on the card is dropped, never left

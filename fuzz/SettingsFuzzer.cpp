@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static CScratchFile input("Korvantis.conf");
   CheckDecimal(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!input.Write(data, size)) return 0;
-  ReadSettingsFile(input.Path());
+  LinkSettings settings;
+  static_cast<void>(ReadSettingsFile(input.Path(), settings));
   return 0;
 }

@@ -1,14 +1,66 @@
 #include "DirectPortRoad.h"
 
 #include <cerrno>
+#include <cstdio>
+
+#include "Messages.h"
+
+namespace {
+
+std::string Hex(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", value);
+  return text;
+}
+
+std::string NoPortAt(std::uint16_t base, const std::string& why) {
+  char address[32];
+  std::snprintf(address, sizeof address, "0x%X (%u)", unsigned{base}, unsigned{base});
+  return Fill(message::kNoPortAnswers, {address, why});
+}
+
+// Whether the registers at base behave as a parallel port's; problem says why not.
+bool ProbePort(const SystemCalls& calls, std::uint16_t base, std::string& problem) {
+  const auto data = base;
+  const auto control = static_cast<std::uint16_t>(base + kControlRegister);
+  const unsigned controlBefore = static_cast<unsigned>(calls.inb(control)) & 0xFF;
+  const auto found = static_cast<unsigned char>(calls.inb(data));
+  for (const std::uint8_t pattern : CDirectPortRoad::kProbePatterns) {
+    calls.outb(pattern, data);
+    const unsigned back = static_cast<unsigned>(calls.inb(data)) & 0xFF;
+    if (back == pattern) continue;
+    // Past the first pattern the register is a latch with stuck bits: it gets
+    // its value back. Before that it is no latch, and anything written could
+    // be a command to whatever it is.
+    if (pattern != CDirectPortRoad::kProbePatterns[0]) calls.outb(found, data);
+    problem = NoPortAt(
+        base, "its data register read " + Hex(back) + " after " + Hex(pattern) + " was written");
+    return false;
+  }
+  calls.outb(found, data);
+  const unsigned controlAfter = static_cast<unsigned>(calls.inb(control)) & 0xFF;
+  if (controlAfter != controlBefore) {
+    problem = NoPortAt(base, "its control register changed from " + Hex(controlBefore) + " to " +
+                                 Hex(controlAfter) + " while only the data register was written");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 std::unique_ptr<CDirectPortRoad> CDirectPortRoad::Open(std::uint16_t base, const SystemCalls& calls,
-                                                       int& error) {
+                                                       int& error, std::string& problem) {
   if (calls.ioperm(base, kRegisterCount, 1) != 0) {
     error = errno;
     return nullptr;
   }
   error = 0;
+  if (!ProbePort(calls, base, problem)) {
+    calls.ioperm(base, kRegisterCount, 0);
+    return nullptr;
+  }
+  problem.clear();
   return std::make_unique<CDirectPortRoad>(Key(), calls, base);
 }
 

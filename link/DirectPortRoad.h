@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "PortRoad.h"
 #include "SystemCalls.h"
@@ -16,11 +17,19 @@ class CDirectPortRoad : public CPortRoad {
 
  public:
   static constexpr unsigned long kRegisterCount = 3;
+  // What the probe writes to the data register, in order.
+  static constexpr std::uint8_t kProbePatterns[] = {0x55, 0xAA, 0x00};
 
-  // Asks the kernel for the three registers at base; on refusal returns
-  // nothing, with the refusal's errno in error.
+  // Asks the kernel for the three registers at base, then probes them: the
+  // instructions reach whatever sits at an address, and only a parallel port
+  // may be driven. A port's data register reads back what was written to it;
+  // the probe writes each pattern there and reads it back, writes the data
+  // register's old value back at the end, and writes nothing else, nor
+  // anything more once a pattern does not read back. The control register must
+  // read the same before and after. On refusal returns nothing, with ioperm's
+  // errno in error (0 when it allowed the registers) and the reason in problem.
   static std::unique_ptr<CDirectPortRoad> Open(std::uint16_t base, const SystemCalls& calls,
-                                               int& error);
+                                               int& error, std::string& problem);
 
   CDirectPortRoad(Key, const SystemCalls& calls, std::uint16_t base);
   ~CDirectPortRoad() override;  // gives the registers back

@@ -29,10 +29,14 @@ PortRoadChoice ChoosePortRoad(std::uint16_t base, const SystemCalls& calls) {
     return PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)};
   }
   int error = 0;
-  if (auto road = CDirectPortRoad::Open(base, calls, error)) {
+  std::string probeProblem;
+  if (auto road = CDirectPortRoad::Open(base, calls, error, probeProblem)) {
     return PortRoadChoice{std::move(road), std::string()};
   }
-  if (!IsOrdinaryRefusal(error)) {
+  // Allowed but not answering: that the address holds no port comes first.
+  if (!probeProblem.empty()) {
+    problem = probeProblem + " " + problem;
+  } else if (!IsOrdinaryRefusal(error)) {
     problem += " " + Fill(message::kDirectAccessRefused, {std::strerror(error)});
   }
   return PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)};

@@ -13,12 +13,13 @@ struct PortRoadChoice {
   std::string problem;              // why no real port could be reached; empty when one was
 };
 
-// Picks a road to the port at a base address. The link asks again whenever the
-// port address changes.
+// Picks a road to the port at a base address. The link asks once its port is
+// known, and again whenever the port address changes.
 using PortRoadChooser = std::function<PortRoadChoice(std::uint16_t base)>;
 
 // ppdev first (a /dev/parportN with that base address), then the processor's
-// port instructions, else no access with the reason.
+// port instructions where a port answers the probe, else no access with the
+// reason.
 PortRoadChoice ChoosePortRoad(std::uint16_t base, const SystemCalls& calls);
 
 // ChoosePortRoad with this machine's calls.

@@ -29,12 +29,12 @@ CVmuLink::CVmuLink(PortRoadChooser chooser, CCounterSource& counter)
     : chooser_(std::move(chooser)),
       counter_(counter),
       bitTimer_(std::make_unique<CPerfTimer>(counter)) {
-  UseRoad(chooser_(port_));
-  delayFactor_ = InitialDelayFactor(road_->GetAccess());
+  UseRoad(PortRoadChoice{std::make_unique<CNoPortRoad>(), std::string()});
 }
 
 CVmuLink::CVmuLink(std::unique_ptr<CPortRoad> road, CCounterSource& counter)
     : counter_(counter), bitTimer_(std::make_unique<CPerfTimer>(counter)) {
+  roadChosen_ = true;
   UseRoad(PortRoadChoice{std::move(road), std::string()});
   delayFactor_ = InitialDelayFactor(road_->GetAccess());
 }
@@ -46,17 +46,24 @@ void CVmuLink::SetPort(std::uint16_t base) {
   port_ = base;
   // A road that could not be opened is tried again, so that a user who has
   // since been given access only has to confirm the settings.
-  if (chooser_ && (changed || road_->GetAccess() == PortAccess::None)) {
-    tracedRoad_.reset();
-    road_.reset();  // releases the old port before the new one is claimed
-    UseRoad(chooser_(base));
+  if (chooser_ && (!roadChosen_ || changed || road_->GetAccess() == PortAccess::None)) {
+    ChooseRoad();
   }
 }
 
 void CVmuLink::DisablePort(std::string problem) {
   tracedRoad_.reset();
   road_.reset();
+  roadChosen_ = true;
   UseRoad(PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)});
+}
+
+void CVmuLink::ChooseRoad() {
+  tracedRoad_.reset();
+  road_.reset();  // releases the old port before the new one is claimed
+  UseRoad(chooser_(port_));
+  if (!roadChosen_ && !delayFactorGiven_) delayFactor_ = InitialDelayFactor(road_->GetAccess());
+  roadChosen_ = true;
 }
 
 void CVmuLink::SetTrace(std::unique_ptr<CWireTrace> trace) {
@@ -123,6 +130,9 @@ bool CVmuLink::WaitForStatus(std::uint16_t offset, std::uint8_t mask, bool set) 
 }
 
 bool CVmuLink::BeginTransaction() {
+  if (!roadChosen_) ChooseRoad();
+  // No card can answer where no port is reached: fail as a wait would, at once.
+  if (road_->GetAccess() == PortAccess::None) return Fail(status::kTimeout);
   WritePort(kDataRegister, kClock);
   if (!WaitForStatus(kStatusRegister, kStatusIn, true)) {
     EndTransaction();

@@ -23,9 +23,12 @@ class CVmuLink {
   static constexpr std::uint32_t kMaxReadLength = 65532;  // the length travels as 16 bits
   static constexpr std::uint32_t kWriteUnit = 128;
 
-  // Reaches the port at the default address by the best road this machine offers.
+  // Reaches the port by the best road this machine offers.
   CVmuLink();
-  // Asks the chooser for a road now and whenever the port address changes.
+  // Asks the chooser for a road once the port is known: at the first SetPort
+  // (or DisablePort), or at the first transaction on the default port if none
+  // came; then again whenever the port address changes. A road is thus
+  // claimed only for the port the settings and options finally name.
   explicit CVmuLink(PortRoadChooser chooser, CCounterSource& counter = CSteadyCounter::Instance());
   // Keeps one road for good, whatever the port address (the simulated card).
   explicit CVmuLink(std::unique_ptr<CPortRoad> road,
@@ -44,7 +47,10 @@ class CVmuLink {
   // address that cannot be one).
   void DisablePort(std::string problem);
   void SetTimeout(std::uint32_t microseconds) { timeout_ = microseconds; }
-  void SetDelayFactor(std::uint32_t microseconds) { delayFactor_ = microseconds; }
+  void SetDelayFactor(std::uint32_t microseconds) {
+    delayFactor_ = microseconds;
+    delayFactorGiven_ = true;
+  }
   std::uint16_t GetPort() const { return port_; }
   std::uint32_t GetTimeout() const { return timeout_; }
   std::uint32_t GetDelayFactor() const { return delayFactor_; }
@@ -52,8 +58,12 @@ class CVmuLink {
   // The code of the most recent failure; successes leave it as it was.
   std::uint32_t GetLastStatus() const { return lastStatus_; }
 
+  // How the port is reached; None also while no road has been chosen yet.
+  // Without a road every transaction fails at once with the timeout's status,
+  // since no card could answer: nothing waits out the timeout.
   PortAccess GetPortAccess() const { return road_->GetAccess(); }
-  // Why no real port could be reached at the current address; empty when one was.
+  // Why no real port could be reached at the current address; empty when one
+  // was, or before a road was chosen.
   const std::string& GetPortProblem() const { return portProblem_; }
 
   // Writes every register access to the trace from now on (empty to stop).
@@ -78,9 +88,11 @@ class CVmuLink {
   bool WriteUnit(std::uint32_t address, const std::uint8_t* data, bool swap);
   bool Fail(std::uint32_t code);
   void UseRoad(PortRoadChoice choice);
+  void ChooseRoad();
   void RouteAccesses();
 
   PortRoadChooser chooser_;  // empty for a fixed road
+  bool roadChosen_ = false;
   CCounterSource& counter_;
   std::unique_ptr<CWireTrace> trace_;
   std::unique_ptr<CPortRoad> road_;
@@ -90,6 +102,7 @@ class CVmuLink {
   std::uint16_t port_ = LinkSettings::kDefaultPort;
   std::uint32_t timeout_ = TimeoutMicroseconds(LinkSettings::kDefaultTimeoutSeconds);
   std::uint32_t delayFactor_ = 0;
+  bool delayFactorGiven_ = false;  // else the road's own starting value
   std::uint32_t lastStatus_ = status::kNoError;
   std::unique_ptr<CPerfTimer> bitTimer_;
 };

@@ -15,15 +15,25 @@ class CWireTrace {
   explicit CWireTrace(std::unique_ptr<std::ostream> out);
   virtual ~CWireTrace();
 
-  // Creates (or empties) the file and puts a trace that writes to it in out.
-  static Result OpenFile(const std::string& path, std::unique_ptr<CWireTrace>& out);
+  // Creates the file at path and puts a trace that writes to it in out. A
+  // name that is taken (by a symbolic link to nothing too) is refused unless
+  // replace is given, and then emptied; a pipe or a device is written
+  // straight through. Lines reach the file as each transaction ends.
+  static Result OpenFile(const std::string& path, bool replace, std::unique_ptr<CWireTrace>& out);
 
   void RecordWrite(std::uint16_t offset, std::uint8_t value) { Record('W', offset, value); }
   void RecordRead(std::uint16_t offset, std::uint8_t value) { Record('R', offset, value); }
   void Flush();
 
+  // Whether every line so far reached the trace; a trace that lost any says
+  // so, with the system's reason, and writes nothing more.
+  Result GetResult() const;
+
  private:
+  class CFileSink;
   void Record(char kind, std::uint16_t offset, std::uint8_t value);
 
   std::unique_ptr<std::ostream> out_;
+  std::unique_ptr<CFileSink> sink_;  // out_'s buffer when the trace is a file
+  std::string path_;
 };

@@ -13,5 +13,6 @@
 Result SaveDcmFile(const std::string& path, const std::uint8_t* page);
 
 // Reads the first page's worth of the file; a shorter file is refused, since
-// writing its missing end would put bytes on the card that no backup held.
+// writing its missing end would put bytes on the card that no backup held, and
+// so is anything but a regular file (a pipe would keep the command waiting).
 Result LoadDcmFile(const std::string& path, std::uint8_t* page);

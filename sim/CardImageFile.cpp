@@ -1,14 +1,19 @@
 #include "CardImageFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "CardFormat.h"
+#include "FileReader.h"
 #include "Messages.h"
 
 namespace {
@@ -25,61 +30,103 @@ std::string WithThousands(std::uintmax_t value) {
   return digits;
 }
 
-// The operating system's reason for the last failed open or transfer, when the
-// library left one in errno.
-std::string Reason(int savedErrno, const char* fallback) {
-  if (savedErrno == 0) return fallback;
-  return std::error_code(savedErrno, std::generic_category()).message();
+std::string SystemReason(int error) {
+  return std::generic_category().message(error);
+}
+
+// Opens path for reading and writing when access asks for it and the file
+// allows it, else for reading; writable tells which it got.
+Result OpenFor(const std::string& path, ImageAccess access, const FileCalls& calls, int& fd,
+               bool& writable) {
+  auto cannotOpen = [&path](const Result& reason) {
+    return Result::Failure(Fill(message::kImageCannotOpen, {path, reason.Message()}));
+  };
+  writable = false;
+  if (access != ImageAccess::Read) {
+    if (OpenRegularFile(path, O_RDWR, fd, calls)) {
+      writable = true;
+      return Result();
+    }
+  }
+  // A file that opens for reading but not for writing is read-only to us.
+  const Result opened = OpenRegularFile(path, O_RDONLY, fd, calls);
+  if (!opened) return cannotOpen(opened);
+  if (access == ImageAccess::Write) {
+    calls.close(fd);
+    fd = -1;
+    return Result::Failure(CCardImageFile::ReadOnlyMessage(path));
+  }
+  return Result();
 }
 
 }  // namespace
 
-Result CCardImageFile::Open(const std::string& path, std::vector<std::uint8_t>& pages) {
+CCardImageFile::CCardImageFile(const FileCalls& calls) : calls_(calls) {}
+
+CCardImageFile::~CCardImageFile() {
+  if (fd_ >= 0) calls_.close(fd_);
+}
+
+std::string CCardImageFile::ReadOnlyMessage(const std::string& path) {
+  return Fill(message::kImageReadOnly, {path});
+}
+
+Result CCardImageFile::Open(const std::string& path, ImageAccess access,
+                            std::vector<std::uint8_t>& pages) {
   card_format::ByteOrder order;
   if (!card_format::ImageOrderFor(path, order)) {
     return Result::Failure(Fill(message::kImageUnknownKind, {path}));
   }
-  const bool storageOrder = order == card_format::ByteOrder::Storage;
-  std::error_code status;
-  if (!std::filesystem::exists(path, status)) {
-    return Result::Failure(Fill(message::kImageCannotOpen,
-                                {path, status ? status.message() : "there is no such file"}));
-  }
-  if (!std::filesystem::is_regular_file(path, status)) {
-    return Result::Failure(Fill(message::kImageCannotOpen, {path, "it is not a file"}));
+  int fd = -1;
+  bool writable = false;
+  const Result opened = OpenFor(path, access, calls_, fd, writable);
+  if (!opened) return opened;
+  // From here on the descriptor is closed on every way out but success.
+  auto refuse = [this, &fd](std::string message) {
+    calls_.close(fd);
+    return Result::Failure(std::move(message));
+  };
+
+  // Taken at once or not at all: a command that waited for another program
+  // would seem to hang. A file system without locks does without them.
+  if (::flock(fd, (writable ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    return refuse(Fill(message::kImageInUse, {path}));
   }
 
-  // Opened for writing as well from the start: every write unit goes to this
-  // file, and a card that cannot keep what it is given must not be used.
-  errno = 0;
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) {
-    return Result::Failure(
-        Fill(message::kImageNotWritable, {path, Reason(errno, "access was refused")}));
+  struct stat status {};
+  if (::fstat(fd, &status) != 0)
+    return refuse(Fill(message::kImageCannotOpen, {path, SystemReason(errno)}));
+  const std::uintmax_t size = status.st_size < 0 ? 0 : static_cast<std::uintmax_t>(status.st_size);
+  if (size != kPageSize && size != std::uintmax_t{kPageSize} * kPageCount) {
+    return refuse(Fill(message::kImageSize, {path, WithThousands(size)}));
   }
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size != kPageSize && size != static_cast<std::streamoff>(kPageSize) * kPageCount) {
-    return Result::Failure(
-        Fill(message::kImageSize,
-             {path, WithThousands(size < 0 ? 0 : static_cast<std::uintmax_t>(size))}));
-  }
-
   std::vector<std::uint8_t> contents(static_cast<std::size_t>(size));
-  file.seekg(0);
-  errno = 0;
-  if (!file.read(reinterpret_cast<char*>(contents.data()), size)) {
-    return Result::Failure(
-        Fill(message::kImageCannotRead, {path, Reason(errno, "the file ended early")}));
+  std::size_t done = 0;
+  const Result read = ReadUpTo(fd, contents.data(), contents.size(), done, calls_);
+  if (!read) return refuse(Fill(message::kImageCannotRead, {path, read.Message()}));
+  if (done != contents.size())
+    return refuse(Fill(message::kImageCannotRead, {path, "the file ended early"}));
+  if (order == card_format::ByteOrder::Storage) {
+    card_format::ReverseGroups(contents.data(), contents.size());
   }
-  if (storageOrder) card_format::ReverseGroups(contents.data(), contents.size());
 
-  file_ = std::move(file);
+  if (fd_ >= 0) calls_.close(fd_);
+  fd_ = fd;
   path_ = path;
   pageCount_ = static_cast<std::uint32_t>(size / kPageSize);
-  storageOrder_ = storageOrder;
+  storageOrder_ = order == card_format::ByteOrder::Storage;
+  writable_ = writable;
+  unsynced_ = false;
+  device_ = status.st_dev;
+  inode_ = status.st_ino;
   pages = std::move(contents);
   return Result();
+}
+
+bool CCardImageFile::IsNamedBy(const std::string& path) const {
+  struct stat named {};
+  return fd_ >= 0 && ::stat(path.c_str(), &named) == 0 && named.st_dev == device_ &&
+         named.st_ino == inode_;
 }
 
 Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
@@ -89,11 +136,16 @@ Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
     return Result::Failure(
         Fill(message::kImageNoRoom, {path_, std::to_string(page + 1), std::to_string(offset)}));
   }
-  file_.clear();
-  errno = 0;
-  file_.seekp(static_cast<std::streamoff>(page) * kPageSize + offset);
+  if (!writable_) return Result::Failure(ReadOnlyMessage(path_));
+  auto failed = [this](int error) {
+    return Result::Failure(Fill(message::kImageCannotWrite, {path_, SystemReason(error)}));
+  };
+  if (::lseek(fd_, static_cast<off_t>(page) * kPageSize + offset, SEEK_SET) < 0) {
+    return failed(errno);
+  }
+  unsynced_ = true;
   std::array<std::uint8_t, card_format::kBlockSize> converted;
-  for (std::uint32_t done = 0; done < length && file_;) {
+  for (std::uint32_t done = 0; done < length;) {
     const std::uint32_t chunk = std::min<std::uint32_t>(length - done, converted.size());
     const std::uint8_t* bytes = wire + done;
     if (storageOrder_) {
@@ -101,14 +153,22 @@ Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
       card_format::ReverseGroups(converted.data(), chunk);
       bytes = converted.data();
     }
-    file_.write(reinterpret_cast<const char*>(bytes), chunk);
+    for (std::uint32_t sent = 0; sent < chunk;) {
+      const long written = calls_.write(fd_, bytes + sent, chunk - sent);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return failed(written < 0 ? errno : EIO);
+      sent += static_cast<std::uint32_t>(written);
+    }
     done += chunk;
   }
-  file_.flush();
-  if (!file_) {
-    file_.clear();
-    return Result::Failure(
-        Fill(message::kImageCannotWrite, {path_, Reason(errno, "the write failed")}));
+  return Result();
+}
+
+Result CCardImageFile::Sync() {
+  if (!unsynced_) return Result();
+  if (calls_.dataSync(fd_) != 0) {
+    return Result::Failure(Fill(message::kImageCannotSync, {path_, SystemReason(errno)}));
   }
+  unsynced_ = false;
   return Result();
 }

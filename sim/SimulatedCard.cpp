@@ -5,6 +5,7 @@
 #include "CardFormat.h"
 #include "CardImageFile.h"
 #include "CardTransaction.h"
+#include "Messages.h"
 
 namespace {
 
@@ -206,10 +207,11 @@ CSimulatedCard::CSimulatedCard() : state_(std::make_unique<State>()) {}
 
 CSimulatedCard::~CSimulatedCard() = default;
 
-Result CSimulatedCard::OpenImage(const std::string& path) {
-  auto image = std::make_unique<CCardImageFile>();
+Result CSimulatedCard::OpenImage(const std::string& path, ImageAccess access,
+                                 const FileCalls& calls) {
+  auto image = std::make_unique<CCardImageFile>(calls);
   std::vector<std::uint8_t> pages;
-  Result opened = image->Open(path, pages);
+  Result opened = image->Open(path, access, pages);
   if (!opened) return opened;
   State& s = *state_;
   std::copy(pages.begin(), pages.end(), s.memory.begin());
@@ -218,6 +220,32 @@ Result CSimulatedCard::OpenImage(const std::string& path) {
   s.imageProblem.clear();
   s.selectedPage = 0;  // a card put in starts on its first page
   return Result();
+}
+
+Result CSimulatedCard::CheckPage(std::uint16_t page) const {
+  // An image holds one page or four, and no page is past four.
+  if (page <= GetPageCount()) return Result();
+  return Result::Failure(message::kImageOnePage.text);
+}
+
+Result CSimulatedCard::CheckWritable() const {
+  const CCardImageFile* image = state_->image.get();
+  if (image == nullptr || image->IsWritable()) return Result();
+  return Result::Failure(CCardImageFile::ReadOnlyMessage(image->GetPath()));
+}
+
+Result CSimulatedCard::CheckOutput(const std::string& path) const {
+  const CCardImageFile* image = state_->image.get();
+  if (image == nullptr || !image->IsNamedBy(path)) return Result();
+  return Result::Failure(Fill(message::kImageIsOutput, {path}));
+}
+
+Result CSimulatedCard::SyncImage() {
+  return state_->image ? state_->image->Sync() : Result();
+}
+
+std::uint32_t CSimulatedCard::GetPageCount() const {
+  return state_->image ? state_->image->GetPageCount() : kPageCount;
 }
 
 void CSimulatedCard::WriteData(std::uint8_t value) {

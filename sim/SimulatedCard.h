@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "CardFaults.h"
+#include "CardImageFile.h"
+#include "FileCalls.h"
 #include "Result.h"
 
 // A model of the memory card on the far side of the port's three registers,
@@ -21,12 +23,28 @@ class CSimulatedCard {
   virtual ~CSimulatedCard();
 
   // Takes the card's memory from an image file and writes every completed
-  // write unit back to it: 131,072 bytes (page 1; pages 2 to 4 start erased
-  // and live in memory only) or 524,288 bytes (four pages). A .dcm file is in
-  // wire order; .bin and .vmu files are in storage order (each aligned group
-  // of four bytes reversed). Any other size, or a file that cannot be read and
-  // written, is refused with a message and changes nothing.
-  Result OpenImage(const std::string& path);
+  // write unit back to it: 131,072 bytes (one page) or 524,288 bytes (four
+  // pages). A .dcm file is in wire order; .bin and .vmu files are in storage
+  // order (each aligned group of four bytes reversed). access says whether the
+  // image is written and locked alone or only read and shared (CCardImageFile).
+  // Any other size, or a file that cannot be opened so, is refused with a
+  // message and changes nothing. calls are the system calls the image is read,
+  // written and synced with.
+  Result OpenImage(const std::string& path, ImageAccess access,
+                   const FileCalls& calls = RealFileCalls());
+
+  // What the front ends ask before a command, so that the card never takes
+  // what its image cannot keep. Each refusal is the message for the user.
+  // A page past the image's: "This card image holds one page." (page from 1).
+  Result CheckPage(std::uint16_t page) const;
+  // A command that changes the card, while the image is open for reading only.
+  Result CheckWritable() const;
+  // An output (a trace, a download, a backup) that is the image file itself.
+  Result CheckOutput(const std::string& path) const;
+  // After a command: what it wrote reaches the disk (CCardImageFile::Sync).
+  Result SyncImage();
+  // 4, or the image's page count; pages past a one-page image live in memory only.
+  std::uint32_t GetPageCount() const;
 
   // The register side, called by the simulated port road.
   void WriteData(std::uint8_t value);

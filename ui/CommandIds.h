@@ -28,6 +28,9 @@ constexpr int kRecentImageCount = 5;
 constexpr int kCheckCard = 32817;
 constexpr int kDefragment = 32818;
 constexpr int kOpenSafetyCopies = 32819;
+constexpr int kTextAutomatic = 32820;  // how the card's texts are read
+constexpr int kTextWestern = 32821;
+constexpr int kTextJapanese = 32822;
 
 constexpr int kToolbar = 59392;
 constexpr int kStatusBar = 59393;

@@ -1,5 +1,6 @@
 #include "UserPrompts.h"
 
-const FileKind kDciFileKind = {"DCI File (*.dci);;All Files (*)", "dci"};
+const FileKind kCardFileKind = {"DCI files (*.dci);;VMS files (*.vms *.vmi);;All Files (*)", "dci"};
+const FileKind kIconFileKind = {"PNG images (*.png);;Animated GIF images (*.gif)", "png"};
 const FileKind kDcmFileKind = {"DCM Backup (*.dcm);;All Files (*)", "dcm"};
 const FileKind kCardImageFileKind = {"Card Image (*.bin *.vmu *.dcm);;All Files (*)", "bin"};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A kind of file the user is asked to choose: its filter and default suffix.
 struct FileKind {
@@ -8,8 +9,10 @@ struct FileKind {
   const char* defaultSuffix;  // "dci"
 };
 
-extern const FileKind kDciFileKind;
+// A card file to download or upload: DCI, or a VMS/VMI pair.
+extern const FileKind kCardFileKind;
 extern const FileKind kDcmFileKind;
+extern const FileKind kIconFileKind;       // .png or .gif
 extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 
 // What the commands ask of the person using the program. Messages have an OK
@@ -23,6 +26,15 @@ class CUserPrompts {
   virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
   // The chooser asks before an existing file is replaced.
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
+  // Several existing files at once; by default one, as ChooseFileToOpen.
+  virtual bool ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
+    std::string path;
+    if (!ChooseFileToOpen(kind, path)) return false;
+    paths = {path};
+    return true;
+  }
+  // An existing folder; front ends without a folder chooser have none.
+  virtual bool ChooseFolder(std::string& /*path*/) { return false; }
   // True for yes. defaultYes: the answer Return gives and dismissing gives.
   virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
 

@@ -4,7 +4,7 @@
 
 Result OpenCardImage(const std::string& path, CardSource& source) {
   auto simulated = std::make_unique<CSimulatedCard>();
-  const Result opened = simulated->OpenImage(path);
+  const Result opened = simulated->OpenImage(path, ImageAccess::WriteIfAllowed);
   if (!opened) return opened;
   source.simulated = std::move(simulated);
   source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(*source.simulated));

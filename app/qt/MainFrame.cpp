@@ -13,12 +13,14 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
@@ -29,15 +31,20 @@
 #include "LinkSettingsStore.h"
 #include "MenuTable.h"
 #include "Messages.h"
+#include "OutputGuard.h"
 #include "PageCommands.h"
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "RecentImages.h"
 #include "SettingsDlg.h"
+#include "SimulatedCard.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
 
 namespace {
+// Where the text choice is kept: "auto", "latin1" or "sjis".
+const QString kEncodingKey = QStringLiteral("View/Encoding");
+
 constexpr char kIdlePrompt[] = "For Help, press F1.";
 
 // A prompt is the status-bar text, then after a line break the tool tip.
@@ -68,7 +75,7 @@ bool IsCardImage(const QString& path) {
 }
 
 bool IsFileToUpload(const QString& path) {
-  return HasSuffix(path, {"dci"});
+  return HasSuffix(path, {"dci", "vms", "vmi"});
 }
 
 // A pane on the right of the status bar, shown only while it has something to say.
@@ -99,6 +106,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       source_(std::move(services.card)),
       settings_(services.settings),
       recentImages_(services.recentImages),
+      viewSettings_(services.viewSettings),
       user_(std::move(services.user)),
       progress_(std::move(services.progress)),
       makePortCard_(std::move(services.makePortCard)),
@@ -106,6 +114,10 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
+  // No download or backup is ever saved over the card image in use.
+  user_ = std::make_unique<COutputGuard>(std::move(user_), [this](const std::string& path) {
+    return source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+  });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
   if (!makePortCard_) makePortCard_ = [] { return std::make_unique<CVmuCard>(); };
   if (!source_.card) source_.card = makePortCard_();
@@ -137,6 +149,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     contextMenu_->exec(where);
   });
   GetAction(listView_->GetViewMode())->setChecked(true);
+  TextEncoding encoding = TextEncoding::Automatic;
+  if (viewSettings_ != nullptr) {
+    EncodingFromName(viewSettings_->value(kEncodingKey).toString().toStdString(), encoding);
+  }
+  OnTextEncoding(encoding);
   ShowCardState();
   if (recentImages_ != nullptr && !source_.imagePath.empty()) {
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
@@ -157,7 +174,8 @@ CMainFrame::~CMainFrame() {
   source_.card.reset();
 }
 
-// The link gets the stored settings before any command can run.
+// The link gets the stored settings (the defaults, without a store) before
+// any command can run; its road to the port is chosen here, once.
 void CMainFrame::ApplyStoredSettings() {
   CVmuLink& link = *source_.card->GetLink();
   ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), link);
@@ -176,7 +194,10 @@ void CMainFrame::RegisterFrameCommands() {
   frame.On(kSetPage2, [this] { OnSetPage(2); });
   frame.On(kSetPage3, [this] { OnSetPage(3); });
   frame.On(kSetPage4, [this] { OnSetPage(4); });
-  frame.On(kSettings, [this] { OnSettings(); });
+  frame.On(kTextAutomatic, [this] { OnTextEncoding(TextEncoding::Automatic); });
+  frame.On(kTextWestern, [this] { OnTextEncoding(TextEncoding::Western); });
+  frame.On(kTextJapanese, [this] { OnTextEncoding(TextEncoding::Japanese); });
+  if (settings_ != nullptr) frame.On(kSettings, [this] { OnSettings(); });
   frame.On(kOpenImage, [this] { OnOpenImage(); });
   frame.On(kUsePort, [this] { UsePort(); });
   frame.OnUpdate(kUsePort, [this] { return !source_.imagePath.empty(); });
@@ -244,6 +265,11 @@ void CMainFrame::CreateActions() {
   for (int id : {command::kLargeIcons, command::kSmallIcons, command::kList, command::kDetails}) {
     actions_[id]->setCheckable(true);
     viewModes_->addAction(actions_[id]);
+  }
+  textEncodings_ = new QActionGroup(this);
+  for (int id : {command::kTextAutomatic, command::kTextWestern, command::kTextJapanese}) {
+    actions_[id]->setCheckable(true);
+    textEncodings_->addAction(actions_[id]);
   }
   for (int id : {command::kToolbar, command::kStatusBar}) {
     actions_[id]->setCheckable(true);
@@ -352,6 +378,13 @@ QAction* CMainFrame::GetAction(int id) const {
   return found == actions_.end() ? nullptr : found->second;
 }
 
+void CMainFrame::OnTextEncoding(TextEncoding encoding) {
+  listView_->SetEncoding(encoding);
+  const int ids[] = {command::kTextAutomatic, command::kTextWestern, command::kTextJapanese};
+  actions_[ids[static_cast<int>(encoding)]]->setChecked(true);
+  if (viewSettings_ != nullptr) viewSettings_->setValue(kEncodingKey, EncodingName(encoding));
+}
+
 void CMainFrame::UpdateCommandUi() {
   for (const auto& [id, action] : actions_)
     action->setEnabled(router_.IsEnabled(id));
@@ -360,7 +393,14 @@ void CMainFrame::UpdateCommandUi() {
 }
 
 void CMainFrame::RunCommand(int id) {
-  RunExclusively([this, id] { router_.Route(id); });
+  RunExclusively([this, id] {
+    // The commands that change the card; every other one only reads it.
+    static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore,
+                                                    command::kDelete, command::kFormat,
+                                                    command::kDefragment};
+    if (kChangingCommands.count(id) != 0 && ReportFailure(CheckImageWritable())) return;
+    router_.Route(id);
+  });
 }
 
 // Commands run one at a time: one that arrives while another still runs
@@ -370,8 +410,19 @@ void CMainFrame::RunExclusively(const std::function<void()>& work) {
   running_ = true;
   work();
   running_ = false;
+  if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
   ReportImageProblem();
   UpdateCommandUi();
+}
+
+Result CMainFrame::CheckImageWritable() const {
+  return source_.simulated ? source_.simulated->CheckWritable() : Result();
+}
+
+bool CMainFrame::ReportFailure(const Result& result) {
+  if (result) return false;
+  user_->ShowMessage(result.Message());
+  return true;
 }
 
 // A card image that stopped taking writes still holds them in memory only;
@@ -458,12 +509,13 @@ void CMainFrame::dropEvent(QDropEvent* event) {
       this, [this, paths] { OpenDroppedFiles(paths); }, Qt::QueuedConnection);
 }
 
-// DCI files are uploaded to the selected page, one after another; one card
+// DCI files and VMS/VMI pairs are uploaded to the selected page, one after
+// another; one card
 // image becomes the card. Anything else is explained and left alone.
 void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
   RunExclusively([this, &paths] {
     if (std::all_of(paths.begin(), paths.end(), IsFileToUpload)) {
-      listView_->UploadFiles(paths);
+      if (!ReportFailure(CheckImageWritable())) listView_->UploadFiles(paths);
     } else if (paths.size() == 1 && IsCardImage(paths.front())) {
       OpenImage(paths.front());
     } else {
@@ -473,6 +525,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
+  if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
   // The card does not tell its page; the pane shows the one last selected.
   const bool selected = SetPage(*source_.card, page, *user_) == CommandResult::Done;
   selectedPage_ = selected ? page : 0;

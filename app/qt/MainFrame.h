@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSettings>
 #include <functional>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "CardSource.h"
 #include "CareCommands.h"
 #include "CommandRouter.h"
+#include "Result.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -36,6 +38,7 @@ class CMainFrame : public QMainWindow {
     CardSource card;  // owned by the frame; none: the parallel port
     CLinkSettingsStore* settings = nullptr;
     CRecentImages* recentImages = nullptr;    // none: no list is kept
+    QSettings* viewSettings = nullptr;        // none: the text choice is not kept
     std::unique_ptr<CUserPrompts> user;       // none: message boxes and file dialogs
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
     // The card object on the parallel port; none: the best road this machine offers.
@@ -54,7 +57,10 @@ class CMainFrame : public QMainWindow {
 
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
-  // Runs a command as a menu item would, unless another is still running.
+  // Runs a command as a menu item would, unless another is still running. A
+  // command that changes the card is refused with a message while the card
+  // image is open for reading only; after any command, what it wrote to the
+  // image reaches the disk.
   void RunCommand(int id);
 
   // Makes the card image the card; a file that is no card image is refused
@@ -81,12 +87,15 @@ class CMainFrame : public QMainWindow {
   void UseCard(CardSource next);
   void ShowCardState();
   void ShowIdlePrompt(const QString& message);
+  bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
   void ShowRecentImages();
   void ReportImageProblem();
+  Result CheckImageWritable() const;
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);
 
   void OnSetPage(std::uint16_t page);
+  void OnTextEncoding(TextEncoding encoding);
   void OnBackup();
   void OnRestore();
   void OnFormat();
@@ -103,6 +112,7 @@ class CMainFrame : public QMainWindow {
   CardSource source_;
   CLinkSettingsStore* settings_;
   CRecentImages* recentImages_;
+  QSettings* viewSettings_;
   std::unique_ptr<CUserPrompts> user_;
   CCardListView::ProgressFactory progress_;
   std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
@@ -114,6 +124,7 @@ class CMainFrame : public QMainWindow {
   // Keys whose command's menu item shows no key: they work, unseen.
   std::vector<std::pair<int, QAction*>> hiddenKeys_;
   QActionGroup* viewModes_ = nullptr;
+  QActionGroup* textEncodings_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* portPane_ = nullptr;

@@ -12,24 +12,24 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
+#include "CardIcon.h"
 #include "CommandIds.h"
 #include "CommandRouter.h"
+#include "FileBatch.h"
 #include "FileCommands.h"
+#include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
 #include "Icons.h"
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
+#include "StatusCodes.h"
 #include "UserPrompts.h"
 
 namespace {
-
-// The card's texts are bytes: each shows as one character, none dropped.
-QString CardText(const std::string& bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // The rows, dragged out of the list, carry their files as DCI files.
 class CFileListModel : public QStandardItemModel {
@@ -124,41 +124,88 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.On(kList, [this] { OnViewList(); });
   table.On(kDetails, [this] { OnViewDetails(); });
   table.On(kRefresh, [this] { OnRefresh(); });
-  table.OnUpdate(kDownload, [this] { return OnUpdateSingleSelection(); });
+  table.OnUpdate(kDownload, [this] { return CountSelectedRows() >= 1; });
   table.On(kProperties, [this] { OnProperties(); });
   table.On(kDownload, [this] { OnDownload(); });
   table.OnUpdate(kProperties, [this] { return OnUpdateSingleSelection(); });
   table.On(kUpload, [this] { OnUpload(); });
   table.On(kDelete, [this] { OnDelete(); });
   table.OnUpdate(kDelete, [this] { return CountSelectedRows() >= 1; });
+  table.On(kExportIcon, [this] { OnExportIcon(); });
+  table.OnUpdate(kExportIcon, [this] { return OnUpdateSingleSelection(); });
 }
 
 void CCardListView::SetCard(CVmuCard& card) {
   card_ = &card;
+  ClearRows();
+}
+
+void CCardListView::SetEncoding(TextEncoding encoding) {
+  encoding_ = encoding;
+  for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
+    ShowTexts(row);
+}
+
+void CCardListView::ClearRows() {
   model_->removeRows(0, model_->rowCount());
+  rows_.clear();
+  iconRead_.clear();
+}
+
+bool CCardListView::ShowsIcons() const {
+  return viewMode_ != command::kList;
+}
+
+void CCardListView::ReadMissingIcons() {
+  if (!ShowsIcons()) return;
+  CBusyScope busy(user_);
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    if (iconRead_[row]) continue;
+    iconRead_[row] = true;
+    // A file whose icon cannot be read keeps the generic one; the listing
+    // already said what was wrong with the card.
+    if (ReadFirstFrameRest(*card_, rows_[row]) == status::kNoError) {
+      model_->item(static_cast<int>(row), 0)->setIcon(RowIcon(rows_[row]));
+    }
+  }
 }
 
 // Each row is shown as soon as it is read: the progress window lets the
 // list repaint between entries. The rows read before a failure or a cancel stay.
 void CCardListView::OnRefresh() {
-  model_->removeRows(0, model_->rowCount());
+  ClearRows();
   emit freeBlocksChanged(-1);
   FileListing listing;
   const auto progress = progress_();
-  RefreshList(*card_, *progress, user_, listing, [this](const FileTexts& row) { AppendRow(row); });
+  const bool icons = ShowsIcons();
+  RefreshList(
+      *card_, *progress, user_, listing,
+      [this, icons](const FileTexts& row) {
+        AppendRow(row);
+        iconRead_.back() = icons;
+      },
+      icons);
   emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
+// One file is saved where the user chooses; several go to a folder.
 void CCardListView::OnDownload() {
-  std::uint16_t index = 0;
-  if (!SelectedIndex(index)) return;
+  std::vector<std::uint16_t> indexes;
+  for (const QModelIndex& row : selection_->selectedRows(0))
+    indexes.push_back(static_cast<std::uint16_t>(row.data(kIndexRole).toUInt()));
+  if (indexes.empty()) return;
+  std::sort(indexes.begin(), indexes.end());
   const auto progress = progress_();
-  DownloadFile(*card_, index, *progress, user_);
+  if (indexes.size() == 1) {
+    DownloadFile(*card_, indexes.front(), *progress, user_);
+  } else {
+    DownloadFiles(*card_, indexes, *progress, user_);
+  }
 }
 
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  UploadFile(*card_, *progress, user_, makeRoom);
+  ::UploadFiles(*card_, *progress, user_, makeRoom);
 }
 
 void CCardListView::OnDelete() {
@@ -173,16 +220,25 @@ void CCardListView::OnProperties() {
   if (!SelectedIndex(index)) return;
   FileTexts properties;
   if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
-    showProperties(properties);
+    {
+      CBusyScope busy(user_);
+      ReadFirstFrameRest(*card_, properties);  // the dialog shows the icon
+    }
+    showProperties(DecodeFileTexts(properties, encoding_));
   }
 }
 
+void CCardListView::OnExportIcon() {
+  std::uint16_t index = 0;
+  if (SelectedIndex(index)) ExportIcon(*card_, index, user_);
+}
+
 void CCardListView::UploadFiles(const QStringList& paths) {
-  for (const QString& path : paths) {
-    const auto progress = progress_();
-    const std::string name = QFile::encodeName(path).toStdString();
-    if (UploadFile(*card_, name, *progress, user_, makeRoom) != CommandResult::Done) return;
-  }
+  std::vector<std::string> names;
+  for (const QString& path : paths)
+    names.push_back(QFile::encodeName(path).toStdString());
+  const auto progress = progress_();
+  ::UploadFiles(*card_, names, *progress, user_, makeRoom);
 }
 
 QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
@@ -197,11 +253,10 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   }
   QList<QUrl> urls;
   for (const int row : rows) {
-    const QStandardItem* label = model_->item(row, 0);
-    const auto index = static_cast<std::uint16_t>(label->data(kIndexRole).toUInt());
+    const auto index = rows_[static_cast<std::size_t>(row)].index;
     // Two files of one name on the card keep apart by their directory index.
-    const QString stem =
-        QString::fromStdString(SafeFileStem(label->text().toLatin1().toStdString()));
+    const QString stem = QString::fromStdString(
+        SafeFileStem(rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName)));
     QString path = dragFolder_->filePath(stem + QStringLiteral(".dci"));
     if (QFile::exists(path))
       path = dragFolder_->filePath(QStringLiteral("%1-%2.dci").arg(stem).arg(index));
@@ -219,14 +274,25 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
 
 void CCardListView::AppendRow(const FileTexts& row) {
   QList<QStandardItem*> items;
-  for (const std::string& text : row.columns) {
-    auto* item = new QStandardItem(CardText(text));
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    auto* item = new QStandardItem;
     item->setEditable(false);
     items.append(item);
   }
-  items[0]->setIcon(FileIcon());
+  items[0]->setIcon(RowIcon(row));
   items[0]->setData(row.index, kIndexRole);
+  rows_.push_back(row);
+  iconRead_.push_back(false);
   model_->appendRow(items);
+  ShowTexts(model_->rowCount() - 1);
+}
+
+void CCardListView::ShowTexts(int row) {
+  const FileTexts texts = DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_);
+  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
+    model_->item(row, static_cast<int>(column))
+        ->setText(QString::fromStdString(texts.columns[column]));
+  }
 }
 
 int CCardListView::CountSelectedRows() const {
@@ -253,6 +319,7 @@ QWidget* CCardListView::GetCurrentView() const {
 void CCardListView::ShowView(QWidget* view, int command) {
   viewMode_ = command;
   stack_->setCurrentWidget(view);
+  ReadMissingIcons();
   emit viewModeChanged(command);
 }
 

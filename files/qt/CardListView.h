@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "CardText.h"
 #include "FileCommands.h"
 #include "FileTexts.h"
 
@@ -45,20 +46,25 @@ class CCardListView : public QWidget {
   // Works on another card from now on; the rows, which belong to the old
   // one, go.
   void SetCard(CVmuCard& card);
+  // Shows the rows' texts decoded this way from now on, without reading the card.
+  void SetEncoding(TextEncoding encoding);
+  TextEncoding GetEncoding() const { return encoding_; }
 
   void OnRefresh();
   void OnDownload();
   void OnUpload();
   void OnDelete();  // the selected rows' files, once the user agrees
   void OnProperties();
+  void OnExportIcon();
   void OnViewLargeIcons();
   void OnViewSmallIcons();
   void OnViewList();
   void OnViewDetails();
   bool OnUpdateSingleSelection() const;
 
-  // Uploads the DCI files one after another, as Upload does each; stops at
-  // the first that fails or is cancelled.
+  // Uploads the files (DCI, or VMS/VMI pairs) one after another under one
+  // progress window, as Upload does each; stops at the first that fails or
+  // is cancelled.
   void UploadFiles(const QStringList& paths);
   // What a drag of these rows out of the list carries: each row's file,
   // downloaded into a DCI file of a folder of its own, as a file address.
@@ -92,6 +98,13 @@ class CCardListView : public QWidget {
 
  private:
   void AppendRow(const FileTexts& row);
+  void ShowTexts(int row);
+  // Whether the view shown draws the files' own icons (all but List).
+  bool ShowsIcons() const;
+  // Reads, for the rows still without, the rest of their icons' first
+  // frame: once per file per Refresh, and only while icons show.
+  void ReadMissingIcons();
+  void ClearRows();
   bool SelectedIndex(std::uint16_t& index) const;
   void ShowView(QWidget* view, int command);
 
@@ -104,5 +117,8 @@ class CCardListView : public QWidget {
   QTreeView* details_;
   QListView* icons_;
   int viewMode_ = 0;
+  TextEncoding encoding_ = TextEncoding::Automatic;
+  std::vector<FileTexts> rows_;                // as read, undecoded, in the model's row order
+  std::vector<bool> iconRead_;                 // per row: its icon's blocks were read this Refresh
   std::unique_ptr<QTemporaryDir> dragFolder_;  // the files of the last drag out
 };

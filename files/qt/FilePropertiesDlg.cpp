@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "Icons.h"
+#include "FileIconImage.h"
 
 namespace {
 constexpr int kIconSize = 32;
@@ -23,7 +23,7 @@ CFilePropertiesDlg::CFilePropertiesDlg(const FileTexts& properties, QWidget* par
 
   auto* icon = new QLabel(this);
   icon->setObjectName("fileIcon");
-  icon->setPixmap(FileIcon().pixmap(kIconSize, kIconSize));
+  icon->setPixmap(RowIcon(properties).pixmap(kIconSize, kIconSize));
   auto* heading = new QHBoxLayout;
   heading->addWidget(icon);
   heading->addSpacing(12);
@@ -78,12 +78,9 @@ CFilePropertiesDlg::CFilePropertiesDlg(const FileTexts& properties, QWidget* par
 
 CFilePropertiesDlg::~CFilePropertiesDlg() = default;
 
-// The card's texts are bytes in no declared character set: each byte becomes
-// the character of the same number, so that nothing is dropped or replaced,
-// and the label never reads them as markup.
-QLabel* CFilePropertiesDlg::MakeValue(const std::string& bytes, const char* name) {
-  auto* label =
-      new QLabel(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())), this);
+// The texts come decoded (UTF-8); the label never reads them as markup.
+QLabel* CFilePropertiesDlg::MakeValue(const std::string& text, const char* name) {
+  auto* label = new QLabel(QString::fromStdString(text), this);
   label->setObjectName(name);
   label->setTextFormat(Qt::PlainText);
   label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 32);

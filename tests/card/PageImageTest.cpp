@@ -96,7 +96,7 @@ TEST(PageImage, NewFilesTakeTheOrderTheirExtensionNames) {
           << c.name << " page " << p;
     }
     CCardOnSimulator sim;
-    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
+    ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::Write)));
     EXPECT_EQ(0, std::memcmp(sim.ReadPage(0).GetData(), pages[0].GetData(), card_format::kPageSize))
         << c.name;
   }

@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,10 +21,12 @@
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "DciFile.h"
+#include "FileTable.h"
 #include "NoPortRoad.h"
 #include "ProgramInfo.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
+#include "StatusCodes.h"
 #include "TerminalProgress.h"
 
 using ::testing::HasSubstr;
@@ -62,6 +68,40 @@ class CommandLine : public ::testing::Test {
 
   void WriteSettings(const std::string& text) { std::ofstream(environment_.settingsPath) << text; }
 
+  // korvantis-cli in a child process, so that it can hold an image's lock, or
+  // hang, apart from the test; it is killed after ten seconds.
+  struct Child {
+    pid_t pid;
+    int err;  // reads what it wrote to standard error
+  };
+  Child Start(const std::vector<std::string>& arguments) {
+    int err[2];
+    EXPECT_EQ(::pipe(err), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::close(err[0]);
+      ::alarm(10);
+      const int status = RunCli(arguments, environment_, out_, err_);
+      const std::string said = err_.str();
+      [[maybe_unused]] const auto written = ::write(err[1], said.data(), said.size());
+      ::_exit(status);
+    }
+    ::close(err[1]);
+    return Child{pid, err[0]};
+  }
+  // Its exit status, or -1 when it had to be killed; err_ gets what it said.
+  int Finish(const Child& child) {
+    std::string said;
+    char buffer[512];
+    for (long got; (got = ::read(child.err, buffer, sizeof buffer)) > 0;)
+      said.append(buffer, static_cast<std::size_t>(got));
+    ::close(child.err);
+    int status = 0;
+    ::waitpid(child.pid, &status, 0);
+    err_.str(said);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
   CScratchDirectory scratch_;
   CSimulatedCard portCard_;
   CliEnvironment environment_;
@@ -82,6 +122,33 @@ std::string FullDevice(const CScratchDirectory& scratch) {
   return own;
 }
 
+// The system calls of the card image: writes paused once until the test lets
+// them go on; every write and sync noted.
+int pausedReady = -1, pausedGo = -1;
+long PausingWrite(int fd, const void* bytes, std::size_t size) {
+  if (pausedReady >= 0) {
+    char signal = 1;
+    [[maybe_unused]] const auto told = ::write(pausedReady, &signal, 1);
+    [[maybe_unused]] const auto heard = ::read(pausedGo, &signal, 1);
+    pausedReady = -1;
+  }
+  return RealFileCalls().write(fd, bytes, size);
+}
+
+std::vector<std::string> imageCalls;
+long NotedWrite(int fd, const void* bytes, std::size_t size) {
+  imageCalls.push_back("write");
+  return RealFileCalls().write(fd, bytes, size);
+}
+int NotedSync(int fd) {
+  imageCalls.push_back("sync");
+  return RealFileCalls().dataSync(fd);
+}
+int FailedSync(int) {
+  errno = EIO;
+  return -1;
+}
+
 }  // namespace
 
 TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
@@ -95,6 +162,8 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
       {"--port", "LPT1", "list"},
       {"new-image", "x.bin", "--pages", "2"},
       {"download", "3"},
+      {"--image", "", "list"},
+      {"--trace", "", "list"},
   };
   for (const auto& arguments : wrong) {
     EXPECT_EQ(Run(arguments), 2) << ::testing::PrintToString(arguments);
@@ -145,6 +214,78 @@ TEST_F(CommandLine, ListShowsTheCardsBytesEscapedForOneLine) {
   EXPECT_EQ(Run({"--image", image, "info", "1"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("no file with directory index 1"));
   EXPECT_EQ(Run({"--image", image, "info", "999"}), 1);
+
+  // A name that would retitle the terminal stays text in every output.
+  const std::string hostile = ImageWithFile("hostile.bin", "\x1b]0;owned\x07\x9b\x7f");
+  const std::string shown = "\\x1b]0;owned\\x07\\x9b\\x7f";
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"list", "--tsv"}, {"list"}, {"info", "0"}}) {
+    std::vector<std::string> arguments = {"--image", hostile};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    ASSERT_EQ(Run(arguments), 0) << err_.str();
+    EXPECT_THAT(out_.str(), HasSubstr(shown)) << command[0];
+    EXPECT_EQ(out_.str().find_first_of("\x1b\x07\x7f\x9b"), std::string::npos);
+  }
+}
+
+// One rule for every card text, whether it comes as UTF-8 or as the card's bytes.
+TEST(EscapeText, EveryControlCharacterIsWrittenAsItsCode) {
+  EXPECT_EQ(EscapeText("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+  EXPECT_EQ(EscapeText(std::string("\0\x01\x1f\x7f", 4)), "\\x00\\x01\\x1f\\x7f");
+  EXPECT_EQ(EscapeText("\x80\x9f\xa0\xe9"), "\\x80\\x9f\xa0\xe9");  // bytes: C1 escaped
+  EXPECT_EQ(EscapeText("\xc2\x9b\xc2\xa0\xc3\xa9\xe3\x81\x82"),
+            "\\x9b\xc2\xa0\xc3\xa9\xe3\x81\x82");  // UTF-8: U+009B escaped, the rest kept
+}
+
+TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
+  // Half-width katakana padded to 16 bytes, then two kanji in the long description.
+  const std::string image = ImageWithFile("jp.bin", "\xd2\xb2\xdd             \x94\xc1\x94\xb5");
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(),
+              HasSubstr("\tSAVEGAME.001\t\uff92\uff72\uff9d             \t\u6591\u9ce9\t"));
+  ASSERT_EQ(Run({"--image", image, "--encoding", "latin1", "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\t\u00d2\u00b2\u00dd             \t\\x94\u00c1\\x94\u00b5\t"));
+
+  ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
+  std::istringstream lines(out_.str());
+  std::string header, row;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  auto column = [](const std::string& line, const std::string& text) {
+    return DisplayWidth(line.substr(0, line.find(text)));
+  };
+  EXPECT_EQ(column(row, "\u6591"), column(header, "Long Description"));
+  EXPECT_EQ(column(row, "2 Blocks"), column(header, "Size"));
+
+  ASSERT_EQ(Run({"--image", image, "list", "--json"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), StartsWith("[\n {\"index\": 0, \"filename\": \"SAVEGAME.001\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"longDescription\": \"\u6591\u9ce9\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"raw\": {\"filename\": \"5341564547414d452e303031\", "
+                                    "\"shortDescription\": \"d2b2dd20202020202020202020202020\", "
+                                    "\"longDescription\": \"94c194b5\""));
+  EXPECT_THAT(out_.str(), HasSubstr("\"entry\": \"33"));
+}
+
+TEST_F(CommandLine, WholePagesTravelAsVmsPairsAndIconsExport) {
+  const std::string source = ImageWithFile("source.bin", "Moved");
+  const std::string folder = scratch_.File("out");
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(Run({"--image", source, "download", "--all", folder, "--format", "vms"}), 0)
+      << err_.str();
+  const std::string vmi = folder + "/SAVEGAME.001.vmi";
+  ASSERT_TRUE(std::filesystem::exists(vmi));
+  EXPECT_EQ(Run({"--image", source, "download", "0"}), 2);
+  EXPECT_EQ(Run({"--image", source, "download", "--all", scratch_.File("none")}), 1);
+
+  const std::string target = scratch_.File("target.bin");
+  ASSERT_EQ(Run({"new-image", target}), 0);
+  ASSERT_EQ(Run({"--image", target, "upload", vmi, folder + "/SAVEGAME.001.vms"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
+
+  // The test file's header gives no icon frames.
+  EXPECT_EQ(Run({"--image", target, "export-icon", "0", scratch_.File("icon.png")}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("no icon"));
 }
 
 TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
@@ -219,8 +360,13 @@ TEST_F(CommandLine, StoredSettingsChooseThePortUnlessTheCommandLineDoes) {
   EXPECT_EQ(portCard_.GetSelectedPage(), 3u);
   EXPECT_EQ(err_.str(), "");
 
-  EXPECT_EQ(Run({"--port", "0x3BC", "--timeout", "0", "page", "1"}), 1);
-  EXPECT_EQ(askedPorts_.back(), 0x3BC);
+  // The port named on the command line is the only one claimed, and with no
+  // road there nothing waits, however long the timeout.
+  askedPorts_.clear();
+  EXPECT_EQ(Run({"--port", "0x3BC", "--timeout", "4294", "page", "1"}), 1);
+  EXPECT_EQ(askedPorts_, std::vector<std::uint16_t>{0x3BC});
+  EXPECT_EQ(err_.str(), std::string("No parallel port has that address.\n") +
+                            StatusMessage(status::kTimeout) + "\n");
 
   // A stored port that is no port address opens no road at all.
   WriteSettings("[Communications]\nPort=70000\nTimeout=0\n");
@@ -231,14 +377,186 @@ TEST_F(CommandLine, StoredSettingsChooseThePortUnlessTheCommandLineDoes) {
 }
 
 TEST_F(CommandLine, TraceRecordsTheWire) {
-  const std::string image = ImageWithFile("card.bin", "x");
+  const std::string image = ImageWithFile("card.dcm", "x");
   const std::string trace = scratch_.File("wire.txt");
-  ASSERT_EQ(Run({"--image", image, "--trace", trace, "page", "3"}), 0) << err_.str();
-  std::ifstream in(trace);
-  std::string first;
-  std::getline(in, first);
-  EXPECT_EQ(first, "W 0 01");
+  ASSERT_EQ(Run({"--image", image, "--trace", trace, "page", "1"}), 0) << err_.str();
+  auto firstLine = [&trace] {
+    std::ifstream in(trace);
+    std::string first;
+    std::getline(in, first);
+    return first;
+  };
+  EXPECT_EQ(firstLine(), "W 0 01");
   EXPECT_EQ(Run({"--image", image, "--trace", scratch_.File("no/such/dir/t.txt"), "list"}), 1);
+
+  // An existing trace is kept unless --force, given before or after the command.
+  WriteBytes(trace, {'k', 'e', 'p', 't'});
+  EXPECT_EQ(Run({"--image", image, "--trace", trace, "list"}), 1);
+  EXPECT_EQ(err_.str(), trace + " already exists; add --force to replace it.\n");
+  EXPECT_EQ(ReadBytes(trace), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
+  ASSERT_EQ(Run({"--image", image, "--trace", trace, "--force", "list"}), 0) << err_.str();
+  EXPECT_EQ(firstLine(), "W 0 01");
+
+  // A trace that cannot be written fails the command that it traced.
+  const std::string device = FullDevice(scratch_);
+  if (device.empty()) GTEST_SKIP() << "no device here that fails writes";
+  EXPECT_EQ(Run({"--image", image, "--trace", device, "--force", "page", "1"}), 1);
+  EXPECT_EQ(err_.str(),
+            "The trace file " + device + " could not be written: No space left on device.\n");
+}
+
+// Outputs never clobber inputs: nothing is saved over the card image, by any
+// name, and a link to nothing counts as a file that is there.
+TEST_F(CommandLine, OutputsThatAreTheImageOrTakenAreRefusedBeforeTheCard) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  const auto before = ReadBytes(image);
+  const std::string alias = scratch_.File("alias.dcm");
+  std::filesystem::create_symlink(image, alias);
+  const std::vector<std::vector<std::string>> clobbering = {
+      {"--trace", image, "--force", "page", "1"},
+      {"backup", image, "--force"},
+      {"backup", alias, "--force"},
+      {"--trace", alias, "--force", "download", "0", scratch_.File("new.dci")},
+  };
+  for (const auto& command : clobbering) {
+    std::vector<std::string> arguments = {"--image", image};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    EXPECT_EQ(Run(arguments), 1) << ::testing::PrintToString(command);
+    EXPECT_THAT(err_.str(), HasSubstr(" is the card image itself; choose another file.\n"));
+  }
+  EXPECT_EQ(ReadBytes(image), before);
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("new.dci")));
+
+  const std::string dangling = scratch_.File("dangling.dci");
+  std::filesystem::create_symlink(scratch_.File("nowhere.dci"), dangling);
+  EXPECT_EQ(Run({"--image", image, "download", "0", dangling}), 1);
+  EXPECT_EQ(err_.str(), dangling + " already exists; add --force to replace it.\n");
+  EXPECT_EQ(Run({"--image", image, "download", "0", ""}), 1);
+  EXPECT_EQ(err_.str(), "The file name is empty; it names no file.\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("nowhere.dci")));
+}
+
+TEST_F(CommandLine, PagesTheImageLacksAreRefusedBeforeTheCard) {
+  const std::string one = ImageWithFile("one.bin", "x");
+  const std::string dcm = scratch_.File("page.dcm");
+  ASSERT_EQ(Run({"--image", one, "backup", dcm}), 0) << err_.str();
+  const auto before = ReadBytes(one);
+  const std::vector<std::vector<std::string>> refused = {
+      {"--page", "2", "backup", scratch_.File("never.dcm")},
+      {"--page", "2", "restore", dcm},
+      {"page", "4"},
+  };
+  for (const auto& command : refused) {
+    std::vector<std::string> arguments = {"--image", one};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    EXPECT_EQ(Run(arguments), 1) << ::testing::PrintToString(command);
+    EXPECT_EQ(err_.str(), "This card image holds one page.\n");
+  }
+  EXPECT_EQ(ReadBytes(one), before);
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("never.dcm")));
+
+  const std::string four = scratch_.File("four.dcm");
+  ASSERT_EQ(Run({"new-image", four, "--pages", "4"}), 0);
+  EXPECT_EQ(Run({"--image", four, "--page", "4", "restore", dcm}), 0) << err_.str();
+}
+
+// Two programs writing one image at once: the second is refused while the
+// first holds it, and the first finishes whole.
+TEST_F(CommandLine, OneImageHasOneWriterAtATime) {
+  const std::string first = scratch_.File("first.dci"), second = scratch_.File("second.dci");
+  ASSERT_EQ(Run({"--image", ImageWithFile("a.bin", "First"), "download", "0", first}), 0);
+  ASSERT_EQ(Run({"--image", ImageWithFile("b.bin", "Second"), "download", "0", second}), 0);
+  const std::string target = scratch_.File("target.vmu");
+  ASSERT_EQ(Run({"new-image", target}), 0);
+  const std::string inUse = "The card image " + target + " is in use by another program.\n";
+
+  int ready[2], go[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(go), 0);
+  pausedReady = ready[1];
+  pausedGo = go[0];
+  environment_.imageCalls.write = PausingWrite;
+  const Child writer = Start({"--image", target, "upload", first});
+  environment_.imageCalls = RealFileCalls();
+  pausedReady = -1;
+
+  // The writer has begun writing the image and waits.
+  pollfd started = {ready[0], POLLIN, 0};
+  ASSERT_EQ(::poll(&started, 1, 10000), 1);
+  EXPECT_EQ(Run({"--image", target, "upload", second}), 1);
+  EXPECT_EQ(err_.str(), inUse);
+  EXPECT_EQ(Run({"--image", target, "list"}), 1);
+  EXPECT_EQ(err_.str(), inUse);
+  char signal = 1;
+  ASSERT_EQ(::write(go[1], &signal, 1), 1);
+  EXPECT_EQ(Finish(writer), 0) << err_.str();
+  for (int fd : {ready[0], ready[1], go[0], go[1]})
+    ::close(fd);
+
+  ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tFirst\t"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("Second")));
+  const std::string back = scratch_.File("back.dci");
+  ASSERT_EQ(Run({"--image", target, "download", "0", back}), 0) << err_.str();
+  EXPECT_EQ(ReadBytes(back), ReadBytes(first));
+}
+
+TEST_F(CommandLine, AReadOnlyImageIsListedAndWritesAreRefused) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  const auto before = ReadBytes(image);
+  ASSERT_EQ(Run({"--image", image, "download", "0", scratch_.File("x.dci")}), 0);
+  environment_.imageCalls = ReadOnlyFileCalls();
+
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("SAVEGAME.001"));
+  EXPECT_EQ(Run({"--image", image, "upload", scratch_.File("x.dci")}), 1);
+  EXPECT_EQ(err_.str(), "The card image " + image + " is read-only.\n");
+  EXPECT_EQ(ReadBytes(image), before);
+}
+
+TEST_F(CommandLine, AChangedImageReachesTheDiskBeforeSuccess) {
+  const std::string image = ImageWithFile("card.vmu", "x");
+  const std::string dci = scratch_.File("file.dci");
+  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0);
+  environment_.imageCalls.write = NotedWrite;
+  environment_.imageCalls.dataSync = NotedSync;
+  imageCalls.clear();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_TRUE(imageCalls.empty());
+  ASSERT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
+  ASSERT_GT(imageCalls.size(), 1u);
+  EXPECT_EQ(imageCalls.back(), "sync");
+  EXPECT_EQ(std::count(imageCalls.begin(), imageCalls.end(), "sync"), 1);
+
+  environment_.imageCalls.dataSync = FailedSync;
+  EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);
+  EXPECT_EQ(err_.str(), image + " could not be saved to the disk: Input/output error.\n");
+}
+
+// A pipe in place of a file would keep a command waiting for a writer that
+// never comes; each is refused at once (the child is killed if not).
+TEST_F(CommandLine, PipesAreRefusedAsInputsWithoutWaiting) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  for (const char* name : {"pipe.dcm", "pipe.dci", "pipe.bin", "pipe.conf"})
+    ASSERT_EQ(::mkfifo(scratch_.File(name).c_str(), 0600), 0);
+  const std::vector<std::vector<std::string>> commands = {
+      {"--image", image, "restore", scratch_.File("pipe.dcm")},
+      {"--image", image, "upload", scratch_.File("pipe.dci")},
+      {"--image", scratch_.File("pipe.bin"), "list"},
+  };
+  const std::vector<std::string> messages = {
+      "File could not be read. (It is a pipe, not a file)\n",
+      "File could not be read. (It is a pipe, not a file)\n",
+      scratch_.File("pipe.bin") + " cannot be opened: It is a pipe, not a file.\n",
+  };
+  for (std::size_t k = 0; k < commands.size(); ++k) {
+    EXPECT_EQ(Finish(Start(commands[k])), 1) << ::testing::PrintToString(commands[k]);
+    EXPECT_EQ(err_.str(), messages[k]);
+  }
+  environment_.settingsPath = scratch_.File("pipe.conf");
+  EXPECT_EQ(Finish(Start({"--image", image, "list"})), 1);
+  EXPECT_EQ(err_.str(), "The settings file " + environment_.settingsPath +
+                            " cannot be read: It is a pipe, not a file.\n");
 }
 
 TEST_F(CommandLine, EveryRealImageListsOrIsRefusedClearly) {

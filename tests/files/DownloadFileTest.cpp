@@ -125,7 +125,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
     CPageImage image;
     const Bytes bytes = ReadBytes(copy);
     std::copy(bytes.begin(), bytes.end(), image.GetData());
-    ASSERT_TRUE(Succeeded(sim_.Sim().OpenImage(copy)));
+    ASSERT_TRUE(Succeeded(sim_.Sim().OpenImage(copy, ImageAccess::Write)));
     sim_.Card().Invalidate();
 
     FileListing listing;

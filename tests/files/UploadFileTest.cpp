@@ -198,7 +198,7 @@ TEST_F(UploadFileTest, FilesThatAreNotWholeFilesAreRefusedBeforeAnyCardAccess) {
   std::filesystem::remove(path_);
   user_.AnswerNextChoice(path_);
   EXPECT_EQ(UploadFile(sim_.Card(), progress_, user_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back(), kCannotRead);
+  EXPECT_EQ(user_.messages.back(), kCannotRead + " (No such file or directory)");
   EXPECT_EQ(UploadFile(sim_.Card(), progress_, user_), CommandResult::Dismissed);
   EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
 }

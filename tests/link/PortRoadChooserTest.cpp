@@ -8,7 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "FakeCounter.h"
 #include "FakePortSystem.h"
+#include "LinkSettings.h"
 #include "NoPortRoad.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
@@ -30,6 +32,7 @@ TEST(PortRoadChooser, UsesThePortInstructionsOnlyWhereNoDeviceServesTheAddress) 
   system.SetPortInstructions(0, &cardPort);
   {
     CVmuLink link(system.Chooser());
+    link.SetPort(888);
     EXPECT_EQ(link.GetPortAccess(), PortAccess::Ppdev);
     EXPECT_THAT(system.Log(), Not(Contains(StartsWith("ioperm"))));
 
@@ -71,6 +74,7 @@ TEST(PortRoadChooser, FallsBackToNoAccessWithTheReasonThatHelps) {
   // The link keeps running with no access, and the reason for the user.
   system.SetPortInstructions(EPERM, nullptr);
   CVmuLink link(system.Chooser());
+  link.SetPort(888);
   link.SetTimeout(20000);
   EXPECT_EQ(link.GetPortAccess(), PortAccess::None);
   EXPECT_THAT(link.GetPortProblem(), StartsWith("Permission denied opening "));
@@ -87,4 +91,40 @@ TEST(PortRoadChooser, FallsBackToNoAccessWithTheReasonThatHelps) {
   EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
   EXPECT_THAT(choice.problem, StartsWith("Permission denied opening "));
   EXPECT_THAT(system.Log(), Not(Contains(StartsWith("ioperm 888"))));
+}
+
+// The road is claimed once, for the port finally named, and a link without
+// one fails every transfer at once, however long its timeout.
+TEST(PortRoadChooser, ChoosesOnceForTheFinalPortAndNoRoadMeansNoWait) {
+  std::vector<std::uint16_t> asked;
+  CFakeCounter counter(1000000, 1);
+  CVmuLink link(
+      [&asked](std::uint16_t base) {
+        asked.push_back(base);
+        return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port here."};
+      },
+      counter);
+  link.SetTimeout(TimeoutMicroseconds(4294));
+  EXPECT_TRUE(asked.empty());
+  ApplyLinkSettings(LinkSettings{0x3BC, 4294, 0}, link);
+  EXPECT_EQ(asked, std::vector<std::uint16_t>{0x3BC});
+  EXPECT_EQ(link.GetPortProblem(), "No parallel port here.");
+
+  std::vector<std::uint8_t> bytes(CVmuLink::kWriteUnit);
+  EXPECT_FALSE(link.Read(0, bytes.data(), 4, false));
+  EXPECT_FALSE(link.Write(0, bytes.data(), CVmuLink::kWriteUnit, false));
+  EXPECT_FALSE(link.SelectPage(1));
+  EXPECT_EQ(link.GetLastStatus(), status::kTimeout);
+  EXPECT_EQ(counter.Reads(), 0);  // no wait was ever begun
+
+  // Without any port named, the first transfer chooses the default one.
+  asked.clear();
+  CVmuLink unset(
+      [&asked](std::uint16_t base) {
+        asked.push_back(base);
+        return PortRoadChoice{std::make_unique<CNoPortRoad>(), ""};
+      },
+      counter);
+  EXPECT_FALSE(unset.SelectPage(0));
+  EXPECT_EQ(asked, std::vector<std::uint16_t>{LinkSettings::kDefaultPort});
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "DirectPortRoad.h"
 #include "FakePortSystem.h"
@@ -52,7 +53,8 @@ const RoadUnderTest kRoads[] = {
      [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        system.SetPortInstructions(0, &port);
        int error = 0;
-       return CDirectPortRoad::Open(888, system.Calls(), error);
+       std::string problem;
+       return CDirectPortRoad::Open(888, system.Calls(), error, problem);
      }},
     {"traced", PortAccess::Simulated,
      [](CPortRoad& port, CFakePortSystem&, CWireTrace& trace) -> std::unique_ptr<CPortRoad> {
@@ -98,6 +100,44 @@ TEST_P(PortRoadContract, WritesAndReadsEachRegisterAndNoOther) {
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PortRoadContract, ::testing::ValuesIn(kRoads),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The direct road reaches whatever sits at an address, so it drives only a
+// port that answers its probe, and the probe writes only the data register.
+TEST(DirectPortRoad, ProbesBeforeItDrivesAndRefusesWhereNoPortAnswers) {
+  CLatchingPort port;
+  port.registers[kDataRegister] = 0x3C;
+  port.registers[kControlRegister] = 0x0C;
+  CRecordingPortRoad recorder(&port);
+  CFakePortSystem system;
+  system.SetPortInstructions(0, &recorder);
+  PortRoadChoice choice = ChoosePortRoad(888, system.Calls());
+  ASSERT_EQ(choice.road->GetAccess(), PortAccess::Direct);
+  EXPECT_FALSE(recorder.GetRecords().front().write);
+  EXPECT_EQ(recorder.Written(kDataRegister), (std::vector<std::uint8_t>{0x55, 0xAA, 0x00, 0x3C}));
+  EXPECT_EQ(recorder.CountAccesses(true, kControlRegister), 0u);
+  EXPECT_EQ(port.registers[kControlRegister], 0x0C);
+  choice.road.reset();
+
+  // Where the bus floats (0xFF) the first pattern is all that is written.
+  class CNothingThere : public CPortRoad {
+   public:
+    std::uint8_t ReadRegister(std::uint16_t) override { return 0xFF; }
+    void WriteRegister(std::uint16_t, std::uint8_t) override {}
+    PortAccess GetAccess() const override { return PortAccess::Simulated; }
+  } nothing;
+  CRecordingPortRoad silent(&nothing);
+  system.SetPortInstructions(0, &silent);
+  choice = ChoosePortRoad(0x60, system.Calls());
+  EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
+  EXPECT_EQ(choice.problem.rfind("No parallel port answers at 0x60 (96): its data register read "
+                                 "0xFF after 0x55 was written. ",
+                                 0),
+            0u)
+      << choice.problem;
+  EXPECT_EQ(silent.Written(kDataRegister), std::vector<std::uint8_t>{0x55});
+  EXPECT_EQ(silent.CountAccesses(true, kControlRegister), 0u);
+  EXPECT_EQ(system.Log().back(), "ioperm 96 3 0");  // given back at once
+}
 
 TEST(NoPortRoad, ReadsZeroAndComesWithItsReason) {
   CNoPortRoad none;

@@ -32,6 +32,7 @@ TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
   system.AddPort(1, "632\t0\n", secondPort);
   {
     CVmuLink link(system.Chooser());
+    link.SetPort(888);
     link.SetDelayFactor(0);
     link.SetTimeout(20000);  // only a failing handshake waits it out
     ASSERT_EQ(link.GetPortAccess(), PortAccess::Ppdev);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ TEST(WireTrace, FileHoldsEveryAccessOfEachFinishedTransactionInOrder) {
   CCardOnSimulator sim;
   CVmuLink& link = sim.Link();
   std::unique_ptr<CWireTrace> trace;
-  ASSERT_TRUE(Succeeded(CWireTrace::OpenFile(scratch.File("wire.txt"), trace)));
+  ASSERT_TRUE(Succeeded(CWireTrace::OpenFile(scratch.File("wire.txt"), false, trace)));
   link.SetTrace(std::move(trace));
 
   // Read while the link still runs.
@@ -33,7 +34,26 @@ TEST(WireTrace, FileHoldsEveryAccessOfEachFinishedTransactionInOrder) {
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7), opening);
   EXPECT_EQ(lines.back(), "W 2 00");
 
-  const Result opened = CWireTrace::OpenFile(scratch.File("no/such/folder/wire.txt"), trace);
+  const Result opened = CWireTrace::OpenFile(scratch.File("no/such/folder/wire.txt"), false, trace);
   EXPECT_FALSE(opened);
   EXPECT_NE(opened.Message().find("no/such/folder/wire.txt"), std::string::npos);
+}
+
+TEST(WireTrace, ATakenNameIsKeptUnlessReplaced) {
+  CScratchDirectory scratch;
+  const std::string kept = scratch.File("kept.txt"), dangling = scratch.File("dangling.txt");
+  WriteBytes(kept, {'o', 'l', 'd'});
+  std::filesystem::create_symlink(scratch.File("nowhere.txt"), dangling);
+  std::unique_ptr<CWireTrace> trace;
+  for (const std::string& path : {kept, dangling}) {
+    EXPECT_EQ(CWireTrace::OpenFile(path, false, trace).Message(),
+              path + " already exists; add --force to replace it.");
+  }
+  EXPECT_EQ(ReadBytes(kept), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  EXPECT_FALSE(std::filesystem::exists(scratch.File("nowhere.txt")));
+
+  ASSERT_TRUE(Succeeded(CWireTrace::OpenFile(kept, true, trace)));
+  trace->RecordWrite(2, 0x01);
+  trace.reset();
+  EXPECT_EQ(ReadBytes(kept), (std::vector<std::uint8_t>{'W', ' ', '2', ' ', '0', '1', '\n'}));
 }

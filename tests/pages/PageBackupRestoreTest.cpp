@@ -134,7 +134,8 @@ TEST_F(PageBackupRestoreTest, RestoreRefusesAFileShorterThanAPageBeforeWriting) 
   EXPECT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Failed);
   EXPECT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Failed);
   EXPECT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Dismissed);
-  EXPECT_EQ(user_.messages, Texts(2, "File could not be read."));
+  EXPECT_EQ(user_.messages, (Texts{"File could not be read.",
+                                   "File could not be read. (No such file or directory)"}));
   EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
   EXPECT_EQ(progress_.creates, 0);
 }

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -44,7 +46,7 @@ void RoundTripFourPages(const std::string& path, bool storageOrder) {
   const Bytes originalReversed = Reversed(original), writtenReversed = Reversed(written);
   WriteBytes(path, storageOrder ? originalReversed : original);
   CCardOnSimulator sim;
-  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::Write)));
   const auto card = sim.MakeCard();  // not recorded: four pages are big
   CVmuLink& link = *card->GetLink();
 
@@ -70,6 +72,21 @@ void RoundTripFourPages(const std::string& path, bool storageOrder) {
   EXPECT_TRUE(sim.Sim().GetImageProblem().empty());
 }
 
+// The system calls of an image, each one noted.
+std::vector<std::string> calls;
+long NotedWrite(int fd, const void* bytes, std::size_t size) {
+  calls.push_back("write");
+  return RealFileCalls().write(fd, bytes, size);
+}
+int NotedSync(int fd) {
+  calls.push_back("sync");
+  return RealFileCalls().dataSync(fd);
+}
+int FailedSync(int) {
+  errno = EIO;
+  return -1;
+}
+
 }  // namespace
 
 // How the extension of a new image decides its order is tested with the page
@@ -86,7 +103,7 @@ TEST(CardImageFile, OnePageImageKeepsTheOtherPagesInMemory) {
   const Bytes page = Pattern(kPage, 3);
   WriteBytes(path, page);
   CCardOnSimulator sim;
-  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path)));
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::Write)));
   for (std::uint32_t other = 1; other < 4; ++other)
     EXPECT_EQ(sim.Sim().GetPage(other)[77], 0xFF);
 
@@ -113,7 +130,7 @@ TEST(CardImageFile, RefusedImagesLeaveTheCardAsItWas) {
   WriteBytes(good, Pattern(kPage, 8));
   CCardOnSimulator sim;
   CSimulatedCard& card = sim.Sim();
-  ASSERT_TRUE(Succeeded(card.OpenImage(good)));
+  ASSERT_TRUE(Succeeded(card.OpenImage(good, ImageAccess::Write)));
   ASSERT_TRUE(sim.Link().SelectPage(1));
   card.GetPage(3)[9] = 0x21;
   const Bytes before = CardMemory(card);
@@ -134,7 +151,7 @@ TEST(CardImageFile, RefusedImagesLeaveTheCardAsItWas) {
       {"folder.bin", "not a file"},
   };
   for (const auto& image : refused) {
-    const Result opened = card.OpenImage(scratch.File(image.name));
+    const Result opened = card.OpenImage(scratch.File(image.name), ImageAccess::Write);
     EXPECT_FALSE(opened) << image.name;
     EXPECT_NE(opened.Message().find(image.name), std::string::npos) << opened.Message();
     EXPECT_NE(opened.Message().find(image.reason), std::string::npos) << opened.Message();
@@ -147,4 +164,90 @@ TEST(CardImageFile, RefusedImagesLeaveTheCardAsItWas) {
   const Bytes unit = Pattern(128, 77);
   ASSERT_TRUE(sim.Link().Write(0, unit.data(), 128, false));
   EXPECT_EQ(0, std::memcmp(ReadBytes(good).data(), unit.data(), 128));
+}
+
+TEST(CardImageFile, OneWriterOrManyReadersHoldAnImage) {
+  CScratchDirectory scratch;
+  const std::string path = scratch.File("card.bin");
+  WriteBytes(path, Pattern(kPage, 5));
+  const std::string inUse = "The card image " + path + " is in use by another program.";
+  {
+    CSimulatedCard writer, other;
+    ASSERT_TRUE(Succeeded(writer.OpenImage(path, ImageAccess::Write)));
+    EXPECT_EQ(other.OpenImage(path, ImageAccess::Write).Message(), inUse);
+    EXPECT_EQ(other.OpenImage(path, ImageAccess::Read).Message(), inUse);
+  }
+  CSimulatedCard reader, another, writer;
+  ASSERT_TRUE(Succeeded(reader.OpenImage(path, ImageAccess::Read)));
+  EXPECT_TRUE(Succeeded(another.OpenImage(path, ImageAccess::Read)));
+  EXPECT_EQ(writer.OpenImage(path, ImageAccess::WriteIfAllowed).Message(), inUse);
+  EXPECT_TRUE(Succeeded(reader.CheckPage(1)));
+  EXPECT_EQ(reader.CheckPage(2).Message(), "This card image holds one page.");
+  EXPECT_EQ(reader.CheckWritable().Message(), "The card image " + path + " is read-only.");
+}
+
+TEST(CardImageFile, AReadOnlyImageIsReadButNeverWritten) {
+  CScratchDirectory scratch;
+  const std::string path = scratch.File("card.dcm");
+  const Bytes original = Pattern(kPage * 4, 6);
+  WriteBytes(path, original);
+  const FileCalls readOnly = ReadOnlyFileCalls();
+
+  CCardOnSimulator sim;
+  EXPECT_EQ(sim.Sim().OpenImage(path, ImageAccess::Write, readOnly).Message(),
+            "The card image " + path + " is read-only.");
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::WriteIfAllowed, readOnly)));
+  EXPECT_FALSE(sim.Sim().CheckWritable());
+  EXPECT_TRUE(Succeeded(sim.Sim().CheckPage(4)));
+  // Should a write reach the card all the same, the file keeps its bytes.
+  const Bytes unit(128, 0x42);
+  ASSERT_TRUE(sim.Link().Write(0, unit.data(), 128, false));
+  EXPECT_EQ(sim.Sim().GetImageProblem(), "The card image " + path + " is read-only.");
+  EXPECT_TRUE(ReadBytes(path) == original);
+}
+
+TEST(CardImageFile, WhatWasWrittenIsSyncedOnceAndAFailedSyncIsReported) {
+  CScratchDirectory scratch;
+  const std::string path = scratch.File("card.vmu");
+  WriteBytes(path, Pattern(kPage, 7));
+  FileCalls noted = RealFileCalls();
+  noted.write = NotedWrite;
+  noted.dataSync = NotedSync;
+  calls.clear();
+  CCardOnSimulator sim;
+  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::Write, noted)));
+  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
+  EXPECT_TRUE(calls.empty());  // nothing written, nothing to sync
+
+  const Bytes units(256, 0x24);
+  ASSERT_TRUE(sim.Link().Write(0, units.data(), 256, false));
+  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
+  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
+  EXPECT_EQ(calls, (std::vector<std::string>{"write", "write", "sync"}));
+
+  noted.dataSync = FailedSync;
+  CScratchDirectory other;
+  const std::string second = other.File("card.vmu");
+  WriteBytes(second, Pattern(kPage, 7));
+  CCardOnSimulator failing;
+  ASSERT_TRUE(Succeeded(failing.Sim().OpenImage(second, ImageAccess::Write, noted)));
+  ASSERT_TRUE(failing.Link().Write(0, units.data(), 128, false));
+  EXPECT_EQ(failing.Sim().SyncImage().Message(),
+            second + " could not be saved to the disk: Input/output error.");
+}
+
+TEST(CardImageFile, OutputsThatAreTheImageAreRefusedByAnyName) {
+  CScratchDirectory scratch;
+  const std::string path = scratch.File("card.bin");
+  WriteBytes(path, Pattern(kPage * 4, 9));
+  std::filesystem::create_symlink(path, scratch.File("link.txt"));
+  std::filesystem::create_hard_link(path, scratch.File("hard.dcm"));
+  CSimulatedCard card;
+  EXPECT_TRUE(Succeeded(card.CheckOutput(path)));  // no image open yet
+  ASSERT_TRUE(Succeeded(card.OpenImage(path, ImageAccess::Read)));
+  for (const char* name : {"card.bin", "link.txt", "hard.dcm"}) {
+    EXPECT_EQ(card.CheckOutput(scratch.File(name)).Message(),
+              scratch.File(name) + " is the card image itself; choose another file.");
+  }
+  EXPECT_TRUE(Succeeded(card.CheckOutput(scratch.File("other.dcm"))));
 }

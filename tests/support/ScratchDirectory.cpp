@@ -1,7 +1,9 @@
 #include "ScratchDirectory.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -39,4 +41,20 @@ void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work) {
   work();
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, handler);
+}
+
+namespace {
+int OpenForReadingOnly(const char* path, int flags, unsigned mode) {
+  if ((flags & O_ACCMODE) != O_RDONLY) {
+    errno = EACCES;
+    return -1;
+  }
+  return RealFileCalls().open(path, flags, mode);
+}
+}  // namespace
+
+FileCalls ReadOnlyFileCalls() {
+  FileCalls calls = RealFileCalls();
+  calls.open = OpenForReadingOnly;
+  return calls;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "FileCalls.h"
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class CScratchDirectory {
  public:
@@ -28,3 +30,7 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 // Runs work with files limited to a size, so that writing a longer one fails
 // part-way as on a full disk.
 void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work);
+
+// The machine's file calls, but writing is refused (EACCES) as for a file the
+// user may only read; root, who may write any file, is no exception here.
+FileCalls ReadOnlyFileCalls();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 // The ordinary cursor for the life of a dialog that waits for the user, over
@@ -48,6 +49,27 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
   return ChooseFile(kind, true, path);
 }
 
+bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
+  const CWaitingForUser waiting;
+  QFileDialog dialog(parent_);
+  dialog.setNameFilter(QString::fromLatin1(kind.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  paths.clear();
+  for (const QString& file : dialog.selectedFiles())
+    paths.push_back(QFile::encodeName(file).toStdString());
+  return true;
+}
+
+bool CQtUserPrompts::ChooseFolder(std::string& path) {
+  const CWaitingForUser waiting;
+  const QString folder = QFileDialog::getExistingDirectory(parent_);
+  if (folder.isEmpty()) return false;
+  path = QFile::encodeName(folder).toStdString();
+  return true;
+}
+
 bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
   const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
@@ -63,6 +85,14 @@ bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& pa
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromLatin1(kind.filter));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));
+  // A name typed without an extension takes the first one of the filter chosen.
+  QObject::connect(
+      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const qsizetype star = filter.indexOf(QStringLiteral("*."));
+        if (star < 0) return;
+        const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
+        dialog.setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+      });
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -15,6 +15,8 @@ class CQtUserPrompts : public CUserPrompts {
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
+  bool ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) override;
+  bool ChooseFolder(std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
   // The busy cursor, over every window of the program.
   void BeginBusy() override;

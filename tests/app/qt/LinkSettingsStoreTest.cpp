@@ -43,7 +43,9 @@ TEST(LinkSettingsStore, WhatItWritesBothFrontEndsReadBack) {
   store.Write(LinkSettings{956, 4294967295u, 0});
 
   ExpectSettings(store.Read(), 956, 4294967295u, 0);
-  ExpectSettings(ReadSettingsFile(path), 956, 4294967295u, 0);
+  LinkSettings read;
+  ASSERT_TRUE(ReadSettingsFile(path, read));
+  ExpectSettings(read, 956, 4294967295u, 0);
 
   std::ofstream(path) << "[Communications]\nPort = 632\nTimeout=12\n";
   QSettings edited(QString::fromStdString(path), QSettings::IniFormat);

@@ -36,6 +36,7 @@
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "RecentImages.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "SimulatedPortRoad.h"
 
@@ -48,6 +49,11 @@ class CTestUser : public CQtUserPrompts {
   CTestUser() : CQtUserPrompts(nullptr) {}
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool ChooseFileToOpen(const FileKind&, std::string& path) override { return Answer(path); }
+  bool ChooseFilesToOpen(const FileKind&, std::vector<std::string>& paths) override {
+    paths.resize(1);
+    return Answer(paths[0]);
+  }
+  bool ChooseFolder(std::string& path) override { return Answer(path); }
   bool ChooseFileToSave(const FileKind&, std::string& path) override { return Answer(path); }
   bool AskYesNo(const std::string& question, bool) override {
     questions.push_back(question);
@@ -121,22 +127,25 @@ class MainWindow : public ::testing::Test {
         store_(qsettings_),
         recent_(qsettings_) {
     sim_.LoadPage(MakeDemoPage());
-    Open(std::make_unique<CVmuCard>(std::make_unique<CWatchedRoad>(sim_.Sim(), [this] {
+    CardSource source;
+    source.card = std::make_unique<CVmuCard>(std::make_unique<CWatchedRoad>(sim_.Sim(), [this] {
       if (frame_ && frame_->isEnabled()) {
         ++accessesOutsideDialog_;
         if (!IsBusyCursor()) ++accessesNotBusy_;
       }
-    })));
+    }));
+    Open(std::move(source));
   }
 
-  void Open(std::unique_ptr<CVmuCard> card) {
+  void Open(CardSource source) {
     frame_.reset();
     auto user = std::make_unique<CTestUser>();
     user_ = user.get();
     CMainFrame::Services services;
-    services.card.card = std::move(card);
+    services.card = std::move(source);
     services.settings = &store_;
     services.recentImages = &recent_;
+    services.viewSettings = &qsettings_;
     services.user = std::move(user);
     services.progress = [this] {
       return std::make_unique<CWatchedProgressDlg>(
@@ -238,11 +247,11 @@ TEST_F(MainWindow, MenusCarryTheirTextsAndOnlyTheKeysTheirTextsShow) {
   EXPECT_EQ(shown.Text(FileColumn::Size), "6 Blocks");
 
   // Commands no table handles are disabled, their keys included.
-  for (int id : {kHackCode, kExportIcon, kSetIcon, kCut, kPaste, kUndo}) {
+  for (int id : {kHackCode, kSetIcon, kCut, kPaste, kUndo}) {
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
   }
   for (int id : {kRefresh, kSetPage1, kSetPage4, kAbout, kUpload, kBackup, kOpenImage, kDelete,
-                 kFormat, kCheckCard, kDefragment, kOpenSafetyCopies}) {
+                 kFormat, kCheckCard, kDefragment, kOpenSafetyCopies, kExportIcon}) {
     EXPECT_TRUE(Action(id)->isEnabled()) << id;
   }
   EXPECT_FALSE(Action(kUsePort)->isEnabled());  // on the port already
@@ -279,7 +288,7 @@ TEST_F(MainWindow, RefreshShowsTheDialogAndEachRowAtOnce) {
   for (const auto& [rows, enabled] :
        std::vector<std::pair<std::vector<int>, bool>>{{{}, false}, {{0}, true}, {{0, 2}, false}}) {
     SelectRows(rows);
-    EXPECT_EQ(Action(command::kDownload)->isEnabled(), enabled);
+    EXPECT_EQ(Action(command::kDownload)->isEnabled(), !rows.empty());  // several to a folder
     EXPECT_EQ(Action(command::kProperties)->isEnabled(), enabled);
   }
   EXPECT_TRUE(user_->messages.empty());
@@ -305,6 +314,41 @@ TEST_F(MainWindow, ViewModesMarkTheirItemAndDetailsResetsTheWidths) {
               CCardListView::kDetailsWidths[column])
         << column;
   }
+}
+
+// The demo card's first file (blocks 199, 198, ...) with an opaque blue
+// icon and two kanji as its long description.
+TEST_F(MainWindow, TheListShowsTheFilesOwnIconsAndJapaneseText) {
+  using namespace command;
+  CPageImage page = MakeDemoPage();
+  std::uint8_t* header = page.GetBlock(199);
+  std::memcpy(header + 16, "\x94\xc1\x94\xb5", 4);
+  header[0x40] = 1;
+  header[0x41] = 0;
+  card_format::PutLe16(header + 0x62, 0xF00F);
+  std::memset(header + 0x80, 0x11, 384);
+  std::memset(page.GetBlock(198), 0x11, 128);
+  sim_.LoadPage(page);
+  auto pixel = [this](int x, int y) {
+    return Model()->item(0, 0)->icon().pixmap(32, 32).toImage().pixel(x, y);
+  };
+
+  frame_->RunCommand(kList);  // shows no file's own icon: nothing more is read
+  Refresh();
+  EXPECT_NE(pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(Model()->item(0, 2)->text().left(2), QString::fromUtf8("\u6591\u9ce9"));
+  const auto reads = sim_.Sim().GetCounters().reads;
+  frame_->RunCommand(kLargeIcons);
+  EXPECT_EQ(pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(pixel(31, 31), 0xFF0000FFu);  // the frame's end, in the next block
+  const auto withIcons = sim_.Sim().GetCounters().reads;
+  EXPECT_GT(withIcons, reads);
+  frame_->RunCommand(kSmallIcons);
+  frame_->RunCommand(kTextWestern);
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, withIcons);  // each file's icon once per Refresh
+  EXPECT_EQ(Model()->item(0, 2)->text().left(4), QString::fromUtf8("\u0094\u00c1\u0094\u00b5"));
+  EXPECT_TRUE(Action(kTextWestern)->isChecked());
+  EXPECT_EQ(qsettings_.value("View/Encoding").toString(), "latin1");
 }
 
 // The Menu key and Shift+F10 both open the file menu near the top left.
@@ -502,3 +546,31 @@ TEST_F(MainWindow, DeleteCheckDefragmentAndFormatRunFromTheirMenus) {
             2);  // defragment and format each saved one
 }
 }  // namespace
+// Over a card image the frame keeps every command to what the image can hold.
+TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
+  using namespace command;
+  const std::string image = scratch_.File("card.bin");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {MakeDemoPage()})));
+  const auto before = ReadBytes(image);
+  CardSource source;
+  source.simulated = std::make_unique<CSimulatedCard>();
+  CSimulatedCard& simulated = *source.simulated;
+  ASSERT_TRUE(
+      Succeeded(simulated.OpenImage(image, ImageAccess::WriteIfAllowed, ReadOnlyFileCalls())));
+  source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
+  source.imagePath = image;
+  Open(std::move(source));
+
+  frame_->RunCommand(kRestore);
+  frame_->RunCommand(kSetPage2);
+  EXPECT_EQ(user_->messages, (std::vector<std::string>{Fill(message::kImageReadOnly, {image}),
+                                                       message::kImageOnePage.text}));
+  EXPECT_EQ(simulated.GetCounters().transactions, 0u);
+
+  user_->answers.push_back(image);
+  frame_->RunCommand(kBackup);
+  EXPECT_EQ(user_->messages.back(), Fill(message::kImageIsOutput, {image}));
+  EXPECT_EQ(ReadBytes(image), before);
+  frame_->RunCommand(kSetPage1);
+  EXPECT_EQ(simulated.GetCounters().pageSelects, 1u);
+}

@@ -158,7 +158,9 @@ TEST_F(SettingsCommand, OkStoresTheEnteredValuesAndGivesThemToTheLink) {
     dialog.findChild<QLineEdit*>("timeout")->setText("10");
     Press(dialog, "OK");
   });
-  EXPECT_EQ(Values(ReadSettingsFile(scratch_.File("Korvantis.conf"))), (Numbers{956, 10, 1}));
+  LinkSettings stored;
+  ASSERT_TRUE(ReadSettingsFile(scratch_.File("Korvantis.conf"), stored));
+  EXPECT_EQ(Values(stored), (Numbers{956, 10, 1}));
   EXPECT_EQ(link_.GetPort(), 956);
   EXPECT_EQ(ports_.back(), 956);
   EXPECT_EQ(link_.GetTimeout(), 10000000u);

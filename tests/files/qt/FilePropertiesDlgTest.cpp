@@ -1,5 +1,7 @@
 #include "FilePropertiesDlg.h"
 
+#include "CardText.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -27,8 +29,8 @@ TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) 
   EXPECT_FALSE(open.findChild<QCheckBox*>("copyProtect")->isChecked());
 }
 
-// The card's texts are bytes in no declared character set; every byte must
-// reach the screen as one character, control bytes and markup included.
+// Read as Latin-1, every byte of the card's texts must reach the screen as
+// one character, control bytes and markup included.
 TEST(FilePropertiesDialog, ShowsEachByteOfTheCardsTextsAsOneCharacter) {
   const std::pair<const char*, FileColumn> fields[] = {
       {"fileName", FileColumn::FileName},
@@ -41,10 +43,12 @@ TEST(FilePropertiesDialog, ShowsEachByteOfTheCardsTextsAsOneCharacter) {
       {"time", FileColumn::Time}};
   const std::string bytes[] = {"SAVE\x1A\xE9", std::string("A\0B", 3), "<b>not bold</b> \xFF",
                                "\x80\x9F"};
-  FileTexts properties;
-  for (std::size_t i = 0; i < std::size(fields); ++i)
+  FileTexts properties, decoded;
+  for (std::size_t i = 0; i < std::size(fields); ++i) {
     properties.Text(fields[i].second) = bytes[i % std::size(bytes)] + std::to_string(i);
-  CFilePropertiesDlg dialog(properties, nullptr);
+    decoded.Text(fields[i].second) = DecodeLatin1(properties.Text(fields[i].second));
+  }
+  CFilePropertiesDlg dialog(decoded, nullptr);
 
   for (const auto& [name, column] : fields) {
     SCOPED_TRACE(name);

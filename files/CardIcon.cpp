@@ -1,0 +1,118 @@
+#include "CardIcon.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "CardFormat.h"
+#include "FileTexts.h"
+#include "Messages.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+
+namespace {
+using card_format::kBlockSize;
+
+std::uint32_t HeaderBlock(const CVmuDirEntry& entry) {
+  return entry.GetType() == CVmuDirEntry::kGame ? card_format::kGameHeaderBlock
+                                                : card_format::kDataHeaderBlock;
+}
+
+// Appends the file's bytes [offset, offset + size) of an open region, block by block.
+bool ReadSpan(CVmuRegion& region, std::uint32_t offset, std::uint32_t size, std::string& bytes) {
+  while (size > 0) {
+    const std::uint32_t part = std::min(size, kBlockSize - offset % kBlockSize);
+    const std::uint8_t* at = nullptr;
+    if (!region.Read(offset, at, part, false)) return false;
+    bytes.append(reinterpret_cast<const char*>(at), part);
+    offset += part;
+    size -= part;
+  }
+  return true;
+}
+}  // namespace
+
+std::uint16_t IconFrameCount(const std::string& header) {
+  if (header.size() < card_format::kHeaderIcons) return 0;
+  const std::uint16_t count = card_format::GetLe16(
+      reinterpret_cast<const std::uint8_t*>(header.data()) + card_format::kHeaderIconCount);
+  return count >= 1 && count <= CardIcon::kMaxFrames ? count : 0;
+}
+
+std::uint32_t IconBytes(std::uint16_t frames) {
+  return card_format::kHeaderIcons + std::uint32_t{frames} * card_format::kIconFrameSize;
+}
+
+bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon) {
+  frames = std::min(frames, IconFrameCount(bytes));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  icon.frames.clear();
+  for (std::uint16_t k = 0; k < frames && IconBytes(k + 1) <= bytes.size(); ++k) {
+    const std::uint8_t* packed = data + IconBytes(k);
+    CardIcon::Frame frame;
+    for (std::size_t i = 0; i < frame.size(); i += 2) {
+      frame[i] = packed[i / 2] >> 4;
+      frame[i + 1] = packed[i / 2] & 0x0F;
+    }
+    icon.frames.push_back(frame);
+  }
+  if (icon.frames.empty()) return false;
+  for (std::size_t i = 0; i < icon.palette.size(); ++i) {
+    const std::uint16_t colour = card_format::GetLe16(data + card_format::kHeaderPalette + 2 * i);
+    std::uint32_t argb = 0;
+    for (int shift = 12; shift >= 0; shift -= 4)
+      argb = argb << 8 | ((colour >> shift) & 0x0Fu) * 0x11u;
+    icon.palette[i] = argb;
+  }
+  icon.speed = card_format::GetLe16(data + card_format::kHeaderAnimationSpeed);
+  return true;
+}
+
+std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
+  if (IconFrameCount(row.headerBytes) == 0 || row.headerBytes.size() != kBlockSize) {
+    return status::kNoError;
+  }
+  CVmuDirEntry entry;
+  entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(row.entryBytes.data()));
+  const std::uint32_t next = HeaderBlock(entry) + 1;
+  if (next >= entry.GetSize()) return status::kNoError;  // the file ends with its header
+  std::unique_ptr<CVmuRegion> region;
+  if (!card.OpenFile(row.index, region)) return card.GetLastError();
+  std::string rest;
+  const bool read = ReadSpan(*region, next * kBlockSize, IconBytes(1) - kBlockSize, rest);
+  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
+  card.CloseFile(region);
+  if (read) row.headerBytes += rest;
+  return failure;
+}
+
+CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
+                           CardIcon& icon) {
+  CBusyScope busy(user);
+  CVmuDirEntry entry;
+  std::unique_ptr<CVmuRegion> region;
+  if (!card.ReadDirEntry(index, entry) || !card.OpenFile(index, region)) {
+    user.ShowMessage(StatusMessage(card.GetLastError()));
+    return CommandResult::Failed;
+  }
+  const std::uint32_t start = HeaderBlock(entry) * kBlockSize;
+  const std::uint32_t fileBytes = std::uint32_t{entry.GetSize()} * kBlockSize;
+  std::string bytes;
+  bool read = start + kBlockSize <= fileBytes && ReadSpan(*region, start, kBlockSize, bytes);
+  const std::uint32_t needed = IconBytes(IconFrameCount(bytes));
+  if (read && needed > kBlockSize && start + needed <= fileBytes) {
+    read = ReadSpan(*region, start + kBlockSize, needed - kBlockSize, bytes);
+  }
+  const std::uint32_t failure = region->GetLastError();
+  card.CloseFile(region);
+  if (!read && failure != status::kNoError) {
+    user.ShowMessage(StatusMessage(failure));
+    return CommandResult::Failed;
+  }
+  if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon)) {
+    user.ShowMessage(message::kNoIcon.text);
+    return CommandResult::Failed;
+  }
+  return CommandResult::Done;
+}

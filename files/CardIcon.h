@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CommandResult.h"
+
+class CVmuCard;
+class CUserPrompts;
+struct FileTexts;
+
+// The icon a file's header carries: a palette of 16 colours (ARGB, 4 bits
+// each on the card) and one to three frames of 32 x 32 pixels, 4 bits each,
+// two pixels a byte with the left one in the high bits, rows from the top.
+// The header block holds the palette and the first 384 bytes of the first
+// frame; the rest of the frames run on in the file's following blocks.
+struct CardIcon {
+  static constexpr int kSide = 32;
+  static constexpr std::uint16_t kMaxFrames = 3;
+  using Frame = std::array<std::uint8_t, kSide * kSide>;  // palette indices, rows from the top
+
+  std::array<std::uint32_t, 16> palette{};  // 0xAARRGGBB
+  std::uint16_t speed = 0;                  // the header's animation speed
+  std::vector<Frame> frames;
+
+  std::uint32_t Argb(const Frame& frame, int x, int y) const {
+    return palette[frame[static_cast<std::size_t>(y * kSide + x)]];
+  }
+};
+
+// The frame count a header gives, 0 when it gives none or more than a file has.
+std::uint16_t IconFrameCount(const std::string& header);
+// The bytes of the file from its header's start that frames frames need.
+std::uint32_t IconBytes(std::uint16_t frames);
+// Decodes up to frames frames from bytes, which start at the header; false
+// when the header has no valid icon or bytes hold no whole frame.
+bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon);
+
+// The 128 bytes of the first frame that lie past the header block, read from
+// the file's next block: appended to row.headerBytes when the header was
+// read and shows an icon. Returns the card's status (status::kNoError when
+// nothing needed reading or all went well).
+std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
+
+// The whole icon of the file of directory entry index, every frame, as the
+// export needs it; failures go to user.
+CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user, CardIcon& icon);

@@ -1,0 +1,130 @@
+#include "CardText.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+
+namespace {
+// The card's own texts; the other columns are made by the program.
+constexpr std::array<FileColumn, 4> kCardTexts = {
+    FileColumn::FileName, FileColumn::ShortDescription, FileColumn::LongDescription,
+    FileColumn::Application};
+
+// The Shift-JIS variant that leaves ASCII as it is (0x5C a backslash, 0x7E a
+// tilde), as the console's font draws them.
+constexpr const char* kShiftJisName = "CP932";
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Closes the conversion on every way out.
+class CConversion {
+ public:
+  CConversion() : handle_(iconv_open("UTF-8", kShiftJisName)) {}
+  ~CConversion() {
+    if (IsOpen()) iconv_close(handle_);
+  }
+  CConversion(const CConversion&) = delete;
+  CConversion& operator=(const CConversion&) = delete;
+  bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t Get() const { return handle_; }
+
+ private:
+  iconv_t handle_;
+};
+}  // namespace
+
+const char* EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Western:
+      return "latin1";
+    case TextEncoding::Japanese:
+      return "sjis";
+    case TextEncoding::Automatic:
+      break;
+  }
+  return "auto";
+}
+
+bool EncodingFromName(const std::string& name, TextEncoding& encoding) {
+  for (const TextEncoding each :
+       {TextEncoding::Automatic, TextEncoding::Western, TextEncoding::Japanese}) {
+    if (name == EncodingName(each)) {
+      encoding = each;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string DecodeLatin1(const std::string& bytes) {
+  std::string utf8;
+  utf8.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | byte >> 6);
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+bool DecodeShiftJis(const std::string& bytes, std::string& utf8) {
+  CConversion conversion;
+  if (!conversion.IsOpen()) return false;
+  std::string in = bytes;
+  std::string out(bytes.size() * 3 + 4, '\0');  // a Shift-JIS byte never needs more
+  char* inAt = in.data();
+  std::size_t inLeft = in.size();
+  char* outAt = out.data();
+  std::size_t outLeft = out.size();
+  if (iconv(conversion.Get(), &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+    return false;
+  }
+  out.resize(out.size() - outLeft);
+  utf8 = std::move(out);
+  return true;
+}
+
+bool LooksJapanese(const std::string& bytes) {
+  int katakanaRun = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const bool katakana = byte >= 0xA1 && byte <= 0xDF;
+    katakanaRun = katakana ? katakanaRun + 1 : 0;
+    if (katakanaRun >= 3) return true;
+    if (!IsLeadByte(byte) || i + 1 == bytes.size()) continue;
+    const auto trail = static_cast<unsigned char>(bytes[++i]);
+    // Latin-1 has no printable characters from 0x80 to 0x9F, and two high
+    // characters in a row are rare in Western text; an accented small
+    // letter before an ASCII one ("Pok\xe9mon") is not Japanese evidence.
+    if (byte <= 0x9F || trail >= 0x80) return true;
+  }
+  return false;
+}
+
+FileTexts DecodeFileTexts(const FileTexts& raw, TextEncoding encoding) {
+  bool japanese = encoding == TextEncoding::Japanese;
+  if (encoding == TextEncoding::Automatic) {
+    bool evidence = false, allValid = true;
+    std::string ignored;
+    for (const FileColumn column : kCardTexts) {
+      evidence = evidence || LooksJapanese(raw.Text(column));
+      allValid = allValid && DecodeShiftJis(raw.Text(column), ignored);
+    }
+    japanese = evidence && allValid;
+  }
+  FileTexts decoded = raw;
+  for (const FileColumn column : kCardTexts) {
+    const std::string& bytes = raw.Text(column);
+    if (!japanese || !DecodeShiftJis(bytes, decoded.Text(column))) {
+      decoded.Text(column) = DecodeLatin1(bytes);
+    }
+  }
+  return decoded;
+}

@@ -1,0 +1,186 @@
+#include "FileBatch.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "FileCommands.h"
+#include "Messages.h"
+#include "Progress.h"
+#include "SafeFileName.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmsFile.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+
+namespace {
+// Each file takes an equal share of the window's range.
+constexpr std::int32_t kShare = 1000;
+
+// One window for all the files: the commands' own Create and DestroyWindow
+// keep it open, and their ranges map onto their file's share.
+class CBatchProgress : public CProgress {
+ public:
+  CBatchProgress(CProgress& window, std::size_t files)
+      : window_(window), files_(static_cast<std::int32_t>(files)) {}
+  ~CBatchProgress() override { CloseWindow(); }
+
+  void StartFile(std::size_t k) { file_ = static_cast<std::int32_t>(k); }
+  void CloseWindow() {
+    if (open_) window_.DestroyWindow();
+    open_ = false;
+  }
+
+  bool Create() override {
+    if (open_) return true;
+    open_ = window_.Create();
+    if (open_) window_.SetRange(0, files_ * kShare);
+    return open_;
+  }
+  void SetMessageText(const std::string& text) override { window_.SetMessageText(text); }
+  void SetRange(std::int32_t lower, std::int32_t upper) override {
+    lower_ = lower;
+    upper_ = std::max(upper, lower + 1);
+  }
+  std::int32_t SetPos(std::int32_t position) override {
+    const std::int64_t within = std::int64_t{position - lower_} * kShare / (upper_ - lower_);
+    return window_.SetPos(file_ * kShare + static_cast<std::int32_t>(within));
+  }
+  bool PollCancel() override { return window_.PollCancel(); }
+  bool DestroyWindow() override { return true; }
+
+ private:
+  CProgress& window_;
+  std::int32_t files_;
+  std::int32_t file_ = 0;
+  std::int32_t lower_ = 0, upper_ = 1;
+  bool open_ = false;
+};
+
+// The user as the commands see him: the window closes before anything is
+// asked or shown, and opens again with the next file's transfer.
+class CBatchUser : public CUserPrompts {
+ public:
+  CBatchUser(CUserPrompts& user, CBatchProgress& progress) : user_(user), progress_(progress) {}
+
+  void ShowMessage(const std::string& text) override {
+    progress_.CloseWindow();
+    user_.ShowMessage(text);
+  }
+  bool ChooseFileToOpen(const FileKind& kind, std::string& path) override {
+    progress_.CloseWindow();
+    return user_.ChooseFileToOpen(kind, path);
+  }
+  bool ChooseFileToSave(const FileKind& kind, std::string& path) override {
+    progress_.CloseWindow();
+    return user_.ChooseFileToSave(kind, path);
+  }
+  bool AskYesNo(const std::string& question, bool defaultYes) override {
+    progress_.CloseWindow();
+    return user_.AskYesNo(question, defaultYes);
+  }
+  void BeginBusy() override { user_.BeginBusy(); }
+  void EndBusy() override { user_.EndBusy(); }
+
+ private:
+  CUserPrompts& user_;
+  CBatchProgress& progress_;
+};
+
+// Runs one command per file; after a failure or cancel past the first file,
+// says how many were done.
+CommandResult RunBatch(
+    std::size_t count, CProgress& progress, CUserPrompts& user, const Message& stopped,
+    const std::function<CommandResult(std::size_t, CProgress&, CUserPrompts&)>& each) {
+  if (count == 1) return each(0, progress, user);  // exactly as the single-file command
+  CBatchProgress batch(progress, count);
+  CBatchUser batchUser(user, batch);
+  for (std::size_t k = 0; k < count; ++k) {
+    batch.StartFile(k);
+    const CommandResult result = each(k, batch, batchUser);
+    if (result == CommandResult::Done || result == CommandResult::Dismissed) continue;
+    batch.CloseWindow();
+    user.ShowMessage(Fill(stopped, {std::to_string(k), std::to_string(count)}));
+    return result;
+  }
+  return CommandResult::Done;
+}
+
+std::string FolderPath(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
+}
+
+CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string& folder,
+                          CardFileFormat format, CProgress& progress, CUserPrompts& user) {
+  CVmuDirEntry entry;
+  {
+    CBusyScope busy(user);
+    if (!card.ReadDirEntry(index, entry)) {
+      user.ShowMessage(StatusMessage(card.GetLastError()));
+      return CommandResult::Failed;
+    }
+  }
+  char name[CVmuDirEntry::kFileNameLength + 1];
+  entry.GetFileName(name);
+  const bool vms = format == CardFileFormat::Vms;
+  const std::string path = FolderPath(folder, SafeFileStem(name) + (vms ? ".vms" : ".dci"));
+  if ((Exists(path) || (vms && Exists(CVmsFile::Companion(path)))) &&
+      !user.AskYesNo(Fill(message::kAskOverwrite, {path}), false)) {
+    return CommandResult::Dismissed;
+  }
+  return DownloadFile(card, index, path, progress, user);
+}
+
+// A VMS whose VMI is also named is uploaded through the VMI only.
+std::vector<std::string> WithoutPairedVms(const std::vector<std::string>& paths) {
+  std::vector<std::string> kept;
+  for (const std::string& path : paths) {
+    const bool vms = CVmsFile::IsPairName(path) && (path.back() == 's' || path.back() == 'S');
+    if (vms && std::count(paths.begin(), paths.end(), CVmsFile::Companion(path)) > 0) continue;
+    kept.push_back(path);
+  }
+  return kept;
+}
+}  // namespace
+
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+                            const std::string& folder, CardFileFormat format, CProgress& progress,
+                            CUserPrompts& user) {
+  return RunBatch(indexes.size(), progress, user, message::kDownloadsStopped,
+                  [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
+                    return DownloadOne(card, indexes[k], folder, format, each, asked);
+                  });
+}
+
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+                            CProgress& progress, CUserPrompts& user) {
+  std::string folder;
+  if (!user.ChooseFolder(folder)) return CommandResult::Dismissed;
+  const bool vms = user.AskYesNo(message::kAskVmsFormat.text, false);
+  return DownloadFiles(card, indexes, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
+                       progress, user);
+}
+
+CommandResult UploadFiles(CVmuCard& card, const std::vector<std::string>& paths,
+                          CProgress& progress, CUserPrompts& user, const MakeRoom& makeRoom) {
+  const std::vector<std::string> files = WithoutPairedVms(paths);
+  return RunBatch(files.size(), progress, user, message::kUploadsStopped,
+                  [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
+                    return UploadFile(card, files[k], each, asked, makeRoom);
+                  });
+}
+
+CommandResult UploadFiles(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                          const MakeRoom& makeRoom) {
+  std::vector<std::string> paths;
+  if (!user.ChooseFilesToOpen(kCardFileKind, paths) || paths.empty()) {
+    return CommandResult::Dismissed;
+  }
+  return UploadFiles(card, paths, progress, user, makeRoom);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CommandResult.h"
+#include "FileCommands.h"
+
+class CVmuCard;
+class CProgress;
+class CUserPrompts;
+
+// Several files in one command, under one progress window: each file as the
+// single-file command does it, in order, stopping at the first that fails
+// or is cancelled, with a message that says how many were done.
+
+enum class CardFileFormat { Dci, Vms };
+
+// The files of the directory indexes into folder, each named after its card
+// file name made safe for the file system (SafeFileName.h), with .dci, or
+// .vms and .vmi. A name that is taken is asked about; No skips that file.
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+                            const std::string& folder, CardFileFormat format, CProgress& progress,
+                            CUserPrompts& user);
+// The desktop's Download with several files selected: asks for the folder and the format.
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+                            CProgress& progress, CUserPrompts& user);
+
+// The files at paths, each as UploadFile with a path; a VMS named beside
+// its own VMI counts once. makeRoom frees the blocks a game needs.
+CommandResult UploadFiles(CVmuCard& card, const std::vector<std::string>& paths,
+                          CProgress& progress, CUserPrompts& user,
+                          const MakeRoom& makeRoom = MakeRoom());
+// The desktop's Upload: asks for one or several files.
+CommandResult UploadFiles(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                          const MakeRoom& makeRoom = MakeRoom());

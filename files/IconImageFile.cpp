@@ -1,0 +1,152 @@
+#include "IconImageFile.h"
+
+#include <gif_lib.h>
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <vector>
+
+#include "FileWriter.h"
+#include "Messages.h"
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+constexpr int kSide = CardIcon::kSide;
+
+std::string LowerExtension(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return "";
+  std::string extension = path.substr(dot + 1);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension;
+}
+
+Result CannotWrite(const char* reason) {
+  return Result::Failure(Fill(message::kCannotWrite, {reason}));
+}
+
+void AppendPng(png_structp png, png_bytep data, png_size_t size) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + size);
+}
+
+// RGBA rows of every frame side by side.
+bool EncodePng(const CardIcon& icon, Bytes& out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  const int width = kSide * static_cast<int>(icon.frames.size());
+  std::vector<Bytes> rows(kSide, Bytes(static_cast<std::size_t>(width) * 4));
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t argb =
+          icon.Argb(icon.frames[static_cast<std::size_t>(x / kSide)], x % kSide, y);
+      std::uint8_t* pixel = rows[static_cast<std::size_t>(y)].data() + 4 * x;
+      pixel[0] = static_cast<std::uint8_t>(argb >> 16);
+      pixel[1] = static_cast<std::uint8_t>(argb >> 8);
+      pixel[2] = static_cast<std::uint8_t>(argb);
+      pixel[3] = static_cast<std::uint8_t>(argb >> 24);
+    }
+  }
+  std::vector<png_bytep> pointers;
+  for (Bytes& row : rows)
+    pointers.push_back(row.data());
+  // libpng reports its failures by jumping back here.
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, &out, AppendPng, nullptr);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), kSide, 8, PNG_COLOR_TYPE_RGBA,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_rows(png, info, pointers.data());
+  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+int AppendGif(GifFileType* gif, const GifByteType* data, int size) {
+  auto* out = static_cast<Bytes*>(gif->UserData);
+  out->insert(out->end(), data, data + size);
+  return size;
+}
+
+// The palette's 16 colours, then one more for the transparent pixels; a GIF
+// colour table holds a power of two.
+constexpr int kTransparent = 16;
+constexpr int kMapSize = 32;
+
+bool PutFrames(GifFileType* gif, const CardIcon& icon) {
+  // The card counts the animation's speed in sixtieths of a second; GIF in hundredths.
+  const int delay = std::max(2, icon.speed * 100 / 60);
+  static const GifByteType kLoop[] = {1, 0, 0};  // repeat for ever
+  if (icon.frames.size() > 1 &&
+      (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+       EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_ERROR ||
+       EGifPutExtensionBlock(gif, 3, kLoop) == GIF_ERROR ||
+       EGifPutExtensionTrailer(gif) == GIF_ERROR)) {
+    return false;
+  }
+  for (const CardIcon::Frame& frame : icon.frames) {
+    GraphicsControlBlock control{DISPOSE_BACKGROUND, false, delay, kTransparent};
+    GifByteType extension[4];
+    const std::size_t length = EGifGCBToExtension(&control, extension);
+    if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
+            GIF_ERROR ||
+        EGifPutImageDesc(gif, 0, 0, kSide, kSide, false, nullptr) == GIF_ERROR) {
+      return false;
+    }
+    for (int y = 0; y < kSide; ++y) {
+      GifPixelType line[kSide];
+      for (int x = 0; x < kSide; ++x) {
+        const std::uint8_t index = frame[static_cast<std::size_t>(y * kSide + x)];
+        line[x] = (icon.palette[index] >> 24) == 0 ? kTransparent : index;
+      }
+      if (EGifPutLine(gif, line, kSide) == GIF_ERROR) return false;
+    }
+  }
+  return true;
+}
+
+bool EncodeGif(const CardIcon& icon, Bytes& out) {
+  GifColorType colours[kMapSize] = {};
+  for (std::size_t i = 0; i < icon.palette.size(); ++i) {
+    colours[i] = {static_cast<GifByteType>(icon.palette[i] >> 16),
+                  static_cast<GifByteType>(icon.palette[i] >> 8),
+                  static_cast<GifByteType>(icon.palette[i])};
+  }
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, AppendGif, &error);
+  if (gif == nullptr) return false;
+  ColorMapObject* map = GifMakeMapObject(kMapSize, colours);
+  EGifSetGifVersion(gif, true);
+  bool done = map != nullptr &&
+              EGifPutScreenDesc(gif, kSide, kSide, 8, kTransparent, map) != GIF_ERROR &&
+              PutFrames(gif, icon);
+  GifFreeMapObject(map);
+  done = EGifCloseFile(gif, &error) != GIF_ERROR && done;
+  return done;
+}
+}  // namespace
+
+bool IsIconImageName(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  return extension == "png" || extension == "gif";
+}
+
+Result WriteIconImage(const std::string& path, const CardIcon& icon) {
+  if (!IsIconImageName(path)) return Result::Failure(message::kIconFileKind.text);
+  if (icon.frames.empty()) return Result::Failure(message::kNoIcon.text);
+  Bytes bytes;
+  const bool png = LowerExtension(path) == "png";
+  if (!(png ? EncodePng(icon, bytes) : EncodeGif(icon, bytes))) {
+    return CannotWrite(png ? "the PNG image could not be made" : "the GIF image could not be made");
+  }
+  return WriteFileReplacing(path, bytes.data(), bytes.size());
+}

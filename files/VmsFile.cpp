@@ -1,0 +1,234 @@
+#include "VmsFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "CardFormat.h"
+#include "FileWriter.h"
+#include "Messages.h"
+#include "VmuDirEntry.h"
+#include "VmuTimestamp.h"
+
+namespace {
+// The VMI's fields, as byte offsets; numbers are little-endian.
+constexpr std::size_t kChecksum = 0x00;     // 4 bytes: the resource name AND kChecksumMask
+constexpr std::size_t kDescription = 0x04;  // 32 bytes of text
+constexpr std::size_t kCopyright = 0x24;    // 32 bytes of text
+constexpr std::size_t kYear = 0x44;  // 16 bits, then month, day, hour, minute, second, weekday
+constexpr std::size_t kVersion = 0x4C;
+constexpr std::size_t kFileNumber = 0x4E;
+constexpr std::size_t kResource = 0x50;  // 8 bytes: the VMS file's name without .vms
+constexpr std::size_t kResourceLength = 8;
+constexpr std::size_t kCardName = 0x58;  // 12 bytes: the file's name on the card
+constexpr std::size_t kMode = 0x64;      // bit 1: game file; bit 0: copy-protected
+constexpr std::size_t kFileSize = 0x68;  // 32 bits: the VMS's length in bytes
+constexpr std::uint8_t kChecksumMask[4] = {0x53, 0x45, 0x47, 0x41};
+constexpr std::uint16_t kGameMode = 2, kProtectMode = 1;
+constexpr std::uint8_t kDataType = 0x33;   // the type byte the console gives data files
+constexpr std::uint8_t kProtected = 0xFF;  // and a copy-protected file's byte
+
+std::uint8_t ToBcd(unsigned value) {
+  return static_cast<std::uint8_t>((value / 10 % 10) << 4 | value % 10);
+}
+
+unsigned FromBcd(std::uint8_t byte) {
+  return (byte >> 4) * 10u + (byte & 0x0Fu);
+}
+
+std::string Extension(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::size_t slash = path.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot + 1);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string Stem(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string Folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
+}
+
+// A checksum that no name gives: a bit the mask clears is set. A VMI whose
+// VMS was renamed keeps its old checksum, so the name itself is not compared.
+bool ChecksumPossible(const std::uint8_t* vmi) {
+  for (std::size_t i = 0; i < 4; ++i)
+    if ((vmi[kChecksum + i] & ~kChecksumMask[i]) != 0) return false;
+  return true;
+}
+
+// The blocks the VMS holds, up to size bytes, which must be 1 to 200 whole blocks.
+Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
+                  std::vector<std::uint8_t>& blocks) {
+  using card_format::kBlockSize;
+  if (size == 0 || size % kBlockSize != 0 || size / kBlockSize > card_format::kUserBlocks) {
+    return Result::Failure(Fill(message::kVmsWrongSize, {std::to_string(size)}));
+  }
+  if (!ReadWhole(vmsPath, blocks)) {
+    return Result::Failure(Fill(message::kVmsMissing, {vmsPath}));
+  }
+  if (blocks.size() < size) {
+    return Result::Failure(Fill(message::kVmsTooShort, {vmsPath, std::to_string(size)}));
+  }
+  blocks.resize(size);
+  return Result();
+}
+
+// The VMS's path: the VMI's own name with .vms when that file is there (the
+// resource name holds only 8 bytes of a longer name), else the resource
+// name in the VMI's folder, with .VMS or .vms, whichever is there.
+std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
+  const std::string beside = CVmsFile::Companion(vmiPath);
+  if (std::ifstream(beside)) return beside;
+  std::string resource(reinterpret_cast<const char*>(vmi + kResource), kResourceLength);
+  resource.erase(std::min(resource.find('\0'), resource.size()));
+  const std::string stem = Folder(vmiPath) + resource;
+  for (const char* extension : {".VMS", ".vms", ".Vms"}) {
+    if (std::ifstream(stem + extension)) return stem + extension;
+  }
+  return stem + ".VMS";
+}
+
+void EntryFrom(const std::uint8_t* vmi, CVmuDirEntry& entry) {
+  std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
+  const std::uint16_t mode = card_format::GetLe16(vmi + kMode);
+  const bool game = (mode & kGameMode) != 0;
+  entry.SetType(game ? CVmuDirEntry::kGame : kDataType);
+  entry.SetCopyProtect((mode & kProtectMode) != 0 ? kProtected : 0);
+  entry.SetFileName(reinterpret_cast<const char*>(vmi + kCardName));
+  const unsigned year = card_format::GetLe16(vmi + kYear);
+  std::uint8_t* stamp = entry.GetData() + 16;
+  stamp[0] = ToBcd(year / 100);
+  stamp[1] = ToBcd(year % 100);
+  for (std::size_t i = 2; i < 8; ++i)
+    stamp[i] = ToBcd(vmi[kYear + i]);
+  const std::uint32_t size = vmi[kFileSize] | vmi[kFileSize + 1] << 8 | vmi[kFileSize + 2] << 16 |
+                             std::uint32_t{vmi[kFileSize + 3]} << 24;
+  entry.SetSize(static_cast<std::uint16_t>(size / card_format::kBlockSize));
+  entry.SetHeaderOffset(game ? card_format::kGameHeaderBlock : card_format::kDataHeaderBlock);
+}
+}  // namespace
+
+bool CVmsFile::IsPairName(const std::string& path) {
+  const std::string extension = Lower(Extension(path));
+  return extension == "vms" || extension == "vmi";
+}
+
+std::string CVmsFile::Companion(const std::string& path) {
+  const std::string extension = Extension(path);
+  std::string other = extension;
+  other[2] = Lower(extension) == "vms" ? 'i' : 's';
+  if (extension[2] >= 'A' && extension[2] <= 'Z') other[2] = static_cast<char>(other[2] - 32);
+  return path.substr(0, path.size() - extension.size()) + other;
+}
+
+CVmsFile::Vmi CVmsFile::Describe(const CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
+                                 const std::string& resource) {
+  Vmi vmi{};
+  resource.copy(reinterpret_cast<char*>(vmi.data() + kResource), kResourceLength);
+  for (std::size_t i = 0; i < 4; ++i)
+    vmi[kChecksum + i] = vmi[kResource + i] & kChecksumMask[i];
+
+  const bool game = entry.GetType() == CVmuDirEntry::kGame;
+  const std::size_t header =
+      std::size_t{game ? card_format::kGameHeaderBlock : card_format::kDataHeaderBlock} *
+      card_format::kBlockSize;
+  if (blocks.size() >= header + card_format::kBlockSize) {
+    std::memcpy(vmi.data() + kDescription,
+                blocks.data() + header + card_format::kHeaderLongDescription, 32);
+  }
+  std::memset(vmi.data() + kCopyright, 0, 32);
+
+  const std::uint8_t* stamp = entry.GetData() + 16;
+  card_format::PutLe16(vmi.data() + kYear,
+                       static_cast<std::uint16_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
+  for (std::size_t i = 2; i < 8; ++i)
+    vmi[kYear + i] = static_cast<std::uint8_t>(FromBcd(stamp[i]));
+  card_format::PutLe16(vmi.data() + kVersion, 0);
+  card_format::PutLe16(vmi.data() + kFileNumber, 1);
+  std::memcpy(vmi.data() + kCardName, entry.GetData() + 4, CVmuDirEntry::kFileNameLength);
+  card_format::PutLe16(vmi.data() + kMode, static_cast<std::uint16_t>(
+                                               (game ? kGameMode : 0) |
+                                               (entry.GetCopyProtect() != 0 ? kProtectMode : 0)));
+  const std::uint32_t size = std::uint32_t{entry.GetSize()} * card_format::kBlockSize;
+  for (std::size_t i = 0; i < 4; ++i)
+    vmi[kFileSize + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  return vmi;
+}
+
+Result CVmsFile::WritePair(const std::string& path, const CVmuDirEntry& entry,
+                           const std::vector<std::uint8_t>& blocks) {
+  const bool named = Lower(Extension(path)) == "vms";
+  const std::string vms = named ? path : Companion(path);
+  const std::string vmi = named ? Companion(path) : path;
+  const Result written = WriteFileReplacing(vms, blocks.data(), blocks.size());
+  if (!written) return written;
+  const Vmi description = Describe(entry, blocks, Stem(vms));
+  return WriteFileReplacing(vmi, description.data(), description.size());
+}
+
+Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
+                          std::vector<std::uint8_t>& blocks, bool& vmiMissing) {
+  vmiMissing = false;
+  const bool named = Lower(Extension(path)) == "vmi";
+  std::string vmiPath = named ? path : Companion(path);
+  if (!named && !std::ifstream(vmiPath)) {
+    // Whatever the case of the VMI's extension beside it.
+    const std::string lower = path.substr(0, path.size() - 3) + "vmi";
+    const std::string upper = path.substr(0, path.size() - 3) + "VMI";
+    vmiPath = std::ifstream(lower) ? lower : upper;
+    if (!std::ifstream(vmiPath)) {
+      vmiMissing =
+          static_cast<bool>(std::ifstream(path));  // only a VMS that is there is asked about
+      return Result::Failure(message::kCannotRead.text);
+    }
+  }
+  std::vector<std::uint8_t> vmi;
+  if (!ReadWhole(vmiPath, vmi)) return Result::Failure(message::kCannotRead.text);
+  if (vmi.size() != kVmiLength) return Result::Failure(message::kVmiWrongSize.text);
+  if (!ChecksumPossible(vmi.data())) return Result::Failure(message::kVmiChecksum.text);
+  EntryFrom(vmi.data(), entry);
+  const std::uint32_t size = vmi[kFileSize] | vmi[kFileSize + 1] << 8 | vmi[kFileSize + 2] << 16 |
+                             std::uint32_t{vmi[kFileSize + 3]} << 24;
+  return TakeBlocks(named ? VmsNamedBy(vmiPath, vmi.data()) : path, size, blocks);
+}
+
+Result CVmsFile::ReadAlone(const std::string& path, const std::uint8_t* stamp, CVmuDirEntry& entry,
+                           std::vector<std::uint8_t>& blocks) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadWhole(path, bytes)) return Result::Failure(message::kCannotRead.text);
+  const Result taken = TakeBlocks(path, static_cast<std::uint32_t>(bytes.size()), blocks);
+  if (!taken) return taken;
+  std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
+  entry.SetType(kDataType);
+  char name[CVmuDirEntry::kFileNameLength] = {};
+  CardNameFor(path).copy(name, sizeof name);
+  entry.SetFileName(name);
+  std::memcpy(entry.GetData() + 16, stamp, 8);
+  entry.SetSize(static_cast<std::uint16_t>(blocks.size() / card_format::kBlockSize));
+  return Result();
+}
+
+std::string CVmsFile::CardNameFor(const std::string& path) {
+  return Stem(path).substr(0, CVmuDirEntry::kFileNameLength);
+}

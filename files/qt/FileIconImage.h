@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include "CardIcon.h"
+#include "FileTexts.h"
+
+// A frame of a file's own icon, 32 x 32, as Qt draws it.
+QImage IconFrameImage(const CardIcon& icon, std::size_t frame);
+// The first frame of the icon the row's header holds, once the whole frame
+// has been read (FileTexts::headerBytes), else the generic file icon.
+QIcon RowIcon(const FileTexts& row);

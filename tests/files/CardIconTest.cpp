@@ -1,0 +1,107 @@
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "CardIcon.h"
+#include "FileCommandTest.h"
+
+namespace {
+
+// A header block with a two-frame icon: palette 0 transparent, 1 opaque
+// blue, 2 half-transparent orange; frame 0 starts 1 2 and ends 2 1, frame 1
+// is colour 0 throughout.
+Bytes IconFile() {
+  Bytes bytes(3 * 512, 0);
+  bytes[0x40] = 2;   // frames
+  bytes[0x42] = 12;  // speed
+  card_format::PutLe16(&bytes[0x60 + 2], 0xF00F);
+  card_format::PutLe16(&bytes[0x60 + 4], 0x8F84);
+  bytes[0x80] = 0x12;
+  bytes[0x80 + 511] = 0x21;
+  return bytes;
+}
+
+std::string Text(const Bytes& bytes, std::size_t size) {
+  return std::string(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+class CardIconTest : public FileCommandTest {
+ protected:
+  std::size_t BlockReads() {
+    const Words transfers = sim_.TakeTransfers();
+    return static_cast<std::size_t>(std::count_if(
+        transfers.begin(), transfers.end(), [](const std::string& w) { return w[0] == 'R'; }));
+  }
+};
+
+}  // namespace
+
+TEST(CardIcon, DecodesPaletteAndFramesToTheExactPixels) {
+  CardIcon icon;
+  ASSERT_TRUE(DecodeIcon(Text(IconFile(), 0x80 + 2 * 512), 3, icon));
+  ASSERT_EQ(icon.frames.size(), 2u);
+  EXPECT_EQ(icon.speed, 12);
+  EXPECT_EQ(icon.palette[0], 0x00000000u);
+  EXPECT_EQ(icon.palette[1], 0xFF0000FFu);
+  EXPECT_EQ(icon.palette[2], 0x88FF8844u);
+  EXPECT_EQ(icon.Argb(icon.frames[0], 0, 0), 0xFF0000FFu);
+  EXPECT_EQ(icon.Argb(icon.frames[0], 1, 0), 0x88FF8844u);
+  EXPECT_EQ(icon.Argb(icon.frames[0], 30, 31), 0x88FF8844u);
+  EXPECT_EQ(icon.Argb(icon.frames[0], 31, 31), 0xFF0000FFu);
+  EXPECT_EQ(icon.Argb(icon.frames[1], 0, 0), 0u);
+
+  // Only whole frames count; no frame count, or more than three, is no icon.
+  ASSERT_TRUE(DecodeIcon(Text(IconFile(), 0x80 + 512 + 511), 3, icon));
+  EXPECT_EQ(icon.frames.size(), 1u);
+  EXPECT_FALSE(DecodeIcon(Text(IconFile(), 512), 1, icon));
+  for (const std::uint8_t frames : {0, 4}) {
+    Bytes header = IconFile();
+    header[0x40] = frames;
+    EXPECT_FALSE(DecodeIcon(Text(header, header.size()), 3, icon)) << int{frames};
+  }
+}
+
+TEST_F(CardIconTest, TheListingReadsTheFirstFramesRestOnlyWhenAskedAndOnlyForIcons) {
+  Place(0, Entry(0x33, "ICON", 199, 3), IconFile());
+  Place(1, Entry(0x33, "PLAIN", 150, 2), Bytes(1024, 0));
+  Load();
+  FileListing plain, icons;
+  ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, plain), CommandResult::Done);
+  const std::size_t without = BlockReads();
+  ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, icons, RowSink(), true),
+            CommandResult::Done);
+  EXPECT_EQ(BlockReads(), without + 1);
+  EXPECT_EQ(plain.rows[0].headerBytes.size(), 512u);
+  EXPECT_EQ(icons.rows[0].headerBytes, Text(IconFile(), 0x80 + 512));
+  EXPECT_EQ(icons.rows[1].headerBytes.size(), 512u);
+}
+
+TEST_F(CardIconTest, ARealSavesIconExportsAsPngAndAnimatedGif) {
+  const std::string vmi = std::string(KORVANTIS_REALDATA_DIR) + "/vms/IKARUGA.VMI";
+  if (!std::filesystem::exists(vmi)) GTEST_SKIP() << "no real data here";
+  Load();
+  ASSERT_EQ(UploadFile(sim_.Card(), vmi, progress_, user_), CommandResult::Done);
+
+  const std::string png = scratch_.File("icon.png");
+  ASSERT_EQ(ExportIcon(sim_.Card(), 0, png, user_), CommandResult::Done);
+  const Bytes bytes = ReadBytes(png);
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(Text(bytes, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(Bytes(bytes.begin() + 16, bytes.begin() + 24),
+            (Bytes{0, 0, 0, 96, 0, 0, 0, 32}));  // three frames side by side
+
+  const std::string gif = scratch_.File("icon.GIF");
+  ASSERT_EQ(ExportIcon(sim_.Card(), 0, gif, user_), CommandResult::Done);
+  int error = 0;
+  GifFileType* read = DGifOpenFileName(gif.c_str(), &error);
+  ASSERT_NE(read, nullptr);
+  ASSERT_EQ(DGifSlurp(read), GIF_OK);
+  EXPECT_EQ(read->ImageCount, 3);
+  EXPECT_EQ(read->SWidth, 32);
+  EXPECT_EQ(read->SHeight, 32);
+  DGifCloseFile(read, &error);
+
+  EXPECT_EQ(ExportIcon(sim_.Card(), 0, scratch_.File("icon.bmp"), user_), CommandResult::Failed);
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("icon.bmp")));
+}

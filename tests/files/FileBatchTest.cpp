@@ -1,0 +1,51 @@
+#include "FileBatch.h"
+
+#include <filesystem>
+
+#include "FileCommandTest.h"
+
+namespace {
+
+class FileBatchTest : public FileCommandTest {
+ protected:
+  FileBatchTest() {
+    Place(0, Entry(0x33, "FIRST", 199, 2), Blocks(2, 1));
+    Place(1, Entry(0x33, "SECOND/ONE", 190, 1), Blocks(1, 2));
+    Load();
+  }
+};
+
+}  // namespace
+
+TEST_F(FileBatchTest, DownloadsIntoAFolderUnderOneWindowAndAsksBeforeReplacing) {
+  const std::string folder = scratch_.File("");
+  ASSERT_EQ(DownloadFiles(sim_.Card(), {0, 1}, folder, CardFileFormat::Vms, progress_, user_),
+            CommandResult::Done);
+  EXPECT_EQ(progress_.creates, 1);
+  EXPECT_EQ(progress_.upper, 2000);
+  EXPECT_EQ(ReadBytes(scratch_.File("FIRST.vms")), Blocks(2, 1));
+  EXPECT_EQ(std::filesystem::file_size(scratch_.File("FIRST.vmi")), 108u);
+  EXPECT_EQ(ReadBytes(scratch_.File("SECOND_ONE.vms")), Blocks(1, 2));
+
+  // Taken names are asked about; No keeps the file and goes on.
+  WriteBytes(scratch_.File("FIRST.dci"), Bytes{1, 2, 3});
+  user_.AnswerNextQuestion(false);
+  ASSERT_EQ(DownloadFiles(sim_.Card(), {0, 1}, folder, CardFileFormat::Dci, progress_, user_),
+            CommandResult::Done);
+  EXPECT_EQ(user_.questions.size(), 1u);
+  EXPECT_EQ(ReadBytes(scratch_.File("FIRST.dci")), (Bytes{1, 2, 3}));
+  EXPECT_EQ(std::filesystem::file_size(scratch_.File("SECOND_ONE.dci")), 32u + 512);
+  EXPECT_TRUE(user_.messages.empty());
+}
+
+TEST_F(FileBatchTest, UploadsStopAtTheFirstFailureAndSayHowManyWereDone) {
+  const std::string good = scratch_.File("good.dci"), bad = scratch_.File("bad.dci");
+  WriteBytes(good, Dci(Entry(0x33, "NEW", 0, 1), Blocks(1)));
+  WriteBytes(bad, Bytes(10, 0));
+  EXPECT_EQ(UploadFiles(sim_.Card(), {good, bad, good}, progress_, user_), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, (Words{"File could not be read.",
+                                   "1 of 3 files were uploaded before the upload stopped."}));
+  EXPECT_FALSE(progress_.open);
+  EXPECT_NE(FindFile(sim_.ReadPage(), "NEW").slot, 0xFFFF);
+  ExpectConsistent();
+}
