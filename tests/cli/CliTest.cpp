@@ -410,12 +410,14 @@ TEST_F(CommandLine, TraceRecordsTheWire) {
 TEST_F(CommandLine, OutputsThatAreTheImageOrTakenAreRefusedBeforeTheCard) {
   const std::string image = ImageWithFile("card.bin", "x");
   const auto before = ReadBytes(image);
-  const std::string alias = scratch_.File("alias.dcm");
+  const std::string alias = scratch_.File("alias.dcm"), hard = scratch_.File("hard.dcm");
   std::filesystem::create_symlink(image, alias);
+  std::filesystem::create_hard_link(image, hard);
   const std::vector<std::vector<std::string>> clobbering = {
       {"--trace", image, "--force", "page", "1"},
       {"backup", image, "--force"},
       {"backup", alias, "--force"},
+      {"backup", hard, "--force"},
       {"--trace", alias, "--force", "download", "0", scratch_.File("new.dci")},
   };
   for (const auto& command : clobbering) {

@@ -68,7 +68,7 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
   EXPECT_TRUE(user_.choicesAsked.empty());
 }
 
-TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
+TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {
   Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
   Load();
   progress_.CancelAtPosition(1);
@@ -76,15 +76,6 @@ TEST_F(DownloadFileTest, CancelDismissAndLinkFailureSaveNothing) {
   progress_.CancelAtPosition(0);
   EXPECT_EQ(Download(0, ""), CommandResult::Dismissed);
 
-  Load();
-  sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 4;  // root, directory, table and file block 0 cross
-  progress_.positions.clear();
-  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
-  EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
-  EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(user_.windowOpen, (std::vector<bool>{false, true}));  // message under the window
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 

@@ -99,29 +99,6 @@ TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
-// The link goes silent after the root, the allocation table, the first
-// directory block and the first header: the listing stops at the second
-// header, with one message, not one timeout per file.
-TEST_F(RefreshListTest, LinkFailureKeepsEarlierRowsAndShowsOneMessage) {
-  Place(0, Entry(0x33, "READ", 199, 1), Blocks(1, 1));
-  Place(1, Entry(0x33, "UNREAD", 198, 1), Blocks(1, 2));
-  Place(2, Entry(0x33, "LATER", 197, 1), Blocks(1));
-  Load();
-  sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 4;
-
-  EXPECT_EQ(Refresh(), CommandResult::Failed);
-  ASSERT_EQ(RowIndices(), (Indices{0, 1}));
-  EXPECT_EQ(rows_[0].Text(FileColumn::ShortDescription), Counting(1, 16));
-  EXPECT_EQ(rows_[1].Text(FileColumn::ShortDescription), "");  // never the earlier file's
-  EXPECT_EQ(free_, 197);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
-  EXPECT_EQ(user_.windowOpen, std::vector<bool>{true});
-  EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
-  EXPECT_FALSE(progress_.open);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253", "R199", "-"}));
-}
-
 TEST_F(RefreshListTest, APageThatIsNotFormattedIsNamedSo) {
   page_.GetBlock(255)[15] = 0x54;
   Place(0, Entry(0x33, "HIDDEN", 199, 1), Blocks(1));

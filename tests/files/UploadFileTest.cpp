@@ -240,34 +240,6 @@ TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
   EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
 }
 
-// A stop before the chain leaves the blocks written free; a stop before the
-// entry leaves used blocks no entry names. Either way nothing of the upload
-// stays in the cache for a later command to write.
-TEST_F(UploadFileTest, AStopLeavesNoEntryOverFreeBlocksAndNothingUnwritten) {
-  Load();
-  progress_.CancelAtPosition(1);
-  EXPECT_EQ(Upload(DataDci(3)), CommandResult::Cancelled);
-  EXPECT_EQ(progress_.positions, std::vector<std::int32_t>{0});
-  EXPECT_EQ(sim_.ReadPage().GetFatEntry(199), CVmuFat::kFree);
-  ExpectConsistent();
-
-  FreshCard();
-  sim_.Sim().ResetCounters();
-  sim_.Sim().Faults().silentAfter = 15 + 3 * 4 + 4;  // the entry's block is not stored
-  EXPECT_EQ(Upload(DataDci(3)), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
-  EXPECT_EQ(user_.windowOpen, std::vector<bool>{false});
-  CPageImage card = sim_.ReadPage();
-  EXPECT_EQ(card.GetFatEntry(197), CVmuFat::kLastBlock);
-  EXPECT_TRUE(FilesOf(card).empty());
-  ExpectConsistent(true);
-  EXPECT_EQ(sim_.Card().GetCache()->GetBlockStatus(253), CVmuMemory::BlockStatus::NotLoaded);
-  sim_.Sim().Faults().silentAfter = -1;
-  const auto stored = sim_.Sim().GetCounters().writeUnits;
-  EXPECT_TRUE(sim_.Card().Flush());
-  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, stored);
-}
-
 TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
   const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "dci";
   if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";

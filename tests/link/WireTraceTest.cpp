@@ -38,22 +38,3 @@ TEST(WireTrace, FileHoldsEveryAccessOfEachFinishedTransactionInOrder) {
   EXPECT_FALSE(opened);
   EXPECT_NE(opened.Message().find("no/such/folder/wire.txt"), std::string::npos);
 }
-
-TEST(WireTrace, ATakenNameIsKeptUnlessReplaced) {
-  CScratchDirectory scratch;
-  const std::string kept = scratch.File("kept.txt"), dangling = scratch.File("dangling.txt");
-  WriteBytes(kept, {'o', 'l', 'd'});
-  std::filesystem::create_symlink(scratch.File("nowhere.txt"), dangling);
-  std::unique_ptr<CWireTrace> trace;
-  for (const std::string& path : {kept, dangling}) {
-    EXPECT_EQ(CWireTrace::OpenFile(path, false, trace).Message(),
-              path + " already exists; add --force to replace it.");
-  }
-  EXPECT_EQ(ReadBytes(kept), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-  EXPECT_FALSE(std::filesystem::exists(scratch.File("nowhere.txt")));
-
-  ASSERT_TRUE(Succeeded(CWireTrace::OpenFile(kept, true, trace)));
-  trace->RecordWrite(2, 0x01);
-  trace.reset();
-  EXPECT_EQ(ReadBytes(kept), (std::vector<std::uint8_t>{'W', ' ', '2', ' ', '0', '1', '\n'}));
-}

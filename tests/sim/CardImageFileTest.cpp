@@ -72,21 +72,6 @@ void RoundTripFourPages(const std::string& path, bool storageOrder) {
   EXPECT_TRUE(sim.Sim().GetImageProblem().empty());
 }
 
-// The system calls of an image, each one noted.
-std::vector<std::string> calls;
-long NotedWrite(int fd, const void* bytes, std::size_t size) {
-  calls.push_back("write");
-  return RealFileCalls().write(fd, bytes, size);
-}
-int NotedSync(int fd) {
-  calls.push_back("sync");
-  return RealFileCalls().dataSync(fd);
-}
-int FailedSync(int) {
-  errno = EIO;
-  return -1;
-}
-
 }  // namespace
 
 // How the extension of a new image decides its order is tested with the page
@@ -204,50 +189,4 @@ TEST(CardImageFile, AReadOnlyImageIsReadButNeverWritten) {
   ASSERT_TRUE(sim.Link().Write(0, unit.data(), 128, false));
   EXPECT_EQ(sim.Sim().GetImageProblem(), "The card image " + path + " is read-only.");
   EXPECT_TRUE(ReadBytes(path) == original);
-}
-
-TEST(CardImageFile, WhatWasWrittenIsSyncedOnceAndAFailedSyncIsReported) {
-  CScratchDirectory scratch;
-  const std::string path = scratch.File("card.vmu");
-  WriteBytes(path, Pattern(kPage, 7));
-  FileCalls noted = RealFileCalls();
-  noted.write = NotedWrite;
-  noted.dataSync = NotedSync;
-  calls.clear();
-  CCardOnSimulator sim;
-  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::Write, noted)));
-  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
-  EXPECT_TRUE(calls.empty());  // nothing written, nothing to sync
-
-  const Bytes units(256, 0x24);
-  ASSERT_TRUE(sim.Link().Write(0, units.data(), 256, false));
-  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
-  EXPECT_TRUE(Succeeded(sim.Sim().SyncImage()));
-  EXPECT_EQ(calls, (std::vector<std::string>{"write", "write", "sync"}));
-
-  noted.dataSync = FailedSync;
-  CScratchDirectory other;
-  const std::string second = other.File("card.vmu");
-  WriteBytes(second, Pattern(kPage, 7));
-  CCardOnSimulator failing;
-  ASSERT_TRUE(Succeeded(failing.Sim().OpenImage(second, ImageAccess::Write, noted)));
-  ASSERT_TRUE(failing.Link().Write(0, units.data(), 128, false));
-  EXPECT_EQ(failing.Sim().SyncImage().Message(),
-            second + " could not be saved to the disk: Input/output error.");
-}
-
-TEST(CardImageFile, OutputsThatAreTheImageAreRefusedByAnyName) {
-  CScratchDirectory scratch;
-  const std::string path = scratch.File("card.bin");
-  WriteBytes(path, Pattern(kPage * 4, 9));
-  std::filesystem::create_symlink(path, scratch.File("link.txt"));
-  std::filesystem::create_hard_link(path, scratch.File("hard.dcm"));
-  CSimulatedCard card;
-  EXPECT_TRUE(Succeeded(card.CheckOutput(path)));  // no image open yet
-  ASSERT_TRUE(Succeeded(card.OpenImage(path, ImageAccess::Read)));
-  for (const char* name : {"card.bin", "link.txt", "hard.dcm"}) {
-    EXPECT_EQ(card.CheckOutput(scratch.File(name)).Message(),
-              scratch.File(name) + " is the card image itself; choose another file.");
-  }
-  EXPECT_TRUE(Succeeded(card.CheckOutput(scratch.File("other.dcm"))));
 }

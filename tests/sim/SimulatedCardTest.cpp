@@ -139,25 +139,3 @@ TEST_F(CardOverLink, FaultsHitOnlyTheTransactionsTheyName) {
   EXPECT_EQ(card_.GetSelectedPage(), 2u);
   EXPECT_EQ(card_.GetCounters().transactions, 2u);
 }
-
-TEST_F(CardOverLink, CountersFollowWhatTheCardDid) {
-  std::vector<std::uint8_t> data(384, 0x12);
-  std::array<std::uint8_t, 8> buffer{};
-  ASSERT_TRUE(link_.Read(0, buffer.data(), 8, true));
-  ASSERT_TRUE(link_.Write(0, data.data(), 384, false));
-  ASSERT_TRUE(link_.SelectPage(1));
-  ASSERT_TRUE(link_.Read(0, buffer.data(), 0, false));
-  card_.Faults().flipDirection = CardFaults::FlipDirection::ToPc;
-  card_.Faults().flipByte = 9;
-  EXPECT_FALSE(link_.Read(0, buffer.data(), 8, false));
-  card_.Faults().flipDirection = CardFaults::FlipDirection::None;
-  card_.Faults().noCard = true;
-  EXPECT_FALSE(link_.SelectPage(0));
-
-  const auto& counters = card_.GetCounters();
-  EXPECT_EQ(counters.transactions, 7u);
-  EXPECT_EQ(counters.reads, 2u);
-  EXPECT_EQ(counters.writeUnits, 3u);
-  EXPECT_EQ(counters.pageSelects, 1u);
-  EXPECT_EQ(counters.badChecksums, 1u);
-}

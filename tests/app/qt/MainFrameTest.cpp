@@ -222,18 +222,8 @@ class MainWindow : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MainWindow, MenusCarryTheirTextsAndOnlyTheKeysTheirTextsShow) {
+TEST_F(MainWindow, MenusOfferOnlyTheKeysTheirTextsShow) {
   using namespace command;
-  QStringList titles;
-  for (QAction* menu : frame_->menuBar()->actions())
-    titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Memory Card", "&Help"}));
-
-  EXPECT_EQ(Action(kRefresh)->text(), "&Refresh");
-  EXPECT_EQ(Action(kRefresh)->shortcut(), QKeySequence(Qt::Key_F5));
-  EXPECT_EQ(Action(kSetPage3)->shortcut(), QKeySequence("Ctrl+3"));
-  EXPECT_EQ(Action(kRefresh)->statusTip(), "Refresh the list of files from the memory card.");
-  EXPECT_EQ(Action(kRefresh)->toolTip(), "Refresh");
   // Properties and Delete show no key beside them, but their keys work.
   EXPECT_TRUE(Action(kProperties)->shortcuts().isEmpty());
   EXPECT_TRUE(Action(kDelete)->shortcuts().isEmpty());

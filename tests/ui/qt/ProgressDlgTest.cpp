@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -15,17 +13,13 @@
 
 namespace {
 
-// A main window with a client widget standing in for the file list, whose
-// File menu has a shortcut that counts how often it fires.
+// A main window with a client widget standing in for the file list.
 class ProgressDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
     auto* client = new QWidget;
     list_ = client;
     window_.setCentralWidget(client);
-    QAction* refresh = window_.menuBar()->addMenu("&View")->addAction("&Refresh");
-    refresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    QObject::connect(refresh, &QAction::triggered, [this] { ++shortcutFired_; });
     window_.show();
     window_.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
@@ -36,7 +30,6 @@ class ProgressDlgTest : public ::testing::Test {
 
   QMainWindow window_;
   QWidget* list_ = nullptr;
-  int shortcutFired_ = 0;
 };
 
 std::vector<std::string> PercentsShown(std::int32_t upper, std::vector<std::int32_t> positions) {
@@ -143,33 +136,6 @@ TEST_F(ProgressDlgTest, MainWindowIsDisabledWhileOpenAndEnabledAfterwards) {
   EXPECT_TRUE(dialog.isEnabled());
   dialog.DestroyWindow();
   EXPECT_FALSE(window_.isEnabled());
-}
-
-TEST_F(ProgressDlgTest, MenuShortcutsDoNotFireWhileOpen) {
-  QTest::keyClick(&window_, Qt::Key_R, Qt::ControlModifier);
-  ASSERT_EQ(shortcutFired_, 1);  // the shortcut works at all
-
-  CProgressDlg dialog(list_);
-  dialog.Create();
-  for (int pass = 0; pass < 2; ++pass) {
-    QTest::keyClick(&window_, Qt::Key_R, Qt::ControlModifier);
-    QTest::keyClick(&dialog, Qt::Key_R, Qt::ControlModifier);
-    dialog.PollCancel();  // and again once the dialog is the active window
-  }
-  EXPECT_EQ(shortcutFired_, 1);
-  dialog.DestroyWindow();
-}
-
-TEST_F(ProgressDlgTest, DialogThatNeverOpenedIsHarmless) {
-  CProgressDlg dialog(list_);
-  dialog.SetMessageText("Uploading file to the memory card...");
-  dialog.SetRange(0, 4);
-  dialog.SetPos(2);
-  dialog.reject();
-  EXPECT_FALSE(dialog.PollCancel());
-  EXPECT_FALSE(dialog.DestroyWindow());
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_TRUE(window_.isEnabled());
 }
 
 }  // namespace
