@@ -1,11 +1,11 @@
 #include "PageImage.h"
 
 #include <cstring>
-#include <ctime>
 
 #include "FileWriter.h"
 #include "Messages.h"
 #include "VmuFat.h"
+#include "VmuTimestamp.h"
 
 using card_format::kBlockSize;
 using card_format::PutLe16;
@@ -17,19 +17,7 @@ constexpr std::uint32_t kEntriesPerBlock = kBlockSize / CVmuDirEntry::kLength;
 CPageImage::CPageImage() : bytes_(card_format::kPageSize, 0) {}
 
 CPageImage CPageImage::FormattedNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  auto bcd = [](int value) { return static_cast<std::uint8_t>((value / 10) << 4 | value % 10); };
-  const int year = local.tm_year + 1900;
-  const std::uint8_t stamp[8] = {bcd(year / 100),    bcd(year % 100),    bcd(local.tm_mon + 1),
-                                 bcd(local.tm_mday), bcd(local.tm_hour), bcd(local.tm_min),
-                                 bcd(local.tm_sec),  bcd(local.tm_wday)};
-  return Formatted(stamp);
+  return Formatted(CVmuTimestamp::Now().GetData());
 }
 
 CPageImage CPageImage::Formatted(const std::uint8_t* stamp) {

@@ -10,6 +10,10 @@ class CVmuTimestamp : public CVmuBuffer {
 
   CVmuTimestamp() : CVmuBuffer(kLength) {}
 
+  // This moment in local time, the weekday (0 for Sunday) in the last byte,
+  // as the console stamps what it writes.
+  static CVmuTimestamp Now();
+
   unsigned GetCentury() const { return Decode(0); }
   unsigned GetYear() const { return Decode(1); }
   unsigned GetMonth() const { return Decode(2); }

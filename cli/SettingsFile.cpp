@@ -1,6 +1,5 @@
 #include "SettingsFile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -8,6 +7,7 @@
 #include "FileReader.h"
 #include "Messages.h"
 #include "ProgramInfo.h"
+#include "UserFolders.h"
 
 namespace {
 
@@ -24,15 +24,8 @@ std::string Trim(const std::string& text) {
 }  // namespace
 
 std::string DefaultSettingsPath() {
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  std::string folder;
-  if (configHome != nullptr && configHome[0] == '/') {
-    folder = configHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = std::string(home != nullptr ? home : "") + "/.config";
-  }
-  return folder + "/" + program::kOrganization + "/" + program::kName + ".conf";
+  return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/" + program::kOrganization + "/" +
+         program::kName + ".conf";
 }
 
 Result ReadSettingsFile(const std::string& path, LinkSettings& settings) {

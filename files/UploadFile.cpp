@@ -1,5 +1,4 @@
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
+#include "VmuTimestamp.h"
 
 namespace {
 CommandResult Refuse(CUserPrompts& user, const std::string& text) {
@@ -61,27 +61,6 @@ CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   return read ? CommandResult::Done : Refuse(user, read.Message());
 }
 
-// The date a VMS without its VMI gets: now, in BCD, the weekday last.
-void StampNow(std::uint8_t* stamp) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  const int values[8] = {(local.tm_year + 1900) / 100,
-                         local.tm_year % 100,
-                         local.tm_mon + 1,
-                         local.tm_mday,
-                         local.tm_hour,
-                         local.tm_min,
-                         local.tm_sec,
-                         local.tm_wday};
-  for (int i = 0; i < 8; ++i)
-    stamp[i] = static_cast<std::uint8_t>((values[i] / 10) << 4 | values[i] % 10);
-}
-
 // A VMS/VMI pair; a VMS alone only once the user agrees to its name.
 CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
                       std::vector<std::uint8_t>& blocks) {
@@ -91,9 +70,8 @@ CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry&
     if (!user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false)) {
       return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
     }
-    std::uint8_t stamp[8];
-    StampNow(stamp);
-    read = CVmsFile::ReadAlone(path, stamp, entry, blocks);
+    // dated now, as the console dates what it writes
+    read = CVmsFile::ReadAlone(path, CVmuTimestamp::Now().GetData(), entry, blocks);
   }
   if (!read) return Refuse(user, read.Message());
   return CommandResult::Done;

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -9,6 +8,8 @@
 #include "DcmFile.h"
 #include "Messages.h"
 #include "PageImage.h"
+#include "ProgramInfo.h"
+#include "UserFolders.h"
 #include "UserPrompts.h"
 
 namespace fs = std::filesystem;
@@ -46,15 +47,8 @@ void KeepNewest(const fs::path& folder) {
 }  // namespace
 
 std::string DefaultSafetyCopyFolder() {
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  std::string base;
-  if (dataHome != nullptr && dataHome[0] == '/') {
-    base = dataHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr ? home : ".") + "/.local/share";
-  }
-  return base + "/Vellquist/Korvantis/safety-copies";
+  return XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/" + program::kOrganization + "/" +
+         program::kName + "/safety-copies";
 }
 
 CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, CUserPrompts& user,
