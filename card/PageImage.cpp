@@ -63,16 +63,21 @@ bool CPageImage::PlaceFile(std::uint16_t slot, const CVmuDirEntry& entry,
   const std::uint16_t first = entry.GetFirstBlock();
   const std::uint16_t size = entry.GetSize();
   if (slot >= kDirectoryBlocks * kEntriesPerBlock) return false;
-  if (first >= card_format::kBlocksPerPage || size == 0 || size > first + 1) return false;
+  // A game lies from its first block upward, a data file downward.
+  const bool game = entry.GetType() == CVmuDirEntry::kGame;
+  if (first >= card_format::kBlocksPerPage || size == 0) return false;
+  if (game ? first + size > card_format::kBlocksPerPage : size > first + 1) return false;
 
   const std::uint32_t slotBlock = kDirectoryStart - slot / kEntriesPerBlock;
   std::memcpy(GetBlock(static_cast<std::uint16_t>(slotBlock)) +
                   (slot % kEntriesPerBlock) * CVmuDirEntry::kLength,
               entry.GetData(), CVmuDirEntry::kLength);
+  const int step = game ? 1 : -1;
   for (std::uint16_t k = 0; k < size; ++k) {
-    const auto block = static_cast<std::uint16_t>(first - k);
+    const auto block = static_cast<std::uint16_t>(first + step * k);
     std::memcpy(GetBlock(block), blocks + k * kBlockSize, kBlockSize);
-    SetFatEntry(block, k + 1 < size ? static_cast<std::uint16_t>(block - 1) : CVmuFat::kLastBlock);
+    SetFatEntry(block,
+                k + 1 < size ? static_cast<std::uint16_t>(block + step) : CVmuFat::kLastBlock);
   }
   return true;
 }

@@ -38,8 +38,8 @@ class CPageImage {
 
   // Places a file as a formatted page keeps it: its entry in directory slot n,
   // its blocks (storage order, entry.GetSize() of them) from the entry's first
-  // block downward, and their allocation chain. Refuses, changing nothing,
-  // a slot outside the directory or a run that leaves the page.
+  // block downward (upward for a game), and their allocation chain. Refuses,
+  // changing nothing, a slot outside the directory or a run that leaves the page.
   bool PlaceFile(std::uint16_t slot, const CVmuDirEntry& entry, const std::uint8_t* blocks);
 
   std::uint16_t GetFatEntry(std::uint16_t block) const;

@@ -1,9 +1,9 @@
 // The input is a DCI file, uploaded to a freshly formatted card. Besides
 // crashes, the target checks the whole page the upload left: a refused file
 // leaves it exactly as formatted, and an accepted one leaves it as a formatted
-// page with that file placed in directory slot 0 from block 199 downward,
-// nothing else changed. An accepted file costs four write units per block;
-// the -max_len that run-fuzzers.sh sets keeps that to a few dozen blocks.
+// page with that file placed in directory slot 0 from block 199 downward (a
+// game from block 0 upward), nothing else changed. An accepted file costs four write units per
+// block; the -max_len that run-fuzzers.sh sets keeps that to a few dozen blocks.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,8 +26,9 @@
 
 namespace {
 constexpr std::uint32_t kTimeout = 2000;  // microseconds; the simulated card answers at once
-// An upload takes the run that descends from the highest free user block.
-constexpr std::uint16_t kFirstBlock = CVmuFat::kUserBlocks - 1;
+// On an empty page a data file takes the run that descends from the highest
+// user block, a game the run that climbs from block 0.
+constexpr std::uint16_t kFirstDataBlock = CVmuFat::kUserBlocks - 1;
 
 // Pages as the simulated card keeps them, in wire order.
 CPageImage WireOrder(CPageImage page) {
@@ -44,7 +45,7 @@ const CPageImage& FormattedWire() {
 CPageImage ExpectedAfterUpload(const std::uint8_t* data) {
   CVmuDirEntry entry;
   entry.CopyFrom(data);
-  entry.SetFirstBlock(kFirstBlock);
+  entry.SetFirstBlock(entry.GetType() == CVmuDirEntry::kGame ? 0 : kFirstDataBlock);
   const std::size_t bytes = std::size_t{entry.GetSize()} * card_format::kBlockSize;
   std::vector<std::uint8_t> blocks(data + CVmuDirEntry::kLength,
                                    data + CVmuDirEntry::kLength + bytes);
