@@ -111,13 +111,13 @@ bool LooksJapanese(const std::string& bytes) {
 FileTexts DecodeFileTexts(const FileTexts& raw, TextEncoding encoding) {
   bool japanese = encoding == TextEncoding::Japanese;
   if (encoding == TextEncoding::Automatic) {
-    bool evidence = false, allValid = true;
+    // The conversion is tried only where the bytes look Japanese: most texts
+    // are plain ASCII, and a listing decodes four of them a file.
+    for (const FileColumn column : kCardTexts)
+      japanese = japanese || LooksJapanese(raw.Text(column));
     std::string ignored;
-    for (const FileColumn column : kCardTexts) {
-      evidence = evidence || LooksJapanese(raw.Text(column));
-      allValid = allValid && DecodeShiftJis(raw.Text(column), ignored);
-    }
-    japanese = evidence && allValid;
+    for (const FileColumn column : kCardTexts)
+      japanese = japanese && DecodeShiftJis(raw.Text(column), ignored);
   }
   FileTexts decoded = raw;
   for (const FileColumn column : kCardTexts) {
