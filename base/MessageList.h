@@ -275,11 +275,11 @@ KORVANTIS_MESSAGE(kCheckSystemChain,
                   "block places it.",
                   "The table no longer matches the page's layout; the console may refuse the "
                   "card. Restore a backup, or copy the files off and format the page.")
-KORVANTIS_MESSAGE(kCheckEntryCount,
-                  "The root block counts {count} directory entries, more than the directory's "
-                  "{capacity} can hold.",
-                  "Entries past the directory's end are not read. Another tool wrote this layout; "
-                  "the files in the directory are unharmed.")
+KORVANTIS_MESSAGE(kCheckDirectoryChain,
+                  "The allocation table chains {chained} of the directory's {count} blocks.",
+                  "Another tool wrote this layout. Korvantis reads the entries of the chained "
+                  "blocks, and files may lie in the others; the console may see the card "
+                  "differently. Copy the files off, format the page and copy them back.")
 KORVANTIS_MESSAGE(kCheckChainLoops, "{file}: its chain runs back to its own block {block}.",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
 KORVANTIS_MESSAGE(kCheckChainEndsEarly, "{file}: its chain ends at block {block}, too early.",

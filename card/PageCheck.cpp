@@ -16,7 +16,8 @@ struct Layout {
   const std::uint8_t* root;
   std::uint32_t fat = GetLe16(root + kRootFatStart), fatCount = GetLe16(root + kRootFatBlockCount);
   std::uint32_t dir = GetLe16(root + kRootDirectoryStart);
-  std::uint32_t dirCount = GetLe16(root + kRootDirectoryBlockCount);
+  std::uint32_t rootDirCount = GetLe16(root + kRootDirectoryBlockCount);
+  std::uint32_t dirCount = rootDirCount;  // as far as the table chains it, once that is known
   bool IsSystem(std::uint32_t b) const {
     return b == kRootBlock || (b <= fat && b + fatCount > fat) || (b <= dir && b + dirCount > dir);
   }
@@ -26,10 +27,6 @@ struct Layout {
   }
 };
 
-Layout LayoutOf(const CPageImage& page) {
-  return Layout{page.GetData() + kRootBlock * kBlockSize};
-}
-
 // Between the user blocks and the root block, as every card keeps its system runs.
 bool InSystemArea(std::uint32_t start, std::uint32_t count) {
   return count >= 1 && start < kRootBlock && start + 1 >= kUserBlocks + count;
@@ -37,13 +34,22 @@ bool InSystemArea(std::uint32_t start, std::uint32_t count) {
 
 bool Plausible(const Layout& layout) {
   const bool apart =
-      layout.fat + layout.dirCount <= layout.dir || layout.dir + layout.fatCount <= layout.fat;
-  return InSystemArea(layout.fat, layout.fatCount) && InSystemArea(layout.dir, layout.dirCount) &&
-         apart;
+      layout.fat + layout.rootDirCount <= layout.dir || layout.dir + layout.fatCount <= layout.fat;
+  return InSystemArea(layout.fat, layout.fatCount) &&
+         InSystemArea(layout.dir, layout.rootDirCount) && apart;
 }
 
 std::uint16_t Next(const CPageImage& page, const Layout& layout, std::uint32_t b) {
   return GetLe16(page.GetData() + layout.fat * kBlockSize + 2 * b);
+}
+
+Layout LayoutOf(const CPageImage& page) {
+  Layout layout{page.GetData() + kRootBlock * kBlockSize};
+  if (Plausible(layout)) {
+    layout.dirCount = ChainedDirectoryBlocks(
+        layout.dir, layout.rootDirCount, [&](std::uint32_t b) { return Next(page, layout, b); });
+  }
+  return layout;
 }
 
 std::string Quoted(const std::string& name) {
@@ -161,8 +167,19 @@ bool ChecksumMatches(std::vector<std::uint8_t> file) {
 }
 
 void CheckSystemRuns(const CPageImage& page, const Layout& layout, PageReport& report) {
+  // A directory the table chains short is one finding, not one a block.
+  const bool chainedShort = layout.dirCount < layout.rootDirCount;
+  if (chainedShort) {
+    report.findings.push_back(
+        {PageFault::SystemChain, kNoSlot,
+         static_cast<std::uint16_t>(layout.dir - layout.dirCount + 1),
+         Fill(message::kCheckDirectoryChain,
+              {std::to_string(layout.dirCount), std::to_string(layout.rootDirCount)})});
+  }
   const std::pair<std::uint32_t, std::uint32_t> runs[] = {
-      {kRootBlock, 1}, {layout.fat, layout.fatCount}, {layout.dir, layout.dirCount}};
+      {kRootBlock, 1},
+      {layout.fat, layout.fatCount},
+      {layout.dir, chainedShort ? 0 : layout.dirCount}};
   for (const auto& [start, count] : runs) {
     for (std::uint32_t k = 0; k < count; ++k) {
       const auto block = static_cast<std::uint16_t>(start - k);
@@ -243,17 +260,10 @@ PageReport CheckPage(const CPageImage& page) {
                                      std::to_string(fat ? layout.fatCount : layout.dirCount)})});
     return report;
   }
+  // Real cards often count more entries than the directory holds (240 or
+  // 241 where 208 fit); only the directory's own entries are read.
   CheckSystemRuns(page, layout, report);
-  const std::uint32_t count = GetLe16(root + kRootDirectoryEntryCount);
-  if (count > layout.dirCount * kEntriesPerBlock) {
-    report.findings.push_back(
-        {PageFault::EntriesBeyondDirectory, kNoSlot, kNoBlock,
-         Fill(message::kCheckEntryCount,
-              {std::to_string(count), std::to_string(layout.dirCount * kEntriesPerBlock)})});
-  }
-  // Entries read through a directory the table does not chain are no entries.
-  if (report.findings.empty() || report.findings.front().fault != PageFault::SystemChain)
-    CheckFiles(page, layout, report);
+  CheckFiles(page, layout, report);
   return report;
 }
 

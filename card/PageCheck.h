@@ -24,7 +24,6 @@ enum class PageFault {
   NotFormatted,
   ImplausibleRoot,  // a layout field no card could hold
   SystemChain,      // a root, table or directory block not chained as the root places it
-  EntriesBeyondDirectory,
   ChainLoops,
   ChainEndsEarly,
   ChainRunsLong,

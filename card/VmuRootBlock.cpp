@@ -28,9 +28,31 @@ bool CVmuRootBlock::GetFat(CVmuFat*& out) {
   return GetRegion(card_format::kRootFatStart, card_format::kRootFatBlockCount, fat_, out);
 }
 
+// The directory is as long as the table chains it (ChainedDirectoryBlocks),
+// so the table is read first.
 bool CVmuRootBlock::GetDirectory(CVmuDirectory*& out) {
-  return GetRegion(card_format::kRootDirectoryStart, card_format::kRootDirectoryBlockCount,
-                   directory_, out);
+  if (!directory_) {
+    std::uint16_t start = 0, count = 0;
+    CVmuFat* fat = nullptr;
+    if (!GetField(card_format::kRootDirectoryStart, start) ||
+        !GetField(card_format::kRootDirectoryBlockCount, count) || !GetFat(fat)) {
+      return false;
+    }
+    // A start off the page has no table entry; reading the region fails as before.
+    bool readable = true;
+    const std::uint32_t blocks =
+        start >= card_format::kBlocksPerPage
+            ? count
+            : card_format::ChainedDirectoryBlocks(start, count, [&](std::uint32_t block) {
+                std::uint16_t next = 0;
+                readable = readable && fat->GetEntry(static_cast<std::uint16_t>(block), next);
+                return next;
+              });
+    if (!readable) return Fail(fat->GetLastError());
+    directory_ = std::make_unique<CVmuDirectory>(start, blocks, GetCache());
+  }
+  out = directory_.get();
+  return true;
 }
 
 bool CVmuRootBlock::IsFormatted(bool& out) {

@@ -36,6 +36,22 @@ constexpr std::uint32_t kRootDirectoryEntryCount = 80;
 constexpr std::uint32_t kRootGameAreaStart = 82;  // where game files begin
 constexpr std::uint32_t kRootMaxGameBlocks = 86;  // how many blocks a game file may take
 
+// How many of the directory's blocks hold entries: the run from the root's
+// directory start downward that the allocation table chains, each block
+// naming the one below it, at most the root's count of them. Some tools
+// write a directory of one chained block under a root that counts thirteen;
+// the blocks past the chain's end then hold files, not entries. next(b) is
+// the table's entry for block b.
+template <typename NextOf>
+std::uint32_t ChainedDirectoryBlocks(std::uint32_t start, std::uint32_t count, NextOf next) {
+  std::uint32_t blocks = 0;
+  while (blocks < count) {
+    const std::uint32_t block = start - blocks++;
+    if (block == 0 || next(block) != block - 1) break;
+  }
+  return blocks;
+}
+
 // A file's header block (its descriptions), counted along the file's allocation
 // chain: a data file starts with it; a game file's program begins with its
 // first block, so the header is the second (a game of one block has none).

@@ -48,10 +48,7 @@ struct Mends {
 // then none is freed.
 bool LayoutInDoubt(const PageReport& report) {
   for (const PageFinding& finding : report.findings) {
-    if (finding.fault == PageFault::EntriesBeyondDirectory ||
-        finding.fault == PageFault::SystemChain) {
-      return true;
-    }
+    if (finding.fault == PageFault::SystemChain) return true;
   }
   return false;
 }

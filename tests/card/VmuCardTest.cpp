@@ -35,7 +35,7 @@ class CardObject : public ::testing::Test {
   CVmuCard& card_ = sim_.Card();
 };
 
-TEST_F(CardObject, ReadDirEntryFetchesTheRootThenTheEntrysBlockOnce) {
+TEST_F(CardObject, ReadDirEntryFetchesTheRootTheTableThenTheEntrysBlockOnce) {
   CPageImage page = CPageImage::Formatted();
   for (std::uint16_t n : {0, 5, 17})
     std::memcpy(EntrySlot(page, n), MakeEntry(0x33, 100 + n, 1).GetData(), 32);
@@ -43,7 +43,7 @@ TEST_F(CardObject, ReadDirEntryFetchesTheRootThenTheEntrysBlockOnce) {
 
   CVmuDirEntry entry;
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253"}));
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253"}));
   EXPECT_EQ(0, std::memcmp(entry.GetData(), EntrySlot(page, 0), 32));
   ASSERT_TRUE(card_.ReadDirEntry(5, entry));
   EXPECT_TRUE(sim_.TakeTransfers().empty());
@@ -68,7 +68,7 @@ TEST_F(CardObject, RootBlockTimeoutFailsTheReadAndIsRetried) {
 
   sim_.Sim().Faults().noCard = false;
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253"}));
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253"}));
   EXPECT_EQ(card_.GetLastError(), status::kTimeout);  // a success leaves it
 }
 
@@ -166,7 +166,7 @@ TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
   EXPECT_EQ(entry.GetFirstBlock(), 120);
   EXPECT_TRUE(card_.Flush());
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R255", "R253"}));
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253", "R255", "R254", "R253"}));
 
   // Another page with its directory elsewhere: the root fields are read anew.
   ASSERT_TRUE(card_.GetLink()->SelectPage(1));
@@ -176,7 +176,7 @@ TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   std::uint16_t count = 0;
   ASSERT_TRUE(card_.GetEntryCount(count));
   EXPECT_EQ(count, 32);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"P1", "R255", "R250"}));
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"P1", "R255", "R254", "R250"}));
 }
 
 TEST_F(CardObject, EntryCountStopsAtTheDirectorysEnd) {

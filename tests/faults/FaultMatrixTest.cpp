@@ -378,10 +378,10 @@ const std::vector<Command>& Commands() {
          ReplacedAllOrNothing},
         {"Properties", "", nullptr,
          [](Rig& rig) { return GetFileProperties(*rig.card, 0, rig.user, rig.properties); },
-         // The allocation table and the header are read last: without them
-         // the dialog shows empty descriptions.
+         // The header is read last (after the root, the table and the
+         // directory block): without it the dialog shows empty descriptions.
          [](std::size_t t, std::uint32_t code) {
-           return t >= 2 ? std::string() : LinkMessage(t, code);
+           return t >= 3 ? std::string() : LinkMessage(t, code);
          },
          [](Rig& rig, std::size_t t, const std::vector<Transfer>& good) {
            EXPECT_EQ(rig.properties.Text(FileColumn::ShortDescription),

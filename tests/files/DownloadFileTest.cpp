@@ -57,7 +57,7 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
   page_.SetFatEntry(198, CVmuFat::kLastBlock);
   Load();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R253", "R254"}));
+  EXPECT_EQ(sim_.TakeTransfers(), (Words{"R255", "R254", "R253"}));
   page_.GetBlock(255)[0] = 0;
   Load();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
