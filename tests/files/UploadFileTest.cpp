@@ -233,11 +233,6 @@ TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
     EXPECT_NE(user_.messages[0].find(expected), std::string::npos);
     EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
   }
-
-  FreshCard();
-  sim_.Sim().Faults().silentAfter = 0;
-  EXPECT_EQ(Upload(DataDci(1)), CommandResult::Failed);
-  EXPECT_EQ(user_.messages, Words{StatusMessage(status::kTimeout)});
 }
 
 TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {

@@ -111,12 +111,6 @@ Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
   return blocks;
 }
 
-// A text field as the listing shows it: up to its first zero byte.
-std::string Text(const std::uint8_t* field, std::size_t length) {
-  const char* text = reinterpret_cast<const char*>(field);
-  return std::string(text, std::find(text, text + length, '\0'));
-}
-
 std::string FirstDifference(const CPageImage& actual, const CPageImage& expected) {
   for (std::uint16_t block = 0; block < CVmuCard::kBlockCount; ++block) {
     const std::uint8_t* a = actual.GetData() + block * kBlockSize;
@@ -137,11 +131,6 @@ class RandomCardTest : public ::testing::Test {
     EXPECT_EQ(DownloadFile(*card_, slot, progress_, user_), CommandResult::Done);
     return ReadBytes(path_);
   }
-  Bytes Backup() {
-    user_.AnswerNextChoice(path_);
-    EXPECT_EQ(BackupPage(*card_, progress_, user_), CommandResult::Done);
-    return ReadBytes(path_);
-  }
 
   CCardOnSimulator sim_;
   std::unique_ptr<CVmuCard> card_ = sim_.MakeCard();  // no recording: hundreds of cards
@@ -150,44 +139,6 @@ class RandomCardTest : public ::testing::Test {
   CScratchDirectory scratch_;
   const std::string path_ = scratch_.File("file");
 };
-
-TEST_F(RandomCardTest, ListingPropertiesAndDownloadsShowEveryFileAsPlaced) {
-  for (std::uint32_t seed = 1; seed <= kCards; ++seed) {
-    SCOPED_TRACE(::testing::Message() << "card of seed " << seed);
-    const RandomCard card = MakeCard(seed);
-    Load(card.page);
-    FileListing listing;
-    ASSERT_EQ(RefreshList(*card_, progress_, user_, listing), CommandResult::Done);
-    const std::vector<FileTexts>& rows = listing.rows;
-    ASSERT_EQ(rows.size(), card.files.size());
-    EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(card.page).size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const PlacedFile& file = card.files[i];
-      const FileTexts& texts = rows[i];
-      const std::uint16_t size = file.entry.GetSize();
-      const bool game = file.entry.GetType() == CVmuDirEntry::kGame;
-      // A game's header is its second block; a one-block game has none.
-      const std::size_t header = game ? kBlockSize : 0;
-      const bool hasHeader = header < file.blocks.size();
-      EXPECT_EQ(rows[i].index, file.slot);
-      EXPECT_EQ(texts.Text(FileColumn::FileName), Text(file.entry.GetData() + 4, 12));
-      EXPECT_EQ(texts.Text(FileColumn::ShortDescription),
-                hasHeader ? Text(&file.blocks[header], 16) : "");
-      EXPECT_EQ(texts.Text(FileColumn::LongDescription),
-                hasHeader ? Text(&file.blocks[header + 16], 32) : "");
-      EXPECT_EQ(texts.Text(FileColumn::Application),
-                hasHeader ? Text(&file.blocks[header + 48], 16) : "");
-      EXPECT_EQ(texts.Text(FileColumn::Size),
-                std::to_string(size) + (size == 1 ? " Block" : " Blocks"));
-      EXPECT_EQ(texts.Text(FileColumn::Type), game ? "Game" : "Data");
-      FileTexts properties;
-      ASSERT_EQ(GetFileProperties(*card_, file.slot, user_, properties), CommandResult::Done);
-      EXPECT_EQ(properties.columns, texts.columns);
-      EXPECT_EQ(Download(file.slot), Dci(file.entry, file.blocks));
-    }
-    EXPECT_TRUE(user_.messages.empty());
-  }
-}
 
 // The card an upload should leave, worked out here: the new chain takes the
 // highest free blocks, the entry the given slot; a replaced file's old chain

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
-#include "StatusCodes.h"
 
 // The card's side of the protocol; what the link makes of the card's faults is
 // tested with the link.
@@ -118,24 +117,4 @@ TEST_F(CardOverLink, UnknownCommandChangesNothingAndFailsItsChecksum) {
   const auto counters = card_.GetCounters();
   EXPECT_EQ(counters.transactions, 4u);
   EXPECT_EQ(counters.reads + counters.writeUnits + counters.pageSelects, 0u);
-}
-
-TEST_F(CardOverLink, FaultsHitOnlyTheTransactionsTheyName) {
-  card_.Faults().flipDirection = CardFaults::FlipDirection::FromPc;
-  card_.Faults().flipTransaction = 1;
-  card_.Faults().flipByte = 2;  // the page number
-  EXPECT_TRUE(link_.SelectPage(1));
-  EXPECT_FALSE(link_.SelectPage(2));
-  EXPECT_TRUE(link_.SelectPage(3));
-  EXPECT_EQ(card_.GetSelectedPage(), 3u);
-
-  card_.Faults() = CardFaults();
-  card_.ResetCounters();
-  card_.Faults().silentAfter = 2;
-  EXPECT_TRUE(link_.SelectPage(1));
-  EXPECT_TRUE(link_.SelectPage(2));
-  EXPECT_FALSE(link_.SelectPage(3));
-  EXPECT_EQ(link_.GetLastStatus(), status::kTimeout);
-  EXPECT_EQ(card_.GetSelectedPage(), 2u);
-  EXPECT_EQ(card_.GetCounters().transactions, 2u);
 }
