@@ -105,15 +105,4 @@ TEST(PortRoadChooser, ChoosesOnceForTheFinalPortAndNoRoadMeansNoWait) {
   EXPECT_FALSE(link.SelectPage(1));
   EXPECT_EQ(link.GetLastStatus(), status::kTimeout);
   EXPECT_EQ(counter.Reads(), 0);  // no wait was ever begun
-
-  // Without any port named, the first transfer chooses the default one.
-  asked.clear();
-  CVmuLink unset(
-      [&asked](std::uint16_t base) {
-        asked.push_back(base);
-        return PortRoadChoice{std::make_unique<CNoPortRoad>(), ""};
-      },
-      counter);
-  EXPECT_FALSE(unset.SelectPage(0));
-  EXPECT_EQ(asked, std::vector<std::uint16_t>{LinkSettings::kDefaultPort});
 }

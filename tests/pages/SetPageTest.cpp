@@ -7,7 +7,6 @@
 #include "CardOnSimulator.h"
 #include "PageCommands.h"
 #include "ScriptedUser.h"
-#include "WireDecoder.h"
 
 namespace {
 using Words = std::vector<std::string>;
@@ -16,10 +15,7 @@ TEST(SetPageTest, SendsPageNumberLessOneAndRefusesOthersUntouched) {
   CCardOnSimulator sim;
   CScriptedUser user;
   EXPECT_EQ(SetPage(sim.Card(), 3, user), CommandResult::Done);  // Ctrl+3
-  const auto transactions = DecodeTransactions(sim.Recorder().GetRecords());
-  ASSERT_EQ(transactions.size(), 1u);
-  EXPECT_EQ(transactions[0].sent, (std::vector<std::uint8_t>{0x40, 0x6A, 0x02, 0x00, 0x28}));
-  EXPECT_EQ(sim.Sim().GetSelectedPage(), 2u);
+  EXPECT_EQ(sim.TakeTransfers(), Words{"P2"});
   EXPECT_TRUE(user.messages.empty());
 
   sim.Sim().ResetCounters();

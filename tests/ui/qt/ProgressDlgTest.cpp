@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QMainWindow>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -55,7 +54,6 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   EXPECT_EQ(Percent(dialog)->text(), " 0 %");
   EXPECT_EQ(dialog.SetPos(5), 0);
   EXPECT_EQ(dialog.SetPos(6), 5);
-  EXPECT_EQ(dialog.findChild<QProgressBar*>("bar")->value(), 6);
 
   EXPECT_EQ(PercentsShown(3, {0, 1, 2}), (std::vector<std::string>{"0%", "33%", "66%"}));
   EXPECT_EQ(PercentsShown(131072, {126976}), (std::vector<std::string>{"96%"}));
