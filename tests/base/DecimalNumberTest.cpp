@@ -20,18 +20,9 @@ TEST(ParseDecimal, TakesDigitsWithBlanksAroundAndNothingElse) {
     EXPECT_EQ(value, expected) << text;
   }
 
-  const std::string notNumbers[] = {"",
-                                    " \t ",
-                                    "0x3BC",
-                                    "-1",
-                                    "+1",
-                                    "12 3",
-                                    "1\n",
-                                    "\r5",
-                                    "5.0",
-                                    "1e3",
-                                    "\xD9\xA3",  // an Arabic three
-                                    "99999999999x"};
+  // The last: an Arabic three.
+  const std::string notNumbers[] = {"",    " \t ", "0x3BC", "-1",  "+1",           "1\n",
+                                    "\r5", "12 3", "5.0",   "1e3", "99999999999x", "\xD9\xA3"};
   for (const std::string& text : notNumbers) {
     std::uint32_t value = 7;
     EXPECT_EQ(ParseDecimal(text, value), DecimalParse::NotANumber) << text;

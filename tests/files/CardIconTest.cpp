@@ -42,9 +42,6 @@ TEST(CardIcon, DecodesPaletteAndFramesToTheExactPixels) {
   ASSERT_TRUE(DecodeIcon(Text(IconFile(), 0x80 + 2 * 512), 3, icon));
   ASSERT_EQ(icon.frames.size(), 2u);
   EXPECT_EQ(icon.speed, 12);
-  EXPECT_EQ(icon.palette[0], 0x00000000u);
-  EXPECT_EQ(icon.palette[1], 0xFF0000FFu);
-  EXPECT_EQ(icon.palette[2], 0x88FF8844u);
   EXPECT_EQ(icon.Argb(icon.frames[0], 0, 0), 0xFF0000FFu);
   EXPECT_EQ(icon.Argb(icon.frames[0], 1, 0), 0x88FF8844u);
   EXPECT_EQ(icon.Argb(icon.frames[0], 30, 31), 0x88FF8844u);

@@ -71,17 +71,6 @@ TEST(PortRoadChooser, FallsBackToNoAccessWithTheReasonThatHelps) {
   EXPECT_THAT(choice.problem,
               HasSubstr(std::string("Direct port access was refused too: ") + std::strerror(EIO)));
 
-  // The link keeps running with no access, and the reason for the user.
-  system.SetPortInstructions(EPERM, nullptr);
-  CVmuLink link(system.Chooser());
-  link.SetPort(888);
-  link.SetTimeout(20000);
-  EXPECT_EQ(link.GetPortAccess(), PortAccess::None);
-  EXPECT_THAT(link.GetPortProblem(), StartsWith("Permission denied opening "));
-  std::uint8_t buffer[4];
-  EXPECT_FALSE(link.Read(0, buffer, sizeof buffer, false));
-  EXPECT_EQ(link.GetLastStatus(), status::kTimeout);
-
   // A port the kernel knows but will not hand over is never taken behind its
   // back, even where the port instructions would be allowed.
   CSimulatedCard card;
@@ -116,15 +105,4 @@ TEST(PortRoadChooser, ChoosesOnceForTheFinalPortAndNoRoadMeansNoWait) {
   EXPECT_FALSE(link.SelectPage(1));
   EXPECT_EQ(link.GetLastStatus(), status::kTimeout);
   EXPECT_EQ(counter.Reads(), 0);  // no wait was ever begun
-
-  // Without any port named, the first transfer chooses the default one.
-  asked.clear();
-  CVmuLink unset(
-      [&asked](std::uint16_t base) {
-        asked.push_back(base);
-        return PortRoadChoice{std::make_unique<CNoPortRoad>(), ""};
-      },
-      counter);
-  EXPECT_FALSE(unset.SelectPage(0));
-  EXPECT_EQ(asked, std::vector<std::uint16_t>{LinkSettings::kDefaultPort});
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
@@ -10,7 +9,6 @@
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CareCommands.h"
-#include "DcmFile.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -18,7 +16,6 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Chain = std::vector<std::uint16_t>;
-namespace fs = std::filesystem;
 
 // A card whose data files lie scattered over random blocks, with at least
 // three blocks free, and perhaps a game at block 0.
@@ -115,8 +112,8 @@ TEST_F(DefragmentPageTest, PacksScatteredFilesFrom199DownTouchingEachBlockOnce) 
   }
 }
 
-// A stop at every transaction after the page is read loses no file:
-// each is whole on the card, as in the safety copy.
+// A stop at every transaction after the page is read loses no file: each is
+// whole on the card. (What a safety copy holds is checked with the check.)
 TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
   CPageImage before = CPageImage::Formatted();
   // H reaches above the user blocks, so it stays put.
@@ -134,13 +131,6 @@ TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
   const auto total = static_cast<int>(sim_.Sim().GetCounters().transactions);
   constexpr int kPageReads = 32;         // of 4096 bytes
   EXPECT_GT(total, kPageReads + 5 * 4);  // then at least the five blocks' writes
-  fs::path copy;
-  for (const auto& entry : fs::directory_iterator(copies_.folder))
-    copy = entry.path();
-  Bytes saved(card_format::kPageSize);
-  ASSERT_TRUE(LoadDcmFile(copy.string(), saved.data()));
-  card_format::ReverseGroups(saved.data(), saved.size());
-  ASSERT_TRUE(std::equal(saved.begin(), saved.end(), before.GetData()));
   for (int k = kPageReads; k < total; ++k) {
     sim_.LoadPage(before);
     sim_.Sim().ResetCounters();

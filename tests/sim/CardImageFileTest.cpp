@@ -67,8 +67,6 @@ void RoundTripFourPages(const std::string& path, bool storageOrder) {
   }
   // The file holds everything while the card still has it open.
   EXPECT_TRUE(ReadBytes(path) == (storageOrder ? writtenReversed : written));
-  EXPECT_EQ(sim.Sim().GetCounters().reads, 4u * 256);
-  EXPECT_EQ(sim.Sim().GetCounters().writeUnits, 4u * 1024);
   EXPECT_TRUE(sim.Sim().GetImageProblem().empty());
 }
 
@@ -166,9 +164,7 @@ TEST(CardImageFile, OneWriterOrManyReadersHoldAnImage) {
   ASSERT_TRUE(Succeeded(reader.OpenImage(path, ImageAccess::Read)));
   EXPECT_TRUE(Succeeded(another.OpenImage(path, ImageAccess::Read)));
   EXPECT_EQ(writer.OpenImage(path, ImageAccess::WriteIfAllowed).Message(), inUse);
-  EXPECT_TRUE(Succeeded(reader.CheckPage(1)));
   EXPECT_EQ(reader.CheckPage(2).Message(), "This card image holds one page.");
-  EXPECT_EQ(reader.CheckWritable().Message(), "The card image " + path + " is read-only.");
 }
 
 TEST(CardImageFile, AReadOnlyImageIsReadButNeverWritten) {

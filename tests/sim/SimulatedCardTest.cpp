@@ -7,14 +7,13 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
-#include "StatusCodes.h"
 
 // The card's side of the protocol; what the link makes of the card's faults is
 // tested with the link.
 namespace {
 
 // The PC's side of the wire driven by hand, for what the link never does on
-// its own: dropping the line halfway, or sending a command the card lacks.
+// its own: dropping the line halfway.
 class HandWire {
  public:
   explicit HandWire(CSimulatedCard& card) : card_(card) {}
@@ -97,45 +96,4 @@ TEST_F(CardOverLink, DroppedLineDiscardsTheTransaction) {
   const auto unit = Unit(9);
   ASSERT_TRUE(link_.Write(0, unit.data(), 128, false));
   EXPECT_EQ(card_.GetPage(0)[0], unit[0]);
-}
-
-TEST_F(CardOverLink, UnknownCommandChangesNothingAndFailsItsChecksum) {
-  for (std::uint8_t second : {0x00, 0x02, 0xA9 ^ 0x01, 0x6A}) {
-    ASSERT_TRUE(wire_.Begin());
-    std::uint8_t sum = 0x02 ^ second;
-    EXPECT_EQ(wire_.Exchange(0x02), 0xA9);
-    EXPECT_EQ(wire_.Exchange(second), 0x55);
-    // Whichever exchange the PC meant for its checksum, the card's answer differs.
-    for (std::uint8_t byte : {0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x5A, 0xFF}) {
-      EXPECT_NE(wire_.Exchange(byte), sum);
-      sum ^= byte;
-    }
-    EXPECT_NE(wire_.Exchange(sum), sum);
-    wire_.End();
-  }
-  EXPECT_EQ(card_.GetPage(0)[0], 0xFF);
-  EXPECT_EQ(card_.GetSelectedPage(), 0u);
-  const auto counters = card_.GetCounters();
-  EXPECT_EQ(counters.transactions, 4u);
-  EXPECT_EQ(counters.reads + counters.writeUnits + counters.pageSelects, 0u);
-}
-
-TEST_F(CardOverLink, FaultsHitOnlyTheTransactionsTheyName) {
-  card_.Faults().flipDirection = CardFaults::FlipDirection::FromPc;
-  card_.Faults().flipTransaction = 1;
-  card_.Faults().flipByte = 2;  // the page number
-  EXPECT_TRUE(link_.SelectPage(1));
-  EXPECT_FALSE(link_.SelectPage(2));
-  EXPECT_TRUE(link_.SelectPage(3));
-  EXPECT_EQ(card_.GetSelectedPage(), 3u);
-
-  card_.Faults() = CardFaults();
-  card_.ResetCounters();
-  card_.Faults().silentAfter = 2;
-  EXPECT_TRUE(link_.SelectPage(1));
-  EXPECT_TRUE(link_.SelectPage(2));
-  EXPECT_FALSE(link_.SelectPage(3));
-  EXPECT_EQ(link_.GetLastStatus(), status::kTimeout);
-  EXPECT_EQ(card_.GetSelectedPage(), 2u);
-  EXPECT_EQ(card_.GetCounters().transactions, 2u);
 }

@@ -35,7 +35,6 @@ TEST(AboutDialog, OnlyTheLinkOpensTheWebPage) {
   QDesktopServices::setUrlHandler("https", &browser, "Open");
   CAboutDlg dialog(nullptr);
   dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), "About Korvantis");
   QLabel* version = LabelWithText(
       dialog, QStringLiteral("Korvantis Version ") + QString::fromUtf8(program::kVersionText));
   ASSERT_NE(version, nullptr);
@@ -49,7 +48,6 @@ TEST(AboutDialog, OnlyTheLinkOpensTheWebPage) {
   ASSERT_EQ(browser.opened.size(), 1u);
   EXPECT_EQ(browser.opened[0], QUrl(CAboutDlg::kWebPage));
   EXPECT_TRUE(dialog.isVisible());  // the box stays open
-  EXPECT_EQ(dialog.result(), 0);
 }
 
 }  // namespace

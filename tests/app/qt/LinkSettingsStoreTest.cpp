@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "ScratchDirectory.h"
 #include "SettingsFile.h"
@@ -13,9 +14,8 @@ namespace {
 
 void ExpectSettings(const LinkSettings& actual, std::uint32_t port, std::uint32_t timeout,
                     std::uint32_t delay) {
-  EXPECT_EQ(actual.port, port);
-  EXPECT_EQ(actual.timeoutSeconds, timeout);
-  EXPECT_EQ(actual.delayFactor, delay);
+  EXPECT_EQ((std::vector<std::uint32_t>{actual.port, actual.timeoutSeconds, actual.delayFactor}),
+            (std::vector<std::uint32_t>{port, timeout, delay}));
 }
 
 // Values that are absent, or no unsigned 32-bit number, give the defaults.

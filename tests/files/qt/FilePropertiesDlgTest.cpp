@@ -15,18 +15,13 @@ TEST(FilePropertiesDialog, AProtectedFileShowsTheBoxTickedAndItCannotBeChanged) 
   properties.copyProtect = true;
   CFilePropertiesDlg dialog(properties, nullptr);
   dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), "File Properties");
   auto* box = dialog.findChild<QCheckBox*>("copyProtect");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->text(), "&Copy Protect");
   EXPECT_TRUE(box->isChecked());
   EXPECT_FALSE(box->isEnabled());
   QTest::mouseClick(box, Qt::LeftButton);
   QTest::keyClick(box, Qt::Key_Space);
   EXPECT_TRUE(box->isChecked());
-
-  CFilePropertiesDlg open(FileTexts{}, nullptr);
-  EXPECT_FALSE(open.findChild<QCheckBox*>("copyProtect")->isChecked());
 }
 
 // Read as Latin-1, every byte of the card's texts must reach the screen as
