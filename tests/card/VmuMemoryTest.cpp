@@ -134,21 +134,6 @@ TEST_F(CacheOverSimulator, FlushStopsAtTheFirstFailedStoreAndRetriesLater) {
   EXPECT_TRUE(sim_.TakeTransfers().empty());
 }
 
-TEST_F(CacheOverSimulator, WriteWithFlushSucceedsWhenTheStoreFails) {
-  Faults().wrongAnswers = true;
-  EXPECT_TRUE(cache_.Write(8 * kBlock, data_.data(), kBlock, true));
-  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::BlockStatus::Dirty);
-  EXPECT_EQ(cache_.GetLastError(), status::kUnexpectedAnswer);
-
-  // Another fault, so that the flush's own failure is the one reported.
-  Faults().wrongAnswers = false;
-  Faults().noCard = true;
-  EXPECT_FALSE(cache_.Flush());
-  EXPECT_EQ(cache_.GetLastError(), status::kTimeout);
-  EXPECT_EQ(cache_.GetBlockStatus(8), CVmuMemory::BlockStatus::Dirty);
-  EXPECT_EQ(sim_.TakeTransfers(), (Words{"?", "-"}));
-}
-
 TEST_F(CacheOverSimulator, FailedLoadLeavesTheBlockAsItWas) {
   Faults().noCard = true;
   EXPECT_FALSE(cache_.Read(510, out_, 4, false));
@@ -168,19 +153,6 @@ TEST_F(CacheOverSimulator, FailedLoadLeavesTheBlockAsItWas) {
   EXPECT_FALSE(cache_.Read(6 * kBlock, out_, 4, false));
   EXPECT_EQ(cache_.GetLastError(), status::kCacheStatus);
   EXPECT_TRUE(sim_.TakeTransfers().empty());
-}
-
-TEST(CacheWithoutLink, ReadsServeTheCacheAndFlushStoresNothing) {
-  CVmuMemory cache(256, nullptr);
-  const std::vector<std::uint8_t> data(512, 0x77);
-  ASSERT_TRUE(cache.Write(2 * 512, data.data(), 512, false));
-  const std::uint8_t* out = nullptr;
-  ASSERT_TRUE(cache.Read(2 * 512 + 10, out, 4, true));
-  EXPECT_EQ(out[0], 0x77);
-  EXPECT_TRUE(cache.Read(100 * 512, out, 512, false));
-  EXPECT_EQ(cache.GetBlockStatus(100), CVmuMemory::BlockStatus::NotLoaded);
-  EXPECT_TRUE(cache.Flush());
-  EXPECT_EQ(cache.GetBlockStatus(2), CVmuMemory::BlockStatus::Dirty);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -24,6 +25,7 @@
 #include "ProgramInfo.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
+#include "StatusCodes.h"
 #include "TerminalProgress.h"
 
 using ::testing::HasSubstr;
@@ -65,8 +67,8 @@ class CommandLine : public ::testing::Test {
 
   void WriteSettings(const std::string& text) { std::ofstream(environment_.settingsPath) << text; }
 
-  // korvantis-cli in a child process, so that a hang stays apart from the
-  // test; it is killed after ten seconds.
+  // korvantis-cli in a child process, so that it can hold an image's lock, or
+  // hang, apart from the test; it is killed after ten seconds.
   struct Child {
     pid_t pid;
     int err;  // reads what it wrote to standard error
@@ -119,7 +121,19 @@ std::string FullDevice(const CScratchDirectory& scratch) {
   return own;
 }
 
-// The system calls of the card image: every write and sync noted.
+// The system calls of the card image: writes paused once until the test lets
+// them go on; every write and sync noted.
+int pausedReady = -1, pausedGo = -1;
+long PausingWrite(int fd, const void* bytes, std::size_t size) {
+  if (pausedReady >= 0) {
+    char signal = 1;
+    [[maybe_unused]] const auto told = ::write(pausedReady, &signal, 1);
+    [[maybe_unused]] const auto heard = ::read(pausedGo, &signal, 1);
+    pausedReady = -1;
+  }
+  return RealFileCalls().write(fd, bytes, size);
+}
+
 std::vector<std::string> imageCalls;
 long NotedWrite(int fd, const void* bytes, std::size_t size) {
   imageCalls.push_back("write");
@@ -520,4 +534,84 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   EXPECT_EQ(Run({"--image", low, "--no-safety-copy", "upload", "--defrag", game}), 0) << err_.str();
   ::unsetenv("XDG_DATA_HOME");
 }
+TEST_F(CommandLine, DownloadAndBackupOntoAFullDeviceLeaveItInPlace) {
+  const std::string device = FullDevice(scratch_);
+  if (device.empty()) GTEST_SKIP() << "no device here that fails writes";
+  const std::string image = ImageWithFile("card.bin", "x");
+  for (const auto& command : {std::vector<std::string>{"download", "0"}, {"backup"}}) {
+    std::vector<std::string> arguments = {"--image", image};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    arguments.insert(arguments.end(), {device, "--force"});
+    EXPECT_EQ(Run(arguments), 1) << command[0];
+    EXPECT_EQ(err_.str(),
+              "File could not be created, or could not be written to. (No space left on "
+              "device)\n");
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << command[0];
+  }
+}
+
+// Two programs writing one image at once: the second is refused while the
+// first holds it, and the first finishes whole.
+TEST_F(CommandLine, OneImageHasOneWriterAtATime) {
+  const std::string first = scratch_.File("first.dci"), second = scratch_.File("second.dci");
+  ASSERT_EQ(Run({"--image", ImageWithFile("a.bin", "First"), "download", "0", first}), 0);
+  ASSERT_EQ(Run({"--image", ImageWithFile("b.bin", "Second"), "download", "0", second}), 0);
+  const std::string target = scratch_.File("target.vmu");
+  ASSERT_EQ(Run({"new-image", target}), 0);
+  const std::string inUse = "The card image " + target + " is in use by another program.\n";
+
+  int ready[2], go[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(go), 0);
+  pausedReady = ready[1];
+  pausedGo = go[0];
+  environment_.imageCalls.write = PausingWrite;
+  const Child writer = Start({"--image", target, "upload", first});
+  environment_.imageCalls = RealFileCalls();
+  pausedReady = -1;
+
+  // The writer has begun writing the image and waits.
+  pollfd started = {ready[0], POLLIN, 0};
+  ASSERT_EQ(::poll(&started, 1, 10000), 1);
+  EXPECT_EQ(Run({"--image", target, "upload", second}), 1);
+  EXPECT_EQ(err_.str(), inUse);
+  EXPECT_EQ(Run({"--image", target, "list"}), 1);
+  EXPECT_EQ(err_.str(), inUse);
+  char signal = 1;
+  ASSERT_EQ(::write(go[1], &signal, 1), 1);
+  EXPECT_EQ(Finish(writer), 0) << err_.str();
+  for (int fd : {ready[0], ready[1], go[0], go[1]})
+    ::close(fd);
+
+  ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tFirst\t"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("Second")));
+  const std::string back = scratch_.File("back.dci");
+  ASSERT_EQ(Run({"--image", target, "download", "0", back}), 0) << err_.str();
+  EXPECT_EQ(ReadBytes(back), ReadBytes(first));
+}
+
+// A card that stops answering part-way: the rows read so far, then one message.
+TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
+  CPageImage page = CPageImage::Formatted();
+  const std::vector<std::uint8_t> block(512, 0);
+  for (std::uint16_t slot = 0; slot < 3; ++slot) {
+    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
+    ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
+  }
+  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
+  std::memcpy(portCard_.GetPage(0), page.GetData(), card_format::kPageSize);
+  portCard_.ResetCounters();
+  portCard_.Faults().silentAfter = 4;  // root, table, directory, first header
+  EXPECT_EQ(Run({"--port", "0x278", "--timeout", "0", "--delay", "0", "list"}), 1);
+  EXPECT_THAT(out_.str(), HasSubstr("FILE0"));
+  EXPECT_THAT(out_.str(), HasSubstr("FILE1"));
+  EXPECT_THAT(out_.str(), Not(HasSubstr("FILE2")));
+  EXPECT_THAT(out_.str(), ::testing::EndsWith("\n197 blocks free\n"));
+  EXPECT_EQ(err_.str(),
+            "Communications timed out.  There may be a communications problem, or "
+            "your timeout setting may be too low.\n");
+}
+
 }  // namespace

@@ -166,23 +166,3 @@ TEST(CardImageFile, OneWriterOrManyReadersHoldAnImage) {
   EXPECT_EQ(writer.OpenImage(path, ImageAccess::WriteIfAllowed).Message(), inUse);
   EXPECT_EQ(reader.CheckPage(2).Message(), "This card image holds one page.");
 }
-
-TEST(CardImageFile, AReadOnlyImageIsReadButNeverWritten) {
-  CScratchDirectory scratch;
-  const std::string path = scratch.File("card.dcm");
-  const Bytes original = Pattern(kPage * 4, 6);
-  WriteBytes(path, original);
-  const FileCalls readOnly = ReadOnlyFileCalls();
-
-  CCardOnSimulator sim;
-  EXPECT_EQ(sim.Sim().OpenImage(path, ImageAccess::Write, readOnly).Message(),
-            "The card image " + path + " is read-only.");
-  ASSERT_TRUE(Succeeded(sim.Sim().OpenImage(path, ImageAccess::WriteIfAllowed, readOnly)));
-  EXPECT_FALSE(sim.Sim().CheckWritable());
-  EXPECT_TRUE(Succeeded(sim.Sim().CheckPage(4)));
-  // Should a write reach the card all the same, the file keeps its bytes.
-  const Bytes unit(128, 0x42);
-  ASSERT_TRUE(sim.Link().Write(0, unit.data(), 128, false));
-  EXPECT_EQ(sim.Sim().GetImageProblem(), "The card image " + path + " is read-only.");
-  EXPECT_TRUE(ReadBytes(path) == original);
-}

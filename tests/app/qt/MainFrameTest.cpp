@@ -5,12 +5,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -264,6 +267,61 @@ TEST_F(MainWindow, RefreshShowsTheDialogAndEachRowAtOnce) {
     EXPECT_EQ(Action(command::kProperties)->isEnabled(), enabled);
   }
   EXPECT_TRUE(user_->messages.empty());
+}
+
+// The demo card's first file (blocks 199, 198, ...) with an opaque blue
+// icon and two kanji as its long description.
+TEST_F(MainWindow, TheListShowsTheFilesOwnIconsAndJapaneseText) {
+  using namespace command;
+  CPageImage page = MakeDemoPage();
+  std::uint8_t* header = page.GetBlock(199);
+  std::memcpy(header + 16, "\x94\xc1\x94\xb5", 4);
+  header[0x40] = 1;
+  header[0x41] = 0;
+  card_format::PutLe16(header + 0x62, 0xF00F);
+  std::memset(header + 0x80, 0x11, 384);
+  std::memset(page.GetBlock(198), 0x11, 128);
+  sim_.LoadPage(page);
+  auto pixel = [this](int x, int y) {
+    return Model()->item(0, 0)->icon().pixmap(32, 32).toImage().pixel(x, y);
+  };
+
+  frame_->RunCommand(kList);  // shows no file's own icon: nothing more is read
+  Refresh();
+  EXPECT_NE(pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(Model()->item(0, 2)->text().left(2), QString::fromUtf8("\u6591\u9ce9"));
+  const auto reads = sim_.Sim().GetCounters().reads;
+  frame_->RunCommand(kLargeIcons);
+  EXPECT_EQ(pixel(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(pixel(31, 31), 0xFF0000FFu);  // the frame's end, in the next block
+  const auto withIcons = sim_.Sim().GetCounters().reads;
+  EXPECT_GT(withIcons, reads);
+  frame_->RunCommand(kSmallIcons);
+  frame_->RunCommand(kTextWestern);
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, withIcons);  // each file's icon once per Refresh
+  EXPECT_EQ(Model()->item(0, 2)->text().left(4), QString::fromUtf8("\u0094\u00c1\u0094\u00b5"));
+  EXPECT_TRUE(Action(kTextWestern)->isChecked());
+  EXPECT_EQ(qsettings_.value("View/Encoding").toString(), "latin1");
+}
+
+// The Menu key and Shift+F10 both open the file menu near the top left.
+TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
+  CCardListView* list = frame_->GetListView();
+  QSignalSpy spy(list, &CCardListView::contextMenuRequested);
+  QWidget* viewport = Details()->viewport();
+  auto closeMenuWhenShown = [this] {
+    QMetaObject::invokeMethod(
+        frame_.get(), [this] { frame_->GetContextMenu()->close(); }, Qt::QueuedConnection);
+  };
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(40, 40),
+                            viewport->mapToGlobal(QPoint(40, 40)));
+  closeMenuWhenShown();
+  QApplication::sendEvent(viewport, &menuKey);
+  closeMenuWhenShown();
+  QTest::keyClick(Details(), Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_EQ(spy.count(), 2);
+  for (const QList<QVariant>& request : spy)
+    EXPECT_EQ(request.at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
 }
 
 TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
