@@ -47,9 +47,7 @@ class CCommandLineUser : public CUserPrompts {
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
-  Result CheckOutput(const std::string& path) override {
-    return check_ ? check_(path) : Result();
-  }
+  Result CheckOutput(const std::string& path) override { return check_ ? check_(path) : Result(); }
 
   // Whether the file may be written (CheckOutput, and a taken name only with
   // --force), saying why not; used before a command starts too, so that a

@@ -124,8 +124,8 @@ CommandResult Skip(CUserPrompts& user, const Message& why, const std::string& pa
 // (never the card image or the trace, by any link); a regular file of the
 // name is replaced only if the user agrees, and nothing else is written through.
 CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string& folder,
-                          CardFileFormat format, std::set<std::string>& stems,
-                          CProgress& progress, CUserPrompts& user) {
+                          CardFileFormat format, std::set<std::string>& stems, CProgress& progress,
+                          CUserPrompts& user) {
   CVmuDirEntry entry;
   {
     CBusyScope busy(user);
@@ -170,14 +170,13 @@ CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& in
                             CUserPrompts& user) {
   std::set<std::string> stems;
   std::size_t skipped = 0;
+  const auto each = [&](std::size_t k, CProgress& window, CUserPrompts& asked) {
+    const CommandResult one = DownloadOne(card, indexes[k], folder, format, stems, window, asked);
+    skipped += one == CommandResult::Dismissed ? 1 : 0;
+    return one;
+  };
   const CommandResult result =
-      RunBatch(indexes.size(), progress, user, message::kDownloadsStopped,
-               [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
-                 const CommandResult one =
-                     DownloadOne(card, indexes[k], folder, format, stems, each, asked);
-                 skipped += one == CommandResult::Dismissed ? 1 : 0;
-                 return one;
-               });
+      RunBatch(indexes.size(), progress, user, message::kDownloadsStopped, each);
   const bool ended = result == CommandResult::Done || result == CommandResult::Dismissed;
   return ended && skipped > 0 ? CommandResult::Failed : result;
 }

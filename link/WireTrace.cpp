@@ -97,7 +97,8 @@ Result CWireTrace::OpenFile(const std::string& path, bool replace,
 }
 
 Result CWireTrace::CheckOutput(const std::string& tracePath, const std::string& path) {
-  struct stat trace {}, output {};
+  struct stat trace {};
+  struct stat output {};
   // A trace on a terminal or a pipe has no content to lose.
   if (tracePath.empty() || ::stat(tracePath.c_str(), &trace) != 0 || !S_ISREG(trace.st_mode) ||
       ::stat(path.c_str(), &output) != 0 || trace.st_dev != output.st_dev ||

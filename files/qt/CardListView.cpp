@@ -255,8 +255,8 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   std::set<std::string> stems;
   for (const int row : rows) {
     const auto index = rows_[static_cast<std::size_t>(row)].index;
-    const std::string stem =
-        DistinctFileStem(index, rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName), stems);
+    const std::string stem = DistinctFileStem(
+        index, rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName), stems);
     const QString path = dragFolder_->filePath(QString::fromStdString(stem + ".dci"));
     const auto progress = progress_();
     if (DownloadFile(*card_, index, QFile::encodeName(path).toStdString(), *progress, user_) !=
