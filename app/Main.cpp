@@ -139,8 +139,10 @@ int main(int argc, char** argv) {
     card.card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
   }
   CWireTrace* wireTrace = nullptr;
+  std::string tracePath;
   if (parser.isSet(trace)) {
     const std::string path = QFile::encodeName(parser.value(trace)).toStdString();
+    tracePath = path;
     if (card.simulated) {
       if (const Result outside = card.simulated->CheckOutput(path); !outside) return Fail(outside);
     }
@@ -163,6 +165,7 @@ int main(int argc, char** argv) {
   }
   CMainFrame::Services services;
   services.card = std::move(card);
+  services.tracePath = tracePath;
   services.settings = store.get();
   services.recentImages = recentImages.get();
   services.viewSettings = settings.get();

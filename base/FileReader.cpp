@@ -22,12 +22,17 @@ Result RefuseKind(mode_t mode) {
 
 }  // namespace
 
-Result OpenRegularFile(const std::string& path, int flags, int& fd, const FileCalls& calls) {
-  // Anything but a file is refused before it is opened: opening a device can
-  // act on it, and opening a pipe waits for a writer.
+Result CheckRegularFile(const std::string& path) {
   struct stat named {};
   if (::stat(path.c_str(), &named) != 0) return Refuse(errno);
   if (!S_ISREG(named.st_mode)) return RefuseKind(named.st_mode);
+  return Result();
+}
+
+Result OpenRegularFile(const std::string& path, int flags, int& fd, const FileCalls& calls) {
+  // Anything but a file is refused before it is opened: opening a device can
+  // act on it, and opening a pipe waits for a writer.
+  if (Result regular = CheckRegularFile(path); !regular) return regular;
 
   // Whatever takes the name meanwhile is opened without waiting, and looked
   // at again through the descriptor.

@@ -15,6 +15,10 @@
 // A failure's message is the reason alone, in the user's words ("No such
 // file or directory", "It is a pipe, not a file"); the caller names the file.
 
+// Whether path leads to a regular file, with the reason when it does not;
+// nothing is opened, so a pipe or a device is neither waited on nor woken.
+Result CheckRegularFile(const std::string& path);
+
 // Opens path with flags (O_RDONLY or O_RDWR; the call adds O_CLOEXEC and
 // O_NOCTTY) and puts the descriptor, which then blocks as usual, in fd.
 Result OpenRegularFile(const std::string& path, int flags, int& fd,

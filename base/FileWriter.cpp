@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <utility>
 
 #include "Messages.h"
 
@@ -102,20 +103,6 @@ void SyncFolderOf(const FileCalls& calls, const std::string& path) {
   calls.close(fd);
 }
 
-Result Replace(const FileCalls& calls, const std::string& target, const std::uint8_t* bytes,
-               std::size_t size, const struct stat* old) {
-  std::string temporary;
-  Result written = WriteTemporary(calls, target, bytes, size, old, temporary);
-  if (!written) return written;
-  if (calls.rename(temporary.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    calls.unlink(temporary.c_str());
-    return CannotWrite(error);
-  }
-  SyncFolderOf(calls, target);
-  return Result();
-}
-
 bool IsStream(mode_t mode) {
   return S_ISCHR(mode) || S_ISFIFO(mode);
 }
@@ -140,14 +127,26 @@ Result WriteThrough(const FileCalls& calls, const std::string& path, const std::
   return ok ? Result() : CannotWrite(error);
 }
 
-}  // namespace
+// Where one file's bytes go: into a temporary file that is then renamed over
+// target (the file a link leads to, for a link), or, with no temporary, straight
+// through the device or pipe target.
+struct Planned {
+  const FileContent* file;
+  std::string target;
+  std::string temporary;
+};
 
-Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, std::size_t size,
-                          const FileCalls& calls) {
+// Looks at what has the file's name and, unless it is a stream, writes the
+// bytes to a temporary file beside it.
+Result Plan(const FileCalls& calls, Planned& plan) {
+  const std::string& path = plan.file->path;
+  const std::uint8_t* bytes = plan.file->bytes;
+  const std::size_t size = plan.file->size;
+  plan.target = path;
   struct stat named {};
   if (::lstat(path.c_str(), &named) != 0) {
     if (errno != ENOENT) return CannotWrite(errno);
-    return Replace(calls, path, bytes, size, nullptr);
+    return WriteTemporary(calls, path, bytes, size, nullptr, plan.temporary);
   }
   struct stat target = named;
   if (S_ISLNK(named.st_mode) && ::stat(path.c_str(), &target) != 0) return CannotWrite(errno);
@@ -155,16 +154,65 @@ Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, st
   if (S_ISREG(target.st_mode)) {
     // A file the user may not write stays as it is, as it would for an editor.
     if (::access(path.c_str(), W_OK) != 0) return CannotWrite(errno);
-    if (!S_ISLNK(named.st_mode)) return Replace(calls, path, bytes, size, &target);
-    // The link stays; the file it leads to is replaced.
-    std::error_code error;
-    const std::filesystem::path resolved = std::filesystem::canonical(path, error);
-    if (error) return CannotWrite(error.message());
-    return Replace(calls, resolved.string(), bytes, size, &target);
+    if (S_ISLNK(named.st_mode)) {
+      // The link stays; the file it leads to is replaced.
+      std::error_code error;
+      plan.target = std::filesystem::canonical(path, error).string();
+      if (error) return CannotWrite(error.message());
+    }
+    return WriteTemporary(calls, plan.target, bytes, size, &target, plan.temporary);
   }
-  if (IsStream(target.st_mode)) return WriteThrough(calls, path, bytes, size);
+  if (IsStream(target.st_mode)) return Result();
   if (S_ISDIR(target.st_mode)) return CannotWrite(EISDIR);
   return CannotWrite("Not a file, a pipe or a character device");
+}
+
+// Removes the temporary files of plans from the first-th on.
+void Discard(const FileCalls& calls, const std::vector<Planned>& plans, std::size_t first) {
+  for (std::size_t k = first; k < plans.size(); ++k)
+    if (!plans[k].temporary.empty()) calls.unlink(plans[k].temporary.c_str());
+}
+
+}  // namespace
+
+Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, std::size_t size,
+                          const FileCalls& calls) {
+  return WriteFilesReplacing({{path, bytes, size}}, calls);
+}
+
+Result WriteFilesReplacing(const std::vector<FileContent>& files, const FileCalls& calls) {
+  std::vector<Planned> plans;
+  for (const FileContent& file : files) {
+    Planned plan{&file, std::string(), std::string()};
+    const Result planned = Plan(calls, plan);
+    if (!planned) {
+      Discard(calls, plans, 0);
+      return planned;
+    }
+    plans.push_back(std::move(plan));
+  }
+  // A stream keeps nothing to go back to: it is written once every file's
+  // bytes are safe beside it, and before any of them takes its name.
+  for (const Planned& plan : plans) {
+    if (!plan.temporary.empty()) continue;
+    const Result written = WriteThrough(calls, plan.target, plan.file->bytes, plan.file->size);
+    if (!written) {
+      Discard(calls, plans, 0);
+      return written;
+    }
+  }
+  for (std::size_t k = 0; k < plans.size(); ++k) {
+    const Planned& plan = plans[k];
+    if (plan.temporary.empty()) continue;
+    if (calls.rename(plan.temporary.c_str(), plan.target.c_str()) != 0) {
+      const int error = errno;
+      Discard(calls, plans, k);
+      return CannotWrite(error);
+    }
+  }
+  for (const Planned& plan : plans)
+    if (!plan.temporary.empty()) SyncFolderOf(calls, plan.target);
+  return Result();
 }
 
 Result WriteNewFile(const std::string& path, const std::uint8_t* bytes, std::size_t size,

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "FileCalls.h"
 #include "Result.h"
@@ -23,6 +24,21 @@
 // folder, a block device, a socket or a link to nothing is refused.
 Result WriteFileReplacing(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                           const FileCalls& calls = RealFileCalls());
+
+// One file of several written together.
+struct FileContent {
+  std::string path;
+  const std::uint8_t* bytes;
+  std::size_t size;
+};
+
+// Writes each file as WriteFileReplacing does, all or none: every file's
+// bytes are in a temporary file beside it before any takes its name, so a
+// file that cannot be written (a VMI beside its VMS) leaves all of them as
+// they were. A device or pipe among them is written after the others' bytes
+// are safe and before the renames.
+Result WriteFilesReplacing(const std::vector<FileContent>& files,
+                           const FileCalls& calls = RealFileCalls());
 
 // Writes bytes as a new file, and refuses, leaving it as it is, anything that
 // already has the name, even when it appears while the bytes are written:

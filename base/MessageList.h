@@ -111,10 +111,14 @@ KORVANTIS_MESSAGE(kVmsWrongSize,
                   "from 1 to 200.",
                   "A VMS file holds a card file's blocks; its VMI file gives its size. The file "
                   "is damaged or of another kind. Nothing was written to the card.")
-KORVANTIS_MESSAGE(kVmsMissing, "The VMS file {file} could not be read.",
-                  "A VMI file names its VMS file, which must be in the same folder under that "
-                  "name. Put it there, or rename it as the VMI file says. Nothing was written to "
-                  "the card.")
+KORVANTIS_MESSAGE(kVmsMissing, "The VMS file {file} could not be read: {reason}.",
+                  "A VMI file names its VMS file, which must be a file in the same folder under "
+                  "that name. Put it there, or rename it as the VMI file says; a folder, a pipe "
+                  "or a device of that name is never read. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kVmiUnreadable, "The VMI file {file} could not be read: {reason}.",
+                  "A VMS file is uploaded with the VMI file of the same name beside it, which "
+                  "must be a file; a folder, a pipe or a device of that name is never read. "
+                  "Nothing was written to the card.")
 KORVANTIS_MESSAGE(kVmsTooShort,
                   "The VMS file {file} is shorter than the {size} bytes its VMI file gives.",
                   "The VMS file is cut short or belongs to another VMI file. Get the pair again. "
@@ -137,6 +141,25 @@ KORVANTIS_MESSAGE(kDownloadsStopped,
                   "{done} of {count} files were downloaded before the download stopped.",
                   "The message before this one says why. The files already saved stay; download "
                   "the rest once the cause is mended.")
+KORVANTIS_MESSAGE(kDownloadKept,
+                  "{file} already exists and was kept; its card file was not downloaded.",
+                  "A download into a folder replaces a file there only when you answer Yes "
+                  "(korvantis-cli: with --force). The other files were still downloaded, and the "
+                  "download counts as failed. Move the file away, or download again and replace "
+                  "it.")
+KORVANTIS_MESSAGE(kDownloadInTheWay,
+                  "{file} is a folder, a device, a pipe or a link to nothing; its card file was "
+                  "not downloaded.",
+                  "A download into a folder writes only files, and never through anything else of "
+                  "the card file's name. The other files were still downloaded, and the download "
+                  "counts as failed. Move it away, or download into another folder.")
+KORVANTIS_MESSAGE(kDownloadOntoInput,
+                  "{file} leads to the card image or the trace file in use; its card file was "
+                  "not downloaded.",
+                  "A link of that name in the folder points at a file Korvantis is reading or "
+                  "writing, which is never saved over. The other files were still downloaded, and "
+                  "the download counts as failed. Remove the link, or download into another "
+                  "folder.")
 KORVANTIS_MESSAGE(kUploadsStopped,
                   "{done} of {count} files were uploaded before the upload stopped.",
                   "The message before this one says why. The files already on the card stay; "
@@ -253,6 +276,8 @@ KORVANTIS_MESSAGE(kImageOnePage, "This card image holds one page.",
                   "4).")
 KORVANTIS_MESSAGE(kImageIsOutput, "{file} is the card image itself; choose another file.",
                   "Nothing is ever saved over the card image in use. Choose another name.")
+KORVANTIS_MESSAGE(kTraceIsOutput, "{file} is the trace file in use; choose another file.",
+                  "Nothing is ever saved over the wire trace being written. Choose another name.")
 KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
 KORVANTIS_MESSAGE(kImageName,
                   "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
@@ -369,6 +394,9 @@ KORVANTIS_MESSAGE(kGameThere, "There is already a game on this memory card.",
                   "A page holds one game. Delete the game on the card first.")
 KORVANTIS_MESSAGE(kAddDefrag, "Add --defrag to defragment the page first and then upload the game.",
                   "korvantis-cli moves files only when asked to.")
+KORVANTIS_MESSAGE(kAddForce, "Add --force to replace the files that were kept.",
+                  "korvantis-cli download --all replaces a file of the same name in the folder "
+                  "only when asked to.")
 KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
                   "korvantis-cli asks before it deletes or formats; a script says --yes.")
 

@@ -91,7 +91,8 @@ SafetyCopies Copies(const CliRequest& request) {
 }
 
 // Every file of the page into the folder; existing files are replaced only
-// with --force (or as the user answers on a terminal).
+// with --force (or as the user answers on a terminal), and a file kept or in
+// the way fails the command.
 int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
                 CCommandLineUser& user, std::ostream& err) {
   std::error_code error;
@@ -114,9 +115,11 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
     if (entry.GetType() != CVmuDirEntry::kFree) indexes.push_back(i);
   }
   if (request.force) user.SetAnswer(true);
-  return ExitStatus(DownloadFiles(card, indexes, request.allFolder,
-                                  request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci,
-                                  progress, user));
+  const CommandResult result =
+      DownloadFiles(card, indexes, request.allFolder,
+                    request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci, progress, user);
+  if (user.TakeRefusal()) err << message::kAddForce.text << '\n';
+  return ExitStatus(result);
 }
 
 int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
@@ -232,9 +235,9 @@ const std::string* OutputOf(const CliRequest& request) {
   return saves ? &request.file : nullptr;
 }
 
-// Everything that can be refused before the card is reached: outputs that
-// are the card image itself or are taken, and pages the image does not hold.
-// A refusal is told on err.
+// Everything that can be refused before the card is reached: a trace that is
+// the card image, outputs that the user's output check refuses or that are
+// taken, and pages the image does not hold. A refusal is told on err.
 bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommandLineUser& user,
             std::ostream& err) {
   const std::string* output = OutputOf(request);
@@ -245,9 +248,7 @@ bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommand
                                     ? CVmsFile::Companion(*output)
                                     : std::string();
   std::vector<Result> checks;
-  for (const std::string* path : {output, &companion, &request.link.trace}) {
-    if (path != nullptr && !path->empty()) checks.push_back(simulated.CheckOutput(*path));
-  }
+  if (!request.link.trace.empty()) checks.push_back(simulated.CheckOutput(request.link.trace));
   if (request.page) checks.push_back(simulated.CheckPage(*request.page));
   if (request.command == CliRequest::Command::Page) {
     checks.push_back(simulated.CheckPage(request.pageArgument));
@@ -333,6 +334,10 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CCommandLineUser user(err, environment.terminal);
   user.SetFile(request.file, request.force);
+  user.SetOutputCheck([&simulated, &request](const std::string& path) {
+    const Result image = simulated.CheckOutput(path);
+    return image ? CWireTrace::CheckOutput(request.link.trace, path) : image;
+  });
   if (!MayRun(request, simulated, user, err)) return kFailed;
 
   std::unique_ptr<CWireTrace> openedTrace;

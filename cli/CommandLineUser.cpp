@@ -41,6 +41,10 @@ bool CCommandLineUser::Named(const std::string& path) {
 // A symbolic link to nothing counts as there: writing would create its target.
 bool CCommandLineUser::MaySave(const std::string& path) {
   if (!Named(path)) return false;
+  if (const Result allowed = CheckOutput(path); !allowed) {
+    err_ << allowed.Message() << '\n';
+    return false;
+  }
   if (force_ || !NameIsTaken(path)) return true;
   err_ << Fill(message::kWouldReplace, {path}) << '\n';
   return false;

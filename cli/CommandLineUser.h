@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -24,6 +25,10 @@ class CCommandLineUser : public CUserPrompts {
     force_ = force;
   }
 
+  // What an output may not be (the card image, the trace): CheckOutput's answer.
+  using OutputCheck = std::function<Result(const std::string& path)>;
+  void SetOutputCheck(OutputCheck check) { check_ = std::move(check); }
+
   // The answer to every question, as the command line gave it.
   void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
 
@@ -42,9 +47,11 @@ class CCommandLineUser : public CUserPrompts {
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
+  Result CheckOutput(const std::string& path) override { return check_ ? check_(path) : Result(); }
 
-  // Whether the file may be written, saying why not; used before a command
-  // starts, so that a long transfer is not made in vain.
+  // Whether the file may be written (CheckOutput, and a taken name only with
+  // --force), saying why not; used before a command starts too, so that a
+  // long transfer is not made in vain.
   bool MaySave(const std::string& path);
 
  private:
@@ -59,4 +66,5 @@ class CCommandLineUser : public CUserPrompts {
   std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;
+  OutputCheck check_;
 };

@@ -1,10 +1,12 @@
 #include "FileBatch.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
+#include <set>
 
 #include "FileCommands.h"
+#include "FileReader.h"
+#include "FileWriter.h"
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
@@ -80,6 +82,7 @@ class CBatchUser : public CUserPrompts {
     progress_.CloseWindow();
     return user_.AskYesNo(question, defaultYes);
   }
+  Result CheckOutput(const std::string& path) override { return user_.CheckOutput(path); }
   void BeginBusy() override { user_.BeginBusy(); }
   void EndBusy() override { user_.EndBusy(); }
 
@@ -111,13 +114,18 @@ std::string FolderPath(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-bool Exists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(path, error);
+// A file the download does not write: named, and the batch fails at its end.
+CommandResult Skip(CUserPrompts& user, const Message& why, const std::string& path) {
+  user.ShowMessage(Fill(why, {path}));
+  return CommandResult::Dismissed;
 }
 
+// Each file the batch names itself is first offered to the front end's check
+// (never the card image or the trace, by any link); a regular file of the
+// name is replaced only if the user agrees, and nothing else is written through.
 CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string& folder,
-                          CardFileFormat format, CProgress& progress, CUserPrompts& user) {
+                          CardFileFormat format, std::set<std::string>& stems, CProgress& progress,
+                          CUserPrompts& user) {
   CVmuDirEntry entry;
   {
     CBusyScope busy(user);
@@ -129,10 +137,18 @@ CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);
   const bool vms = format == CardFileFormat::Vms;
-  const std::string path = FolderPath(folder, SafeFileStem(name) + (vms ? ".vms" : ".dci"));
-  if ((Exists(path) || (vms && Exists(CVmsFile::Companion(path)))) &&
-      !user.AskYesNo(Fill(message::kAskOverwrite, {path}), false)) {
-    return CommandResult::Dismissed;
+  const std::string path =
+      FolderPath(folder, DistinctFileStem(index, name, stems) + (vms ? ".vms" : ".dci"));
+  std::string taken;
+  for (const std::string& output :
+       vms ? std::vector<std::string>{path, CVmsFile::Companion(path)} : std::vector{path}) {
+    if (!user.CheckOutput(output)) return Skip(user, message::kDownloadOntoInput, output);
+    if (!NameIsTaken(output)) continue;
+    if (!CheckRegularFile(output)) return Skip(user, message::kDownloadInTheWay, output);
+    if (taken.empty()) taken = output;
+  }
+  if (!taken.empty() && !user.AskYesNo(Fill(message::kAskOverwrite, {taken}), false)) {
+    return Skip(user, message::kDownloadKept, taken);
   }
   return DownloadFile(card, index, path, progress, user);
 }
@@ -152,10 +168,17 @@ std::vector<std::string> WithoutPairedVms(const std::vector<std::string>& paths)
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user) {
-  return RunBatch(indexes.size(), progress, user, message::kDownloadsStopped,
-                  [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
-                    return DownloadOne(card, indexes[k], folder, format, each, asked);
-                  });
+  std::set<std::string> stems;
+  std::size_t skipped = 0;
+  const auto each = [&](std::size_t k, CProgress& window, CUserPrompts& asked) {
+    const CommandResult one = DownloadOne(card, indexes[k], folder, format, stems, window, asked);
+    skipped += one == CommandResult::Dismissed ? 1 : 0;
+    return one;
+  };
+  const CommandResult result =
+      RunBatch(indexes.size(), progress, user, message::kDownloadsStopped, each);
+  const bool ended = result == CommandResult::Done || result == CommandResult::Dismissed;
+  return ended && skipped > 0 ? CommandResult::Failed : result;
 }
 
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,

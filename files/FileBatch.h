@@ -18,8 +18,11 @@ class CUserPrompts;
 enum class CardFileFormat { Dci, Vms };
 
 // The files of the directory indexes into folder, each named after its card
-// file name made safe for the file system (SafeFileName.h), with .dci, or
-// .vms and .vmi. A name that is taken is asked about; No skips that file.
+// file name made safe for the file system, distinct within the batch
+// (DistinctFileStem), with .dci, or .vms and .vmi. A file of the name is
+// asked about; No skips that card file. Anything else of the name, and what
+// the user's CheckOutput refuses, skips it too. Every skip is named in a
+// message, the other files are still downloaded, and the batch then fails.
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user);

@@ -1,9 +1,17 @@
 #include "SafeFileName.h"
 
+#include <cstdio>
+
 namespace {
 bool IsSafe(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '_' || c == '.';
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
 }
 }  // namespace
 
@@ -15,5 +23,21 @@ std::string SafeFileStem(const std::string& cardName) {
   while (!stem.empty() && stem.back() == '_' && cardName[stem.size() - 1] == ' ')
     stem.pop_back();
   if (stem.empty() || stem.front() == '.') return stem.empty() ? "file" : "file" + stem;
+  return stem;
+}
+
+std::string DistinctFileStem(std::uint16_t slot, const std::string& cardName,
+                             std::set<std::string>& taken) {
+  std::string first;
+  if (cardName.find_first_not_of(std::string(" \0", 2)) == std::string::npos) {
+    char name[16];
+    std::snprintf(name, sizeof name, "slot-%02u", unsigned{slot});
+    first = name;
+  } else {
+    first = SafeFileStem(cardName);
+  }
+  std::string stem = first;
+  for (unsigned n = 2; !taken.insert(Lower(stem)).second; ++n)
+    stem = first + "-" + std::to_string(n);
   return stem;
 }

@@ -1,11 +1,14 @@
 #include "VmsFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <system_error>
 
 #include "CardFormat.h"
+#include "FileReader.h"
 #include "FileWriter.h"
 #include "Messages.h"
 #include "VmuDirEntry.h"
@@ -62,11 +65,22 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
+// A VMS holds at most a page's user blocks; a longer one is not read past that.
+constexpr std::size_t kLargestVms = std::size_t{card_format::kUserBlocks} * card_format::kBlockSize;
+
+// Whether anything is at path, asked of the file system alone: a pipe or a
+// device of the name is not opened, so it is neither waited on nor woken.
+bool IsThere(const std::string& path) {
+  struct stat named {};
+  return ::stat(path.c_str(), &named) == 0;
+}
+
+// At most maxSize bytes of the file at path and one more, so that a longer
+// file shows; a failure names the file with message and the reason.
+Result ReadFile(const std::string& path, std::size_t maxSize, const Message& message,
+                std::vector<std::uint8_t>& bytes) {
+  const Result read = ReadRegularFile(path, bytes, maxSize + 1);
+  return read ? read : Result::Failure(Fill(message, {path, read.Message()}));
 }
 
 // A checksum that no name gives: a bit the mask clears is set. A VMI whose
@@ -77,16 +91,21 @@ bool ChecksumPossible(const std::uint8_t* vmi) {
   return true;
 }
 
-// The blocks the VMS holds, up to size bytes, which must be 1 to 200 whole blocks.
-Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
-                  std::vector<std::uint8_t>& blocks) {
+// A VMS holds 1 to 200 whole blocks.
+Result CheckSize(std::uintmax_t size) {
   using card_format::kBlockSize;
-  if (size == 0 || size % kBlockSize != 0 || size / kBlockSize > card_format::kUserBlocks) {
+  if (size == 0 || size % kBlockSize != 0 || size > kLargestVms) {
     return Result::Failure(Fill(message::kVmsWrongSize, {std::to_string(size)}));
   }
-  if (!ReadWhole(vmsPath, blocks)) {
-    return Result::Failure(Fill(message::kVmsMissing, {vmsPath}));
-  }
+  return Result();
+}
+
+// The blocks the VMS holds, up to size bytes.
+Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
+                  std::vector<std::uint8_t>& blocks) {
+  Result checked = CheckSize(size);
+  if (checked) checked = ReadFile(vmsPath, size, message::kVmsMissing, blocks);
+  if (!checked) return checked;
   if (blocks.size() < size) {
     return Result::Failure(Fill(message::kVmsTooShort, {vmsPath, std::to_string(size)}));
   }
@@ -99,12 +118,12 @@ Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
 // name in the VMI's folder, with .VMS or .vms, whichever is there.
 std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
   const std::string beside = CVmsFile::Companion(vmiPath);
-  if (std::ifstream(beside)) return beside;
+  if (IsThere(beside)) return beside;
   std::string resource(reinterpret_cast<const char*>(vmi + kResource), kResourceLength);
   resource.erase(std::min(resource.find('\0'), resource.size()));
   const std::string stem = Folder(vmiPath) + resource;
   for (const char* extension : {".VMS", ".vms", ".Vms"}) {
-    if (std::ifstream(stem + extension)) return stem + extension;
+    if (IsThere(stem + extension)) return stem + extension;
   }
   return stem + ".VMS";
 }
@@ -181,10 +200,9 @@ Result CVmsFile::WritePair(const std::string& path, const CVmuDirEntry& entry,
   const bool named = Lower(Extension(path)) == "vms";
   const std::string vms = named ? path : Companion(path);
   const std::string vmi = named ? Companion(path) : path;
-  const Result written = WriteFileReplacing(vms, blocks.data(), blocks.size());
-  if (!written) return written;
   const Vmi description = Describe(entry, blocks, Stem(vms));
-  return WriteFileReplacing(vmi, description.data(), description.size());
+  return WriteFilesReplacing(
+      {{vms, blocks.data(), blocks.size()}, {vmi, description.data(), description.size()}});
 }
 
 Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
@@ -192,19 +210,22 @@ Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
   vmiMissing = false;
   const bool named = Lower(Extension(path)) == "vmi";
   std::string vmiPath = named ? path : Companion(path);
-  if (!named && !std::ifstream(vmiPath)) {
+  if (!named && !IsThere(vmiPath)) {
     // Whatever the case of the VMI's extension beside it.
     const std::string lower = path.substr(0, path.size() - 3) + "vmi";
     const std::string upper = path.substr(0, path.size() - 3) + "VMI";
-    vmiPath = std::ifstream(lower) ? lower : upper;
-    if (!std::ifstream(vmiPath)) {
-      vmiMissing =
-          static_cast<bool>(std::ifstream(path));  // only a VMS that is there is asked about
-      return Result::Failure(message::kCannotRead.text);
+    vmiPath = IsThere(lower) ? lower : upper;
+    if (!IsThere(vmiPath)) {
+      // Only a VMS file that is there is asked about.
+      const Result vms = CheckRegularFile(path);
+      vmiMissing = static_cast<bool>(vms);
+      return vms ? Result::Failure(message::kCannotRead.text)
+                 : Result::Failure(Fill(message::kVmsMissing, {path, vms.Message()}));
     }
   }
   std::vector<std::uint8_t> vmi;
-  if (!ReadWhole(vmiPath, vmi)) return Result::Failure(message::kCannotRead.text);
+  const Result read = ReadFile(vmiPath, kVmiLength, message::kVmiUnreadable, vmi);
+  if (!read) return read;
   if (vmi.size() != kVmiLength) return Result::Failure(message::kVmiWrongSize.text);
   if (!ChecksumPossible(vmi.data())) return Result::Failure(message::kVmiChecksum.text);
   EntryFrom(vmi.data(), entry);
@@ -215,10 +236,14 @@ Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
 
 Result CVmsFile::ReadAlone(const std::string& path, const std::uint8_t* stamp, CVmuDirEntry& entry,
                            std::vector<std::uint8_t>& blocks) {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadWhole(path, bytes)) return Result::Failure(message::kCannotRead.text);
-  const Result taken = TakeBlocks(path, static_cast<std::uint32_t>(bytes.size()), blocks);
-  if (!taken) return taken;
+  Result read = ReadFile(path, kLargestVms, message::kVmsMissing, blocks);
+  if (!read) return read;
+  std::error_code error;
+  // Only the start of a longer file was read; the message gives its whole size.
+  const std::uintmax_t size =
+      blocks.size() > kLargestVms ? std::filesystem::file_size(path, error) : blocks.size();
+  read = CheckSize(error ? blocks.size() : size);
+  if (!read) return read;
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
   entry.SetType(kDataType);
   char name[CVmuDirEntry::kFileNameLength] = {};

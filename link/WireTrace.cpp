@@ -1,6 +1,7 @@
 #include "WireTrace.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -93,6 +94,18 @@ Result CWireTrace::OpenFile(const std::string& path, bool replace,
   trace->path_ = path;
   out = std::move(trace);
   return Result();
+}
+
+Result CWireTrace::CheckOutput(const std::string& tracePath, const std::string& path) {
+  struct stat trace {};
+  struct stat output {};
+  // A trace on a terminal or a pipe has no content to lose.
+  if (tracePath.empty() || ::stat(tracePath.c_str(), &trace) != 0 || !S_ISREG(trace.st_mode) ||
+      ::stat(path.c_str(), &output) != 0 || trace.st_dev != output.st_dev ||
+      trace.st_ino != output.st_ino) {
+    return Result();
+  }
+  return Result::Failure(Fill(message::kTraceIsOutput, {path}));
 }
 
 void CWireTrace::Record(char kind, std::uint16_t offset, std::uint8_t value) {

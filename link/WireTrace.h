@@ -20,6 +20,10 @@ class CWireTrace {
   // replace is given, and then emptied; a pipe or a device is written
   // straight through. Lines reach the file as each transaction ends.
   static Result OpenFile(const std::string& path, bool replace, std::unique_ptr<CWireTrace>& out);
+  // An output that is the trace file at tracePath (none when empty), by
+  // whatever name or link: nothing is saved over a trace being written to a
+  // file.
+  static Result CheckOutput(const std::string& tracePath, const std::string& path);
 
   void RecordWrite(std::uint16_t offset, std::uint8_t value) { Record('W', offset, value); }
   void RecordRead(std::uint16_t offset, std::uint8_t value) { Record('R', offset, value); }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "Result.h"
+
 // A kind of file the user is asked to choose: its filter and default suffix.
 struct FileKind {
   const char* filter;         // "DCI File (*.dci);;All Files (*)"
@@ -37,6 +39,13 @@ class CUserPrompts {
   virtual bool ChooseFolder(std::string& /*path*/) { return false; }
   // True for yes. defaultYes: the answer Return gives and dismissing gives.
   virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
+
+  // Whether a command may write the file path, which it named itself (a
+  // download into a folder): never what the command is reading or writing
+  // besides, such as the card image or the wire trace, by whatever name or
+  // link. The failure is the message for the user. The front end knows what
+  // is in use; by default nothing is.
+  virtual Result CheckOutput(const std::string& /*path*/) { return Result(); }
 
   // The link is about to work outside the progress window (the reads before
   // it opens, the writes after it closed), during which the program cannot

@@ -114,10 +114,12 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
-  // No download or backup is ever saved over the card image in use.
-  user_ = std::make_unique<COutputGuard>(std::move(user_), [this](const std::string& path) {
-    return source_.simulated ? source_.simulated->CheckOutput(path) : Result();
-  });
+  // No download or backup is ever saved over the card image or the trace in use.
+  user_ = std::make_unique<COutputGuard>(
+      std::move(user_), [this, trace = services.tracePath](const std::string& path) {
+        const Result image = source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+        return image ? CWireTrace::CheckOutput(trace, path) : image;
+      });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
   if (!makePortCard_) makePortCard_ = [] { return std::make_unique<CVmuCard>(); };
   if (!source_.card) source_.card = makePortCard_();

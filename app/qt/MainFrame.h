@@ -35,7 +35,8 @@ class CMainFrame : public QMainWindow {
  public:
   // What the frame is given; tests put in their own user and progress.
   struct Services {
-    CardSource card;  // owned by the frame; none: the parallel port
+    CardSource card;        // owned by the frame; none: the parallel port
+    std::string tracePath;  // the wire trace's file, never saved over; none: no trace
     CLinkSettingsStore* settings = nullptr;
     CRecentImages* recentImages = nullptr;    // none: no list is kept
     QSettings* viewSettings = nullptr;        // none: the text choice is not kept

@@ -11,7 +11,8 @@
 // The user as the commands see them, with one refusal added: a file chosen to
 // be saved (a download, a backup) that check refuses, such as the card image
 // the card lives in, is not handed to the command. The user is shown why and
-// the choice counts as dismissed. Everything else passes straight through.
+// the choice counts as dismissed. The same check answers CheckOutput, for the
+// files a command names itself. Everything else passes straight through.
 class COutputGuard : public CUserPrompts {
  public:
   using Check = std::function<Result(const std::string& path)>;
@@ -31,6 +32,7 @@ class COutputGuard : public CUserPrompts {
   bool AskYesNo(const std::string& question, bool defaultYes) override {
     return user_->AskYesNo(question, defaultYes);
   }
+  Result CheckOutput(const std::string& path) override { return check_(path); }
   void BeginBusy() override { user_->BeginBusy(); }
   void EndBusy() override { user_->EndBusy(); }
 

@@ -252,14 +252,12 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
     return nullptr;
   }
   QList<QUrl> urls;
+  std::set<std::string> stems;
   for (const int row : rows) {
     const auto index = rows_[static_cast<std::size_t>(row)].index;
-    // Two files of one name on the card keep apart by their directory index.
-    const QString stem = QString::fromStdString(
-        SafeFileStem(rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName)));
-    QString path = dragFolder_->filePath(stem + QStringLiteral(".dci"));
-    if (QFile::exists(path))
-      path = dragFolder_->filePath(QStringLiteral("%1-%2.dci").arg(stem).arg(index));
+    const std::string stem = DistinctFileStem(
+        index, rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName), stems);
+    const QString path = dragFolder_->filePath(QString::fromStdString(stem + ".dci"));
     const auto progress = progress_();
     if (DownloadFile(*card_, index, QFile::encodeName(path).toStdString(), *progress, user_) !=
         CommandResult::Done) {

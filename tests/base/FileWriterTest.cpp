@@ -59,6 +59,17 @@ TEST(FileWriter, AFailedWriteKeepsTheOldContentAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(written);
   EXPECT_EQ(Names(scratch.Path()), std::vector<std::string>{"save.dci"});
 
+  // Files written together take their names only once all are written.
+  const std::string vmi = scratch.File("save.vmi");
+  WriteBytes(vmi, old);
+  written = WriteFilesReplacing({{path, old.data() + 1, 299}, {vmi, longer.data(), 5000}}, full);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(ReadBytes(vmi), old);
+  EXPECT_EQ(Names(scratch.Path()).size(), 2u);
+  fs::remove(vmi);
+  WriteBytes(path, old);
+
   // A name taken meanwhile is left to whoever took it.
   FileCalls racing = RealFileCalls();
   racing.write = WriteAfterTheNameIsTaken;

@@ -80,6 +80,7 @@ class CommandLine : public ::testing::Test {
     if (pid == 0) {
       ::close(err[0]);
       ::alarm(10);
+      err_.str("");  // what the last child said may be longer than this one's words
       const int status = RunCli(arguments, environment_, out_, err_);
       const std::string said = err_.str();
       [[maybe_unused]] const auto written = ::write(err[1], said.data(), said.size());
@@ -283,6 +284,14 @@ TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
   EXPECT_THAT(err_.str(), HasSubstr("--force"));
   EXPECT_EQ(Run({"--image", source, "download", "0", dci, "--force"}), 0) << err_.str();
 
+  // A VMS whose VMI cannot be written stays as it was.
+  const std::string vms = scratch_.File("pair.vms");
+  WriteBytes(vms, {'o', 'l', 'd'});
+  std::filesystem::create_directory(scratch_.File("pair.vmi"));
+  EXPECT_EQ(Run({"--image", source, "download", "0", vms, "--force"}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("(Is a directory)"));
+  EXPECT_EQ(ReadBytes(vms), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+
   // Upload to page 3 of a four-page image: only page 3 shows the file.
   const std::string target = scratch_.File("target.dcm");
   ASSERT_EQ(Run({"new-image", target, "--pages", "4"}), 0);
@@ -401,6 +410,59 @@ TEST_F(CommandLine, OutputsThatAreTheImageOrTakenAreRefusedBeforeTheCard) {
   EXPECT_FALSE(std::filesystem::exists(scratch_.File("nowhere.dci")));
 }
 
+// Four card files whose names make one file name, but for letter case and
+// the blank one; each file's DCI is its entry, then its block with every group
+// of four bytes reversed.
+TEST_F(CommandLine, DownloadAllNamesEveryFileApartAndFailsNamingWhatItSkipped) {
+  CPageImage page = CPageImage::Formatted();
+  const char* names[] = {"SAVE A      ", "SAVE_A      ", "Save/A      ", "            "};
+  const std::string stems[] = {"SAVE_A.dci", "SAVE_A-2.dci", "Save_A-3.dci", "slot-03.dci"};
+  std::vector<std::vector<std::uint8_t>> dcis;
+  for (std::uint16_t slot = 0; slot < 4; ++slot) {
+    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    entry.SetFileName(names[slot]);
+    std::vector<std::uint8_t> block(512), dci(entry.GetData(), entry.GetData() + 32);
+    for (std::size_t i = 0; i < 512; ++i)
+      block[i] = static_cast<std::uint8_t>(i * 7 + slot);
+    for (std::size_t i = 0; i < 512; ++i)
+      dci.push_back(block[i ^ 3]);
+    ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
+    dcis.push_back(dci);
+  }
+  const std::string image = scratch_.File("card.bin"), out = scratch_.File("out");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {page})));
+  std::filesystem::create_directory(out);
+  ASSERT_EQ(Run({"--image", image, "download", "--all", out}), 0) << err_.str();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 4);
+  for (std::size_t k = 0; k < 4; ++k)
+    EXPECT_EQ(ReadBytes(out + "/" + stems[k]), dcis[k]) << stems[k];
+
+  // In the way: a file kept, a folder, links onto the image and the trace.
+  const auto before = ReadBytes(image);
+  const std::string in = scratch_.File("in") + "/", trace = scratch_.File("wire.txt");
+  std::filesystem::create_directories(in + stems[1]);
+  WriteBytes(in + stems[0], {'o', 'l', 'd'});
+  std::filesystem::create_symlink(image, in + stems[3]);
+  ASSERT_EQ(Run({"--image", image, "download", "--all", in}), 1);
+  EXPECT_EQ(err_.str(), in + stems[0] + " already exists and was kept; its card file was not " +
+                            "downloaded.\n" + in + stems[1] +
+                            " is a folder, a device, a pipe or a link to nothing; its card file " +
+                            "was not downloaded.\n" + in + stems[3] +
+                            " leads to the card image or the trace file in use; its card file " +
+                            "was not downloaded.\nAdd --force to replace the files that were " +
+                            "kept.\n");
+  EXPECT_EQ(ReadBytes(in + stems[0]), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(ReadBytes(in + stems[2]), dcis[2]);
+
+  std::filesystem::remove(in + stems[2]);
+  std::filesystem::create_symlink(trace, in + stems[2]);
+  ASSERT_EQ(Run({"--image", image, "--trace", trace, "--force", "download", "--all", in}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr(in + stems[2] + " leads to the card image or the trace"));
+  EXPECT_EQ(ReadBytes(in + stems[0]), dcis[0]);
+  EXPECT_EQ(ReadBytes(image), before);
+  EXPECT_TRUE(std::filesystem::is_symlink(in + stems[3]));
+}
+
 TEST_F(CommandLine, PagesTheImageLacksAreRefusedBeforeTheCard) {
   const std::string one = ImageWithFile("one.bin", "x");
   const std::string dcm = scratch_.File("page.dcm");
@@ -450,15 +512,35 @@ TEST_F(CommandLine, PipesAreRefusedAsInputsWithoutWaiting) {
   const std::string image = ImageWithFile("card.bin", "x");
   for (const char* name : {"pipe.dcm", "pipe.dci", "pipe.bin", "pipe.conf"})
     ASSERT_EQ(::mkfifo(scratch_.File(name).c_str(), 0600), 0);
+  // VMS and VMI files: a pipe beside a good VMI, a folder, links to an endless device.
+  const std::string vms = scratch_.File("pipe.vms"), vmi = scratch_.File("pipe.vmi");
+  ASSERT_EQ(Run({"--image", image, "download", "0", vms}), 0) << err_.str();
+  std::filesystem::remove(vms);
+  ASSERT_EQ(::mkfifo(vms.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(scratch_.File("lone.vmi").c_str(), 0600), 0);
+  std::filesystem::create_directory(scratch_.File("folder.vms"));
+  std::filesystem::create_symlink("/dev/zero", scratch_.File("zero.vms"));
+  std::filesystem::create_symlink("/dev/zero", scratch_.File("zero.vmi"));
   const std::vector<std::vector<std::string>> commands = {
       {"--image", image, "restore", scratch_.File("pipe.dcm")},
       {"--image", image, "upload", scratch_.File("pipe.dci")},
       {"--image", scratch_.File("pipe.bin"), "list"},
+      {"--image", image, "upload", vmi},
+      {"--image", image, "upload", scratch_.File("lone.vmi")},
+      {"--image", image, "upload", scratch_.File("folder.vms")},
+      {"--image", image, "upload", scratch_.File("zero.vms")},
   };
   const std::vector<std::string> messages = {
       "File could not be read. (It is a pipe, not a file)\n",
       "File could not be read. (It is a pipe, not a file)\n",
       scratch_.File("pipe.bin") + " cannot be opened: It is a pipe, not a file.\n",
+      "The VMS file " + vms + " could not be read: It is a pipe, not a file.\n",
+      "The VMI file " + scratch_.File("lone.vmi") +
+          " could not be read: It is a pipe, not a file.\n",
+      "The VMS file " + scratch_.File("folder.vms") +
+          " could not be read: It is a folder, not a file.\n",
+      "The VMI file " + scratch_.File("zero.vmi") +
+          " could not be read: It is a device, not a file.\n",
   };
   for (std::size_t k = 0; k < commands.size(); ++k) {
     EXPECT_EQ(Finish(Start(commands[k])), 1) << ::testing::PrintToString(commands[k]);

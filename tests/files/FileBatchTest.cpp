@@ -27,15 +27,19 @@ TEST_F(FileBatchTest, DownloadsIntoAFolderUnderOneWindowAndAsksBeforeReplacing) 
   EXPECT_TRUE(std::filesystem::exists(scratch_.File("FIRST.vmi")));
   EXPECT_EQ(ReadBytes(scratch_.File("SECOND_ONE.vms")), Blocks(1, 2));
 
-  // Taken names are asked about; No keeps the file and goes on.
+  EXPECT_TRUE(user_.messages.empty());
+
+  // Taken names are asked about; No keeps the file, goes on, and fails the batch.
   WriteBytes(scratch_.File("FIRST.dci"), Bytes{1, 2, 3});
   user_.AnswerNextQuestion(false);
   ASSERT_EQ(DownloadFiles(sim_.Card(), {0, 1}, folder, CardFileFormat::Dci, progress_, user_),
-            CommandResult::Done);
+            CommandResult::Failed);
   EXPECT_EQ(user_.questions.size(), 1u);
+  EXPECT_EQ(user_.messages,
+            Words{scratch_.File("FIRST.dci") +
+                  " already exists and was kept; its card file was not downloaded."});
   EXPECT_EQ(ReadBytes(scratch_.File("FIRST.dci")), (Bytes{1, 2, 3}));
   EXPECT_EQ(std::filesystem::file_size(scratch_.File("SECOND_ONE.dci")), 32u + 512);
-  EXPECT_TRUE(user_.messages.empty());
 }
 
 TEST_F(FileBatchTest, UploadsStopAtTheFirstFailureAndSayHowManyWereDone) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 // A card's file name is any 12 bytes; the file made from it stays in its folder.
 TEST(SafeFileStem, KeepsPlainNamesAndDefusesTheRest) {
   EXPECT_EQ(SafeFileStem("RACE_GHOST01"), "RACE_GHOST01");
@@ -10,4 +12,15 @@ TEST(SafeFileStem, KeepsPlainNamesAndDefusesTheRest) {
   EXPECT_EQ(SafeFileStem(std::string("A\0B/\xFF", 5)), "A_B__");
   EXPECT_EQ(SafeFileStem(""), "file");
   EXPECT_EQ(SafeFileStem(".."), "file..");
+}
+
+// One folder gets one file per card file, whatever the names and letter case.
+TEST(SafeFileStem, NamesApartTheFilesOfOneFolder) {
+  std::set<std::string> taken;
+  std::vector<std::string> stems;
+  for (const char* name : {"SAVE A      ", "SAVE_A", "save/a", "SAVE_A-2", "  ", ""})
+    stems.push_back(DistinctFileStem(static_cast<std::uint16_t>(stems.size() + 5), name, taken));
+  EXPECT_EQ(stems, (std::vector<std::string>{"SAVE_A", "SAVE_A-2", "save_a-3", "SAVE_A-2-2",
+                                             "slot-09", "slot-10"}));
+  EXPECT_EQ(DistinctFileStem(204, std::string(12, '\0'), taken), "slot-204");
 }

@@ -517,6 +517,17 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   user_->answers.push_back(image);
   frame_->RunCommand(kBackup);
   EXPECT_EQ(user_->messages.back(), Fill(message::kImageIsOutput, {image}));
+
+  // Rows saved into a folder never go through a link there onto the image.
+  const std::string folder = scratch_.File("out/"), link = folder + "RACE_GHOST01.vmi";
+  std::filesystem::create_directory(folder);
+  std::filesystem::create_symlink(image, link);
+  Refresh();
+  SelectRows({0, 1});
+  user_->answers.push_back(folder);
+  frame_->RunCommand(kDownload);
+  EXPECT_EQ(user_->messages.back(), Fill(message::kDownloadOntoInput, {link}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 3);
   EXPECT_EQ(ReadBytes(image), before);
   frame_->RunCommand(kSetPage1);
   EXPECT_EQ(simulated.GetCounters().pageSelects, 1u);
