@@ -116,12 +116,12 @@ bool Exists(const std::string& path) {
   return std::filesystem::exists(path, error);
 }
 
-CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string& folder,
+CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::string& folder,
                           CardFileFormat format, CProgress& progress, CUserPrompts& user) {
   CVmuDirEntry entry;
   {
     CBusyScope busy(user);
-    if (!card.ReadDirEntry(index, entry)) {
+    if (!card.ReadDirEntry(file.index, entry)) {
       user.ShowMessage(StatusMessage(card.GetLastError()));
       return CommandResult::Failed;
     }
@@ -134,7 +134,7 @@ CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string
       !user.AskYesNo(Fill(message::kAskOverwrite, {path}), false)) {
     return CommandResult::Dismissed;
   }
-  return DownloadFile(card, index, path, progress, user);
+  return DownloadFile(card, file, path, progress, user);
 }
 
 // A VMS whose VMI is also named is uploaded through the VMI only.
@@ -149,21 +149,21 @@ std::vector<std::string> WithoutPairedVms(const std::vector<std::string>& paths)
 }
 }  // namespace
 
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user) {
-  return RunBatch(indexes.size(), progress, user, message::kDownloadsStopped,
+  return RunBatch(files.size(), progress, user, message::kDownloadsStopped,
                   [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
-                    return DownloadOne(card, indexes[k], folder, format, each, asked);
+                    return DownloadOne(card, files[k], folder, format, each, asked);
                   });
 }
 
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user) {
   std::string folder;
   if (!user.ChooseFolder(folder)) return CommandResult::Dismissed;
   const bool vms = user.AskYesNo(message::kAskVmsFormat.text, false);
-  return DownloadFiles(card, indexes, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
+  return DownloadFiles(card, files, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
                        progress, user);
 }
 

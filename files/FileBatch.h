@@ -17,14 +17,15 @@ class CUserPrompts;
 
 enum class CardFileFormat { Dci, Vms };
 
-// The files of the directory indexes into folder, each named after its card
-// file name made safe for the file system (SafeFileName.h), with .dci, or
-// .vms and .vmi. A name that is taken is asked about; No skips that file.
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+// The files into folder, each named after its card file name made safe for
+// the file system (SafeFileName.h), with .dci, or .vms and .vmi, each as
+// DownloadFile checks it. A name that is taken is asked about; No skips that
+// file.
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user);
 // The desktop's Download with several files selected: asks for the folder and the format.
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user);
 
 // The files at paths, each as UploadFile with a path; a VMS named beside
