@@ -238,6 +238,16 @@ KORVANTIS_MESSAGE(kOneBlockFree, "1 block free",
                   "blocks as the last refresh counted them.")
 KORVANTIS_MESSAGE(kBlocksFree, "{N} blocks free",
                   "An upload needs as many free blocks as the file has, wherever they lie.")
+KORVANTIS_MESSAGE(kCardChanged,
+                  "The memory card has changed since the list was read. Press F5 to read it again.",
+                  "The file in the place of the chosen row is no longer the one the row shows: "
+                  "the card was swapped, or the page changed, after the list was read or while a "
+                  "question was open. Nothing was done. Refresh the list (F5) and choose the file "
+                  "again. korvantis-cli says this when the card changes between its reading of "
+                  "the files and its work on them.")
+KORVANTIS_MESSAGE(kAskRefresh, "To list the files of the selected page, press F5.",
+                  "The status bar says this when another page or card image has been selected: "
+                  "the list of the one before was cleared, and nothing is read until you ask.")
 
 // Card images.
 KORVANTIS_MESSAGE(kImageUnknownKind,

@@ -1,14 +1,14 @@
 #include "CliRunner.h"
 
-#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <memory>
 
+#include "CardChanges.h"
 #include "CardText.h"
 #include "CareCommands.h"
+#include "CommandIds.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
 #include "FileBatch.h"
@@ -68,8 +68,10 @@ int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
   return kDone;
 }
 
-// The index must name a file of the selected page, as a row of the list does.
-bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
+// The index must name a file of the selected page, as a row of the list
+// does; the file as read then is added to listed, if given.
+bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err,
+                    std::vector<ListedFile>* listed = nullptr) {
   std::uint16_t count = 0;
   CVmuDirEntry entry;
   if (!card.GetEntryCount(count) || (index < count && !card.ReadDirEntry(index, entry))) {
@@ -80,12 +82,52 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
     err << Fill(message::kNoSuchFile, {std::to_string(index)}) << '\n';
     return false;
   }
+  if (listed != nullptr) listed->emplace_back(index, entry);
   return true;
 }
 
+// The desktop's command that does what the request asks, for what it does to
+// the card (CardChanges.h); 0 for a new image, which reaches no card.
+int CommandId(const CliRequest& request) {
+  using Command = CliRequest::Command;
+  switch (request.command) {
+    case Command::List:
+      return command::kRefresh;
+    case Command::Info:
+      return command::kProperties;
+    case Command::Download:
+      return command::kDownload;
+    case Command::Upload:
+      return command::kUpload;
+    case Command::ExportIcon:
+      return command::kExportIcon;
+    case Command::Backup:
+      return command::kBackup;
+    case Command::Restore:
+      return command::kRestore;
+    case Command::Page:
+      return command::kSetPage1;
+    case Command::Check:
+      return request.repair ? command::kRepair : command::kCheckCard;
+    case Command::Delete:
+      return command::kDelete;
+    case Command::Format:
+      return command::kFormat;
+    case Command::Defrag:
+      return command::kDefragment;
+    case Command::NewImage:
+      break;
+  }
+  return 0;
+}
+
+// For the commands that save one (CardChanges.h): an upload's only copy is
+// that of the defragment it may run first.
 SafetyCopies Copies(const CliRequest& request) {
+  const bool upload = request.command == CliRequest::Command::Upload;
   SafetyCopies copies;
-  if (!request.noSafetyCopy) copies.folder = DefaultSafetyCopyFolder();
+  if (!request.noSafetyCopy && TakesSafetyCopy(upload ? command::kDefragment : CommandId(request)))
+    copies.folder = DefaultSafetyCopyFolder();
   copies.page = request.page.value_or(0);
   return copies;
 }
@@ -101,7 +143,7 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
     return kFailed;
   }
   std::uint16_t count = 0;
-  std::vector<std::uint16_t> indexes;
+  std::vector<ListedFile> files;
   if (!card.GetEntryCount(count)) {
     err << StatusMessage(card.GetLastError()) << '\n';
     return kFailed;
@@ -112,11 +154,11 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
       err << StatusMessage(card.GetLastError()) << '\n';
       return kFailed;
     }
-    if (entry.GetType() != CVmuDirEntry::kFree) indexes.push_back(i);
+    if (entry.GetType() != CVmuDirEntry::kFree) files.emplace_back(i, entry);
   }
   if (request.force) user.SetAnswer(true);
   const CommandResult result =
-      DownloadFiles(card, indexes, request.allFolder,
+      DownloadFiles(card, files, request.allFolder,
                     request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci, progress, user);
   if (user.TakeRefusal()) err << message::kAddForce.text << '\n';
   return ExitStatus(result);
@@ -191,10 +233,11 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {
+      std::vector<ListedFile> files;
       for (const std::uint16_t index : request.indices)
-        if (!CheckFileIndex(card, index, err)) return kFailed;
+        if (!CheckFileIndex(card, index, err, &files)) return kFailed;
       if (request.yes) user.SetAnswer(true);
-      const CommandResult result = DeleteFiles(card, request.indices, user);
+      const CommandResult result = DeleteFiles(card, files, user);
       if (result == CommandResult::Dismissed && user.TakeRefusal())
         err << message::kAddYes.text << '\n';
       return ExitStatus(result);
@@ -212,19 +255,6 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       break;
   }
   return kFailed;
-}
-
-// The commands that change the card: they hold a card image alone, and a
-// read-only image refuses them before anything is sent. Every other command
-// only reads an image, and shares it with other readers; check writes only
-// when it repairs.
-bool ChangesCard(const CliRequest& request) {
-  using Command = CliRequest::Command;
-  if (request.command == Command::Check) return request.repair;
-  constexpr Command kChangingCommands[] = {Command::Upload, Command::Restore, Command::Delete,
-                                           Command::Format, Command::Defrag};
-  return std::find(std::begin(kChangingCommands), std::end(kChangingCommands), request.command) !=
-         std::end(kChangingCommands);
 }
 
 // The file the command writes, if any.
@@ -325,7 +355,10 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CSimulatedCard simulated;  // outlives the card object that reaches it
   if (!request.link.image.empty()) {
-    const ImageAccess access = ChangesCard(request) ? ImageAccess::Write : ImageAccess::Read;
+    // A command that changes the card holds the image alone, and a read-only
+    // image refuses it before anything is sent; the others share it.
+    const ImageAccess access =
+        ChangesCard(CommandId(request)) ? ImageAccess::Write : ImageAccess::Read;
     const Result opened = simulated.OpenImage(request.link.image, access, environment.imageCalls);
     if (!opened) {
       err << opened.Message() << '\n';

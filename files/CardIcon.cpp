@@ -5,6 +5,7 @@
 
 #include "CardFormat.h"
 #include "FileTexts.h"
+#include "ListedFile.h"
 #include "Messages.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -87,12 +88,15 @@ std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
   return failure;
 }
 
-CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
+CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
                            CardIcon& icon) {
   CBusyScope busy(user);
+  card.Invalidate();
   CVmuDirEntry entry;
+  const CommandResult listed = ReadListedEntry(card, file, user, entry);
+  if (listed != CommandResult::Done) return listed;
   std::unique_ptr<CVmuRegion> region;
-  if (!card.ReadDirEntry(index, entry) || !card.OpenFile(index, region)) {
+  if (!card.OpenFile(file.index, region)) {
     user.ShowMessage(StatusMessage(card.GetLastError()));
     return CommandResult::Failed;
   }

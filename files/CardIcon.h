@@ -10,6 +10,7 @@
 class CVmuCard;
 class CUserPrompts;
 struct FileTexts;
+struct ListedFile;
 
 // The icon a file's header carries: a palette of 16 colours (ARGB, 4 bits
 // each on the card) and one to three frames of 32 x 32 pixels, 4 bits each,
@@ -44,6 +45,7 @@ bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon);
 // nothing needed reading or all went well).
 std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
 
-// The whole icon of the file of directory entry index, every frame, as the
-// export needs it; failures go to user.
-CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user, CardIcon& icon);
+// The whole icon of the file, every frame, as the export needs it, read from
+// the card while it still holds the file (ListedFile.h); failures go to user.
+CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
+                           CardIcon& icon);

@@ -62,36 +62,54 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPro
   return card.Flush() ? CommandResult::Done : Refuse(user, card.GetLastError());
 }
 
-CommandResult Delete(CVmuCard& card, const std::vector<std::uint16_t>& indices,
-                     CUserPrompts& user) {
+// The files' entries and chains, read from the card. A slot given alone
+// that is free is passed over.
+CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUserPrompts& user,
+                     std::vector<CVmuDirEntry>& entries, std::vector<Doomed>& doomed) {
+  CBusyScope busy(user);
+  entries.clear();
+  doomed.clear();
+  card.Invalidate();  // nothing unwritten is ever left between commands
+  CommandResult result = CheckFormatted(card, user);
+  if (result != CommandResult::Done) return result;
+  for (const ListedFile& file : files) {
+    CVmuDirEntry entry;
+    if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
+    if (entry.GetType() == CVmuDirEntry::kFree) continue;
+    Doomed one{file.index, {}};
+    if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), one.chain))
+      return Refuse(user, card.GetLastError());
+    entries.push_back(entry);
+    doomed.push_back(one);
+  }
+  return CommandResult::Done;
+}
+
+CommandResult Delete(CVmuCard& card, const std::vector<ListedFile>& files, CUserPrompts& user) {
   std::vector<CVmuDirEntry> entries;
   std::vector<Doomed> doomed;
-  {
-    CBusyScope busy(user);
-    const CommandResult formatted = CheckFormatted(card, user);
-    if (formatted != CommandResult::Done) return formatted;
-    for (const std::uint16_t index : indices) {
-      CVmuDirEntry entry;
-      if (!card.ReadDirEntry(index, entry)) return Refuse(user, card.GetLastError());
-      if (entry.GetType() == CVmuDirEntry::kFree) continue;
-      Doomed file{index, {}};
-      if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), file.chain))
-        return Refuse(user, card.GetLastError());
-      entries.push_back(entry);
-      doomed.push_back(file);
-    }
-  }
+  CommandResult result = Gather(card, files, user, entries, doomed);
+  if (result != CommandResult::Done) return result;
   if (doomed.empty()) return CommandResult::Dismissed;
   if (!user.AskYesNo(Question(entries), false)) return CommandResult::Dismissed;
+  // The card may have been swapped while the question was open: what is
+  // deleted is what the question named, or nothing.
+  std::vector<ListedFile> named;
+  for (std::size_t k = 0; k < doomed.size(); ++k)
+    named.emplace_back(doomed[k].index, entries[k]);
+  if ((result = Gather(card, named, user, entries, doomed)) != CommandResult::Done) return result;
   return Remove(card, doomed, user);
 }
 }  // namespace
 
-CommandResult DeleteFiles(CVmuCard& card, std::vector<std::uint16_t> indices, CUserPrompts& user) {
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user) {
+  // Each slot once, in directory order.
+  std::stable_sort(files.begin(), files.end(),
+                   [](const ListedFile& a, const ListedFile& b) { return a.index < b.index; });
+  const auto sameSlot = [](const ListedFile& a, const ListedFile& b) { return a.index == b.index; };
+  files.erase(std::unique(files.begin(), files.end(), sameSlot), files.end());
   CDiscardUnlessFinished changes(card);
-  const CommandResult result = Delete(card, indices, user);
+  const CommandResult result = Delete(card, files, user);
   if (result == CommandResult::Done) changes.Finished();
   return result;
 }

@@ -20,16 +20,17 @@ CommandResult Fail(CUserPrompts& user, const std::string& text) {
   return CommandResult::Failed;
 }
 
-// The page is formatted, the entry read and its allocation chain walked
-// before the progress window opens. A damaged chain is refused here, before
-// any block of the file is read.
-CommandResult OpenFile(CVmuCard& card, std::uint16_t index, CUserPrompts& user, CVmuDirEntry& entry,
-                       std::unique_ptr<CVmuRegion>& region) {
+// The page is formatted, the entry read from the card and its allocation
+// chain walked before the progress window opens. A damaged chain is refused
+// here, before any block of the file is read.
+CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
+                       CVmuDirEntry& entry, std::unique_ptr<CVmuRegion>& region) {
   CBusyScope busy(user);
-  const CommandResult formatted = CheckFormatted(card, user);
-  if (formatted != CommandResult::Done) return formatted;
-  if (!card.ReadDirEntry(index, entry)) return Fail(user, StatusMessage(card.GetLastError()));
-  if (!card.OpenFile(index, region)) {
+  card.Invalidate();
+  CommandResult result = CheckFormatted(card, user);
+  if (result != CommandResult::Done) return result;
+  if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
+  if (!card.OpenFile(file.index, region)) {
     const std::string& fault = card.GetChainFault();
     return Fail(user, fault.empty() ? StatusMessage(card.GetLastError())
                                     : Fill(message::kDownloadDamaged, {fault}));
@@ -59,13 +60,13 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
   return CommandResult::Done;
 }
 
-// The file of entry index, read whole; the user is asked where to keep it
-// only after that, unless path already says.
-CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CProgress& progress,
-                       CUserPrompts& user) {
+// The file, read whole; the user is asked where to keep it only after that,
+// unless path already says.
+CommandResult Download(CVmuCard& card, const ListedFile& file, std::string path,
+                       CProgress& progress, CUserPrompts& user) {
   CVmuDirEntry entry;
   std::unique_ptr<CVmuRegion> region;
-  CommandResult result = OpenFile(card, index, user, entry, region);
+  CommandResult result = OpenFile(card, file, user, entry, region);
   if (result != CommandResult::Done) return result;
 
   std::vector<std::uint8_t> blocks;
@@ -79,13 +80,13 @@ CommandResult Download(CVmuCard& card, std::uint16_t index, std::string path, CP
 }
 }  // namespace
 
-CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
+CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& progress,
                            CUserPrompts& user) {
-  return Download(card, index, std::string(), progress, user);
+  return Download(card, file, std::string(), progress, user);
 }
 
-CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
+CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user) {
   if (path.empty()) return Fail(user, Fill(message::kCannotWrite, {"no file name was given"}));
-  return Download(card, index, path, progress, user);
+  return Download(card, file, path, progress, user);
 }

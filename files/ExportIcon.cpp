@@ -7,13 +7,13 @@
 namespace {
 // The frames are read before the user is asked where to keep them, so a
 // file without an icon is refused first.
-CommandResult Export(CVmuCard& card, std::uint16_t index, std::string path, CUserPrompts& user) {
+CommandResult Export(CVmuCard& card, const ListedFile& file, std::string path, CUserPrompts& user) {
   if (!path.empty() && !IsIconImageName(path)) {
     user.ShowMessage(message::kIconFileKind.text);
     return CommandResult::Failed;
   }
   CardIcon icon;
-  const CommandResult read = ReadFileIcon(card, index, user, icon);
+  const CommandResult read = ReadFileIcon(card, file, user, icon);
   if (read != CommandResult::Done) return read;
   if (path.empty() && !user.ChooseFileToSave(kIconFileKind, path)) return CommandResult::Dismissed;
   const Result written = WriteIconImage(path, icon);
@@ -23,15 +23,15 @@ CommandResult Export(CVmuCard& card, std::uint16_t index, std::string path, CUse
 }
 }  // namespace
 
-CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user) {
-  return Export(card, index, std::string(), user);
+CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user) {
+  return Export(card, file, std::string(), user);
 }
 
-CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, const std::string& path,
+CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, const std::string& path,
                          CUserPrompts& user) {
   if (path.empty()) {
     user.ShowMessage(Fill(message::kCannotWrite, {"no file name was given"}));
     return CommandResult::Failed;
   }
-  return Export(card, index, path, user);
+  return Export(card, file, path, user);
 }

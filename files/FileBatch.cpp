@@ -123,13 +123,17 @@ CommandResult Skip(CUserPrompts& user, const Message& why, const std::string& pa
 // Each file the batch names itself is first offered to the front end's check
 // (never the card image or the trace, by any link); a regular file of the
 // name is replaced only if the user agrees, and nothing else is written through.
-CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string& folder,
+CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::string& folder,
                           CardFileFormat format, std::set<std::string>& stems, CProgress& progress,
                           CUserPrompts& user) {
+  // The name is the listed file's; the download itself checks that the card
+  // still holds that file.
   CVmuDirEntry entry;
-  {
+  if (!file.entryBytes.empty()) {
+    entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(file.entryBytes.data()));
+  } else {
     CBusyScope busy(user);
-    if (!card.ReadDirEntry(index, entry)) {
+    if (!card.ReadDirEntry(file.index, entry)) {
       user.ShowMessage(StatusMessage(card.GetLastError()));
       return CommandResult::Failed;
     }
@@ -138,7 +142,7 @@ CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string
   entry.GetFileName(name);
   const bool vms = format == CardFileFormat::Vms;
   const std::string path =
-      FolderPath(folder, DistinctFileStem(index, name, stems) + (vms ? ".vms" : ".dci"));
+      FolderPath(folder, DistinctFileStem(file.index, name, stems) + (vms ? ".vms" : ".dci"));
   std::string taken;
   for (const std::string& output :
        vms ? std::vector<std::string>{path, CVmsFile::Companion(path)} : std::vector{path}) {
@@ -150,7 +154,7 @@ CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string
   if (!taken.empty() && !user.AskYesNo(Fill(message::kAskOverwrite, {taken}), false)) {
     return Skip(user, message::kDownloadKept, taken);
   }
-  return DownloadFile(card, index, path, progress, user);
+  return DownloadFile(card, file, path, progress, user);
 }
 
 // A VMS whose VMI is also named is uploaded through the VMI only.
@@ -165,28 +169,28 @@ std::vector<std::string> WithoutPairedVms(const std::vector<std::string>& paths)
 }
 }  // namespace
 
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user) {
   std::set<std::string> stems;
   std::size_t skipped = 0;
   const auto each = [&](std::size_t k, CProgress& window, CUserPrompts& asked) {
-    const CommandResult one = DownloadOne(card, indexes[k], folder, format, stems, window, asked);
+    const CommandResult one = DownloadOne(card, files[k], folder, format, stems, window, asked);
     skipped += one == CommandResult::Dismissed ? 1 : 0;
     return one;
   };
   const CommandResult result =
-      RunBatch(indexes.size(), progress, user, message::kDownloadsStopped, each);
+      RunBatch(files.size(), progress, user, message::kDownloadsStopped, each);
   const bool ended = result == CommandResult::Done || result == CommandResult::Dismissed;
   return ended && skipped > 0 ? CommandResult::Failed : result;
 }
 
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user) {
   std::string folder;
   if (!user.ChooseFolder(folder)) return CommandResult::Dismissed;
   const bool vms = user.AskYesNo(message::kAskVmsFormat.text, false);
-  return DownloadFiles(card, indexes, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
+  return DownloadFiles(card, files, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
                        progress, user);
 }
 

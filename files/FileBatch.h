@@ -17,17 +17,17 @@ class CUserPrompts;
 
 enum class CardFileFormat { Dci, Vms };
 
-// The files of the directory indexes into folder, each named after its card
+// The files into folder, each as DownloadFile checks it, named after its card
 // file name made safe for the file system, distinct within the batch
 // (DistinctFileStem), with .dci, or .vms and .vmi. A file of the name is
 // asked about; No skips that card file. Anything else of the name, and what
 // the user's CheckOutput refuses, skips it too. Every skip is named in a
 // message, the other files are still downloaded, and the batch then fails.
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user);
 // The desktop's Download with several files selected: asks for the folder and the format.
-CommandResult DownloadFiles(CVmuCard& card, const std::vector<std::uint16_t>& indexes,
+CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user);
 
 // The files at paths, each as UploadFile with a path; a VMS named beside

@@ -8,6 +8,7 @@
 
 #include "CommandResult.h"
 #include "FileTexts.h"
+#include "ListedFile.h"
 
 class CVmuCard;
 class CProgress;
@@ -39,14 +40,17 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
 // "1 block free", "42 blocks free".
 std::string FreeBlocksText(std::uint16_t blocks);
 
-// Reads the file of directory entry index along its allocation chain and
-// saves it where the user chooses: a DCI file, or a VMS file with its VMI
-// beside when the name ends in .vms or .vmi (VmsFile.h); a file whose chain
-// is damaged is refused.
-CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, CProgress& progress,
+// The row commands below act on the file a row of the list showed, and only
+// while the card still holds it there (ListedFile.h): each reads the card
+// anew, not what the listing left in the cache.
+
+// Reads the file along its allocation chain and saves it where the user
+// chooses: a DCI file, or a VMS file with its VMI beside when the name ends
+// in .vms or .vmi (VmsFile.h); a file whose chain is damaged is refused.
+CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& progress,
                            CUserPrompts& user);
 // The same, saved as the DCI file path without asking (a drag out of the list).
-CommandResult DownloadFile(CVmuCard& card, std::uint16_t index, const std::string& path,
+CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user);
 
 // Frees blocks 0 to lastBlock for a game by moving the data files (the front
@@ -56,27 +60,30 @@ using MakeRoom = std::function<CommandResult(std::uint16_t lastBlock)>;
 // Writes a file that the user chooses (a DCI file, or a VMS/VMI pair named by
 // either file) to the selected page. A data file goes into the highest free
 // blocks; a file of a name already on the page replaces that file only if the
-// user agrees, and no moment leaves neither version whole on the card. A game
-// goes from block 0 upward, one game a page; when data files hold those
-// blocks, makeRoom (if given) is asked to free them first.
+// user agrees and the card still holds it as it was when asked, and no moment
+// leaves neither version whole on the card. A game goes from block 0 upward,
+// one game a page; when data files hold those blocks, makeRoom (if given) is
+// asked to free them first.
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                          const MakeRoom& makeRoom = MakeRoom());
 // The same with the file path (a file dropped on the list).
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
                          CUserPrompts& user, const MakeRoom& makeRoom = MakeRoom());
 
-// Deletes the files of the given directory entries once the user agrees (No
-// is the default; copy-protected files are named in the question): clears
-// their entries, then frees their chains. Free entries among them are passed over.
-CommandResult DeleteFiles(CVmuCard& card, std::vector<std::uint16_t> indices, CUserPrompts& user);
+// Deletes the files once the user agrees (No is the default; copy-protected
+// files are named in the question): clears their entries, then frees their
+// chains. The entries are read again after the answer, since the card may
+// have been swapped while the question was open. Slots given alone that are
+// free are passed over.
+CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user);
 
-// Reads the icon of the file of directory entry index, every frame, and
-// saves it as a PNG or GIF file where the user chooses (IconImageFile.h).
-CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& user);
+// Reads the file's icon, every frame, and saves it as a PNG or GIF file where
+// the user chooses (IconImageFile.h).
+CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user);
 // The same, saved as path without asking.
-CommandResult ExportIcon(CVmuCard& card, std::uint16_t index, const std::string& path,
+CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, const std::string& path,
                          CUserPrompts& user);
 
-// The properties of the file of directory entry index; nothing is written.
-CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompts& user,
+// The properties of the file as the card holds it; nothing is written.
+CommandResult GetFileProperties(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
                                 FileTexts& properties);

@@ -104,7 +104,8 @@ struct Placement {
   bool replaces = false;
   bool gameThere = false;
   bool needsRoom = false;             // a game's blocks are held by data files
-  CVmuChain old;                      // the replaced file's chain
+  CVmuDirEntry replaced;              // the replaced file's entry
+  CVmuChain old;                      // and its chain
   std::vector<std::uint16_t> blocks;  // the new chain, in file order
 };
 
@@ -127,6 +128,7 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
                                                   CVmuDirEntry::kFileNameLength) == 0) {
       placement.slot = i;
       placement.replaces = true;
+      placement.replaced = entry;
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
         return RefuseWithStatus(user, card.GetLastError());
       }
@@ -182,9 +184,11 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   return FindBlocks(*fat, upload, user, placement);
 }
 
-// Asked last, once the upload is known to fit; No is the default.
-CommandResult ConfirmReplace(const CVmuDirEntry& upload, const Placement& placement,
-                             CUserPrompts& user) {
+// Asked last, once the upload is known to fit; No is the default. The card
+// may be swapped while the question is open, so the page is read again after
+// the answer: the file replaced is the one the question named, or none.
+CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
+                             CVmuFat*& fat, Placement& placement) {
   const std::string name = FileName(upload);
   if (!placement.old.IsSound()) {
     return Refuse(user, Fill(message::kReplaceDamaged, {name, placement.old.fault}));
@@ -192,7 +196,15 @@ CommandResult ConfirmReplace(const CVmuDirEntry& upload, const Placement& placem
   if (!user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
     return Refuse(user, Fill(message::kNotReplaced, {name}));
   }
-  return CommandResult::Done;
+  const ListedFile asked(placement.slot, placement.replaced);
+  card.Invalidate();  // nothing is written before this point
+  placement = Placement();
+  const CommandResult result = FindPlace(card, upload, user, fat, placement);
+  if (result != CommandResult::Done) return result;
+  if (!placement.replaces || placement.slot != asked.index || !placement.old.IsSound())
+    return Refuse(user, message::kCardChanged.text);
+  CVmuDirEntry now;
+  return ReadListedEntry(card, asked, user, now);
 }
 
 // Each block reaches the card before the next is prepared. Until the chain
@@ -264,7 +276,7 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
   }
   if (placement.needsRoom) return Refuse(user, Fill(message::kGameNeedsRoom, {last}));
   if (placement.replaces &&
-      (result = ConfirmReplace(entry, placement, user)) != CommandResult::Done) {
+      (result = ConfirmReplace(card, entry, user, fat, placement)) != CommandResult::Done) {
     return result;
   }
   if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done) {

@@ -31,6 +31,9 @@ constexpr int kOpenSafetyCopies = 32819;
 constexpr int kTextAutomatic = 32820;  // how the card's texts are read
 constexpr int kTextWestern = 32821;
 constexpr int kTextJapanese = 32822;
+// The repair that may follow Check Card: no menu item of its own, but a
+// command that changes the card.
+constexpr int kRepair = 32823;
 
 constexpr int kToolbar = 59392;
 constexpr int kStatusBar = 59393;

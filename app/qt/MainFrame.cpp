@@ -20,9 +20,9 @@
 #include <QWhatsThis>
 #include <algorithm>
 #include <cstring>
-#include <set>
 
 #include "AboutDlg.h"
+#include "CardChanges.h"
 #include "CommandIds.h"
 #include "FileCommands.h"
 #include "HelpWindow.h"
@@ -330,6 +330,13 @@ void CMainFrame::CreateStatusBar() {
   statusBar()->addPermanentWidget(pagePane_);
   statusBar()->addPermanentWidget(freeBlocksPane_);
   connect(listView_, &CCardListView::freeBlocksChanged, this, &CMainFrame::ShowFreeBlocks);
+  // A Refresh answers the status bar's ask for one.
+  connect(listView_, &CCardListView::freeBlocksChanged, this, [this] {
+    if (!refreshAsked_) return;
+    refreshAsked_ = false;
+    idleText_ = QString::fromLatin1(kIdlePrompt);
+    statusBar()->showMessage(idleText_);
+  });
   connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::ShowIdlePrompt);
 }
 
@@ -346,11 +353,12 @@ void CMainFrame::ShowCardState() {
 }
 
 // When a command's prompt goes away the idle text comes back. After the
-// first prompt that is the usual one: the port's problem keeps its pane.
+// first prompt that is the usual one: the port's problem keeps its pane. An
+// ask for a Refresh stays until the list is read.
 void CMainFrame::ShowIdlePrompt(const QString& message) {
   if (message.isEmpty()) {
     statusBar()->showMessage(idleText_);
-  } else if (message != idleText_) {
+  } else if (message != idleText_ && !refreshAsked_) {
     idleText_ = QString::fromLatin1(kIdlePrompt);
   }
 }
@@ -396,13 +404,12 @@ void CMainFrame::UpdateCommandUi() {
 
 void CMainFrame::RunCommand(int id) {
   RunExclusively([this, id] {
-    // The commands that change the card; every other one only reads it.
-    static const std::set<int> kChangingCommands = {command::kUpload, command::kRestore,
-                                                    command::kDelete, command::kFormat,
-                                                    command::kDefragment};
-    if (kChangingCommands.count(id) != 0 && ReportFailure(CheckImageWritable())) return;
-    router_.Route(id);
+    if (!RefusedOnReadOnly(id)) router_.Route(id);
   });
+}
+
+bool CMainFrame::RefusedOnReadOnly(int id) {
+  return ChangesCard(id) && ReportFailure(CheckImageWritable());
 }
 
 // Commands run one at a time: one that arrives while another still runs
@@ -476,7 +483,18 @@ void CMainFrame::UseCard(CardSource next) {
   ShowCardState();
   SetPane(pagePane_, QString());  // the new card's page and free blocks are not known yet
   ShowFreeBlocks(-1);
+  AskForRefresh();
   UpdateCommandUi();
+}
+
+// The list is empty until the user asks for the files of the card or page
+// now selected; the status bar says so, unless it says why the port cannot
+// be reached.
+void CMainFrame::AskForRefresh() {
+  refreshAsked_ = source_.card->GetLink()->GetPortProblem().empty();
+  if (!refreshAsked_) return;
+  idleText_ = QString::fromUtf8(message::kAskRefresh.text);
+  statusBar()->showMessage(idleText_);
 }
 
 void CMainFrame::OnOpenImage() {
@@ -517,7 +535,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
   RunExclusively([this, &paths] {
     if (std::all_of(paths.begin(), paths.end(), IsFileToUpload)) {
-      if (!ReportFailure(CheckImageWritable())) listView_->UploadFiles(paths);
+      if (!RefusedOnReadOnly(command::kUpload)) listView_->UploadFiles(paths);
     } else if (paths.size() == 1 && IsCardImage(paths.front())) {
       OpenImage(paths.front());
     } else {
@@ -528,6 +546,11 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
   if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
+  // The rows and the free blocks are the page before's, and after a failed
+  // select the card may show either page: none of them may be acted on.
+  listView_->ClearRows();
+  ShowFreeBlocks(-1);
+  AskForRefresh();
   // The card does not tell its page; the pane shows the one last selected.
   const bool selected = SetPage(*source_.card, page, *user_) == CommandResult::Done;
   selectedPage_ = selected ? page : 0;
@@ -560,7 +583,10 @@ void CMainFrame::OnCheckCard() {
         CommandResult::Done)
       return;
   }
-  if (!verdict.mendable || !user_->AskYesNo(message::kAskRepair.text, false)) return;
+  // A read-only image is not offered a repair it could not keep.
+  if (!verdict.mendable || RefusedOnReadOnly(command::kRepair) ||
+      !user_->AskYesNo(message::kAskRepair.text, false))
+    return;
   const auto progress = progress_();
   if (CheckCard(*source_.card, true, Copies(), *progress, *user_, verdict) == CommandResult::Done)
     listView_->OnRefresh();

@@ -59,9 +59,9 @@ class CMainFrame : public QMainWindow {
   // Sets every action's enabled state from the router.
   void UpdateCommandUi();
   // Runs a command as a menu item would, unless another is still running. A
-  // command that changes the card is refused with a message while the card
-  // image is open for reading only; after any command, what it wrote to the
-  // image reaches the disk.
+  // command that changes the card (CardChanges.h) is refused with a message
+  // while the card image is open for reading only; after any command, what
+  // it wrote to the image reaches the disk.
   void RunCommand(int id);
 
   // Makes the card image the card; a file that is no card image is refused
@@ -92,6 +92,10 @@ class CMainFrame : public QMainWindow {
   void ShowRecentImages();
   void ReportImageProblem();
   Result CheckImageWritable() const;
+  // A command that changes the card, on an image open for reading only: the
+  // refusal is shown.
+  bool RefusedOnReadOnly(int id);
+  void AskForRefresh();
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);
 
@@ -134,4 +138,5 @@ class CMainFrame : public QMainWindow {
   QString idleText_;
   std::string imageProblemShown_;
   bool running_ = false;
+  bool refreshAsked_ = false;  // the idle text asks for a Refresh
 };

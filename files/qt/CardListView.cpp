@@ -190,16 +190,13 @@ void CCardListView::OnRefresh() {
 
 // One file is saved where the user chooses; several go to a folder.
 void CCardListView::OnDownload() {
-  std::vector<std::uint16_t> indexes;
-  for (const QModelIndex& row : selection_->selectedRows(0))
-    indexes.push_back(static_cast<std::uint16_t>(row.data(kIndexRole).toUInt()));
-  if (indexes.empty()) return;
-  std::sort(indexes.begin(), indexes.end());
+  const std::vector<ListedFile> files = SelectedFiles();
+  if (files.empty()) return;
   const auto progress = progress_();
-  if (indexes.size() == 1) {
-    DownloadFile(*card_, indexes.front(), *progress, user_);
+  if (files.size() == 1) {
+    DownloadFile(*card_, files.front(), *progress, user_);
   } else {
-    DownloadFiles(*card_, indexes, *progress, user_);
+    DownloadFiles(*card_, files, *progress, user_);
   }
 }
 
@@ -209,17 +206,14 @@ void CCardListView::OnUpload() {
 }
 
 void CCardListView::OnDelete() {
-  std::vector<std::uint16_t> indices;
-  for (const QModelIndex& row : selection_->selectedRows(0))
-    indices.push_back(static_cast<std::uint16_t>(row.data(kIndexRole).toUInt()));
-  if (DeleteFiles(*card_, indices, user_) == CommandResult::Done) OnRefresh();
+  if (DeleteFiles(*card_, SelectedFiles(), user_) == CommandResult::Done) OnRefresh();
 }
 
 void CCardListView::OnProperties() {
-  std::uint16_t index = 0;
-  if (!SelectedIndex(index)) return;
+  const std::vector<ListedFile> files = SelectedFiles();
+  if (files.size() != 1) return;
   FileTexts properties;
-  if (GetFileProperties(*card_, index, user_, properties) == CommandResult::Done) {
+  if (GetFileProperties(*card_, files.front(), user_, properties) == CommandResult::Done) {
     {
       CBusyScope busy(user_);
       ReadFirstFrameRest(*card_, properties);  // the dialog shows the icon
@@ -229,8 +223,8 @@ void CCardListView::OnProperties() {
 }
 
 void CCardListView::OnExportIcon() {
-  std::uint16_t index = 0;
-  if (SelectedIndex(index)) ExportIcon(*card_, index, user_);
+  const std::vector<ListedFile> files = SelectedFiles();
+  if (files.size() == 1) ExportIcon(*card_, files.front(), user_);
 }
 
 void CCardListView::UploadFiles(const QStringList& paths) {
@@ -254,13 +248,12 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   QList<QUrl> urls;
   std::set<std::string> stems;
   for (const int row : rows) {
-    const auto index = rows_[static_cast<std::size_t>(row)].index;
-    const std::string stem = DistinctFileStem(
-        index, rows_[static_cast<std::size_t>(row)].Text(FileColumn::FileName), stems);
+    const FileTexts& texts = rows_[static_cast<std::size_t>(row)];
+    const std::string stem = DistinctFileStem(texts.index, texts.Text(FileColumn::FileName), stems);
     const QString path = dragFolder_->filePath(QString::fromStdString(stem + ".dci"));
     const auto progress = progress_();
-    if (DownloadFile(*card_, index, QFile::encodeName(path).toStdString(), *progress, user_) !=
-        CommandResult::Done) {
+    if (DownloadFile(*card_, ListedFile(texts), QFile::encodeName(path).toStdString(), *progress,
+                     user_) != CommandResult::Done) {
       return nullptr;
     }
     urls.append(QUrl::fromLocalFile(path));
@@ -301,13 +294,15 @@ bool CCardListView::OnUpdateSingleSelection() const {
   return CountSelectedRows() == 1;
 }
 
-// The row the command acts on: the current row when it is selected, as the
-// list's selection mark, else the one selected row.
-bool CCardListView::SelectedIndex(std::uint16_t& index) const {
-  const QModelIndexList rows = selection_->selectedRows(0);
-  if (rows.size() != 1) return false;
-  index = static_cast<std::uint16_t>(rows.front().data(kIndexRole).toUInt());
-  return true;
+// Each row carries the entry it was listed from, so that the command acts on
+// that file or, if the card changed since, on none.
+std::vector<ListedFile> CCardListView::SelectedFiles() const {
+  std::vector<ListedFile> files;
+  for (const QModelIndex& row : selection_->selectedRows(0))
+    files.emplace_back(rows_[static_cast<std::size_t>(row.row())]);
+  std::sort(files.begin(), files.end(),
+            [](const ListedFile& a, const ListedFile& b) { return a.index < b.index; });
+  return files;
 }
 
 QWidget* CCardListView::GetCurrentView() const {

@@ -46,6 +46,8 @@ class CCardListView : public QWidget {
   // Works on another card from now on; the rows, which belong to the old
   // one, go.
   void SetCard(CVmuCard& card);
+  // Empties the list: its rows belong to a page that is no longer selected.
+  void ClearRows();
   // Shows the rows' texts decoded this way from now on, without reading the card.
   void SetEncoding(TextEncoding encoding);
   TextEncoding GetEncoding() const { return encoding_; }
@@ -104,8 +106,8 @@ class CCardListView : public QWidget {
   // Reads, for the rows still without, the rest of their icons' first
   // frame: once per file per Refresh, and only while icons show.
   void ReadMissingIcons();
-  void ClearRows();
-  bool SelectedIndex(std::uint16_t& index) const;
+  // The files of the selected rows as they were listed, in directory order.
+  std::vector<ListedFile> SelectedFiles() const;
   void ShowView(QWidget* view, int command);
 
   CVmuCard* card_;

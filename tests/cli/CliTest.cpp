@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "CardOnSimulator.h"
 #include "DciFile.h"
 #include "FileTable.h"
+#include "Messages.h"
 #include "NoPortRoad.h"
 #include "ProgramInfo.h"
 #include "ResultAssertion.h"
@@ -148,6 +150,17 @@ int FailedSync(int) {
   errno = EIO;
   return -1;
 }
+
+// A terminal on which every answer is "y", typed once whileAsked has run.
+struct CAnsweringTerminal : std::streambuf {
+  std::function<void()> whileAsked;
+  char yes[3] = "y\n";
+  int_type underflow() override {
+    if (whileAsked) std::exchange(whileAsked, nullptr)();
+    setg(yes, yes, yes + 2);
+    return 'y';
+  }
+};
 
 }  // namespace
 
@@ -573,6 +586,46 @@ TEST_F(CommandLine, AReadOnlyImageIsStillListed) {
   environment_.imageCalls = ReadOnlyFileCalls();
   ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
   EXPECT_THAT(out_.str(), HasSubstr("SAVEGAME.001"));
+  EXPECT_EQ(Run({"--image", image, "check", "--repair"}), 1);
+  EXPECT_EQ(err_.str(), Fill(message::kImageReadOnly, {image}) + "\n");
+}
+
+// The card on the port is swapped while a question is open (its two entries
+// change places): the batch commands act only on the files they listed.
+TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
+  CPageImage listed = CPageImage::Formatted();
+  for (std::uint16_t slot : {0, 1}) {
+    CVmuDirEntry entry = MakeEntry(0x33, 199 - slot, 1);
+    entry.SetFileName(slot == 0 ? "FIRST       " : "SECOND      ");
+    ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, slot).data()));
+  }
+  CPageImage swapped = listed;
+  std::swap_ranges(EntrySlot(swapped, 0), EntrySlot(swapped, 0) + 32, EntrySlot(swapped, 1));
+  std::uint8_t* card = portCard_.GetPage(0);
+  auto insert = [card](const CPageImage& page) {
+    std::memcpy(card, page.GetData(), card_format::kPageSize);
+    card_format::ReverseGroups(card, card_format::kPageSize);
+  };
+  CAnsweringTerminal answers;
+  std::istream terminal(&answers);
+  environment_.terminal = &terminal;
+  const std::vector<std::uint8_t> kept = {1, 2, 3};
+  const std::string folder = scratch_.File("");
+  WriteBytes(folder + "FIRST.dci", kept);  // asked about before it is downloaded
+
+  for (const std::string command : {"delete", "download"}) {
+    insert(listed);
+    answers.whileAsked = [&] { insert(swapped); };
+    const bool del = command == "delete";
+    EXPECT_EQ(
+        Run({"--port", "0x278", "--delay", "0", command, del ? "0" : "--all", del ? "1" : folder}),
+        1);
+    EXPECT_THAT(err_.str(), HasSubstr(message::kCardChanged.text)) << command;
+    card_format::ReverseGroups(card, card_format::kPageSize);
+    EXPECT_EQ(std::memcmp(card, swapped.GetData(), card_format::kPageSize), 0) << command;
+  }
+  EXPECT_EQ(ReadBytes(folder + "FIRST.dci"), kept);
+  EXPECT_FALSE(std::filesystem::exists(folder + "SECOND.dci"));
 }
 
 namespace {

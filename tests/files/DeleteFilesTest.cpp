@@ -10,9 +10,9 @@ class DeleteFilesTest : public FileCommandTest {
     Place(2, Entry(0x33, "B", 196, 3), Blocks(3, 3));
     Load();
   }
-  CommandResult Delete(const std::vector<std::uint16_t>& indices, bool yes = true) {
+  CommandResult Delete(const std::vector<ListedFile>& files, bool yes = true) {
     user_.AnswerNextQuestion(yes);
-    return DeleteFiles(sim_.Card(), indices, user_);
+    return DeleteFiles(sim_.Card(), files, user_);
   }
 };
 

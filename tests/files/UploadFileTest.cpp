@@ -2,6 +2,7 @@
 #include <set>
 
 #include "FileCommandTest.h"
+#include "Messages.h"
 #include "VmuFat.h"
 
 namespace {
@@ -151,6 +152,17 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(user_.messages, Words{"The file was not uploaded: there is already a file named "
                                   "\"SAVE\" on this memory card."});
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+
+  // A card swapped while the question is open, whose SAVE lies elsewhere, is left alone.
+  CPageImage swapped = CPageImage::Formatted();
+  ASSERT_TRUE(swapped.PlaceFile(4, Entry(0x33, "SAVE", 190, 3), old.data()));
+  user_.whileAsked = [&] { sim_.SwapCard(swapped); };
+  user_.AnswerNextQuestion(true);
+  user_.messages.clear();
+  EXPECT_EQ(Upload(newer), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{message::kCardChanged.text});
+  EXPECT_EQ(std::memcmp(sim_.ReadPage().GetData(), swapped.GetData(), card_format::kPageSize), 0);
+  Load();
 
   user_.AnswerNextQuestion(true);
   user_.messages.clear();

@@ -40,9 +40,13 @@ std::unique_ptr<CVmuCard> CCardOnSimulator::MakeCard() {
   return Configured(std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim_)));
 }
 
-void CCardOnSimulator::LoadPage(const CPageImage& image, std::uint32_t page) {
+void CCardOnSimulator::SwapCard(const CPageImage& image, std::uint32_t page) {
   std::memcpy(sim_.GetPage(page), image.GetData(), card_format::kPageSize);
   card_format::ReverseGroups(sim_.GetPage(page), card_format::kPageSize);
+}
+
+void CCardOnSimulator::LoadPage(const CPageImage& image, std::uint32_t page) {
+  SwapCard(image, page);
   card_->Invalidate();
   recorder_->Clear();
 }

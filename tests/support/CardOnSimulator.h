@@ -31,6 +31,8 @@ class CCardOnSimulator {
   // Puts a storage-order page into the simulated card (which keeps wire order);
   // the card object forgets what it cached, and the transfers so far are dropped.
   void LoadPage(const CPageImage& image, std::uint32_t page = 0);
+  // The same, as when the user swaps the card: the card object keeps its cache.
+  void SwapCard(const CPageImage& image, std::uint32_t page = 0);
   // The simulated card's page, in storage order.
   CPageImage ReadPage(std::uint32_t page = 0);
 

@@ -1,5 +1,7 @@
 #include "ScriptedUser.h"
 
+#include <utility>
+
 void CScriptedUser::ShowMessage(const std::string& text) {
   if (watched_) windowOpen.push_back(watched_->open);
   messages.push_back(text);
@@ -26,6 +28,7 @@ bool CScriptedUser::ChooseFileToSave(const FileKind& kind, std::string& path) {
 bool CScriptedUser::AskYesNo(const std::string& question, bool defaultYes) {
   if (watched_) windowOpen.push_back(watched_->open);
   questions.push_back(question);
+  if (whileAsked) std::exchange(whileAsked, nullptr)();
   if (replies_.empty()) return defaultYes;
   const bool yes = replies_.front();
   replies_.pop_front();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ class CScriptedUser : public CUserPrompts {
   std::vector<std::string> choicesAsked;  // "open dci", "save dcm", ...
   std::vector<bool> windowOpen;
   std::vector<std::string> questions;
+  std::function<void()> whileAsked;  // runs once, while the next question is open
 
  private:
   bool Answer(std::string& path);

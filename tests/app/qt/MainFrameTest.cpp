@@ -200,9 +200,9 @@ class MainWindow : public ::testing::Test {
     QApplication::sendEvent(frame_.get(), &drop);
     QCoreApplication::processEvents();  // the files are taken after the drop
   }
-  std::string DemoImage() {
-    const std::string path = scratch_.File("saves.bin");
-    const Result written = CPageImage::WriteNewFile(path, {MakeDemoPage()});
+  std::string DemoImage(const std::vector<CPageImage>& pages = {MakeDemoPage()}) {
+    const std::string path = scratch_.File(pages.size() == 1 ? "saves.bin" : "four.bin");
+    const Result written = CPageImage::WriteNewFile(path, pages);
     EXPECT_TRUE(written.Ok()) << written.Message();
     return path;
   }
@@ -497,7 +497,9 @@ TEST_F(MainWindow, DeleteCheckDefragmentAndFormatRunFromTheirMenus) {
 // Over a card image the frame keeps every command to what the image can hold.
 TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   using namespace command;
-  const std::string image = DemoImage();
+  CPageImage page = MakeDemoPage();
+  page.SetFatEntry(100, CVmuFat::kLastBlock);  // held by no file: Repair would free it
+  const std::string image = DemoImage({page});
   const auto before = ReadBytes(image);
   CardSource source;
   source.simulated = std::make_unique<CSimulatedCard>();
@@ -531,4 +533,62 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   EXPECT_EQ(ReadBytes(image), before);
   frame_->RunCommand(kSetPage1);
   EXPECT_EQ(simulated.GetCounters().pageSelects, 1u);
+  const std::size_t asked = user_->questions.size();
+  frame_->RunCommand(kCheckCard);  // Repair is refused, not offered
+  EXPECT_EQ(user_->messages.back(), Fill(message::kImageReadOnly, {image}));
+  EXPECT_EQ(user_->questions.size(), asked);
+  EXPECT_EQ(ReadBytes(image), before);
+}
+
+// Another image or page: nothing of the one before stays to be acted on, and
+// the status bar asks for a Refresh. Page 3 has a file where page 2 lists one.
+TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
+  using namespace command;
+  Refresh();
+  CPageImage third = CPageImage::Formatted();
+  ASSERT_TRUE(third.PlaceFile(0, MakeEntry(0x33, 199, 1), std::vector<std::uint8_t>(512).data()));
+  const std::string image = DemoImage({MakeDemoPage(), MakeDemoPage(), third, MakeDemoPage()});
+  ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
+  const QString ask = message::kAskRefresh.text;
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  frame_->RunCommand(kSetPage2);
+  Refresh();
+  ASSERT_EQ(Rows(), 3);
+  EXPECT_NE(frame_->statusBar()->currentMessage(), ask);
+  SelectRows({0});
+  frame_->RunCommand(kSetPage3);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Pane("freeBlocks"), "");
+  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  const auto before = ReadBytes(image);
+  for (int id : {kDelete, kProperties}) {
+    EXPECT_FALSE(Action(id)->isEnabled());
+    frame_->RunCommand(id);
+  }
+  EXPECT_TRUE(user_->questions.empty());
+  EXPECT_EQ(ReadBytes(image), before);
+}
+
+// The card swapped between Refresh and a row command: slot 1 holds another
+// file now, so no command acts on the row that showed RACE_GHOST01.
+TEST_F(MainWindow, RowsOfACardSwappedSinceTheRefreshAreNotActedOn) {
+  using namespace command;
+  Refresh();
+  CPageImage swapped = MakeDemoPage();
+  std::swap_ranges(EntrySlot(swapped, 0), EntrySlot(swapped, 0) + 32, EntrySlot(swapped, 1));
+  sim_.LoadPage(swapped);
+  SelectRows({1});
+  bool shown = false;
+  frame_->GetListView()->showProperties = [&](const FileTexts&) { shown = true; };
+  const std::string out = scratch_.File("out.dci");
+  user_->answers.push_back(out);
+  for (int id : {kDelete, kProperties, kDownload, kExportIcon})
+    frame_->RunCommand(id);
+  EXPECT_EQ(Model()->mimeData({Model()->index(1, 0)}), nullptr);  // a drag out
+  EXPECT_EQ(user_->messages, std::vector<std::string>(5, message::kCardChanged.text));
+  EXPECT_TRUE(user_->questions.empty());
+  EXPECT_FALSE(shown);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(std::memcmp(sim_.ReadPage().GetData(), swapped.GetData(), card_format::kPageSize), 0);
 }

@@ -1,0 +1,40 @@
+#include "ListedFile.h"
+
+#include <cstring>
+
+#include "FileTexts.h"
+#include "Messages.h"
+#include "StatusCodes.h"
+#include "UserPrompts.h"
+#include "VmuCard.h"
+#include "VmuDirEntry.h"
+
+namespace {
+// The entry's first block (bytes 2-3), name (4-15) and size (24-25).
+bool SameFile(const CVmuDirEntry& entry, const std::string& listed) {
+  if (listed.size() != CVmuDirEntry::kLength || entry.GetType() == CVmuDirEntry::kFree) {
+    return false;
+  }
+  CVmuDirEntry was;
+  was.CopyFrom(reinterpret_cast<const std::uint8_t*>(listed.data()));
+  return was.GetType() != CVmuDirEntry::kFree && entry.GetFirstBlock() == was.GetFirstBlock() &&
+         entry.GetSize() == was.GetSize() &&
+         std::memcmp(entry.GetData() + 4, was.GetData() + 4, CVmuDirEntry::kFileNameLength) == 0;
+}
+}  // namespace
+
+ListedFile::ListedFile(std::uint16_t slot, const CVmuDirEntry& entry)
+    : index(slot), entryBytes(reinterpret_cast<const char*>(entry.GetData()), entry.GetLength()) {}
+
+ListedFile::ListedFile(const FileTexts& row) : index(row.index), entryBytes(row.entryBytes) {}
+
+CommandResult ReadListedEntry(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
+                              CVmuDirEntry& entry) {
+  if (!card.ReadDirEntry(file.index, entry)) {
+    user.ShowMessage(StatusMessage(card.GetLastError()));
+    return CommandResult::Failed;
+  }
+  if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return CommandResult::Done;
+  user.ShowMessage(message::kCardChanged.text);
+  return CommandResult::Failed;
+}
