@@ -38,11 +38,11 @@ enum class PageFault {
 
 struct PageFinding {
   PageFault fault;
-  std::uint16_t slot;   // the entry concerned, 0xFFFF for none
+  std::uint16_t slot;  // the entry concerned, 0xFFFF for none
   // The block concerned; for a size, the chain's length; for a checksum,
   // the one the bytes give.
   std::uint16_t block;
-  std::string text;     // as the user reads it
+  std::string text;  // as the user reads it
 };
 
 struct PageReport {

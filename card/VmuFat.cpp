@@ -112,7 +112,8 @@ bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegio
     return block == CVmuRootBlock::kBlock || InRun(*this, block) || InRun(directory, block);
   };
   std::uint32_t stop = 0;
-  const card_format::ChainEnd end = card_format::FollowChain(first, next, isSystem, out.blocks, stop);
+  const card_format::ChainEnd end =
+      card_format::FollowChain(first, next, isSystem, out.blocks, stop);
   if (!readable) return false;
   out.ended = end == card_format::ChainEnd::Last;
   out.fault = ChainFault(end, stop, out.blocks.size(), size, *this);

@@ -113,8 +113,7 @@ TEST_F(CheckCardTest, AWrongSizeIsNamedAndMendedOnlyWhenAgreedAndNoBlockIsFreed)
     ASSERT_EQ(Check(kAsk, sound), CommandResult::Done);
     EXPECT_NE(user_.messages.back().find(std::string("\"S.ARCADIA002\": its size says ") + says +
                                          ", its chain holds 27."),
-              std::string::npos)
-        << user_.messages.back();
+              std::string::npos);
     EXPECT_TRUE(std::equal(damaged.GetData(), damaged.GetData() + card_format::kPageSize,
                            sim_.ReadPage().GetData()));
     user_.AnswerNextQuestion(true);
