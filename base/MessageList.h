@@ -317,10 +317,6 @@ KORVANTIS_MESSAGE(kCheckDirectoryChain,
                   "differently. Copy the files off, format the page and copy them back.")
 KORVANTIS_MESSAGE(kCheckChainLoops, "{file}: its chain runs back to its own block {block}.",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainEndsEarly, "{file}: its chain ends at block {block}, too early.",
-                  "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainRunsLong, "{file}: its chain runs on past its last block {block}.",
-                  "The blocks after the file's end are lost to other files until it is deleted.")
 KORVANTIS_MESSAGE(kCheckChainSystem, "{file}: its chain crosses into system block {block}.",
                   "Writing this file would damage the page's layout. Delete it, or restore a "
                   "backup of the page.")
@@ -330,6 +326,9 @@ KORVANTIS_MESSAGE(kCheckChainFree,
                   "{file}: its chain reaches block {block}, which the allocation table marks free.",
                   "The next file written may take that block and damage this one. Copy the file "
                   "off if you can, then delete it.")
+KORVANTIS_MESSAGE(kCheckSizeDisagrees, "{file}: its size says {N blocks}, its chain holds {count}.",
+                  "The entry's size field is wrong; the file's blocks are whole and kept. Repair "
+                  "sets the size to the chain's length when you agree to it.")
 KORVANTIS_MESSAGE(kCheckSharedBlock, "{file}: block {block} belongs to another file as well.",
                   "Two files cannot both be whole. Download both, delete the one that is wrong.")
 KORVANTIS_MESSAGE(kCheckDuplicateName, "{file}: another entry has the same name.",
@@ -339,8 +338,9 @@ KORVANTIS_MESSAGE(kCheckUnnamedBlocks, "{count} used but held by no file: {block
                   "(korvantis-cli check --repair) frees it.")
 KORVANTIS_MESSAGE(kCheckWrongChecksum,
                   "{file}: its header checksum is {stored}, but its contents give {computed}.",
-                  "The game may call the save damaged. Repair writes the checksum the contents "
-                  "give when you agree to it.")
+                  "The game may call the save damaged, or the contents may be. Repair leaves the "
+                  "checksum unless asked: Check Card... asks about each file, korvantis-cli needs "
+                  "check --repair --fix-checksums.")
 KORVANTIS_MESSAGE(kCheckSound, "The memory card page is sound: no damage was found.",
                   "Nothing needs to be done.")
 KORVANTIS_MESSAGE(kCheckDamaged, "The memory card page is damaged:",
@@ -351,11 +351,16 @@ KORVANTIS_MESSAGE(kAskFixChecksum,
                   "its contents give?",
                   "Answer Yes if the file's contents are right and only the checksum is stale; No "
                   "(the default) leaves the file as it is.")
+KORVANTIS_MESSAGE(kAskFixSize,
+                  "The size of {file} says {N blocks}, but its chain holds {count}.  Set the size "
+                  "to the chain's length?",
+                  "Answer Yes if the file's blocks are what you expect and only the size is wrong; "
+                  "No (the default) leaves the entry as it is.")
 KORVANTIS_MESSAGE(kAskRepair,
                   "Repair what can be mended without guessing?  A safety copy of the page is "
                   "saved first.",
-                  "Answer Yes to free the blocks no file holds (you are asked about each wrong "
-                  "checksum); No (the default) leaves the card as it is.")
+                  "Answer Yes to free the blocks no file reaches; you are asked about each wrong "
+                  "size and each wrong checksum. No (the default) leaves the card as it is.")
 KORVANTIS_MESSAGE(kRepairDone, "Repaired: {what}.",
                   "The check that follows shows what is left, if anything.")
 KORVANTIS_MESSAGE(kRepairNothing, "Repair found nothing it could mend without guessing.",

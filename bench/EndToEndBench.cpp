@@ -237,7 +237,7 @@ void FormatBench(benchmark::State& state) {
 void CheckBench(benchmark::State& state) {
   CareOn(state, PageWithFiles(200), kPage / 4096.0, [](Bench& bench, CFixedUser& user) {
     CheckVerdict verdict;
-    return CheckCard(bench.card, false, SafetyCopies(), bench.progress, user, verdict);
+    return CheckCard(bench.card, CheckRequest(), SafetyCopies(), bench.progress, user, verdict);
   });
 }
 

@@ -21,22 +21,12 @@ struct Layout {
   bool IsSystem(std::uint32_t b) const {
     return b == kRootBlock || (b <= fat && b + fatCount > fat) || (b <= dir && b + dirCount > dir);
   }
-  std::uint32_t Entries() const {
-    return std::min<std::uint32_t>(GetLe16(root + kRootDirectoryEntryCount),
-                                   dirCount * kEntriesPerBlock);
-  }
+  // Every slot of the directory's blocks, whatever the root's entry count says.
+  std::uint32_t Entries() const { return dirCount * kEntriesPerBlock; }
 };
 
-// Between the user blocks and the root block, as every card keeps its system runs.
-bool InSystemArea(std::uint32_t start, std::uint32_t count) {
-  return count >= 1 && start < kRootBlock && start + 1 >= kUserBlocks + count;
-}
-
 bool Plausible(const Layout& layout) {
-  const bool apart =
-      layout.fat + layout.rootDirCount <= layout.dir || layout.dir + layout.fatCount <= layout.fat;
-  return InSystemArea(layout.fat, layout.fatCount) &&
-         InSystemArea(layout.dir, layout.rootDirCount) && apart;
+  return PlausibleLayout(layout.fat, layout.fatCount, layout.dir, layout.rootDirCount);
 }
 
 std::uint16_t Next(const CPageImage& page, const Layout& layout, std::uint32_t b) {
@@ -66,104 +56,98 @@ std::string Hex(std::uint16_t value) {
   return text;
 }
 
-struct ChainWalk {
-  PageFault fault;
-  std::uint16_t block;
-};
-
-// Whether block b may come next in the chain; fault says why not.
-bool Fits(const Layout& layout, std::uint32_t b, const std::vector<std::uint16_t>& chain,
-          ChainWalk& fault) {
-  const auto here = static_cast<std::uint16_t>(b);
-  if (b >= kBlocksPerPage) {
-    fault = {PageFault::ChainLeavesPage, here};
-  } else if (layout.IsSystem(b)) {
-    fault = {PageFault::ChainEntersSystem, here};
-  } else if (std::count(chain.begin(), chain.end(), b) != 0) {
-    fault = {PageFault::ChainLoops, here};
-  } else {
-    return true;
-  }
-  return false;
+std::string Blocks(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " block" : " blocks");
 }
 
-// Follows the chain from b for size blocks; the first fault, if any, and where.
-bool Walk(const CPageImage& page, const Layout& layout, std::uint32_t b, std::uint32_t size,
-          std::vector<std::uint16_t>& chain, ChainWalk& fault) {
-  for (std::uint32_t k = 0; k < size; ++k) {
-    if (!Fits(layout, b, chain, fault)) return false;
-    const auto here = static_cast<std::uint16_t>(b);
-    chain.push_back(here);
-    b = Next(page, layout, b);
-    if (b == kFatFree)
-      fault = {PageFault::ChainOverFreeBlock, here};
-    else if (b == kFatLastBlock && k + 1 < size)
-      fault = {PageFault::ChainEndsEarly, here};
-    else if (b != kFatLastBlock && k + 1 == size)
-      fault = {PageFault::ChainRunsLong, here};
-    else
-      continue;
-    return false;
+// What is wrong with a file's chain, if anything: the way its walk ended, or
+// an entry whose size disagrees with a chain that is otherwise whole.
+bool ChainFinding(const PageFile& file, ChainEnd end, std::uint32_t stop, PageFinding& finding) {
+  const std::uint16_t size = GetLe16(file.entry.data() + 24);
+  const std::string name = Quoted(file.name);
+  const Message* text = &message::kCheckChainLoops;
+  finding = {PageFault::ChainLoops, file.slot, static_cast<std::uint16_t>(stop), ""};
+  switch (end) {
+    case ChainEnd::Last:
+      if (file.chain.size() == size) return false;
+      finding.fault = PageFault::SizeDisagrees;
+      finding.block = static_cast<std::uint16_t>(file.chain.size());
+      finding.text = Fill(message::kCheckSizeDisagrees,
+                          {name, Blocks(size), std::to_string(file.chain.size())});
+      return true;
+    case ChainEnd::Free:
+      finding.fault = PageFault::ChainOverFreeBlock;
+      text = &message::kCheckChainFree;
+      break;
+    case ChainEnd::OffPage:
+      finding.fault = PageFault::ChainLeavesPage;
+      text = &message::kCheckChainOffPage;
+      break;
+    case ChainEnd::System:
+      finding.fault = PageFault::ChainEntersSystem;
+      text = &message::kCheckChainSystem;
+      break;
+    case ChainEnd::Loop:
+      break;
   }
+  finding.text = Fill(*text, {name, std::to_string(stop)});
   return true;
-}
-
-const Message& MessageOf(PageFault fault) {
-  switch (fault) {
-    case PageFault::ChainLoops:
-      return message::kCheckChainLoops;
-    case PageFault::ChainEndsEarly:
-      return message::kCheckChainEndsEarly;
-    case PageFault::ChainRunsLong:
-      return message::kCheckChainRunsLong;
-    case PageFault::ChainEntersSystem:
-      return message::kCheckChainSystem;
-    case PageFault::ChainLeavesPage:
-      return message::kCheckChainOffPage;
-    default:
-      return message::kCheckChainFree;
-  }
 }
 
 std::vector<PageFile> FilesAndFaults(const CPageImage& page, const Layout& layout,
                                      std::vector<PageFinding>* findings) {
   std::vector<PageFile> files;
+  const auto next = [&](std::uint32_t b) { return Next(page, layout, b); };
+  const auto isSystem = [&](std::uint32_t b) { return layout.IsSystem(b); };
   for (std::uint32_t n = 0; n < layout.Entries(); ++n) {
     const std::uint8_t* entry =
         page.GetData() + (layout.dir - n / kEntriesPerBlock) * kBlockSize + n % 16 * 32;
     if (entry[0] == 0) continue;
     PageFile file{
         static_cast<std::uint16_t>(n), {entry, entry + 32}, {entry + 4, entry + 16}, {}, ""};
-    ChainWalk fault{PageFault::ChainLoops, 0};
-    if (!Walk(page, layout, GetLe16(entry + 2), GetLe16(entry + 24), file.chain, fault)) {
-      file.problem = Fill(MessageOf(fault.fault), {Quoted(file.name), std::to_string(fault.block)});
-      if (findings) findings->push_back({fault.fault, file.slot, fault.block, file.problem});
+    std::uint32_t stop = 0;
+    const ChainEnd end = FollowChain(GetLe16(entry + 2), next, isSystem, file.chain, stop);
+    PageFinding finding{};
+    if (ChainFinding(file, end, stop, finding)) {
+      file.problem = finding.text;
+      if (findings) findings->push_back(finding);
     }
     files.push_back(std::move(file));
   }
   return files;
 }
 
-// Real saves are checksummed either over the header's extent (header, icons,
-// eyecatch, data) or over all their blocks; either is taken as right.
-std::uint32_t HeaderExtent(const std::vector<std::uint8_t>& file) {
+// Real saves are checksummed over the extent their header declares (header,
+// icons, eyecatch, data), zero-padded where it runs past their blocks, or
+// over all their blocks, and some carry none (0): any of these is right. No
+// declared extent beyond a page is real, so the padding stops there.
+std::uint64_t DeclaredExtent(const std::vector<std::uint8_t>& file) {
   static const std::uint32_t kEyecatchBytes[] = {0, 72 * 56 * 2, 512 + 72 * 56, 32 + 72 * 56 / 2};
   const std::uint8_t* header = file.data();
   const std::uint16_t eyecatch = GetLe16(header + kHeaderEyecatchType);
   const std::uint32_t data = GetLe16(header + kHeaderDataSize) |
                              std::uint32_t{GetLe16(header + kHeaderDataSize + 2)} << 16;
-  const std::uint64_t extent = std::uint64_t{kHeaderIcons} +
-                               std::uint64_t{GetLe16(header + kHeaderIconCount)} * kIconFrameSize +
-                               (eyecatch < 4 ? kEyecatchBytes[eyecatch] : 0) + data;
-  return extent <= file.size() ? static_cast<std::uint32_t>(extent)
-                               : static_cast<std::uint32_t>(file.size());
+  return std::uint64_t{kHeaderIcons} +
+         std::uint64_t{GetLe16(header + kHeaderIconCount)} * kIconFrameSize +
+         (eyecatch < 4 ? kEyecatchBytes[eyecatch] : 0) + data;
+}
+
+// The Crc16 of the file's bytes (its checksum field zeroed), cut or padded
+// with zeros to its declared extent; false when that extent is past a page.
+bool DeclaredChecksum(std::vector<std::uint8_t> file, std::uint16_t& checksum) {
+  const std::uint64_t extent = DeclaredExtent(file);
+  if (extent > kPageSize) return false;
+  file.resize(static_cast<std::size_t>(extent), 0);
+  checksum = Crc16(file.data(), file.size());
+  return true;
 }
 
 bool ChecksumMatches(std::vector<std::uint8_t> file) {
   const std::uint16_t stored = GetLe16(file.data() + kHeaderChecksum);
   file[kHeaderChecksum] = file[kHeaderChecksum + 1] = 0;
-  return Crc16(file.data(), HeaderExtent(file)) == stored ||
-         Crc16(file.data(), file.size()) == stored;
+  std::uint16_t declared = 0;
+  return stored == 0 || Crc16(file.data(), file.size()) == stored ||
+         (DeclaredChecksum(file, declared) && declared == stored);
 }
 
 void CheckSystemRuns(const CPageImage& page, const Layout& layout, PageReport& report) {
@@ -260,8 +244,8 @@ PageReport CheckPage(const CPageImage& page) {
                                      std::to_string(fat ? layout.fatCount : layout.dirCount)})});
     return report;
   }
-  // Real cards often count more entries than the directory holds (240 or
-  // 241 where 208 fit); only the directory's own entries are read.
+  // Every slot of the directory's blocks is read: real cards count 200, 240
+  // or 241 entries where 208 fit, and other tools use the slots past 200.
   CheckSystemRuns(page, layout, report);
   CheckFiles(page, layout, report);
   return report;
@@ -291,5 +275,6 @@ std::vector<std::uint16_t> FreeUserBlocks(const CPageImage& page) {
 
 std::uint16_t DataFileChecksum(std::vector<std::uint8_t> file) {
   file[kHeaderChecksum] = file[kHeaderChecksum + 1] = 0;
-  return Crc16(file.data(), HeaderExtent(file));
+  std::uint16_t checksum = 0;
+  return DeclaredChecksum(file, checksum) ? checksum : Crc16(file.data(), file.size());
 }

@@ -12,11 +12,12 @@
 
 // A directory entry in use and the blocks its allocation chain runs through.
 struct PageFile {
-  std::uint16_t slot = 0xFFFF;       // 0xFFFF: no such file
-  std::vector<std::uint8_t> entry;   // its 32 bytes
-  std::string name;                  // the 12 name bytes
-  std::vector<std::uint16_t> chain;  // as far as it is sound
-  std::string problem;               // empty when the chain is sound
+  std::uint16_t slot = 0xFFFF;      // 0xFFFF: no such file
+  std::vector<std::uint8_t> entry;  // its 32 bytes
+  std::string name;                 // the 12 name bytes
+  // Every block the entry reaches, whatever its size says (card_format::FollowChain).
+  std::vector<std::uint16_t> chain;
+  std::string problem;  // empty when the chain is sound and the size agrees
 };
 
 // What can be wrong with a page, one kind per way it can go wrong.
@@ -25,11 +26,10 @@ enum class PageFault {
   ImplausibleRoot,  // a layout field no card could hold
   SystemChain,      // a root, table or directory block not chained as the root places it
   ChainLoops,
-  ChainEndsEarly,
-  ChainRunsLong,
   ChainEntersSystem,  // into the root block, the table or the directory
   ChainLeavesPage,
   ChainOverFreeBlock,  // an entry's chain reaches a block the table marks free
+  SizeDisagrees,       // a whole chain longer or shorter than its entry's size
   SharedBlock,         // a block in two files' chains
   DuplicateName,
   UnnamedBlock,   // a used user block that no chain holds
@@ -38,9 +38,11 @@ enum class PageFault {
 
 struct PageFinding {
   PageFault fault;
-  std::uint16_t slot;   // the entry concerned, 0xFFFF for none
-  std::uint16_t block;  // the block concerned, or the checksum the bytes give
-  std::string text;     // as the user reads it
+  std::uint16_t slot;  // the entry concerned, 0xFFFF for none
+  // The block concerned; for a size, the chain's length; for a checksum,
+  // the one the bytes give.
+  std::uint16_t block;
+  std::string text;  // as the user reads it
 };
 
 struct PageReport {
@@ -51,13 +53,14 @@ struct PageReport {
 
 PageReport CheckPage(const CPageImage& page);
 
-// The files of the page's directory, in slot order (none when the root's
-// layout cannot be trusted).
+// The files of every slot of the page's directory, in slot order (none when
+// the root's layout cannot be trusted).
 std::vector<PageFile> FilesOf(const CPageImage& page);
 // A file's bytes along its chain, in storage order.
 std::vector<std::uint8_t> ChainBytes(const CPageImage& page,
                                      const std::vector<std::uint16_t>& chain);
 // The user blocks (0 to 199) the allocation table marks free, highest first.
 std::vector<std::uint16_t> FreeUserBlocks(const CPageImage& page);
-// The checksum a data file's header should carry, from the file's bytes.
+// The checksum a data file's header should carry, from the file's bytes: over
+// the extent its header declares, zero-padded past its blocks.
 std::uint16_t DataFileChecksum(std::vector<std::uint8_t> file);

@@ -45,11 +45,17 @@ bool CVmuCard::WriteDirEntry(std::uint16_t n, const CVmuBuffer& entry) {
 bool CVmuCard::GetEntryCount(std::uint16_t& out) {
   CVmuDirectory* directory = nullptr;
   if (!GetDirectory(directory)) return false;
-  std::uint16_t count = 0;
+  out = static_cast<std::uint16_t>(std::min<std::uint32_t>(directory->GetCapacity(), 0xFFFF));
+  return true;
+}
+
+bool CVmuCard::GetNewEntryLimit(std::uint16_t& out) {
+  std::uint16_t slots = 0, count = 0;
+  if (!GetEntryCount(slots)) return false;
   if (!rootBlock_->GetDirectoryEntryCount(count)) return Fail(rootBlock_->GetLastError());
   // Real cards carry 240 or 241 here with 13 directory blocks (208 entries):
   // the entries past the directory's end would be read from user blocks.
-  out = static_cast<std::uint16_t>(std::min<std::uint32_t>(count, directory->GetCapacity()));
+  out = std::min(count, slots);
   return true;
 }
 

@@ -38,9 +38,13 @@ class CVmuCard {
   // Into the cache only; the card is written at the next Flush.
   bool WriteDirEntry(std::uint16_t n, const CVmuBuffer& entry);
 
-  // How many directory entries a walk over the directory may examine: the
-  // root's entry count, but never more than the directory's blocks hold.
+  // How many directory slots there are: every entry of the directory's
+  // blocks, whatever the root's entry count says. A file in any of them is
+  // listed, read, checked and deleted.
   bool GetEntryCount(std::uint16_t& out);
+  // How many of the first slots a new file may take: the root's entry count,
+  // as the console keeps it, but never more than there are slots.
+  bool GetNewEntryLimit(std::uint16_t& out);
 
   // The allocation chain of a file of size blocks from its first block, with
   // its verdict (CVmuChain). False only when the table cannot be read.

@@ -10,6 +10,36 @@ bool InRun(const CVmuRegion& region, std::uint32_t block) {
   const std::int64_t start = region.GetStartBlock();
   return block <= start && std::int64_t{block} > start - std::int64_t{region.GetBlockCount()};
 }
+
+std::string Blocks(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " block" : " blocks");
+}
+
+// What is wrong with a walk that ended so, in words that follow "its blocks
+// on the memory card are damaged ("; empty for a sound chain.
+std::string ChainFault(card_format::ChainEnd end, std::uint32_t stop, std::size_t length,
+                       std::uint16_t size, const CVmuRegion& fat) {
+  using card_format::ChainEnd;
+  const std::string prefix = "the allocation chain ";
+  const std::string block = std::to_string(stop);
+  switch (end) {
+    case ChainEnd::Last:
+      return length == size ? std::string()
+                            : prefix + "holds " + Blocks(length) + ", but the entry's size says " +
+                                  std::to_string(size);
+    case ChainEnd::Free:
+      return prefix + "reaches block " + block + ", which is marked free";
+    case ChainEnd::OffPage:
+      return prefix + "leaves the page at block " + block;
+    case ChainEnd::Loop:
+      return prefix + "comes back to block " + block;
+    case ChainEnd::System:
+      break;
+  }
+  if (stop == CVmuRootBlock::kBlock) return prefix + "enters block " + block + ", the root block";
+  return prefix + "enters block " + block +
+         (InRun(fat, stop) ? ", which holds the allocation table" : ", which holds the directory");
+}
 }  // namespace
 
 bool CVmuFat::GetEntry(std::uint16_t n, std::uint16_t& out) {
@@ -72,47 +102,20 @@ bool CVmuFat::FindFreeBlocks(std::uint16_t count, std::vector<std::uint16_t>& ou
 
 bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegion& directory,
                         CVmuChain& out) {
-  out.blocks.clear();
-  out.fault.clear();
-  const std::string prefix = "the allocation chain ";
-  std::vector<bool> seen(card_format::kBlocksPerPage, false);
-  std::uint32_t block = first;
-  for (std::uint32_t k = 0; k < size; ++k) {
-    if (block >= card_format::kBlocksPerPage) {
-      out.fault = prefix + "leaves the page at block " + std::to_string(block);
-    } else if (block == CVmuRootBlock::kBlock) {
-      out.fault = prefix + "enters block " + std::to_string(block) + ", the root block";
-    } else if (InRun(*this, block)) {
-      out.fault =
-          prefix + "enters block " + std::to_string(block) + ", which holds the allocation table";
-    } else if (InRun(directory, block)) {
-      out.fault = prefix + "enters block " + std::to_string(block) + ", which holds the directory";
-    } else if (seen[block]) {
-      out.fault = prefix + "comes back to block " + std::to_string(block);
-    }
-    if (!out.IsSound()) return true;
-    seen[block] = true;
-    out.blocks.push_back(static_cast<std::uint16_t>(block));
-
-    std::uint16_t next = 0;
-    if (!GetEntry(static_cast<std::uint16_t>(block), next)) return false;
-    if (next == kLastBlock) {
-      if (k + 1 < size) {
-        out.fault = prefix + "ends after " + std::to_string(k + 1) + " of " + std::to_string(size) +
-                    " blocks";
-      }
-      return true;
-    }
-    if (next == kFree) {
-      out.fault = prefix + "reaches block " + std::to_string(block) + ", which is marked free";
-      return true;
-    }
-    block = next;
-  }
-  // The size-th block's entry names yet another block.
-  if (size != 0) {
-    out.fault =
-        prefix + "runs on past " + std::to_string(size) + (size == 1 ? " block" : " blocks");
-  }
+  bool readable = true;
+  const auto next = [&](std::uint32_t block) {
+    std::uint16_t entry = kLastBlock;
+    readable = readable && GetEntry(static_cast<std::uint16_t>(block), entry);
+    return readable ? entry : kLastBlock;
+  };
+  const auto isSystem = [&](std::uint32_t block) {
+    return block == CVmuRootBlock::kBlock || InRun(*this, block) || InRun(directory, block);
+  };
+  std::uint32_t stop = 0;
+  const card_format::ChainEnd end =
+      card_format::FollowChain(first, next, isSystem, out.blocks, stop);
+  if (!readable) return false;
+  out.ended = end == card_format::ChainEnd::Last;
+  out.fault = ChainFault(end, stop, out.blocks.size(), size, *this);
   return true;
 }

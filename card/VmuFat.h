@@ -28,10 +28,10 @@ class CVmuFat : public CVmuRegion {
   // allocates them; fewer when fewer are free.
   bool FindFreeBlocks(std::uint16_t count, std::vector<std::uint16_t>& out);
 
-  // Walks the chain of a file of size blocks from its first block; the
-  // verdict is in out.fault. directory is the page's directory, whose blocks
-  // (like this table's and the root block) no file may use. False only when
-  // an entry cannot be read.
+  // Walks the chain from a file's first block as far as it leads, and judges
+  // it against the entry's size; the verdict is in out.fault. directory is the
+  // page's directory, whose blocks (like this table's and the root block) no
+  // file may use. False only when an entry cannot be read.
   bool ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegion& directory,
                  CVmuChain& out);
 };

@@ -227,9 +227,11 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     case Command::Page:
       return ExitStatus(SetPage(card, request.pageArgument, user));
     case Command::Check: {
+      // The flag is the answer: no question about a checksum is asked here.
+      CheckRequest check{request.repair, request.fixChecksums ? CheckRequest::Checksums::Rewrite
+                                                              : CheckRequest::Checksums::Leave};
       CheckVerdict verdict;
-      const CommandResult result =
-          CheckCard(card, request.repair, Copies(request), progress, user, verdict);
+      const CommandResult result = CheckCard(card, check, Copies(request), progress, user, verdict);
       return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {

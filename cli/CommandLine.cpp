@@ -99,8 +99,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
 
   CLI::App* check = app.add_subcommand(
       "check", "report what is damaged on the selected page (exit status 1 when anything is)");
-  check->add_flag("--repair", request.repair,
-                  "free used blocks that no file holds; offer to correct wrong header checksums");
+  CLI::Option* repair = check->add_flag(
+      "--repair", request.repair,
+      "free used blocks that no entry reaches; asked, set sizes to their chains' lengths");
+  check
+      ->add_flag("--fix-checksums", request.fixChecksums,
+                 "with --repair: also rewrite the header checksums that are wrong")
+      ->needs(repair);
 
   CLI::App* remove = app.add_subcommand("delete", "delete the files with those directory indices");
   remove->add_option("INDEX", request.indices, "directory indices")

@@ -45,6 +45,7 @@ struct CliRequest {
   bool vmsFormat = false;              // download --all --format vms
   unsigned pages = 1;                  // new-image
   bool repair = false;                 // check
+  bool fixChecksums = false;           // check --repair: wrong header checksums are rewritten
   bool yes = false;                    // delete, format: ask nothing
   std::vector<std::uint16_t> indices;  // delete
   bool noSafetyCopy = false;           // the commands that rewrite a page save none

@@ -42,11 +42,34 @@ std::string Question(const std::vector<CVmuDirEntry>& entries) {
       {files, protectedNames.empty() ? "" : Fill(message::kDeleteProtected, {protectedNames})});
 }
 
+// The blocks that the entries kept reach: whatever their sizes say and
+// whether or not their chains are whole, none of these is freed.
+CommandResult KeptBlocks(CVmuCard& card, const std::vector<std::uint16_t>& doomed,
+                         CUserPrompts& user, std::vector<bool>& kept) {
+  kept.assign(card_format::kBlocksPerPage, false);
+  std::uint16_t count = 0;
+  if (!card.GetEntryCount(count)) return Refuse(user, card.GetLastError());
+  for (std::uint16_t slot = 0; slot < count; ++slot) {
+    if (std::binary_search(doomed.begin(), doomed.end(), slot)) continue;
+    CVmuDirEntry entry;
+    CVmuChain chain;
+    if (!card.ReadDirEntry(slot, entry)) return Refuse(user, card.GetLastError());
+    if (entry.GetType() == CVmuDirEntry::kFree) continue;
+    if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), chain))
+      return Refuse(user, card.GetLastError());
+    for (const std::uint16_t block : chain.blocks)
+      kept[block] = true;
+  }
+  return CommandResult::Done;
+}
+
 // Every entry is cleared and stored before any block is freed, so a stop in
 // between leaves at most blocks no entry names (which Repair frees), never an
-// entry over free blocks. A damaged chain's blocks are left as they are: they
-// may be another file's.
-CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPrompts& user) {
+// entry over free blocks. Only blocks of a chain that reaches its end marker
+// are freed, and of those none that a kept entry reaches: a damaged chain's
+// blocks, and blocks two files share, may be another file's.
+CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed,
+                     const std::vector<bool>& kept, CUserPrompts& user) {
   CBusyScope busy(user);
   const CVmuDirEntry cleared;
   for (const Doomed& file : doomed)
@@ -55,9 +78,10 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPro
   CVmuFat* fat = nullptr;
   if (!card.GetRootBlock()->GetFat(fat)) return Refuse(user, card.GetRootBlock()->GetLastError());
   for (const Doomed& file : doomed) {
-    if (!file.chain.IsSound()) continue;
+    if (!file.chain.ended) continue;
     for (const std::uint16_t block : file.chain.blocks)
-      if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(user, fat->GetLastError());
+      if (!kept[block] && !fat->SetEntry(block, CVmuFat::kFree))
+        return Refuse(user, fat->GetLastError());
   }
   return card.Flush() ? CommandResult::Done : Refuse(user, card.GetLastError());
 }
@@ -65,12 +89,14 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPro
 // The files' entries and chains, read from the card. A slot given alone
 // that is free is passed over.
 CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUserPrompts& user,
-                     std::vector<CVmuDirEntry>& entries, std::vector<Doomed>& doomed) {
+                     std::vector<CVmuDirEntry>& entries, std::vector<Doomed>& doomed,
+                     std::vector<bool>& kept) {
   CBusyScope busy(user);
   entries.clear();
   doomed.clear();
   card.Invalidate();  // nothing unwritten is ever left between commands
   CommandResult result = CheckFormatted(card, user);
+  if (result == CommandResult::Done) result = CheckLayout(card, user);
   if (result != CommandResult::Done) return result;
   for (const ListedFile& file : files) {
     CVmuDirEntry entry;
@@ -82,13 +108,18 @@ CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUser
     entries.push_back(entry);
     doomed.push_back(one);
   }
-  return CommandResult::Done;
+  std::vector<std::uint16_t> slots;
+  for (const Doomed& file : doomed)
+    slots.push_back(file.index);
+  std::sort(slots.begin(), slots.end());
+  return KeptBlocks(card, slots, user, kept);
 }
 
 CommandResult Delete(CVmuCard& card, const std::vector<ListedFile>& files, CUserPrompts& user) {
   std::vector<CVmuDirEntry> entries;
   std::vector<Doomed> doomed;
-  CommandResult result = Gather(card, files, user, entries, doomed);
+  std::vector<bool> kept;
+  CommandResult result = Gather(card, files, user, entries, doomed, kept);
   if (result != CommandResult::Done) return result;
   if (doomed.empty()) return CommandResult::Dismissed;
   if (!user.AskYesNo(Question(entries), false)) return CommandResult::Dismissed;
@@ -97,8 +128,9 @@ CommandResult Delete(CVmuCard& card, const std::vector<ListedFile>& files, CUser
   std::vector<ListedFile> named;
   for (std::size_t k = 0; k < doomed.size(); ++k)
     named.emplace_back(doomed[k].index, entries[k]);
-  if ((result = Gather(card, named, user, entries, doomed)) != CommandResult::Done) return result;
-  return Remove(card, doomed, user);
+  if ((result = Gather(card, named, user, entries, doomed, kept)) != CommandResult::Done)
+    return result;
+  return Remove(card, doomed, kept, user);
 }
 }  // namespace
 

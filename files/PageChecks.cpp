@@ -18,3 +18,18 @@ CommandResult CheckFormatted(CVmuCard& card, CUserPrompts& user) {
   }
   return CommandResult::Done;
 }
+
+CommandResult CheckLayout(CVmuCard& card, CUserPrompts& user) {
+  CVmuRootBlock& root = *card.GetRootBlock();
+  std::uint16_t fatStart = 0, fatCount = 0, dirStart = 0, dirCount = 0;
+  if (!root.GetFatStart(fatStart) || !root.GetFatBlockCount(fatCount) ||
+      !root.GetDirectoryStart(dirStart) || !root.GetDirectoryBlockCount(dirCount)) {
+    user.ShowMessage(StatusMessage(root.GetLastError()));
+    return CommandResult::Failed;
+  }
+  if (!card_format::PlausibleLayout(fatStart, fatCount, dirStart, dirCount)) {
+    user.ShowMessage(message::kBadLayout.text);
+    return CommandResult::Failed;
+  }
+  return CommandResult::Done;
+}

@@ -77,27 +77,6 @@ CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   return CommandResult::Done;
 }
 
-// Between the user blocks and the root block.
-bool InSystemArea(std::uint16_t start, std::uint16_t count) {
-  return count >= 1 && start < CVmuRootBlock::kBlock &&
-         std::uint32_t{start} + 1 >= std::uint32_t{CVmuFat::kUserBlocks} + count;
-}
-
-// Writing through a layout that puts the allocation table or the directory
-// over user blocks, the root block or each other would destroy files.
-CommandResult CheckLayout(CVmuRootBlock& root, CUserPrompts& user) {
-  std::uint16_t fatStart = 0, fatCount = 0, dirStart = 0, dirCount = 0;
-  if (!root.GetFatStart(fatStart) || !root.GetFatBlockCount(fatCount) ||
-      !root.GetDirectoryStart(dirStart) || !root.GetDirectoryBlockCount(dirCount)) {
-    return RefuseWithStatus(user, root.GetLastError());
-  }
-  if (!InSystemArea(fatStart, fatCount) || !InSystemArea(dirStart, dirCount)) {
-    return Refuse(user, message::kBadLayout.text);
-  }
-  const bool overlap = fatStart + 1 - fatCount <= dirStart && dirStart + 1 - dirCount <= fatStart;
-  return overlap ? Refuse(user, message::kBadLayout.text) : CommandResult::Done;
-}
-
 // Where the upload goes: a directory slot, and the blocks of its chain.
 struct Placement {
   std::uint16_t slot = 0;
@@ -110,18 +89,21 @@ struct Placement {
 };
 
 // The first entry of the upload's name, which it replaces, or else the lowest
-// free entry among those the directory's blocks hold. Every entry is read:
-// a name further on must not be given to a second file.
+// free entry among the first as many as the root counts (the console takes
+// no other). Every slot is read: a name further on must not be given to a
+// second file.
 CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
                        Placement& placement) {
-  std::uint16_t count = 0;
-  if (!card.GetEntryCount(count)) return RefuseWithStatus(user, card.GetLastError());
+  std::uint16_t count = 0, limit = 0;
+  if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit))
+    return RefuseWithStatus(user, card.GetLastError());
   bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(user, card.GetLastError());
     placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
+      if (i >= limit) continue;
       if (!freeFound && !placement.replaces) placement.slot = i;
       freeFound = true;
     } else if (!placement.replaces && std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
@@ -177,7 +159,7 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   if (result != CommandResult::Done) return result;
   CVmuRootBlock& root = *card.GetRootBlock();
   if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
-  if ((result = CheckLayout(root, user)) != CommandResult::Done) return result;
+  if ((result = CheckLayout(card, user)) != CommandResult::Done) return result;
   if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
   if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
     return Refuse(user, message::kGameThere.text);

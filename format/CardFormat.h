@@ -1,8 +1,10 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The memory card's page as every layer above the link sees it: its sizes,
 // where the root block keeps the page's layout, what the allocation table's
@@ -52,6 +54,19 @@ std::uint32_t ChainedDirectoryBlocks(std::uint32_t start, std::uint32_t count, N
   return blocks;
 }
 
+// Where every card keeps a system run (the allocation table, the directory):
+// count blocks from start downward, between the user blocks and the root block.
+constexpr bool InSystemArea(std::uint32_t start, std::uint32_t count) {
+  return count >= 1 && start < kRootBlock && start + 1 >= kUserBlocks + count;
+}
+// Whether a root's layout can be trusted: both runs where every card keeps
+// them, and apart. Writing through any other layout would destroy files.
+constexpr bool PlausibleLayout(std::uint32_t fatStart, std::uint32_t fatCount,
+                               std::uint32_t dirStart, std::uint32_t dirCount) {
+  return InSystemArea(fatStart, fatCount) && InSystemArea(dirStart, dirCount) &&
+         (fatStart + dirCount <= dirStart || dirStart + fatCount <= fatStart);
+}
+
 // A file's header block (its descriptions), counted along the file's allocation
 // chain: a data file starts with it; a game file's program begins with its
 // first block, so the header is the second (a game of one block has none).
@@ -61,6 +76,42 @@ constexpr std::uint32_t kGameHeaderBlock = 1;
 // Allocation-table entries; any other value is the number of the file's next block.
 constexpr std::uint16_t kFatFree = 0xFFFC;
 constexpr std::uint16_t kFatLastBlock = 0xFFFA;
+
+// How a walk along the allocation table ended.
+enum class ChainEnd {
+  Last,     // at a block whose entry is the end marker: the chain is whole
+  Free,     // at a block the table marks free
+  OffPage,  // at a block number past the page
+  System,   // at the root block, a table block or a directory block
+  Loop,     // back at a block met before
+};
+
+// Follows the allocation table from block first, each block's entry naming
+// the next, and collects the blocks an entry with that first block reaches,
+// in order: up to the end marker or a block marked free (both collected), or
+// up to a block off the page, one isSystem(b) names, or one met before (none
+// of these collected). stop is the block where the walk ended; next(b) is the
+// table's entry for block b. The walk never takes more steps than the page
+// has blocks. Both the checker and the card storage follow chains this way,
+// so that what one calls a file's blocks the other does too.
+template <typename NextOf, typename IsSystem>
+ChainEnd FollowChain(std::uint32_t first, NextOf next, IsSystem isSystem,
+                     std::vector<std::uint16_t>& blocks, std::uint32_t& stop) {
+  std::bitset<kBlocksPerPage> seen;
+  blocks.clear();
+  for (std::uint32_t block = first;;) {
+    stop = block;
+    if (block >= kBlocksPerPage) return ChainEnd::OffPage;
+    if (isSystem(block)) return ChainEnd::System;
+    if (seen[block]) return ChainEnd::Loop;
+    seen[block] = true;
+    blocks.push_back(static_cast<std::uint16_t>(block));
+    const std::uint16_t after = next(block);
+    if (after == kFatLastBlock) return ChainEnd::Last;
+    if (after == kFatFree) return ChainEnd::Free;
+    block = after;
+  }
+}
 
 // A file's header: the first block of a data file, the second of a game file.
 // Texts are padded with blanks, the application's name with zero bytes.

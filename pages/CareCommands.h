@@ -42,11 +42,22 @@ struct CheckVerdict {
   bool mendable = false;
 };
 
-// Reports everything wrong with the selected page. With repair, first frees
-// the used blocks that no file holds and, for each data file whose header
-// checksum is wrong and only when the user agrees, writes the checksum its
-// bytes give; no file is ever deleted. verdict tells the state at the end.
-CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
+// What a check does beyond its report.
+struct CheckRequest {
+  // Free the used blocks that no entry of any slot reaches, and set each size
+  // that disagrees with its whole chain to the chain's length where the user
+  // agrees (a question per file, No by default).
+  bool repair = false;
+  // With repair, what becomes of a wrong header checksum: left as it is,
+  // asked about per file (No by default), or rewritten without a question
+  // because the user asked for exactly that.
+  enum class Checksums { Leave, Ask, Rewrite } checksums = Checksums::Leave;
+};
+
+// Reports everything wrong with the selected page, then repairs as the
+// request says; no file is ever deleted and no block an entry reaches is
+// ever freed. verdict tells the state at the end.
+CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const SafetyCopies& copies,
                         CProgress& progress, CUserPrompts& user, CheckVerdict& verdict);
 
 // Lays the selected page out as a new card (the layout of a new image), once

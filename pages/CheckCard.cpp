@@ -10,6 +10,7 @@
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
+#include "VmuDirEntry.h"
 #include "VmuFat.h"
 
 using card_format::kBlockSize;
@@ -28,20 +29,28 @@ std::string Report(const PageReport& report) {
   return text;
 }
 
-std::string FileNameAt(const CPageImage& page, std::uint16_t slot) {
-  for (const PageFile& file : FilesOf(page)) {
-    if (file.slot != slot) continue;
-    std::string name = file.name.substr(0, file.name.find('\0'));
-    return name.erase(name.find_last_not_of(' ') + 1);
-  }
-  return std::to_string(slot);
+PageFile FileAt(const CPageImage& page, std::uint16_t slot) {
+  for (PageFile& file : FilesOf(page))
+    if (file.slot == slot) return std::move(file);
+  return PageFile();
 }
 
-// The mends Repair may make: the unnamed blocks, and the checksums the user agreed to.
+std::string NameOf(const PageFile& file) {
+  std::string name = file.name.substr(0, file.name.find('\0'));
+  return name.erase(name.find_last_not_of(' ') + 1);
+}
+
+std::string Blocks(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " block" : " blocks");
+}
+
+// The mends Repair may make: the unnamed blocks, and the sizes and checksums
+// the user agreed to.
 struct Mends {
   std::vector<std::uint16_t> blocks;
+  std::vector<PageFinding> sizes;
   std::vector<PageFinding> checksums;
-  bool Empty() const { return blocks.empty() && checksums.empty(); }
+  bool Empty() const { return blocks.empty() && sizes.empty() && checksums.empty(); }
 };
 
 // Blocks look unnamed when the layout hides the entries that name them:
@@ -53,26 +62,47 @@ bool LayoutInDoubt(const PageReport& report) {
   return false;
 }
 
-Mends ChooseMends(const CPageImage& page, const PageReport& report, CUserPrompts& user) {
+// A size is set to its chain's length only when the user agrees; a checksum
+// is rewritten only as the request says.
+Mends ChooseMends(const CPageImage& page, const PageReport& report, const CheckRequest& request,
+                  CUserPrompts& user) {
   Mends mends;
   if (!LayoutInDoubt(report)) mends.blocks = report.UnnamedBlocks();
   for (const PageFinding& finding : report.findings) {
-    if (finding.fault == PageFault::WrongChecksum &&
-        user.AskYesNo(Fill(message::kAskFixChecksum, {FileNameAt(page, finding.slot)}), false)) {
-      mends.checksums.push_back(finding);
+    if (finding.fault == PageFault::SizeDisagrees) {
+      const PageFile file = FileAt(page, finding.slot);
+      const std::uint16_t size = card_format::GetLe16(file.entry.data() + 24);
+      if (user.AskYesNo(Fill(message::kAskFixSize,
+                             {NameOf(file), Blocks(size), std::to_string(finding.block)}),
+                        false))
+        mends.sizes.push_back(finding);
+    } else if (finding.fault == PageFault::WrongChecksum) {
+      const bool rewrite =
+          request.checksums == CheckRequest::Checksums::Rewrite ||
+          (request.checksums == CheckRequest::Checksums::Ask &&
+           user.AskYesNo(Fill(message::kAskFixChecksum, {NameOf(FileAt(page, finding.slot))}),
+                         false));
+      if (rewrite) mends.checksums.push_back(finding);
     }
   }
   return mends;
 }
 
 // Every change goes to the cache, then to the card in one flush: freeing a
-// block no file holds and rewriting a checksum hurt nothing whatever their order.
+// block no entry reaches, setting a size to its whole chain's length and
+// rewriting a checksum hurt nothing whatever their order.
 CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user) {
   CBusyScope busy(user);
   CVmuFat* fat = nullptr;
   if (!card.GetRootBlock()->GetFat(fat)) return Refuse(user, card.GetRootBlock()->GetLastError());
   for (const std::uint16_t block : mends.blocks)
     if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(user, fat->GetLastError());
+  for (const PageFinding& fix : mends.sizes) {
+    CVmuDirEntry entry;
+    if (!card.ReadDirEntry(fix.slot, entry)) return Refuse(user, card.GetLastError());
+    entry.SetSize(fix.block);
+    if (!card.WriteDirEntry(fix.slot, entry)) return Refuse(user, card.GetLastError());
+  }
   for (const PageFinding& fix : mends.checksums) {
     std::unique_ptr<CVmuRegion> file;
     if (!card.OpenFile(fix.slot, file)) return Refuse(user, card.GetLastError());
@@ -87,9 +117,12 @@ CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user)
 
 std::string MendsText(const Mends& mends) {
   std::string text;
-  if (!mends.blocks.empty())
-    text = mends.blocks.size() == 1 ? "freed 1 block"
-                                    : "freed " + std::to_string(mends.blocks.size()) + " blocks";
+  if (!mends.blocks.empty()) text = "freed " + Blocks(mends.blocks.size());
+  if (!mends.sizes.empty()) {
+    text += text.empty() ? "" : ", ";
+    text += "corrected " + std::to_string(mends.sizes.size()) +
+            (mends.sizes.size() == 1 ? " size" : " sizes");
+  }
   if (!mends.checksums.empty()) {
     text += text.empty() ? "" : ", ";
     text += "wrote " + std::to_string(mends.checksums.size()) +
@@ -118,7 +151,7 @@ CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& u
   return CommandResult::Done;
 }
 
-CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
+CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const SafetyCopies& copies,
                         CProgress& progress, CUserPrompts& user, CheckVerdict& verdict) {
   CDiscardUnlessFinished changes(card);
   CPageImage page;
@@ -126,8 +159,8 @@ CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
   if (result != CommandResult::Done) return result;
   PageReport report = CheckPage(page);
   std::string note;
-  if (repair && !report.IsSound()) {
-    const Mends mends = ChooseMends(page, report, user);
+  if (request.repair && !report.IsSound()) {
+    const Mends mends = ChooseMends(page, report, request, user);
     if (mends.Empty()) {
       note = std::string("\n") + message::kRepairNothing.text;
     } else {
@@ -147,6 +180,7 @@ CommandResult CheckCard(CVmuCard& card, bool repair, const SafetyCopies& copies,
       !LayoutInDoubt(report) &&
       std::any_of(report.findings.begin(), report.findings.end(), [](const PageFinding& finding) {
         return finding.fault == PageFault::UnnamedBlock ||
+               finding.fault == PageFault::SizeDisagrees ||
                finding.fault == PageFault::WrongChecksum;
       });
   user.ShowMessage(Report(report) + note);

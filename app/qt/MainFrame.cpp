@@ -574,12 +574,13 @@ void CMainFrame::OnFormat() {
     listView_->OnRefresh();
 }
 
-// The report first; a repair only when the page is damaged and the user asks.
+// The report first; a repair only when the page is damaged and the user
+// asks, and then a question for each size and each checksum it would change.
 void CMainFrame::OnCheckCard() {
   CheckVerdict verdict;
   {
     const auto progress = progress_();
-    if (CheckCard(*source_.card, false, Copies(), *progress, *user_, verdict) !=
+    if (CheckCard(*source_.card, CheckRequest(), Copies(), *progress, *user_, verdict) !=
         CommandResult::Done)
       return;
   }
@@ -588,7 +589,8 @@ void CMainFrame::OnCheckCard() {
       !user_->AskYesNo(message::kAskRepair.text, false))
     return;
   const auto progress = progress_();
-  if (CheckCard(*source_.card, true, Copies(), *progress, *user_, verdict) == CommandResult::Done)
+  const CheckRequest repair{true, CheckRequest::Checksums::Ask};
+  if (CheckCard(*source_.card, repair, Copies(), *progress, *user_, verdict) == CommandResult::Done)
     listView_->OnRefresh();
 }
 

@@ -60,6 +60,18 @@ std::uint8_t* Root(CPageImage& page) {
   return page.GetBlock(card_format::kRootBlock);
 }
 
+// B's header declaring dataSize bytes of data and, as its checksum, the Crc16
+// of B's bytes (that field zeroed) cut or zero-padded to length.
+void Checksum(CPageImage& page, std::uint32_t dataSize, std::size_t length) {
+  std::uint8_t* header = page.GetBlock(196);
+  PutLe16(header + card_format::kHeaderDataSize, static_cast<std::uint16_t>(dataSize));
+  PutLe16(header + card_format::kHeaderDataSize + 2, static_cast<std::uint16_t>(dataSize >> 16));
+  PutLe16(header + card_format::kHeaderChecksum, 0);
+  Bytes bytes = ChainBytes(page, {196, 195});
+  bytes.resize(length, 0);
+  PutLe16(header + card_format::kHeaderChecksum, card_format::Crc16(bytes.data(), bytes.size()));
+}
+
 TEST(PageCheck, FindsEachKindOfDamageOnAPageDamagedThatWay) {
   using F = PageFault;
   const struct {
@@ -79,10 +91,17 @@ TEST(PageCheck, FindsEachKindOfDamageOnAPageDamagedThatWay) {
       // Real cards count 240 or 241 entries where the directory holds 208.
       {"more entries counted than held", [](CPageImage& p) { PutLe16(Root(p) + 80, 240); }, {}},
       {"loop", [](CPageImage& p) { p.SetFatEntry(198, 199); }, {F::ChainLoops, F::UnnamedBlock}},
+      // A whole chain the size disagrees with: the blocks it reaches stay named.
       {"ends early",
        [](CPageImage& p) { p.SetFatEntry(198, 0xFFFA); },
-       {F::ChainEndsEarly, F::UnnamedBlock}},
-      {"runs long", [](CPageImage& p) { p.SetFatEntry(195, 100); }, {F::ChainRunsLong}},
+       {F::SizeDisagrees, F::UnnamedBlock}},
+      {"runs long",
+       [](CPageImage& p) {
+         p.SetFatEntry(195, 100);
+         p.SetFatEntry(100, 0xFFFA);
+       },
+       {F::SizeDisagrees}},
+      {"size 0", [](CPageImage& p) { p.GetBlock(253)[24] = 0; }, {F::SizeDisagrees}},
       {"into the directory",
        [](CPageImage& p) { p.SetFatEntry(198, 250); },
        {F::ChainEntersSystem, F::UnnamedBlock}},
@@ -98,6 +117,16 @@ TEST(PageCheck, FindsEachKindOfDamageOnAPageDamagedThatWay) {
       {"same name", [](CPageImage& p) { p.GetBlock(253)[32 + 4] = 'A'; }, {F::DuplicateName}},
       {"orphan", [](CPageImage& p) { p.SetFatEntry(50, 0xFFFA); }, {F::UnnamedBlock}},
       {"checksum", [](CPageImage& p) { p.GetBlock(195)[100] ^= 1; }, {F::WrongChecksum}},
+      {"checksum not set", [](CPageImage& p) { PutLe16(p.GetBlock(196) + 0x46, 0); }, {}},
+      {"checksum over the declared extent, zero-padded past the file",
+       [](CPageImage& p) { Checksum(p, 2000, 128 + 512 + 2000); },
+       {}},
+      {"checksum over all blocks", [](CPageImage& p) { Checksum(p, 100, 1024); }, {}},
+      {"declared extent past a page",  // no real file is that long
+       [](CPageImage& p) { Checksum(p, 131072, 128 + 512 + 131072); },
+       {F::WrongChecksum}},
+      // Slots past the root's count of 200 hold files too.
+      {"file in slot 204", [](CPageImage& p) { Place(p, 204, "C", 150, 1); }, {}},
   };
   for (const auto& c : cases) {
     CPageImage page = SoundPage();

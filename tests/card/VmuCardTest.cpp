@@ -106,10 +106,8 @@ TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
       {199, 4, {{199, 198}, {198, 150}, {150, 10}, {10, kEnd}}, {199, 198, 150, 10}, ""},
       {0, 3, {{0, 1}, {1, 2}, {2, kEnd}}, {0, 1, 2}, ""},  // a game file, upward
       {240, 1, {{240, kEnd}}, {240}, ""},                  // above the user blocks
-      {77, 0, {}, {}, ""},
-      {199, 3, {{199, 198}, {198, kEnd}}, {}, "ends after 2 of 3 blocks"},
-      {199, 2, {{199, 198}, {198, 197}, {197, kEnd}}, {}, "runs on past 2 blocks"},
-      {199, 1, {{199, 198}}, {}, "runs on past 1 block"},
+      {77, 0, {{77, kEnd}}, {}, "holds 1 block, but the entry's size says 0"},
+      {199, 3, {{199, 198}, {198, kEnd}}, {}, "holds 2 blocks, but the entry's size says 3"},
       {199, 3, {{199, 198}, {198, 199}}, {}, "comes back to block 199"},
       {199, 2, {{199, 254}}, {}, "enters block 254, which holds the allocation table"},
       {199, 2, {{199, 245}}, {}, "enters block 245, which holds the directory"},
@@ -179,19 +177,21 @@ TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   EXPECT_EQ(sim_.TakeTransfers(), (Words{"P1", "R255", "R254", "R250"}));
 }
 
-TEST_F(CardObject, EntryCountStopsAtTheDirectorysEnd) {
+// Every slot of the directory's blocks is a file's place; a new file takes
+// one only among the root's count of them, never past the directory's end.
+TEST_F(CardObject, EntryCountIsEverySlotAndNewFilesStayWithinTheRootsCount) {
   struct Case {
-    std::uint16_t field, blocks, expected;
+    std::uint16_t field, blocks, slots, limit;
   };
-  for (const Case c : {Case{200, 13, 200}, Case{240, 13, 208}, Case{241, 13, 208},
-                       Case{208, 13, 208}, Case{200, 2, 32}, Case{0, 13, 0}}) {
+  for (const Case c : {Case{200, 13, 208, 200}, Case{240, 13, 208, 208}, Case{241, 13, 208, 208},
+                       Case{200, 2, 32, 32}, Case{0, 13, 208, 0}}) {
     CPageImage page = CPageImage::Formatted();
     page.GetBlock(255)[80] = static_cast<std::uint8_t>(c.field);
     page.GetBlock(255)[76] = static_cast<std::uint8_t>(c.blocks);
     Load(page);
-    std::uint16_t count = 0;
-    ASSERT_TRUE(card_.GetEntryCount(count));
-    EXPECT_EQ(count, c.expected) << c.field << " in " << c.blocks << " blocks";
+    std::uint16_t slots = 0, limit = 0;
+    ASSERT_TRUE(card_.GetEntryCount(slots) && card_.GetNewEntryLimit(limit));
+    EXPECT_EQ(std::make_pair(slots, limit), std::make_pair(c.slots, c.limit)) << c.field;
   }
 }
 

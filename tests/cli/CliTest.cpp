@@ -632,13 +632,20 @@ namespace {
 TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   ::setenv("XDG_DATA_HOME", scratch_.Path().c_str(), 1);
   const std::string copies = scratch_.File("Vellquist/Korvantis/safety-copies");
-  const std::string image = ImageWithFile("card.vmu", "First");  // its checksum is not right
+  const std::string image = ImageWithFile("card.vmu", "First");
+  auto before = ReadBytes(image);
+  before[199 * 512 + 0x46] = 0x34;  // a checksum its bytes do not give
+  WriteBytes(image, before);
   EXPECT_EQ(Run({"--image", image, "check"}), 1);
-  EXPECT_THAT(err_.str(), HasSubstr("\"SAVEGAME.001\": its header checksum is 0x0000"));
-  const auto before = ReadBytes(image);
-  EXPECT_EQ(Run({"--image", image, "check", "--repair"}), 1);  // no terminal: not fixed
+  EXPECT_THAT(err_.str(), HasSubstr("\"SAVEGAME.001\": its header checksum is 0x0034"));
+  EXPECT_EQ(Run({"--image", image, "check", "--repair"}), 1);  // checksums only when asked to
   EXPECT_EQ(ReadBytes(image), before);
+  EXPECT_EQ(Run({"--image", image, "check", "--fix-checksums"}), 2);  // only with --repair
+  ASSERT_EQ(Run({"--image", image, "--no-safety-copy", "check", "--repair", "--fix-checksums"}), 0)
+      << err_.str();
+  EXPECT_EQ(Run({"--image", image, "check"}), 0) << err_.str();
 
+  before = ReadBytes(image);
   EXPECT_EQ(Run({"--image", image, "delete", "0"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("Add --yes"));
   EXPECT_EQ(ReadBytes(image), before);
@@ -669,6 +676,28 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   EXPECT_EQ(Run({"--image", low, "--no-safety-copy", "upload", "--defrag", game}), 0) << err_.str();
   ::unsetenv("XDG_DATA_HOME");
 }
+// The root counts 200 entries; slot 204 of the directory's 208 holds a file
+// all the same. Block 10 is used by no file.
+TEST_F(CommandLine, AFileInSlot204IsListedDownloadedKeptByRepairAndDeleted) {
+  CPageImage page = CPageImage::Formatted();
+  CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+  entry.SetFileName("FAR         ");
+  ASSERT_TRUE(page.PlaceFile(204, entry, std::vector<std::uint8_t>(1024).data()));
+  page.SetFatEntry(10, card_format::kFatLastBlock);
+  const std::string image = scratch_.File("far.vmu"), dci = scratch_.File("far.dci");
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {page})));
+  ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("204\tFAR"));
+  ASSERT_EQ(Run({"--image", image, "download", "204", dci}), 0) << err_.str();
+  EXPECT_EQ(ReadBytes(dci).size(), 32u + 1024u);
+  ASSERT_EQ(Run({"--image", image, "--no-safety-copy", "check", "--repair"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("198 blocks free"));
+  ASSERT_EQ(Run({"--image", image, "delete", "204", "--yes"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", image, "list"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("200 blocks free"));
+}
+
 TEST_F(CommandLine, DownloadAndBackupOntoAFullDeviceLeaveItInPlace) {
   const std::string device = FullDevice(scratch_);
   if (device.empty()) GTEST_SKIP() << "no device here that fails writes";

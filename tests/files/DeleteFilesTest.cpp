@@ -36,12 +36,29 @@ TEST_F(DeleteFilesTest, AsksNamingProtectedFilesThenFreesTheEntriesAndTheirBlock
   EXPECT_EQ(FreeUserBlocks(sim_.ReadPage()).size(), 200u);
 }
 
+// C runs from block 150 into B's last two blocks: deleting B frees only its
+// first. A root whose table lies among the user blocks is not written through.
+TEST_F(DeleteFilesTest, FreesOnlyBlocksNoOtherEntryReachesAndNothingThroughABadLayout) {
+  PlaceAlong(3, Entry(0x33, "C", 150, 3), {150, 195, 194}, Blocks(3, 4));
+  Load();
+  EXPECT_EQ(Delete({2}), CommandResult::Done);
+  EXPECT_EQ(FreeUserBlocks(sim_.ReadPage()).size(), 194u);
+  EXPECT_EQ(ChainBytes(sim_.ReadPage(), {150, 195, 194}), Blocks(3, 4));
+  ExpectConsistent();
+
+  SetRootField(card_format::kRootFatStart, 150);
+  Load();
+  EXPECT_EQ(Delete({0}), CommandResult::Failed);
+  EXPECT_NE(user_.messages.back().find("so nothing was written to the card"), std::string::npos);
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+}
+
 // Entries go before blocks: a stop at any transaction leaves at worst blocks
 // that no entry names, never an entry over free blocks.
 TEST_F(DeleteFilesTest, AStopAtAnyTransactionLeavesNoEntryOverFreeBlocks) {
   CommandResult result = CommandResult::Failed;
   for (int k = 0; result != CommandResult::Done; ++k) {
-    ASSERT_LT(k, 30);
+    ASSERT_LT(k, 80);
     Load();
     sim_.Sim().ResetCounters();
     sim_.Sim().Faults().silentAfter = k;

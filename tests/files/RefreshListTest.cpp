@@ -70,9 +70,9 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
     expected.push_back("R" + std::to_string(block));
   EXPECT_EQ(sim_.TakeTransfers(), expected);
   EXPECT_EQ(progress_.message, "Refreshing file list...");
-  EXPECT_EQ(progress_.upper, 200);
-  EXPECT_EQ(progress_.positions.size(), 200u);
-  EXPECT_EQ(progress_.positions.back(), 199);
+  EXPECT_EQ(progress_.upper, 208);  // every slot of the 13 blocks
+  EXPECT_EQ(progress_.positions.size(), 208u);
+  EXPECT_EQ(progress_.positions.back(), 207);
   EXPECT_FALSE(progress_.open);
   EXPECT_TRUE(user_.messages.empty());
 
@@ -111,7 +111,7 @@ TEST_F(RefreshListTest, APageThatIsNotFormattedIsNamedSo) {
   EXPECT_EQ(progress_.creates, 0);
 }
 
-TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
+TEST_F(RefreshListTest, EverySlotOfTheDirectorysBlocksIsExamined) {
   Load();
   sim_.Sim().Faults().silentAfter = 0;  // no root block: no count
   EXPECT_EQ(Refresh(), CommandResult::Failed);
@@ -122,19 +122,14 @@ TEST_F(RefreshListTest, EntryCountDecidesHowManyEntriesAreExamined) {
   EXPECT_EQ(GetFileProperties(sim_.Card(), 0, user_, properties), CommandResult::Failed);
   EXPECT_EQ(user_.messages, Words(2, StatusMessage(status::kTimeout)));
 
+  // Every slot of the directory's blocks, whatever the root counts.
   sim_.Sim().Faults().silentAfter = -1;
-  SetRootField(card_format::kRootDirectoryEntryCount,
-               240);  // more than the 13 directory blocks hold
-  Load();
-  EXPECT_EQ(Refresh(), CommandResult::Done);
-  EXPECT_EQ(progress_.upper, 208);
-
-  SetRootField(card_format::kRootDirectoryEntryCount, 0);
-  Load();
-  progress_.positions.clear();
-  EXPECT_EQ(Refresh(), CommandResult::Done);
-  EXPECT_TRUE(progress_.positions.empty());
-  EXPECT_EQ(progress_.destroys, 2);
+  for (const std::uint16_t count : {240, 0}) {
+    SetRootField(card_format::kRootDirectoryEntryCount, count);
+    Load();
+    EXPECT_EQ(Refresh(), CommandResult::Done);
+    EXPECT_EQ(progress_.upper, 208);
+  }
 }
 
 }  // namespace

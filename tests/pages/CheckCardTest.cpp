@@ -32,12 +32,15 @@ class CheckCardTest : public ::testing::Test {
     sim_.LoadPage(page);
     before_ = sim_.ReadPage();
   }
-  CommandResult Check(bool repair, bool& sound) {
+  CommandResult Check(const CheckRequest& request, bool& sound) {
     CheckVerdict verdict;
-    const CommandResult result = CheckCard(sim_.Card(), repair, copies_, progress_, user_, verdict);
+    const CommandResult result =
+        CheckCard(sim_.Card(), request, copies_, progress_, user_, verdict);
     sound = verdict.sound;
     return result;
   }
+  static constexpr CheckRequest kRepair{true, CheckRequest::Checksums::Leave};
+  static constexpr CheckRequest kAsk{true, CheckRequest::Checksums::Ask};
   std::vector<fs::path> Copies() const {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(copies_.folder))
@@ -53,18 +56,18 @@ class CheckCardTest : public ::testing::Test {
   CScriptedUser user_{&progress_};
 };
 
-TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndFixesAChecksumOnlyWhenAsked) {
+TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndRewritesAChecksumOnlyWhenAskedTo) {
   bool sound = true;
-  ASSERT_EQ(Check(false, sound), CommandResult::Done);
+  ASSERT_EQ(Check({}, sound), CommandResult::Done);
   EXPECT_FALSE(sound);
   ASSERT_EQ(user_.messages.size(), 1u);
   EXPECT_NE(user_.messages[0].find("2 blocks are used but held by no file: 10, 11."),
             std::string::npos);
   EXPECT_FALSE(fs::exists(copies_.folder));  // a check alone writes nothing
 
-  user_.AnswerNextQuestion(false);
-  ASSERT_EQ(Check(true, sound), CommandResult::Done);
-  EXPECT_FALSE(sound);  // the checksum is still wrong
+  ASSERT_EQ(Check(kRepair, sound), CommandResult::Done);
+  EXPECT_FALSE(sound);  // the checksum is still wrong, and nobody was asked about it
+  EXPECT_TRUE(user_.questions.empty());
   const CPageImage after = sim_.ReadPage();
   EXPECT_EQ(ConsistencyProblems(after), std::vector<std::string>{});
   EXPECT_EQ(ChainBytes(after, {199, 198}), ChainBytes(before_, {199, 198}));
@@ -75,11 +78,50 @@ TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndFixesAChecksumOnlyWhenAsked) {
   EXPECT_TRUE(std::equal(copy.begin(), copy.end(), before_.GetData()));
   EXPECT_NE(Copies()[0].filename().string().find("-page2.dcm"), std::string::npos);
 
-  user_.AnswerNextQuestion(true);
-  ASSERT_EQ(Check(true, sound), CommandResult::Done);
+  user_.AnswerNextQuestion(false);  // No to the question, as the default is
+  ASSERT_EQ(Check(kAsk, sound), CommandResult::Done);
+  EXPECT_EQ(user_.questions.size(), 1u);
+  EXPECT_EQ(ChainBytes(sim_.ReadPage(), {199, 198}), ChainBytes(before_, {199, 198}));
+
+  ASSERT_EQ(Check({true, CheckRequest::Checksums::Rewrite}, sound), CommandResult::Done);
   EXPECT_TRUE(sound);
-  EXPECT_TRUE(CheckPage(sim_.ReadPage()).IsSound());
-  EXPECT_EQ(user_.questions.size(), 2u);
+  EXPECT_EQ(user_.questions.size(), 1u);
+  // Every byte of S but its checksum stays; its header declares more than a
+  // page, so the checksum is its blocks'.
+  Bytes expected = ChainBytes(before_, {199, 198});
+  expected[0x46] = expected[0x47] = 0;
+  PutLe16(&expected[0x46], card_format::Crc16(expected.data(), expected.size()));
+  EXPECT_EQ(ChainBytes(sim_.ReadPage(), {199, 198}), expected);
+}
+
+// S.ARCADIA002 of a real card (slot 4, 27 blocks) with a wrong size: named,
+// none of its blocks freed, its size set to 27 only when the user agrees.
+TEST_F(CheckCardTest, AWrongSizeIsNamedAndMendedOnlyWhenAgreedAndNoBlockIsFreed) {
+  const fs::path path = fs::path(KORVANTIS_REALDATA_DIR) / "images" / "ReadFiles_01.vmu";
+  if (!fs::exists(path)) GTEST_SKIP() << "the real data is not beside the repository";
+  CPageImage real;
+  const Bytes bytes = ReadBytes(path.string());
+  std::copy(bytes.begin(), bytes.end(), real.GetData());
+  const std::pair<std::uint16_t, const char*> cases[] = {
+      {0, "0 blocks"}, {1, "1 block"}, {26, "26 blocks"}};
+  for (const auto& [size, says] : cases) {
+    CPageImage damaged = real;
+    PutLe16(EntrySlot(damaged, 4) + 24, size);
+    sim_.LoadPage(damaged);
+    bool sound = true;
+    user_.AnswerNextQuestion(false);
+    ASSERT_EQ(Check(kAsk, sound), CommandResult::Done);
+    EXPECT_NE(user_.messages.back().find(std::string("\"S.ARCADIA002\": its size says ") + says +
+                                         ", its chain holds 27."),
+              std::string::npos);
+    EXPECT_TRUE(std::equal(damaged.GetData(), damaged.GetData() + card_format::kPageSize,
+                           sim_.ReadPage().GetData()));
+    user_.AnswerNextQuestion(true);
+    ASSERT_EQ(Check(kAsk, sound), CommandResult::Done);
+    EXPECT_TRUE(sound);
+    EXPECT_TRUE(std::equal(real.GetData(), real.GetData() + card_format::kPageSize,
+                           sim_.ReadPage().GetData()));
+  }
 }
 
 TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair) {
@@ -95,9 +137,8 @@ TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair
 
   WriteBytes(scratch_.File("file"), {1});
   copies_.folder = scratch_.File("file") + "/copies";  // cannot be made
-  user_.AnswerNextQuestion(true);
   bool sound = true;
-  EXPECT_EQ(Check(true, sound), CommandResult::Failed);
+  EXPECT_EQ(Check(kRepair, sound), CommandResult::Failed);
   EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
                          sim_.ReadPage().GetData()));
   EXPECT_NE(user_.messages.back().find("nothing was written"), std::string::npos);
