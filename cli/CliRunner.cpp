@@ -83,11 +83,10 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err) {
   return true;
 }
 
-SafetyCopies Copies(const CliRequest& request) {
-  SafetyCopies copies;
-  if (!request.noSafetyCopy) copies.folder = DefaultSafetyCopyFolder();
-  copies.page = request.page.value_or(0);
-  return copies;
+SafetyCopies Copies(const CliRequest& request, const std::string& folder) {
+  const std::uint16_t page = request.page.value_or(0);
+  if (request.noSafetyCopy) return SafetyCopies{"", page};
+  return WantedCopies(folder, page);
 }
 
 // Every file of the page into the folder; existing files are replaced only
@@ -119,8 +118,9 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
                                   progress, user));
 }
 
-int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
-                   CCommandLineUser& user, std::ostream& out, std::ostream& err) {
+int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCard& card,
+                   CTerminalProgress& progress, CCommandLineUser& user, std::ostream& out,
+                   std::ostream& err) {
   using Command = CliRequest::Command;
   switch (request.command) {
     case Command::List: {
@@ -163,7 +163,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (request.replace) user.SetAnswer(true);
       // A game's blocks are freed by a defragment only when the command line asks.
       const MakeRoom defragment = [&](std::uint16_t last) {
-        if (request.defrag) return DefragmentPage(card, Copies(request), progress, user);
+        if (request.defrag) return DefragmentPage(card, Copies(request, copies), progress, user);
         user.ShowMessage(Fill(message::kGameNeedsRoom, {std::to_string(last)}));
         err << message::kAddDefrag.text << '\n';
         return CommandResult::Failed;
@@ -177,14 +177,20 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return ExitStatus(ExportIcon(card, request.index, request.file, user));
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
-    case Command::Restore:
-      return ExitStatus(RestorePage(card, Copies(request), progress, user));
+    case Command::Restore: {
+      if (request.force) user.SetAnswer(true);
+      user.SetPage(request.fromPage);
+      const CommandResult result = RestorePage(card, Copies(request, copies), progress, user);
+      if (result == CommandResult::Dismissed && user.TakeRefusal())
+        err << message::kAddForceRestore.text << '\n';
+      return ExitStatus(result);
+    }
     case Command::Page:
       return ExitStatus(SetPage(card, request.pageArgument, user));
     case Command::Check: {
       CheckVerdict verdict;
       const CommandResult result =
-          CheckCard(card, request.repair, Copies(request), progress, user, verdict);
+          CheckCard(card, request.repair, Copies(request, copies), progress, user, verdict);
       return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {
@@ -198,13 +204,13 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     }
     case Command::Format: {
       if (request.yes) user.SetAnswer(true);
-      const CommandResult result = FormatPage(card, Copies(request), progress, user);
+      const CommandResult result = FormatPage(card, Copies(request, copies), progress, user);
       if (result == CommandResult::Dismissed && user.TakeRefusal())
         err << message::kAddYes.text << '\n';
       return ExitStatus(result);
     }
     case Command::Defrag:
-      return ExitStatus(DefragmentPage(card, Copies(request), progress, user));
+      return ExitStatus(DefragmentPage(card, Copies(request, copies), progress, user));
     case Command::NewImage:
       break;
   }
@@ -304,6 +310,7 @@ int Conclude(int status, CSimulatedCard& simulated, CWireTrace* trace, std::ostr
 CliEnvironment SystemCliEnvironment() {
   CliEnvironment environment;
   environment.settingsPath = DefaultSettingsPath();
+  environment.safetyCopies = DefaultSafetyCopyFolder();
   environment.chooser = SystemPortRoadChooser();
   environment.stderrIsTerminal = KORVANTIS_ISATTY(2) != 0;
   if (KORVANTIS_ISATTY(0) != 0) environment.terminal = &std::cin;
@@ -352,6 +359,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CTerminalProgress progress(err, environment.stderrIsTerminal);
   int status = kDone;
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
-  if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);
+  if (status == kDone)
+    status = RunCardCommand(request, environment.safetyCopies, card, progress, user, out, err);
   return Conclude(status, simulated, trace, err);
 }

@@ -31,6 +31,9 @@ class COutputGuard : public CUserPrompts {
   bool AskYesNo(const std::string& question, bool defaultYes) override {
     return user_->AskYesNo(question, defaultYes);
   }
+  bool ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) override {
+    return user_->ChoosePage(file, pages, page);
+  }
   void BeginBusy() override { user_->BeginBusy(); }
   void EndBusy() override { user_->EndBusy(); }
 

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,6 +13,7 @@
 #include "CardOnSimulator.h"
 #include "CareCommands.h"
 #include "DcmFile.h"
+#include "EnvironmentGuard.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -82,16 +88,31 @@ TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndFixesAChecksumOnlyWhenAsked) {
   EXPECT_EQ(user_.questions.size(), 2u);
 }
 
+// Pruning goes by time of writing, oldest first, never takes the copy just
+// written, and touches only names this program gives.
 TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair) {
   fs::create_directories(copies_.folder);
-  for (int k = 10; k < 30; ++k)
-    WriteBytes(copies_.folder + "/korvantis-2000-01-01_00-00-" + std::to_string(k) + ".dcm", {1});
-  WriteBytes(copies_.folder + "/mine.dcm", {1});  // not ours: kept
+  // All written "later" than the new copy will be, by the clock of the files.
+  const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+  const auto make = [&](const std::string& name, int minutes) {
+    WriteBytes(copies_.folder + "/" + name, {1});
+    fs::last_write_time(copies_.folder + "/" + name, later + std::chrono::minutes(minutes));
+  };
+  const std::string stem = "korvantis-2000-01-01_00-00-00.";
+  make(stem + "999-page2.dcm", 0);  // the oldest, though last by name
+  make(stem + "000-7-2-page2.dcm", 1);
+  make(stem + "000-7-10-page2.dcm", 1);  // written with "-2": numbers go by value
+  for (int k = 0; k < 18; ++k)
+    make("korvantis-1999-12-31_23-59-" + std::to_string(10 + k) + "-page2.dcm", 2 + k);
+  for (const char* other : {"mine.dcm", "korvantis-notes.dcm", "korvantis-2000-01-01.dcm"})
+    make(other, -60);
   std::string path;
   ASSERT_EQ(SaveSafetyCopy(before_, copies_, user_, path), CommandResult::Done);
-  EXPECT_EQ(Copies().size(), 21u);
-  EXPECT_FALSE(fs::exists(copies_.folder + "/korvantis-2000-01-01_00-00-10.dcm"));
   EXPECT_TRUE(fs::exists(path));
+  EXPECT_EQ(Copies().size(), 23u);  // 20 copies and 3 files of the user's
+  EXPECT_FALSE(fs::exists(copies_.folder + "/" + stem + "999-page2.dcm"));
+  EXPECT_FALSE(fs::exists(copies_.folder + "/" + stem + "000-7-2-page2.dcm"));
+  EXPECT_TRUE(fs::exists(copies_.folder + "/" + stem + "000-7-10-page2.dcm"));
 
   WriteBytes(scratch_.File("file"), {1});
   copies_.folder = scratch_.File("file") + "/copies";  // cannot be made
@@ -101,5 +122,59 @@ TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair
   EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
                          sim_.ReadPage().GetData()));
   EXPECT_NE(user_.messages.back().find("nothing was written"), std::string::npos);
+}
+
+// Copies stamped with the same millisecond, by two processes at once and by
+// one twice, each get a name of their own and keep their own page.
+TEST_F(CheckCardTest, SafetyCopiesAtTheSameMomentNeverOverwriteEachOther) {
+  copies_.now = [] { return std::chrono::system_clock::time_point(std::chrono::hours(490000)); };
+  const auto save = [this](std::uint8_t mark) {
+    CPageImage page = before_;
+    std::fill_n(page.GetBlock(0), card_format::kBlockSize, mark);
+    std::string path;
+    return SaveSafetyCopy(page, copies_, user_, path) == CommandResult::Done;
+  };
+  std::vector<pid_t> children;
+  for (std::uint8_t mark = 1; mark <= 2; ++mark) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(save(mark) ? 0 : 1);
+    children.push_back(child);
+  }
+  EXPECT_TRUE(save(3));
+  EXPECT_TRUE(save(4));
+  for (const pid_t child : children) {
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+  }
+  std::set<std::uint8_t> marks;
+  for (const fs::path& copy : Copies()) {
+    EXPECT_NE(copy.filename().string().find("-page2.dcm"), std::string::npos);
+    marks.insert(ReadBytes(copy.string())[0]);
+  }
+  EXPECT_EQ(marks, (std::set<std::uint8_t>{1, 2, 3, 4}));
+}
+
+// The data folder comes from XDG_DATA_HOME, else HOME, else the system's
+// record of the user; with none, the command is refused before it writes.
+TEST_F(CheckCardTest, SafetyCopiesLiveInTheDataFolderEvenWithoutHome) {
+  const CEnvironmentGuard data("XDG_DATA_HOME", "relative/is/ignored");
+  {
+    const CEnvironmentGuard home("HOME", nullptr);
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(DefaultSafetyCopyFolder(),
+              std::string(user->pw_dir) + "/.local/share/Vellquist/Korvantis/safety-copies");
+  }
+  const CEnvironmentGuard home("HOME", "/home/someone");
+  EXPECT_EQ(DefaultSafetyCopyFolder(), "/home/someone/.local/share/Vellquist/Korvantis/safety-copies");
+
+  copies_ = WantedCopies("", 2);
+  user_.AnswerNextQuestion(true);
+  bool sound = true;
+  EXPECT_EQ(Check(true, sound), CommandResult::Failed);
+  EXPECT_EQ(user_.messages.back().rfind("No safety copy of the page can be saved", 0), 0u);
+  EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
+                         sim_.ReadPage().GetData()));
 }
 }  // namespace
