@@ -399,8 +399,11 @@ KORVANTIS_MESSAGE(kGameThere, "There is already a game on this memory card.",
                   "A page holds one game. Delete the game on the card first.")
 KORVANTIS_MESSAGE(kAddDefrag, "Add --defrag to defragment the page first and then upload the game.",
                   "korvantis-cli moves files only when asked to.")
-KORVANTIS_MESSAGE(kAddForceRestore, "Add --force to write it to the page anyway.",
-                  "korvantis-cli writes a file that holds no formatted page only when asked to.")
+KORVANTIS_MESSAGE(kAddForceRestore,
+                  "{file} holds no formatted memory card page; add --force to write it to the "
+                  "page anyway.",
+                  "korvantis-cli writes a file that holds no formatted page only when asked to: "
+                  "the card would show no files after it.")
 KORVANTIS_MESSAGE(kAddFromPage,
                   "{file} holds four pages; add --from-page N (1 to 4) to say which one to "
                   "restore.",

@@ -182,7 +182,7 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
       user.SetPage(request.fromPage);
       const CommandResult result = RestorePage(card, Copies(request, copies), progress, user);
       if (result == CommandResult::Dismissed && user.TakeRefusal())
-        err << message::kAddForceRestore.text << '\n';
+        err << Fill(message::kAddForceRestore, {request.file}) << '\n';
       return ExitStatus(result);
     }
     case Command::Page:

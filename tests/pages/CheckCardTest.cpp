@@ -92,27 +92,26 @@ TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndFixesAChecksumOnlyWhenAsked) {
 // written, and touches only names this program gives.
 TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair) {
   fs::create_directories(copies_.folder);
-  // All written "later" than the new copy will be, by the clock of the files.
+  const std::string stem = copies_.folder + "/korvantis-2000-01-01_00-00-00.";
+  // Oldest first, though last by name; the next two were written together.
+  std::vector<std::string> ours = {stem + "999-page2.dcm", stem + "000-7-2-page2.dcm",
+                                   stem + "000-7-10-page2.dcm"};
+  for (int k = 10; k < 28; ++k)
+    ours.push_back(copies_.folder + "/korvantis-1999-12-31_23-59-" + std::to_string(k) + ".dcm");
+  // Each by the files' clock "after" the new copy, so that it is the oldest.
   const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
-  const auto make = [&](const std::string& name, int minutes) {
-    WriteBytes(copies_.folder + "/" + name, {1});
-    fs::last_write_time(copies_.folder + "/" + name, later + std::chrono::minutes(minutes));
-  };
-  const std::string stem = "korvantis-2000-01-01_00-00-00.";
-  make(stem + "999-page2.dcm", 0);  // the oldest, though last by name
-  make(stem + "000-7-2-page2.dcm", 1);
-  make(stem + "000-7-10-page2.dcm", 1);  // written with "-2": numbers go by value
-  for (int k = 0; k < 18; ++k)
-    make("korvantis-1999-12-31_23-59-" + std::to_string(10 + k) + "-page2.dcm", 2 + k);
-  for (const char* other : {"mine.dcm", "korvantis-notes.dcm", "korvantis-2000-01-01.dcm"})
-    make(other, -60);
+  for (std::size_t k = 0; k < ours.size(); ++k) {
+    WriteBytes(ours[k], {1});
+    fs::last_write_time(ours[k], later + std::chrono::minutes(k == 2 ? 1 : k));
+  }
+  for (const char* other : {"/mine.dcm", "/korvantis-notes.dcm"})
+    WriteBytes(copies_.folder + other, {1});
   std::string path;
   ASSERT_EQ(SaveSafetyCopy(before_, copies_, user_, path), CommandResult::Done);
   EXPECT_TRUE(fs::exists(path));
-  EXPECT_EQ(Copies().size(), 23u);  // 20 copies and 3 files of the user's
-  EXPECT_FALSE(fs::exists(copies_.folder + "/" + stem + "999-page2.dcm"));
-  EXPECT_FALSE(fs::exists(copies_.folder + "/" + stem + "000-7-2-page2.dcm"));
-  EXPECT_TRUE(fs::exists(copies_.folder + "/" + stem + "000-7-10-page2.dcm"));
+  EXPECT_EQ(Copies().size(), 22u);  // 20 copies and 2 files of the user's
+  EXPECT_FALSE(fs::exists(ours[0]) || fs::exists(ours[1]));
+  EXPECT_TRUE(fs::exists(ours[2]));
 
   WriteBytes(scratch_.File("file"), {1});
   copies_.folder = scratch_.File("file") + "/copies";  // cannot be made
@@ -129,52 +128,31 @@ TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair
 TEST_F(CheckCardTest, SafetyCopiesAtTheSameMomentNeverOverwriteEachOther) {
   copies_.now = [] { return std::chrono::system_clock::time_point(std::chrono::hours(490000)); };
   const auto save = [this](std::uint8_t mark) {
-    CPageImage page = before_;
-    std::fill_n(page.GetBlock(0), card_format::kBlockSize, mark);
+    std::fill_n(before_.GetBlock(0), card_format::kBlockSize, mark);
     std::string path;
-    return SaveSafetyCopy(page, copies_, user_, path) == CommandResult::Done;
+    return SaveSafetyCopy(before_, copies_, user_, path) == CommandResult::Done;
   };
   std::vector<pid_t> children;
-  for (std::uint8_t mark = 1; mark <= 2; ++mark) {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(save(mark) ? 0 : 1);
-    children.push_back(child);
-  }
-  EXPECT_TRUE(save(3));
-  EXPECT_TRUE(save(4));
-  for (const pid_t child : children) {
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
-  }
+  for (std::uint8_t mark = 1; mark <= 2; ++mark)
+    if ((children.emplace_back(::fork())) == 0) ::_exit(save(mark) ? 0 : 1);
+  EXPECT_TRUE(save(3) && save(4));
+  int status = -1;
+  for (const pid_t child : children)
+    EXPECT_TRUE(::waitpid(child, &status, 0) == child && status == 0);
   std::set<std::uint8_t> marks;
-  for (const fs::path& copy : Copies()) {
-    EXPECT_NE(copy.filename().string().find("-page2.dcm"), std::string::npos);
+  for (const fs::path& copy : Copies())
     marks.insert(ReadBytes(copy.string())[0]);
-  }
   EXPECT_EQ(marks, (std::set<std::uint8_t>{1, 2, 3, 4}));
 }
 
-// The data folder comes from XDG_DATA_HOME, else HOME, else the system's
-// record of the user; with none, the command is refused before it writes.
+// Without HOME (and XDG_DATA_HOME relative, so ignored) the data folder is
+// under the home folder the system records for the user.
 TEST_F(CheckCardTest, SafetyCopiesLiveInTheDataFolderEvenWithoutHome) {
   const CEnvironmentGuard data("XDG_DATA_HOME", "relative/is/ignored");
-  {
-    const CEnvironmentGuard home("HOME", nullptr);
-    const passwd* user = ::getpwuid(::getuid());
-    ASSERT_NE(user, nullptr);
-    EXPECT_EQ(DefaultSafetyCopyFolder(),
-              std::string(user->pw_dir) + "/.local/share/Vellquist/Korvantis/safety-copies");
-  }
-  const CEnvironmentGuard home("HOME", "/home/someone");
-  EXPECT_EQ(DefaultSafetyCopyFolder(), "/home/someone/.local/share/Vellquist/Korvantis/safety-copies");
-
-  copies_ = WantedCopies("", 2);
-  user_.AnswerNextQuestion(true);
-  bool sound = true;
-  EXPECT_EQ(Check(true, sound), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back().rfind("No safety copy of the page can be saved", 0), 0u);
-  EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
-                         sim_.ReadPage().GetData()));
+  const CEnvironmentGuard home("HOME", nullptr);
+  const passwd* user = ::getpwuid(::getuid());
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(DefaultSafetyCopyFolder(),
+            std::string(user->pw_dir) + "/.local/share/Vellquist/Korvantis/safety-copies");
 }
 }  // namespace

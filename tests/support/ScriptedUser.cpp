@@ -31,11 +31,3 @@ bool CScriptedUser::AskYesNo(const std::string& question, bool defaultYes) {
   replies_.pop_front();
   return yes;
 }
-
-bool CScriptedUser::ChoosePage(const std::string&, std::uint16_t pages, std::uint16_t& page) {
-  choicesAsked.push_back("page of " + std::to_string(pages));
-  if (pages_.empty()) return false;
-  page = pages_.front();
-  pages_.pop_front();
-  return page != 0;
-}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -20,20 +19,17 @@ class CScriptedUser : public CUserPrompts {
   void AnswerNextChoice(const std::string& path) { answers_.push_back(path); }
   // The next question gets this answer; unscripted questions get their default.
   void AnswerNextQuestion(bool yes) { replies_.push_back(yes); }
-  // The next page choice returns this page; 0, or none scripted, chooses none.
-  void AnswerNextPage(std::uint16_t page) { pages_.push_back(page); }
 
   void ShowMessage(const std::string& text) override;
   bool ChooseFileToOpen(const FileKind& kind, std::string& path) override;
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
-  bool ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) override;
   void BeginBusy() override { ++busy; }
   void EndBusy() override { --busy; }
 
   int busy = 0;  // BeginBusy calls not yet ended
   std::vector<std::string> messages;
-  std::vector<std::string> choicesAsked;  // "open dci", "save dcm", "page of 4", ...
+  std::vector<std::string> choicesAsked;  // "open dci", "save dcm", ...
   std::vector<bool> windowOpen;
   std::vector<std::string> questions;
 
@@ -42,5 +38,4 @@ class CScriptedUser : public CUserPrompts {
   const CScriptedProgress* watched_;
   std::deque<std::string> answers_;
   std::deque<bool> replies_;
-  std::deque<std::uint16_t> pages_;
 };
