@@ -34,8 +34,7 @@ struct CliRequest {
   TextEncoding encoding = TextEncoding::Automatic;  // --encoding
   bool tsv = false;
   bool json = false;
-  bool force = false;                  // --force, given anywhere: existing outputs are replaced,
-                                       // a restore writes a page that is not formatted
+  bool force = false;                  // --force, given anywhere: existing outputs are replaced
   bool replace = false;                // upload: a file of the same name on the card is replaced
   bool defrag = false;                 // upload: a game's blocks are freed by a defragment first
   std::uint16_t index = 0;             // info, download, export-icon
@@ -49,7 +48,8 @@ struct CliRequest {
   bool yes = false;                    // delete, format: ask nothing
   std::vector<std::uint16_t> indices;  // delete
   bool noSafetyCopy = false;           // the commands that rewrite a page save none
-  std::optional<std::uint16_t> fromPage;  // restore: the page of a four-page file
+  // restore: the page of a four-page file (--from-page)
+  std::optional<std::uint16_t> fromPage;
 };
 
 // Parses the arguments. Returns true to go on with request; false when the

@@ -10,8 +10,8 @@
 // held in wire order, the order the restore sends, whatever order the file
 // keeps them in.
 struct RestoreFile {
-  std::vector<std::uint8_t> wire;  // pages times card_format::kPageSize bytes
-  std::uint16_t pages = 0;         // 1, or 4 for a card image of four pages
+  std::vector<std::uint8_t> wire;                   // pages times card_format::kPageSize bytes
+  std::uint16_t pages = 0;                          // 1, or 4 for a card image of four pages
   const std::uint8_t* Page(std::uint16_t n) const;  // n from 1 to pages
 };
 

@@ -69,7 +69,8 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
   std::vector<std::uint8_t> page;
   CommandResult result = ChosenPage(path, user, page);
   if (result != CommandResult::Done) return result;
-  if (!IsFormattedPage(page) && !user.AskYesNo(Fill(message::kAskRestoreUnformatted, {path}), false))
+  if (!IsFormattedPage(page) &&
+      !user.AskYesNo(Fill(message::kAskRestoreUnformatted, {path}), false))
     return CommandResult::Dismissed;
 
   {

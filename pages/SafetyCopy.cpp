@@ -66,8 +66,10 @@ bool NumberedLess(const std::string& a, const std::string& b) {
       continue;
     }
     std::size_t endA = i, endB = j;
-    while (endA < a.size() && digit(a[endA])) ++endA;
-    while (endB < b.size() && digit(b[endB])) ++endB;
+    while (endA < a.size() && digit(a[endA]))
+      ++endA;
+    while (endB < b.size() && digit(b[endB]))
+      ++endB;
     const std::string x = a.substr(i, endA - i), y = b.substr(j, endB - j);
     if (x.size() != y.size()) return x.size() < y.size();
     if (x != y) return x < y;

@@ -83,8 +83,7 @@ bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
   return box.exec() == QMessageBox::Yes;
 }
 
-bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages,
-                                std::uint16_t& page) {
+bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) {
   const CWaitingForUser waiting;
   QStringList items;
   for (std::uint16_t n = 1; n <= pages; ++n)
