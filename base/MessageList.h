@@ -93,7 +93,8 @@ KORVANTIS_MESSAGE(kNotFormatted, "This page of the memory card is not formatted.
 KORVANTIS_MESSAGE(
     kCannotRead, "File could not be read.",
     "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
-    "file for an upload, a DCM file of 131,072 bytes for a restore.")
+    "file for an upload; for a restore, a DCM backup or a card image (.bin, .vmu) of one page "
+    "(131,072 bytes) or four (524,288 bytes).")
 KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to. ({reason})",
                   "The folder is read only, the disk is full, or the name is not allowed; the "
                   "system's reason is in parentheses. Choose another place or name. A file that "
@@ -377,14 +378,43 @@ KORVANTIS_MESSAGE(
     "Answer Yes to lay the page out as a new card, No (the default) to keep it. The "
     "other pages are not touched.")
 KORVANTIS_MESSAGE(kSafetyCopySaved, "A safety copy of the page was saved as {file}.",
-                  "Memory Card > Restore with that file puts the page back as it was before the "
-                  "command.")
+                  "Memory Card > Restore with that file (korvantis-cli restore FILE) puts the page "
+                  "back as it was before the command.")
 KORVANTIS_MESSAGE(
     kSafetyCopyFailed,
     "No safety copy of the page could be saved in {folder}, so nothing was written to "
     "the card. {reason}",
     "Free some room or make the safety-copies folder writable, then try again. "
     "korvantis-cli --no-safety-copy skips the copy for scripts that keep their own.")
+KORVANTIS_MESSAGE(
+    kSafetyCopyNoFolder,
+    "No safety copy of the page can be saved: this user has no data folder (neither "
+    "XDG_DATA_HOME nor HOME is set, and the system knows no home folder), so nothing was written "
+    "to the card.",
+    "Set HOME, or XDG_DATA_HOME, to a folder you may write, then try again. korvantis-cli "
+    "--no-safety-copy skips the copy for scripts that keep their own.")
+KORVANTIS_MESSAGE(kRestoreDone, "The page was restored from {file}.",
+                  "Refresh the list (F5) to see the files the page now holds.")
+KORVANTIS_MESSAGE(kRestoreInterrupted,
+                  "The restore stopped part-way, so the page is now partly written.  The safety "
+                  "copy {file} holds the page as it was: korvantis-cli restore {file}, or Memory "
+                  "Card > Restore with that file, puts it back.",
+                  "Restore the file again to finish, or put the page back from its safety copy as "
+                  "the message says.")
+KORVANTIS_MESSAGE(kRestorePartlyWritten,
+                  "The restore stopped part-way, so the page is now partly written.",
+                  "Restore the file again to finish, or restore another backup of the page. No "
+                  "safety copy was saved (--no-safety-copy).")
+KORVANTIS_MESSAGE(kAskRestoreUnformatted,
+                  "{file} holds no formatted memory card page: the format marker is missing, or "
+                  "the layout is one no card keeps.  Write it to the page anyway?",
+                  "After such a restore the card shows no files. Answer No (the default) unless "
+                  "you know the file holds the page you want; korvantis-cli restore --force "
+                  "writes it without asking.")
+KORVANTIS_MESSAGE(kChooseRestorePage,
+                  "{file} holds four pages.  Which one should be written to the selected page?",
+                  "A card image of four pages holds the card's pages in order. Choose one; "
+                  "Cancel restores nothing.")
 KORVANTIS_MESSAGE(kDefragDone, "The files now lie together; {free}.",
                   "The free space is one run, so the largest file that fits now fits.")
 KORVANTIS_MESSAGE(kDefragDamaged,
@@ -412,6 +442,16 @@ KORVANTIS_MESSAGE(kAddDefrag, "Add --defrag to defragment the page first and the
 KORVANTIS_MESSAGE(kAddForce, "Add --force to replace the files that were kept.",
                   "korvantis-cli download --all replaces a file of the same name in the folder "
                   "only when asked to.")
+KORVANTIS_MESSAGE(kAddForceRestore,
+                  "{file} holds no formatted memory card page; add --force to write it to the "
+                  "page anyway.",
+                  "korvantis-cli writes a file that holds no formatted page only when asked to: "
+                  "the card would show no files after it.")
+KORVANTIS_MESSAGE(kAddFromPage,
+                  "{file} holds four pages; add --from-page N (1 to 4) to say which one to "
+                  "restore.",
+                  "korvantis-cli restores one page of a four-page file at a time, to the selected "
+                  "page (--page).")
 KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
                   "korvantis-cli asks before it deletes or formats; a script says --yes.")
 

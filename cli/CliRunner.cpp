@@ -121,15 +121,14 @@ int CommandId(const CliRequest& request) {
   return 0;
 }
 
-// For the commands that save one (CardChanges.h): an upload's only copy is
-// that of the defragment it may run first.
-SafetyCopies Copies(const CliRequest& request) {
+// For the commands that save one (CardChanges.h), in the environment's
+// folder: an upload's only copy is that of the defragment it may run first.
+SafetyCopies Copies(const CliRequest& request, const std::string& folder) {
   const bool upload = request.command == CliRequest::Command::Upload;
-  SafetyCopies copies;
-  if (!request.noSafetyCopy && TakesSafetyCopy(upload ? command::kDefragment : CommandId(request)))
-    copies.folder = DefaultSafetyCopyFolder();
-  copies.page = request.page.value_or(0);
-  return copies;
+  const std::uint16_t page = request.page.value_or(0);
+  if (request.noSafetyCopy || !TakesSafetyCopy(upload ? command::kDefragment : CommandId(request)))
+    return SafetyCopies{"", page};
+  return WantedCopies(folder, page);
 }
 
 // Every file of the page into the folder; existing files are replaced only
@@ -164,8 +163,9 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
   return ExitStatus(result);
 }
 
-int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
-                   CCommandLineUser& user, std::ostream& out, std::ostream& err) {
+int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCard& card,
+                   CTerminalProgress& progress, CCommandLineUser& user, std::ostream& out,
+                   std::ostream& err) {
   using Command = CliRequest::Command;
   switch (request.command) {
     case Command::List: {
@@ -208,7 +208,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       if (request.replace) user.SetAnswer(true);
       // A game's blocks are freed by a defragment only when the command line asks.
       const MakeRoom defragment = [&](std::uint16_t last) {
-        if (request.defrag) return DefragmentPage(card, Copies(request), progress, user);
+        if (request.defrag) return DefragmentPage(card, Copies(request, copies), progress, user);
         user.ShowMessage(Fill(message::kGameNeedsRoom, {std::to_string(last)}));
         err << message::kAddDefrag.text << '\n';
         return CommandResult::Failed;
@@ -222,8 +222,14 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       return ExitStatus(ExportIcon(card, request.index, request.file, user));
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
-    case Command::Restore:
-      return ExitStatus(RestorePage(card, Copies(request), progress, user));
+    case Command::Restore: {
+      if (request.force) user.SetAnswer(true);
+      user.SetPage(request.fromPage);
+      const CommandResult result = RestorePage(card, Copies(request, copies), progress, user);
+      if (result == CommandResult::Dismissed && user.TakeRefusal())
+        err << Fill(message::kAddForceRestore, {request.file}) << '\n';
+      return ExitStatus(result);
+    }
     case Command::Page:
       return ExitStatus(SetPage(card, request.pageArgument, user));
     case Command::Check: {
@@ -231,7 +237,7 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
       CheckRequest check{request.repair, request.fixChecksums ? CheckRequest::Checksums::Rewrite
                                                               : CheckRequest::Checksums::Leave};
       CheckVerdict verdict;
-      const CommandResult result = CheckCard(card, check, Copies(request), progress, user, verdict);
+      const CommandResult result = CheckCard(card, check, Copies(request, copies), progress, user, verdict);
       return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {
@@ -246,13 +252,13 @@ int RunCardCommand(const CliRequest& request, CVmuCard& card, CTerminalProgress&
     }
     case Command::Format: {
       if (request.yes) user.SetAnswer(true);
-      const CommandResult result = FormatPage(card, Copies(request), progress, user);
+      const CommandResult result = FormatPage(card, Copies(request, copies), progress, user);
       if (result == CommandResult::Dismissed && user.TakeRefusal())
         err << message::kAddYes.text << '\n';
       return ExitStatus(result);
     }
     case Command::Defrag:
-      return ExitStatus(DefragmentPage(card, Copies(request), progress, user));
+      return ExitStatus(DefragmentPage(card, Copies(request, copies), progress, user));
     case Command::NewImage:
       break;
   }
@@ -337,6 +343,7 @@ int Conclude(int status, CSimulatedCard& simulated, CWireTrace* trace, std::ostr
 CliEnvironment SystemCliEnvironment() {
   CliEnvironment environment;
   environment.settingsPath = DefaultSettingsPath();
+  environment.safetyCopies = DefaultSafetyCopyFolder();
   environment.chooser = SystemPortRoadChooser();
   environment.stderrIsTerminal = KORVANTIS_ISATTY(2) != 0;
   if (KORVANTIS_ISATTY(0) != 0) environment.terminal = &std::cin;
@@ -392,6 +399,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CTerminalProgress progress(err, environment.stderrIsTerminal);
   int status = kDone;
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
-  if (status == kDone) status = RunCardCommand(request, card, progress, user, out, err);
+  if (status == kDone)
+    status = RunCardCommand(request, environment.safetyCopies, card, progress, user, out, err);
   return Conclude(status, simulated, trace, err);
 }

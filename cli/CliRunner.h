@@ -11,6 +11,7 @@
 // What korvantis-cli takes from the machine it runs on; tests put in their own.
 struct CliEnvironment {
   std::string settingsPath;                // the desktop program's settings file
+  std::string safetyCopies;                // the safety-copies folder; empty: the user has none
   PortRoadChooser chooser;                 // how a real port is reached
   FileCalls imageCalls = RealFileCalls();  // how a card image is read, written and synced
   bool stderrIsTerminal = false;           // draw the progress bar

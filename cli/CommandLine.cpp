@@ -83,8 +83,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   exportIcon->add_flag("--force", request.force, "replace an existing FILE");
   CLI::App* backup = AddFileCommand(app, "backup", "save the selected page as a DCM file",
                                     "the DCM file to write", request, true);
-  CLI::App* restore = AddFileCommand(app, "restore", "write a page image to the selected page",
-                                     "the DCM file", request, false);
+  CLI::App* restore = AddFileCommand(
+      app, "restore", "write a page to the selected page",
+      "a DCM backup (.dcm), or a card image (.bin, .vmu) converted from the card's order", request,
+      false);
+  restore->add_option("--from-page", request.fromPage, "of a file of four pages, page N (1 to 4)")
+      ->transform(DecimalNumber(kLargest16))
+      ->check(CLI::Range(1, 4));
+  restore->add_flag("--force", request.force, "write a file that holds no formatted page");
   CLI::App* page = app.add_subcommand("page", "select page N (1 to 4)");
   page->add_option("N", request.pageArgument, "the page")
       ->transform(DecimalNumber(kLargest16))

@@ -49,6 +49,8 @@ struct CliRequest {
   bool yes = false;                    // delete, format: ask nothing
   std::vector<std::uint16_t> indices;  // delete
   bool noSafetyCopy = false;           // the commands that rewrite a page save none
+  // restore: the page of a four-page file (--from-page)
+  std::optional<std::uint16_t> fromPage;
 };
 
 // Parses the arguments. Returns true to go on with request; false when the

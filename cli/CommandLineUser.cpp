@@ -56,6 +56,16 @@ bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
   return yes;
 }
 
+bool CCommandLineUser::ChoosePage(const std::string& file, std::uint16_t pages,
+                                  std::uint16_t& page) {
+  if (!page_ || *page_ > pages) {
+    err_ << Fill(message::kAddFromPage, {file}) << '\n';
+    return false;
+  }
+  page = *page_;
+  return true;
+}
+
 bool CCommandLineUser::Answer(const std::string& question, bool defaultYes) {
   if (answer_) return *answer_;
   if (terminal_ == nullptr) return defaultYes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -31,6 +32,9 @@ class CCommandLineUser : public CUserPrompts {
 
   // The answer to every question, as the command line gave it.
   void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
+  // The page of a file of several that the command line names (--from-page);
+  // without one, the choice is refused with a message saying to add it.
+  void SetPage(std::optional<std::uint16_t> page) { page_ = page; }
 
   // Whether a question was answered No since the last call; the flag is cleared.
   bool TakeRefusal() {
@@ -48,6 +52,7 @@ class CCommandLineUser : public CUserPrompts {
   bool ChooseFileToSave(const FileKind& kind, std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
   Result CheckOutput(const std::string& path) override { return check_ ? check_(path) : Result(); }
+  bool ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) override;
 
   // Whether the file may be written (CheckOutput, and a taken name only with
   // --force), saying why not; used before a command starts too, so that a
@@ -61,6 +66,7 @@ class CCommandLineUser : public CUserPrompts {
   std::ostream& err_;
   std::istream* terminal_;
   std::optional<bool> answer_;
+  std::optional<std::uint16_t> page_;
   bool holding_ = false;
   bool refused_ = false;
   std::vector<std::string> held_;

@@ -24,8 +24,9 @@ std::string Trim(const std::string& text) {
 }  // namespace
 
 std::string DefaultSettingsPath() {
-  return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/" + program::kOrganization + "/" +
-         program::kName + ".conf";
+  const std::string base = XdgBaseFolder("XDG_CONFIG_HOME", ".config");
+  if (base.empty()) return base;  // no home folder: nothing is stored
+  return base + "/" + program::kOrganization + "/" + program::kName + ".conf";
 }
 
 Result ReadSettingsFile(const std::string& path, LinkSettings& settings) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -15,19 +16,41 @@ class CUserPrompts;
 // changes all-or-nothing in the cache, and saves a safety copy of the page
 // before it writes anything.
 
+// The system's clock, which safety copies are stamped with.
+std::chrono::system_clock::time_point SystemNow();
+
 // Where safety copies go; an empty folder takes none (a script keeping its own).
 struct SafetyCopies {
   std::string folder;
   std::uint16_t page = 0;  // the selected page for the copy's name; 0 when not known
+  // Copies are wanted, but this user has no data folder to keep them in: a
+  // command that would take one is refused before it writes anything.
+  bool noFolder = false;
+  // What the copies' names are stamped with; tests fix it.
+  std::chrono::system_clock::time_point (*now)() = &SystemNow;
+
+  bool Off() const { return folder.empty() && !noFolder; }
 };
 
+// The copies a command takes when they are on: in folder, or refused when
+// folder is empty (no data folder).
+SafetyCopies WantedCopies(const std::string& folder, std::uint16_t page);
+
 // The folder of this user's safety copies: Vellquist/Korvantis/safety-copies
-// in the XDG data folder (~/.local/share unless XDG_DATA_HOME says otherwise).
+// in the XDG data folder (~/.local/share unless XDG_DATA_HOME says otherwise,
+// the home folder from the system when HOME is not set); empty when the user
+// has no home folder at all.
 std::string DefaultSafetyCopyFolder();
 
-// Saves page (storage order) as a DCM file named with the date, time and page
-// in the folder, made if missing, and keeps the 20 newest there. path is the
-// file written; nothing is written when copies are off (path stays empty).
+// Saves page (storage order) as a new DCM file in the folder, made if
+// missing, and keeps the 20 newest copies there. The name holds the time to
+// the millisecond and the page (korvantis-2026-12-07_01-40-05.123-page2.dcm);
+// a name already taken, by another process in the same millisecond, gets the
+// process id and then a counter, and no copy is ever written over. The oldest
+// by time of writing are removed first, never the one just written, and only
+// files named as this program names them. path is the file written; nothing
+// is written when copies are off (path stays empty); with no folder the
+// command is refused with a message.
 CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, CUserPrompts& user,
                              std::string& path);
 

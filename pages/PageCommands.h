@@ -16,8 +16,14 @@ class CUserPrompts;
 // Reads the selected page in 4096-byte units and saves it as a DCM file.
 CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user);
 
-// Writes a DCM file to the selected page in 128-byte units, after saving a
-// safety copy of the page as it was (none when copies.folder is empty).
+// Writes a page to the selected page in 128-byte units, after saving a
+// safety copy of the page as it was (none when copies are off). The page
+// comes from a DCM backup, or a card image converted from the card's order;
+// of a file of four pages the user chooses one. A file that holds no
+// formatted page is written only when the user insists (the question's
+// default is No). The user is told that the restore succeeded, or that it
+// stopped part-way and the page is partly written, with where the safety
+// copy is and how to put it back.
 CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
                           CUserPrompts& user);
 // The same without a safety copy.

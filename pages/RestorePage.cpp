@@ -1,12 +1,14 @@
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "CardFormat.h"
-#include "DcmFile.h"
 #include "Messages.h"
+#include "PageCheck.h"
 #include "PageCommands.h"
 #include "PageImage.h"
 #include "Progress.h"
+#include "RestoreFile.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
@@ -26,6 +28,34 @@ CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSessi
   }
   return CommandResult::Done;
 }
+
+// The page of the chosen file to write, in wire order: its only page, or the
+// one the user picks of four.
+CommandResult ChosenPage(const std::string& path, CUserPrompts& user,
+                         std::vector<std::uint8_t>& wire) {
+  RestoreFile file;
+  const Result loaded = LoadRestoreFile(path, file);
+  if (!loaded) {
+    user.ShowMessage(loaded.Message());
+    return CommandResult::Failed;
+  }
+  std::uint16_t page = 1;
+  if (file.pages > 1 && (!user.ChoosePage(path, file.pages, page) || page < 1 || page > file.pages))
+    return CommandResult::Dismissed;
+  wire.assign(file.Page(page), file.Page(page) + kPageSize);
+  return CommandResult::Done;
+}
+
+// Whether a card could use the page: the format marker, and a layout a card keeps.
+bool IsFormattedPage(const std::vector<std::uint8_t>& wire) {
+  CPageImage page;
+  std::copy(wire.begin(), wire.end(), page.GetData());
+  card_format::ReverseGroups(page.GetData(), kPageSize);
+  for (const PageFinding& finding : CheckPage(page).findings)
+    if (finding.fault == PageFault::NotFormatted || finding.fault == PageFault::ImplausibleRoot)
+      return false;
+  return true;
+}
 }  // namespace
 
 CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
@@ -35,33 +65,42 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
 CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
                           CUserPrompts& user) {
   std::string path;
-  if (!user.ChooseFileToOpen(kDcmFileKind, path)) return CommandResult::Dismissed;
-  std::vector<std::uint8_t> page(kPageSize);
-  const Result loaded = LoadDcmFile(path, page.data());
-  if (!loaded) {
-    user.ShowMessage(loaded.Message());
-    return CommandResult::Failed;
-  }
+  if (!user.ChooseFileToOpen(kRestoreFileKind, path)) return CommandResult::Dismissed;
+  std::vector<std::uint8_t> page;
+  CommandResult result = ChosenPage(path, user, page);
+  if (result != CommandResult::Done) return result;
+  if (!IsFormattedPage(page) &&
+      !user.AskYesNo(Fill(message::kAskRestoreUnformatted, {path}), false))
+    return CommandResult::Dismissed;
 
   {
     // The restore replaces the page, cached changes and all, so a flush that
-    // fails is no reason to stop.
+    // fails is no reason to stop. The safety copy then reads the card itself,
+    // not blocks cached before the card may have changed.
     CBusyScope busy(user);
     card.Flush();
+    card.Invalidate();
   }
   std::string copy;
-  if (!copies.folder.empty()) {
+  if (!copies.Off()) {
     CPageImage before;
-    CommandResult saved = ReadWholePage(card, progress, user, before);
-    if (saved == CommandResult::Done) saved = SaveSafetyCopy(before, copies, user, copy);
-    if (saved != CommandResult::Done) return saved;
+    result = ReadWholePage(card, progress, user, before);
+    if (result == CommandResult::Done) result = SaveSafetyCopy(before, copies, user, copy);
+    if (result != CommandResult::Done) return result;
   }
   CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
-  const CommandResult result = WritePage(*card.GetLink(), page.data(), session, user);
+  result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();
   // Even a part-written page no longer matches what the cache holds.
   card.Invalidate();
-  if (result == CommandResult::Done && !copy.empty())
-    user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
+  if (result != CommandResult::Done) {
+    // Cancelled, or a write failed: the page holds some of each, and the user
+    // needs to know how to put it back.
+    user.ShowMessage(copy.empty() ? std::string(message::kRestorePartlyWritten.text)
+                                  : Fill(message::kRestoreInterrupted, {copy, copy}));
+    return result;
+  }
+  user.ShowMessage(Fill(message::kRestoreDone, {path}));
+  if (!copy.empty()) user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
   return result;
 }

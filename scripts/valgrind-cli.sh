@@ -7,6 +7,9 @@ cli=${1:-build/cli/korvantis-cli}
 demo=${2:-build/cli/korvantis-demo-card}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A home of its own: the restore's safety copy, and any setting, stay in it.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+mkdir -p "$HOME"
 
 memcheck=(valgrind --quiet --leak-check=full --errors-for-leak-kinds=definite,indirect)
 check() { "${memcheck[@]}" --error-exitcode=1 "$cli" "$@" >/dev/null; }
@@ -32,6 +35,7 @@ check --image "$work/demo.bin" download 0 "$work/file.dci"
 check --image "$work/card.dcm" --page 2 upload "$work/file.dci"
 check --image "$work/card.dcm" --page 2 backup "$work/page2.dcm"
 check --image "$work/card.dcm" --page 3 restore "$work/page2.dcm"
+check --image "$work/card.dcm" --page 4 restore "$work/card.dcm" --from-page 3
 check --image "$work/card.dcm" --trace "$work/wire.txt" page 4
 
 refuse 2 --image "" list
@@ -40,6 +44,7 @@ refuse 1 --image "$work/demo.bin" --page 2 backup "$work/never.dcm"
 refuse 1 --image "$work/demo.bin" --trace "$work/demo.bin" --force list
 refuse 1 --image "$work/demo.bin" backup "$work/demo.bin" --force
 refuse 1 --image "$work/card.dcm" --trace "$work/wire.txt" list
+refuse 1 --image "$work/demo.bin" restore "$work/card.dcm"  # four pages, no --from-page
 mkfifo "$work/pipe.dcm"
 refuse 1 --image "$work/card.dcm" restore "$work/pipe.dcm"
 refuse 1 --image "$work/pipe.dcm" list

@@ -4,3 +4,5 @@ const FileKind kCardFileKind = {"DCI files (*.dci);;VMS files (*.vms *.vmi);;All
 const FileKind kIconFileKind = {"PNG images (*.png);;Animated GIF images (*.gif)", "png"};
 const FileKind kDcmFileKind = {"DCM Backup (*.dcm);;All Files (*)", "dcm"};
 const FileKind kCardImageFileKind = {"Card Image (*.bin *.vmu *.dcm);;All Files (*)", "bin"};
+const FileKind kRestoreFileKind = {"DCM Backups and Card Images (*.dcm *.bin *.vmu);;All Files (*)",
+                                   "dcm"};

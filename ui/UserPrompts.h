@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ extern const FileKind kCardFileKind;
 extern const FileKind kDcmFileKind;
 extern const FileKind kIconFileKind;       // .png or .gif
 extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
+extern const FileKind kRestoreFileKind;    // a DCM backup or a card image
 
 // What the commands ask of the person using the program. Messages have an OK
 // button only; a file choice the user dismisses returns false; a question is
@@ -39,6 +41,13 @@ class CUserPrompts {
   virtual bool ChooseFolder(std::string& /*path*/) { return false; }
   // True for yes. defaultYes: the answer Return gives and dismissing gives.
   virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
+  // One of the pages (1 to pages) of the file, which holds several; false when
+  // none is chosen. A front end that cannot ask chooses none, since any page
+  // it picked could be the wrong one.
+  virtual bool ChoosePage(const std::string& /*file*/, std::uint16_t /*pages*/,
+                          std::uint16_t& /*page*/) {
+    return false;
+  }
 
   // Whether a command may write the file path, which it named itself (a
   // download into a folder): never what the command is reading or writing

@@ -601,6 +601,10 @@ void CMainFrame::OnDefragment() {
 }
 
 void CMainFrame::OnOpenSafetyCopies() {
+  if (safetyCopies_.empty()) {
+    user_->ShowMessage(message::kSafetyCopyNoFolder.text);
+    return;
+  }
   QDir().mkpath(QString::fromStdString(safetyCopies_));
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(safetyCopies_)));
 }

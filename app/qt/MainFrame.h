@@ -44,7 +44,8 @@ class CMainFrame : public QMainWindow {
     CCardListView::ProgressFactory progress;  // none: the "Data Transfer" dialog
     // The card object on the parallel port; none: the best road this machine offers.
     std::function<std::unique_ptr<CVmuCard>()> makePortCard;
-    // Where the copies of a page go before a command rewrites it.
+    // Where the copies of a page go before a command rewrites it; empty when
+    // the user has no data folder, which refuses the commands that take one.
     std::string safetyCopies = DefaultSafetyCopyFolder();
   };
 
@@ -107,7 +108,7 @@ class CMainFrame : public QMainWindow {
   void OnCheckCard();
   void OnDefragment();
   void OnOpenSafetyCopies();
-  SafetyCopies Copies() const { return {safetyCopies_, selectedPage_}; }
+  SafetyCopies Copies() const { return WantedCopies(safetyCopies_, selectedPage_); }
   void OnSettings();
   void OnOpenImage();
   void OnRecentImage(int n);

@@ -33,6 +33,9 @@ class COutputGuard : public CUserPrompts {
     return user_->AskYesNo(question, defaultYes);
   }
   Result CheckOutput(const std::string& path) override { return check_(path); }
+  bool ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) override {
+    return user_->ChoosePage(file, pages, page);
+  }
   void BeginBusy() override { user_->BeginBusy(); }
   void EndBusy() override { user_->EndBusy(); }
 

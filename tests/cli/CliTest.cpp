@@ -42,6 +42,7 @@ class CommandLine : public ::testing::Test {
  protected:
   CommandLine() {
     environment_.settingsPath = scratch_.File("Korvantis.conf");
+    environment_.safetyCopies = scratch_.File("copies");
     environment_.chooser = [this](std::uint16_t base) {
       askedPorts_.push_back(base);
       if (base == 0x278) return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), ""};
@@ -323,6 +324,42 @@ TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
   const auto image = ReadBytes(target);
   EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + 131072, image.begin() + 2 * 131072),
             ReadBytes(backup));
+
+  // Page 3 of the four-page image, restored whole onto a one-page image.
+  const std::string one = ImageWithFile("one.vmu", "x");
+  ASSERT_EQ(Run({"--image", one, "restore", target, "--from-page", "3"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", one, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
+}
+
+// A file that is no page a card can use is written only with --force, and
+// a safety copy that has nowhere to go stops the command first.
+TEST_F(CommandLine, RestoreWritesWhatIsNoPageOnlyWithForce) {
+  const std::string image = ImageWithFile("card.bin", "x");
+  const auto before = ReadBytes(image);
+  const std::string four = scratch_.File("four.dcm");
+  ASSERT_EQ(Run({"new-image", four, "--pages", "4"}), 0);
+  EXPECT_EQ(Run({"--image", image, "restore", four}), 1);
+  EXPECT_EQ(err_.str(), four +
+                            " holds four pages; add --from-page N (1 to 4) to say which one to "
+                            "restore.\n");
+
+  const std::string noise = scratch_.File("noise.dcm");
+  const CPageImage page = NoisePage(9);
+  WriteBytes(noise, std::vector<std::uint8_t>(page.GetData(), page.GetData() + 131072));
+  EXPECT_EQ(Run({"--image", image, "--no-safety-copy", "restore", noise}), 1);
+  EXPECT_EQ(err_.str(), noise +
+                            " holds no formatted memory card page; add --force to write it "
+                            "to the page anyway.\n");
+  EXPECT_EQ(ReadBytes(image), before);
+
+  environment_.safetyCopies.clear();  // no data folder
+  EXPECT_EQ(Run({"--image", image, "restore", noise, "--force"}), 1);
+  EXPECT_THAT(err_.str(), StartsWith("No safety copy of the page can be saved"));
+  EXPECT_EQ(ReadBytes(image), before);
+  ASSERT_EQ(Run({"--image", image, "--no-safety-copy", "restore", noise, "--force"}), 0);
+  EXPECT_EQ(err_.str(), "The page was restored from " + noise + ".\n");
+  EXPECT_NE(ReadBytes(image), before);
 }
 
 TEST_F(CommandLine, CtrlCCancelsAtTheNextPollAndSavesNothing) {
@@ -494,10 +531,6 @@ TEST_F(CommandLine, PagesTheImageLacksAreRefusedBeforeTheCard) {
   }
   EXPECT_EQ(ReadBytes(one), before);
   EXPECT_FALSE(std::filesystem::exists(scratch_.File("never.dcm")));
-
-  const std::string four = scratch_.File("four.dcm");
-  ASSERT_EQ(Run({"new-image", four, "--pages", "4"}), 0);
-  EXPECT_EQ(Run({"--image", four, "--page", "4", "restore", dcm}), 0) << err_.str();
 }
 
 TEST_F(CommandLine, AChangedImageReachesTheDiskBeforeSuccess) {
@@ -630,8 +663,7 @@ TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
 
 namespace {
 TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
-  ::setenv("XDG_DATA_HOME", scratch_.Path().c_str(), 1);
-  const std::string copies = scratch_.File("Vellquist/Korvantis/safety-copies");
+  const std::string copies = environment_.safetyCopies;
   const std::string image = ImageWithFile("card.vmu", "First");
   auto before = ReadBytes(image);
   before[199 * 512 + 0x46] = 0x34;  // a checksum its bytes do not give
@@ -674,7 +706,6 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   EXPECT_EQ(Run({"--image", low, "upload", game}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("Add --defrag"));
   EXPECT_EQ(Run({"--image", low, "--no-safety-copy", "upload", "--defrag", game}), 0) << err_.str();
-  ::unsetenv("XDG_DATA_HOME");
 }
 // The root counts 200 entries; slot 204 of the directory's 208 holds a file
 // all the same. Block 10 is used by no file.

@@ -85,6 +85,14 @@ const Bytes& StartMemory() {
   return memory;
 }
 
+// A formatted page with noise in its user blocks, in wire order.
+Bytes RestoredPage() {
+  CPageImage page = CPageImage::Formatted();
+  std::memcpy(page.GetData(), NoisePage(7).GetData(), std::size_t{200} * kBlockSize);
+  card_format::ReverseGroups(page.GetData(), kPageSize);
+  return Bytes(page.GetData(), page.GetData() + kPageSize);
+}
+
 // The files the commands are given or write, made once.
 const CScratchDirectory& Scratch() {
   static const CScratchDirectory scratch;
@@ -95,7 +103,7 @@ const CScratchDirectory& Scratch() {
            CDciFile::Write(scratch.File("replace.dci"), NamedEntry("SECOND", 0, kUploadSize),
                            Blocks(kUploadSize, "NEW SECOND"))
                .Ok() &&
-           SaveDcmFile(scratch.File("restore.dcm"), NoisePage(7).GetData()).Ok();
+           SaveDcmFile(scratch.File("restore.dcm"), RestoredPage().data()).Ok();
   }();
   EXPECT_TRUE(written);
   return scratch;
@@ -390,10 +398,20 @@ const std::vector<Command>& Commands() {
         {"Backup", "out.dcm", nullptr,
          [](Rig& rig) { return BackupPage(*rig.card, rig.progress, rig.user); }, LinkMessage,
          SavedOnlyWhenDone},
-        // The page left is the units before the failing one, and none after.
+        // The page left is the units before the failing one, and none after;
+        // the restore's last word says which: done, or the page partly written.
         {"Restore", "restore.dcm", nullptr,
-         [](Rig& rig) { return RestorePage(*rig.card, rig.progress, rig.user); }, LinkMessage,
-         nullptr},
+         [](Rig& rig) {
+           const CommandResult result = RestorePage(*rig.card, rig.progress, rig.user);
+           const std::string last = rig.user.messages.empty() ? "" : rig.user.messages.back();
+           EXPECT_EQ(last.rfind(result == CommandResult::Done ? "The page was restored from"
+                                                              : "The restore stopped part-way",
+                                0),
+                     0u);
+           if (!last.empty()) rig.user.messages.pop_back();
+           return result;
+         },
+         LinkMessage, nullptr},
     };
     for (std::uint16_t page = 1; page <= kPageCount; ++page)
       list.push_back(SetPageCommand(page));

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,6 +13,7 @@
 #include "CardOnSimulator.h"
 #include "CareCommands.h"
 #include "DcmFile.h"
+#include "EnvironmentGuard.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -124,16 +130,30 @@ TEST_F(CheckCardTest, AWrongSizeIsNamedAndMendedOnlyWhenAgreedAndNoBlockIsFreed)
   }
 }
 
+// Pruning goes by time of writing, oldest first, never takes the copy just
+// written, and touches only names this program gives.
 TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair) {
   fs::create_directories(copies_.folder);
-  for (int k = 10; k < 30; ++k)
-    WriteBytes(copies_.folder + "/korvantis-2000-01-01_00-00-" + std::to_string(k) + ".dcm", {1});
-  WriteBytes(copies_.folder + "/mine.dcm", {1});  // not ours: kept
+  const std::string stem = copies_.folder + "/korvantis-2000-01-01_00-00-00.";
+  // Oldest first, though last by name; the next two were written together.
+  std::vector<std::string> ours = {stem + "999-page2.dcm", stem + "000-7-2-page2.dcm",
+                                   stem + "000-7-10-page2.dcm"};
+  for (int k = 10; k < 28; ++k)
+    ours.push_back(copies_.folder + "/korvantis-1999-12-31_23-59-" + std::to_string(k) + ".dcm");
+  // Each by the files' clock "after" the new copy, so that it is the oldest.
+  const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+  for (std::size_t k = 0; k < ours.size(); ++k) {
+    WriteBytes(ours[k], {1});
+    fs::last_write_time(ours[k], later + std::chrono::minutes(k == 2 ? 1 : k));
+  }
+  for (const char* other : {"/mine.dcm", "/korvantis-notes.dcm"})
+    WriteBytes(copies_.folder + other, {1});
   std::string path;
   ASSERT_EQ(SaveSafetyCopy(before_, copies_, user_, path), CommandResult::Done);
-  EXPECT_EQ(Copies().size(), 21u);
-  EXPECT_FALSE(fs::exists(copies_.folder + "/korvantis-2000-01-01_00-00-10.dcm"));
   EXPECT_TRUE(fs::exists(path));
+  EXPECT_EQ(Copies().size(), 22u);  // 20 copies and 2 files of the user's
+  EXPECT_FALSE(fs::exists(ours[0]) || fs::exists(ours[1]));
+  EXPECT_TRUE(fs::exists(ours[2]));
 
   WriteBytes(scratch_.File("file"), {1});
   copies_.folder = scratch_.File("file") + "/copies";  // cannot be made
@@ -142,5 +162,38 @@ TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair
   EXPECT_TRUE(std::equal(before_.GetData(), before_.GetData() + card_format::kPageSize,
                          sim_.ReadPage().GetData()));
   EXPECT_NE(user_.messages.back().find("nothing was written"), std::string::npos);
+}
+
+// Copies stamped with the same millisecond, by two processes at once and by
+// one twice, each get a name of their own and keep their own page.
+TEST_F(CheckCardTest, SafetyCopiesAtTheSameMomentNeverOverwriteEachOther) {
+  copies_.now = [] { return std::chrono::system_clock::time_point(std::chrono::hours(490000)); };
+  const auto save = [this](std::uint8_t mark) {
+    std::fill_n(before_.GetBlock(0), card_format::kBlockSize, mark);
+    std::string path;
+    return SaveSafetyCopy(before_, copies_, user_, path) == CommandResult::Done;
+  };
+  std::vector<pid_t> children;
+  for (std::uint8_t mark = 1; mark <= 2; ++mark)
+    if ((children.emplace_back(::fork())) == 0) ::_exit(save(mark) ? 0 : 1);
+  EXPECT_TRUE(save(3) && save(4));
+  int status = -1;
+  for (const pid_t child : children)
+    EXPECT_TRUE(::waitpid(child, &status, 0) == child && status == 0);
+  std::set<std::uint8_t> marks;
+  for (const fs::path& copy : Copies())
+    marks.insert(ReadBytes(copy.string())[0]);
+  EXPECT_EQ(marks, (std::set<std::uint8_t>{1, 2, 3, 4}));
+}
+
+// Without HOME (and XDG_DATA_HOME relative, so ignored) the data folder is
+// under the home folder the system records for the user.
+TEST_F(CheckCardTest, SafetyCopiesLiveInTheDataFolderEvenWithoutHome) {
+  const CEnvironmentGuard data("XDG_DATA_HOME", "relative/is/ignored");
+  const CEnvironmentGuard home("HOME", nullptr);
+  const passwd* user = ::getpwuid(::getuid());
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(DefaultSafetyCopyFolder(),
+            std::string(user->pw_dir) + "/.local/share/Vellquist/Korvantis/safety-copies");
 }
 }  // namespace

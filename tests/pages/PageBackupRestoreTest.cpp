@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "PageCheck.h"
 #include "PageCommands.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
@@ -17,6 +18,22 @@ namespace {
 constexpr std::uint32_t kPage = card_format::kPageSize;
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
+
+// A page a card can use, told apart by its noise in the user blocks.
+CPageImage FormattedNoise(std::uint32_t seed) {
+  CPageImage page = CPageImage::Formatted();
+  const CPageImage noise = NoisePage(seed);
+  std::copy(noise.GetData(), noise.GetData() + 200 * 512, page.GetData());
+  return page;
+}
+
+// Storage order to wire order: byte 4k + j goes to 4k + 3 - j.
+Bytes Wire(const std::uint8_t* storage, std::size_t size = kPage) {
+  Bytes wire(size);
+  for (std::size_t i = 0; i < size; ++i)
+    wire[i] = storage[i ^ 3];
+  return wire;
+}
 
 std::vector<std::int32_t> Offsets(std::int32_t unit) {
   std::vector<std::int32_t> offsets;
@@ -70,7 +87,7 @@ TEST_F(PageBackupRestoreTest, BackupThatIsCancelledAsksForNoFile) {
 }
 
 TEST_F(PageBackupRestoreTest, RestoreOfABackupWritesBackTheSameBytes) {
-  sim_.LoadPage(NoisePage(1));
+  sim_.LoadPage(FormattedNoise(1));
   const Bytes saved = WirePage();
   user_.AnswerNextChoice(path_);
   ASSERT_EQ(BackupPage(*card_, progress_, user_), CommandResult::Done);
@@ -92,10 +109,12 @@ TEST_F(PageBackupRestoreTest, RestoreOfABackupWritesBackTheSameBytes) {
   EXPECT_EQ(progress_.positions, Offsets(128));
   EXPECT_FALSE(progress_.open);
   EXPECT_EQ(user_.choicesAsked, (Texts{"save dcm", "open dcm"}));
-  EXPECT_TRUE(user_.messages.empty());
+  EXPECT_EQ(user_.messages, Texts{"The page was restored from " + path_ + "."});
 }
 
-TEST_F(PageBackupRestoreTest, RestoreRefusesAFileShorterThanAPageBeforeWriting) {
+// Nothing reaches the card until the file is known to be a page a card can
+// use, or the user insists.
+TEST_F(PageBackupRestoreTest, RestoreRefusesShortFilesAndAsksBeforeWritingNoFormattedPage) {
   WriteBytes(path_, Bytes(kPage - 1, 0x11));
   user_.AnswerNextChoice(path_);
   user_.AnswerNextChoice("");
@@ -106,12 +125,42 @@ TEST_F(PageBackupRestoreTest, RestoreRefusesAFileShorterThanAPageBeforeWriting) 
   EXPECT_EQ(user_.messages, Texts{"File could not be read."});
   EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
   EXPECT_EQ(progress_.creates, 0);
+
+  // Random bytes, and a formatted page whose layout no card keeps.
+  CPageImage odd = CPageImage::Formatted();
+  odd.GetBlock(255)[card_format::kRootFatStart] = 7;
+  for (const CPageImage& page : {NoisePage(4), odd}) {
+    WriteBytes(path_, Wire(page.GetData()));
+    user_.AnswerNextChoice(path_);
+    EXPECT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Dismissed);
+    EXPECT_EQ(user_.questions.back().rfind(path_ + " holds no formatted memory card page", 0), 0u);
+  }
+  EXPECT_EQ(sim_.Sim().GetCounters().transactions, 0u);
+  user_.AnswerNextChoice(path_);
+  user_.AnswerNextQuestion(true);
+  EXPECT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Done);
+  EXPECT_EQ(WirePage(), Wire(odd.GetData()));
 }
 
-// Blocks cached before a restore that is cancelled part-way are read again after it.
-TEST_F(PageBackupRestoreTest, RestoreCancelledPartWayKeepsItsUnitsAndEmptiesTheCache) {
-  const CPageImage noise = NoisePage(3);
-  const Bytes file(noise.GetData(), noise.GetData() + kPage);
+// A card image keeps the card's order: its bytes reach the card turned into
+// wire order, and the card holds the image's files.
+TEST_F(PageBackupRestoreTest, RestoreConvertsACardImageFromTheCardsOrder) {
+  const Bytes image = ReadBytes(std::string(KORVANTIS_REALDATA_DIR) + "/images/vmu_save_A1.bin");
+  if (image.size() != kPage) GTEST_SKIP() << "the real card images are not here";
+  const std::string bin = scratch_.File("save.bin");
+  WriteBytes(bin, image);
+  user_.AnswerNextChoice(bin);
+  ASSERT_EQ(RestorePage(*card_, progress_, user_), CommandResult::Done);
+  EXPECT_EQ(WirePage(), Wire(image.data()));
+  EXPECT_FALSE(FilesOf(sim_.ReadPage()).empty());
+}
+
+// Blocks cached before a restore that is cancelled part-way are read again
+// after it, and the user learns that the page is partly written and how to
+// put it back.
+TEST_F(PageBackupRestoreTest, RestoreCancelledPartWayKeepsItsUnitsAndSaysHowToPutThePageBack) {
+  const CPageImage restored = FormattedNoise(3);
+  const Bytes file = Wire(restored.GetData());
   WriteBytes(path_, file);
   CVmuMemory& cache = *card_->GetCache();
   const std::uint8_t* block = nullptr;
@@ -126,6 +175,31 @@ TEST_F(PageBackupRestoreTest, RestoreCancelledPartWayKeepsItsUnitsAndEmptiesTheC
   EXPECT_EQ(WirePage(), expected);
   ASSERT_TRUE(cache.Read(0, block, 4, false));
   EXPECT_EQ((Bytes{file[3], file[2], file[1], file[0]}), Bytes(block, block + 4));
+  EXPECT_EQ(user_.messages,
+            Texts{"The restore stopped part-way, so the page is now partly written."});
+
+  // With a safety copy: the copy is the page as it was, and the message names it.
+  const SafetyCopies copies{scratch_.File("copies"), 1};
+  sim_.LoadPage(FormattedNoise(5));
+  const Bytes before = WirePage();
+  Restart();
+  progress_.CancelAtPosition(32 + 10);  // 32 reads of the page, then 10 units
+  user_.AnswerNextChoice(path_);
+  EXPECT_EQ(RestorePage(*card_, copies, progress_, user_), CommandResult::Cancelled);
+  const std::string copy = std::filesystem::directory_iterator(copies.folder)->path().string();
+  EXPECT_EQ(ReadBytes(copy), before);
+  EXPECT_EQ(user_.messages.back(),
+            "The restore stopped part-way, so the page is now partly written.  The safety copy " +
+                copy + " holds the page as it was: korvantis-cli restore " + copy +
+                ", or Memory Card > Restore with that file, puts it back.");
+  EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 10u);
+
+  // Finished, it says so, then where the copy is.
+  user_.AnswerNextChoice(path_);
+  ASSERT_EQ(RestorePage(*card_, copies, progress_, user_), CommandResult::Done);
+  EXPECT_EQ(user_.messages.end()[-2], "The page was restored from " + path_ + ".");
+  EXPECT_EQ(user_.messages.back().rfind("A safety copy of the page was saved as " + copies.folder),
+            0u);
 }
 
 }  // namespace

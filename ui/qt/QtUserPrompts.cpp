@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+
+#include "Messages.h"
 
 namespace {
 // The ordinary cursor for the life of a dialog that waits for the user, over
@@ -78,6 +81,20 @@ bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
   box.setDefaultButton(offered);
   box.setEscapeButton(offered);
   return box.exec() == QMessageBox::Yes;
+}
+
+bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) {
+  const CWaitingForUser waiting;
+  QStringList items;
+  for (std::uint16_t n = 1; n <= pages; ++n)
+    items << QStringLiteral("Page %1").arg(n);
+  bool chosen = false;
+  const QString item = QInputDialog::getItem(
+      parent_, QStringLiteral("Korvantis"),
+      QString::fromStdString(Fill(message::kChooseRestorePage, {file})), items, 0, false, &chosen);
+  if (!chosen) return false;
+  page = static_cast<std::uint16_t>(items.indexOf(item) + 1);
+  return page >= 1;
 }
 
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {

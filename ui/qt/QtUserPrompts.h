@@ -18,6 +18,8 @@ class CQtUserPrompts : public CUserPrompts {
   bool ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) override;
   bool ChooseFolder(std::string& path) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
+  // A list of "Page 1" to "Page N", the first offered.
+  bool ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) override;
   // The busy cursor, over every window of the program.
   void BeginBusy() override;
   void EndBusy() override;
