@@ -93,7 +93,7 @@ CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& us
   CVmuDirEntry entry;
   std::unique_ptr<CVmuRegion> region;
   if (!card.ReadDirEntry(index, entry) || !card.OpenFile(index, region)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    user.ShowMessage(card.MessageFor(card.GetLastError()));
     return CommandResult::Failed;
   }
   const std::uint32_t start = HeaderBlock(entry) * kBlockSize;
@@ -107,7 +107,7 @@ CommandResult ReadFileIcon(CVmuCard& card, std::uint16_t index, CUserPrompts& us
   const std::uint32_t failure = region->GetLastError();
   card.CloseFile(region);
   if (!read && failure != status::kNoError) {
-    user.ShowMessage(StatusMessage(failure));
+    user.ShowMessage(card.MessageFor(failure));
     return CommandResult::Failed;
   }
   if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon)) {

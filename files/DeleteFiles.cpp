@@ -11,8 +11,8 @@
 #include "VmuDirEntry.h"
 
 namespace {
-CommandResult Refuse(CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(StatusMessage(code));
+CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(card.MessageFor(code));
   return CommandResult::Failed;
 }
 
@@ -50,16 +50,16 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPro
   CBusyScope busy(user);
   const CVmuDirEntry cleared;
   for (const Doomed& file : doomed)
-    if (!card.WriteDirEntry(file.index, cleared)) return Refuse(user, card.GetLastError());
-  if (!card.Flush()) return Refuse(user, card.GetLastError());
+    if (!card.WriteDirEntry(file.index, cleared)) return Refuse(card, user, card.GetLastError());
+  if (!card.Flush()) return Refuse(card, user, card.GetLastError());
   CVmuFat* fat = nullptr;
-  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(user, card.GetRootBlock()->GetLastError());
+  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(card, user, card.GetRootBlock()->GetLastError());
   for (const Doomed& file : doomed) {
     if (!file.chain.IsSound()) continue;
     for (const std::uint16_t block : file.chain.blocks)
-      if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(user, fat->GetLastError());
+      if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(card, user, fat->GetLastError());
   }
-  return card.Flush() ? CommandResult::Done : Refuse(user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
 }
 
 CommandResult Delete(CVmuCard& card, const std::vector<std::uint16_t>& indices,
@@ -72,11 +72,11 @@ CommandResult Delete(CVmuCard& card, const std::vector<std::uint16_t>& indices,
     if (formatted != CommandResult::Done) return formatted;
     for (const std::uint16_t index : indices) {
       CVmuDirEntry entry;
-      if (!card.ReadDirEntry(index, entry)) return Refuse(user, card.GetLastError());
+      if (!card.ReadDirEntry(index, entry)) return Refuse(card, user, card.GetLastError());
       if (entry.GetType() == CVmuDirEntry::kFree) continue;
       Doomed file{index, {}};
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), file.chain))
-        return Refuse(user, card.GetLastError());
+        return Refuse(card, user, card.GetLastError());
       entries.push_back(entry);
       doomed.push_back(file);
     }

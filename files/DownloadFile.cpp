@@ -28,10 +28,10 @@ CommandResult OpenFile(CVmuCard& card, std::uint16_t index, CUserPrompts& user, 
   CBusyScope busy(user);
   const CommandResult formatted = CheckFormatted(card, user);
   if (formatted != CommandResult::Done) return formatted;
-  if (!card.ReadDirEntry(index, entry)) return Fail(user, StatusMessage(card.GetLastError()));
+  if (!card.ReadDirEntry(index, entry)) return Fail(user, card.MessageFor(card.GetLastError()));
   if (!card.OpenFile(index, region)) {
     const std::string& fault = card.GetChainFault();
-    return Fail(user, fault.empty() ? StatusMessage(card.GetLastError())
+    return Fail(user, fault.empty() ? card.MessageFor(card.GetLastError())
                                     : Fill(message::kDownloadDamaged, {fault}));
   }
   return CommandResult::Done;
@@ -49,7 +49,7 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
     if (!region->Read(offset, bytes, kBlockSize, false)) {
-      return Fail(user, StatusMessage(region->GetLastError()));
+      return Fail(user, card.MessageFor(region->GetLastError()));
     }
     std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;

@@ -122,7 +122,7 @@ CommandResult DownloadOne(CVmuCard& card, std::uint16_t index, const std::string
   {
     CBusyScope busy(user);
     if (!card.ReadDirEntry(index, entry)) {
-      user.ShowMessage(StatusMessage(card.GetLastError()));
+      user.ShowMessage(card.MessageFor(card.GetLastError()));
       return CommandResult::Failed;
     }
   }

@@ -17,7 +17,7 @@ CommandResult GetFileProperties(CVmuCard& card, std::uint16_t index, CUserPrompt
     if (read) properties = DescribeFile(card, index, entry);
   }
   if (!read) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    user.ShowMessage(card.MessageFor(card.GetLastError()));
     return CommandResult::Failed;
   }
   return CommandResult::Done;

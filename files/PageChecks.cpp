@@ -9,7 +9,7 @@ CommandResult CheckFormatted(CVmuCard& card, CUserPrompts& user) {
   CVmuRootBlock& root = *card.GetRootBlock();
   bool formatted = false;
   if (!root.IsFormatted(formatted)) {
-    user.ShowMessage(StatusMessage(root.GetLastError()));
+    user.ShowMessage(card.MessageFor(root.GetLastError()));
     return CommandResult::Failed;
   }
   if (!formatted) {

@@ -19,7 +19,7 @@ CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSessi
                         CUserPrompts& user) {
   for (std::uint32_t offset = 0; offset < kPageSize; offset += kWriteUnit) {
     if (!link.Write(offset, page + offset, kWriteUnit, false)) {
-      user.ShowMessage(StatusMessage(link.GetLastStatus()));
+      user.ShowMessage(link.MessageFor(link.GetLastStatus()));
       return CommandResult::Failed;
     }
     if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
@@ -44,10 +44,14 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
   }
 
   {
-    // The restore replaces the page, cached changes and all, so a flush that
-    // fails is no reason to stop.
+    // Changes the card refused to store are dropped, and nothing is written
+    // after a write that failed.
     CBusyScope busy(user);
-    card.Flush();
+    if (!card.Flush()) {
+      user.ShowMessage(card.MessageFor(card.GetLastError()));
+      card.DiscardChanges();
+      return CommandResult::Failed;
+    }
   }
   std::string copy;
   if (!copies.folder.empty()) {

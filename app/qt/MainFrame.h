@@ -89,7 +89,6 @@ class CMainFrame : public QMainWindow {
   void ShowIdlePrompt(const QString& message);
   bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
   void ShowRecentImages();
-  void ReportImageProblem();
   Result CheckImageWritable() const;
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);
@@ -131,6 +130,5 @@ class CMainFrame : public QMainWindow {
   QLabel* pagePane_ = nullptr;
   QLabel* freeBlocksPane_ = nullptr;
   QString idleText_;
-  std::string imageProblemShown_;
   bool running_ = false;
 };
