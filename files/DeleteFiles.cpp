@@ -53,7 +53,8 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed, CUserPro
     if (!card.WriteDirEntry(file.index, cleared)) return Refuse(card, user, card.GetLastError());
   if (!card.Flush()) return Refuse(card, user, card.GetLastError());
   CVmuFat* fat = nullptr;
-  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(card, user, card.GetRootBlock()->GetLastError());
+  if (!card.GetRootBlock()->GetFat(fat))
+    return Refuse(card, user, card.GetRootBlock()->GetLastError());
   for (const Doomed& file : doomed) {
     if (!file.chain.IsSound()) continue;
     for (const std::uint16_t block : file.chain.blocks)

@@ -137,8 +137,8 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
 }
 
 // The console runs a game only from block 0 upward.
-CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t size, CUserPrompts& user,
-                             Placement& placement) {
+CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t size,
+                             CUserPrompts& user, Placement& placement) {
   for (std::uint16_t block = 0; block < size; ++block) {
     std::uint16_t next = 0;
     if (!fat.GetEntry(block, next)) return RefuseWithStatus(card, user, fat.GetLastError());
@@ -151,8 +151,8 @@ CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t s
 // The new chain takes the highest free user blocks, downward, skipping used
 // ones, as the console fills the holes deleted files leave. The old version
 // of a replaced file is not free until the new one is whole.
-CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry& upload, CUserPrompts& user,
-                         Placement& placement) {
+CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry& upload,
+                         CUserPrompts& user, Placement& placement) {
   const std::uint16_t size = upload.GetSize();
   std::uint16_t free = 0;
   if (!fat.CountFree(free)) return RefuseWithStatus(card, user, fat.GetLastError());
@@ -161,7 +161,8 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
                   Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
                        {Need(size), Have(free)}));
   }
-  if (upload.GetType() == CVmuDirEntry::kGame) return FindGameBlocks(card, fat, size, user, placement);
+  if (upload.GetType() == CVmuDirEntry::kGame)
+    return FindGameBlocks(card, fat, size, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
     return RefuseWithStatus(card, user, fat.GetLastError());
   return CommandResult::Done;
@@ -242,7 +243,8 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   if (!placement.replaces) return CommandResult::Done;
 
   for (const std::uint16_t block : placement.old.blocks) {
-    if (!fat.SetEntry(block, CVmuFat::kFree)) return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.SetEntry(block, CVmuFat::kFree))
+      return RefuseWithStatus(card, user, fat.GetLastError());
   }
   if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
   return CommandResult::Done;

@@ -145,7 +145,8 @@ CPpdevPortRoad::~CPpdevPortRoad() {
 }
 
 void CPpdevPortRoad::NoteFailure(int error) {
-  if (failure_.empty()) failure_ = Fill(message::kPortRequestFailed, {device_, std::strerror(error)});
+  if (failure_.empty())
+    failure_ = Fill(message::kPortRequestFailed, {device_, std::strerror(error)});
 }
 
 std::string CPpdevPortRoad::TakeFailure() {

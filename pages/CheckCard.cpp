@@ -70,7 +70,8 @@ Mends ChooseMends(const CPageImage& page, const PageReport& report, CUserPrompts
 CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user) {
   CBusyScope busy(user);
   CVmuFat* fat = nullptr;
-  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(card, user, card.GetRootBlock()->GetLastError());
+  if (!card.GetRootBlock()->GetFat(fat))
+    return Refuse(card, user, card.GetRootBlock()->GetLastError());
   for (const std::uint16_t block : mends.blocks)
     if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(card, user, fat->GetLastError());
   for (const PageFinding& fix : mends.checksums) {

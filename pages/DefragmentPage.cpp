@@ -179,7 +179,8 @@ class CBatchWriter {
     }
     if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
     for (const Move& move : batch)
-      if (!fat->SetEntry(move.from, CVmuFat::kFree)) return Refuse(card_, user_, fat->GetLastError());
+      if (!fat->SetEntry(move.from, CVmuFat::kFree))
+        return Refuse(card_, user_, fat->GetLastError());
     if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
     at_ = std::move(after);
     return CommandResult::Done;

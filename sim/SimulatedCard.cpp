@@ -211,8 +211,7 @@ Result CSimulatedCard::State::WriteImage(const std::uint8_t* page, std::uint32_t
   const std::uint32_t first = start & ~3u;
   const std::uint32_t end = (start + kUnitSize + 3) & ~3u;
   if (end <= kPageSize) return image->WritePageBytes(pageIndex, first, page + first, end - first);
-  const Result written =
-      image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
+  const Result written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
   return written ? image->WritePageBytes(pageIndex, 0, page, end - kPageSize) : written;
 }
 
