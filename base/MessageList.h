@@ -91,8 +91,8 @@ KORVANTIS_MESSAGE(kPortCannotClaim,
                   "confirm File > Settings to try again.")
 KORVANTIS_MESSAGE(kPortRequestFailed, "The system refused a transfer on {device}: {reason}.",
                   "Ends the message of a failed write: the port went away under the program (a "
-                  "USB adapter unplugged, the driver unloaded). Plug it in again, then confirm "
-                  "File > Settings to reopen it.")
+                  "USB adapter unplugged, the driver unloaded). Plug it back in and start "
+                  "Korvantis again.")
 KORVANTIS_MESSAGE(kDirectAccessRefused, "Direct port access was refused too: {reason}.",
                   "Follows one of the port messages above when the processor's port instructions "
                   "failed as well. Use the ppdev device as that message says.")
@@ -247,9 +247,9 @@ KORVANTIS_MESSAGE(kImageCannotRead, "{file} could not be read: {reason}.",
                   "The system could not read the image to its end. Copy it somewhere else and "
                   "open the copy.")
 KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
-                  "A change to the simulated card did not reach its image, which may now be out "
-                  "of date: the disk may be full or the file taken away. Free some room, then "
-                  "open the image again and check its files.")
+                  "Ends the message of a failed write: the simulated card refused a change its "
+                  "image could not keep, and put back what the image held as far as the disk "
+                  "let it. Free some room (or give the file back), then run the command again.")
 KORVANTIS_MESSAGE(kImageReadOnly, "The card image {file} is read-only.",
                   "It can be listed, downloaded from and backed up, but not changed. Make the file "
                   "writable, or open a writable copy.")
