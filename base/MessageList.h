@@ -31,6 +31,13 @@ KORVANTIS_MESSAGE(
 KORVANTIS_MESSAGE(kWriteLength,
                   "The buffer passed to the CVmuLink::Write () function was not a modulo of 0x80.",
                   "A fault inside Korvantis: nothing was written. Please report what you did.")
+KORVANTIS_MESSAGE(kNotStored, "The memory card did not store what was written.  {reason}",
+                  "The card image or the port refused a transfer, for the reason given: a full "
+                  "disk, a read-only file, a port that went away. The command stopped there and "
+                  "wrote nothing more, so every file is whole in its old or its new version; at "
+                  "most some blocks are left used that no file names, which Memory Card > Check "
+                  "Card... with Repair frees. A restore that stopped so has left the page partly "
+                  "written. Correct the cause, press F5 and try again.")
 KORVANTIS_MESSAGE(kCacheReadAddress,
                   "An invalid address was passed to the CVmuMemory::Read () function.",
                   "The page's root block points outside the card: the selected page is erased, was "
@@ -82,6 +89,10 @@ KORVANTIS_MESSAGE(kPortCannotClaim,
                   "it and try again.",
                   "Close the program that holds the port (a printer queue, for instance), then "
                   "confirm File > Settings to try again.")
+KORVANTIS_MESSAGE(kPortRequestFailed, "The system refused a transfer on {device}: {reason}.",
+                  "Ends the message of a failed write: the port went away under the program (a "
+                  "USB adapter unplugged, the driver unloaded). Plug it back in and start "
+                  "Korvantis again.")
 KORVANTIS_MESSAGE(kDirectAccessRefused, "Direct port access was refused too: {reason}.",
                   "Follows one of the port messages above when the processor's port instructions "
                   "failed as well. Use the ppdev device as that message says.")
@@ -270,9 +281,9 @@ KORVANTIS_MESSAGE(kImageCannotRead, "{file} could not be read: {reason}.",
                   "The system could not read the image to its end. Copy it somewhere else and "
                   "open the copy.")
 KORVANTIS_MESSAGE(kImageCannotWrite, "{file} could not be written: {reason}.",
-                  "A change to the simulated card did not reach its image, which may now be out "
-                  "of date: the disk may be full or the file taken away. Free some room, then "
-                  "open the image again and check its files.")
+                  "Ends the message of a failed write: the simulated card refused a change its "
+                  "image could not keep, and put back what the image held as far as the disk "
+                  "let it. Free some room (or give the file back), then run the command again.")
 KORVANTIS_MESSAGE(kImageReadOnly, "The card image {file} is read-only.",
                   "It can be listed, downloaded from and backed up, but not changed. Make the file "
                   "writable, or open a writable copy.")

@@ -68,6 +68,9 @@ class CVmuCard {
   void DiscardChanges();
 
   std::uint32_t GetLastError() const { return lastError_; }
+  // The text the user is shown for a status code of the card or a layer
+  // under it, with the link's reason filled in where the code carries one.
+  std::string MessageFor(std::uint32_t code) const { return link_->MessageFor(code); }
   // Why the last OpenFile refused a damaged file; empty when it did not.
   const std::string& GetChainFault() const { return chainFault_; }
   CVmuLink* GetLink() const { return link_.get(); }

@@ -50,10 +50,9 @@ bool CVmuMemory::Write(std::uint32_t address, const std::uint8_t* source, std::u
        ++block) {
     status_[block] = BlockStatus::Dirty;
   }
-  // A store that fails here leaves its block dirty and the reason in the last
-  // error; the next flush tries again. The write itself has succeeded.
-  if (flush) Flush();
-  return true;
+  // A store that fails leaves its block dirty, and fails the write: the
+  // caller must not go on as if the card held it.
+  return !flush || Flush();
 }
 
 bool CVmuMemory::Flush() {

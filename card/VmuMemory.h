@@ -25,7 +25,8 @@ class CVmuMemory {
   // valid bytes. The pointer stays valid for the cache's life, but its bytes
   // change with later writes and fetches: copy what you need at once.
   bool Read(std::uint32_t address, const std::uint8_t*& out, std::uint32_t size, bool force);
-  // Writes only the cache. A block that is written in part must be present
+  // Writes the cache, and with flush stores every dirty block on the card,
+  // failing as Flush does. A block that is written in part must be present
   // first, or the next flush stores its undefined remainder.
   bool Write(std::uint32_t address, const std::uint8_t* source, std::uint32_t size, bool flush);
   // Brings count blocks from first into the cache in one transfer when none

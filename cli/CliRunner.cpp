@@ -75,7 +75,7 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err,
   std::uint16_t count = 0;
   CVmuDirEntry entry;
   if (!card.GetEntryCount(count) || (index < count && !card.ReadDirEntry(index, entry))) {
-    err << StatusMessage(card.GetLastError()) << '\n';
+    err << card.MessageFor(card.GetLastError()) << '\n';
     return false;
   }
   if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
@@ -144,13 +144,13 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
   std::uint16_t count = 0;
   std::vector<ListedFile> files;
   if (!card.GetEntryCount(count)) {
-    err << StatusMessage(card.GetLastError()) << '\n';
+    err << card.MessageFor(card.GetLastError()) << '\n';
     return kFailed;
   }
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) {
-      err << StatusMessage(card.GetLastError()) << '\n';
+      err << card.MessageFor(card.GetLastError()) << '\n';
       return kFailed;
     }
     if (entry.GetType() != CVmuDirEntry::kFree) files.emplace_back(i, entry);
@@ -321,11 +321,12 @@ std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironme
 }
 
 // After the command: what it wrote to an image reaches the disk, and the
-// trace and the image say whether they kept everything. Any failure there
-// turns success into failure.
+// trace says whether it kept everything. Any failure there turns success
+// into failure. (An image that refused a write unit failed the command
+// itself, which said so.)
 int Conclude(int status, CSimulatedCard& simulated, CWireTrace* trace, std::ostream& err) {
   const Result synced = simulated.SyncImage();
-  std::vector<std::string> problems = {synced.Message(), simulated.GetImageProblem()};
+  std::vector<std::string> problems = {synced.Message()};
   if (trace != nullptr) {
     trace->Flush();
     problems.push_back(trace->GetResult().Message());

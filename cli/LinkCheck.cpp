@@ -29,7 +29,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 bool Report(CVmuLink& link, bool ok, const char* what, double seconds, std::uint32_t bytes) {
   if (!ok) {
-    std::printf("  %-34s FAILED: %s\n", what, StatusMessage(link.GetLastStatus()));
+    std::printf("  %-34s FAILED: %s\n", what, link.MessageFor(link.GetLastStatus()).c_str());
     return false;
   }
   std::printf("  %-34s ok  %7.3f s  %8.1f KiB/s\n", what, seconds, bytes / 1024.0 / seconds);
@@ -60,7 +60,7 @@ bool CheckAllPages(CVmuLink& link) {
   for (std::uint16_t page = 0; page < card_format::kPageCount; ++page) {
     std::printf("Page %u\n", page + 1);
     if (!link.SelectPage(page)) {
-      std::printf("  select page FAILED: %s\n", StatusMessage(link.GetLastStatus()));
+      std::printf("  select page FAILED: %s\n", link.MessageFor(link.GetLastStatus()).c_str());
       return false;
     }
     for (std::uint32_t i = 0; i < kPageSize; ++i) {

@@ -97,7 +97,7 @@ CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts&
   if (listed != CommandResult::Done) return listed;
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(file.index, region)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    user.ShowMessage(card.MessageFor(card.GetLastError()));
     return CommandResult::Failed;
   }
   const std::uint32_t start = HeaderBlock(entry) * kBlockSize;
@@ -111,7 +111,7 @@ CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts&
   const std::uint32_t failure = region->GetLastError();
   card.CloseFile(region);
   if (!read && failure != status::kNoError) {
-    user.ShowMessage(StatusMessage(failure));
+    user.ShowMessage(card.MessageFor(failure));
     return CommandResult::Failed;
   }
   if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon)) {

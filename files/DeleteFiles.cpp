@@ -11,8 +11,8 @@
 #include "VmuDirEntry.h"
 
 namespace {
-CommandResult Refuse(CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(StatusMessage(code));
+CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(card.MessageFor(code));
   return CommandResult::Failed;
 }
 
@@ -48,15 +48,15 @@ CommandResult KeptBlocks(CVmuCard& card, const std::vector<std::uint16_t>& doome
                          CUserPrompts& user, std::vector<bool>& kept) {
   kept.assign(card_format::kBlocksPerPage, false);
   std::uint16_t count = 0;
-  if (!card.GetEntryCount(count)) return Refuse(user, card.GetLastError());
+  if (!card.GetEntryCount(count)) return Refuse(card, user, card.GetLastError());
   for (std::uint16_t slot = 0; slot < count; ++slot) {
     if (std::binary_search(doomed.begin(), doomed.end(), slot)) continue;
     CVmuDirEntry entry;
     CVmuChain chain;
-    if (!card.ReadDirEntry(slot, entry)) return Refuse(user, card.GetLastError());
+    if (!card.ReadDirEntry(slot, entry)) return Refuse(card, user, card.GetLastError());
     if (entry.GetType() == CVmuDirEntry::kFree) continue;
     if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), chain))
-      return Refuse(user, card.GetLastError());
+      return Refuse(card, user, card.GetLastError());
     for (const std::uint16_t block : chain.blocks)
       kept[block] = true;
   }
@@ -73,17 +73,18 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed,
   CBusyScope busy(user);
   const CVmuDirEntry cleared;
   for (const Doomed& file : doomed)
-    if (!card.WriteDirEntry(file.index, cleared)) return Refuse(user, card.GetLastError());
-  if (!card.Flush()) return Refuse(user, card.GetLastError());
+    if (!card.WriteDirEntry(file.index, cleared)) return Refuse(card, user, card.GetLastError());
+  if (!card.Flush()) return Refuse(card, user, card.GetLastError());
   CVmuFat* fat = nullptr;
-  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(user, card.GetRootBlock()->GetLastError());
+  if (!card.GetRootBlock()->GetFat(fat))
+    return Refuse(card, user, card.GetRootBlock()->GetLastError());
   for (const Doomed& file : doomed) {
     if (!file.chain.ended) continue;
     for (const std::uint16_t block : file.chain.blocks)
       if (!kept[block] && !fat->SetEntry(block, CVmuFat::kFree))
-        return Refuse(user, fat->GetLastError());
+        return Refuse(card, user, fat->GetLastError());
   }
-  return card.Flush() ? CommandResult::Done : Refuse(user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
 }
 
 // The files' entries and chains, read from the card. A slot given alone
@@ -104,7 +105,7 @@ CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUser
     if (entry.GetType() == CVmuDirEntry::kFree) continue;
     Doomed one{file.index, {}};
     if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), one.chain))
-      return Refuse(user, card.GetLastError());
+      return Refuse(card, user, card.GetLastError());
     entries.push_back(entry);
     doomed.push_back(one);
   }

@@ -32,7 +32,7 @@ CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& use
   if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
   if (!card.OpenFile(file.index, region)) {
     const std::string& fault = card.GetChainFault();
-    return Fail(user, fault.empty() ? StatusMessage(card.GetLastError())
+    return Fail(user, fault.empty() ? card.MessageFor(card.GetLastError())
                                     : Fill(message::kDownloadDamaged, {fault}));
   }
   return CommandResult::Done;
@@ -50,7 +50,7 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
     if (!region->Read(offset, bytes, kBlockSize, false)) {
-      return Fail(user, StatusMessage(region->GetLastError()));
+      return Fail(user, card.MessageFor(region->GetLastError()));
     }
     std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;

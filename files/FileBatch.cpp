@@ -134,7 +134,7 @@ CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::str
   } else {
     CBusyScope busy(user);
     if (!card.ReadDirEntry(file.index, entry)) {
-      user.ShowMessage(StatusMessage(card.GetLastError()));
+      user.ShowMessage(card.MessageFor(card.GetLastError()));
       return CommandResult::Failed;
     }
   }

@@ -31,7 +31,7 @@ ListedFile::ListedFile(const FileTexts& row) : index(row.index), entryBytes(row.
 CommandResult ReadListedEntry(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
                               CVmuDirEntry& entry) {
   if (!card.ReadDirEntry(file.index, entry)) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    user.ShowMessage(card.MessageFor(card.GetLastError()));
     return CommandResult::Failed;
   }
   if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return CommandResult::Done;

@@ -9,7 +9,7 @@ CommandResult CheckFormatted(CVmuCard& card, CUserPrompts& user) {
   CVmuRootBlock& root = *card.GetRootBlock();
   bool formatted = false;
   if (!root.IsFormatted(formatted)) {
-    user.ShowMessage(StatusMessage(root.GetLastError()));
+    user.ShowMessage(card.MessageFor(root.GetLastError()));
     return CommandResult::Failed;
   }
   if (!formatted) {
@@ -24,7 +24,7 @@ CommandResult CheckLayout(CVmuCard& card, CUserPrompts& user) {
   std::uint16_t fatStart = 0, fatCount = 0, dirStart = 0, dirCount = 0;
   if (!root.GetFatStart(fatStart) || !root.GetFatBlockCount(fatCount) ||
       !root.GetDirectoryStart(dirStart) || !root.GetDirectoryBlockCount(dirCount)) {
-    user.ShowMessage(StatusMessage(root.GetLastError()));
+    user.ShowMessage(card.MessageFor(root.GetLastError()));
     return CommandResult::Failed;
   }
   if (!card_format::PlausibleLayout(fatStart, fatCount, dirStart, dirCount)) {

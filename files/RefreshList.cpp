@@ -13,11 +13,11 @@ namespace {
 // file if the listing went on.
 bool IsLinkFailure(std::uint32_t code) {
   return code == status::kTimeout || code == status::kBadChecksum ||
-         code == status::kUnexpectedAnswer;
+         code == status::kUnexpectedAnswer || code == status::kNotStored;
 }
 
-CommandResult Fail(CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(StatusMessage(code));
+CommandResult Fail(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(card.MessageFor(code));
   return CommandResult::Failed;
 }
 
@@ -27,12 +27,12 @@ CommandResult Fail(CUserPrompts& user, std::uint32_t code) {
 CommandResult CountFreeBlocks(CVmuCard& card, CUserPrompts& user, FileListing& listing) {
   CVmuRootBlock& root = *card.GetRootBlock();
   CVmuFat* fat = nullptr;
-  if (!root.GetFat(fat)) return Fail(user, root.GetLastError());
+  if (!root.GetFat(fat)) return Fail(card, user, root.GetLastError());
   std::uint16_t free = 0;
   if (fat->CountFree(free)) {
     listing.freeBlocks = free;
   } else if (IsLinkFailure(fat->GetLastError())) {
-    return Fail(user, fat->GetLastError());
+    return Fail(card, user, fat->GetLastError());
   }
   return CommandResult::Done;
 }
@@ -57,14 +57,14 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
     CBusyScope busy(user);
     CommandResult result = CheckFormatted(card, user);
     if (result != CommandResult::Done) return result;
-    if (!card.GetEntryCount(count)) return Fail(user, card.GetLastError());
+    if (!card.GetEntryCount(count)) return Fail(card, user, card.GetLastError());
     if ((result = CountFreeBlocks(card, user, listing)) != CommandResult::Done) return result;
   }
 
   CProgressSession session(progress, "Refreshing file list...", count);
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.GetLastError());
+    if (!card.ReadDirEntry(i, entry)) return Fail(card, user, card.GetLastError());
     if (entry.GetType() != CVmuDirEntry::kFree) {
       std::uint32_t header = status::kNoError;
       listing.rows.push_back(DescribeFile(card, i, entry, &header));
@@ -72,7 +72,7 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
         header = ReadFirstFrameRest(card, listing.rows.back());
       }
       if (onRow) onRow(listing.rows.back());
-      if (IsLinkFailure(header)) return Fail(user, header);
+      if (IsLinkFailure(header)) return Fail(card, user, header);
     }
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }

@@ -22,8 +22,8 @@ CommandResult Refuse(CUserPrompts& user, const std::string& text) {
   return CommandResult::Failed;
 }
 
-CommandResult RefuseWithStatus(CUserPrompts& user, std::uint32_t code) {
-  return Refuse(user, StatusMessage(code));
+CommandResult RefuseWithStatus(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  return Refuse(user, card.MessageFor(code));
 }
 
 // The two counts the refusals for want of space fill in.
@@ -96,11 +96,11 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
                        Placement& placement) {
   std::uint16_t count = 0, limit = 0;
   if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit))
-    return RefuseWithStatus(user, card.GetLastError());
+    return RefuseWithStatus(card, user, card.GetLastError());
   bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(user, card.GetLastError());
+    if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(card, user, card.GetLastError());
     placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (i >= limit) continue;
@@ -112,7 +112,7 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
       placement.replaces = true;
       placement.replaced = entry;
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
-        return RefuseWithStatus(user, card.GetLastError());
+        return RefuseWithStatus(card, user, card.GetLastError());
       }
     }
   }
@@ -121,11 +121,11 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
 }
 
 // The console runs a game only from block 0 upward.
-CommandResult FindGameBlocks(CVmuFat& fat, std::uint16_t size, CUserPrompts& user,
-                             Placement& placement) {
+CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t size,
+                             CUserPrompts& user, Placement& placement) {
   for (std::uint16_t block = 0; block < size; ++block) {
     std::uint16_t next = 0;
-    if (!fat.GetEntry(block, next)) return RefuseWithStatus(user, fat.GetLastError());
+    if (!fat.GetEntry(block, next)) return RefuseWithStatus(card, user, fat.GetLastError());
     placement.needsRoom = placement.needsRoom || next != CVmuFat::kFree;
     placement.blocks.push_back(block);
   }
@@ -135,19 +135,20 @@ CommandResult FindGameBlocks(CVmuFat& fat, std::uint16_t size, CUserPrompts& use
 // The new chain takes the highest free user blocks, downward, skipping used
 // ones, as the console fills the holes deleted files leave. The old version
 // of a replaced file is not free until the new one is whole.
-CommandResult FindBlocks(CVmuFat& fat, const CVmuDirEntry& upload, CUserPrompts& user,
-                         Placement& placement) {
+CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry& upload,
+                         CUserPrompts& user, Placement& placement) {
   const std::uint16_t size = upload.GetSize();
   std::uint16_t free = 0;
-  if (!fat.CountFree(free)) return RefuseWithStatus(user, fat.GetLastError());
+  if (!fat.CountFree(free)) return RefuseWithStatus(card, user, fat.GetLastError());
   if (free < size) {
     return Refuse(user,
                   Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
                        {Need(size), Have(free)}));
   }
-  if (upload.GetType() == CVmuDirEntry::kGame) return FindGameBlocks(fat, size, user, placement);
+  if (upload.GetType() == CVmuDirEntry::kGame)
+    return FindGameBlocks(card, fat, size, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
-    return RefuseWithStatus(user, fat.GetLastError());
+    return RefuseWithStatus(card, user, fat.GetLastError());
   return CommandResult::Done;
 }
 
@@ -158,12 +159,12 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   CommandResult result = CheckFormatted(card, user);
   if (result != CommandResult::Done) return result;
   CVmuRootBlock& root = *card.GetRootBlock();
-  if (!root.GetFat(fat)) return RefuseWithStatus(user, root.GetLastError());
+  if (!root.GetFat(fat)) return RefuseWithStatus(card, user, root.GetLastError());
   if ((result = CheckLayout(card, user)) != CommandResult::Done) return result;
   if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
   if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
     return Refuse(user, message::kGameThere.text);
-  return FindBlocks(*fat, upload, user, placement);
+  return FindBlocks(card, *fat, upload, user, placement);
 }
 
 // Asked last, once the upload is known to fit; No is the default. The card
@@ -197,16 +198,16 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
                           CUserPrompts& user) {
   std::unique_ptr<CVmuRegion> region;
   if (!card.MakeRegion(placement.blocks, region)) {
-    return RefuseWithStatus(user, card.GetLastError());
+    return RefuseWithStatus(card, user, card.GetLastError());
   }
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
   CProgressSession session(progress, "Uploading file to the memory card...", size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
     if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
-      return RefuseWithStatus(user, region->GetLastError());
+      return RefuseWithStatus(card, user, region->GetLastError());
     }
-    if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
+    if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -225,20 +226,21 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   const std::vector<std::uint16_t>& blocks = placement.blocks;
   for (std::size_t k = 0; k < blocks.size(); ++k) {
     const std::uint16_t next = k + 1 < blocks.size() ? blocks[k + 1] : CVmuFat::kLastBlock;
-    if (!fat.SetEntry(blocks[k], next)) return RefuseWithStatus(user, fat.GetLastError());
+    if (!fat.SetEntry(blocks[k], next)) return RefuseWithStatus(card, user, fat.GetLastError());
   }
-  if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
+  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
 
   entry.SetFirstBlock(blocks.front());
   if (!card.WriteDirEntry(placement.slot, entry) || !card.Flush()) {
-    return RefuseWithStatus(user, card.GetLastError());
+    return RefuseWithStatus(card, user, card.GetLastError());
   }
   if (!placement.replaces) return CommandResult::Done;
 
   for (const std::uint16_t block : placement.old.blocks) {
-    if (!fat.SetEntry(block, CVmuFat::kFree)) return RefuseWithStatus(user, fat.GetLastError());
+    if (!fat.SetEntry(block, CVmuFat::kFree))
+      return RefuseWithStatus(card, user, fat.GetLastError());
   }
-  if (!card.Flush()) return RefuseWithStatus(user, card.GetLastError());
+  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
   return CommandResult::Done;
 }
 

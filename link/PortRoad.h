@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "PortAccess.h"
 
@@ -18,4 +19,10 @@ class CPortRoad {
   virtual std::uint8_t ReadRegister(std::uint16_t offset) = 0;
   virtual void WriteRegister(std::uint16_t offset, std::uint8_t value) = 0;
   virtual PortAccess GetAccess() const = 0;
+
+  // Why the road itself failed underneath the accesses since the last call
+  // (the system refused a request, the card image refused what the card
+  // took), then forgets it; empty while nothing failed. The accesses carry on
+  // regardless, so the link asks at the end of every transaction.
+  virtual std::string TakeFailure() { return std::string(); }
 };

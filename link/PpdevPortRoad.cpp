@@ -133,22 +133,34 @@ std::unique_ptr<CPpdevPortRoad> CPpdevPortRoad::Open(std::uint16_t base, const S
     return nullptr;
   }
   problem.clear();
-  return std::make_unique<CPpdevPortRoad>(Key(), calls, fd);
+  return std::make_unique<CPpdevPortRoad>(Key(), calls, fd, devicePath);
 }
 
-CPpdevPortRoad::CPpdevPortRoad(Key, const SystemCalls& calls, int fd) : calls_(calls), fd_(fd) {}
+CPpdevPortRoad::CPpdevPortRoad(Key, const SystemCalls& calls, int fd, std::string device)
+    : calls_(calls), fd_(fd), device_(std::move(device)) {}
 
 CPpdevPortRoad::~CPpdevPortRoad() {
   calls_.ioctl(fd_, PPRELEASE, nullptr);
   calls_.close(fd_);
 }
 
-// A failed request reads as 0, like a port that is not there: the link then
-// times out and says so.
+void CPpdevPortRoad::NoteFailure(int error) {
+  if (failure_.empty())
+    failure_ = Fill(message::kPortRequestFailed, {device_, std::strerror(error)});
+}
+
+std::string CPpdevPortRoad::TakeFailure() {
+  return std::exchange(failure_, std::string());
+}
+
+// A failed request reads as 0, like a port that is not there, and is noted
+// for the link, which then fails the transaction with the system's reason.
 std::uint8_t CPpdevPortRoad::ReadRegister(std::uint16_t offset) {
   unsigned long request = 0;
   unsigned char value = 0;
-  if (!RegisterRequest(offset, false, request) || calls_.ioctl(fd_, request, &value) != 0) {
+  if (!RegisterRequest(offset, false, request)) return 0;
+  if (calls_.ioctl(fd_, request, &value) != 0) {
+    NoteFailure(errno);
     return 0;
   }
   return value;
@@ -157,5 +169,7 @@ std::uint8_t CPpdevPortRoad::ReadRegister(std::uint16_t offset) {
 void CPpdevPortRoad::WriteRegister(std::uint16_t offset, std::uint8_t value) {
   unsigned long request = 0;
   unsigned char byte = value;
-  if (RegisterRequest(offset, true, request)) calls_.ioctl(fd_, request, &byte);
+  if (RegisterRequest(offset, true, request) && calls_.ioctl(fd_, request, &byte) != 0) {
+    NoteFailure(errno);
+  }
 }

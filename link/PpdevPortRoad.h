@@ -24,7 +24,7 @@ class CPpdevPortRoad : public CPortRoad {
   // Whether the system knows a parallel port at base, usable or not.
   static bool IsKnownAddress(std::uint16_t base, const SystemCalls& calls);
 
-  CPpdevPortRoad(Key, const SystemCalls& calls, int fd);
+  CPpdevPortRoad(Key, const SystemCalls& calls, int fd, std::string device);
   ~CPpdevPortRoad() override;  // releases the port and closes the device
 
   CPpdevPortRoad(const CPpdevPortRoad&) = delete;
@@ -33,8 +33,14 @@ class CPpdevPortRoad : public CPortRoad {
   std::uint8_t ReadRegister(std::uint16_t offset) override;
   void WriteRegister(std::uint16_t offset, std::uint8_t value) override;
   PortAccess GetAccess() const override { return PortAccess::Ppdev; }
+  // The first register request the system refused since the last call.
+  std::string TakeFailure() override;
 
  private:
+  void NoteFailure(int error);
+
   SystemCalls calls_;  // a copy: the road may outlive the table it was opened with
   int fd_;
+  std::string device_;
+  std::string failure_;
 };

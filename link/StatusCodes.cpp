@@ -16,6 +16,8 @@ const char* StatusMessage(std::uint32_t code) {
       return message::kUnexpectedAnswer.text;
     case status::kWriteLength:
       return message::kWriteLength.text;
+    case status::kNotStored:
+      return message::kNotStored.text;
     case status::kCacheReadAddress:
       return message::kCacheReadAddress.text;
     case status::kCacheWriteAddress:

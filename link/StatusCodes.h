@@ -12,6 +12,7 @@ constexpr std::uint32_t kTimeout = 21000;
 constexpr std::uint32_t kBadChecksum = 21001;
 constexpr std::uint32_t kUnexpectedAnswer = 21002;
 constexpr std::uint32_t kWriteLength = 21003;
+constexpr std::uint32_t kNotStored = 21004;  // the road failed underneath; see GetLastReason
 constexpr std::uint32_t kCacheReadAddress = 22000;
 constexpr std::uint32_t kCacheWriteAddress = 22001;
 constexpr std::uint32_t kCacheStatus = 22002;
@@ -20,4 +21,5 @@ constexpr std::uint32_t kUnknown = 29999;
 }  // namespace status
 
 // The message of a status code; an unknown code gives the message of 29999.
+// The message of 21004 has a place for its reason (CVmuLink::MessageFor).
 const char* StatusMessage(std::uint32_t code);

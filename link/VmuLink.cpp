@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "CardProtocol.h"
+#include "Messages.h"
 #include "NoPortRoad.h"
 #include "TracedPortRoad.h"
 #include "WireTrace.h"
@@ -95,6 +96,11 @@ bool CVmuLink::Fail(std::uint32_t code) {
   return false;
 }
 
+std::string CVmuLink::MessageFor(std::uint32_t code) const {
+  if (code == status::kNotStored) return Fill(message::kNotStored, {lastReason_});
+  return StatusMessage(code);
+}
+
 std::uint8_t CVmuLink::ExchangeByte(std::uint8_t out) {
   std::uint8_t in = 0;
   for (int bit = 7; bit >= 0; --bit) {
@@ -134,28 +140,29 @@ bool CVmuLink::BeginTransaction() {
   // No card can answer where no port is reached: fail as a wait would, at once.
   if (road_->GetAccess() == PortAccess::None) return Fail(status::kTimeout);
   WritePort(kDataRegister, kClock);
-  if (!WaitForStatus(kStatusRegister, kStatusIn, true)) {
-    EndTransaction();
-    return false;
-  }
+  if (!WaitForStatus(kStatusRegister, kStatusIn, true)) return EndTransaction(false);
   WritePort(kControlRegister, kLineRaised);
-  if (!WaitForStatus(kStatusRegister, kStatusIn, false)) {
-    EndTransaction();
-    return false;
-  }
+  if (!WaitForStatus(kStatusRegister, kStatusIn, false)) return EndTransaction(false);
   return true;
 }
 
-void CVmuLink::EndTransaction() {
+// A road that failed underneath the transaction fails it, whatever the card
+// seemed to answer: the card may not hold what was written, and nothing may
+// go on as if it did.
+bool CVmuLink::EndTransaction(bool done) {
   WritePort(kControlRegister, kLineReleased);
+  std::string failure = active_->TakeFailure();
+  if (failure.empty()) return done;
+  lastReason_ = std::move(failure);
+  return Fail(status::kNotStored);
 }
 
 bool CVmuLink::SendCommand(std::uint8_t first, std::uint8_t second, std::uint8_t& checksum) {
   const std::uint8_t firstAnswer = ExchangeWithChecksum(first, checksum);
   const std::uint8_t secondAnswer = ExchangeWithChecksum(second, checksum);
   if (firstAnswer == kFirstAnswer && secondAnswer == kSecondAnswer) return true;
-  EndTransaction();
-  return Fail(status::kUnexpectedAnswer);
+  Fail(status::kUnexpectedAnswer);
+  return EndTransaction(false);
 }
 
 void CVmuLink::SendAddress(std::uint32_t address, std::uint8_t& checksum) {
@@ -166,9 +173,9 @@ void CVmuLink::SendAddress(std::uint32_t address, std::uint8_t& checksum) {
 
 bool CVmuLink::FinishWithChecksum(std::uint8_t checksum, bool compare) {
   const std::uint8_t cardChecksum = ExchangeByte(checksum);
-  EndTransaction();
-  if (compare && cardChecksum != checksum) return Fail(status::kBadChecksum);
-  return true;
+  const bool matched = !compare || cardChecksum == checksum;
+  if (!matched) Fail(status::kBadChecksum);
+  return EndTransaction(matched);
 }
 
 bool CVmuLink::Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t length, bool swap) {

@@ -57,6 +57,11 @@ class CVmuLink {
 
   // The code of the most recent failure; successes leave it as it was.
   std::uint32_t GetLastStatus() const { return lastStatus_; }
+  // Why the road last failed underneath a transaction (status 21004): the
+  // system's own words, such as a full disk under a card image.
+  const std::string& GetLastReason() const { return lastReason_; }
+  // The text the user is shown for a status code, with the reason filled in.
+  std::string MessageFor(std::uint32_t code) const;
 
   // How the port is reached; None also while no road has been chosen yet.
   // Without a road every transaction fails at once with the timeout's status,
@@ -78,7 +83,7 @@ class CVmuLink {
   }
 
   bool BeginTransaction();
-  void EndTransaction();
+  bool EndTransaction(bool done);
   std::uint8_t ExchangeByte(std::uint8_t out);
   std::uint8_t ExchangeWithChecksum(std::uint8_t out, std::uint8_t& checksum);
   bool WaitForStatus(std::uint16_t offset, std::uint8_t mask, bool set);
@@ -104,5 +109,6 @@ class CVmuLink {
   std::uint32_t delayFactor_ = 0;
   bool delayFactorGiven_ = false;  // else the road's own starting value
   std::uint32_t lastStatus_ = status::kNoError;
+  std::string lastReason_;
   std::unique_ptr<CPerfTimer> bitTimer_;
 };

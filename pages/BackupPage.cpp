@@ -23,7 +23,7 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
     for (std::uint32_t offset = 0; offset < kPageSize; offset += kReadUnit) {
       // Swap clear: the file keeps the bytes in the order they crossed the wire.
       if (!link.Read(offset, page.data() + offset, kReadUnit, false)) {
-        user.ShowMessage(StatusMessage(link.GetLastStatus()));
+        user.ShowMessage(link.MessageFor(link.GetLastStatus()));
         return CommandResult::Failed;
       }
       if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;

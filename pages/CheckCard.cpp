@@ -16,8 +16,8 @@
 using card_format::kBlockSize;
 
 namespace {
-CommandResult Refuse(CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(StatusMessage(code));
+CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(card.MessageFor(code));
   return CommandResult::Failed;
 }
 
@@ -94,25 +94,26 @@ Mends ChooseMends(const CPageImage& page, const PageReport& report, const CheckR
 CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user) {
   CBusyScope busy(user);
   CVmuFat* fat = nullptr;
-  if (!card.GetRootBlock()->GetFat(fat)) return Refuse(user, card.GetRootBlock()->GetLastError());
+  if (!card.GetRootBlock()->GetFat(fat))
+    return Refuse(card, user, card.GetRootBlock()->GetLastError());
   for (const std::uint16_t block : mends.blocks)
-    if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(user, fat->GetLastError());
+    if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(card, user, fat->GetLastError());
   for (const PageFinding& fix : mends.sizes) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(fix.slot, entry)) return Refuse(user, card.GetLastError());
+    if (!card.ReadDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
     entry.SetSize(fix.block);
-    if (!card.WriteDirEntry(fix.slot, entry)) return Refuse(user, card.GetLastError());
+    if (!card.WriteDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
   }
   for (const PageFinding& fix : mends.checksums) {
     std::unique_ptr<CVmuRegion> file;
-    if (!card.OpenFile(fix.slot, file)) return Refuse(user, card.GetLastError());
+    if (!card.OpenFile(fix.slot, file)) return Refuse(card, user, card.GetLastError());
     std::uint8_t checksum[2];
     card_format::PutLe16(checksum, fix.block);
     if (!file->Write(card_format::kHeaderChecksum, checksum, 2, false))
-      return Refuse(user, file->GetLastError());
+      return Refuse(card, user, file->GetLastError());
     card.CloseFile(file);
   }
-  return card.Flush() ? CommandResult::Done : Refuse(user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
 }
 
 std::string MendsText(const Mends& mends) {
@@ -139,11 +140,11 @@ CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& u
   CProgressSession session(progress, "Reading the memory card...", CVmuCard::kBlockCount);
   CVmuMemory& cache = *card.GetCache();
   for (std::uint32_t first = 0; first < CVmuCard::kBlockCount; first += kRun) {
-    if (!cache.Preload(first, kRun)) return Refuse(user, cache.GetLastError());
+    if (!cache.Preload(first, kRun)) return Refuse(card, user, cache.GetLastError());
     for (std::uint32_t block = first; block < first + kRun; ++block) {
       const std::uint8_t* bytes = nullptr;
       if (!cache.Read(block * kBlockSize, bytes, kBlockSize, false))
-        return Refuse(user, cache.GetLastError());
+        return Refuse(card, user, cache.GetLastError());
       std::copy(bytes, bytes + kBlockSize, page.GetData() + block * kBlockSize);
     }
     if (session.UnitDone(static_cast<std::int32_t>(first))) return CommandResult::Cancelled;

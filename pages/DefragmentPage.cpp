@@ -121,8 +121,8 @@ bool MakeBatches(const CPageImage& page, Plan& plan) {
   }
 }
 
-CommandResult Refuse(CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(StatusMessage(code));
+CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
+  user.ShowMessage(card.MessageFor(code));
   return CommandResult::Failed;
 }
 
@@ -141,13 +141,13 @@ class CBatchWriter {
   CommandResult Write(const Batch& batch, CProgressSession& session, std::int32_t& moved) {
     CVmuFat* fat = nullptr;
     if (!card_.GetRootBlock()->GetFat(fat))
-      return Refuse(user_, card_.GetRootBlock()->GetLastError());
+      return Refuse(card_, user_, card_.GetRootBlock()->GetLastError());
     for (const Move& move : batch) {
       const std::uint16_t origin = plan_.files[move.file].chain[move.k];
       if (!card_.GetCache()->Write(move.to * kBlockSize, page_.GetData() + origin * kBlockSize,
                                    kBlockSize, false) ||
           !card_.Flush()) {
-        return Refuse(user_, card_.GetLastError());
+        return Refuse(card_, user_, card_.GetLastError());
       }
       if (session.UnitDone(moved++)) return CommandResult::Cancelled;
     }
@@ -162,25 +162,26 @@ class CBatchWriter {
       const std::vector<std::uint16_t>& chain = after[move.file];
       const std::uint16_t next =
           move.k + 1 < chain.size() ? chain[move.k + 1] : CVmuFat::kLastBlock;
-      if (!fat->SetEntry(move.to, next)) return Refuse(user_, fat->GetLastError());
+      if (!fat->SetEntry(move.to, next)) return Refuse(card_, user_, fat->GetLastError());
     }
-    if (!card_.Flush()) return Refuse(user_, card_.GetLastError());
+    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
     for (const Move& move : batch) {
       if (move.k == 0) {
         const std::uint16_t slot = plan_.files[move.file].slot;
         CVmuDirEntry entry;
-        if (!card_.ReadDirEntry(slot, entry)) return Refuse(user_, card_.GetLastError());
+        if (!card_.ReadDirEntry(slot, entry)) return Refuse(card_, user_, card_.GetLastError());
         entry.SetFirstBlock(move.to);
-        if (!card_.WriteDirEntry(slot, entry)) return Refuse(user_, card_.GetLastError());
+        if (!card_.WriteDirEntry(slot, entry)) return Refuse(card_, user_, card_.GetLastError());
       } else if (moving.count({move.file, move.k - 1}) == 0 &&
                  !fat->SetEntry(after[move.file][move.k - 1], move.to)) {
-        return Refuse(user_, fat->GetLastError());
+        return Refuse(card_, user_, fat->GetLastError());
       }
     }
-    if (!card_.Flush()) return Refuse(user_, card_.GetLastError());
+    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
     for (const Move& move : batch)
-      if (!fat->SetEntry(move.from, CVmuFat::kFree)) return Refuse(user_, fat->GetLastError());
-    if (!card_.Flush()) return Refuse(user_, card_.GetLastError());
+      if (!fat->SetEntry(move.from, CVmuFat::kFree))
+        return Refuse(card_, user_, fat->GetLastError());
+    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
     at_ = std::move(after);
     return CommandResult::Done;
   }

@@ -20,7 +20,7 @@ CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& pr
     CVmuMemory& cache = *card.GetCache();
     const std::uint8_t* bytes = fresh.GetData() + block * kBlockSize;
     if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush()) {
-      user.ShowMessage(StatusMessage(cache.GetLastError()));
+      user.ShowMessage(card.MessageFor(cache.GetLastError()));
       return CommandResult::Failed;
     }
     if (session.UnitDone(block - kFirst)) return CommandResult::Cancelled;

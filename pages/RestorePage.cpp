@@ -21,7 +21,7 @@ CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSessi
                         CUserPrompts& user) {
   for (std::uint32_t offset = 0; offset < kPageSize; offset += kWriteUnit) {
     if (!link.Write(offset, page + offset, kWriteUnit, false)) {
-      user.ShowMessage(StatusMessage(link.GetLastStatus()));
+      user.ShowMessage(link.MessageFor(link.GetLastStatus()));
       return CommandResult::Failed;
     }
     if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
@@ -74,11 +74,15 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
     return CommandResult::Dismissed;
 
   {
-    // The restore replaces the page, cached changes and all, so a flush that
-    // fails is no reason to stop. The safety copy then reads the card itself,
+    // Changes the card refused to store are dropped, and nothing is written
+    // after a write that failed. The safety copy then reads the card itself,
     // not blocks cached before the card may have changed.
     CBusyScope busy(user);
-    card.Flush();
+    if (!card.Flush()) {
+      user.ShowMessage(card.MessageFor(card.GetLastError()));
+      card.DiscardChanges();
+      return CommandResult::Failed;
+    }
     card.Invalidate();
   }
   std::string copy;

@@ -18,13 +18,13 @@ CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
   // command to write, perhaps onto another page or another card; this page
   // stays selected.
   if (!card.Flush()) {
-    user.ShowMessage(StatusMessage(card.GetLastError()));
+    user.ShowMessage(card.MessageFor(card.GetLastError()));
     card.DiscardChanges();
     return CommandResult::Failed;
   }
   CVmuLink& link = *card.GetLink();
   const bool selected = link.SelectPage(static_cast<std::uint16_t>(page - 1));
-  if (!selected) user.ShowMessage(StatusMessage(link.GetLastStatus()));
+  if (!selected) user.ShowMessage(link.MessageFor(link.GetLastStatus()));
   // After a failed select the card may show either page: nothing cached can be trusted.
   card.Invalidate();
   return selected ? CommandResult::Done : CommandResult::Failed;

@@ -1,6 +1,8 @@
 #include "SimulatedCard.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "CardFormat.h"
 #include "CardImageFile.h"
@@ -32,7 +34,7 @@ struct CSimulatedCard::State {
       std::vector<std::uint8_t>(std::size_t{kPageSize} * kPageCount, 0xFF);
   std::uint32_t selectedPage = 0;
   std::unique_ptr<CCardImageFile> image;
-  std::string imageProblem;
+  std::string refusal;
   CardFaults faults;
   Counters counters;
 
@@ -96,7 +98,8 @@ struct CSimulatedCard::State {
   void SlowData(std::uint8_t value);
   std::uint8_t SlowStatus();
   void Conclude(CCardTransaction::Result result);
-  void StoreUnit();
+  bool StoreUnit();
+  Result WriteImage(const std::uint8_t* page, std::uint32_t start);
 };
 
 void CSimulatedCard::State::RaiseLine() {
@@ -163,8 +166,7 @@ void CSimulatedCard::State::Conclude(CCardTransaction::Result result) {
       ++counters.reads;
       break;
     case CCardTransaction::Result::WriteUnit:
-      StoreUnit();
-      ++counters.writeUnits;
+      if (StoreUnit()) ++counters.writeUnits;
       break;
     case CCardTransaction::Result::PageSelect:
       // A page the card lacks passes the checksum and selects nothing.
@@ -181,26 +183,36 @@ void CSimulatedCard::State::Conclude(CCardTransaction::Result result) {
   }
 }
 
-void CSimulatedCard::State::StoreUnit() {
+bool CSimulatedCard::State::StoreUnit() {
   std::uint8_t* page = memory.data() + std::size_t{pageIndex} * kPageSize;
   const std::uint32_t start = transaction.GetAddress() & kAddressMask;
   const auto& unit = transaction.GetUnit();
-  for (std::uint32_t k = 0; k < kUnitSize; ++k)
+  std::array<std::uint8_t, kUnitSize> old;
+  for (std::uint32_t k = 0; k < kUnitSize; ++k) {
+    old[k] = page[(start + k) & kAddressMask];
     page[(start + k) & kAddressMask] = unit[k];
-  if (!image || pageIndex >= image->GetPageCount()) return;
+  }
+  if (!image || pageIndex >= image->GetPageCount()) return true;
+  const Result written = WriteImage(page, start);
+  if (written) return true;
 
-  // The file is written in whole groups of four, so that a storage-order
-  // file gets whole groups; a unit past the page's end wraps to its start.
+  // The card refuses what its image cannot keep: memory keeps what it held,
+  // and so, as far as the disk still lets it, does the file.
+  for (std::uint32_t k = 0; k < kUnitSize; ++k)
+    page[(start + k) & kAddressMask] = old[k];
+  static_cast<void>(WriteImage(page, start));  // the refusal says the file may be out of date
+  refusal = written.Message();
+  return false;
+}
+
+// The file is written in whole groups of four, so that a storage-order file
+// gets whole groups; a unit past the page's end wraps to its start.
+Result CSimulatedCard::State::WriteImage(const std::uint8_t* page, std::uint32_t start) {
   const std::uint32_t first = start & ~3u;
   const std::uint32_t end = (start + kUnitSize + 3) & ~3u;
-  Result written;
-  if (end <= kPageSize) {
-    written = image->WritePageBytes(pageIndex, first, page + first, end - first);
-  } else {
-    written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
-    if (written) written = image->WritePageBytes(pageIndex, 0, page, end - kPageSize);
-  }
-  if (!written) imageProblem = written.Message();
+  if (end <= kPageSize) return image->WritePageBytes(pageIndex, first, page + first, end - first);
+  const Result written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
+  return written ? image->WritePageBytes(pageIndex, 0, page, end - kPageSize) : written;
 }
 
 CSimulatedCard::CSimulatedCard() : state_(std::make_unique<State>()) {}
@@ -217,7 +229,7 @@ Result CSimulatedCard::OpenImage(const std::string& path, ImageAccess access,
   std::copy(pages.begin(), pages.end(), s.memory.begin());
   std::fill(s.memory.begin() + static_cast<std::ptrdiff_t>(pages.size()), s.memory.end(), 0xFF);
   s.image = std::move(image);
-  s.imageProblem.clear();
+  s.refusal.clear();
   s.selectedPage = 0;  // a card put in starts on its first page
   return Result();
 }
@@ -288,8 +300,8 @@ CardFaults& CSimulatedCard::Faults() {
   return state_->faults;
 }
 
-const std::string& CSimulatedCard::GetImageProblem() const {
-  return state_->imageProblem;
+std::string CSimulatedCard::TakeRefusal() {
+  return std::exchange(state_->refusal, std::string());
 }
 
 const CSimulatedCard::Counters& CSimulatedCard::GetCounters() const {

@@ -57,14 +57,15 @@ class CSimulatedCard {
   // A transaction runs with the faults set at its handshake; between
   // transactions a change shows at once.
   CardFaults& Faults();
-  // Why a stored write unit last failed to reach the image file; empty while
-  // every one since the image was opened did. The unit stays in memory all the same.
-  const std::string& GetImageProblem() const;
+  // Why the last write unit was refused since the last call, then forgets
+  // it; empty when none was. A unit its image cannot take is refused: it is
+  // stored neither in the image nor in memory, and the road tells the link.
+  std::string TakeRefusal();
 
   struct Counters {
     std::uint64_t transactions = 0;  // handshakes answered
     std::uint64_t reads = 0;         // completed read transactions
-    std::uint64_t writeUnits = 0;    // completed (stored) write units
+    std::uint64_t writeUnits = 0;    // completed and stored write units
     std::uint64_t pageSelects = 0;   // completed page selects
     std::uint64_t badChecksums = 0;  // transactions whose checksum did not match
   };

@@ -31,6 +31,7 @@ class CSimulatedPortRoad : public CPortRoad {
     }
   }
   PortAccess GetAccess() const override { return PortAccess::Simulated; }
+  std::string TakeFailure() override { return card_.TakeRefusal(); }
 
  private:
   CSimulatedCard& card_;

@@ -420,7 +420,6 @@ void CMainFrame::RunExclusively(const std::function<void()>& work) {
   work();
   running_ = false;
   if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
-  ReportImageProblem();
   UpdateCommandUi();
 }
 
@@ -432,16 +431,6 @@ bool CMainFrame::ReportFailure(const Result& result) {
   if (result) return false;
   user_->ShowMessage(result.Message());
   return true;
-}
-
-// A card image that stopped taking writes still holds them in memory only;
-// the user must learn it before trusting the file.
-void CMainFrame::ReportImageProblem() {
-  if (!source_.simulated) return;
-  const std::string& problem = source_.simulated->GetImageProblem();
-  if (problem.empty() || problem == imageProblemShown_) return;
-  imageProblemShown_ = problem;
-  user_->ShowMessage(problem);
 }
 
 void CMainFrame::focusInEvent(QFocusEvent* event) {
@@ -477,7 +466,6 @@ void CMainFrame::UseCard(CardSource next) {
   listView_->SetCard(*next.card);
   source_.card.reset();  // before the simulated card it reaches
   source_ = std::move(next);
-  imageProblemShown_.clear();
   ApplyStoredSettings();
   if (trace) source_.card->GetLink()->SetTrace(std::move(trace));
   ShowCardState();

@@ -91,7 +91,6 @@ class CMainFrame : public QMainWindow {
   void ShowIdlePrompt(const QString& message);
   bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
   void ShowRecentImages();
-  void ReportImageProblem();
   Result CheckImageWritable() const;
   // A command that changes the card, on an image open for reading only: the
   // refusal is shown.
@@ -137,7 +136,6 @@ class CMainFrame : public QMainWindow {
   QLabel* pagePane_ = nullptr;
   QLabel* freeBlocksPane_ = nullptr;
   QString idleText_;
-  std::string imageProblemShown_;
   bool running_ = false;
   bool refreshAsked_ = false;  // the idle text asks for a Refresh
 };

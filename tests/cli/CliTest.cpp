@@ -151,6 +151,10 @@ int FailedSync(int) {
   errno = EIO;
   return -1;
 }
+long FullWrite(int, const void*, std::size_t) {
+  errno = ENOSPC;
+  return -1;
+}
 
 // A terminal on which every answer is "y", typed once whileAsked has run.
 struct CAnsweringTerminal : std::streambuf {
@@ -550,6 +554,14 @@ TEST_F(CommandLine, AChangedImageReachesTheDiskBeforeSuccess) {
   environment_.imageCalls.dataSync = FailedSync;
   EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);
   EXPECT_EQ(err_.str(), image + " could not be saved to the disk: Input/output error.\n");
+
+  // A write the disk refuses ends the command, which says so once.
+  environment_.imageCalls = RealFileCalls();
+  environment_.imageCalls.write = FullWrite;
+  EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);
+  EXPECT_EQ(err_.str(),
+            Fill(message::kNotStored, {image + " could not be written: No space left on device."}) +
+                "\n");
 }
 
 // A pipe in place of a file would keep a command waiting for a writer that

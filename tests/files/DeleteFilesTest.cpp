@@ -52,22 +52,4 @@ TEST_F(DeleteFilesTest, FreesOnlyBlocksNoOtherEntryReachesAndNothingThroughABadL
   EXPECT_NE(user_.messages.back().find("so nothing was written to the card"), std::string::npos);
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
 }
-
-// Entries go before blocks: a stop at any transaction leaves at worst blocks
-// that no entry names, never an entry over free blocks.
-TEST_F(DeleteFilesTest, AStopAtAnyTransactionLeavesNoEntryOverFreeBlocks) {
-  CommandResult result = CommandResult::Failed;
-  for (int k = 0; result != CommandResult::Done; ++k) {
-    ASSERT_LT(k, 80);
-    Load();
-    sim_.Sim().ResetCounters();
-    sim_.Sim().Faults().silentAfter = k;
-    result = Delete({0, 2});
-    sim_.Sim().Faults().silentAfter = -1;
-    ExpectConsistent(true);
-    const std::size_t files = FilesOf(sim_.ReadPage()).size();
-    EXPECT_TRUE(files == 3 || files == 1) << k;
-  }
-  ExpectConsistent();
-}
 }  // namespace

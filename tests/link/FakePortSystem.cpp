@@ -74,6 +74,9 @@ int CFakePortSystem::Ioctl(int fd, unsigned long request, void* argument) {
     ++active->refusedAccesses_;
     return Fail(EINVAL);
   }
+  if (request == active->failedRequest_ && active->requestsBeforeFailure_-- <= 0) {
+    return Fail(active->requestError_);
+  }
   if (request == PPWDATA) {
     device.road->WriteRegister(kDataRegister, *byte);
   } else if (request == PPWCONTROL) {

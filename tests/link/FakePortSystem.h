@@ -26,6 +26,13 @@ class CFakePortSystem {
   // Makes opening or claiming parportN fail with an errno value (0: succeed).
   void FailOpen(unsigned number, int error) { devices_[number].openError = error; }
   void FailClaim(unsigned number, int error) { devices_[number].claimError = error; }
+  // Makes every register request of this kind fail with error once after
+  // more have succeeded, as when the port goes away (request 0: none fails).
+  void FailRequests(unsigned long request, int error, int after) {
+    failedRequest_ = request;
+    requestError_ = error;
+    requestsBeforeFailure_ = after;
+  }
   // ioperm succeeds (error 0) and the port instructions then reach road, or
   // it fails with error.
   void SetPortInstructions(int error, CPortRoad* road);
@@ -69,6 +76,9 @@ class CFakePortSystem {
   std::vector<std::string> log_;
   int refusedAccesses_ = 0;
   int iopermError_ = EPERM;
+  unsigned long failedRequest_ = 0;
+  int requestError_ = 0;
+  int requestsBeforeFailure_ = 0;
   CPortRoad* portInstructionRoad_ = nullptr;
   unsigned long allowedFrom_ = 0;
   unsigned long allowedCount_ = 0;

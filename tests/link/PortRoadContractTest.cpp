@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DirectPortRoad.h"
@@ -30,12 +31,15 @@ class CLatchingPort : public CPortRoad {
     registers[offset] = value;
   }
   PortAccess GetAccess() const override { return PortAccess::Simulated; }
+  std::string TakeFailure() override { return std::exchange(failure, std::string()); }
   std::uint8_t registers[3] = {};
+  std::string failure;
 };
 
 struct RoadUnderTest {
   const char* name;
   PortAccess access;
+  bool wraps;  // passes on the road beneath, and its failures
   // Makes the road over the port; system and trace live as long as the road.
   std::function<std::unique_ptr<CPortRoad>(CPortRoad& port, CFakePortSystem& system,
                                            CWireTrace& trace)>
@@ -43,24 +47,24 @@ struct RoadUnderTest {
 };
 
 const RoadUnderTest kRoads[] = {
-    {"ppdev", PortAccess::Ppdev,
+    {"ppdev", PortAccess::Ppdev, false,
      [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        system.AddPort(0, "888\t1912\n", port);
        std::string problem;
        return CPpdevPortRoad::Open(888, system.Calls(), problem);
      }},
-    {"direct", PortAccess::Direct,
+    {"direct", PortAccess::Direct, false,
      [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        system.SetPortInstructions(0, &port);
        int error = 0;
        std::string problem;
        return CDirectPortRoad::Open(888, system.Calls(), error, problem);
      }},
-    {"traced", PortAccess::Simulated,
+    {"traced", PortAccess::Simulated, true,
      [](CPortRoad& port, CFakePortSystem&, CWireTrace& trace) -> std::unique_ptr<CPortRoad> {
        return std::make_unique<CTracedPortRoad>(port, trace);
      }},
-    {"recording", PortAccess::Simulated,
+    {"recording", PortAccess::Simulated, true,
      [](CPortRoad& port, CFakePortSystem&, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        return std::make_unique<CRecordingPortRoad>(&port);
      }},
@@ -89,6 +93,12 @@ TEST_P(PortRoadContract, WritesAndReadsEachRegisterAndNoOther) {
   EXPECT_EQ(road->ReadRegister(kDataRegister), 0xA5);
   EXPECT_EQ(road->ReadRegister(kControlRegister), 0x0B);
   EXPECT_EQ(system.RefusedAccesses(), 0);
+
+  // A failure beneath is told once; a road of its own has none where the
+  // system allowed every access.
+  port.failure = "refused";
+  EXPECT_EQ(road->TakeFailure(), GetParam().wraps ? "refused" : "");
+  EXPECT_EQ(road->TakeFailure(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PortRoadContract, ::testing::ValuesIn(kRoads),

@@ -1,5 +1,8 @@
 #include "PpdevPortRoad.h"
 
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
 #include <cerrno>
 #include <cstring>
 #include <numeric>
@@ -41,6 +44,13 @@ TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
     std::vector<std::uint8_t> unit(CVmuLink::kWriteUnit), back(unit.size());
     std::iota(unit.begin(), unit.end(), std::uint8_t{0x40});
     ASSERT_TRUE(link.Write(0x1000, unit.data(), CVmuLink::kWriteUnit, false));
+    // The card's answer to a unit is not compared: only the road can tell
+    // that a data request failed part-way.
+    system.FailRequests(PPWDATA, EIO, 200);
+    EXPECT_FALSE(link.Write(0x1000, back.data(), CVmuLink::kWriteUnit, false));
+    system.FailRequests(0, 0, 0);
+    EXPECT_THAT(link.MessageFor(link.GetLastStatus()),
+                HasSubstr(system.Calls().deviceRoot + "/parport0: " + std::strerror(EIO)));
     ASSERT_TRUE(link.Read(0x1000, back.data(), CVmuLink::kWriteUnit, false));
     EXPECT_EQ(back, unit);
     EXPECT_EQ(first.GetCounters().writeUnits, 1u);
@@ -49,7 +59,7 @@ TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
     ASSERT_EQ(link.GetPortAccess(), PortAccess::Ppdev);
     ASSERT_TRUE(link.SelectPage(3));
     EXPECT_EQ(second.GetSelectedPage(), 3u);
-    EXPECT_EQ(first.GetCounters().transactions, 2u);
+    EXPECT_EQ(first.GetCounters().transactions, 3u);
     EXPECT_EQ(first.GetCounters().badChecksums + second.GetCounters().badChecksums, 0u);
     EXPECT_EQ(system.RefusedAccesses(), 0);
   }

@@ -111,33 +111,4 @@ TEST_F(DefragmentPageTest, PacksScatteredFilesFrom199DownTouchingEachBlockOnce) 
       EXPECT_EQ(count, 4) << seed << " W" << block;
   }
 }
-
-// A stop at every transaction after the page is read loses no file: each is
-// whole on the card. (What a safety copy holds is checked with the check.)
-TEST_F(DefragmentPageTest, AStopAtAnyTransactionLosesNoFile) {
-  CPageImage before = CPageImage::Formatted();
-  // H reaches above the user blocks, so it stays put.
-  const std::pair<const char*, Chain> files[] = {
-      {"A", {150, 199, 10}}, {"B", {198, 120}}, {"H", {230, 197}}};
-  for (std::uint16_t slot = 0; slot < 3; ++slot) {
-    CVmuDirEntry entry = MakeEntry(0x33, 0, static_cast<std::uint16_t>(files[slot].second.size()));
-    entry.SetFileName((std::string(files[slot].first) + "           ").c_str());
-    PlaceChain(before, slot, entry.GetData(), files[slot].second,
-               Bytes(files[slot].second.size() * 512, static_cast<std::uint8_t>(slot + 1)));
-  }
-  sim_.LoadPage(before);
-  sim_.Sim().ResetCounters();
-  ASSERT_EQ(Defragment(), CommandResult::Done);
-  const auto total = static_cast<int>(sim_.Sim().GetCounters().transactions);
-  constexpr int kPageReads = 32;         // of 4096 bytes
-  EXPECT_GT(total, kPageReads + 5 * 4);  // then at least the five blocks' writes
-  for (int k = kPageReads; k < total; ++k) {
-    sim_.LoadPage(before);
-    sim_.Sim().ResetCounters();
-    sim_.Sim().Faults().silentAfter = k;
-    EXPECT_EQ(Defragment(), CommandResult::Failed) << k;
-    sim_.Sim().Faults().silentAfter = -1;
-    ExpectFilesKept(before, "stop " + std::to_string(k));
-  }
-}
 }  // namespace

@@ -1,0 +1,200 @@
+// Every command that writes the card, on a copy of a real, fragmented card
+// image whose disk fills up at the command's N-th write, for every N it
+// reaches: the command fails with one message naming the reason, the file is
+// left as before that write, the card's memory as the file, every file that
+// was on the card is byte for byte as before unless the command was to change
+// it, the card is consistent but for used blocks no entry names, and a safety
+// copy is the page before. The expectations come from the files alone.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "CardConsistency.h"
+#include "CardOnSimulator.h"
+#include "CareCommands.h"
+#include "DciFile.h"
+#include "DcmFile.h"
+#include "FileCommands.h"
+#include "PageCommands.h"
+#include "ScratchDirectory.h"
+#include "ScriptedProgress.h"
+#include "ScriptedUser.h"
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+using card_format::kPageSize;
+const std::string kData = KORVANTIS_REALDATA_DIR "/";
+const std::string kUpload = kData + "dci/kiss-psycho-circus-the-nightmare-child.29341";
+const std::string kReplacement = kData + "dci/project-justice.882.bin";  // S.ARCADIA001's new bytes
+enum Command { kUploadFile, kReplace, kDelete, kDefragment, kFormat, kRepair, kRestore };
+const char* const kNames[] = {"Upload", "Replace", "Delete", "Defragment",
+                              "Format", "Repair",  "Restore"};
+
+// The image's write calls, counted. The disk fills up during the N-th, which
+// takes half its bytes; the call after it is refused. The file as it stood
+// before the N-th is kept.
+struct Disk {
+  static inline std::string image;
+  static inline long writes = 0, fullAt = 0;
+  static inline Bytes before;
+  static long Write(int fd, const void* bytes, std::size_t size) {
+    if (++writes == fullAt) {
+      before = ReadBytes(image);
+      return RealFileCalls().write(fd, bytes, size / 2);
+    }
+    if (fullAt == 0 || writes != fullAt + 1) return RealFileCalls().write(fd, bytes, size);
+    errno = ENOSPC;
+    return -1;
+  }
+};
+
+CPageImage Page(const Bytes& storage) {
+  CPageImage page;
+  std::copy(storage.begin(), storage.end(), page.GetData());
+  return page;
+}
+
+// ReadFiles_01 holds S.ARCADIA001 (slot 0) in two runs, ZOMBIE_U_SYS (slot
+// 6) below a hole and a game at block 0; Repair's copy has four used blocks
+// more that no entry names.
+class FailedWrite : public ::testing::TestWithParam<Command> {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(kReplacement)) GTEST_SKIP() << "no real data";
+    start_ = ReadBytes(kData + "images/ReadFiles_01.vmu");
+    CVmuDirEntry entry = MakeEntry(0x33, 0, 2);
+    entry.SetFileName("S.ARCADIA001");
+    ASSERT_TRUE(CDciFile::Write(scratch_.File("new.dci"), entry, ReadBytes(kReplacement)).Ok());
+    Bytes incoming = ReadBytes(kData + "images/PACit.bin");  // what Restore writes
+    card_format::ReverseGroups(incoming.data(), kPageSize);
+    ASSERT_TRUE(SaveDcmFile(scratch_.File("page.dcm"), incoming.data()).Ok());
+    if (GetParam() != kRepair) return;
+    CPageImage page = Page(start_);
+    for (std::uint16_t block = 100; block < 104; ++block)
+      page.SetFatEntry(block, block == 103 ? 0xFFFA : block + 1);
+    start_.assign(page.GetData(), page.GetData() + kPageSize);
+  }
+
+  CommandResult Run(CVmuCard& card, CScriptedProgress& progress, CScriptedUser& user) {
+    const SafetyCopies copies{scratch_.File("copies"), 1};
+    CheckVerdict verdict;
+    user.AnswerNextQuestion(true);
+    user.AnswerNextChoice(scratch_.File("page.dcm"));
+    switch (GetParam()) {
+      case kUploadFile:
+        return UploadFile(card, kUpload + ".dci", progress, user);
+      case kReplace:
+        return UploadFile(card, scratch_.File("new.dci"), progress, user);
+      case kDelete:
+        return DeleteFiles(card, {0, 6}, user);
+      case kDefragment:
+        return DefragmentPage(card, copies, progress, user);
+      case kFormat:
+        return FormatPage(card, copies, progress, user);
+      case kRepair:
+        return CheckCard(card, CheckRequest{true}, copies, progress, user, verdict);
+      case kRestore:
+        return RestorePage(card, copies, progress, user);
+    }
+    return CommandResult::Failed;
+  }
+
+  // Runs the command on a fresh copy of the card, the disk filling up at its
+  // fullAt-th write (0: never); what the user was shown.
+  std::vector<std::string> RunOn(long fullAt, CommandResult& result) {
+    std::filesystem::remove_all(scratch_.File("copies"));
+    Disk::image = scratch_.File("card.vmu");
+    WriteBytes(Disk::image, start_);
+    Disk::writes = 0;
+    Disk::fullAt = fullAt;
+    FileCalls calls = RealFileCalls();
+    calls.write = Disk::Write;
+    CSimulatedCard sim;
+    EXPECT_TRUE(sim.OpenImage(Disk::image, ImageAccess::Write, calls).Ok());
+    CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
+    card.GetLink()->SetDelayFactor(0);
+    card.GetLink()->SetTimeout(2000);
+    CScriptedProgress progress;
+    CScriptedUser user;
+    result = Run(card, progress, user);
+    Bytes file = ReadBytes(Disk::image);
+    card_format::ReverseGroups(file.data(), file.size());
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), sim.GetPage(0))) << "memory and file differ";
+    return user.messages;
+  }
+
+  // Every file that was on the card is there, byte for byte, unless the
+  // command may remove or rewrite it; a file new to the card is whole.
+  void ExpectFilesKept(const CPageImage& after) {
+    const CPageImage before = Page(start_);
+    EXPECT_EQ(ConsistencyProblems(after, true), std::vector<std::string>{});
+    for (const PageFile& file : FilesOf(before)) {
+      const PageFile now = FindFile(after, file.name);
+      const bool deleted = GetParam() == kDelete && (file.slot == 0 || file.slot == 6);
+      if (now.slot == 0xFFFF) {
+        EXPECT_TRUE(deleted || GetParam() == kFormat) << file.name << " is gone";
+      } else if (ChainBytes(after, now.chain) != ChainBytes(before, file.chain)) {
+        EXPECT_TRUE(GetParam() == kReplace && file.slot == 0 &&
+                    ChainBytes(after, now.chain) == ReadBytes(kReplacement))
+            << file.name << " changed";
+      }
+    }
+    for (const PageFile& file : FilesOf(after)) {
+      EXPECT_TRUE(FindFile(before, file.name).slot != 0xFFFF ||
+                  (GetParam() == kUploadFile &&
+                   ChainBytes(after, file.chain) == ReadBytes(kUpload + ".bin")))
+          << file.name << " appeared";
+    }
+  }
+
+  CScratchDirectory scratch_;
+  Bytes start_;
+};
+
+TEST_P(FailedWrite, StopsTheCommandThereAndLosesNoFile) {
+  CommandResult result{};
+  RunOn(0, result);
+  ASSERT_EQ(result, CommandResult::Done);
+  const long total = Disk::writes;
+
+  // Every N up to 60 writes; past that, both ends and an odd stride between.
+  for (long n = 1; n <= total; ++n) {
+    if (n > 8 && n + 8 <= total && n % (total / 60 | 1) != 0) continue;
+    SCOPED_TRACE("the disk full at write " + std::to_string(n) + " of " + std::to_string(total));
+    const std::vector<std::string> messages = RunOn(n, result);
+    EXPECT_EQ(result, CommandResult::Failed);
+    const auto naming = std::count_if(messages.begin(), messages.end(), [](const std::string& m) {
+      return m.find(std::strerror(ENOSPC)) != std::string::npos;
+    });
+    EXPECT_TRUE(naming == 1 &&
+                (messages.size() == 1 || GetParam() == kRestore));  // it may say more
+    const Bytes after = ReadBytes(Disk::image);
+    EXPECT_LE(Disk::writes, n + 2) << "more than the refused unit's put-back came after";
+    EXPECT_TRUE(after == Disk::before) << "the file is not as before the refused unit";
+    if (GetParam() != kRestore) {
+      ExpectFilesKept(Page(after));
+    } else {  // the new page up to the refused unit, the old one from there on
+      const Bytes incoming = ReadBytes(kData + "images/PACit.bin");
+      std::size_t at = 0;
+      while (at < kPageSize && std::equal(&after[at], &after[at] + 128, &incoming[at]))
+        at += 128;
+      EXPECT_TRUE(std::equal(after.begin() + at, after.end(), start_.begin() + at)) << at;
+    }
+    Bytes copy;  // the safety copy, in storage order
+    std::error_code none;
+    for (const auto& file : std::filesystem::directory_iterator(scratch_.File("copies"), none))
+      copy = ReadBytes(file.path().string());
+    card_format::ReverseGroups(copy.data(), copy.size());
+    EXPECT_TRUE(GetParam() >= kDefragment ? copy == start_ : copy.empty()) << "the safety copy";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWritingCommand, FailedWrite,
+                         ::testing::Values(kUploadFile, kReplace, kDelete, kDefragment, kFormat,
+                                           kRepair, kRestore),
+                         [](const auto& info) { return std::string(kNames[info.param]); });
+
+}  // namespace
