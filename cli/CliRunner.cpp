@@ -237,7 +237,8 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
       CheckRequest check{request.repair, request.fixChecksums ? CheckRequest::Checksums::Rewrite
                                                               : CheckRequest::Checksums::Leave};
       CheckVerdict verdict;
-      const CommandResult result = CheckCard(card, check, Copies(request, copies), progress, user, verdict);
+      const CommandResult result =
+          CheckCard(card, check, Copies(request, copies), progress, user, verdict);
       return result == CommandResult::Done && !verdict.sound ? kFailed : ExitStatus(result);
     }
     case Command::Delete: {
