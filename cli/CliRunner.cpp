@@ -131,6 +131,28 @@ SafetyCopies Copies(const CliRequest& request, const std::string& folder) {
   return WantedCopies(folder, page);
 }
 
+// An option that says yes confirms; without it the user is asked, and off a
+// terminal the question's default answer, No, declines.
+Confirm ConfirmedBy(bool option) {
+  return option ? Confirm::Yes : Confirm::Ask;
+}
+
+// --replace says yes to a replace and to a VMS alone; without it a terminal
+// asks and elsewhere neither is done. Data files are moved away for a game
+// only with --defrag, through the defragment command with its safety copy.
+UploadDecisions UploadDecisionsFor(const CliRequest& request, const std::string& copies,
+                                   bool canAsk) {
+  UploadDecisions decisions;
+  decisions.replace = request.replace ? Replace::Always : canAsk ? Replace::Ask : Replace::Never;
+  decisions.loneVms = request.replace ? LoneVms::Yes : canAsk ? LoneVms::Ask : LoneVms::No;
+  decisions.defragment = request.defrag ? Defragment::Yes : Defragment::No;
+  decisions.runDefragment = [&request, copies](CVmuCard& card, CProgress& progress,
+                                               CUserPrompts& user) {
+    return DefragmentPage(card, Copies(request, copies), progress, user);
+  };
+  return decisions;
+}
+
 // Every file of the page into the folder; existing files are replaced only
 // with --force (or as the user answers on a terminal), and a file kept or in
 // the way fails the command.
@@ -155,11 +177,14 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
     }
     if (entry.GetType() != CVmuDirEntry::kFree) files.emplace_back(i, entry);
   }
-  if (request.force) user.SetAnswer(true);
-  const CommandResult result =
-      DownloadFiles(card, files, request.allFolder,
-                    request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci, progress, user);
-  if (user.TakeRefusal()) err << message::kAddForce.text << '\n';
+  const Overwrite overwrite = request.force   ? Overwrite::Always
+                              : user.CanAsk() ? Overwrite::Ask
+                                              : Overwrite::Never;
+  Declined declined = Declined::Nothing;
+  const CommandResult result = DownloadFiles(
+      card, files, request.allFolder, request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci,
+      progress, user, overwrite, &declined);
+  if (declined == Declined::Overwrite) err << message::kAddForce.text << '\n';
   return ExitStatus(result);
 }
 
@@ -205,16 +230,13 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
       if (!CheckFileIndex(card, request.index, err)) return kFailed;
       return ExitStatus(DownloadFile(card, request.index, progress, user));
     case Command::Upload: {
-      if (request.replace) user.SetAnswer(true);
-      // A game's blocks are freed by a defragment only when the command line asks.
-      const MakeRoom defragment = [&](std::uint16_t last) {
-        if (request.defrag) return DefragmentPage(card, Copies(request, copies), progress, user);
-        user.ShowMessage(Fill(message::kGameNeedsRoom, {std::to_string(last)}));
-        err << message::kAddDefrag.text << '\n';
-        return CommandResult::Failed;
-      };
-      const CommandResult result = UploadFiles(card, request.files, progress, user, defragment);
-      if (user.TakeRefusal()) err << message::kAddReplace.text << '\n';
+      Declined declined = Declined::Nothing;
+      const CommandResult result =
+          UploadFiles(card, request.files, progress, user,
+                      UploadDecisionsFor(request, copies, user.CanAsk()), &declined);
+      if (declined == Declined::Replace || declined == Declined::LoneVms)
+        err << message::kAddReplace.text << '\n';
+      if (declined == Declined::Defragment) err << message::kAddDefrag.text << '\n';
       return ExitStatus(result);
     }
     case Command::ExportIcon:
@@ -223,10 +245,11 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
     case Command::Backup:
       return ExitStatus(BackupPage(card, progress, user));
     case Command::Restore: {
-      if (request.force) user.SetAnswer(true);
       user.SetPage(request.fromPage);
-      const CommandResult result = RestorePage(card, Copies(request, copies), progress, user);
-      if (result == CommandResult::Dismissed && user.TakeRefusal())
+      Declined declined = Declined::Nothing;
+      const CommandResult result = RestorePage(card, Copies(request, copies), progress, user,
+                                               ConfirmedBy(request.force), &declined);
+      if (declined == Declined::Confirm)
         err << Fill(message::kAddForceRestore, {request.file}) << '\n';
       return ExitStatus(result);
     }
@@ -245,17 +268,17 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
       std::vector<ListedFile> files;
       for (const std::uint16_t index : request.indices)
         if (!CheckFileIndex(card, index, err, &files)) return kFailed;
-      if (request.yes) user.SetAnswer(true);
-      const CommandResult result = DeleteFiles(card, files, user);
-      if (result == CommandResult::Dismissed && user.TakeRefusal())
-        err << message::kAddYes.text << '\n';
+      Declined declined = Declined::Nothing;
+      const CommandResult result =
+          DeleteFiles(card, files, user, ConfirmedBy(request.yes), &declined);
+      if (declined == Declined::Confirm) err << message::kAddYes.text << '\n';
       return ExitStatus(result);
     }
     case Command::Format: {
-      if (request.yes) user.SetAnswer(true);
-      const CommandResult result = FormatPage(card, Copies(request, copies), progress, user);
-      if (result == CommandResult::Dismissed && user.TakeRefusal())
-        err << message::kAddYes.text << '\n';
+      Declined declined = Declined::Nothing;
+      const CommandResult result = FormatPage(card, Copies(request, copies), progress, user,
+                                              ConfirmedBy(request.yes), &declined);
+      if (declined == Declined::Confirm) err << message::kAddYes.text << '\n';
       return ExitStatus(result);
     }
     case Command::Defrag:

@@ -51,9 +51,11 @@ bool CCommandLineUser::MaySave(const std::string& path) {
 }
 
 bool CCommandLineUser::AskYesNo(const std::string& question, bool defaultYes) {
-  const bool yes = Answer(question, defaultYes);
-  refused_ = refused_ || !yes;
-  return yes;
+  if (terminal_ == nullptr) return defaultYes;
+  err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;
+  std::string reply;
+  if (!std::getline(*terminal_, reply) || reply.empty()) return defaultYes;
+  return reply[0] == 'y' || reply[0] == 'Y';
 }
 
 bool CCommandLineUser::ChoosePage(const std::string& file, std::uint16_t pages,
@@ -64,13 +66,4 @@ bool CCommandLineUser::ChoosePage(const std::string& file, std::uint16_t pages,
   }
   page = *page_;
   return true;
-}
-
-bool CCommandLineUser::Answer(const std::string& question, bool defaultYes) {
-  if (answer_) return *answer_;
-  if (terminal_ == nullptr) return defaultYes;
-  err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;
-  std::string reply;
-  if (!std::getline(*terminal_, reply) || reply.empty()) return defaultYes;
-  return reply[0] == 'y' || reply[0] == 'Y';
 }

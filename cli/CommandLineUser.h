@@ -12,9 +12,10 @@
 
 // The command line's user: messages go to standard error, one line each, and
 // the file "chosen" is the one the command line names. An existing file is
-// kept unless the command line says --force. A question takes the answer the
-// command line gave (--yes, --replace); without one it is asked on the
-// terminal, and where there is none it gets its default answer.
+// kept unless the command line says --force. A question is asked on the
+// terminal; where there is none it gets its default answer. What the
+// options decide (--yes, --replace) is passed to the commands, which then
+// ask nothing about it.
 class CCommandLineUser : public CUserPrompts {
  public:
   // terminal: where a person types answers; none when standard input is not a terminal.
@@ -30,18 +31,11 @@ class CCommandLineUser : public CUserPrompts {
   using OutputCheck = std::function<Result(const std::string& path)>;
   void SetOutputCheck(OutputCheck check) { check_ = std::move(check); }
 
-  // The answer to every question, as the command line gave it.
-  void SetAnswer(std::optional<bool> answer) { answer_ = answer; }
+  // Whether a person can answer questions.
+  bool CanAsk() const { return terminal_ != nullptr; }
   // The page of a file of several that the command line names (--from-page);
   // without one, the choice is refused with a message saying to add it.
   void SetPage(std::optional<std::uint16_t> page) { page_ = page; }
-
-  // Whether a question was answered No since the last call; the flag is cleared.
-  bool TakeRefusal() {
-    const bool refused = refused_;
-    refused_ = false;
-    return refused;
-  }
 
   // Messages wait until released, so that they follow what a command prints.
   void HoldMessages() { holding_ = true; }
@@ -61,14 +55,11 @@ class CCommandLineUser : public CUserPrompts {
 
  private:
   bool Named(const std::string& path);  // an empty name is refused with a message
-  bool Answer(const std::string& question, bool defaultYes);
 
   std::ostream& err_;
   std::istream* terminal_;
-  std::optional<bool> answer_;
   std::optional<std::uint16_t> page_;
   bool holding_ = false;
-  bool refused_ = false;
   std::vector<std::string> held_;
   std::string path_;
   bool force_ = false;

@@ -116,33 +116,40 @@ CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUser
   return KeptBlocks(card, slots, user, kept);
 }
 
-CommandResult Delete(CVmuCard& card, const std::vector<ListedFile>& files, CUserPrompts& user) {
+CommandResult Delete(CVmuCard& card, const std::vector<ListedFile>& files, Confirm confirm,
+                     CUserPrompts& user, Declined* declined) {
   std::vector<CVmuDirEntry> entries;
   std::vector<Doomed> doomed;
   std::vector<bool> kept;
   CommandResult result = Gather(card, files, user, entries, doomed, kept);
   if (result != CommandResult::Done) return result;
   if (doomed.empty()) return CommandResult::Dismissed;
-  if (!user.AskYesNo(Question(entries), false)) return CommandResult::Dismissed;
-  // The card may have been swapped while the question was open: what is
-  // deleted is what the question named, or nothing.
-  std::vector<ListedFile> named;
-  for (std::size_t k = 0; k < doomed.size(); ++k)
-    named.emplace_back(doomed[k].index, entries[k]);
-  if ((result = Gather(card, named, user, entries, doomed, kept)) != CommandResult::Done)
-    return result;
+  if (confirm == Confirm::Ask) {
+    if (!user.AskYesNo(Question(entries), false)) {
+      NoteDeclined(declined, Declined::Confirm);
+      return CommandResult::Dismissed;
+    }
+    // The card may have been swapped while the question was open: what is
+    // deleted is what the question named, or nothing.
+    std::vector<ListedFile> named;
+    for (std::size_t k = 0; k < doomed.size(); ++k)
+      named.emplace_back(doomed[k].index, entries[k]);
+    if ((result = Gather(card, named, user, entries, doomed, kept)) != CommandResult::Done)
+      return result;
+  }
   return Remove(card, doomed, kept, user);
 }
 }  // namespace
 
-CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user) {
+CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user,
+                          Confirm confirm, Declined* declined) {
   // Each slot once, in directory order.
   std::stable_sort(files.begin(), files.end(),
                    [](const ListedFile& a, const ListedFile& b) { return a.index < b.index; });
   const auto sameSlot = [](const ListedFile& a, const ListedFile& b) { return a.index == b.index; };
   files.erase(std::unique(files.begin(), files.end(), sameSlot), files.end());
   CDiscardUnlessFinished changes(card);
-  const CommandResult result = Delete(card, files, user);
+  const CommandResult result = Delete(card, files, confirm, user, declined);
   if (result == CommandResult::Done) changes.Finished();
   return result;
 }

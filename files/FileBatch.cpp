@@ -122,10 +122,10 @@ CommandResult Skip(CUserPrompts& user, const Message& why, const std::string& pa
 
 // Each file the batch names itself is first offered to the front end's check
 // (never the card image or the trace, by any link); a regular file of the
-// name is replaced only if the user agrees, and nothing else is written through.
+// name is replaced only as decided, and nothing else is written through.
 CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::string& folder,
-                          CardFileFormat format, std::set<std::string>& stems, CProgress& progress,
-                          CUserPrompts& user) {
+                          CardFileFormat format, Overwrite overwrite, std::set<std::string>& stems,
+                          CProgress& progress, CUserPrompts& user, Declined* declined) {
   // The name is the listed file's; the download itself checks that the card
   // still holds that file.
   CVmuDirEntry entry;
@@ -151,31 +151,24 @@ CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::str
     if (!CheckRegularFile(output)) return Skip(user, message::kDownloadInTheWay, output);
     if (taken.empty()) taken = output;
   }
-  if (!taken.empty() && !user.AskYesNo(Fill(message::kAskOverwrite, {taken}), false)) {
+  if (!taken.empty() && overwrite != Overwrite::Always &&
+      (overwrite == Overwrite::Never ||
+       !user.AskYesNo(Fill(message::kAskOverwrite, {taken}), false))) {
+    NoteDeclined(declined, Declined::Overwrite);
     return Skip(user, message::kDownloadKept, taken);
   }
   return DownloadFile(card, file, path, progress, user);
-}
-
-// A VMS whose VMI is also named is uploaded through the VMI only.
-std::vector<std::string> WithoutPairedVms(const std::vector<std::string>& paths) {
-  std::vector<std::string> kept;
-  for (const std::string& path : paths) {
-    const bool vms = CVmsFile::IsPairName(path) && (path.back() == 's' || path.back() == 'S');
-    if (vms && std::count(paths.begin(), paths.end(), CVmsFile::Companion(path)) > 0) continue;
-    kept.push_back(path);
-  }
-  return kept;
 }
 }  // namespace
 
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
-                            CUserPrompts& user) {
+                            CUserPrompts& user, Overwrite overwrite, Declined* declined) {
   std::set<std::string> stems;
   std::size_t skipped = 0;
   const auto each = [&](std::size_t k, CProgress& window, CUserPrompts& asked) {
-    const CommandResult one = DownloadOne(card, files[k], folder, format, stems, window, asked);
+    const CommandResult one =
+        DownloadOne(card, files[k], folder, format, overwrite, stems, window, asked, declined);
     skipped += one == CommandResult::Dismissed ? 1 : 0;
     return one;
   };
@@ -195,19 +188,20 @@ CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files
 }
 
 CommandResult UploadFiles(CVmuCard& card, const std::vector<std::string>& paths,
-                          CProgress& progress, CUserPrompts& user, const MakeRoom& makeRoom) {
-  const std::vector<std::string> files = WithoutPairedVms(paths);
-  return RunBatch(files.size(), progress, user, message::kUploadsStopped,
+                          CProgress& progress, CUserPrompts& user, const UploadDecisions& decisions,
+                          Declined* declined) {
+  const std::vector<CardFileSource> sources = CardFileSourcesOf(paths);
+  return RunBatch(sources.size(), progress, user, message::kUploadsStopped,
                   [&](std::size_t k, CProgress& each, CUserPrompts& asked) {
-                    return UploadFile(card, files[k], each, asked, makeRoom);
+                    return UploadFile(card, sources[k], each, asked, decisions, declined);
                   });
 }
 
 CommandResult UploadFiles(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          const MakeRoom& makeRoom) {
+                          const UploadDecisions& decisions) {
   std::vector<std::string> paths;
   if (!user.ChooseFilesToOpen(kCardFileKind, paths) || paths.empty()) {
     return CommandResult::Dismissed;
   }
-  return UploadFiles(card, paths, progress, user, makeRoom);
+  return UploadFiles(card, paths, progress, user, decisions);
 }

@@ -17,24 +17,31 @@ class CUserPrompts;
 
 enum class CardFileFormat { Dci, Vms };
 
+// A file of the name in the folder: replaced once the user agrees, or
+// without asking, or never.
+enum class Overwrite { Ask, Always, Never };
+
 // The files into folder, each as DownloadFile checks it, named after its card
 // file name made safe for the file system, distinct within the batch
-// (DistinctFileStem), with .dci, or .vms and .vmi. A file of the name is
-// asked about; No skips that card file. Anything else of the name, and what
-// the user's CheckOutput refuses, skips it too. Every skip is named in a
-// message, the other files are still downloaded, and the batch then fails.
+// (DistinctFileStem), with .dci, or .vms and .vmi. A regular file of the name
+// is replaced as decided; one kept skips that card file. Anything else of the
+// name, and what the user's CheckOutput refuses, skips it too. Every skip is
+// named in a message, the other files are still downloaded, and the batch
+// then fails. declined, if given, tells whether a file was kept as decided.
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             const std::string& folder, CardFileFormat format, CProgress& progress,
-                            CUserPrompts& user);
+                            CUserPrompts& user, Overwrite overwrite = Overwrite::Ask,
+                            Declined* declined = nullptr);
 // The desktop's Download with several files selected: asks for the folder and the format.
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user);
 
-// The files at paths, each as UploadFile with a path; a VMS named beside
-// its own VMI counts once. makeRoom frees the blocks a game needs.
+// The files at paths, each as UploadFile with its source (CardFileSourcesOf:
+// a VMS named beside its own VMI counts once), with the same decisions.
 CommandResult UploadFiles(CVmuCard& card, const std::vector<std::string>& paths,
                           CProgress& progress, CUserPrompts& user,
-                          const MakeRoom& makeRoom = MakeRoom());
+                          const UploadDecisions& decisions = UploadDecisions(),
+                          Declined* declined = nullptr);
 // The desktop's Upload: asks for one or several files.
 CommandResult UploadFiles(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                          const MakeRoom& makeRoom = MakeRoom());
+                          const UploadDecisions& decisions = UploadDecisions());

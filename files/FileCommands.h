@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "CardFileSource.h"
 #include "CommandResult.h"
+#include "Decisions.h"
 #include "FileTexts.h"
 #include "ListedFile.h"
 
@@ -53,29 +55,56 @@ CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& pr
 CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user);
 
-// Frees blocks 0 to lastBlock for a game by moving the data files (the front
-// end asks first, or not); Done once they are free.
-using MakeRoom = std::function<CommandResult(std::uint16_t lastBlock)>;
+// How an upload settles what it would otherwise ask (Decisions.h).
+// A file of the same name on the page: replaced once the user agrees, or
+// without asking, or never.
+enum class Replace { Ask, Always, Never };
+// A VMS file without its VMI: uploaded as a data file named after it once
+// the user agrees, or without asking, or not at all.
+enum class LoneVms { Ask, Yes, No };
+// A game whose blocks data files hold: the page defragmented first once the
+// user agrees, or without asking, or the game refused.
+enum class Defragment { Ask, Yes, No };
+
+// The page's defragment, which the front end hands to the upload (the page
+// commands are beyond the file commands' reach); it runs on the upload's
+// card, progress window and user.
+using RunDefragment = std::function<CommandResult(CVmuCard&, CProgress&, CUserPrompts&)>;
+
+struct UploadDecisions {
+  Replace replace = Replace::Ask;
+  LoneVms loneVms = LoneVms::Ask;
+  Defragment defragment = Defragment::Ask;
+  RunDefragment runDefragment;  // none: a game's blocks are never freed
+};
 
 // Writes a file that the user chooses (a DCI file, or a VMS/VMI pair named by
 // either file) to the selected page. A data file goes into the highest free
-// blocks; a file of a name already on the page replaces that file only if the
-// user agrees and the card still holds it as it was when asked, and no moment
-// leaves neither version whole on the card. A game goes from block 0 upward,
-// one game a page; when data files hold those blocks, makeRoom (if given) is
-// asked to free them first.
+// blocks; a file of a name already on the page is replaced only as decided
+// and, after a question, only if the card still holds it as it was when
+// asked, and no moment leaves neither version whole on the card. A game goes
+// from block 0 upward, one game a page; when data files hold those blocks,
+// the page is defragmented first as decided, or the game is refused.
+// declined, if given, tells what a decision against the upload left undone.
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                         const MakeRoom& makeRoom = MakeRoom());
+                         const UploadDecisions& decisions = UploadDecisions(),
+                         Declined* declined = nullptr);
 // The same with the file path (a file dropped on the list).
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
-                         CUserPrompts& user, const MakeRoom& makeRoom = MakeRoom());
+                         CUserPrompts& user, const UploadDecisions& decisions = UploadDecisions(),
+                         Declined* declined = nullptr);
+// The same with the source already decided.
+CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress& progress,
+                         CUserPrompts& user, const UploadDecisions& decisions = UploadDecisions(),
+                         Declined* declined = nullptr);
 
 // Deletes the files once the user agrees (No is the default; copy-protected
-// files are named in the question): clears their entries, then frees their
-// chains. The entries are read again after the answer, since the card may
-// have been swapped while the question was open. Slots given alone that are
-// free are passed over.
-CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user);
+// files are named in the question), or as confirmed: clears their entries,
+// then frees their chains. The entries are read again after an answer, since
+// the card may have been swapped while the question was open. Slots given
+// alone that are free are passed over.
+CommandResult DeleteFiles(CVmuCard& card, std::vector<ListedFile> files, CUserPrompts& user,
+                          Confirm confirm = Confirm::Ask, Declined* declined = nullptr);
 
 // Reads the file's icon, every frame, and saves it as a PNG or GIF file where
 // the user chooses (IconImageFile.h).

@@ -6,6 +6,7 @@
 #include "CardFormat.h"
 #include "DciFile.h"
 #include "FileCommands.h"
+#include "FileReader.h"
 #include "Messages.h"
 #include "PageChecks.h"
 #include "Progress.h"
@@ -61,20 +62,38 @@ CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   return read ? CommandResult::Done : Refuse(user, read.Message());
 }
 
-// A VMS/VMI pair; a VMS alone only once the user agrees to its name.
-CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry& entry,
-                      std::vector<std::uint8_t>& blocks) {
-  bool vmiMissing = false;
-  Result read = CVmsFile::ReadPair(path, entry, blocks, vmiMissing);
-  if (vmiMissing) {
-    if (!user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false)) {
-      return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
-    }
-    // dated now, as the console dates what it writes
-    read = CVmsFile::ReadAlone(path, CVmuTimestamp::Now().GetData(), entry, blocks);
+// A VMS without its VMI, once it is decided that it goes as a data file
+// named after it. Only a VMS file that is there is asked about.
+CommandResult ReadLoneVms(const std::string& path, LoneVms decision, CUserPrompts& user,
+                          Declined* declined, CVmuDirEntry& entry,
+                          std::vector<std::uint8_t>& blocks) {
+  const Result there = CheckRegularFile(path);
+  if (!there) return Refuse(user, Fill(message::kVmsMissing, {path, there.Message()}));
+  if (decision == LoneVms::No ||
+      (decision == LoneVms::Ask &&
+       !user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false))) {
+    NoteDeclined(declined, Declined::LoneVms);
+    return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
   }
-  if (!read) return Refuse(user, read.Message());
-  return CommandResult::Done;
+  // dated now, as the console dates what it writes
+  const Result read = CVmsFile::ReadAlone(path, CVmuTimestamp::Now().GetData(), entry, blocks);
+  return read ? CommandResult::Done : Refuse(user, read.Message());
+}
+
+CommandResult ReadSource(const CardFileSource& source, LoneVms loneVms, CUserPrompts& user,
+                         Declined* declined, CVmuDirEntry& entry,
+                         std::vector<std::uint8_t>& blocks) {
+  switch (source.kind) {
+    case CardFileSource::Kind::Dci:
+      break;
+    case CardFileSource::Kind::Pair: {
+      const Result read = CVmsFile::ReadPair(source.path, source.vms, entry, blocks);
+      return read ? CommandResult::Done : Refuse(user, read.Message());
+    }
+    case CardFileSource::Kind::LoneVms:
+      return ReadLoneVms(source.path, loneVms, user, declined, entry, blocks);
+  }
+  return ReadDci(source.path, user, entry, blocks);
 }
 
 // Where the upload goes: a directory slot, and the blocks of its chain.
@@ -167,16 +186,20 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   return FindBlocks(card, *fat, upload, user, placement);
 }
 
-// Asked last, once the upload is known to fit; No is the default. The card
-// may be swapped while the question is open, so the page is read again after
-// the answer: the file replaced is the one the question named, or none.
-CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
-                             CVmuFat*& fat, Placement& placement) {
+// Decided last, once the upload is known to fit; No is the question's
+// default. The card may be swapped while the question is open, so the page
+// is read again after the answer: the file replaced is the one the question
+// named, or none.
+CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, Replace decision,
+                             CUserPrompts& user, Declined* declined, CVmuFat*& fat,
+                             Placement& placement) {
   const std::string name = FileName(upload);
   if (!placement.old.IsSound()) {
     return Refuse(user, Fill(message::kReplaceDamaged, {name, placement.old.fault}));
   }
-  if (!user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
+  if (decision == Replace::Always) return CommandResult::Done;
+  if (decision == Replace::Never || !user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
+    NoteDeclined(declined, Declined::Replace);
     return Refuse(user, Fill(message::kNotReplaced, {name}));
   }
   const ListedFile asked(placement.slot, placement.replaced);
@@ -244,23 +267,42 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   return CommandResult::Done;
 }
 
+// The console runs a game only from block 0 up: data files there are moved
+// away by the page's defragment, as decided, and the place found anew; or
+// the game is refused.
+CommandResult MakeRoom(CVmuCard& card, const CVmuDirEntry& game, const UploadDecisions& decisions,
+                       CProgress& progress, CUserPrompts& user, Declined* declined, CVmuFat*& fat,
+                       Placement& placement) {
+  const std::string last = std::to_string(game.GetSize() - 1);
+  const std::string refusal = Fill(message::kGameNeedsRoom, {last});
+  const Defragment decision = decisions.runDefragment ? decisions.defragment : Defragment::No;
+  if (decision == Defragment::Ask && !user.AskYesNo(Fill(message::kDefragNeeded, {last}), false)) {
+    NoteDeclined(declined, Declined::Defragment);
+    return CommandResult::Dismissed;
+  }
+  if (decision == Defragment::No) {
+    NoteDeclined(declined, Declined::Defragment);
+    return Refuse(user, refusal);
+  }
+  CommandResult result = decisions.runDefragment(card, progress, user);
+  if (result != CommandResult::Done) return result;
+  placement = Placement();
+  if ((result = FindPlace(card, game, user, fat, placement)) != CommandResult::Done) return result;
+  return placement.needsRoom ? Refuse(user, refusal) : CommandResult::Done;
+}
+
 CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
-                    CProgress& progress, CUserPrompts& user, const MakeRoom& makeRoom) {
+                    CProgress& progress, CUserPrompts& user, const UploadDecisions& decisions,
+                    Declined* declined) {
   CVmuFat* fat = nullptr;
   Placement placement;
   CommandResult result = FindPlace(card, entry, user, fat, placement);
   if (result != CommandResult::Done) return result;
-  const std::string last = std::to_string(entry.GetSize() - 1);
-  if (placement.needsRoom && makeRoom) {
-    if ((result = makeRoom(static_cast<std::uint16_t>(entry.GetSize() - 1))) != CommandResult::Done)
-      return result;
-    placement = Placement();
-    if ((result = FindPlace(card, entry, user, fat, placement)) != CommandResult::Done)
-      return result;
-  }
-  if (placement.needsRoom) return Refuse(user, Fill(message::kGameNeedsRoom, {last}));
-  if (placement.replaces &&
-      (result = ConfirmReplace(card, entry, user, fat, placement)) != CommandResult::Done) {
+  if (placement.needsRoom && (result = MakeRoom(card, entry, decisions, progress, user, declined,
+                                                fat, placement)) != CommandResult::Done)
+    return result;
+  if (placement.replaces && (result = ConfirmReplace(card, entry, decisions.replace, user, declined,
+                                                     fat, placement)) != CommandResult::Done) {
     return result;
   }
   if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done) {
@@ -271,24 +313,28 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
 }  // namespace
 
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
-                         const MakeRoom& makeRoom) {
+                         const UploadDecisions& decisions, Declined* declined) {
   std::string path;
   if (!user.ChooseFileToOpen(kCardFileKind, path)) return CommandResult::Dismissed;
-  return UploadFile(card, path, progress, user, makeRoom);
+  return UploadFile(card, path, progress, user, decisions, declined);
 }
 
 CommandResult UploadFile(CVmuCard& card, const std::string& path, CProgress& progress,
-                         CUserPrompts& user, const MakeRoom& makeRoom) {
+                         CUserPrompts& user, const UploadDecisions& decisions, Declined* declined) {
+  return UploadFile(card, CardFileSourceOf(path), progress, user, decisions, declined);
+}
+
+CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress& progress,
+                         CUserPrompts& user, const UploadDecisions& decisions, Declined* declined) {
   CVmuDirEntry entry;
   std::vector<std::uint8_t> blocks;
-  const CommandResult read = CVmsFile::IsPairName(path) ? ReadVms(path, user, entry, blocks)
-                                                        : ReadDci(path, user, entry, blocks);
+  const CommandResult read = ReadSource(source, decisions.loneVms, user, declined, entry, blocks);
   if (read != CommandResult::Done) return read;
 
   // Whatever the upload could not store on the card is dropped, never left
   // for a later command to write.
   CDiscardUnlessFinished changes(card);
-  const CommandResult result = Place(card, entry, blocks, progress, user, makeRoom);
+  const CommandResult result = Place(card, entry, blocks, progress, user, decisions, declined);
   if (result == CommandResult::Done) changes.Finished();
   return result;
 }

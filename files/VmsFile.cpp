@@ -53,6 +53,12 @@ std::string Lower(std::string text) {
   return text;
 }
 
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 std::string Stem(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -113,12 +119,9 @@ Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
   return Result();
 }
 
-// The VMS's path: the VMI's own name with .vms when that file is there (the
-// resource name holds only 8 bytes of a longer name), else the resource
-// name in the VMI's folder, with .VMS or .vms, whichever is there.
+// The VMS the VMI names: its resource name (which holds only 8 bytes of a
+// longer name) in the VMI's folder, with .VMS or .vms, whichever is there.
 std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
-  const std::string beside = CVmsFile::Companion(vmiPath);
-  if (IsThere(beside)) return beside;
   std::string resource(reinterpret_cast<const char*>(vmi + kResource), kResourceLength);
   resource.erase(std::min(resource.find('\0'), resource.size()));
   const std::string stem = Folder(vmiPath) + resource;
@@ -153,12 +156,25 @@ bool CVmsFile::IsPairName(const std::string& path) {
   return extension == "vms" || extension == "vmi";
 }
 
+bool CVmsFile::IsVmiName(const std::string& path) {
+  return Lower(Extension(path)) == "vmi";
+}
+
 std::string CVmsFile::Companion(const std::string& path) {
   const std::string extension = Extension(path);
   std::string other = extension;
   other[2] = Lower(extension) == "vms" ? 'i' : 's';
   if (extension[2] >= 'A' && extension[2] <= 'Z') other[2] = static_cast<char>(other[2] - 32);
   return path.substr(0, path.size() - extension.size()) + other;
+}
+
+std::string CVmsFile::Beside(const std::string& path) {
+  const std::string stem = path.substr(0, path.size() - 3);
+  const std::string other = IsVmiName(path) ? "vms" : "vmi";
+  for (const std::string& candidate : {Companion(path), stem + other, stem + Upper(other)}) {
+    if (IsThere(candidate)) return candidate;
+  }
+  return std::string();
 }
 
 CVmsFile::Vmi CVmsFile::Describe(const CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
@@ -197,7 +213,7 @@ CVmsFile::Vmi CVmsFile::Describe(const CVmuDirEntry& entry, const std::vector<st
 
 Result CVmsFile::WritePair(const std::string& path, const CVmuDirEntry& entry,
                            const std::vector<std::uint8_t>& blocks) {
-  const bool named = Lower(Extension(path)) == "vms";
+  const bool named = !IsVmiName(path);
   const std::string vms = named ? path : Companion(path);
   const std::string vmi = named ? Companion(path) : path;
   const Vmi description = Describe(entry, blocks, Stem(vms));
@@ -205,24 +221,8 @@ Result CVmsFile::WritePair(const std::string& path, const CVmuDirEntry& entry,
       {{vms, blocks.data(), blocks.size()}, {vmi, description.data(), description.size()}});
 }
 
-Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
-                          std::vector<std::uint8_t>& blocks, bool& vmiMissing) {
-  vmiMissing = false;
-  const bool named = Lower(Extension(path)) == "vmi";
-  std::string vmiPath = named ? path : Companion(path);
-  if (!named && !IsThere(vmiPath)) {
-    // Whatever the case of the VMI's extension beside it.
-    const std::string lower = path.substr(0, path.size() - 3) + "vmi";
-    const std::string upper = path.substr(0, path.size() - 3) + "VMI";
-    vmiPath = IsThere(lower) ? lower : upper;
-    if (!IsThere(vmiPath)) {
-      // Only a VMS file that is there is asked about.
-      const Result vms = CheckRegularFile(path);
-      vmiMissing = static_cast<bool>(vms);
-      return vms ? Result::Failure(message::kCannotRead.text)
-                 : Result::Failure(Fill(message::kVmsMissing, {path, vms.Message()}));
-    }
-  }
+Result CVmsFile::ReadPair(const std::string& vmiPath, const std::string& vmsPath,
+                          CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks) {
   std::vector<std::uint8_t> vmi;
   const Result read = ReadFile(vmiPath, kVmiLength, message::kVmiUnreadable, vmi);
   if (!read) return read;
@@ -231,7 +231,7 @@ Result CVmsFile::ReadPair(const std::string& path, CVmuDirEntry& entry,
   EntryFrom(vmi.data(), entry);
   const std::uint32_t size = vmi[kFileSize] | vmi[kFileSize + 1] << 8 | vmi[kFileSize + 2] << 16 |
                              std::uint32_t{vmi[kFileSize + 3]} << 24;
-  return TakeBlocks(named ? VmsNamedBy(vmiPath, vmi.data()) : path, size, blocks);
+  return TakeBlocks(vmsPath.empty() ? VmsNamedBy(vmiPath, vmi.data()) : vmsPath, size, blocks);
 }
 
 Result CVmsFile::ReadAlone(const std::string& path, const std::uint8_t* stamp, CVmuDirEntry& entry,

@@ -21,9 +21,16 @@ class CVmsFile {
 
   // A name ending in .vms or .vmi, in any case.
   static bool IsPairName(const std::string& path);
+  // A name ending in .vmi, in any case.
+  static bool IsVmiName(const std::string& path);
   // The other file of the pair named by path: the same name with .vmi for
   // .vms and back, the extension's case kept.
   static std::string Companion(const std::string& path);
+  // The other file of the pair that is there beside path: its Companion, or
+  // the same name with the other extension in lower or in upper case (a
+  // pair copied from a console's tools is named in upper case); empty when
+  // none of them is there.
+  static std::string Beside(const std::string& path);
 
   // The VMI of a file whose VMS is named resource (up to 8 bytes, no .vms).
   static Vmi Describe(const CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
@@ -33,12 +40,11 @@ class CVmsFile {
   static Result WritePair(const std::string& path, const CVmuDirEntry& entry,
                           const std::vector<std::uint8_t>& blocks);
 
-  // Reads the pair that path names (a VMI, or a VMS with its VMI beside):
-  // the entry the VMI describes (first block 0) and the VMS's blocks.
-  // vmiMissing is set, with a failure, when path is a VMS that is there with
-  // no VMI beside.
-  static Result ReadPair(const std::string& path, CVmuDirEntry& entry,
-                         std::vector<std::uint8_t>& blocks, bool& vmiMissing);
+  // Reads the pair: the entry the VMI describes (first block 0) and the
+  // VMS's blocks. vmsPath: the VMS beside the VMI; empty: the one the VMI
+  // names, in the VMI's folder.
+  static Result ReadPair(const std::string& vmiPath, const std::string& vmsPath,
+                         CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks);
   // A VMS without its VMI, as a data file named after it (cardName, 12
   // bytes padded with zero bytes), dated stamp (8 BCD bytes).
   static Result ReadAlone(const std::string& path, const std::uint8_t* stamp, CVmuDirEntry& entry,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CommandResult.h"
+#include "Decisions.h"
 
 class CVmuCard;
 class CPageImage;
@@ -84,10 +85,12 @@ CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const Safet
                         CProgress& progress, CUserPrompts& user, CheckVerdict& verdict);
 
 // Lays the selected page out as a new card (the layout of a new image), once
-// the user agrees (No is the default). Only the root block, the allocation
-// table and the directory are written; the other pages are not touched.
+// the user agrees (No is the default) or as confirmed. Only the root block,
+// the allocation table and the directory are written; the other pages are
+// not touched. declined, if given, tells whether the user said No.
 CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
-                         CUserPrompts& user);
+                         CUserPrompts& user, Confirm confirm = Confirm::Ask,
+                         Declined* declined = nullptr);
 
 // Moves the data files so that each is one run from block 199 downward, with
 // no free block between them and the free space in one run; a game (and a

@@ -30,8 +30,11 @@ CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& pr
 }  // namespace
 
 CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
-                         CUserPrompts& user) {
-  if (!user.AskYesNo(message::kAskFormat.text, false)) return CommandResult::Dismissed;
+                         CUserPrompts& user, Confirm confirm, Declined* declined) {
+  if (confirm == Confirm::Ask && !user.AskYesNo(message::kAskFormat.text, false)) {
+    NoteDeclined(declined, Declined::Confirm);
+    return CommandResult::Dismissed;
+  }
   CDiscardUnlessFinished changes(card);
   std::string copy;
   if (!copies.folder.empty()) {

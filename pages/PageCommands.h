@@ -21,11 +21,13 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
 // comes from a DCM backup, or a card image converted from the card's order;
 // of a file of four pages the user chooses one. A file that holds no
 // formatted page is written only when the user insists (the question's
-// default is No). The user is told that the restore succeeded, or that it
-// stopped part-way and the page is partly written, with where the safety
-// copy is and how to put it back.
+// default is No) or as confirmed; declined, if given, tells whether he did
+// not. The user is told that the restore succeeded, or that it stopped
+// part-way and the page is partly written, with where the safety copy is
+// and how to put it back.
 CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
-                          CUserPrompts& user);
+                          CUserPrompts& user, Confirm confirm = Confirm::Ask,
+                          Declined* declined = nullptr);
 // The same without a safety copy.
 CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& user);
 

@@ -63,15 +63,17 @@ CommandResult RestorePage(CVmuCard& card, CProgress& progress, CUserPrompts& use
 }
 
 CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
-                          CUserPrompts& user) {
+                          CUserPrompts& user, Confirm confirm, Declined* declined) {
   std::string path;
   if (!user.ChooseFileToOpen(kRestoreFileKind, path)) return CommandResult::Dismissed;
   std::vector<std::uint8_t> page;
   CommandResult result = ChosenPage(path, user, page);
   if (result != CommandResult::Done) return result;
-  if (!IsFormattedPage(page) &&
-      !user.AskYesNo(Fill(message::kAskRestoreUnformatted, {path}), false))
+  if (confirm == Confirm::Ask && !IsFormattedPage(page) &&
+      !user.AskYesNo(Fill(message::kAskRestoreUnformatted, {path}), false)) {
+    NoteDeclined(declined, Declined::Confirm);
     return CommandResult::Dismissed;
+  }
 
   {
     // Changes the card refused to store are dropped, and nothing is written

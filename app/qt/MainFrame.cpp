@@ -125,16 +125,13 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   if (!source_.card) source_.card = makePortCard_();
 
   ApplyStoredSettings();
-  listView_ = new CCardListView(*source_.card, *user_, progress_, this);
+  // A game needs blocks 0 up: the upload offers to move the data files away first.
+  const RunDefragment defragment = [this](CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+    return DefragmentPage(card, Copies(), progress, user);
+  };
+  listView_ = new CCardListView(*source_.card, *user_, progress_, defragment, this);
   setCentralWidget(listView_);
   listView_->RegisterCommands(router_.Table(CCommandRouter::Level::ListWindow));
-  // A game needs blocks 0 up: the user may have the data files moved away first.
-  listView_->makeRoom = [this](std::uint16_t last) {
-    if (!user_->AskYesNo(Fill(message::kDefragNeeded, {std::to_string(last)}), false))
-      return CommandResult::Dismissed;
-    const auto progress = progress_();
-    return DefragmentPage(*source_.card, Copies(), *progress, *user_);
-  };
   RegisterFrameCommands();
 
   CreateActions();

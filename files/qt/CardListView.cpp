@@ -50,11 +50,12 @@ const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150,
                                                              100, 100, 100, 100};
 
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
-                             QWidget* parent)
+                             RunDefragment defragment, QWidget* parent)
     : QWidget(parent),
       card_(&card),
       user_(user),
       progress_(std::move(progress)),
+      defragment_(std::move(defragment)),
       model_(new CFileListModel(0, kFileColumnCount, this)),
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
@@ -200,9 +201,15 @@ void CCardListView::OnDownload() {
   }
 }
 
+UploadDecisions CCardListView::Decisions() const {
+  UploadDecisions decisions;
+  decisions.runDefragment = defragment_;
+  return decisions;
+}
+
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  ::UploadFiles(*card_, *progress, user_, makeRoom);
+  ::UploadFiles(*card_, *progress, user_, Decisions());
 }
 
 void CCardListView::OnDelete() {
@@ -232,7 +239,7 @@ void CCardListView::UploadFiles(const QStringList& paths) {
   for (const QString& path : paths)
     names.push_back(QFile::encodeName(path).toStdString());
   const auto progress = progress_();
-  ::UploadFiles(*card_, names, *progress, user_, makeRoom);
+  ::UploadFiles(*card_, names, *progress, user_, Decisions());
 }
 
 QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {

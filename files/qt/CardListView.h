@@ -36,9 +36,11 @@ class CCardListView : public QWidget {
   static const int kDetailsWidths[kFileColumnCount];
 
   // The card and the user belong to the caller; progress makes the progress
-  // window of each long command.
+  // window of each long command; defragment is the page's defragment, which
+  // an upload offers when data files hold the blocks a game needs (none: the
+  // game is refused).
   CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
-                QWidget* parent = nullptr);
+                RunDefragment defragment = RunDefragment(), QWidget* parent = nullptr);
   ~CCardListView() override;
 
   // Puts the list window's commands and enable rules into its table.
@@ -83,8 +85,6 @@ class CCardListView : public QWidget {
   // Shows what the properties command found; replaceable so tests need not
   // face a modal dialog.
   std::function<void(const FileTexts&)> showProperties;
-  // Frees the blocks a game needs (the main window offers a defragment); none: refused.
-  MakeRoom makeRoom;
 
  signals:
   void viewModeChanged(int command);
@@ -101,6 +101,8 @@ class CCardListView : public QWidget {
  private:
   void AppendRow(const FileTexts& row);
   void ShowTexts(int row);
+  // The desktop's upload asks every question, and offers a game the defragment.
+  UploadDecisions Decisions() const;
   // Whether the view shown draws the files' own icons (all but List).
   bool ShowsIcons() const;
   // Reads, for the rows still without, the rest of their icons' first
@@ -113,6 +115,7 @@ class CCardListView : public QWidget {
   CVmuCard* card_;
   CUserPrompts& user_;
   ProgressFactory progress_;
+  RunDefragment defragment_;
   QStandardItemModel* model_;
   QItemSelectionModel* selection_;
   QStackedWidget* stack_;

@@ -624,6 +624,14 @@ TEST_F(CommandLine, ListCountsFreeBlocksAndUploadReplacesOnlyWithReplace) {
   EXPECT_THAT(err_.str(), HasSubstr("Add --replace"));
   EXPECT_EQ(ReadBytes(image), before);
   EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
+
+  // --replace also uploads a VMS file without its VMI.
+  const std::string lone = scratch_.File("lone.vms");
+  WriteBytes(lone, std::vector<std::uint8_t>(512, 1));
+  EXPECT_EQ(Run({"--image", image, "upload", lone}), 1);
+  EXPECT_EQ(err_.str(), lone + " was not uploaded: it has no VMI file beside it.\n" +
+                            message::kAddReplace.text + "\n");
+  EXPECT_EQ(Run({"--image", image, "upload", "--replace", lone}), 0) << err_.str();
 }
 
 TEST_F(CommandLine, AReadOnlyImageIsStillListed) {

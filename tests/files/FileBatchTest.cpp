@@ -40,6 +40,19 @@ TEST_F(FileBatchTest, DownloadsIntoAFolderUnderOneWindowAndAsksBeforeReplacing) 
                   " already exists and was kept; its card file was not downloaded."});
   EXPECT_EQ(ReadBytes(scratch_.File("FIRST.dci")), (Bytes{1, 2, 3}));
   EXPECT_EQ(std::filesystem::file_size(scratch_.File("SECOND_ONE.dci")), 32u + 512);
+
+  // Decided in advance, nothing is asked: Never keeps the file and says so, Always replaces it.
+  Declined declined = Declined::Nothing;
+  EXPECT_EQ(DownloadFiles(sim_.Card(), {0}, folder, CardFileFormat::Dci, progress_, user_,
+                          Overwrite::Never, &declined),
+            CommandResult::Failed);
+  EXPECT_EQ(declined, Declined::Overwrite);
+  EXPECT_EQ(ReadBytes(scratch_.File("FIRST.dci")), (Bytes{1, 2, 3}));
+  ASSERT_EQ(DownloadFiles(sim_.Card(), {0}, folder, CardFileFormat::Dci, progress_, user_,
+                          Overwrite::Always),
+            CommandResult::Done);
+  EXPECT_EQ(std::filesystem::file_size(scratch_.File("FIRST.dci")), 32u + 1024);
+  EXPECT_EQ(user_.questions.size(), 1u);
 }
 
 TEST_F(FileBatchTest, UploadsStopAtTheFirstFailureAndSayHowManyWereDone) {

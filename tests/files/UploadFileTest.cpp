@@ -191,6 +191,38 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
 }
 
+// Decided in advance, nothing is asked: Never and No refuse as a No does and
+// say what they declined; Always and Yes write.
+TEST_F(UploadFileTest, DecisionsPassedInAreFollowedWithoutAQuestion) {
+  Place(0, Entry(0x33, "SAVE", 199, 1), Blocks(1, 1));
+  Load();
+  WriteBytes(path_, Dci(Entry(0x33, "SAVE", 0, 2), Blocks(2, 7)));
+  const std::string lone = scratch_.File("lone.vms");
+  WriteBytes(lone, Blocks(1, 3));
+
+  const UploadDecisions never{Replace::Never, LoneVms::No, Defragment::Ask, {}};
+  Declined declined = Declined::Nothing;
+  EXPECT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, never, &declined),
+            CommandResult::Failed);
+  EXPECT_EQ(declined, Declined::Replace);
+  EXPECT_EQ(user_.messages.back(),
+            "The file was not uploaded: there is already a file named "
+            "\"SAVE\" on this memory card.");
+  EXPECT_EQ(UploadFile(sim_.Card(), lone, progress_, user_, never, &declined),
+            CommandResult::Failed);
+  EXPECT_EQ(declined, Declined::LoneVms);
+  EXPECT_EQ(user_.messages.back(), lone + " was not uploaded: it has no VMI file beside it.");
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+
+  const UploadDecisions always{Replace::Always, LoneVms::Yes, Defragment::Ask, {}};
+  ASSERT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, always), CommandResult::Done);
+  ASSERT_EQ(UploadFile(sim_.Card(), lone, progress_, user_, always), CommandResult::Done);
+  ExpectHolds("SAVE", Blocks(2, 7));
+  ExpectHolds("lone", Blocks(1, 3));
+  EXPECT_TRUE(user_.questions.empty());
+  ExpectConsistent();
+}
+
 TEST_F(UploadFileTest, FilesThatAreNotWholeFilesAreRefusedBeforeAnyCardAccess) {
   Bytes truncated = DataDci(3);
   truncated.pop_back();
@@ -280,20 +312,22 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
 }  // namespace
 
 namespace {
-// A game goes from block 0 up, after a defragment when data files are there,
-// and one game a page.
+// A game goes from block 0 up, after a defragment when data files are there
+// and the user agrees, and one game a page.
 TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
   FreshCard();
   Place(0, Entry(0x33, "LOW", 1, 2), Blocks(2, 9));  // blocks 1 and 0
   Load();
   const Bytes game = Dci(Entry(0xCC, "GAME", 0, 3), Blocks(3, 5));
-  EXPECT_EQ(Upload(game), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back(),
-            "The game needs blocks 0 to 2, but data files use some of them, so it was not "
-            "uploaded.");
-  std::uint16_t asked = 0;
-  const MakeRoom moveLow = [&](std::uint16_t last) {
-    asked = last;
+  const std::string refused =
+      "The game needs blocks 0 to 2, but data files use some of them, so it was not uploaded.";
+  EXPECT_EQ(Upload(game), CommandResult::Failed);  // no defragment to offer
+  EXPECT_EQ(user_.messages.back(), refused);
+  int defragments = 0;
+  UploadDecisions decisions;
+  decisions.runDefragment = [&](CVmuCard& card, CProgress&, CUserPrompts&) {
+    ++defragments;
+    EXPECT_EQ(&card, &sim_.Card());     // the upload's own card
     CPageImage page = sim_.ReadPage();  // as a defragment leaves it
     const PageFile low = FindFile(page, "LOW");
     PlaceChain(page, low.slot, low.entry.data(), {199, 198}, ChainBytes(page, low.chain));
@@ -303,13 +337,36 @@ TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
     return CommandResult::Done;
   };
   WriteBytes(path_, game);
-  EXPECT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, moveLow), CommandResult::Done);
-  EXPECT_EQ(asked, 2);
-  const CPageImage card = sim_.ReadPage();
-  EXPECT_EQ(FindFile(card, "GAME").chain, (std::vector<std::uint16_t>{0, 1, 2}));
-  EXPECT_EQ(ChainBytes(card, FindFile(card, "GAME").chain), Blocks(3, 5));
-  ExpectConsistent();
-  EXPECT_EQ(Upload(Dci(Entry(0xCC, "OTHER", 0, 1), Blocks(1))), CommandResult::Failed);
-  EXPECT_EQ(user_.messages.back(), "There is already a game on this memory card.");
+  Declined declined = Declined::Nothing;
+  for (const Defragment no : {Defragment::No, Defragment::Ask}) {
+    decisions.defragment = no;  // and the question's default
+    EXPECT_NE(UploadFile(sim_.Card(), path_, progress_, user_, decisions, &declined),
+              CommandResult::Done);
+    EXPECT_EQ(declined, Declined::Defragment);
+  }
+  EXPECT_EQ(user_.messages.back(), refused);
+  EXPECT_EQ(user_.questions, Words{"The game needs blocks 0 to 2, but data files use some of "
+                                   "them.  Defragment the memory card first?"});
+  EXPECT_EQ(defragments, 0);
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+
+  for (const Defragment yes : {Defragment::Ask, Defragment::Yes}) {
+    decisions.defragment = yes;
+    if (yes == Defragment::Ask) user_.AnswerNextQuestion(true);
+    WriteBytes(path_, game);
+    EXPECT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, decisions), CommandResult::Done);
+    const CPageImage card = sim_.ReadPage();
+    EXPECT_EQ(FindFile(card, "GAME").chain, (std::vector<std::uint16_t>{0, 1, 2}));
+    EXPECT_EQ(ChainBytes(card, FindFile(card, "GAME").chain), Blocks(3, 5));
+    ExpectConsistent();
+    EXPECT_EQ(Upload(Dci(Entry(0xCC, "OTHER", 0, 1), Blocks(1))), CommandResult::Failed);
+    EXPECT_EQ(user_.messages.back(), "There is already a game on this memory card.");
+    Delete("GAME");
+    Delete("LOW");
+    Place(0, Entry(0x33, "LOW", 1, 2), Blocks(2, 9));
+    Load();
+  }
+  EXPECT_EQ(defragments, 2);
+  EXPECT_EQ(user_.questions.size(), 2u);  // Yes asks nothing
 }
 }  // namespace
