@@ -4,8 +4,7 @@
 
 using ::testing::HasSubstr;
 
-TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
-  const std::string copies = environment_.safetyCopies;
+TEST_F(CommandLine, CheckRepairsAChecksumOnlyWhenAskedTo) {
   const std::string image = ImageWithFile("card.vmu", "First");
   auto before = ReadBytes(image);
   before[199 * 512 + 0x46] = 0x34;  // a checksum its bytes do not give
@@ -18,23 +17,31 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
   ASSERT_EQ(Run({"--image", image, "--no-safety-copy", "check", "--repair", "--fix-checksums"}), 0)
       << err_.str();
   EXPECT_EQ(Run({"--image", image, "check"}), 0) << err_.str();
+}
 
-  before = ReadBytes(image);
+TEST_F(CommandLine, DeleteNeedsYesAndKeepsNoSafetyCopy) {
+  const std::string image = ImageWithFile("card.vmu", "First");
+  const auto before = ReadBytes(image);
   EXPECT_EQ(Run({"--image", image, "delete", "0"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("Add --yes"));
   EXPECT_EQ(ReadBytes(image), before);
   ASSERT_EQ(Run({"--image", image, "delete", "0", "--yes"}), 0) << err_.str();
   EXPECT_EQ(Run({"--image", image, "check"}), 0) << err_.str();
-  EXPECT_FALSE(std::filesystem::exists(copies));  // a delete keeps none
+  EXPECT_FALSE(std::filesystem::exists(environment_.safetyCopies));
+}
 
-  const std::string other = ImageWithFile("other.vmu", "Second");
-  ASSERT_EQ(Run({"--image", other, "--page", "1", "format", "--yes"}), 0) << err_.str();
+TEST_F(CommandLine, FormatKeepsASafetyCopyUnlessToldNotTo) {
+  const std::string copies = environment_.safetyCopies;
+  const std::string image = ImageWithFile("other.vmu", "Second");
+  ASSERT_EQ(Run({"--image", image, "--page", "1", "format", "--yes"}), 0) << err_.str();
   EXPECT_THAT(err_.str(), HasSubstr("A safety copy of the page was saved as " + copies));
   ASSERT_EQ(std::distance(std::filesystem::directory_iterator(copies), {}), 1);
-  ASSERT_EQ(Run({"--image", other, "--no-safety-copy", "format", "--yes"}), 0);
+  ASSERT_EQ(Run({"--image", image, "--no-safety-copy", "format", "--yes"}), 0);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(copies), {}), 1);
+}
 
-  // A game needs blocks 0 up: a data file there moves away only with --defrag.
+// A game needs blocks 0 up: a data file there moves away only with --defrag.
+TEST_F(CommandLine, AGameMovesDataAwayOnlyWithDefrag) {
   CPageImage page = CPageImage::Formatted();
   CVmuDirEntry data = MakeEntry(0x33, 1, 2);
   data.SetFileName("DATA        ");

@@ -23,7 +23,9 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
     EXPECT_FALSE(err_.str().empty());
   }
   EXPECT_TRUE(askedPorts_.empty());
+}
 
+TEST_F(CommandLine, VersionAndHelpGoToStandardOutput) {
   EXPECT_EQ(Run({"--version"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr(program::kVersionText));
   EXPECT_EQ(Run({"--help"}), 0);
@@ -67,27 +69,38 @@ TEST_F(CommandLine, StoredSettingsChooseThePortUnlessTheCommandLineDoes) {
   EXPECT_THAT(askedPorts_, ::testing::Not(::testing::Contains(70000 & 0xFFFF)));
 }
 
+namespace {
+
+std::string FirstLine(const std::string& path) {
+  std::ifstream in(path);
+  std::string first;
+  std::getline(in, first);
+  return first;
+}
+
+}  // namespace
+
 TEST_F(CommandLine, TraceRecordsTheWire) {
   const std::string image = ImageWithFile("card.dcm", "x");
   const std::string trace = scratch_.File("wire.txt");
   ASSERT_EQ(Run({"--image", image, "--trace", trace, "page", "1"}), 0) << err_.str();
-  auto firstLine = [&trace] {
-    std::ifstream in(trace);
-    std::string first;
-    std::getline(in, first);
-    return first;
-  };
-  EXPECT_EQ(firstLine(), "W 0 01");
+  EXPECT_EQ(FirstLine(trace), "W 0 01");
+}
 
-  // An existing trace is kept unless --force, given before or after the command.
+// --force counts given before or after the command.
+TEST_F(CommandLine, AnExistingTraceIsKeptUnlessForced) {
+  const std::string image = ImageWithFile("card.dcm", "x");
+  const std::string trace = scratch_.File("wire.txt");
   WriteBytes(trace, {'k', 'e', 'p', 't'});
   EXPECT_EQ(Run({"--image", image, "--trace", trace, "list"}), 1);
   EXPECT_EQ(err_.str(), trace + " already exists; add --force to replace it.\n");
   EXPECT_EQ(ReadBytes(trace), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
   ASSERT_EQ(Run({"--image", image, "--trace", trace, "--force", "list"}), 0) << err_.str();
-  EXPECT_EQ(firstLine(), "W 0 01");
+  EXPECT_EQ(FirstLine(trace), "W 0 01");
+}
 
-  // A trace that cannot be written fails the command that it traced.
+TEST_F(CommandLine, ATraceThatCannotBeWrittenFailsTheCommandItTraced) {
+  const std::string image = ImageWithFile("card.dcm", "x");
   const std::string device = FullDevice(scratch_);
   if (device.empty()) GTEST_SKIP() << "no device here that fails writes";
   EXPECT_EQ(Run({"--image", image, "--trace", device, "--force", "page", "1"}), 1);
@@ -95,9 +108,8 @@ TEST_F(CommandLine, TraceRecordsTheWire) {
             "The trace file " + device + " could not be written: No space left on device.\n");
 }
 
-// Outputs never clobber inputs: nothing is saved over the card image, by any
-// name, and a link to nothing counts as a file that is there.
-TEST_F(CommandLine, OutputsThatAreTheImageOrTakenAreRefusedBeforeTheCard) {
+// Outputs never clobber inputs: nothing is saved over the card image, by any name.
+TEST_F(CommandLine, OutputsThatAreTheImageAreRefusedBeforeTheCard) {
   const std::string image = ImageWithFile("card.bin", "x");
   const auto before = ReadBytes(image);
   const std::string alias = scratch_.File("alias.dcm"), hard = scratch_.File("hard.dcm");
@@ -118,7 +130,11 @@ TEST_F(CommandLine, OutputsThatAreTheImageOrTakenAreRefusedBeforeTheCard) {
   }
   EXPECT_EQ(ReadBytes(image), before);
   EXPECT_FALSE(std::filesystem::exists(scratch_.File("new.dci")));
+}
 
+// A link to nothing counts as a file that is there; an empty name as none.
+TEST_F(CommandLine, OutputsALinkToNothingOrAnEmptyNameAreRefused) {
+  const std::string image = ImageWithFile("card.bin", "x");
   const std::string dangling = scratch_.File("dangling.dci");
   std::filesystem::create_symlink(scratch_.File("nowhere.dci"), dangling);
   EXPECT_EQ(Run({"--image", image, "download", "0", dangling}), 1);

@@ -57,6 +57,15 @@ class CommandLine : public ::testing::Test {
     return scratch_.File(name);
   }
 
+  // A four-page image with the file of ImageWithFile uploaded to page 3.
+  std::string FourPagesWithAFileOnPage3() {
+    const std::string dci = scratch_.File("file.dci"), target = scratch_.File("target.dcm");
+    EXPECT_EQ(Run({"--image", ImageWithFile("source.bin", "Moved"), "download", "0", dci}), 0);
+    EXPECT_EQ(Run({"new-image", target, "--pages", "4"}), 0);
+    EXPECT_EQ(Run({"--image", target, "--page", "3", "upload", dci}), 0) << err_.str();
+    return target;
+  }
+
   void WriteSettings(const std::string& text) { std::ofstream(environment_.settingsPath) << text; }
 
   // korvantis-cli in a child process, so that it can hold an image's lock, or

@@ -71,12 +71,17 @@ TEST_F(CommandLine, AChangedImageReachesTheDiskBeforeSuccess) {
   ASSERT_GT(imageCalls.size(), 1u);
   EXPECT_EQ(imageCalls.back(), "sync");
   EXPECT_EQ(std::count(imageCalls.begin(), imageCalls.end(), "sync"), 1);
+}
 
+// Either ends the command, which says so once.
+TEST_F(CommandLine, ASyncOrAWriteTheDiskRefusesFailsTheCommand) {
+  const std::string image = ImageWithFile("card.vmu", "x");
+  const std::string dci = scratch_.File("file.dci");
+  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0);
   environment_.imageCalls.dataSync = FailedSync;
   EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);
   EXPECT_EQ(err_.str(), image + " could not be saved to the disk: Input/output error.\n");
 
-  // A write the disk refuses ends the command, which says so once.
   environment_.imageCalls = RealFileCalls();
   environment_.imageCalls.write = FullWrite;
   EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 1);

@@ -16,7 +16,10 @@ TEST_F(CommandLine, ListShowsTheCardsBytesEscapedForOneLine) {
   EXPECT_FALSE(std::getline(lines, extra));
   EXPECT_THAT(row, StartsWith("0\tSAVEGAME.001\tTab\\there\\\\ok\t\t\t2 Blocks\t"));
   EXPECT_THAT(row, HasSubstr("\tNo\tData"));
+}
 
+TEST_F(CommandLine, InfoShowsOneEntryByItsIndex) {
+  const std::string image = ImageWithFile("card.vmu", "Tab\there\\ok");
   ASSERT_EQ(Run({"--image", image, "info", "0"}), 0) << err_.str();
   EXPECT_THAT(out_.str(),
               StartsWith("Filename: SAVEGAME.001\nShort Description: Tab\\there\\\\ok\n"));
@@ -25,8 +28,10 @@ TEST_F(CommandLine, ListShowsTheCardsBytesEscapedForOneLine) {
 
   EXPECT_EQ(Run({"--image", image, "info", "1"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("no file with directory index 1"));
+}
 
-  // A name that would retitle the terminal stays text in every output.
+// A name that would retitle the terminal stays text in every output.
+TEST_F(CommandLine, ANameWithTerminalControlsStaysTextInEveryOutput) {
   const std::string hostile = ImageWithFile("hostile.bin", "\x1b]0;owned\x07\x9b\x7f");
   const std::string shown = "\\x1b]0;owned\\x07\\x9b\\x7f";
   for (const std::vector<std::string>& command :
@@ -48,15 +53,29 @@ TEST(EscapeText, EveryControlCharacterIsWrittenAsItsCode) {
             "\\x9b\xc2\xa0\xc3\xa9\xe3\x81\x82");  // UTF-8: U+009B escaped, the rest kept
 }
 
-TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
-  // Half-width katakana padded to 16 bytes, then two kanji in the long description.
-  const std::string image = ImageWithFile("jp.bin", "\xd2\xb2\xdd             \x94\xc1\x94\xb5");
+namespace {
+
+// Half-width katakana padded to 16 bytes, then two kanji in the long description.
+class JapaneseText : public CommandLine {
+ protected:
+  std::string JapaneseImage() {
+    return ImageWithFile("jp.bin", "\xd2\xb2\xdd             \x94\xc1\x94\xb5");
+  }
+};
+
+}  // namespace
+
+TEST_F(JapaneseText, IsWrittenInUtf8OrTheEncodingChosen) {
+  const std::string image = JapaneseImage();
   ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0) << err_.str();
   EXPECT_THAT(out_.str(),
               HasSubstr("\tSAVEGAME.001\t\uff92\uff72\uff9d             \t\u6591\u9ce9\t"));
   ASSERT_EQ(Run({"--image", image, "--encoding", "latin1", "list", "--tsv"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("\t\u00d2\u00b2\u00dd             \t\\x94\u00c1\\x94\u00b5\t"));
+}
 
+TEST_F(JapaneseText, KeepsTheListsColumnsAligned) {
+  const std::string image = JapaneseImage();
   ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
   std::istringstream lines(out_.str());
   std::string header, row;
@@ -67,7 +86,10 @@ TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
   };
   EXPECT_EQ(column(row, "\u6591"), column(header, "Long Description"));
   EXPECT_EQ(column(row, "2 Blocks"), column(header, "Size"));
+}
 
+TEST_F(JapaneseText, GoesIntoJsonInUtf8AndAsRawBytes) {
+  const std::string image = JapaneseImage();
   ASSERT_EQ(Run({"--image", image, "list", "--json"}), 0) << err_.str();
   EXPECT_THAT(out_.str(), StartsWith("[\n {\"index\": 0, \"filename\": \"SAVEGAME.001\""));
   EXPECT_THAT(out_.str(), HasSubstr("\"longDescription\": \"\u6591\u9ce9\""));
@@ -77,20 +99,12 @@ TEST_F(CommandLine, JapaneseTextIsWrittenInUtf8AlignedAndRawInJson) {
   EXPECT_THAT(out_.str(), HasSubstr("\"entry\": \"33"));
 }
 
-TEST_F(CommandLine, ListCountsFreeBlocksAndUploadReplacesOnlyWithReplace) {
+TEST_F(CommandLine, ListCountsFreeBlocksExceptAsTable) {
   const std::string image = ImageWithFile("card.vmu", "First");
   ASSERT_EQ(Run({"--image", image, "list"}), 0) << err_.str();
   EXPECT_THAT(out_.str(), ::testing::EndsWith("\n198 blocks free\n"));
   ASSERT_EQ(Run({"--image", image, "list", "--tsv"}), 0);
   EXPECT_THAT(out_.str(), Not(HasSubstr("free")));
-
-  const std::string dci = scratch_.File("same.dci");
-  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0) << err_.str();
-  const auto before = ReadBytes(image);
-  EXPECT_EQ(Run({"--image", image, "upload", dci}), 1);
-  EXPECT_THAT(err_.str(), HasSubstr("Add --replace"));
-  EXPECT_EQ(ReadBytes(image), before);
-  EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
 }
 
 // A card that stops answering part-way: the rows read so far, then one message.

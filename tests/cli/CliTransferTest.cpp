@@ -23,7 +23,7 @@ struct CAnsweringTerminal : std::streambuf {
 
 }  // namespace
 
-TEST_F(CommandLine, WholePagesDownloadAsVmsPairsAndIconsExport) {
+TEST_F(CommandLine, DownloadAllWritesVmsPairsIntoAFolderThatExists) {
   const std::string source = ImageWithFile("source.bin", "Moved");
   const std::string folder = scratch_.File("out");
   std::filesystem::create_directory(folder);
@@ -32,63 +32,61 @@ TEST_F(CommandLine, WholePagesDownloadAsVmsPairsAndIconsExport) {
   const std::string vmi = folder + "/SAVEGAME.001.vmi";
   ASSERT_TRUE(std::filesystem::exists(vmi));
   EXPECT_EQ(Run({"--image", source, "download", "--all", scratch_.File("none")}), 1);
+}
 
-  // The test file's header gives no icon frames.
+TEST_F(CommandLine, AFileWithoutIconFramesExportsNoIcon) {
+  const std::string source = ImageWithFile("source.bin", "Moved");
   EXPECT_EQ(Run({"--image", source, "export-icon", "0", scratch_.File("icon.png")}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("no icon"));
 }
 
-TEST_F(CommandLine, FilesAndPagesTravelBetweenImages) {
+TEST_F(CommandLine, DownloadKeepsAnExistingFileUnlessForced) {
   const std::string source = ImageWithFile("source.bin", "Moved");
   const std::string dci = scratch_.File("file.dci");
   ASSERT_EQ(Run({"--image", source, "download", "0", dci}), 0) << err_.str();
-
-  // An existing file is kept unless --force.
   EXPECT_EQ(Run({"--image", source, "download", "0", dci}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("--force"));
   EXPECT_EQ(Run({"--image", source, "download", "0", dci, "--force"}), 0) << err_.str();
+}
 
-  // A VMS whose VMI cannot be written stays as it was.
+TEST_F(CommandLine, AVmsWhoseVmiCannotBeWrittenStaysAsItWas) {
+  const std::string source = ImageWithFile("source.bin", "Moved");
   const std::string vms = scratch_.File("pair.vms");
   WriteBytes(vms, {'o', 'l', 'd'});
   std::filesystem::create_directory(scratch_.File("pair.vmi"));
   EXPECT_EQ(Run({"--image", source, "download", "0", vms, "--force"}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("(Is a directory)"));
   EXPECT_EQ(ReadBytes(vms), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
 
-  // Upload to page 3 of a four-page image: only page 3 shows the file.
-  const std::string target = scratch_.File("target.dcm");
-  ASSERT_EQ(Run({"new-image", target, "--pages", "4"}), 0);
-  ASSERT_EQ(Run({"--image", target, "--page", "3", "upload", dci}), 0) << err_.str();
+TEST_F(CommandLine, UploadReachesOnlyThePageItNames) {
+  const std::string target = FourPagesWithAFileOnPage3();
   ASSERT_EQ(Run({"--image", target, "--page", "3", "list", "--tsv"}), 0);
   EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
   ASSERT_EQ(Run({"--image", target, "list", "--tsv"}), 0);
   EXPECT_THAT(out_.str(), Not(HasSubstr("SAVEGAME")));
-
-  // A page backed up and restored over another page of the image.
-  const std::string backup = scratch_.File("page3.dcm");
-  ASSERT_EQ(Run({"--image", target, "--page", "3", "backup", backup}), 0) << err_.str();
-  ASSERT_EQ(Run({"--image", target, "--page", "2", "restore", backup}), 0) << err_.str();
-  ASSERT_EQ(Run({"--image", target, "--page", "2", "list", "--tsv"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("SAVEGAME.001"));
-  const auto image = ReadBytes(target);
-  EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + 131072, image.begin() + 2 * 131072),
-            ReadBytes(backup));
-
-  // Page 3 of the four-page image, restored whole onto a one-page image.
-  const std::string one = ImageWithFile("one.vmu", "x");
-  ASSERT_EQ(Run({"--image", one, "restore", target, "--from-page", "3"}), 0) << err_.str();
-  ASSERT_EQ(Run({"--image", one, "list", "--tsv"}), 0);
-  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tMoved\t"));
 }
+
+TEST_F(CommandLine, UploadReplacesOnlyWithReplace) {
+  const std::string image = ImageWithFile("card.vmu", "First");
+  const std::string dci = scratch_.File("same.dci");
+  ASSERT_EQ(Run({"--image", image, "download", "0", dci}), 0) << err_.str();
+  const auto before = ReadBytes(image);
+  EXPECT_EQ(Run({"--image", image, "upload", dci}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("Add --replace"));
+  EXPECT_EQ(ReadBytes(image), before);
+  EXPECT_EQ(Run({"--image", image, "upload", "--replace", dci}), 0) << err_.str();
+}
+
+namespace {
 
 // Four card files whose names make one file name, but for letter case and
 // the blank one; each file's DCI is its entry, then its block with every group
 // of four bytes reversed.
-TEST_F(CommandLine, DownloadAllNamesEveryFileApartAndFailsNamingWhatItSkipped) {
+const std::string kStems[] = {"SAVE_A.dci", "SAVE_A-2.dci", "Save_A-3.dci", "slot-03.dci"};
+std::vector<std::vector<std::uint8_t>> PlaceLikeNames(const std::string& image) {
   CPageImage page = CPageImage::Formatted();
   const char* names[] = {"SAVE A      ", "SAVE_A      ", "Save/A      ", "            "};
-  const std::string stems[] = {"SAVE_A.dci", "SAVE_A-2.dci", "Save_A-3.dci", "slot-03.dci"};
   std::vector<std::vector<std::uint8_t>> dcis;
   for (std::uint16_t slot = 0; slot < 4; ++slot) {
     CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
@@ -98,41 +96,52 @@ TEST_F(CommandLine, DownloadAllNamesEveryFileApartAndFailsNamingWhatItSkipped) {
       block[i] = static_cast<std::uint8_t>(i * 7 + slot);
     for (std::size_t i = 0; i < 512; ++i)
       dci.push_back(block[i ^ 3]);
-    ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
+    EXPECT_TRUE(page.PlaceFile(slot, entry, block.data()));
     dcis.push_back(dci);
   }
+  EXPECT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {page})));
+  return dcis;
+}
+
+}  // namespace
+
+TEST_F(CommandLine, DownloadAllNamesEveryFileApart) {
   const std::string image = scratch_.File("card.bin"), out = scratch_.File("out");
-  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {page})));
+  const auto dcis = PlaceLikeNames(image);
   std::filesystem::create_directory(out);
   ASSERT_EQ(Run({"--image", image, "download", "--all", out}), 0) << err_.str();
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 4);
   for (std::size_t k = 0; k < 4; ++k)
-    EXPECT_EQ(ReadBytes(out + "/" + stems[k]), dcis[k]) << stems[k];
+    EXPECT_EQ(ReadBytes(out + "/" + kStems[k]), dcis[k]) << kStems[k];
+}
 
-  // In the way: a file kept, a folder, links onto the image and the trace.
+// In the way: a file kept, a folder, links onto the image and the trace.
+TEST_F(CommandLine, DownloadAllFailsNamingWhatItSkipped) {
+  const std::string image = scratch_.File("card.bin");
+  const auto dcis = PlaceLikeNames(image);
   const auto before = ReadBytes(image);
   const std::string in = scratch_.File("in") + "/", trace = scratch_.File("wire.txt");
-  std::filesystem::create_directories(in + stems[1]);
-  WriteBytes(in + stems[0], {'o', 'l', 'd'});
-  std::filesystem::create_symlink(image, in + stems[3]);
+  std::filesystem::create_directories(in + kStems[1]);
+  WriteBytes(in + kStems[0], {'o', 'l', 'd'});
+  std::filesystem::create_symlink(image, in + kStems[3]);
   ASSERT_EQ(Run({"--image", image, "download", "--all", in}), 1);
-  EXPECT_EQ(err_.str(), in + stems[0] + " already exists and was kept; its card file was not " +
-                            "downloaded.\n" + in + stems[1] +
+  EXPECT_EQ(err_.str(), in + kStems[0] + " already exists and was kept; its card file was not " +
+                            "downloaded.\n" + in + kStems[1] +
                             " is a folder, a device, a pipe or a link to nothing; its card file " +
-                            "was not downloaded.\n" + in + stems[3] +
+                            "was not downloaded.\n" + in + kStems[3] +
                             " leads to the card image or the trace file in use; its card file " +
                             "was not downloaded.\nAdd --force to replace the files that were " +
                             "kept.\n");
-  EXPECT_EQ(ReadBytes(in + stems[0]), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-  EXPECT_EQ(ReadBytes(in + stems[2]), dcis[2]);
+  EXPECT_EQ(ReadBytes(in + kStems[0]), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(ReadBytes(in + kStems[2]), dcis[2]);
 
-  std::filesystem::remove(in + stems[2]);
-  std::filesystem::create_symlink(trace, in + stems[2]);
+  std::filesystem::remove(in + kStems[2]);
+  std::filesystem::create_symlink(trace, in + kStems[2]);
   ASSERT_EQ(Run({"--image", image, "--trace", trace, "--force", "download", "--all", in}), 1);
-  EXPECT_THAT(err_.str(), HasSubstr(in + stems[2] + " leads to the card image or the trace"));
-  EXPECT_EQ(ReadBytes(in + stems[0]), dcis[0]);
+  EXPECT_THAT(err_.str(), HasSubstr(in + kStems[2] + " leads to the card image or the trace"));
+  EXPECT_EQ(ReadBytes(in + kStems[0]), dcis[0]);
   EXPECT_EQ(ReadBytes(image), before);
-  EXPECT_TRUE(std::filesystem::is_symlink(in + stems[3]));
+  EXPECT_TRUE(std::filesystem::is_symlink(in + kStems[3]));
 }
 
 // The card on the port is swapped while a question is open (its two entries
