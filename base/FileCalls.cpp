@@ -1,6 +1,8 @@
 #include "FileCalls.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,10 +52,32 @@ int RenameNoReplace(const char* from, const char* to) {
 int UnlinkFile(const char* path) {
   return ::unlink(path);
 }
+
+int LockFile(int fd, int operation) {
+  return ::flock(fd, operation);
+}
+
+int FileStatus(int fd, struct stat* status) {
+  return ::fstat(fd, status);
+}
+
+std::int64_t SeekFile(int fd, std::int64_t offset, int whence) {
+  return ::lseek(fd, static_cast<off_t>(offset), whence);
+}
+
+int ControlFile(int fd, int command, int argument) {
+  return ::fcntl(fd, command, argument);
+}
 }  // namespace
 
 const FileCalls& RealFileCalls() {
-  static const FileCalls calls = {OpenFile,  ReadFile,   WriteFile,       SyncFile,  SyncData,
-                                  CloseFile, RenameFile, RenameNoReplace, UnlinkFile};
+  static const FileCalls calls = {OpenFile,   ReadFile,   WriteFile,       SyncFile,   SyncData,
+                                  CloseFile,  RenameFile, RenameNoReplace, UnlinkFile, LockFile,
+                                  FileStatus, SeekFile,   ControlFile};
   return calls;
+}
+
+bool BlockAgain(const FileCalls& calls, int fd) {
+  const int flags = calls.fcntl(fd, F_GETFL, 0);
+  return flags >= 0 && calls.fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }

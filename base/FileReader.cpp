@@ -39,13 +39,17 @@ Result OpenRegularFile(const std::string& path, int flags, int& fd, const FileCa
   const int opened = calls.open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
   if (opened < 0) return Refuse(errno);
   struct stat status {};
-  if (::fstat(opened, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (calls.fstat(opened, &status) != 0) {
+    const int error = errno;
+    calls.close(opened);
+    return Refuse(error);
+  }
+  if (!S_ISREG(status.st_mode)) {
     const Result refusal = RefuseKind(status.st_mode);
     calls.close(opened);
     return refusal;
   }
-  const int mode = ::fcntl(opened, F_GETFL);
-  if (mode < 0 || ::fcntl(opened, F_SETFL, mode & ~O_NONBLOCK) != 0) {
+  if (!BlockAgain(calls, opened)) {
     const int error = errno;
     calls.close(opened);
     return Refuse(error);
@@ -75,7 +79,7 @@ Result ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes
   struct stat status {};
   // The file's size is a guide, not a promise: it may grow or shrink meanwhile.
   std::size_t expected = maxSize;
-  if (::fstat(fd, &status) == 0 && status.st_size >= 0 &&
+  if (calls.fstat(fd, &status) == 0 && status.st_size >= 0 &&
       static_cast<std::uintmax_t>(status.st_size) < maxSize) {
     expected = static_cast<std::size_t>(status.st_size);
   }

@@ -115,9 +115,7 @@ Result WriteThrough(const FileCalls& calls, const std::string& path, const std::
   const int fd = calls.open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0) return CannotWrite(errno);
   struct stat opened {};
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (::fstat(fd, &opened) != 0 || !IsStream(opened.st_mode) || flags < 0 ||
-      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (calls.fstat(fd, &opened) != 0 || !IsStream(opened.st_mode) || !BlockAgain(calls, fd)) {
     calls.close(fd);
     return CannotWrite("It changed while it was being opened");
   }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <set>
 
+#include "BatchProgress.h"
+#include "BatchUser.h"
 #include "FileCommands.h"
 #include "FileReader.h"
 #include "FileWriter.h"
@@ -17,79 +19,6 @@
 #include "VmuDirEntry.h"
 
 namespace {
-// Each file takes an equal share of the window's range.
-constexpr std::int32_t kShare = 1000;
-
-// One window for all the files: the commands' own Create and DestroyWindow
-// keep it open, and their ranges map onto their file's share.
-class CBatchProgress : public CProgress {
- public:
-  CBatchProgress(CProgress& window, std::size_t files)
-      : window_(window), files_(static_cast<std::int32_t>(files)) {}
-  ~CBatchProgress() override { CloseWindow(); }
-
-  void StartFile(std::size_t k) { file_ = static_cast<std::int32_t>(k); }
-  void CloseWindow() {
-    if (open_) window_.DestroyWindow();
-    open_ = false;
-  }
-
-  bool Create() override {
-    if (open_) return true;
-    open_ = window_.Create();
-    if (open_) window_.SetRange(0, files_ * kShare);
-    return open_;
-  }
-  void SetMessageText(const std::string& text) override { window_.SetMessageText(text); }
-  void SetRange(std::int32_t lower, std::int32_t upper) override {
-    lower_ = lower;
-    upper_ = std::max(upper, lower + 1);
-  }
-  std::int32_t SetPos(std::int32_t position) override {
-    const std::int64_t within = std::int64_t{position - lower_} * kShare / (upper_ - lower_);
-    return window_.SetPos(file_ * kShare + static_cast<std::int32_t>(within));
-  }
-  bool PollCancel() override { return window_.PollCancel(); }
-  bool DestroyWindow() override { return true; }
-
- private:
-  CProgress& window_;
-  std::int32_t files_;
-  std::int32_t file_ = 0;
-  std::int32_t lower_ = 0, upper_ = 1;
-  bool open_ = false;
-};
-
-// The user as the commands see him: the window closes before anything is
-// asked or shown, and opens again with the next file's transfer.
-class CBatchUser : public CUserPrompts {
- public:
-  CBatchUser(CUserPrompts& user, CBatchProgress& progress) : user_(user), progress_(progress) {}
-
-  void ShowMessage(const std::string& text) override {
-    progress_.CloseWindow();
-    user_.ShowMessage(text);
-  }
-  bool ChooseFileToOpen(const FileKind& kind, std::string& path) override {
-    progress_.CloseWindow();
-    return user_.ChooseFileToOpen(kind, path);
-  }
-  bool ChooseFileToSave(const FileKind& kind, std::string& path) override {
-    progress_.CloseWindow();
-    return user_.ChooseFileToSave(kind, path);
-  }
-  bool AskYesNo(const std::string& question, bool defaultYes) override {
-    progress_.CloseWindow();
-    return user_.AskYesNo(question, defaultYes);
-  }
-  Result CheckOutput(const std::string& path) override { return user_.CheckOutput(path); }
-  void BeginBusy() override { user_.BeginBusy(); }
-  void EndBusy() override { user_.EndBusy(); }
-
- private:
-  CUserPrompts& user_;
-  CBatchProgress& progress_;
-};
 
 // Runs one command per file; after a failure or cancel past the first file,
 // says how many were done.

@@ -89,12 +89,12 @@ Result CCardImageFile::Open(const std::string& path, ImageAccess access,
 
   // Taken at once or not at all: a command that waited for another program
   // would seem to hang. A file system without locks does without them.
-  if (::flock(fd, (writable ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+  if (calls_.flock(fd, (writable ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     return refuse(Fill(message::kImageInUse, {path}));
   }
 
   struct stat status {};
-  if (::fstat(fd, &status) != 0)
+  if (calls_.fstat(fd, &status) != 0)
     return refuse(Fill(message::kImageCannotOpen, {path, SystemReason(errno)}));
   const std::uintmax_t size = status.st_size < 0 ? 0 : static_cast<std::uintmax_t>(status.st_size);
   if (size != kPageSize && size != std::uintmax_t{kPageSize} * kPageCount) {
@@ -140,7 +140,7 @@ Result CCardImageFile::WritePageBytes(std::uint32_t page, std::uint32_t offset,
   auto failed = [this](int error) {
     return Result::Failure(Fill(message::kImageCannotWrite, {path_, SystemReason(error)}));
   };
-  if (::lseek(fd_, static_cast<off_t>(page) * kPageSize + offset, SEEK_SET) < 0) {
+  if (calls_.lseek(fd_, std::int64_t{page} * kPageSize + offset, SEEK_SET) < 0) {
     return failed(errno);
   }
   unsynced_ = true;

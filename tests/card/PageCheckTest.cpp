@@ -8,6 +8,7 @@
 
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
+#include "RealData.h"
 #include "ScratchDirectory.h"
 
 namespace {
@@ -136,9 +137,8 @@ TEST(PageCheck, FindsEachKindOfDamageOnAPageDamagedThatWay) {
 }
 
 TEST(PageCheck, ReportsNothingOnSoundRealCardsAndFindsTheForeignLayout) {
-  const std::filesystem::path images = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
-  if (!std::filesystem::exists(images))
-    GTEST_SKIP() << "the real data is not beside the repository";
+  KORVANTIS_NEED_REALDATA("images");
+  const std::filesystem::path images = RealData("images");
   for (const char* name : {"vmu_save_A1.bin", "ReadFiles_01.vmu", "PACit.bin", "vmoooo.bin",
                            "empty_vmu_image.bin", "vmu_extended_blocks_2.bin"}) {
     CPageImage page;

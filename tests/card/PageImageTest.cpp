@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CardOnSimulator.h"
+#include "RealData.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "VmuFat.h"
@@ -35,9 +36,9 @@ TEST(PageImage, FormattedPageIsAnEmptyCardToTheCardLayer) {
 }
 
 TEST(PageImage, FormattedPageMatchesARealFreshCard) {
-  const std::string path = std::string(KORVANTIS_REALDATA_DIR) + "/images/empty_vmu_image.bin";
-  const std::vector<std::uint8_t> real = ReadBytes(path);
-  if (real.size() != card_format::kPageSize) GTEST_SKIP() << "no real card image at " << path;
+  KORVANTIS_NEED_REALDATA("images/empty_vmu_image.bin");
+  const std::vector<std::uint8_t> real = ReadBytes(RealData("images/empty_vmu_image.bin"));
+  ASSERT_EQ(real.size(), card_format::kPageSize);
   const std::uint8_t* realRoot = real.data() + 255 * 512;
   const CPageImage page = CPageImage::Formatted(realRoot + 48);
 

@@ -19,6 +19,7 @@
 #include "DcmFile.h"
 #include "FileCommands.h"
 #include "PageCommands.h"
+#include "RealData.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -26,7 +27,7 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using card_format::kPageSize;
-const std::string kData = KORVANTIS_REALDATA_DIR "/";
+const std::string kData = RealData("");
 const std::string kUpload = kData + "dci/kiss-psycho-circus-the-nightmare-child.29341";
 const std::string kReplacement = kData + "dci/project-justice.882.bin";  // S.ARCADIA001's new bytes
 enum Command { kUploadFile, kReplace, kDelete, kDefragment, kFormat, kRepair, kRestore };
@@ -63,7 +64,7 @@ CPageImage Page(const Bytes& storage) {
 class FailedWrite : public ::testing::TestWithParam<Command> {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(kReplacement)) GTEST_SKIP() << "no real data";
+    KORVANTIS_NEED_REALDATA("dci/project-justice.882.bin");
     start_ = ReadBytes(kData + "images/ReadFiles_01.vmu");
     CVmuDirEntry entry = MakeEntry(0x33, 0, 2);
     entry.SetFileName("S.ARCADIA001");

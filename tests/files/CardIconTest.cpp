@@ -5,6 +5,7 @@
 
 #include "CardIcon.h"
 #include "FileCommandTest.h"
+#include "RealData.h"
 
 namespace {
 
@@ -75,8 +76,8 @@ TEST_F(CardIconTest, TheListingReadsTheFirstFramesRestOnlyWhenAskedAndOnlyForIco
 }
 
 TEST_F(CardIconTest, ARealSavesIconExportsAsPngAndAnimatedGif) {
-  const std::string vmi = std::string(KORVANTIS_REALDATA_DIR) + "/vms/IKARUGA.VMI";
-  if (!std::filesystem::exists(vmi)) GTEST_SKIP() << "no real data here";
+  KORVANTIS_NEED_REALDATA("vms/IKARUGA.VMI");
+  const std::string vmi = RealData("vms/IKARUGA.VMI");
   Load();
   ASSERT_EQ(UploadFile(sim_.Card(), vmi, progress_, user_), CommandResult::Done);
 

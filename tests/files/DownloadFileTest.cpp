@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "FileCommandTest.h"
+#include "RealData.h"
 #include "ResultAssertion.h"
 #include "VmuFat.h"
 
@@ -102,8 +103,8 @@ TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThe
 // descriptions and is refused. The first save of ReadFiles_01.vmu fills a
 // hole: blocks 199 to 196, then 185 down to 163.
 TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
-  const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "images";
-  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
+  KORVANTIS_NEED_REALDATA("images");
+  const std::filesystem::path folder = RealData("images");
   std::vector<std::string> games;
   for (const auto& item : std::filesystem::directory_iterator(folder)) {
     if (item.path().filename() == "truncated.vmu") continue;

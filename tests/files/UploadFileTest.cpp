@@ -3,6 +3,7 @@
 
 #include "FileCommandTest.h"
 #include "Messages.h"
+#include "RealData.h"
 #include "VmuFat.h"
 
 namespace {
@@ -278,8 +279,8 @@ TEST_F(UploadFileTest, CardsThatCannotTakeTheFileSafelyAreLeftUnwritten) {
 }
 
 TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
-  const std::filesystem::path folder = std::filesystem::path(KORVANTIS_REALDATA_DIR) / "dci";
-  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
+  KORVANTIS_NEED_REALDATA("dci");
+  const std::filesystem::path folder = RealData("dci");
   int dataFiles = 0;
   for (const auto& item : std::filesystem::directory_iterator(folder)) {
     if (item.path().extension() != ".dci") continue;

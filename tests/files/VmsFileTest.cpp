@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "FileCommandTest.h"
+#include "RealData.h"
 #include "VmsFile.h"
 
 namespace {
@@ -35,13 +36,13 @@ class VmsFileTest : public FileCommandTest {
 };
 
 std::string RealPair(const char* name) {
-  return std::string(KORVANTIS_REALDATA_DIR) + "/vms/" + name;
+  return RealData(std::string("vms/") + name);
 }
 
 }  // namespace
 
 TEST_F(VmsFileTest, RealPairsTravelThroughTheCardUnchanged) {
-  if (!std::filesystem::exists(RealPair("KISSPC.VMI"))) GTEST_SKIP() << "no real data here";
+  KORVANTIS_NEED_REALDATA("vms/KISSPC.VMI");
   struct Pair {
     const char* vmi;
     const char* vms;

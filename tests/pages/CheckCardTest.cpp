@@ -14,6 +14,7 @@
 #include "CareCommands.h"
 #include "DcmFile.h"
 #include "EnvironmentGuard.h"
+#include "RealData.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -103,8 +104,8 @@ TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndRewritesAChecksumOnlyWhenAskedT
 // S.ARCADIA002 of a real card (slot 4, 27 blocks) with a wrong size: named,
 // none of its blocks freed, its size set to 27 only when the user agrees.
 TEST_F(CheckCardTest, AWrongSizeIsNamedAndMendedOnlyWhenAgreedAndNoBlockIsFreed) {
-  const fs::path path = fs::path(KORVANTIS_REALDATA_DIR) / "images" / "ReadFiles_01.vmu";
-  if (!fs::exists(path)) GTEST_SKIP() << "the real data is not beside the repository";
+  KORVANTIS_NEED_REALDATA("images/ReadFiles_01.vmu");
+  const fs::path path = RealData("images/ReadFiles_01.vmu");
   CPageImage real;
   const Bytes bytes = ReadBytes(path.string());
   std::copy(bytes.begin(), bytes.end(), real.GetData());

@@ -10,6 +10,7 @@
 #include "CardOnSimulator.h"
 #include "PageCheck.h"
 #include "PageCommands.h"
+#include "RealData.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -145,8 +146,9 @@ TEST_F(PageBackupRestoreTest, RestoreRefusesShortFilesAndAsksBeforeWritingNoForm
 // A card image keeps the card's order: its bytes reach the card turned into
 // wire order, and the card holds the image's files.
 TEST_F(PageBackupRestoreTest, RestoreConvertsACardImageFromTheCardsOrder) {
-  const Bytes image = ReadBytes(std::string(KORVANTIS_REALDATA_DIR) + "/images/vmu_save_A1.bin");
-  if (image.size() != kPage) GTEST_SKIP() << "the real card images are not here";
+  KORVANTIS_NEED_REALDATA("images/vmu_save_A1.bin");
+  const Bytes image = ReadBytes(RealData("images/vmu_save_A1.bin"));
+  ASSERT_EQ(image.size(), kPage);
   const std::string bin = scratch_.File("save.bin");
   WriteBytes(bin, image);
   user_.AnswerNextChoice(bin);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CardImageFile.h"
 #include "CardOnSimulator.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
@@ -164,4 +165,52 @@ TEST(CardImageFile, OneWriterOrManyReadersHoldAnImage) {
   EXPECT_TRUE(Succeeded(another.OpenImage(path, ImageAccess::Read)));
   EXPECT_EQ(writer.OpenImage(path, ImageAccess::WriteIfAllowed).Message(), inUse);
   EXPECT_EQ(reader.CheckPage(2).Message(), "This card image holds one page.");
+}
+
+namespace {
+int Refused(int error) {
+  errno = error;
+  return -1;
+}
+int LockTaken(int, int) {
+  return Refused(EWOULDBLOCK);
+}
+int NoLocks(int, int) {
+  return Refused(ENOLCK);
+}
+int StatusLost(int, struct stat*) {
+  return Refused(EIO);
+}
+std::int64_t NoSeek(int, std::int64_t, int) {
+  return Refused(ESPIPE);
+}
+}  // namespace
+
+// A lock that is taken refuses the image; a file system without locks does
+// without them; the other calls' failures name the image and the reason.
+TEST(CardImageFile, FailedSystemCallsShowTheImagesMessage) {
+  CScratchDirectory scratch;
+  const std::string path = scratch.File("card.dcm");
+  const Bytes before = Pattern(kPage, 3);
+  WriteBytes(path, before);
+  Bytes pages;
+  FileCalls calls = RealFileCalls();
+  calls.flock = LockTaken;
+  EXPECT_EQ(CCardImageFile(calls).Open(path, ImageAccess::Write, pages).Message(),
+            "The card image " + path + " is in use by another program.");
+  calls.flock = NoLocks;
+  EXPECT_TRUE(Succeeded(CCardImageFile(calls).Open(path, ImageAccess::Write, pages)));
+  calls = RealFileCalls();
+  calls.fstat = StatusLost;
+  EXPECT_EQ(CCardImageFile(calls).Open(path, ImageAccess::Read, pages).Message(),
+            path + " cannot be opened: Input/output error.");
+
+  calls = RealFileCalls();
+  calls.lseek = NoSeek;
+  CCardImageFile image(calls);
+  ASSERT_TRUE(Succeeded(image.Open(path, ImageAccess::Write, pages)));
+  const Bytes unit = Pattern(128, 9);
+  EXPECT_EQ(image.WritePageBytes(0, 512, unit.data(), 128).Message(),
+            path + " could not be written: Illegal seek.");
+  EXPECT_EQ(ReadBytes(path), before);
 }

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace {
 // What the percentage reads until the operation reports its first position.
@@ -76,6 +77,7 @@ bool CProgressDlg::Create() {
   // stay usable, or Cancel could never be pressed.
   setEnabled(true);
   bar_->setValue(lower_);
+  position_ = lower_;
   open_ = true;
   show();
   activateWindow();
@@ -124,11 +126,11 @@ void CProgressDlg::SetRange(std::int32_t lower, std::int32_t upper) {
 
 std::int32_t CProgressDlg::SetPos(std::int32_t position) {
   if (open_) QCoreApplication::processEvents();
-  const std::int32_t previous = bar_->value();
-  // Beyond the range the bar shows full or empty; the percentage tells more.
+  // Beyond the range the bar shows full or empty; the percentage tells more,
+  // and the operation gets back the position it gave, not the bar's.
   bar_->setValue(std::max(lower_, std::min(position, upper_)));
   ShowPercent(position);
-  return previous;
+  return std::exchange(position_, position);
 }
 
 bool CProgressDlg::PollCancel() {

@@ -57,6 +57,7 @@ class CProgressDlg : public QDialog, public CProgress {
 
   std::int32_t lower_ = 0;
   std::int32_t upper_ = 100;
+  std::int32_t position_ = 0;  // the last one given, which may lie beyond the range
   bool open_ = false;
   bool cancelRequested_ = false;
   QPointer<QWidget> owner_;
