@@ -12,7 +12,10 @@ namespace card_model {
 namespace {
 constexpr std::uint32_t kBlock = 512;
 constexpr std::uint16_t kRoot = 255, kFat = 254, kDirectoryTop = 253, kDirectoryBottom = 241;
-constexpr std::uint32_t kChecksum = 0x46;  // in a data file's header
+// A file header's fields.
+constexpr std::uint32_t kIconCount = 0x40, kSpeed = 0x42, kEyecatch = 0x44, kChecksum = 0x46,
+                        kDataSize = 0x48, kIcons = 0x80;
+constexpr std::size_t kHeaderBlock = 26;  // the entry's field: which block holds the header
 
 void Put16(std::uint8_t* at, std::uint32_t value) {
   at[0] = static_cast<std::uint8_t>(value);
@@ -73,7 +76,7 @@ std::uint16_t Slot(const std::vector<std::uint16_t>& slots, std::mt19937& rng) {
 }  // namespace
 
 std::string File::Shown() const {
-  return UpToZero(entry.data() + 4, 12);
+  return UpToZero(entry.data() + kName, 12);
 }
 
 Walk Card::WalkFrom(std::uint32_t first) const {
@@ -118,7 +121,7 @@ bool Card::HasGame() const {
 }
 
 void Card::Place(std::uint16_t slot, File file, const Chain& chain) {
-  Put16(&file.entry[2], chain[0]);
+  Put16(&file.entry[kFirst], chain[0]);
   for (std::size_t k = 0; k < chain.size(); ++k) {
     fat[chain[k]] = k + 1 < chain.size() ? chain[k + 1] : kEnd;
     leftovers.erase(chain[k]);
@@ -154,16 +157,16 @@ std::string NewName(const Card& card, std::mt19937& rng) {
 File MakeFile(std::mt19937& rng, bool game, std::uint16_t size, const std::string& name) {
   File file;
   file.entry.assign(32, 0);
-  file.entry[0] = game ? kGame : kData;
+  file.entry[kType] = game ? kGame : kData;
   const int protect = Pick(rng, 0, 7);  // copy-protected as the console marks it, or as others do
-  file.entry[1] = protect == 0 ? 0xFF : protect == 1 ? 0x80 : 0;
-  std::copy(name.begin(), name.end(), file.entry.begin() + 4);
+  file.entry[kProtect] = protect == 0 ? 0xFF : protect == 1 ? 0x80 : 0;
+  std::copy(name.begin(), name.end(), file.entry.begin() + kName);
   const int stamp[8] = {Pick(rng, 19, 20), Pick(rng, 0, 99), Pick(rng, 1, 12), Pick(rng, 1, 28),
                         Pick(rng, 0, 23),  Pick(rng, 0, 59), Pick(rng, 0, 59), Pick(rng, 0, 6)};
   for (int i = 0; i < 8; ++i)
-    file.entry[16 + static_cast<std::size_t>(i)] = Bcd(stamp[i]);
-  Put16(&file.entry[24], size);
-  file.entry[26] = game ? 1 : 0;  // the header's block
+    file.entry[kStamp + static_cast<std::size_t>(i)] = Bcd(stamp[i]);
+  Put16(&file.entry[kSize], size);
+  file.entry[kHeaderBlock] = game ? 1 : 0;
   file.data.resize(size * kBlock);
   for (std::uint8_t& byte : file.data)
     byte = static_cast<std::uint8_t>(rng());
@@ -173,16 +176,16 @@ File MakeFile(std::mt19937& rng, bool game, std::uint16_t size, const std::strin
   Text(at, 16, ' ', rng);
   Text(at + 16, 32, ' ', rng);
   Text(at + 48, 16, 0, rng);
-  const int icons = Pick(rng, 0, std::min<int>(3, (size * kBlock - header - 0x80) / kBlock));
-  Put16(at + 0x40, static_cast<std::uint32_t>(icons));
-  Put16(at + 0x42, static_cast<std::uint32_t>(Pick(rng, 0, 20)));
-  Put16(at + 0x44, 0);  // no eyecatch
+  const int icons = Pick(rng, 0, std::min<int>(3, (size * kBlock - header - kIcons) / kBlock));
+  Put16(at + kIconCount, static_cast<std::uint32_t>(icons));
+  Put16(at + kSpeed, static_cast<std::uint32_t>(Pick(rng, 0, 20)));
+  Put16(at + kEyecatch, 0);  // none
   Put16(at + kChecksum, 0);
   if (game) return file;
   // The data fill the file, as a console's save declares them.
-  const std::uint32_t rest = size * kBlock - 0x80 - static_cast<std::uint32_t>(icons) * kBlock;
-  Put16(at + 0x48, rest & 0xFFFF);
-  Put16(at + 0x4A, rest >> 16);
+  const std::uint32_t rest = size * kBlock - kIcons - static_cast<std::uint32_t>(icons) * kBlock;
+  Put16(at + kDataSize, rest & 0xFFFF);
+  Put16(at + kDataSize + 2, rest >> 16);
   if (Pick(rng, 0, 3) != 0) Put16(at + kChecksum, Crc(file.data));
   return file;
 }
@@ -247,7 +250,7 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
         const std::size_t size = length > 1 && Pick(rng, 0, 1) == 0
                                      ? length - 1
                                      : length + static_cast<std::size_t>(Pick(rng, 1, 3));
-        Put16(&file->entry[24], static_cast<std::uint32_t>(size));
+        Put16(&file->entry[kSize], static_cast<std::uint32_t>(size));
         return {Fill(message::kCheckSizeDisagrees,
                      {Quoted(*file), BlocksText(size), std::to_string(length)})};
       }
@@ -299,7 +302,8 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
       {
         std::uint16_t a = 0, b = 0;
         pair(all, a, b);
-        std::copy_n(card.files.at(a).entry.begin() + 4, 12, card.files.at(b).entry.begin() + 4);
+        std::copy_n(card.files.at(a).entry.begin() + kName, 12,
+                    card.files.at(b).entry.begin() + kName);
         return {Fill(message::kCheckDuplicateName, {Quoted(card.files.at(std::max(a, b)))})};
       }
     case Harm::Checksum:
@@ -310,7 +314,7 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
         if (stored == 0) stored = Crc(save.data) ^ 0x5A5A;
         Put16(&save.data[kChecksum], stored);
         save.data[static_cast<std::size_t>(
-            Pick(rng, 0x80, static_cast<int>(save.data.size()) - 1))] ^=
+            Pick(rng, kIcons, static_cast<int>(save.data.size()) - 1))] ^=
             static_cast<std::uint8_t>(Pick(rng, 1, 255));
         return {
             Fill(message::kCheckWrongChecksum, {Quoted(save), Hex(stored), Hex(Crc(save.data))})};
@@ -404,22 +408,22 @@ Bytes Dci(const File& file) {
 }
 
 Bytes Vmi(const File& file, const std::string& resource) {
-  Bytes vmi(108, 0);
+  Bytes vmi(kVmiLength, 0);
   static const char kMask[] = "SEGA";
   for (std::size_t i = 0; i < 8 && i < resource.size(); ++i)
-    vmi[0x50 + i] = static_cast<std::uint8_t>(resource[i]);
+    vmi[kVmiResource + i] = static_cast<std::uint8_t>(resource[i]);
   for (std::size_t i = 0; i < 4; ++i)
-    vmi[i] = static_cast<std::uint8_t>(vmi[0x50 + i] & kMask[i]);
-  const std::uint8_t* stamp = &file.entry[16];
-  Put16(&vmi[0x44], static_cast<std::uint32_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
+    vmi[i] = static_cast<std::uint8_t>(vmi[kVmiResource + i] & kMask[i]);  // its checksum
+  const std::uint8_t* stamp = &file.entry[kStamp];
+  Put16(&vmi[kVmiDate], static_cast<std::uint32_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
   for (std::size_t i = 2; i < 8; ++i)
-    vmi[0x44 + i] = static_cast<std::uint8_t>(FromBcd(stamp[i]));
-  Put16(&vmi[0x4E], 1);
-  std::copy_n(file.entry.begin() + 4, 12, vmi.begin() + 0x58);
-  Put16(&vmi[0x64], (file.Game() ? 2u : 0u) | (file.entry[1] != 0 ? 1u : 0u));
+    vmi[kVmiDate + i] = static_cast<std::uint8_t>(FromBcd(stamp[i]));
+  Put16(&vmi[kVmiNumber], 1);
+  std::copy_n(file.entry.begin() + kName, 12, vmi.begin() + kVmiName);
+  Put16(&vmi[kVmiMode], (file.Game() ? 2u : 0u) | (file.entry[kProtect] != 0 ? 1u : 0u));
   const std::uint32_t bytes = file.Size() * kBlock;
-  Put16(&vmi[0x68], bytes & 0xFFFF);
-  Put16(&vmi[0x6A], bytes >> 16);
+  Put16(&vmi[kVmiSize], bytes & 0xFFFF);
+  Put16(&vmi[kVmiSize + 2], bytes >> 16);
   return vmi;
 }
 

@@ -24,6 +24,27 @@ constexpr std::uint16_t kNewFileSlots = 200;
 constexpr std::uint16_t kFree = 0xFFFC, kEnd = 0xFFFA;
 constexpr std::uint8_t kData = 0x33, kGame = 0xCC;
 
+// A directory entry's fields, and a VMI file's, as byte offsets.
+enum Entry : std::size_t {
+  kType = 0,
+  kProtect = 1,
+  kFirst = 2,
+  kName = 4,
+  kStamp = 16,
+  kSize = 24
+};
+enum VmiField : std::size_t {
+  kVmiTexts = 0x04,  // description and copyright, 32 bytes each
+  kVmiDate = 0x44,   // year (16 bits), month, day, hour, minute, second, weekday
+  kVmiVersion = 0x4C,
+  kVmiNumber = 0x4E,
+  kVmiResource = 0x50,  // the VMS file's name, 8 bytes
+  kVmiName = 0x58,      // the card file's, 12 bytes
+  kVmiMode = 0x64,      // 1: copy-protected, 2: a game
+  kVmiSize = 0x68,      // in bytes, 32 bits
+  kVmiLength = 0x6C
+};
+
 inline int Pick(std::mt19937& rng, int low, int high) {
   return low + static_cast<int>(rng() % static_cast<std::uint32_t>(high - low + 1));
 }
@@ -33,11 +54,15 @@ struct File {
   Bytes data;   // its blocks, storage order
   Chain chain;  // where the generator put them, in file order
 
-  std::string Name() const { return {entry.begin() + 4, entry.begin() + 16}; }
+  std::string Name() const { return {entry.begin() + kName, entry.begin() + kName + 12}; }
   std::string Shown() const;  // the name up to its first zero byte
-  std::uint16_t Size() const { return static_cast<std::uint16_t>(entry[24] | entry[25] << 8); }
-  std::uint16_t First() const { return static_cast<std::uint16_t>(entry[2] | entry[3] << 8); }
-  bool Game() const { return entry[0] == kGame; }
+  std::uint16_t Size() const {
+    return static_cast<std::uint16_t>(entry[kSize] | entry[kSize + 1] << 8);
+  }
+  std::uint16_t First() const {
+    return static_cast<std::uint16_t>(entry[kFirst] | entry[kFirst + 1] << 8);
+  }
+  bool Game() const { return entry[kType] == kGame; }
 };
 
 // How a walk along the table from a first block ended, and the blocks it met.

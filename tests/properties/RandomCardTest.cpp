@@ -100,7 +100,7 @@ TEST_F(RandomCardTest, ListingShowsEveryFileAndTheFreeBlocksOfTheModel) {
     ASSERT_EQ(listing.rows.size(), card.files.size());
     auto row = listing.rows.begin();
     for (const auto& [slot, file] : card.files) {
-      const std::uint8_t* stamp = &file.entry[16];
+      const std::uint8_t* stamp = &file.entry[kStamp];
       const auto bcd = [&](int i) { return (stamp[i] >> 4) * 10 + (stamp[i] & 0xF); };
       char date[16], time[16];
       std::snprintf(date, sizeof date, "%02d/%02d/%02d%02d", bcd(2), bcd(3), bcd(0), bcd(1));
@@ -114,7 +114,7 @@ TEST_F(RandomCardTest, ListingShowsEveryFileAndTheFreeBlocksOfTheModel) {
       EXPECT_EQ(row->columns,
                 (std::array<std::string, kFileColumnCount>{
                     file.Shown(), header[0], header[1], header[2], size, date, time,
-                    file.entry[1] != 0 ? "Yes" : "No", file.Game() ? "Game" : "Data"}))
+                    file.entry[kProtect] != 0 ? "Yes" : "No", file.Game() ? "Game" : "Data"}))
           << "slot " << slot;
       ++row;
     }
@@ -154,10 +154,10 @@ TEST_F(RandomCardTest, DownloadGivesTheModelsBytesAsDciAndVmsOrRefusesADamagedCh
       if (!pair) continue;
       // The VMI's texts (description, copyright) and its version are the writer's own.
       Bytes vmi = ReadBytes(Path(stem + ".vmi")), want = Vmi(file, stem);
-      ASSERT_EQ(vmi.size(), 108u);
+      ASSERT_EQ(vmi.size(), std::size_t{kVmiLength});
       for (Bytes* bytes : {&vmi, &want}) {
-        std::fill(bytes->begin() + 0x04, bytes->begin() + 0x44, 0);
-        std::fill(bytes->begin() + 0x4C, bytes->begin() + 0x4E, 0);
+        std::fill(bytes->begin() + kVmiTexts, bytes->begin() + kVmiDate, 0);
+        std::fill(bytes->begin() + kVmiVersion, bytes->begin() + kVmiNumber, 0);
       }
       EXPECT_EQ(vmi, want);
     }
@@ -211,7 +211,8 @@ TEST_F(RandomCardTest, UploadTakesTheHighestFreeBlocksOrIsRefusedWhenTheModelHas
     ASSERT_EQ(result, CommandResult::Done) << ::testing::PrintToString(user_.messages);
     chain.resize(size);
     File placed = upload;
-    if (seed % 3 == 0 && placed.entry[1] != 0) placed.entry[1] = 0xFF;  // a VMI has one bit for it
+    if (seed % 3 == 0 && placed.entry[kProtect] != 0)
+      placed.entry[kProtect] = 0xFF;  // a VMI has one bit for it
     card.Place(static_cast<std::uint16_t>(slot), placed, chain);
     EXPECT_EQ(card.FreeBlocks(), free - size);
     EXPECT_EQ(FirstDifference(sim_.ReadPage(), Render(card)), "");
@@ -331,7 +332,7 @@ TEST_F(RandomCardTest, DefragmentKeepsEveryFileAndLeavesOneFreeRun) {
       EXPECT_TRUE(after.Sound(slot)) << "slot " << slot;
       EXPECT_EQ(moved.data, file.data) << "slot " << slot;
       Bytes entry = moved.entry;
-      std::copy_n(file.entry.begin() + 2, 2, entry.begin() + 2);
+      std::copy_n(file.entry.begin() + kFirst, 2, entry.begin() + kFirst);
       EXPECT_EQ(entry, file.entry) << "slot " << slot;
       if (file.Game()) {
         EXPECT_EQ(moved.chain, file.chain);
