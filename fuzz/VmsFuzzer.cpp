@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::string vms = vmi.Beside("SAVE.VMS");
   static const std::string copyVmi = vmi.Beside("COPY.VMI"), copyVms = vmi.Beside("COPY.VMS");
   if (size < 2) return 0;
-  const std::size_t vmiLength = std::min<std::size_t>(size - 2, data[0] | data[1] << 8);
+  const std::size_t vmiLength = std::min<std::size_t>(size - 2, card_format::GetLe16(data));
   if (!vmi.Write(data + 2, vmiLength) ||
       !CScratchFile::WriteFile(vms, data + 2 + vmiLength, size - 2 - vmiLength)) {
     return 0;

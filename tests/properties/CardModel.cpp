@@ -31,8 +31,8 @@ int FromBcd(std::uint8_t byte) {
   return (byte >> 4) * 10 + (byte & 0x0F);
 }
 
-std::uint8_t* EntryAt(std::uint8_t* page, std::uint16_t slot) {
-  return page + (kDirectoryTop - slot / 16) * kBlock + slot % 16 * 32u;
+std::size_t EntryAt(std::uint16_t slot) {
+  return (kDirectoryTop - slot / 16) * kBlock + slot % 16 * 32u;
 }
 
 template <typename T>
@@ -133,8 +133,8 @@ void Card::Place(std::uint16_t slot, File file, const Chain& chain) {
 void Card::Remove(std::uint16_t slot, const Chain& freed) {
   const File& file = files.at(slot);
   for (std::size_t k = 0; k < file.chain.size(); ++k)
-    leftovers[file.chain[k]].assign(file.data.begin() + k * kBlock,
-                                    file.data.begin() + (k + 1) * kBlock);
+    leftovers[file.chain[k]].assign(file.data.data() + k * kBlock,
+                                    file.data.data() + (k + 1) * kBlock);
   for (const std::uint16_t b : freed)
     fat[b] = kFree;
   files.erase(slot);
@@ -354,7 +354,7 @@ CPageImage Render(const Card& card) {
     std::copy(bytes.begin(), bytes.end(), page + b * kBlock);
   for (const auto& [slot, file] : card.files)
     for (std::size_t k = 0; k < file.chain.size(); ++k)
-      std::copy_n(file.data.begin() + k * kBlock, kBlock, page + file.chain[k] * kBlock);
+      std::copy_n(file.data.data() + k * kBlock, kBlock, page + file.chain[k] * kBlock);
   std::uint8_t* root = page + kRoot * kBlock;
   std::fill_n(root, kBlock, 0);
   std::fill_n(root, 16, 0x55);  // formatted
@@ -369,18 +369,17 @@ CPageImage Render(const Card& card) {
     Put16(page + kFat * kBlock + 2 * b, card.fat[b]);
   std::fill(page + kDirectoryBottom * kBlock, page + (kDirectoryTop + 1) * kBlock, 0);
   for (const auto& [slot, file] : card.files)
-    std::copy(file.entry.begin(), file.entry.end(), EntryAt(page, slot));
+    std::copy(file.entry.begin(), file.entry.end(), page + EntryAt(slot));
   return image;
 }
 
 Card Read(const CPageImage& image) {
   Card card;
-  CPageImage copy = image;
-  std::uint8_t* page = copy.GetData();
+  const std::uint8_t* page = image.GetData();
   for (std::uint32_t b = 0; b < 256; ++b)
     card.fat[b] = Get16(page + kFat * kBlock + 2 * b);
   for (std::uint16_t slot = 0; slot < kSlots; ++slot) {
-    const std::uint8_t* at = EntryAt(page, slot);
+    const std::uint8_t* at = page + EntryAt(slot);
     if (at[0] == 0) continue;
     File file;
     file.entry.assign(at, at + 32);
