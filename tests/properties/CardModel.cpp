@@ -408,11 +408,11 @@ Bytes Dci(const File& file) {
 
 Bytes Vmi(const File& file, const std::string& resource) {
   Bytes vmi(kVmiLength, 0);
-  static const char kMask[] = "SEGA";
+  static const std::uint8_t kMask[] = {0x53, 0x45, 0x47, 0x41};  // the checksum's mask
   for (std::size_t i = 0; i < 8 && i < resource.size(); ++i)
     vmi[kVmiResource + i] = static_cast<std::uint8_t>(resource[i]);
   for (std::size_t i = 0; i < 4; ++i)
-    vmi[i] = static_cast<std::uint8_t>(vmi[kVmiResource + i] & kMask[i]);  // its checksum
+    vmi[i] = static_cast<std::uint8_t>(vmi[kVmiResource + i] & kMask[i]);
   const std::uint8_t* stamp = &file.entry[kStamp];
   Put16(&vmi[kVmiDate], static_cast<std::uint32_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
   for (std::size_t i = 2; i < 8; ++i)
