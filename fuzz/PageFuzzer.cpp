@@ -1,12 +1,7 @@
-// The input is a card page in storage order, the order of .bin and .vmu
-// images, so real images serve as seeds unchanged. A shorter input is the end
-// of a page: the root block, the allocation table and the directory lie at the
-// top, so even a few kilobytes reach them. The missing low bytes are 0x00.
-//
-// Besides crashes, the target checks that listing, properties and downloads
-// write nothing, and that the upload changes no block in use: only free user
-// blocks, the allocation table's block and the directory's blocks may change,
-// and a refused upload changes nothing.
+// The input is a card page (FuzzPage.h). Besides crashes, the target checks
+// that listing, properties and downloads write nothing, and that the upload
+// changes no block in use: only free user blocks, the allocation table's block
+// and the directory's blocks may change, and a refused upload changes nothing.
 //
 // Each block costs about 24 register accesses per byte through the simulated
 // link, so the work per input is bounded: the listing reads what it reads
@@ -25,6 +20,7 @@
 #include <vector>
 
 #include "FileCommands.h"
+#include "FuzzPage.h"
 #include "FuzzUser.h"
 #include "PageImage.h"
 #include "QuietProgress.h"
@@ -41,12 +37,6 @@ constexpr std::uint16_t kUploadBlocks = 2;
 constexpr std::uint16_t kMaxDownloadBlocks = 16;
 constexpr std::uint32_t kDownloadBudget = 48;
 
-void Check(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "PageFuzzer: %s\n", what);
-  std::abort();
-}
-
 // A two-block data file, written once for every input's upload.
 const std::string& UploadSource() {
   static CScratchFile file("upload.dci");
@@ -61,16 +51,8 @@ const std::string& UploadSource() {
     }
     return file.Write(bytes.data(), bytes.size());
   }();
-  Check(written, "cannot write the file to upload");
+  Require(written, "cannot write the file to upload");
   return file.Path();
-}
-
-// The simulated card keeps its pages in wire order; the checks read storage order.
-CPageImage StorageOrder(const std::uint8_t* wire) {
-  CPageImage page;
-  std::memcpy(page.GetData(), wire, card_format::kPageSize);
-  card_format::ReverseGroups(page.GetData(), card_format::kPageSize);
-  return page;
 }
 
 std::uint16_t Word(CPageImage& page, std::uint32_t offset) {
@@ -97,20 +79,16 @@ void CheckUpload(CPageImage& before, CPageImage& after, bool accepted) {
     if (std::memcmp(before.GetBlock(block), after.GetBlock(block), card_format::kBlockSize) == 0) {
       continue;
     }
-    Check(accepted, "a refused upload changed the card");
-    Check(MayChange(before, block), "the upload changed a block in use");
+    Require(accepted, "a refused upload changed the card");
+    Require(MayChange(before, block), "the upload changed a block in use");
   }
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  size = std::min<std::size_t>(size, card_format::kPageSize);
+  CPageImage before = PageFromInput(data, size);
   CSimulatedCard sim;
-  std::uint8_t* page = sim.GetPage(0);
-  std::memset(page, 0x00, card_format::kPageSize - size);
-  std::memcpy(page + card_format::kPageSize - size, data, size);
-  card_format::ReverseGroups(page, card_format::kPageSize);
-  CPageImage before = StorageOrder(page);
+  PutPage(sim, before);
 
   CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
   card.GetLink()->SetDelayFactor(0);
@@ -131,12 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     budget -= blocks;
     DownloadFile(card, row.index, progress, user);
   }
-  CPageImage read = StorageOrder(page);
-  Check(std::memcmp(read.GetData(), before.GetData(), card_format::kPageSize) == 0,
-        "reading the card changed it");
+  CPageImage read = PageOf(sim);
+  Require(std::memcmp(read.GetData(), before.GetData(), card_format::kPageSize) == 0,
+          "reading the card changed it");
 
   const bool accepted = UploadFile(card, progress, user) == CommandResult::Done;
-  CPageImage after = StorageOrder(page);
+  CPageImage after = PageOf(sim);
   CheckUpload(before, after, accepted);
   return 0;
 }

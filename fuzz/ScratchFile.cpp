@@ -23,8 +23,8 @@ CScratchFile::~CScratchFile() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
-bool CScratchFile::Write(const std::uint8_t* data, std::size_t size) {
-  std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+bool CScratchFile::WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   file.close();
   return static_cast<bool>(file);

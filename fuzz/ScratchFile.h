@@ -15,8 +15,12 @@ class CScratchFile {
   CScratchFile& operator=(const CScratchFile&) = delete;
 
   const std::string& Path() const { return path_; }
+  // Another file in the same folder, for inputs that come as a pair of files.
+  std::string Beside(const std::string& name) const { return folder_ + "/" + name; }
   // Replaces the file's contents; false when it could not be written whole.
-  bool Write(const std::uint8_t* data, std::size_t size);
+  bool Write(const std::uint8_t* data, std::size_t size) { return WriteFile(path_, data, size); }
+  // The same for any file, without the wait for the disk a user's file gets.
+  static bool WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 
  private:
   std::string folder_;

@@ -19,34 +19,53 @@ build="build-fuzz"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DKORVANTIS_BUILD_FUZZERS=ON -DKORVANTIS_BUILD_GUI=OFF -DKORVANTIS_BUILD_TESTS=OFF \
   -DKORVANTIS_BUILD_BENCH=OFF
-cmake --build "$build" -j"$(nproc)" --target page_fuzzer dci_fuzzer settings_fuzzer
+# target, longest input, the corpora that seed it (fuzz/corpus/<name>, or made
+# below), then any further libFuzzer options. A page is at most 131,072 bytes;
+# a DCI file of 16 KiB carries up to 31 blocks; a VMS pair is two length
+# bytes, a 108-byte VMI and up to 200 blocks; an icon is a header and three
+# frames; a file's texts take 76 bytes.
+targets=(
+  "page_fuzzer 131072 page_fuzzer"
+  "dci_fuzzer 16384 dci_fuzzer"
+  "settings_fuzzer 4096 settings_fuzzer -dict=fuzz/settings.dict"
+  "checker_fuzzer 131072 page_fuzzer,fragmented"
+  "defrag_fuzzer 131072 page_fuzzer,fragmented"
+  "vms_fuzzer 102510 vms_fuzzer"
+  "icon_fuzzer 2048 icon_fuzzer"
+  "text_fuzzer 256 text_fuzzer"
+)
+names=()
+for entry in "${targets[@]}"; do names+=("${entry%% *}"); done
+cmake --build "$build" -j"$(nproc)" --target "${names[@]}" fuzz_seeds
 
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# The targets that write files (icons, VMS pairs) would wait for the disk at
+# every write; in memory they do not.
+scratch="$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)"
+trap 'rm -rf "$work" "$scratch"' EXIT
 findings="$build/findings"
 mkdir -p "$findings"
-
-# target, longest input, then any further libFuzzer options. A page is at most
-# 131,072 bytes; a DCI file of 16 KiB carries up to 31 blocks.
-targets=(
-  "page_fuzzer 131072"
-  "dci_fuzzer 16384"
-  "settings_fuzzer 4096 -dict=fuzz/settings.dict"
-)
+# Whole pages are made rather than kept in the repository.
+"$build/fuzz/fuzz_seeds" "$work/seeds/fragmented"
 
 failed=()
 for entry in "${targets[@]}"; do
-  read -r target max_len extra <<<"$entry"
-  cp -r "fuzz/corpus/$target" "$work/$target"
+  read -r target max_len seeds extra <<<"$entry"
+  mkdir -p "$work/$target"
+  for seed in ${seeds//,/ }; do
+    from="fuzz/corpus/$seed"
+    [ -d "$from" ] || from="$work/seeds/$seed"
+    cp "$from"/* "$work/$target/"
+  done
   echo "=== $target: ${seconds}s"
   # shellcheck disable=SC2086  # extra holds whole options
-  if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  if ! TMPDIR="$scratch" ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=20 \
     -print_final_stats=1 -artifact_prefix="$findings/$target-" $extra "$work/$target" \
     >"$work/$target.log" 2>&1; then
     failed+=("$target")
   fi
-  grep -E '^(stat::|Done|INFO: Seed|==[0-9]+==ERROR|SUMMARY)' "$work/$target.log" || true
+  grep -E '^(stat::|Done|INFO: Seed|==[0-9]+==ERROR|SUMMARY|Finding:)' "$work/$target.log" || true
   if [[ " ${failed[*]-} " == *" $target "* ]]; then
     tail -n 60 "$work/$target.log"
   fi
