@@ -119,7 +119,7 @@ Result WriteThrough(const FileCalls& calls, const std::string& path, const std::
   if (::fstat(fd, &opened) != 0 || !IsStream(opened.st_mode) || flags < 0 ||
       ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     calls.close(fd);
-    return CannotWrite("It changed while it was being opened");
+    return CannotWrite(message::kChangedWhileOpened.text);
   }
   bool ok = WriteAll(calls, fd, bytes, size);
   int error = errno;
@@ -164,7 +164,7 @@ Result Plan(const FileCalls& calls, Planned& plan) {
   }
   if (IsStream(target.st_mode)) return Result();
   if (S_ISDIR(target.st_mode)) return CannotWrite(EISDIR);
-  return CannotWrite("Not a file, a pipe or a character device");
+  return CannotWrite(message::kNotWritableKind.text);
 }
 
 // Removes the temporary files of plans from the first-th on.

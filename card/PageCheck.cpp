@@ -57,7 +57,7 @@ std::string Hex(std::uint16_t value) {
 }
 
 std::string Blocks(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " block" : " blocks");
+  return Counted(count, message::kOneBlock, message::kBlocks);
 }
 
 // What is wrong with a file's chain, if anything: the way its walk ended, or
@@ -213,8 +213,8 @@ void CheckFiles(const CPageImage& page, const Layout& layout, PageReport& report
   }
   if (count != 0) {
     report.findings.back().text =
-        Fill(message::kCheckUnnamedBlocks,
-             {count == 1 ? "1 block is" : std::to_string(count) + " blocks are", blocks});
+        count == 1 ? Fill(message::kCheckUnnamedBlock, {blocks})
+                   : Fill(message::kCheckUnnamedBlocks, {std::to_string(count), blocks});
   }
 }
 }  // namespace
@@ -236,12 +236,13 @@ PageReport CheckPage(const CPageImage& page) {
   }
   const Layout layout = LayoutOf(page);
   if (!Plausible(layout)) {
-    const bool fat = !InSystemArea(layout.fat, layout.fatCount);
-    report.findings.push_back({PageFault::ImplausibleRoot, kNoSlot, kNoBlock,
-                               Fill(message::kCheckImplausibleRoot,
-                                    {fat ? "allocation table" : "directory",
-                                     std::to_string(fat ? layout.fat : layout.dir),
-                                     std::to_string(fat ? layout.fatCount : layout.dirCount)})});
+    const std::string text =
+        !InSystemArea(layout.fat, layout.fatCount)
+            ? Fill(message::kCheckImplausibleFat,
+                   {std::to_string(layout.fat), std::to_string(layout.fatCount)})
+            : Fill(message::kCheckImplausibleDirectory,
+                   {std::to_string(layout.dir), std::to_string(layout.dirCount)});
+    report.findings.push_back({PageFault::ImplausibleRoot, kNoSlot, kNoBlock, text});
     return report;
   }
   // Every slot of the directory's blocks is read: real cards count 200, 240

@@ -63,8 +63,9 @@ int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
     err << written.Message() << '\n';
     return kFailed;
   }
-  out << "Created " << request.file << " (" << request.pages
-      << (request.pages == 1 ? " page" : " pages") << ").\n";
+  out << Fill(message::kImageCreated,
+              {request.file, Counted(request.pages, message::kOnePage, message::kPages)})
+      << '\n';
   return kDone;
 }
 

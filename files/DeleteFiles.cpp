@@ -35,8 +35,9 @@ std::string Question(const std::vector<CVmuDirEntry>& entries) {
     if (entry.GetCopyProtect() == 0) continue;
     protectedNames += (protectedNames.empty() ? "" : ", ") + Quoted(entry);
   }
-  const std::string files =
-      entries.size() == 1 ? Quoted(entries.front()) : std::to_string(entries.size()) + " files";
+  const std::string files = entries.size() == 1
+                                ? Quoted(entries.front())
+                                : Fill(message::kSeveralFiles, {std::to_string(entries.size())});
   return Fill(
       message::kAskDelete,
       {files, protectedNames.empty() ? "" : Fill(message::kDeleteProtected, {protectedNames})});

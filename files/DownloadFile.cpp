@@ -45,7 +45,7 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
                          std::vector<std::uint8_t>& blocks) {
   using card_format::kBlockSize;
   blocks.assign(std::size_t{size} * kBlockSize, 0);
-  CProgressSession session(progress, "Downloading file from the memory card...", size);
+  CProgressSession session(progress, message::kTitleDownloadFile.text, size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
@@ -87,6 +87,7 @@ CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& pr
 
 CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user) {
-  if (path.empty()) return Fail(user, Fill(message::kCannotWrite, {"no file name was given"}));
+  if (path.empty())
+    return Fail(user, Fill(message::kCannotWrite, {message::kNoFileNameGiven.text}));
   return Download(card, file, path, progress, user);
 }

@@ -30,7 +30,7 @@ CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& u
 CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, const std::string& path,
                          CUserPrompts& user) {
   if (path.empty()) {
-    user.ShowMessage(Fill(message::kCannotWrite, {"no file name was given"}));
+    user.ShowMessage(Fill(message::kCannotWrite, {message::kNoFileNameGiven.text}));
     return CommandResult::Failed;
   }
   return Export(card, file, path, user);

@@ -39,8 +39,7 @@ CommandResult CountFreeBlocks(CVmuCard& card, CUserPrompts& user, FileListing& l
 }  // namespace
 
 std::string FreeBlocksText(std::uint16_t blocks) {
-  return Fill(blocks == 1 ? message::kOneBlockFree : message::kBlocksFree,
-              {std::to_string(blocks)});
+  return Counted(blocks, message::kOneBlockFree, message::kBlocksFree);
 }
 
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
@@ -61,7 +60,7 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
     if ((result = CountFreeBlocks(card, user, listing)) != CommandResult::Done) return result;
   }
 
-  CProgressSession session(progress, "Refreshing file list...", count);
+  CProgressSession session(progress, message::kTitleRefresh.text, count);
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) return Fail(card, user, card.GetLastError());

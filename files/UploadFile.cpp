@@ -28,13 +28,12 @@ CommandResult RefuseWithStatus(const CVmuCard& card, CUserPrompts& user, std::ui
 
 // The two counts the refusals for want of space fill in.
 std::string Need(std::uint16_t size) {
-  return size == 1 ? "1 block" : std::to_string(size) + " blocks";
+  return Counted(size, message::kOneBlock, message::kBlocks);
 }
 
 std::string Have(std::uint16_t available) {
-  if (available == 0) return "there are no blocks free";
-  if (available == 1) return "there is only 1 block free";
-  return "there are only " + std::to_string(available) + " blocks free";
+  if (available == 0) return message::kNoBlockFree.text;
+  return Counted(available, message::kOnlyOneBlockFree, message::kOnlyBlocksFree);
 }
 
 // The name as the messages quote it: up to its first zero byte, without the
@@ -201,7 +200,7 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
     return RefuseWithStatus(card, user, card.GetLastError());
   }
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
-  CProgressSession session(progress, "Uploading file to the memory card...", size);
+  CProgressSession session(progress, message::kTitleUploadFile.text, size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
     if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {

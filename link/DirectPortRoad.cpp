@@ -13,10 +13,10 @@ std::string Hex(unsigned value) {
   return text;
 }
 
-std::string NoPortAt(std::uint16_t base, const std::string& why) {
+std::string Address(std::uint16_t base) {
   char address[32];
   std::snprintf(address, sizeof address, "0x%X (%u)", unsigned{base}, unsigned{base});
-  return Fill(message::kNoPortAnswers, {address, why});
+  return address;
 }
 
 // Whether the registers at base behave as a parallel port's; problem says why not.
@@ -33,15 +33,14 @@ bool ProbePort(const SystemCalls& calls, std::uint16_t base, std::string& proble
     // its value back. Before that it is no latch, and anything written could
     // be a command to whatever it is.
     if (pattern != CDirectPortRoad::kProbePatterns[0]) calls.outb(found, data);
-    problem = NoPortAt(
-        base, "its data register read " + Hex(back) + " after " + Hex(pattern) + " was written");
+    problem = Fill(message::kNoPortDataLatch, {Address(base), Hex(back), Hex(pattern)});
     return false;
   }
   calls.outb(found, data);
   const unsigned controlAfter = static_cast<unsigned>(calls.inb(control)) & 0xFF;
   if (controlAfter != controlBefore) {
-    problem = NoPortAt(base, "its control register changed from " + Hex(controlBefore) + " to " +
-                                 Hex(controlAfter) + " while only the data register was written");
+    problem =
+        Fill(message::kNoPortControlMoved, {Address(base), Hex(controlBefore), Hex(controlAfter)});
     return false;
   }
   return true;

@@ -74,7 +74,8 @@ std::string NoDeviceProblem(std::uint16_t base, const std::vector<KnownPort>& po
   if (ports.empty()) return Fill(message::kNoPortKnown, {Address(base)});
   std::string known;
   for (const KnownPort& port : ports) {
-    known += (known.empty() ? "" : ", ") + PortName(port.number) + " at " + Address(port.base);
+    known += (known.empty() ? "" : ", ") +
+             Fill(message::kKnownPort, {PortName(port.number), Address(port.base)});
   }
   return Fill(message::kNoPortAtAddress, {Address(base), known});
 }

@@ -3,6 +3,7 @@
 
 #include "CardFormat.h"
 #include "DcmFile.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "Progress.h"
 #include "StatusCodes.h"
@@ -19,7 +20,7 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   CVmuLink& link = *card.GetLink();
   std::vector<std::uint8_t> page(kPageSize);
   {
-    CProgressSession session(progress, "Downloading data from the memory card...", kPageSize);
+    CProgressSession session(progress, message::kTitleBackup.text, kPageSize);
     for (std::uint32_t offset = 0; offset < kPageSize; offset += kReadUnit) {
       // Swap clear: the file keeps the bytes in the order they crossed the wire.
       if (!link.Read(offset, page.data() + offset, kReadUnit, false)) {

@@ -41,7 +41,7 @@ std::string NameOf(const PageFile& file) {
 }
 
 std::string Blocks(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " block" : " blocks");
+  return Counted(count, message::kOneBlock, message::kBlocks);
 }
 
 // The mends Repair may make: the unnamed blocks, and the sizes and checksums
@@ -117,18 +117,19 @@ CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user)
 }
 
 std::string MendsText(const Mends& mends) {
-  std::string text;
-  if (!mends.blocks.empty()) text = "freed " + Blocks(mends.blocks.size());
+  std::vector<std::string> parts;
+  if (!mends.blocks.empty())
+    parts.push_back(Fill(message::kRepairFreed, {Blocks(mends.blocks.size())}));
   if (!mends.sizes.empty()) {
-    text += text.empty() ? "" : ", ";
-    text += "corrected " + std::to_string(mends.sizes.size()) +
-            (mends.sizes.size() == 1 ? " size" : " sizes");
+    parts.push_back(Counted(mends.sizes.size(), message::kRepairOneSize, message::kRepairSizes));
   }
   if (!mends.checksums.empty()) {
-    text += text.empty() ? "" : ", ";
-    text += "wrote " + std::to_string(mends.checksums.size()) +
-            (mends.checksums.size() == 1 ? " checksum" : " checksums");
+    parts.push_back(
+        Counted(mends.checksums.size(), message::kRepairOneChecksum, message::kRepairChecksums));
   }
+  std::string text;
+  for (const std::string& part : parts)
+    text += (text.empty() ? "" : ", ") + part;
   return text;
 }
 }  // namespace
@@ -137,7 +138,7 @@ std::string MendsText(const Mends& mends) {
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                             CPageImage& page) {
   constexpr std::uint32_t kRun = 8;
-  CProgressSession session(progress, "Reading the memory card...", CVmuCard::kBlockCount);
+  CProgressSession session(progress, message::kTitleReadPage.text, CVmuCard::kBlockCount);
   CVmuMemory& cache = *card.GetCache();
   for (std::uint32_t first = 0; first < CVmuCard::kBlockCount; first += kRun) {
     if (!cache.Preload(first, kRun)) return Refuse(card, user, cache.GetLastError());

@@ -200,8 +200,7 @@ bool Damaged(const PageReport& report) {
 }
 
 std::string FreeText(const CPageImage& page) {
-  const std::size_t free = FreeUserBlocks(page).size();
-  return free == 1 ? "1 block free" : std::to_string(free) + " blocks free";
+  return Counted(FreeUserBlocks(page).size(), message::kOneBlockFree, message::kBlocksFree);
 }
 
 CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
@@ -222,7 +221,7 @@ CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   if (plan.moves != 0 && (result = SaveSafetyCopy(page, copies, user, copy)) != CommandResult::Done)
     return result;
   {
-    CProgressSession session(progress, "Defragmenting the memory card...",
+    CProgressSession session(progress, message::kTitleDefragment.text,
                              static_cast<std::int32_t>(plan.moves));
     CBatchWriter writer(card, page, plan, user);
     std::int32_t moved = 0;

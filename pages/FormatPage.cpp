@@ -14,7 +14,7 @@ namespace {
 CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& progress,
                           CUserPrompts& user) {
   constexpr std::uint16_t kFirst = CPageImage::kDirectoryStart - CPageImage::kDirectoryBlocks + 1;
-  CProgressSession session(progress, "Formatting the memory card...",
+  CProgressSession session(progress, message::kTitleFormat.text,
                            card_format::kRootBlock - kFirst + 1);
   for (std::uint16_t block = kFirst; block <= card_format::kRootBlock; ++block) {
     CVmuMemory& cache = *card.GetCache();

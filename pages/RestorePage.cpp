@@ -92,7 +92,7 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
     if (result == CommandResult::Done) result = SaveSafetyCopy(before, copies, user, copy);
     if (result != CommandResult::Done) return result;
   }
-  CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
+  CProgressSession session(progress, message::kTitleRestore.text, kPageSize);
   result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();
   // Even a part-written page no longer matches what the cache holds.
