@@ -71,6 +71,10 @@ class CVmuCard {
   // The text the user is shown for a status code of the card or a layer
   // under it, with the link's reason filled in where the code carries one.
   std::string MessageFor(std::uint32_t code) const { return link_->MessageFor(code); }
+  // The failure of such a code, with its message; the commands show it (Fail).
+  Result Failure(std::uint32_t code) const { return link_->Failure(code); }
+  // The failure of the card object's own last error.
+  Result LastFailure() const { return Failure(lastError_); }
   // Why the last OpenFile refused a damaged file; empty when it did not.
   const std::string& GetChainFault() const { return chainFault_; }
   CVmuLink* GetLink() const { return link_.get(); }

@@ -76,7 +76,7 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err,
   std::uint16_t count = 0;
   CVmuDirEntry entry;
   if (!card.GetEntryCount(count) || (index < count && !card.ReadDirEntry(index, entry))) {
-    err << card.MessageFor(card.GetLastError()) << '\n';
+    err << card.LastFailure().Message() << '\n';
     return false;
   }
   if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
@@ -145,13 +145,13 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
   std::uint16_t count = 0;
   std::vector<ListedFile> files;
   if (!card.GetEntryCount(count)) {
-    err << card.MessageFor(card.GetLastError()) << '\n';
+    err << card.LastFailure().Message() << '\n';
     return kFailed;
   }
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) {
-      err << card.MessageFor(card.GetLastError()) << '\n';
+      err << card.LastFailure().Message() << '\n';
       return kFailed;
     }
     if (entry.GetType() != CVmuDirEntry::kFree) files.emplace_back(i, entry);

@@ -8,18 +8,12 @@
 #include "Messages.h"
 #include "PageChecks.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-CommandResult Fail(CUserPrompts& user, const std::string& text) {
-  user.ShowMessage(text);
-  return CommandResult::Failed;
-}
-
 // The page is formatted, the entry read from the card and its allocation
 // chain walked before the progress window opens. A damaged chain is refused
 // here, before any block of the file is read.
@@ -27,13 +21,13 @@ CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& use
                        CVmuDirEntry& entry, std::unique_ptr<CVmuRegion>& region) {
   CBusyScope busy(user);
   card.Invalidate();
-  CommandResult result = CheckFormatted(card, user);
-  if (result != CommandResult::Done) return result;
-  if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
+  Result ready = CheckFormatted(card);
+  if (ready) ready = ReadListedEntry(card, file, entry);
+  if (!ready) return Fail(user, ready);
   if (!card.OpenFile(file.index, region)) {
     const std::string& fault = card.GetChainFault();
-    return Fail(user, fault.empty() ? card.MessageFor(card.GetLastError())
-                                    : Fill(message::kDownloadDamaged, {fault}));
+    return Fail(user, fault.empty() ? card.LastFailure()
+                                    : Result::Failure(Fill(message::kDownloadDamaged, {fault})));
   }
   return CommandResult::Done;
 }
@@ -50,7 +44,7 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
     if (!region->Read(offset, bytes, kBlockSize, false)) {
-      return Fail(user, card.MessageFor(region->GetLastError()));
+      return Fail(user, card.Failure(region->GetLastError()));
     }
     std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
@@ -76,7 +70,7 @@ CommandResult Download(CVmuCard& card, const ListedFile& file, std::string path,
   if (path.empty() && !user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
   const Result written = CVmsFile::IsPairName(path) ? CVmsFile::WritePair(path, entry, blocks)
                                                     : CDciFile::Write(path, entry, blocks);
-  return written ? CommandResult::Done : Fail(user, written.Message());
+  return written ? CommandResult::Done : Fail(user, written);
 }
 }  // namespace
 
@@ -88,6 +82,7 @@ CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& pr
 CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user) {
   if (path.empty())
-    return Fail(user, Fill(message::kCannotWrite, {message::kNoFileNameGiven.text}));
+    return Fail(user,
+                Result::Failure(Fill(message::kCannotWrite, {message::kNoFileNameGiven.text})));
   return Download(card, file, path, progress, user);
 }

@@ -4,8 +4,6 @@
 
 #include "FileTexts.h"
 #include "Messages.h"
-#include "StatusCodes.h"
-#include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
@@ -28,13 +26,8 @@ ListedFile::ListedFile(std::uint16_t slot, const CVmuDirEntry& entry)
 
 ListedFile::ListedFile(const FileTexts& row) : index(row.index), entryBytes(row.entryBytes) {}
 
-CommandResult ReadListedEntry(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
-                              CVmuDirEntry& entry) {
-  if (!card.ReadDirEntry(file.index, entry)) {
-    user.ShowMessage(card.MessageFor(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return CommandResult::Done;
-  user.ShowMessage(message::kCardChanged.text);
-  return CommandResult::Failed;
+Result ReadListedEntry(CVmuCard& card, const ListedFile& file, CVmuDirEntry& entry) {
+  if (!card.ReadDirEntry(file.index, entry)) return card.LastFailure();
+  if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return Result();
+  return Result::Failure(message::kCardChanged.text);
 }

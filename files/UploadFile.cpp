@@ -9,7 +9,6 @@
 #include "Messages.h"
 #include "PageChecks.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
@@ -17,15 +16,6 @@
 #include "VmuTimestamp.h"
 
 namespace {
-CommandResult Refuse(CUserPrompts& user, const std::string& text) {
-  user.ShowMessage(text);
-  return CommandResult::Failed;
-}
-
-CommandResult RefuseWithStatus(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  return Refuse(user, card.MessageFor(code));
-}
-
 // The two counts the refusals for want of space fill in.
 std::string Need(std::uint16_t size) {
   return Counted(size, message::kOneBlock, message::kBlocks);
@@ -52,12 +42,12 @@ CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   CDciFile file;
   Result read = file.Open(path);
   if (read) read = file.ReadEntry(entry);
-  if (!read) return Refuse(user, read.Message());
+  if (!read) return Fail(user, read);
   if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
-    return Refuse(user, message::kCannotRead.text);
+    return Fail(user, Result::Failure(message::kCannotRead.text));
   }
   read = file.ReadBlocks(entry.GetSize(), blocks);
-  return read ? CommandResult::Done : Refuse(user, read.Message());
+  return read ? CommandResult::Done : Fail(user, read);
 }
 
 // A VMS/VMI pair; a VMS alone only once the user agrees to its name.
@@ -67,12 +57,12 @@ CommandResult ReadVms(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   Result read = CVmsFile::ReadPair(path, entry, blocks, vmiMissing);
   if (vmiMissing) {
     if (!user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false)) {
-      return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
+      return Fail(user, Result::Failure(Fill(message::kVmsNotUploaded, {path})));
     }
     // dated now, as the console dates what it writes
     read = CVmsFile::ReadAlone(path, CVmuTimestamp::Now().GetData(), entry, blocks);
   }
-  if (!read) return Refuse(user, read.Message());
+  if (!read) return Fail(user, read);
   return CommandResult::Done;
 }
 
@@ -95,11 +85,11 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
                        Placement& placement) {
   std::uint16_t count = 0, limit = 0;
   if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit))
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.LastFailure());
     placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (i >= limit) continue;
@@ -111,12 +101,13 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
       placement.replaces = true;
       placement.replaced = entry;
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
-        return RefuseWithStatus(card, user, card.GetLastError());
+        return Fail(user, card.LastFailure());
       }
     }
   }
-  return freeFound || placement.replaces ? CommandResult::Done
-                                         : Refuse(user, message::kDirectoryFull.text);
+  return freeFound || placement.replaces
+             ? CommandResult::Done
+             : Fail(user, Result::Failure(message::kDirectoryFull.text));
 }
 
 // The console runs a game only from block 0 upward.
@@ -124,7 +115,7 @@ CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t s
                              CUserPrompts& user, Placement& placement) {
   for (std::uint16_t block = 0; block < size; ++block) {
     std::uint16_t next = 0;
-    if (!fat.GetEntry(block, next)) return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.GetEntry(block, next)) return Fail(user, card.Failure(fat.GetLastError()));
     placement.needsRoom = placement.needsRoom || next != CVmuFat::kFree;
     placement.blocks.push_back(block);
   }
@@ -138,16 +129,16 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
                          CUserPrompts& user, Placement& placement) {
   const std::uint16_t size = upload.GetSize();
   std::uint16_t free = 0;
-  if (!fat.CountFree(free)) return RefuseWithStatus(card, user, fat.GetLastError());
+  if (!fat.CountFree(free)) return Fail(user, card.Failure(fat.GetLastError()));
   if (free < size) {
-    return Refuse(user,
-                  Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
-                       {Need(size), Have(free)}));
+    return Fail(user, Result::Failure(Fill(
+                          placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
+                          {Need(size), Have(free)})));
   }
   if (upload.GetType() == CVmuDirEntry::kGame)
     return FindGameBlocks(card, fat, size, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
-    return RefuseWithStatus(card, user, fat.GetLastError());
+    return Fail(user, card.Failure(fat.GetLastError()));
   return CommandResult::Done;
 }
 
@@ -155,14 +146,14 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
 CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
                         CVmuFat*& fat, Placement& placement) {
   CBusyScope busy(user);
-  CommandResult result = CheckFormatted(card, user);
-  if (result != CommandResult::Done) return result;
+  if (Result formatted = CheckFormatted(card); !formatted) return Fail(user, formatted);
   CVmuRootBlock& root = *card.GetRootBlock();
-  if (!root.GetFat(fat)) return RefuseWithStatus(card, user, root.GetLastError());
-  if ((result = CheckLayout(card, user)) != CommandResult::Done) return result;
-  if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
+  if (!root.GetFat(fat)) return Fail(user, card.Failure(root.GetLastError()));
+  if (Result layout = CheckLayout(card); !layout) return Fail(user, layout);
+  const CommandResult result = FindSlot(card, upload, user, placement);
+  if (result != CommandResult::Done) return result;
   if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
-    return Refuse(user, message::kGameThere.text);
+    return Fail(user, Result::Failure(message::kGameThere.text));
   return FindBlocks(card, *fat, upload, user, placement);
 }
 
@@ -173,10 +164,10 @@ CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPr
                              CVmuFat*& fat, Placement& placement) {
   const std::string name = FileName(upload);
   if (!placement.old.IsSound()) {
-    return Refuse(user, Fill(message::kReplaceDamaged, {name, placement.old.fault}));
+    return Fail(user, Result::Failure(Fill(message::kReplaceDamaged, {name, placement.old.fault})));
   }
   if (!user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
-    return Refuse(user, Fill(message::kNotReplaced, {name}));
+    return Fail(user, Result::Failure(Fill(message::kNotReplaced, {name})));
   }
   const ListedFile asked(placement.slot, placement.replaced);
   card.Invalidate();  // nothing is written before this point
@@ -184,9 +175,10 @@ CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPr
   const CommandResult result = FindPlace(card, upload, user, fat, placement);
   if (result != CommandResult::Done) return result;
   if (!placement.replaces || placement.slot != asked.index || !placement.old.IsSound())
-    return Refuse(user, message::kCardChanged.text);
+    return Fail(user, Result::Failure(message::kCardChanged.text));
   CVmuDirEntry now;
-  return ReadListedEntry(card, asked, user, now);
+  const Result listed = ReadListedEntry(card, asked, now);
+  return listed ? CommandResult::Done : Fail(user, listed);
 }
 
 // Each block reaches the card before the next is prepared. Until the chain
@@ -197,16 +189,16 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
                           CUserPrompts& user) {
   std::unique_ptr<CVmuRegion> region;
   if (!card.MakeRegion(placement.blocks, region)) {
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   }
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
   CProgressSession session(progress, message::kTitleUploadFile.text, size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
     if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
-      return RefuseWithStatus(card, user, region->GetLastError());
+      return Fail(user, card.Failure(region->GetLastError()));
     }
-    if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+    if (!card.Flush()) return Fail(user, card.LastFailure());
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -225,21 +217,20 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   const std::vector<std::uint16_t>& blocks = placement.blocks;
   for (std::size_t k = 0; k < blocks.size(); ++k) {
     const std::uint16_t next = k + 1 < blocks.size() ? blocks[k + 1] : CVmuFat::kLastBlock;
-    if (!fat.SetEntry(blocks[k], next)) return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.SetEntry(blocks[k], next)) return Fail(user, card.Failure(fat.GetLastError()));
   }
-  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+  if (!card.Flush()) return Fail(user, card.LastFailure());
 
   entry.SetFirstBlock(blocks.front());
   if (!card.WriteDirEntry(placement.slot, entry) || !card.Flush()) {
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   }
   if (!placement.replaces) return CommandResult::Done;
 
   for (const std::uint16_t block : placement.old.blocks) {
-    if (!fat.SetEntry(block, CVmuFat::kFree))
-      return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.SetEntry(block, CVmuFat::kFree)) return Fail(user, card.Failure(fat.GetLastError()));
   }
-  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+  if (!card.Flush()) return Fail(user, card.LastFailure());
   return CommandResult::Done;
 }
 
@@ -257,7 +248,8 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
     if ((result = FindPlace(card, entry, user, fat, placement)) != CommandResult::Done)
       return result;
   }
-  if (placement.needsRoom) return Refuse(user, Fill(message::kGameNeedsRoom, {last}));
+  if (placement.needsRoom)
+    return Fail(user, Result::Failure(Fill(message::kGameNeedsRoom, {last})));
   if (placement.replaces &&
       (result = ConfirmReplace(card, entry, user, fat, placement)) != CommandResult::Done) {
     return result;

@@ -101,6 +101,10 @@ std::string CVmuLink::MessageFor(std::uint32_t code) const {
   return StatusMessage(code);
 }
 
+Result CVmuLink::Failure(std::uint32_t code) const {
+  return Result::Failure(MessageFor(code), code);
+}
+
 std::uint8_t CVmuLink::ExchangeByte(std::uint8_t out) {
   std::uint8_t in = 0;
   for (int bit = 7; bit >= 0; --bit) {

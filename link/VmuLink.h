@@ -9,6 +9,7 @@
 #include "PerfTimer.h"
 #include "PortRoad.h"
 #include "PortRoadChooser.h"
+#include "Result.h"
 #include "StatusCodes.h"
 
 class CWireTrace;
@@ -62,6 +63,8 @@ class CVmuLink {
   const std::string& GetLastReason() const { return lastReason_; }
   // The text the user is shown for a status code, with the reason filled in.
   std::string MessageFor(std::uint32_t code) const;
+  // The failure of a status code: its message, with the code.
+  Result Failure(std::uint32_t code) const;
 
   // How the port is reached; None also while no road has been chosen yet.
   // Without a road every transaction fails at once with the timeout's status,

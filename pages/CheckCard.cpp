@@ -7,7 +7,6 @@
 #include "PageCheck.h"
 #include "PageImage.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
@@ -16,11 +15,6 @@
 using card_format::kBlockSize;
 
 namespace {
-CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(card.MessageFor(code));
-  return CommandResult::Failed;
-}
-
 std::string Report(const PageReport& report) {
   if (report.IsSound()) return message::kCheckSound.text;
   std::string text = message::kCheckDamaged.text;
@@ -95,25 +89,25 @@ CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user)
   CBusyScope busy(user);
   CVmuFat* fat = nullptr;
   if (!card.GetRootBlock()->GetFat(fat))
-    return Refuse(card, user, card.GetRootBlock()->GetLastError());
+    return Fail(user, card.Failure(card.GetRootBlock()->GetLastError()));
   for (const std::uint16_t block : mends.blocks)
-    if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(card, user, fat->GetLastError());
+    if (!fat->SetEntry(block, CVmuFat::kFree)) return Fail(user, card.Failure(fat->GetLastError()));
   for (const PageFinding& fix : mends.sizes) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
     entry.SetSize(fix.block);
-    if (!card.WriteDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
+    if (!card.WriteDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
   }
   for (const PageFinding& fix : mends.checksums) {
     std::unique_ptr<CVmuRegion> file;
-    if (!card.OpenFile(fix.slot, file)) return Refuse(card, user, card.GetLastError());
+    if (!card.OpenFile(fix.slot, file)) return Fail(user, card.LastFailure());
     std::uint8_t checksum[2];
     card_format::PutLe16(checksum, fix.block);
     if (!file->Write(card_format::kHeaderChecksum, checksum, 2, false))
-      return Refuse(card, user, file->GetLastError());
+      return Fail(user, card.Failure(file->GetLastError()));
     card.CloseFile(file);
   }
-  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Fail(user, card.LastFailure());
 }
 
 std::string MendsText(const Mends& mends) {
@@ -141,11 +135,11 @@ CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& u
   CProgressSession session(progress, message::kTitleReadPage.text, CVmuCard::kBlockCount);
   CVmuMemory& cache = *card.GetCache();
   for (std::uint32_t first = 0; first < CVmuCard::kBlockCount; first += kRun) {
-    if (!cache.Preload(first, kRun)) return Refuse(card, user, cache.GetLastError());
+    if (!cache.Preload(first, kRun)) return Fail(user, card.Failure(cache.GetLastError()));
     for (std::uint32_t block = first; block < first + kRun; ++block) {
       const std::uint8_t* bytes = nullptr;
       if (!cache.Read(block * kBlockSize, bytes, kBlockSize, false))
-        return Refuse(card, user, cache.GetLastError());
+        return Fail(user, card.Failure(cache.GetLastError()));
       std::copy(bytes, bytes + kBlockSize, page.GetData() + block * kBlockSize);
     }
     if (session.UnitDone(static_cast<std::int32_t>(first))) return CommandResult::Cancelled;
@@ -167,7 +161,7 @@ CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const Safet
       note = std::string("\n") + message::kRepairNothing.text;
     } else {
       std::string copy;
-      if ((result = SaveSafetyCopy(page, copies, user, copy)) != CommandResult::Done) return result;
+      if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
       if ((result = WriteMends(card, mends, user)) != CommandResult::Done) return result;
       if ((result = ReadWholePage(card, progress, user, page)) != CommandResult::Done)
         return result;

@@ -2,7 +2,6 @@
 #include "Messages.h"
 #include "PageImage.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -19,10 +18,8 @@ CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& pr
   for (std::uint16_t block = kFirst; block <= card_format::kRootBlock; ++block) {
     CVmuMemory& cache = *card.GetCache();
     const std::uint8_t* bytes = fresh.GetData() + block * kBlockSize;
-    if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush()) {
-      user.ShowMessage(card.MessageFor(cache.GetLastError()));
-      return CommandResult::Failed;
-    }
+    if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush())
+      return Fail(user, card.Failure(cache.GetLastError()));
     if (session.UnitDone(block - kFirst)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
@@ -34,11 +31,13 @@ CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   if (!user.AskYesNo(message::kAskFormat.text, false)) return CommandResult::Dismissed;
   CDiscardUnlessFinished changes(card);
   std::string copy;
-  if (!copies.folder.empty()) {
+  // Copies wanted with no folder to keep them refuse the format before it
+  // writes anything, as every other command that takes one.
+  if (!copies.Off()) {
     CPageImage page;
-    CommandResult read = ReadWholePage(card, progress, user, page);
-    if (read == CommandResult::Done) read = SaveSafetyCopy(page, copies, user, copy);
+    const CommandResult read = ReadWholePage(card, progress, user, page);
     if (read != CommandResult::Done) return read;
+    if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
   }
   const CommandResult result = WriteLayout(card, CPageImage::FormattedNow(), progress, user);
   // The root block's layout was read before; the page is laid out anew.
