@@ -11,7 +11,7 @@
 namespace {
 
 Result Refuse(int error) {
-  return Result::Failure(std::generic_category().message(error));
+  return Result::Failure(std::generic_category().message(error), static_cast<std::uint32_t>(error));
 }
 
 Result RefuseKind(mode_t mode) {

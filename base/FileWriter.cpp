@@ -19,7 +19,8 @@ Result CannotWrite(const std::string& reason) {
 }
 
 Result CannotWrite(int error) {
-  return CannotWrite(std::generic_category().message(error));
+  return Result::Failure(Fill(message::kCannotWrite, {std::generic_category().message(error)}),
+                         static_cast<std::uint32_t>(error));
 }
 
 Result AlreadyExists(const std::string& path) {
