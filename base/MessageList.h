@@ -364,18 +364,22 @@ KORVANTIS_MESSAGE(kCheckDirectoryChain,
                   "Another tool wrote this layout. Korvantis reads the entries of the chained "
                   "blocks, and files may lie in the others; the console may see the card "
                   "differently. Copy the files off, format the page and copy them back.")
-KORVANTIS_MESSAGE(kCheckChainLoops, "{file}: its chain runs back to its own block {block}.",
+// What is wrong with a file's allocation chain, in one wording: a line of a
+// check names the file before it (kCheckFileFault), and a refused download
+// or replace gives it in parentheses.
+KORVANTIS_PART(kCheckFileFault, "{file}: {what is wrong}.")
+KORVANTIS_MESSAGE(kChainLoops, "its chain runs back to its own block {block}",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainSystem, "{file}: its chain crosses into system block {block}.",
+KORVANTIS_MESSAGE(kChainEntersSystem, "its chain crosses into system block {block}",
                   "Writing this file would damage the page's layout. Delete it, or restore a "
                   "backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainOffPage, "{file}: its chain leads to block {block}, off the page.",
+KORVANTIS_MESSAGE(kChainLeavesPage, "its chain leads to block {block}, off the page",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainFree,
-                  "{file}: its chain reaches block {block}, which the allocation table marks free.",
+KORVANTIS_MESSAGE(kChainOverFreeBlock,
+                  "its chain reaches block {block}, which the allocation table marks free",
                   "The next file written may take that block and damage this one. Copy the file "
                   "off if you can, then delete it.")
-KORVANTIS_MESSAGE(kCheckSizeDisagrees, "{file}: its size says {N blocks}, its chain holds {count}.",
+KORVANTIS_MESSAGE(kChainSizeDisagrees, "its size says {N blocks}, its chain holds {count}",
                   "The entry's size field is wrong; the file's blocks are whole and kept. Repair "
                   "sets the size to the chain's length when you agree to it.")
 KORVANTIS_MESSAGE(kCheckSharedBlock, "{file}: block {block} belongs to another file as well.",

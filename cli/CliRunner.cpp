@@ -396,7 +396,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
 
   CVmuCard card(MakeLink(request, environment, stored, simulated));
-  if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
+  if (const Result& port = card.GetLink()->GetPortProblem(); !port) err << port.Message() << '\n';
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);

@@ -124,7 +124,8 @@ int main(int argc, char** argv) {
   std::printf("Road: %s, port 0x%X, delay factor %u us, timeout %u us\n",
               PortAccessName(link->GetPortAccess()), link->GetPort(), link->GetDelayFactor(),
               link->GetTimeout());
-  if (!link->GetPortProblem().empty()) std::printf("%s\n", link->GetPortProblem().c_str());
+  if (const Result& port = link->GetPortProblem(); !port)
+    std::printf("%s\n", port.Message().c_str());
 
   bool ok;
   if (options.port) {

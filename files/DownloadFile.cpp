@@ -25,9 +25,10 @@ CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& use
   if (ready) ready = ReadListedEntry(card, file, entry);
   if (!ready) return Fail(user, ready);
   if (!card.OpenFile(file.index, region)) {
-    const std::string& fault = card.GetChainFault();
-    return Fail(user, fault.empty() ? card.LastFailure()
-                                    : Result::Failure(Fill(message::kDownloadDamaged, {fault})));
+    const CVmuChain& damaged = card.GetChainFault();
+    return Fail(user, damaged.IsSound() ? card.LastFailure()
+                                        : Result::Failure(Fill(message::kDownloadDamaged,
+                                                               {ChainFaultText(damaged)})));
   }
   return CommandResult::Done;
 }

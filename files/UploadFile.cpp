@@ -164,7 +164,8 @@ CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPr
                              CVmuFat*& fat, Placement& placement) {
   const std::string name = FileName(upload);
   if (!placement.old.IsSound()) {
-    return Fail(user, Result::Failure(Fill(message::kReplaceDamaged, {name, placement.old.fault})));
+    return Fail(user, Result::Failure(
+                          Fill(message::kReplaceDamaged, {name, ChainFaultText(placement.old)})));
   }
   if (!user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
     return Fail(user, Result::Failure(Fill(message::kNotReplaced, {name})));

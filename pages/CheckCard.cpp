@@ -65,9 +65,9 @@ Mends ChooseMends(const CPageImage& page, const PageReport& report, const CheckR
   for (const PageFinding& finding : report.findings) {
     if (finding.fault == PageFault::SizeDisagrees) {
       const PageFile file = FileAt(page, finding.slot);
-      const std::uint16_t size = card_format::GetLe16(file.entry.data() + 24);
+      const std::uint16_t size = card_format::GetLe16(file.entry.data() + card_format::kEntrySize);
       if (user.AskYesNo(Fill(message::kAskFixSize,
-                             {NameOf(file), Blocks(size), std::to_string(finding.block)}),
+                             {NameOf(file), Blocks(size), std::to_string(finding.length)}),
                         false))
         mends.sizes.push_back(finding);
     } else if (finding.fault == PageFault::WrongChecksum) {
@@ -95,14 +95,14 @@ CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user)
   for (const PageFinding& fix : mends.sizes) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
-    entry.SetSize(fix.block);
+    entry.SetSize(fix.length);
     if (!card.WriteDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
   }
   for (const PageFinding& fix : mends.checksums) {
     std::unique_ptr<CVmuRegion> file;
     if (!card.OpenFile(fix.slot, file)) return Fail(user, card.LastFailure());
     std::uint8_t checksum[2];
-    card_format::PutLe16(checksum, fix.block);
+    card_format::PutLe16(checksum, fix.checksum);
     if (!file->Write(card_format::kHeaderChecksum, checksum, 2, false))
       return Fail(user, card.Failure(file->GetLastError()));
     card.CloseFile(file);

@@ -58,9 +58,9 @@ class CSimulatedCard {
   // transactions a change shows at once.
   CardFaults& Faults();
   // Why the last write unit was refused since the last call, then forgets
-  // it; empty when none was. A unit its image cannot take is refused: it is
+  // it; done when none was. A unit its image cannot take is refused: it is
   // stored neither in the image nor in memory, and the road tells the link.
-  std::string TakeRefusal();
+  Result TakeRefusal();
 
   struct Counters {
     std::uint64_t transactions = 0;  // handshakes answered

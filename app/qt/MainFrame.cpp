@@ -346,7 +346,8 @@ void CMainFrame::ShowCardState() {
   const QString image = FromPath(source_.imagePath);
   setWindowTitle(image.isEmpty() ? QStringLiteral("Korvantis")
                                  : QFileInfo(image).fileName() + QStringLiteral(" - Korvantis"));
-  const QString problem = QString::fromStdString(source_.card->GetLink()->GetPortProblem());
+  const QString problem =
+      QString::fromStdString(source_.card->GetLink()->GetPortProblem().Message());
   SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
   idleText_ = problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem;
   statusBar()->showMessage(idleText_);
@@ -479,7 +480,7 @@ void CMainFrame::UseCard(CardSource next) {
 // now selected; the status bar says so, unless it says why the port cannot
 // be reached.
 void CMainFrame::AskForRefresh() {
-  refreshAsked_ = source_.card->GetLink()->GetPortProblem().empty();
+  refreshAsked_ = source_.card->GetLink()->GetPortProblem().Ok();
   if (!refreshAsked_) return;
   idleText_ = QString::fromUtf8(message::kAskRefresh.text);
   statusBar()->showMessage(idleText_);

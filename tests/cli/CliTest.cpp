@@ -45,8 +45,10 @@ class CommandLine : public ::testing::Test {
     environment_.safetyCopies = scratch_.File("copies");
     environment_.chooser = [this](std::uint16_t base) {
       askedPorts_.push_back(base);
-      if (base == 0x278) return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), ""};
-      return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
+      if (base == 0x278)
+        return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), Result()};
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                            Result::Failure("No parallel port has that address.")};
     };
   }
 

@@ -60,8 +60,8 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
   Load();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
   EXPECT_EQ(user_.messages,
-            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged (the "
-                   "allocation chain holds 2 blocks, but the entry's size says 27).",
+            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged "
+                   "(its size says 27 blocks, its chain holds 2).",
                    "This page of the memory card is not formatted."}));
   EXPECT_TRUE(user_.choicesAsked.empty());
 }
@@ -127,7 +127,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
       const bool game = file.entry[0] == CVmuDirEntry::kGame;
       const std::size_t header = game ? 1 : 0;
       std::string shortText;
-      if (file.problem.empty() && header < file.chain.size()) {
+      if (file.IsSound() && header < file.chain.size()) {
         const char* text = reinterpret_cast<const char*>(image.GetBlock(file.chain[header]));
         shortText.assign(text, std::find(text, text + 16, '\0'));
       }
@@ -136,7 +136,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
 
       user_.messages.clear();
       std::filesystem::remove(path_);
-      if (!file.problem.empty()) {
+      if (!file.IsSound()) {
         EXPECT_EQ(Download(file.slot, path_), CommandResult::Failed) << file.slot;
         ASSERT_EQ(user_.messages.size(), 1u);
         EXPECT_NE(user_.messages[0].find("damaged"), std::string::npos);

@@ -164,7 +164,8 @@ class MainWindow : public ::testing::Test {
 
   static std::unique_ptr<CVmuCard> NoPortCard(const std::string& problem) {
     return std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([problem](std::uint16_t) {
-      return PortRoadChoice{std::make_unique<CNoPortRoad>(), problem};
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                            problem.empty() ? Result() : Result::Failure(problem)};
     }));
   }
 
