@@ -43,9 +43,7 @@ Layout LayoutOf(const CPageImage& page) {
 }
 
 std::string Quoted(const std::string& name) {
-  std::string text = name.substr(0, name.find('\0'));
-  text.erase(text.find_last_not_of(' ') + 1);
-  return "\"" + text + "\"";
+  return "\"" + DisplayName(name) + "\"";
 }
 
 std::string Hex(std::uint16_t value) {
@@ -114,8 +112,7 @@ std::uint64_t DeclaredExtent(const std::vector<std::uint8_t>& file) {
   static const std::uint32_t kEyecatchBytes[] = {0, 72 * 56 * 2, 512 + 72 * 56, 32 + 72 * 56 / 2};
   const std::uint8_t* header = file.data();
   const std::uint16_t eyecatch = GetLe16(header + kHeaderEyecatchType);
-  const std::uint32_t data = GetLe16(header + kHeaderDataSize) |
-                             std::uint32_t{GetLe16(header + kHeaderDataSize + 2)} << 16;
+  const std::uint32_t data = GetLe32(header + kHeaderDataSize);
   return std::uint64_t{kHeaderIcons} +
          std::uint64_t{GetLe16(header + kHeaderIconCount)} * kIconFrameSize +
          (eyecatch < 4 ? kEyecatchBytes[eyecatch] : 0) + data;

@@ -11,10 +11,7 @@
 
 namespace {
 std::string Quoted(const CVmuDirEntry& entry) {
-  char name[CVmuDirEntry::kFileNameLength + 1];
-  entry.GetFileName(name);
-  std::string text = name;
-  return "\"" + text.erase(text.find_last_not_of(' ') + 1) + "\"";
+  return "\"" + entry.GetDisplayName() + "\"";
 }
 
 struct Doomed {

@@ -1,14 +1,12 @@
 #include "ListedFile.h"
 
-#include <cstring>
-
 #include "FileTexts.h"
 #include "Messages.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-// The entry's first block (bytes 2-3), name (4-15) and size (24-25).
+// The entry's first block, name and size.
 bool SameFile(const CVmuDirEntry& entry, const std::string& listed) {
   if (listed.size() != CVmuDirEntry::kLength || entry.GetType() == CVmuDirEntry::kFree) {
     return false;
@@ -16,8 +14,7 @@ bool SameFile(const CVmuDirEntry& entry, const std::string& listed) {
   CVmuDirEntry was;
   was.CopyFrom(reinterpret_cast<const std::uint8_t*>(listed.data()));
   return was.GetType() != CVmuDirEntry::kFree && entry.GetFirstBlock() == was.GetFirstBlock() &&
-         entry.GetSize() == was.GetSize() &&
-         std::memcmp(entry.GetData() + 4, was.GetData() + 4, CVmuDirEntry::kFileNameLength) == 0;
+         entry.GetSize() == was.GetSize() && entry.HasSameName(was);
 }
 }  // namespace
 

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,16 +23,6 @@ std::string Need(std::uint16_t size) {
 std::string Have(std::uint16_t available) {
   if (available == 0) return message::kNoBlockFree.text;
   return Counted(available, message::kOnlyOneBlockFree, message::kOnlyBlocksFree);
-}
-
-// The name as the messages quote it: up to its first zero byte, without the
-// blanks that pad it.
-std::string FileName(const CVmuDirEntry& entry) {
-  char name[CVmuDirEntry::kFileNameLength + 1];
-  entry.GetFileName(name);
-  std::string text = name;
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
 }
 
 // Only files with at least one block, and all of their blocks, are taken.
@@ -95,8 +84,7 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
       if (i >= limit) continue;
       if (!freeFound && !placement.replaces) placement.slot = i;
       freeFound = true;
-    } else if (!placement.replaces && std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
-                                                  CVmuDirEntry::kFileNameLength) == 0) {
+    } else if (!placement.replaces && entry.HasSameName(upload)) {
       placement.slot = i;
       placement.replaces = true;
       placement.replaced = entry;
@@ -162,7 +150,7 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
 // the answer: the file replaced is the one the question named, or none.
 CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
                              CVmuFat*& fat, Placement& placement) {
-  const std::string name = FileName(upload);
+  const std::string name = upload.GetDisplayName();
   if (!placement.old.IsSound()) {
     return Fail(user, Result::Failure(
                           Fill(message::kReplaceDamaged, {name, ChainFaultText(placement.old)})));

@@ -172,9 +172,9 @@ FileChain WalkChain(std::uint32_t first, std::uint16_t size, NextOf next, IsSyst
 
 // A file's header: the first block of a data file, the second of a game file.
 // Texts are padded with blanks, the application's name with zero bytes.
-constexpr std::uint32_t kHeaderShortDescription = 0x00;  // 16 bytes
-constexpr std::uint32_t kHeaderLongDescription = 0x10;   // 32 bytes
-constexpr std::uint32_t kHeaderApplication = 0x30;       // 16 bytes
+constexpr std::uint32_t kHeaderShortDescription = 0x00;  // kShortDescriptionLength bytes
+constexpr std::uint32_t kHeaderLongDescription = 0x10;   // kLongDescriptionLength bytes
+constexpr std::uint32_t kHeaderApplication = 0x30;       // kApplicationLength bytes
 constexpr std::uint32_t kHeaderIconCount = 0x40;         // frames of the icon's animation
 constexpr std::uint32_t kHeaderAnimationSpeed = 0x42;
 constexpr std::uint32_t kHeaderEyecatchType = 0x44;  // 0: none
@@ -183,13 +183,16 @@ constexpr std::uint32_t kHeaderDataSize = 0x48;      // 32 bits: the bytes after
 constexpr std::uint32_t kHeaderPalette = 0x60;       // 16 colours, 16 bits each (ARGB 4444)
 constexpr std::uint32_t kHeaderIcons = 0x80;         // 512 bytes a frame: 32 x 32 pixels of 4 bits
 constexpr std::uint32_t kIconFrameSize = 512;
+constexpr std::uint32_t kShortDescriptionLength = 16;
+constexpr std::uint32_t kLongDescriptionLength = 32;
+constexpr std::uint32_t kApplicationLength = 16;
 
 // The 16-bit checksum a data file's header carries: CRC-CCITT (polynomial
 // 0x1021, starting from 0) over the file's bytes from its header to the end of
 // its data (header, icon frames, eyecatch, data size), the checksum field zeroed.
 std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size);
 
-// 16-bit little-endian fields.
+// 16-bit and 32-bit little-endian fields.
 inline std::uint16_t GetLe16(const std::uint8_t* at) {
   return static_cast<std::uint16_t>(at[0] | at[1] << 8);
 }
@@ -197,6 +200,27 @@ inline void PutLe16(std::uint8_t* at, std::uint16_t value) {
   at[0] = static_cast<std::uint8_t>(value);
   at[1] = static_cast<std::uint8_t>(value >> 8);
 }
+inline std::uint32_t GetLe32(const std::uint8_t* at) {
+  return GetLe16(at) | std::uint32_t{GetLe16(at + 2)} << 16;
+}
+inline void PutLe32(std::uint8_t* at, std::uint32_t value) {
+  PutLe16(at, static_cast<std::uint16_t>(value));
+  PutLe16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+// Packed BCD, as dates are kept: the high nibble tens, the low nibble units.
+// A byte whose nibbles are no digits is read as they stand (0x3A is 40), as
+// the card's own software shows it; a value is written modulo 100.
+constexpr unsigned FromBcd(std::uint8_t byte) {
+  return (byte >> 4) * 10u + (byte & 0x0Fu);
+}
+constexpr std::uint8_t ToBcd(unsigned value) {
+  return static_cast<std::uint8_t>((value / 10 % 10) << 4 | value % 10);
+}
+
+// A card file's name as messages quote it: its name bytes up to the first
+// zero byte, without the blanks that pad it.
+std::string DisplayName(const std::string& nameBytes);
 
 // Storage order is how the card storage layer sees a page (the link's swap
 // flag set); wire order is how the bytes cross the wire (DCI and DCM files).
@@ -205,7 +229,7 @@ inline void PutLe16(std::uint8_t* at, std::uint16_t value) {
 void ReverseGroups(std::uint8_t* bytes, std::size_t size);
 
 // The order a card image's name asks for: .dcm wire order, .bin and .vmu
-// storage order, in any case. False for any other name.
+// storage order, in any case. False for any other name: none is a card image.
 enum class ByteOrder { Wire, Storage };
 bool ImageOrderFor(const std::string& path, ByteOrder& order);
 

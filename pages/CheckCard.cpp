@@ -30,8 +30,7 @@ PageFile FileAt(const CPageImage& page, std::uint16_t slot) {
 }
 
 std::string NameOf(const PageFile& file) {
-  std::string name = file.name.substr(0, file.name.find('\0'));
-  return name.erase(name.find_last_not_of(' ') + 1);
+  return card_format::DisplayName(file.name);
 }
 
 std::string Blocks(std::size_t count) {

@@ -16,8 +16,6 @@ using card_format::kBlockSize;
 using card_format::kUserBlocks;
 
 namespace {
-constexpr std::uint8_t kGame = 0xCC;
-
 // Block k of data file f goes from one block to another.
 struct Move {
   std::size_t file;
@@ -41,8 +39,9 @@ int First(const PageFile& file) {
 // A game stays where the console runs it from; a file that reaches above the
 // user blocks stays too, since only the user blocks are laid out anew.
 bool StaysPut(const PageFile& file) {
-  return file.entry[0] == kGame || std::any_of(file.chain.begin(), file.chain.end(),
-                                               [](std::uint16_t b) { return b >= kUserBlocks; });
+  return file.entry[card_format::kEntryType] == card_format::kTypeGame ||
+         std::any_of(file.chain.begin(), file.chain.end(),
+                     [](std::uint16_t b) { return b >= kUserBlocks; });
 }
 
 // The other data files, in the order of their first blocks, highest first,

@@ -23,6 +23,7 @@
 
 #include "AboutDlg.h"
 #include "CardChanges.h"
+#include "CardFormat.h"
 #include "CommandIds.h"
 #include "FileCommands.h"
 #include "HelpWindow.h"
@@ -70,8 +71,10 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
   return false;
 }
 
+// A name that gives a card image's byte order is a card image's.
 bool IsCardImage(const QString& path) {
-  return HasSuffix(path, {"bin", "vmu", "dcm"});
+  card_format::ByteOrder order = card_format::ByteOrder::Wire;
+  return card_format::ImageOrderFor(QFile::encodeName(path).toStdString(), order);
 }
 
 bool IsFileToUpload(const QString& path) {
