@@ -26,7 +26,7 @@ class CardObject : public ::testing::Test {
   static CPageImage NoisyCard(std::uint16_t n, const CVmuDirEntry& entry) {
     CPageImage page = NoisePage(n);
     std::memcpy(page.GetBlock(255), CPageImage::Formatted().GetBlock(255), 512);
-    std::memcpy(EntrySlot(page, n), entry.GetData(), 32);
+    std::memcpy(EntrySlot(page, n), entry.GetData(), CVmuDirEntry::kLength);
     return page;
   }
 
@@ -38,7 +38,8 @@ class CardObject : public ::testing::Test {
 TEST_F(CardObject, ReadDirEntryFetchesTheRootTheTableThenTheEntrysBlockOnce) {
   CPageImage page = CPageImage::Formatted();
   for (std::uint16_t n : {0, 5, 17})
-    std::memcpy(EntrySlot(page, n), MakeEntry(0x33, 100 + n, 1).GetData(), 32);
+    std::memcpy(EntrySlot(page, n), MakeEntry(CVmuDirEntry::kData, 100 + n, 1).GetData(),
+                CVmuDirEntry::kLength);
   Load(page);
 
   CVmuDirEntry entry;
@@ -76,13 +77,13 @@ TEST_F(CardObject, WrittenEntryReachesTheCardOnlyAtFlush) {
   CVmuDirEntry entry;
   ASSERT_TRUE(card_.ReadDirEntry(17, entry));
   sim_.TakeTransfers();
-  entry = MakeEntry(0x33, 150, 2);
+  entry = MakeEntry(CVmuDirEntry::kData, 150, 2);
   ASSERT_TRUE(card_.WriteDirEntry(17, entry));
   EXPECT_TRUE(sim_.TakeTransfers().empty());
 
   ASSERT_TRUE(card_.Flush());
   EXPECT_EQ(sim_.TakeTransfers(), CCardOnSimulator::BlockStore(252));
-  std::memcpy(EntrySlot(page_, 17), entry.GetData(), 32);
+  std::memcpy(EntrySlot(page_, 17), entry.GetData(), CVmuDirEntry::kLength);
   EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));
 
   sim_.Sim().Faults().wrongAnswers = true;
@@ -129,7 +130,8 @@ TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
       std::memcpy(page.GetBlock(block), formatted.GetData() + block * 512, 512);
     for (const auto& [block, next] : c.links)
       page.SetFatEntry(block, next);
-    std::memcpy(EntrySlot(page, 7), MakeEntry(0x33, c.first, c.size).GetData(), 32);
+    std::memcpy(EntrySlot(page, 7), MakeEntry(CVmuDirEntry::kData, c.first, c.size).GetData(),
+                CVmuDirEntry::kLength);
     Load(page);
 
     std::unique_ptr<CVmuRegion> region;
@@ -156,15 +158,17 @@ TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   CPageImage other = CPageImage::Formatted();
   other.GetBlock(255)[74] = 250;
   other.GetBlock(255)[76] = 2;
-  std::memcpy(EntrySlot(other, 0, 250), MakeEntry(0x33, 77, 2).GetData(), 32);
+  std::memcpy(EntrySlot(other, 0, 250), MakeEntry(CVmuDirEntry::kData, 77, 2).GetData(),
+              CVmuDirEntry::kLength);
   Load(other, 1);
   CPageImage first = CPageImage::Formatted();
-  std::memcpy(EntrySlot(first, 0), MakeEntry(0x33, 120, 1).GetData(), 32);
+  std::memcpy(EntrySlot(first, 0), MakeEntry(CVmuDirEntry::kData, 120, 1).GetData(),
+              CVmuDirEntry::kLength);
   Load(first);
 
   CVmuDirEntry entry;
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
-  ASSERT_TRUE(card_.WriteDirEntry(0, MakeEntry(0x33, 1, 1)));
+  ASSERT_TRUE(card_.WriteDirEntry(0, MakeEntry(CVmuDirEntry::kData, 1, 1)));
   EXPECT_TRUE(card_.Invalidate());
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
   EXPECT_EQ(entry.GetFirstBlock(), 120);
@@ -204,7 +208,7 @@ TEST_F(CardObject, DestroyingTheCardWritesNothing) {
   auto card = sim_.MakeCard();
   CVmuDirEntry entry;
   ASSERT_TRUE(card->ReadDirEntry(2, entry));
-  ASSERT_TRUE(card->WriteDirEntry(2, MakeEntry(0x33, 5, 1)));
+  ASSERT_TRUE(card->WriteDirEntry(2, MakeEntry(CVmuDirEntry::kData, 5, 1)));
   card.reset();
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
   EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));

@@ -61,7 +61,7 @@ class CommandLine : public ::testing::Test {
   // A one-page image in storage order with one data file in slot 0.
   std::string ImageWithFile(const std::string& name, const char* shortDescription) {
     CPageImage page = CPageImage::Formatted();
-    CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
     entry.SetFileName("SAVEGAME.001");
     std::vector<std::uint8_t> blocks(2 * 512, 0);
     std::memcpy(blocks.data(), shortDescription, std::strlen(shortDescription));
@@ -475,9 +475,10 @@ TEST_F(CommandLine, DownloadAllNamesEveryFileApartAndFailsNamingWhatItSkipped) {
   const std::string stems[] = {"SAVE_A.dci", "SAVE_A-2.dci", "Save_A-3.dci", "slot-03.dci"};
   std::vector<std::vector<std::uint8_t>> dcis;
   for (std::uint16_t slot = 0; slot < 4; ++slot) {
-    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(names[slot]);
-    std::vector<std::uint8_t> block(512), dci(entry.GetData(), entry.GetData() + 32);
+    std::vector<std::uint8_t> block(512),
+        dci(entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
     for (std::size_t i = 0; i < 512; ++i)
       block[i] = static_cast<std::uint8_t>(i * 7 + slot);
     for (std::size_t i = 0; i < 512; ++i)
@@ -642,7 +643,7 @@ TEST_F(CommandLine, AReadOnlyImageIsStillListed) {
 TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
   CPageImage listed = CPageImage::Formatted();
   for (std::uint16_t slot : {0, 1}) {
-    CVmuDirEntry entry = MakeEntry(0x33, 199 - slot, 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199 - slot, 1);
     entry.SetFileName(slot == 0 ? "FIRST       " : "SECOND      ");
     ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, slot).data()));
   }
@@ -708,13 +709,13 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
 
   // A game needs blocks 0 up: a data file there moves away only with --defrag.
   CPageImage page = CPageImage::Formatted();
-  CVmuDirEntry data = MakeEntry(0x33, 1, 2);
+  CVmuDirEntry data = MakeEntry(CVmuDirEntry::kData, 1, 2);
   data.SetFileName("DATA        ");
   ASSERT_TRUE(page.PlaceFile(0, data, std::vector<std::uint8_t>(1024).data()));
   const std::string low = scratch_.File("low.bin");
   ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(low, {page})));
   const std::string game = scratch_.File("game.dci");
-  CVmuDirEntry entry = MakeEntry(0xCC, 0, 2);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kGame, 0, 2);
   entry.SetFileName("GAME        ");
   ASSERT_TRUE(CDciFile::Write(game, entry, std::vector<std::uint8_t>(1024, 7)));
   EXPECT_EQ(Run({"--image", low, "upload", game}), 1);
@@ -725,7 +726,7 @@ TEST_F(CommandLine, CheckDeleteAndFormatAnswerByExitStatus) {
 // all the same. Block 10 is used by no file.
 TEST_F(CommandLine, AFileInSlot204IsListedDownloadedKeptByRepairAndDeleted) {
   CPageImage page = CPageImage::Formatted();
-  CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
   entry.SetFileName("FAR         ");
   ASSERT_TRUE(page.PlaceFile(204, entry, std::vector<std::uint8_t>(1024).data()));
   page.SetFatEntry(10, card_format::kFatLastBlock);
@@ -805,7 +806,7 @@ TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
   CPageImage page = CPageImage::Formatted();
   const std::vector<std::uint8_t> block(512, 0);
   for (std::uint16_t slot = 0; slot < 3; ++slot) {
-    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
     ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
   }

@@ -22,9 +22,9 @@ class DownloadFileTest : public FileCommandTest {
 };
 
 TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
-  const CVmuDirEntry entry = Entry(0x33, "THREE", 199, 3, 0xFF);
+  const CVmuDirEntry entry = Entry(CVmuDirEntry::kData, "THREE", 199, 3, 0xFF);
   Place(5, entry, Blocks(3));
-  Place(6, Entry(0x33, "ONE", 120, 1), Blocks(1));
+  Place(6, Entry(CVmuDirEntry::kData, "ONE", 120, 1), Blocks(1));
   Load();
   FileListing rows;
   CScriptedProgress listing;
@@ -50,7 +50,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
 // A chain that is not exactly the file's blocks (the card object's tests
 // judge every kind) is refused before any of its blocks is read.
 TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
-  PlaceEntryOnly(0, Entry(0x33, "DAMAGED", 199, 27));
+  PlaceEntryOnly(0, Entry(CVmuDirEntry::kData, "DAMAGED", 199, 27));
   page_.SetFatEntry(199, 198);
   page_.SetFatEntry(198, CVmuFat::kLastBlock);
   Load();
@@ -67,7 +67,7 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
 }
 
 TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Place(0, Entry(CVmuDirEntry::kData, "GOOD", 199, 3), Blocks(3));
   Load();
   progress_.CancelAtPosition(1);
   EXPECT_EQ(DownloadFile(sim_.Card(), 0, progress_, user_), CommandResult::Cancelled);
@@ -78,7 +78,7 @@ TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {
 }
 
 TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThere) {
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Place(0, Entry(CVmuDirEntry::kData, "GOOD", 199, 3), Blocks(3));
   Load();
   EXPECT_EQ(Download(0, scratch_.File("missing/folder.dci")), CommandResult::Failed);
 
@@ -124,7 +124,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
     EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(image).size());
     for (std::size_t i = 0; i < files.size(); ++i) {
       const PageFile& file = files[i];
-      const bool game = file.entry[0] == CVmuDirEntry::kGame;
+      const bool game = file.entry[card_format::kEntryType] == CVmuDirEntry::kGame;
       const std::size_t header = game ? 1 : 0;
       std::string shortText;
       if (file.IsSound() && header < file.chain.size()) {

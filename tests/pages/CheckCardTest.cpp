@@ -29,7 +29,7 @@ class CheckCardTest : public ::testing::Test {
   // File S at 199-198 with a stale checksum, and blocks 10 and 11 used by no file.
   void SetUp() override {
     CPageImage page = CPageImage::Formatted();
-    CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
     entry.SetFileName("S           ");
     Bytes blocks(1024, 0x21);
     PutLe16(&blocks[card_format::kHeaderDataSize], 200);
