@@ -289,9 +289,9 @@ bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommand
                                     : std::string();
   std::vector<Result> checks;
   if (!request.link.trace.empty()) checks.push_back(simulated.CheckOutput(request.link.trace));
-  if (request.page) checks.push_back(simulated.CheckPage(*request.page));
+  if (request.page) checks.push_back(simulated.CheckPageNumber(*request.page));
   if (request.command == CliRequest::Command::Page) {
-    checks.push_back(simulated.CheckPage(request.pageArgument));
+    checks.push_back(simulated.CheckPageNumber(request.pageArgument));
   }
   for (const Result& check : checks) {
     if (check) continue;

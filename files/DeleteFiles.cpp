@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "CardPreconditions.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"

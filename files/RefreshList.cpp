@@ -1,7 +1,7 @@
 #include "CardIcon.h"
+#include "CardPreconditions.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"

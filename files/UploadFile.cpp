@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "CardFormat.h"
+#include "CardPreconditions.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "Progress.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"

@@ -234,7 +234,7 @@ Result CSimulatedCard::OpenImage(const std::string& path, ImageAccess access,
   return Result();
 }
 
-Result CSimulatedCard::CheckPage(std::uint16_t page) const {
+Result CSimulatedCard::CheckPageNumber(std::uint16_t page) const {
   // An image holds one page or four, and no page is past four.
   if (page <= GetPageCount()) return Result();
   return Result::Failure(message::kImageOnePage.text);

@@ -36,7 +36,7 @@ class CSimulatedCard {
   // What the front ends ask before a command, so that the card never takes
   // what its image cannot keep. Each refusal is the message for the user.
   // A page past the image's: "This card image holds one page." (page from 1).
-  Result CheckPage(std::uint16_t page) const;
+  Result CheckPageNumber(std::uint16_t page) const;
   // A command that changes the card, while the image is open for reading only.
   Result CheckWritable() const;
   // An output (a trace, a download, a backup) that is the image file itself.

@@ -537,7 +537,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
-  if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
+  if (source_.simulated && ReportFailure(source_.simulated->CheckPageNumber(page))) return;
   // The rows and the free blocks are the page before's, and after a failed
   // select the card may show either page: none of them may be acted on.
   listView_->ClearRows();

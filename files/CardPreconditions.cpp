@@ -1,4 +1,4 @@
-#include "PageChecks.h"
+#include "CardPreconditions.h"
 
 #include "Messages.h"
 #include "VmuCard.h"

@@ -4,6 +4,9 @@
 
 class CVmuCard;
 
+// What the file commands ask of the selected page before they read or write
+// its files.
+
 // Whether the selected page carries a file system the commands can read or
 // write: refused with message::kNotFormatted when it is not formatted, or
 // with the status message when the root block cannot be read.
