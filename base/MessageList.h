@@ -524,6 +524,11 @@ KORVANTIS_MESSAGE(
     "The Delay Factor is a number of microseconds; small values (1 to 10) are the useful ones.")
 
 // The command-line tool.
+KORVANTIS_MESSAGE(kNoFiles, "No files.",
+                  "korvantis-cli list says this when the selected page holds no file.")
+KORVANTIS_MESSAGE(kDownloadNeedsFile, "download: give INDEX FILE, or --all DIR",
+                  "korvantis-cli download saves one file, named by its directory index, as FILE, "
+                  "or every file of the page into the folder DIR.")
 KORVANTIS_MESSAGE(
     kNoSuchFile, "There is no file with directory index {index} on this page.",
     "Run korvantis-cli list (add --tsv for the indices) and use a directory index it shows.")
