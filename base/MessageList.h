@@ -290,11 +290,12 @@ KORVANTIS_MESSAGE(kTitleReadPage, "Reading the memory card...",
                   "The whole page is being read: for a check, a defragment or a safety copy. "
                   "Cancel stops there, and nothing is written.")
 KORVANTIS_MESSAGE(kTitleDefragment, "Defragmenting the memory card...",
-                  "The data files' blocks are being moved. Cancel stops after the block in hand; "
-                  "every file is whole, and the blocks moved so far stay where they went.")
+                  "The data files' blocks are being moved. Cancel stops there; every file stays "
+                  "whole, in its old place or its new one.")
 KORVANTIS_MESSAGE(kTitleFormat, "Formatting the memory card...",
                   "The page's directory, allocation table and root block are being written anew. "
-                  "Cancel leaves the page partly formatted: format it again.")
+                  "Cancel leaves the page partly formatted: format it again, or restore the page "
+                  "from its safety copy (Memory Card > Restore).")
 
 // Card images.
 KORVANTIS_MESSAGE(kImageUnknownKind,

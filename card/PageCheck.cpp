@@ -1,6 +1,5 @@
 #include "PageCheck.h"
 
-#include <algorithm>
 #include <map>
 
 #include "Messages.h"
@@ -217,7 +216,7 @@ std::vector<std::uint16_t> PageReport::UnnamedBlocks() const {
 PageReport CheckPage(const CPageImage& page) {
   PageReport report;
   const std::uint8_t* root = page.GetData() + kRootBlock * kBlockSize;
-  if (std::count(root, root + kFormatMarkerLength, kFormatMarkerByte) != kFormatMarkerLength) {
+  if (!IsFormatMarker(root + kRootFormatMarker)) {
     report.findings.push_back(
         {PageFault::NotFormatted, kNoSlot, kNoBlock, message::kNotFormatted.text});
     return report;

@@ -61,6 +61,14 @@ constexpr std::uint32_t kRootDirectoryEntryCount = 80;
 constexpr std::uint32_t kRootGameAreaStart = 82;  // where game files begin
 constexpr std::uint32_t kRootMaxGameBlocks = 86;  // how many blocks a game file may take
 
+// Whether the kFormatMarkerLength bytes at a root block's kRootFormatMarker
+// are the format marker: a page without it holds no file system.
+constexpr bool IsFormatMarker(const std::uint8_t* marker) {
+  for (std::uint32_t i = 0; i < kFormatMarkerLength; ++i)
+    if (marker[i] != kFormatMarkerByte) return false;
+  return true;
+}
+
 // How many of the directory's blocks hold entries: the run from the root's
 // directory start downward that the allocation table chains, each block
 // naming the one below it, at most the root's count of them. Some tools
