@@ -1,5 +1,5 @@
-// korvantis-screenshots FOLDER: pictures of the desktop program for
-// reviewers, as PNG files in FOLDER: the main window after F5 on the demo
+// korvantis-screenshots FOLDER: pictures of every window of the desktop
+// program, as PNG files in FOLDER: the main window after F5 on the demo
 // card in each view mode, with the File menu open, the progress dialog during
 // a transfer, and each dialog. Run on a real display or under Xvfb
 // (scripts/screenshots.sh); it never touches the user's settings or a port.

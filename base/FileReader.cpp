@@ -6,18 +6,20 @@
 #include <cerrno>
 #include <system_error>
 
+#include "Messages.h"
+
 namespace {
 
 Result Refuse(int error) {
-  return Result::Failure(std::generic_category().message(error));
+  return Result::Failure(std::generic_category().message(error), static_cast<std::uint32_t>(error));
 }
 
 Result RefuseKind(mode_t mode) {
-  if (S_ISDIR(mode)) return Result::Failure("It is a folder, not a file");
-  if (S_ISFIFO(mode)) return Result::Failure("It is a pipe, not a file");
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return Result::Failure("It is a device, not a file");
-  if (S_ISSOCK(mode)) return Result::Failure("It is a socket, not a file");
-  return Result::Failure("It is not a regular file");
+  if (S_ISDIR(mode)) return Result::Failure(message::kIsFolder.text);
+  if (S_ISFIFO(mode)) return Result::Failure(message::kIsPipe.text);
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Result::Failure(message::kIsDevice.text);
+  if (S_ISSOCK(mode)) return Result::Failure(message::kIsSocket.text);
+  return Result::Failure(message::kIsNoRegularFile.text);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ Result CannotWrite(const std::string& reason) {
 }
 
 Result CannotWrite(int error) {
-  return CannotWrite(std::generic_category().message(error));
+  return Result::Failure(Fill(message::kCannotWrite, {std::generic_category().message(error)}),
+                         static_cast<std::uint32_t>(error));
 }
 
 Result AlreadyExists(const std::string& path) {
@@ -117,7 +118,7 @@ Result WriteThrough(const FileCalls& calls, const std::string& path, const std::
   struct stat opened {};
   if (calls.fstat(fd, &opened) != 0 || !IsStream(opened.st_mode) || !BlockAgain(calls, fd)) {
     calls.close(fd);
-    return CannotWrite("It changed while it was being opened");
+    return CannotWrite(message::kChangedWhileOpened.text);
   }
   bool ok = WriteAll(calls, fd, bytes, size);
   int error = errno;
@@ -162,7 +163,7 @@ Result Plan(const FileCalls& calls, Planned& plan) {
   }
   if (IsStream(target.st_mode)) return Result();
   if (S_ISDIR(target.st_mode)) return CannotWrite(EISDIR);
-  return CannotWrite("Not a file, a pipe or a character device");
+  return CannotWrite(message::kNotWritableKind.text);
 }
 
 // Removes the temporary files of plans from the first-th on.

@@ -4,9 +4,13 @@
 // "{...}" in a text marks what the program fills in (Fill in Messages.h); the
 // guide shows the words between the braces. A text that no front end ever
 // shows (a status code no operation reports, a guard the commands never
-// reach) is listed with KORVANTIS_UNSHOWN, which keeps it out of the guide. This file has no
-// include guard: Messages.h and Messages.cpp each include it with their own meaning of the two
-// macros.
+// reach) is listed with KORVANTIS_UNSHOWN, which keeps it out of the guide.
+// Words the program fills into a message ("3 blocks", what is wrong with a
+// chain) are listed with KORVANTIS_PART: they are not messages of their own,
+// and the guide shows the message's words between the braces instead. No
+// text the user reads is written anywhere else. This file has no include
+// guard: Messages.h and Messages.cpp each include it with their own meaning
+// of the three macros.
 
 // The link's status codes (the message of each code is the user's text).
 KORVANTIS_UNSHOWN(kNoError, "No error.")
@@ -106,10 +110,17 @@ KORVANTIS_MESSAGE(
     "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
     "file for an upload; for a restore, a DCM backup or a card image (.bin, .vmu) of one page "
     "(131,072 bytes) or four (524,288 bytes).")
+KORVANTIS_MESSAGE(kCannotReadWhy, "File could not be read. ({reason})",
+                  "The system refused the chosen file for the reason in parentheses: it is "
+                  "missing, is not a file, or may not be read. Choose another, or correct the "
+                  "cause.")
 KORVANTIS_MESSAGE(kCannotWrite, "File could not be created, or could not be written to. ({reason})",
                   "The folder is read only, the disk is full, or the name is not allowed; the "
                   "system's reason is in parentheses. Choose another place or name. A file that "
                   "was there keeps its old content.")
+KORVANTIS_MESSAGE(kImageCreated, "Created {file} ({N pages}).",
+                  "korvantis-cli new-image wrote a card image whose pages are laid out as new "
+                  "cards. Open it with File > Open Card Image, or name it after --image.")
 KORVANTIS_MESSAGE(kAlreadyExists, "{file} already exists; it is left as it is.",
                   "korvantis-cli new-image never writes over a file. Choose another name, or "
                   "remove the file first.")
@@ -261,6 +272,31 @@ KORVANTIS_MESSAGE(kAskRefresh, "To list the files of the selected page, press F5
                   "The status bar says this when another page or card image has been selected: "
                   "the list of the one before was cleared, and nothing is read until you ask.")
 
+// The Data Transfer window's title while a command works on the card.
+KORVANTIS_MESSAGE(kTitleRefresh, "Refreshing file list...",
+                  "The list is being read. Cancel stops there; the files read so far stay listed.")
+KORVANTIS_MESSAGE(kTitleDownloadFile, "Downloading file from the memory card...",
+                  "The file's blocks are being read. Cancel stops there, and nothing is saved.")
+KORVANTIS_MESSAGE(kTitleUploadFile, "Uploading file to the memory card...",
+                  "The file's blocks are being written into free blocks. Cancel stops there; the "
+                  "blocks written stay free, and the card holds what it held before.")
+KORVANTIS_MESSAGE(kTitleBackup, "Downloading data from the memory card...",
+                  "The selected page is being read for a backup. Cancel stops there, and nothing "
+                  "is saved.")
+KORVANTIS_MESSAGE(kTitleRestore, "Uploading data to the memory card...",
+                  "The page is being written from the backup. Cancel leaves it partly written; the "
+                  "message that follows says how to put it back.")
+KORVANTIS_MESSAGE(kTitleReadPage, "Reading the memory card...",
+                  "The whole page is being read: for a check, a defragment or a safety copy. "
+                  "Cancel stops there, and nothing is written.")
+KORVANTIS_MESSAGE(kTitleDefragment, "Defragmenting the memory card...",
+                  "The data files' blocks are being moved. Cancel stops there; every file stays "
+                  "whole, in its old place or its new one.")
+KORVANTIS_MESSAGE(kTitleFormat, "Formatting the memory card...",
+                  "The page's directory, allocation table and root block are being written anew. "
+                  "Cancel leaves the page partly formatted: format it again, or restore the page "
+                  "from its safety copy (Memory Card > Restore).")
+
 // Card images.
 KORVANTIS_MESSAGE(kImageUnknownKind,
                   "{file} is not a card image the simulated card knows: its name must end in .dcm "
@@ -270,9 +306,6 @@ KORVANTIS_MESSAGE(kImageUnknownKind,
 KORVANTIS_MESSAGE(kImageCannotOpen, "{file} cannot be opened: {reason}.",
                   "The image is missing or is not a file. Choose it again (File > Open Card "
                   "Image).")
-KORVANTIS_MESSAGE(kImageNotWritable, "{file} cannot be opened for reading and writing: {reason}.",
-                  "Every change to the simulated card goes to its image at once, so the image "
-                  "must be writable. Make it so, or open a writable copy.")
 KORVANTIS_MESSAGE(kImageSize,
                   "{file} holds {N} bytes; a card image holds 131,072 (one page) or 524,288 (four "
                   "pages).",
@@ -312,9 +345,14 @@ KORVANTIS_MESSAGE(kDropNotUnderstood,
                   "Drop the files in one of those two ways.")
 
 // Card care: check and repair, delete, format, defragment, safety copies.
-KORVANTIS_MESSAGE(kCheckImplausibleRoot,
-                  "The root block places the {what} at block {start}, {count} blocks long, where "
-                  "no card keeps it.",
+KORVANTIS_MESSAGE(kCheckImplausibleFat,
+                  "The root block places the allocation table at block {start}, {count} blocks "
+                  "long, where no card keeps it.",
+                  "The page's layout cannot be trusted, so nothing else was checked. Download what "
+                  "you can, then restore a backup of the page or format it.")
+KORVANTIS_MESSAGE(kCheckImplausibleDirectory,
+                  "The root block places the directory at block {start}, {count} blocks long, "
+                  "where no card keeps it.",
                   "The page's layout cannot be trusted, so nothing else was checked. Download what "
                   "you can, then restore a backup of the page or format it.")
 KORVANTIS_MESSAGE(kCheckSystemChain,
@@ -327,25 +365,32 @@ KORVANTIS_MESSAGE(kCheckDirectoryChain,
                   "Another tool wrote this layout. Korvantis reads the entries of the chained "
                   "blocks, and files may lie in the others; the console may see the card "
                   "differently. Copy the files off, format the page and copy them back.")
-KORVANTIS_MESSAGE(kCheckChainLoops, "{file}: its chain runs back to its own block {block}.",
+// What is wrong with a file's allocation chain, in one wording: a line of a
+// check names the file before it (kCheckFileFault), and a refused download
+// or replace gives it in parentheses.
+KORVANTIS_PART(kCheckFileFault, "{file}: {what is wrong}.")
+KORVANTIS_MESSAGE(kChainLoops, "its chain runs back to its own block {block}",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainSystem, "{file}: its chain crosses into system block {block}.",
+KORVANTIS_MESSAGE(kChainEntersSystem, "its chain crosses into system block {block}",
                   "Writing this file would damage the page's layout. Delete it, or restore a "
                   "backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainOffPage, "{file}: its chain leads to block {block}, off the page.",
+KORVANTIS_MESSAGE(kChainLeavesPage, "its chain leads to block {block}, off the page",
                   "The file cannot be read whole. Delete it, or restore a backup of the page.")
-KORVANTIS_MESSAGE(kCheckChainFree,
-                  "{file}: its chain reaches block {block}, which the allocation table marks free.",
+KORVANTIS_MESSAGE(kChainOverFreeBlock,
+                  "its chain reaches block {block}, which the allocation table marks free",
                   "The next file written may take that block and damage this one. Copy the file "
                   "off if you can, then delete it.")
-KORVANTIS_MESSAGE(kCheckSizeDisagrees, "{file}: its size says {N blocks}, its chain holds {count}.",
+KORVANTIS_MESSAGE(kChainSizeDisagrees, "its size says {N blocks}, its chain holds {count}",
                   "The entry's size field is wrong; the file's blocks are whole and kept. Repair "
                   "sets the size to the chain's length when you agree to it.")
 KORVANTIS_MESSAGE(kCheckSharedBlock, "{file}: block {block} belongs to another file as well.",
                   "Two files cannot both be whole. Download both, delete the one that is wrong.")
 KORVANTIS_MESSAGE(kCheckDuplicateName, "{file}: another entry has the same name.",
                   "Games read only the first file of a name. Delete the one you do not want.")
-KORVANTIS_MESSAGE(kCheckUnnamedBlocks, "{count} used but held by no file: {blocks}.",
+KORVANTIS_MESSAGE(kCheckUnnamedBlock, "1 block is used but held by no file: {block}.",
+                  "The space is lost until it is freed. Memory Card > Check Card... with Repair "
+                  "(korvantis-cli check --repair) frees it.")
+KORVANTIS_MESSAGE(kCheckUnnamedBlocks, "{N} blocks are used but held by no file: {blocks}.",
                   "The space is lost until it is freed. Memory Card > Check Card... with Repair "
                   "(korvantis-cli check --repair) frees it.")
 KORVANTIS_MESSAGE(kCheckWrongChecksum,
@@ -480,19 +525,26 @@ KORVANTIS_MESSAGE(
     "The Delay Factor is a number of microseconds; small values (1 to 10) are the useful ones.")
 
 // The command-line tool.
+KORVANTIS_MESSAGE(kNoFiles, "No files.",
+                  "korvantis-cli list says this when the selected page holds no file.")
+KORVANTIS_MESSAGE(kDownloadNeedsFile, "download: give INDEX FILE, or --all DIR",
+                  "korvantis-cli download saves one file, named by its directory index, as FILE, "
+                  "or every file of the page into the folder DIR.")
 KORVANTIS_MESSAGE(
     kNoSuchFile, "There is no file with directory index {index} on this page.",
     "Run korvantis-cli list (add --tsv for the indices) and use a directory index it shows.")
 KORVANTIS_MESSAGE(kWouldReplace, "{file} already exists; add --force to replace it.",
                   "Choose another name, or add --force.")
 // korvantis-cli and korvantis-linkcheck put the option's name before these
-// three ("--port: not a port address: 0x3G8").
+// four ("--port: not a port address: 0x3G8").
 KORVANTIS_MESSAGE(kNotAPortAddress, "not a port address: {text}",
                   "Give the port in decimal (888) or in hexadecimal after 0x (0x378).")
 KORVANTIS_MESSAGE(kPortTooLarge, "a port address is at most 65535 (0xFFFF): {text}",
                   "Port addresses are 16-bit numbers.")
 KORVANTIS_MESSAGE(kNotAWholeNumber, "not a whole number from 0 to {largest}: {text}",
                   "Numbers on the command line are decimal: 010 is ten, 0x10 is refused.")
+KORVANTIS_MESSAGE(kOptionFileNameEmpty, "the file name is empty",
+                  "--image and --trace name a file: give its name, not an empty text.")
 KORVANTIS_MESSAGE(kTraceNotWritten, "The trace file {file} could not be written: {reason}.",
                   "The trace stopped part-way; the card's commands went on. Free some room, or "
                   "name a trace file in a folder you may write to.")
@@ -506,7 +558,14 @@ KORVANTIS_MESSAGE(kSettingsFileUnreadable, "The settings file {file} cannot be r
                   "be read. Remove it, or give --port, --timeout and --delay on the command line.")
 KORVANTIS_MESSAGE(kEmptyFileName, "The file name is empty; it names no file.",
                   "Give the name of the file to read or write.")
-KORVANTIS_MESSAGE(kNoPortAnswers, "No parallel port answers at {address}: {reason}.",
+KORVANTIS_MESSAGE(kNoPortDataLatch,
+                  "No parallel port answers at {address}: its data register read {value} after "
+                  "{pattern} was written.",
+                  "Nothing was driven there. Check the port's address in the system's hardware "
+                  "list or the BIOS, and correct it in the Settings or with --port.")
+KORVANTIS_MESSAGE(kNoPortControlMoved,
+                  "No parallel port answers at {address}: its control register changed from "
+                  "{before} to {after} while only the data register was written.",
                   "Nothing was driven there. Check the port's address in the system's hardware "
                   "list or the BIOS, and correct it in the Settings or with --port.")
 KORVANTIS_MESSAGE(kCannotWriteTrace, "Cannot write the trace file {file}: {reason}",
@@ -517,3 +576,30 @@ KORVANTIS_MESSAGE(kNoDisplay,
                   "use korvantis-cli for the card's files (korvantis-cli --help).",
                   "The desktop program needs a graphical session. On a machine without one, "
                   "korvantis-cli does the same work.")
+
+// Parts: words the program fills into the messages above.
+KORVANTIS_PART(kOneBlock, "1 block")
+KORVANTIS_PART(kBlocks, "{N} blocks")
+KORVANTIS_PART(kNoBlockFree, "there are no blocks free")
+KORVANTIS_PART(kOnlyOneBlockFree, "there is only 1 block free")
+KORVANTIS_PART(kOnlyBlocksFree, "there are only {M} blocks free")
+KORVANTIS_PART(kOnePage, "1 page")
+KORVANTIS_PART(kPages, "{N} pages")
+KORVANTIS_PART(kSeveralFiles, "{N} files")
+KORVANTIS_PART(kKnownPort, "{port} at {address}")
+KORVANTIS_PART(kRepairFreed, "freed {N blocks}")
+KORVANTIS_PART(kRepairOneSize, "corrected 1 size")
+KORVANTIS_PART(kRepairSizes, "corrected {N} sizes")
+KORVANTIS_PART(kRepairOneChecksum, "wrote 1 checksum")
+KORVANTIS_PART(kRepairChecksums, "wrote {N} checksums")
+KORVANTIS_PART(kNoFileNameGiven, "no file name was given")
+KORVANTIS_PART(kIsFolder, "It is a folder, not a file")
+KORVANTIS_PART(kIsPipe, "It is a pipe, not a file")
+KORVANTIS_PART(kIsDevice, "It is a device, not a file")
+KORVANTIS_PART(kIsSocket, "It is a socket, not a file")
+KORVANTIS_PART(kIsNoRegularFile, "It is not a regular file")
+KORVANTIS_PART(kChangedWhileOpened, "It changed while it was being opened")
+KORVANTIS_PART(kNotWritableKind, "Not a file, a pipe or a character device")
+KORVANTIS_PART(kPngNotMade, "the PNG image could not be made")
+KORVANTIS_PART(kGifNotMade, "the GIF image could not be made")
+KORVANTIS_PART(kTraceWriteFailed, "the write failed")

@@ -4,9 +4,11 @@ const std::vector<const Message*>& AllMessages() {
   static const std::vector<const Message*> all = {
 #define KORVANTIS_MESSAGE(name, text, advice) &message::name,
 #define KORVANTIS_UNSHOWN(name, text) &message::name,
+#define KORVANTIS_PART(name, text)  // words inside messages, not messages
 #include "MessageList.h"
 #undef KORVANTIS_MESSAGE
 #undef KORVANTIS_UNSHOWN
+#undef KORVANTIS_PART
   };
   return all;
 }
@@ -23,4 +25,8 @@ std::string Fill(const Message& message, std::initializer_list<std::string> valu
     from = close + 1;
   }
   return filled.append(text, from, std::string::npos);
+}
+
+std::string Counted(std::size_t count, const Message& one, const Message& many) {
+  return count == 1 ? std::string(one.text) : Fill(many, {std::to_string(count)});
 }

@@ -34,7 +34,7 @@ CVmuDirEntry DataEntry(std::uint16_t first, std::uint16_t size, int serial) {
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
   char name[24];  // 12 for the serials used, room for any int
   std::snprintf(name, sizeof name, "FILE%08d", serial);
-  entry.SetType(0x33);
+  entry.SetType(CVmuDirEntry::kData);
   entry.SetFileName(name);
   entry.SetFirstBlock(first);
   entry.SetSize(size);

@@ -21,7 +21,7 @@ struct DemoFile {
 };
 
 const DemoFile kDemoFiles[] = {
-    {0x33,
+    {CVmuDirEntry::kData,
      0x00,
      "KORVANTIS.01",
      199,
@@ -31,7 +31,7 @@ const DemoFile kDemoFiles[] = {
      "A save file on the demo card    ",
      "KORVANTIS       ",
      0xF2AF},
-    {0x33,
+    {CVmuDirEntry::kData,
      0xFF,
      "RACE_GHOST01",
      196,
@@ -41,7 +41,7 @@ const DemoFile kDemoFiles[] = {
      "Best lap ghost, copy-protected  ",
      "DEMO RACER      ",
      0xFE52},
-    {0x33,
+    {CVmuDirEntry::kData,
      0x00,
      "NOTES.TXT   ",
      190,
@@ -93,15 +93,17 @@ CPageImage MakeDemoPage() {
     entry.SetFileName(file.name);
     entry.SetFirstBlock(file.firstBlock);
     entry.SetSize(file.size);
-    std::memcpy(entry.GetData() + 16, file.stamp, sizeof file.stamp);
+    std::memcpy(entry.GetData() + card_format::kEntryStamp, file.stamp, sizeof file.stamp);
 
     std::vector<std::uint8_t> blocks(std::size_t{file.size} * card_format::kBlockSize);
     for (std::size_t i = 64; i < blocks.size(); ++i) {
       blocks[i] = static_cast<std::uint8_t>(i * 7 + file.firstBlock);
     }
-    CopyField(blocks.data(), file.shortDescription, 16);
-    CopyField(blocks.data() + 16, file.longDescription, 32);
-    CopyField(blocks.data() + 48, file.application, 16);
+    using namespace card_format;
+    CopyField(blocks.data() + kHeaderShortDescription, file.shortDescription,
+              kShortDescriptionLength);
+    CopyField(blocks.data() + kHeaderLongDescription, file.longDescription, kLongDescriptionLength);
+    CopyField(blocks.data() + kHeaderApplication, file.application, kApplicationLength);
     if (file.size >= 2) DrawIcon(blocks.data(), file.colour);
     page.PlaceFile(slot++, entry, blocks.data());
   }

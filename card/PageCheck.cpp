@@ -1,16 +1,15 @@
 #include "PageCheck.h"
 
-#include <algorithm>
 #include <map>
 
 #include "Messages.h"
+#include "VmuChain.h"
 
 using namespace card_format;
 
 namespace {
 constexpr std::uint16_t kNoSlot = 0xFFFF;
 constexpr std::uint16_t kNoBlock = 0xFFFF;
-constexpr std::uint32_t kEntriesPerBlock = kBlockSize / kDirEntrySize;
 
 struct Layout {
   const std::uint8_t* root;
@@ -43,9 +42,7 @@ Layout LayoutOf(const CPageImage& page) {
 }
 
 std::string Quoted(const std::string& name) {
-  std::string text = name.substr(0, name.find('\0'));
-  text.erase(text.find_last_not_of(' ') + 1);
-  return "\"" + text + "\"";
+  return "\"" + DisplayName(name) + "\"";
 }
 
 std::string Hex(std::uint16_t value) {
@@ -56,42 +53,30 @@ std::string Hex(std::uint16_t value) {
   return text;
 }
 
-std::string Blocks(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " block" : " blocks");
-}
-
-// What is wrong with a file's chain, if anything: the way its walk ended, or
-// an entry whose size disagrees with a chain that is otherwise whole.
-bool ChainFinding(const PageFile& file, ChainEnd end, std::uint32_t stop, PageFinding& finding) {
-  const std::uint16_t size = GetLe16(file.entry.data() + 24);
-  const std::string name = Quoted(file.name);
-  const Message* text = &message::kCheckChainLoops;
-  finding = {PageFault::ChainLoops, file.slot, static_cast<std::uint16_t>(stop), ""};
-  switch (end) {
-    case ChainEnd::Last:
-      if (file.chain.size() == size) return false;
-      finding.fault = PageFault::SizeDisagrees;
-      finding.block = static_cast<std::uint16_t>(file.chain.size());
-      finding.text = Fill(message::kCheckSizeDisagrees,
-                          {name, Blocks(size), std::to_string(file.chain.size())});
-      return true;
-    case ChainEnd::Free:
-      finding.fault = PageFault::ChainOverFreeBlock;
-      text = &message::kCheckChainFree;
+// The finding of a chain that is not sound, in the checker's terms.
+PageFinding ChainFinding(const PageFile& file, const CVmuChain& chain) {
+  PageFinding finding{PageFault::ChainLoops, file.slot, chain.faultBlock,
+                      Fill(message::kCheckFileFault, {Quoted(file.name), ChainFaultText(chain)})};
+  switch (chain.fault) {
+    case ChainFault::None:
+    case ChainFault::Loops:
       break;
-    case ChainEnd::OffPage:
-      finding.fault = PageFault::ChainLeavesPage;
-      text = &message::kCheckChainOffPage;
-      break;
-    case ChainEnd::System:
+    case ChainFault::EntersSystem:
       finding.fault = PageFault::ChainEntersSystem;
-      text = &message::kCheckChainSystem;
       break;
-    case ChainEnd::Loop:
+    case ChainFault::LeavesPage:
+      finding.fault = PageFault::ChainLeavesPage;
+      break;
+    case ChainFault::OverFreeBlock:
+      finding.fault = PageFault::ChainOverFreeBlock;
+      break;
+    case ChainFault::SizeDisagrees:
+      finding.fault = PageFault::SizeDisagrees;
+      finding.block = kNoBlock;
+      finding.length = static_cast<std::uint16_t>(chain.blocks.size());
       break;
   }
-  finding.text = Fill(*text, {name, std::to_string(stop)});
-  return true;
+  return finding;
 }
 
 std::vector<PageFile> FilesAndFaults(const CPageImage& page, const Layout& layout,
@@ -100,18 +85,19 @@ std::vector<PageFile> FilesAndFaults(const CPageImage& page, const Layout& layou
   const auto next = [&](std::uint32_t b) { return Next(page, layout, b); };
   const auto isSystem = [&](std::uint32_t b) { return layout.IsSystem(b); };
   for (std::uint32_t n = 0; n < layout.Entries(); ++n) {
-    const std::uint8_t* entry =
-        page.GetData() + (layout.dir - n / kEntriesPerBlock) * kBlockSize + n % 16 * 32;
-    if (entry[0] == 0) continue;
-    PageFile file{
-        static_cast<std::uint16_t>(n), {entry, entry + 32}, {entry + 4, entry + 16}, {}, ""};
-    std::uint32_t stop = 0;
-    const ChainEnd end = FollowChain(GetLe16(entry + 2), next, isSystem, file.chain, stop);
-    PageFinding finding{};
-    if (ChainFinding(file, end, stop, finding)) {
-      file.problem = finding.text;
-      if (findings) findings->push_back(finding);
-    }
+    const std::uint8_t* entry = page.GetData() + (layout.dir - n / kEntriesPerBlock) * kBlockSize +
+                                n % kEntriesPerBlock * kDirEntrySize;
+    if (entry[kEntryType] == kTypeFree) continue;
+    PageFile file;
+    file.slot = static_cast<std::uint16_t>(n);
+    file.entry.assign(entry, entry + kDirEntrySize);
+    file.name.assign(entry + kEntryName, entry + kEntryName + kFileNameLength);
+    CVmuChain chain =
+        WalkChain(GetLe16(entry + kEntryFirstBlock), GetLe16(entry + kEntrySize), next, isSystem);
+    file.fault = chain.fault;
+    file.faultBlock = chain.faultBlock;
+    if (!chain.IsSound() && findings) findings->push_back(ChainFinding(file, chain));
+    file.chain = std::move(chain.blocks);
     files.push_back(std::move(file));
   }
   return files;
@@ -125,8 +111,7 @@ std::uint64_t DeclaredExtent(const std::vector<std::uint8_t>& file) {
   static const std::uint32_t kEyecatchBytes[] = {0, 72 * 56 * 2, 512 + 72 * 56, 32 + 72 * 56 / 2};
   const std::uint8_t* header = file.data();
   const std::uint16_t eyecatch = GetLe16(header + kHeaderEyecatchType);
-  const std::uint32_t data = GetLe16(header + kHeaderDataSize) |
-                             std::uint32_t{GetLe16(header + kHeaderDataSize + 2)} << 16;
+  const std::uint32_t data = GetLe32(header + kHeaderDataSize);
   return std::uint64_t{kHeaderIcons} +
          std::uint64_t{GetLe16(header + kHeaderIconCount)} * kIconFrameSize +
          (eyecatch < 4 ? kEyecatchBytes[eyecatch] : 0) + data;
@@ -193,16 +178,18 @@ void CheckFiles(const CPageImage& page, const Layout& layout, PageReport& report
       }
     }
     // Games carry no checksum; the card's own icon file has a header of its own kind.
-    if (file.entry[0] == 0xCC || file.name == "ICONDATA_VMS" || !file.problem.empty() ||
+    if (file.entry[kEntryType] == kTypeGame || file.name == kIconFileName || !file.IsSound() ||
         file.chain.empty())
       continue;
     const std::vector<std::uint8_t> bytes = ChainBytes(page, file.chain);
     if (ChecksumMatches(bytes)) continue;
     const std::uint16_t computed = DataFileChecksum(bytes);
-    report.findings.push_back(
-        {PageFault::WrongChecksum, file.slot, computed,
-         Fill(message::kCheckWrongChecksum,
-              {Quoted(file.name), Hex(GetLe16(bytes.data() + kHeaderChecksum)), Hex(computed)})});
+    PageFinding finding{
+        PageFault::WrongChecksum, file.slot, kNoBlock,
+        Fill(message::kCheckWrongChecksum,
+             {Quoted(file.name), Hex(GetLe16(bytes.data() + kHeaderChecksum)), Hex(computed)})};
+    finding.checksum = computed;
+    report.findings.push_back(finding);
   }
   std::string blocks;
   std::uint16_t count = 0;
@@ -213,8 +200,8 @@ void CheckFiles(const CPageImage& page, const Layout& layout, PageReport& report
   }
   if (count != 0) {
     report.findings.back().text =
-        Fill(message::kCheckUnnamedBlocks,
-             {count == 1 ? "1 block is" : std::to_string(count) + " blocks are", blocks});
+        count == 1 ? Fill(message::kCheckUnnamedBlock, {blocks})
+                   : Fill(message::kCheckUnnamedBlocks, {std::to_string(count), blocks});
   }
 }
 }  // namespace
@@ -229,19 +216,20 @@ std::vector<std::uint16_t> PageReport::UnnamedBlocks() const {
 PageReport CheckPage(const CPageImage& page) {
   PageReport report;
   const std::uint8_t* root = page.GetData() + kRootBlock * kBlockSize;
-  if (std::count(root, root + kFormatMarkerLength, kFormatMarkerByte) != kFormatMarkerLength) {
+  if (!IsFormatMarker(root + kRootFormatMarker)) {
     report.findings.push_back(
         {PageFault::NotFormatted, kNoSlot, kNoBlock, message::kNotFormatted.text});
     return report;
   }
   const Layout layout = LayoutOf(page);
   if (!Plausible(layout)) {
-    const bool fat = !InSystemArea(layout.fat, layout.fatCount);
-    report.findings.push_back({PageFault::ImplausibleRoot, kNoSlot, kNoBlock,
-                               Fill(message::kCheckImplausibleRoot,
-                                    {fat ? "allocation table" : "directory",
-                                     std::to_string(fat ? layout.fat : layout.dir),
-                                     std::to_string(fat ? layout.fatCount : layout.dirCount)})});
+    const std::string text =
+        !InSystemArea(layout.fat, layout.fatCount)
+            ? Fill(message::kCheckImplausibleFat,
+                   {std::to_string(layout.fat), std::to_string(layout.fatCount)})
+            : Fill(message::kCheckImplausibleDirectory,
+                   {std::to_string(layout.dir), std::to_string(layout.dirCount)});
+    report.findings.push_back({PageFault::ImplausibleRoot, kNoSlot, kNoBlock, text});
     return report;
   }
   // Every slot of the directory's blocks is read: real cards count 200, 240

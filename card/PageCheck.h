@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CardFormat.h"
 #include "PageImage.h"
 
 // A page's file system judged straight from its bytes (storage order), with
@@ -15,9 +16,14 @@ struct PageFile {
   std::uint16_t slot = 0xFFFF;      // 0xFFFF: no such file
   std::vector<std::uint8_t> entry;  // its 32 bytes
   std::string name;                 // the 12 name bytes
-  // Every block the entry reaches, whatever its size says (card_format::FollowChain).
+  // Every block the entry reaches, whatever its size says (card_format::WalkChain).
   std::vector<std::uint16_t> chain;
-  std::string problem;  // empty when the chain is sound and the size agrees
+  // What is wrong with the chain, its length against the entry's size
+  // included, and the block that names.
+  card_format::ChainFault fault = card_format::ChainFault::None;
+  std::uint16_t faultBlock = 0;
+
+  bool IsSound() const { return fault == card_format::ChainFault::None; }
 };
 
 // What can be wrong with a page, one kind per way it can go wrong.
@@ -38,11 +44,11 @@ enum class PageFault {
 
 struct PageFinding {
   PageFault fault;
-  std::uint16_t slot;  // the entry concerned, 0xFFFF for none
-  // The block concerned; for a size, the chain's length; for a checksum,
-  // the one the bytes give.
-  std::uint16_t block;
-  std::string text;  // as the user reads it
+  std::uint16_t slot;          // the entry concerned, 0xFFFF for none
+  std::uint16_t block;         // the block concerned, 0xFFFF for none
+  std::string text;            // as the user reads it
+  std::uint16_t length = 0;    // for a size: the chain's length
+  std::uint16_t checksum = 0;  // for a checksum: the one the file's bytes give
 };
 
 struct PageReport {

@@ -8,11 +8,8 @@
 #include "VmuTimestamp.h"
 
 using card_format::kBlockSize;
+using card_format::kEntriesPerBlock;
 using card_format::PutLe16;
-
-namespace {
-constexpr std::uint32_t kEntriesPerBlock = kBlockSize / CVmuDirEntry::kLength;
-}  // namespace
 
 CPageImage::CPageImage() : bytes_(card_format::kPageSize, 0) {}
 

@@ -73,13 +73,13 @@ bool CVmuCard::ReadChain(std::uint16_t first, std::uint16_t size, CVmuChain& out
 }
 
 bool CVmuCard::OpenFile(std::uint16_t n, std::unique_ptr<CVmuRegion>& out) {
-  chainFault_.clear();
+  chainFault_ = CVmuChain();
   CVmuDirEntry entry;
   if (!ReadDirEntry(n, entry)) return false;
   CVmuChain chain;
   if (!ReadChain(entry.GetFirstBlock(), entry.GetSize(), chain)) return false;
   if (!chain.IsSound()) {
-    chainFault_ = chain.fault;
+    chainFault_ = std::move(chain);
     return Fail(status::kCacheReadAddress);
   }
   out = std::make_unique<CVmuRegion>(std::move(chain.blocks), cache_.get());

@@ -71,8 +71,13 @@ class CVmuCard {
   // The text the user is shown for a status code of the card or a layer
   // under it, with the link's reason filled in where the code carries one.
   std::string MessageFor(std::uint32_t code) const { return link_->MessageFor(code); }
-  // Why the last OpenFile refused a damaged file; empty when it did not.
-  const std::string& GetChainFault() const { return chainFault_; }
+  // The failure of such a code, with its message; the commands show it (Fail).
+  Result Failure(std::uint32_t code) const { return link_->Failure(code); }
+  // The failure of the card object's own last error.
+  Result LastFailure() const { return Failure(lastError_); }
+  // The chain of the file the last OpenFile refused as damaged, whose fault
+  // says why (ChainFaultText); a sound chain when it refused none.
+  const CVmuChain& GetChainFault() const { return chainFault_; }
   CVmuLink* GetLink() const { return link_.get(); }
   CVmuRootBlock* GetRootBlock() const { return rootBlock_.get(); }
   CVmuMemory* GetCache() const { return cache_.get(); }
@@ -86,7 +91,7 @@ class CVmuCard {
   std::unique_ptr<CVmuMemory> cache_;
   std::unique_ptr<CVmuRootBlock> rootBlock_;
   std::uint32_t lastError_ = status::kNoError;
-  std::string chainFault_;
+  CVmuChain chainFault_;
 };
 
 // Discards the card's unwritten changes when a command ends without having

@@ -1,6 +1,6 @@
 #include "VmuFat.h"
 
-#include <string>
+#include <utility>
 
 #include "VmuRootBlock.h"
 
@@ -9,36 +9,6 @@ namespace {
 bool InRun(const CVmuRegion& region, std::uint32_t block) {
   const std::int64_t start = region.GetStartBlock();
   return block <= start && std::int64_t{block} > start - std::int64_t{region.GetBlockCount()};
-}
-
-std::string Blocks(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " block" : " blocks");
-}
-
-// What is wrong with a walk that ended so, in words that follow "its blocks
-// on the memory card are damaged ("; empty for a sound chain.
-std::string ChainFault(card_format::ChainEnd end, std::uint32_t stop, std::size_t length,
-                       std::uint16_t size, const CVmuRegion& fat) {
-  using card_format::ChainEnd;
-  const std::string prefix = "the allocation chain ";
-  const std::string block = std::to_string(stop);
-  switch (end) {
-    case ChainEnd::Last:
-      return length == size ? std::string()
-                            : prefix + "holds " + Blocks(length) + ", but the entry's size says " +
-                                  std::to_string(size);
-    case ChainEnd::Free:
-      return prefix + "reaches block " + block + ", which is marked free";
-    case ChainEnd::OffPage:
-      return prefix + "leaves the page at block " + block;
-    case ChainEnd::Loop:
-      return prefix + "comes back to block " + block;
-    case ChainEnd::System:
-      break;
-  }
-  if (stop == CVmuRootBlock::kBlock) return prefix + "enters block " + block + ", the root block";
-  return prefix + "enters block " + block +
-         (InRun(fat, stop) ? ", which holds the allocation table" : ", which holds the directory");
 }
 }  // namespace
 
@@ -111,11 +81,8 @@ bool CVmuFat::ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegio
   const auto isSystem = [&](std::uint32_t block) {
     return block == CVmuRootBlock::kBlock || InRun(*this, block) || InRun(directory, block);
   };
-  std::uint32_t stop = 0;
-  const card_format::ChainEnd end =
-      card_format::FollowChain(first, next, isSystem, out.blocks, stop);
+  CVmuChain chain = card_format::WalkChain(first, size, next, isSystem);
   if (!readable) return false;
-  out.ended = end == card_format::ChainEnd::Last;
-  out.fault = ChainFault(end, stop, out.blocks.size(), size, *this);
+  out = std::move(chain);
   return true;
 }

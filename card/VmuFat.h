@@ -29,9 +29,10 @@ class CVmuFat : public CVmuRegion {
   bool FindFreeBlocks(std::uint16_t count, std::vector<std::uint16_t>& out);
 
   // Walks the chain from a file's first block as far as it leads, and judges
-  // it against the entry's size; the verdict is in out.fault. directory is the
-  // page's directory, whose blocks (like this table's and the root block) no
-  // file may use. False only when an entry cannot be read.
+  // it against the entry's size (card_format::WalkChain); the verdict is in
+  // out.fault. directory is the page's directory, whose blocks (like this
+  // table's and the root block) no file may use. False only when an entry
+  // cannot be read; out is then unchanged.
   bool ReadChain(std::uint16_t first, std::uint16_t size, const CVmuRegion& directory,
                  CVmuChain& out);
 };

@@ -15,15 +15,16 @@ class CVmuFileHeader : public CVmuBuffer {
 
   // Each copies its field and a terminating zero: 17, 33 and 17 bytes.
   bool GetShortDescription(char* destination) const {
-    CopyText(0, 16, destination);
+    CopyText(card_format::kHeaderShortDescription, card_format::kShortDescriptionLength,
+             destination);
     return true;
   }
   bool GetLongDescription(char* destination) const {
-    CopyText(16, 32, destination);
+    CopyText(card_format::kHeaderLongDescription, card_format::kLongDescriptionLength, destination);
     return true;
   }
   bool GetApplication(char* destination) const {
-    CopyText(48, 16, destination);
+    CopyText(card_format::kHeaderApplication, card_format::kApplicationLength, destination);
     return true;
   }
 

@@ -59,9 +59,7 @@ bool CVmuRootBlock::IsFormatted(bool& out) {
   const std::uint8_t* bytes = nullptr;
   using namespace card_format;
   if (!Read(kRootFormatMarker, bytes, kFormatMarkerLength, false)) return false;
-  out = true;
-  for (std::uint32_t i = 0; i < kFormatMarkerLength; ++i)
-    out = out && bytes[i] == kFormatMarkerByte;
+  out = IsFormatMarker(bytes);
   return true;
 }
 

@@ -15,6 +15,6 @@ CVmuTimestamp CVmuTimestamp::Now() {
                                local.tm_hour, local.tm_min, local.tm_sec,     local.tm_wday};
   CVmuTimestamp stamp;
   for (std::uint32_t i = 0; i < kLength; ++i)
-    stamp.GetData()[i] = static_cast<std::uint8_t>((values[i] / 10) << 4 | values[i] % 10);
+    stamp.GetData()[i] = card_format::ToBcd(static_cast<unsigned>(values[i]));
   return stamp;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "CardFormat.h"
 #include "VmuBuffer.h"
 
 // A file's date and time: eight bytes of packed BCD (century, year, month,
 // day, hour, minute, second, and a byte nothing reads).
 class CVmuTimestamp : public CVmuBuffer {
  public:
-  static constexpr std::uint32_t kLength = 8;
+  static constexpr std::uint32_t kLength = card_format::kStampLength;
 
   CVmuTimestamp() : CVmuBuffer(kLength) {}
 
@@ -14,19 +15,11 @@ class CVmuTimestamp : public CVmuBuffer {
   // as the console stamps what it writes.
   static CVmuTimestamp Now();
 
-  unsigned GetCentury() const { return Decode(0); }
-  unsigned GetYear() const { return Decode(1); }
-  unsigned GetMonth() const { return Decode(2); }
-  unsigned GetDay() const { return Decode(3); }
-  unsigned GetHour() const { return Decode(4); }
-  unsigned GetMinute() const { return Decode(5); }
-  unsigned GetSecond() const { return Decode(6); }
-
- private:
-  // High nibble tens, low nibble units, with no check that either is a digit:
-  // 0x3A reads as 40, as the card's own software shows it.
-  unsigned Decode(std::uint32_t index) const {
-    const std::uint8_t byte = GetData()[index];
-    return (byte >> 4) * 10u + (byte & 0x0Fu);
-  }
+  unsigned GetCentury() const { return card_format::FromBcd(GetData()[0]); }
+  unsigned GetYear() const { return card_format::FromBcd(GetData()[1]); }
+  unsigned GetMonth() const { return card_format::FromBcd(GetData()[2]); }
+  unsigned GetDay() const { return card_format::FromBcd(GetData()[3]); }
+  unsigned GetHour() const { return card_format::FromBcd(GetData()[4]); }
+  unsigned GetMinute() const { return card_format::FromBcd(GetData()[5]); }
+  unsigned GetSecond() const { return card_format::FromBcd(GetData()[6]); }
 };

@@ -63,8 +63,9 @@ int NewImage(const CliRequest& request, std::ostream& out, std::ostream& err) {
     err << written.Message() << '\n';
     return kFailed;
   }
-  out << "Created " << request.file << " (" << request.pages
-      << (request.pages == 1 ? " page" : " pages") << ").\n";
+  out << Fill(message::kImageCreated,
+              {request.file, Counted(request.pages, message::kOnePage, message::kPages)})
+      << '\n';
   return kDone;
 }
 
@@ -75,7 +76,7 @@ bool CheckFileIndex(CVmuCard& card, std::uint16_t index, std::ostream& err,
   std::uint16_t count = 0;
   CVmuDirEntry entry;
   if (!card.GetEntryCount(count) || (index < count && !card.ReadDirEntry(index, entry))) {
-    err << card.MessageFor(card.GetLastError()) << '\n';
+    err << card.LastFailure().Message() << '\n';
     return false;
   }
   if (index >= count || entry.GetType() == CVmuDirEntry::kFree) {
@@ -166,13 +167,13 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
   std::uint16_t count = 0;
   std::vector<ListedFile> files;
   if (!card.GetEntryCount(count)) {
-    err << card.MessageFor(card.GetLastError()) << '\n';
+    err << card.LastFailure().Message() << '\n';
     return kFailed;
   }
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) {
-      err << card.MessageFor(card.GetLastError()) << '\n';
+      err << card.LastFailure().Message() << '\n';
       return kFailed;
     }
     if (entry.GetType() != CVmuDirEntry::kFree) files.emplace_back(i, entry);
@@ -311,9 +312,9 @@ bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommand
                                     : std::string();
   std::vector<Result> checks;
   if (!request.link.trace.empty()) checks.push_back(simulated.CheckOutput(request.link.trace));
-  if (request.page) checks.push_back(simulated.CheckPage(*request.page));
+  if (request.page) checks.push_back(simulated.CheckPageNumber(*request.page));
   if (request.command == CliRequest::Command::Page) {
-    checks.push_back(simulated.CheckPage(request.pageArgument));
+    checks.push_back(simulated.CheckPageNumber(request.pageArgument));
   }
   for (const Result& check : checks) {
     if (check) continue;
@@ -418,7 +419,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
 
   CVmuCard card(MakeLink(request, environment, stored, simulated));
-  if (!card.GetLink()->GetPortProblem().empty()) err << card.GetLink()->GetPortProblem() << '\n';
+  if (const Result& port = card.GetLink()->GetPortProblem(); !port) err << port.Message() << '\n';
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Messages.h"
 #include "ProgramInfo.h"
 
 namespace {
@@ -129,7 +130,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
   if (download->parsed() && request.allFolder.empty() &&
       (index->count() == 0 || file->count() == 0)) {
-    err << "download: give INDEX FILE, or --all DIR\n" << app.help();
+    err << message::kDownloadNeedsFile.text << '\n' << app.help();
     exitStatus = 2;
     return false;
   }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "Messages.h"
+
 namespace {
 
 std::vector<std::string> Cells(const FileTexts& row) {
@@ -193,7 +195,7 @@ void PrintFilesTable(const std::vector<FileTexts>& rows, std::ostream& out) {
     }
     out << line << '\n';
   }
-  if (rows.empty()) out << "No files.\n";
+  if (rows.empty()) out << message::kNoFiles.text << '\n';
 }
 
 void PrintFilesJson(const std::vector<FileTexts>& decoded, const std::vector<FileTexts>& raw,

@@ -149,7 +149,7 @@ int RunLinkCheck(const std::vector<std::string>& arguments, const LinkCheckEnvir
   out << Line("Road: %s, port 0x%X, delay factor %u us, timeout %u us\n",
               PortAccessName(link->GetPortAccess()), link->GetPort(), link->GetDelayFactor(),
               link->GetTimeout());
-  if (!link->GetPortProblem().empty()) out << link->GetPortProblem() << '\n';
+  if (const Result& port = link->GetPortProblem(); !port) out << port.Message() << '\n';
 
   CLinkCheck check(*link, out);
   bool ok;

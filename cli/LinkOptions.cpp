@@ -52,7 +52,7 @@ CLI::Validator PortAddress() {
 CLI::Validator NamesAFile() {
   return CLI::Validator(
       [](std::string& text) -> std::string {
-        return text.empty() ? "the file name is empty" : std::string();
+        return text.empty() ? message::kOptionFileNameEmpty.text : std::string();
       },
       "", "FILE");
 }

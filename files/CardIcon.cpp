@@ -70,36 +70,31 @@ bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon) 
   return true;
 }
 
-std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
+Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
   if (IconFrameCount(row.headerBytes) == 0 || row.headerBytes.size() != kBlockSize) {
-    return status::kNoError;
+    return Result();
   }
   CVmuDirEntry entry;
   entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(row.entryBytes.data()));
   const std::uint32_t next = HeaderBlock(entry) + 1;
-  if (next >= entry.GetSize()) return status::kNoError;  // the file ends with its header
+  if (next >= entry.GetSize()) return Result();  // the file ends with its header
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(row.index, region)) return card.GetLastError();
+  if (!card.OpenFile(row.index, region)) return card.LastFailure();
   std::string rest;
   const bool read = ReadSpan(*region, next * kBlockSize, IconBytes(1) - kBlockSize, rest);
-  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
+  const Result failure = read ? Result() : card.Failure(region->GetLastError());
   card.CloseFile(region);
   if (read) row.headerBytes += rest;
   return failure;
 }
 
-CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
-                           CardIcon& icon) {
+Result ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user, CardIcon& icon) {
   CBusyScope busy(user);
   card.Invalidate();
   CVmuDirEntry entry;
-  const CommandResult listed = ReadListedEntry(card, file, user, entry);
-  if (listed != CommandResult::Done) return listed;
+  if (Result listed = ReadListedEntry(card, file, entry); !listed) return listed;
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(file.index, region)) {
-    user.ShowMessage(card.MessageFor(card.GetLastError()));
-    return CommandResult::Failed;
-  }
+  if (!card.OpenFile(file.index, region)) return card.LastFailure();
   const std::uint32_t start = HeaderBlock(entry) * kBlockSize;
   const std::uint32_t fileBytes = std::uint32_t{entry.GetSize()} * kBlockSize;
   std::string bytes;
@@ -110,13 +105,8 @@ CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts&
   }
   const std::uint32_t failure = region->GetLastError();
   card.CloseFile(region);
-  if (!read && failure != status::kNoError) {
-    user.ShowMessage(card.MessageFor(failure));
-    return CommandResult::Failed;
-  }
-  if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon)) {
-    user.ShowMessage(message::kNoIcon.text);
-    return CommandResult::Failed;
-  }
-  return CommandResult::Done;
+  if (!read && failure != status::kNoError) return card.Failure(failure);
+  if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon))
+    return Result::Failure(message::kNoIcon.text);
+  return Result();
 }

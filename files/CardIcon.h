@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandResult.h"
+#include "Result.h"
 
 class CVmuCard;
 class CUserPrompts;
@@ -41,11 +41,11 @@ bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon);
 
 // The 128 bytes of the first frame that lie past the header block, read from
 // the file's next block: appended to row.headerBytes when the header was
-// read and shows an icon. Returns the card's status (status::kNoError when
-// nothing needed reading or all went well).
-std::uint32_t ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
+// read and shows an icon. Done, too, when nothing needed reading; a failure
+// carries the card's status code.
+Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
 
 // The whole icon of the file, every frame, as the export needs it, read from
-// the card while it still holds the file (ListedFile.h); failures go to user.
-CommandResult ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
-                           CardIcon& icon);
+// the card while it still holds the file (ListedFile.h). The user sees the
+// card busy meanwhile; a file without an icon is refused (message::kNoIcon).
+Result ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user, CardIcon& icon);

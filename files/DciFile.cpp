@@ -20,8 +20,7 @@ Result CannotRead() {
 Result CDciFile::Open(const std::string& path) {
   const Result read = ReadRegularFile(path, bytes_, kLargestDci);
   position_ = 0;
-  if (!read)
-    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
+  if (!read) return Result::Failure(Fill(message::kCannotReadWhy, {read.Message()}));
   return Result();
 }
 

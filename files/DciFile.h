@@ -12,8 +12,9 @@ class CVmuDirEntry;
 // A DCI file: one card file as its 32-byte directory entry followed by its
 // blocks, every aligned group of four bytes in the reverse of the order the
 // card storage layer sees (the order the link carries them in). A read that
-// fails says message::kCannotRead (with the system's reason when the file
-// could not be opened); a write, message::kCannotWrite with the system's reason.
+// fails says message::kCannotRead (kCannotReadWhy, with the system's reason,
+// when the file could not be opened); a write, message::kCannotWrite with the
+// system's reason.
 class CDciFile {
  public:
   // Reads the file, at most an entry and a whole page's blocks of it. Only a

@@ -2,25 +2,16 @@
 #include <string>
 #include <vector>
 
+#include "CardPreconditions.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(card.MessageFor(code));
-  return CommandResult::Failed;
-}
-
 std::string Quoted(const CVmuDirEntry& entry) {
-  char name[CVmuDirEntry::kFileNameLength + 1];
-  entry.GetFileName(name);
-  std::string text = name;
-  return "\"" + text.erase(text.find_last_not_of(' ') + 1) + "\"";
+  return "\"" + entry.GetDisplayName() + "\"";
 }
 
 struct Doomed {
@@ -35,8 +26,9 @@ std::string Question(const std::vector<CVmuDirEntry>& entries) {
     if (entry.GetCopyProtect() == 0) continue;
     protectedNames += (protectedNames.empty() ? "" : ", ") + Quoted(entry);
   }
-  const std::string files =
-      entries.size() == 1 ? Quoted(entries.front()) : std::to_string(entries.size()) + " files";
+  const std::string files = entries.size() == 1
+                                ? Quoted(entries.front())
+                                : Fill(message::kSeveralFiles, {std::to_string(entries.size())});
   return Fill(
       message::kAskDelete,
       {files, protectedNames.empty() ? "" : Fill(message::kDeleteProtected, {protectedNames})});
@@ -48,15 +40,15 @@ CommandResult KeptBlocks(CVmuCard& card, const std::vector<std::uint16_t>& doome
                          CUserPrompts& user, std::vector<bool>& kept) {
   kept.assign(card_format::kBlocksPerPage, false);
   std::uint16_t count = 0;
-  if (!card.GetEntryCount(count)) return Refuse(card, user, card.GetLastError());
+  if (!card.GetEntryCount(count)) return Fail(user, card.LastFailure());
   for (std::uint16_t slot = 0; slot < count; ++slot) {
     if (std::binary_search(doomed.begin(), doomed.end(), slot)) continue;
     CVmuDirEntry entry;
     CVmuChain chain;
-    if (!card.ReadDirEntry(slot, entry)) return Refuse(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(slot, entry)) return Fail(user, card.LastFailure());
     if (entry.GetType() == CVmuDirEntry::kFree) continue;
     if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), chain))
-      return Refuse(card, user, card.GetLastError());
+      return Fail(user, card.LastFailure());
     for (const std::uint16_t block : chain.blocks)
       kept[block] = true;
   }
@@ -73,18 +65,18 @@ CommandResult Remove(CVmuCard& card, const std::vector<Doomed>& doomed,
   CBusyScope busy(user);
   const CVmuDirEntry cleared;
   for (const Doomed& file : doomed)
-    if (!card.WriteDirEntry(file.index, cleared)) return Refuse(card, user, card.GetLastError());
-  if (!card.Flush()) return Refuse(card, user, card.GetLastError());
+    if (!card.WriteDirEntry(file.index, cleared)) return Fail(user, card.LastFailure());
+  if (!card.Flush()) return Fail(user, card.LastFailure());
   CVmuFat* fat = nullptr;
   if (!card.GetRootBlock()->GetFat(fat))
-    return Refuse(card, user, card.GetRootBlock()->GetLastError());
+    return Fail(user, card.Failure(card.GetRootBlock()->GetLastError()));
   for (const Doomed& file : doomed) {
     if (!file.chain.ended) continue;
     for (const std::uint16_t block : file.chain.blocks)
       if (!kept[block] && !fat->SetEntry(block, CVmuFat::kFree))
-        return Refuse(card, user, fat->GetLastError());
+        return Fail(user, card.Failure(fat->GetLastError()));
   }
-  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Fail(user, card.LastFailure());
 }
 
 // The files' entries and chains, read from the card. A slot given alone
@@ -96,16 +88,16 @@ CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUser
   entries.clear();
   doomed.clear();
   card.Invalidate();  // nothing unwritten is ever left between commands
-  CommandResult result = CheckFormatted(card, user);
-  if (result == CommandResult::Done) result = CheckLayout(card, user);
-  if (result != CommandResult::Done) return result;
+  Result ready = CheckFormatted(card);
+  if (ready) ready = CheckLayout(card);
+  if (!ready) return Fail(user, ready);
   for (const ListedFile& file : files) {
     CVmuDirEntry entry;
-    if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
+    if (Result listed = ReadListedEntry(card, file, entry); !listed) return Fail(user, listed);
     if (entry.GetType() == CVmuDirEntry::kFree) continue;
     Doomed one{file.index, {}};
     if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), one.chain))
-      return Refuse(card, user, card.GetLastError());
+      return Fail(user, card.LastFailure());
     entries.push_back(entry);
     doomed.push_back(one);
   }

@@ -3,23 +3,17 @@
 #include <vector>
 
 #include "CardFormat.h"
+#include "CardPreconditions.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-CommandResult Fail(CUserPrompts& user, const std::string& text) {
-  user.ShowMessage(text);
-  return CommandResult::Failed;
-}
-
 // The page is formatted, the entry read from the card and its allocation
 // chain walked before the progress window opens. A damaged chain is refused
 // here, before any block of the file is read.
@@ -27,13 +21,14 @@ CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& use
                        CVmuDirEntry& entry, std::unique_ptr<CVmuRegion>& region) {
   CBusyScope busy(user);
   card.Invalidate();
-  CommandResult result = CheckFormatted(card, user);
-  if (result != CommandResult::Done) return result;
-  if ((result = ReadListedEntry(card, file, user, entry)) != CommandResult::Done) return result;
+  Result ready = CheckFormatted(card);
+  if (ready) ready = ReadListedEntry(card, file, entry);
+  if (!ready) return Fail(user, ready);
   if (!card.OpenFile(file.index, region)) {
-    const std::string& fault = card.GetChainFault();
-    return Fail(user, fault.empty() ? card.MessageFor(card.GetLastError())
-                                    : Fill(message::kDownloadDamaged, {fault}));
+    const CVmuChain& damaged = card.GetChainFault();
+    return Fail(user, damaged.IsSound() ? card.LastFailure()
+                                        : Result::Failure(Fill(message::kDownloadDamaged,
+                                                               {ChainFaultText(damaged)})));
   }
   return CommandResult::Done;
 }
@@ -45,12 +40,12 @@ CommandResult ReadBlocks(CVmuCard& card, std::unique_ptr<CVmuRegion>& region, st
                          std::vector<std::uint8_t>& blocks) {
   using card_format::kBlockSize;
   blocks.assign(std::size_t{size} * kBlockSize, 0);
-  CProgressSession session(progress, "Downloading file from the memory card...", size);
+  CProgressSession session(progress, message::kTitleDownloadFile.text, size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * kBlockSize;
     const std::uint8_t* bytes = nullptr;
     if (!region->Read(offset, bytes, kBlockSize, false)) {
-      return Fail(user, card.MessageFor(region->GetLastError()));
+      return Fail(user, card.Failure(region->GetLastError()));
     }
     std::memcpy(blocks.data() + offset, bytes, kBlockSize);
     if (session.UnitDone(k)) return CommandResult::Cancelled;
@@ -76,7 +71,7 @@ CommandResult Download(CVmuCard& card, const ListedFile& file, std::string path,
   if (path.empty() && !user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
   const Result written = CVmsFile::IsPairName(path) ? CVmsFile::WritePair(path, entry, blocks)
                                                     : CDciFile::Write(path, entry, blocks);
-  return written ? CommandResult::Done : Fail(user, written.Message());
+  return written ? CommandResult::Done : Fail(user, written);
 }
 }  // namespace
 
@@ -87,6 +82,8 @@ CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& pr
 
 CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, const std::string& path,
                            CProgress& progress, CUserPrompts& user) {
-  if (path.empty()) return Fail(user, Fill(message::kCannotWrite, {"no file name was given"}));
+  if (path.empty())
+    return Fail(user,
+                Result::Failure(Fill(message::kCannotWrite, {message::kNoFileNameGiven.text})));
   return Download(card, file, path, progress, user);
 }

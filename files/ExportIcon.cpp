@@ -8,18 +8,13 @@ namespace {
 // The frames are read before the user is asked where to keep them, so a
 // file without an icon is refused first.
 CommandResult Export(CVmuCard& card, const ListedFile& file, std::string path, CUserPrompts& user) {
-  if (!path.empty() && !IsIconImageName(path)) {
-    user.ShowMessage(message::kIconFileKind.text);
-    return CommandResult::Failed;
-  }
+  if (!path.empty() && !IsIconImageName(path))
+    return Fail(user, Result::Failure(message::kIconFileKind.text));
   CardIcon icon;
-  const CommandResult read = ReadFileIcon(card, file, user, icon);
-  if (read != CommandResult::Done) return read;
+  if (Result read = ReadFileIcon(card, file, user, icon); !read) return Fail(user, read);
   if (path.empty() && !user.ChooseFileToSave(kIconFileKind, path)) return CommandResult::Dismissed;
   const Result written = WriteIconImage(path, icon);
-  if (written) return CommandResult::Done;
-  user.ShowMessage(written.Message());
-  return CommandResult::Failed;
+  return written ? CommandResult::Done : Fail(user, written);
 }
 }  // namespace
 
@@ -29,9 +24,8 @@ CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& u
 
 CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, const std::string& path,
                          CUserPrompts& user) {
-  if (path.empty()) {
-    user.ShowMessage(Fill(message::kCannotWrite, {"no file name was given"}));
-    return CommandResult::Failed;
-  }
+  if (path.empty())
+    return Fail(user,
+                Result::Failure(Fill(message::kCannotWrite, {message::kNoFileNameGiven.text})));
   return Export(card, file, path, user);
 }

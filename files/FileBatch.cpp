@@ -12,7 +12,6 @@
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
@@ -62,10 +61,7 @@ CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::str
     entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(file.entryBytes.data()));
   } else {
     CBusyScope busy(user);
-    if (!card.ReadDirEntry(file.index, entry)) {
-      user.ShowMessage(card.MessageFor(card.GetLastError()));
-      return CommandResult::Failed;
-    }
+    if (!card.ReadDirEntry(file.index, entry)) return Fail(user, card.LastFailure());
   }
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);

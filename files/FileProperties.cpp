@@ -10,7 +10,7 @@ CommandResult GetFileProperties(CVmuCard& card, const ListedFile& file, CUserPro
   CBusyScope busy(user);
   card.Invalidate();
   CVmuDirEntry entry;
-  const CommandResult read = ReadListedEntry(card, file, user, entry);
-  if (read == CommandResult::Done) properties = DescribeFile(card, file.index, entry);
-  return read;
+  if (Result read = ReadListedEntry(card, file, entry); !read) return Fail(user, read);
+  properties = DescribeFile(card, file.index, entry);
+  return CommandResult::Done;
 }

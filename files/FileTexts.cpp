@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "CardFormat.h"
-#include "StatusCodes.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFileHeader.h"
@@ -35,17 +35,17 @@ std::string TimeText(const CVmuTimestamp& stamp) {
 
 // Nothing is filled in unless the whole header block was read along a sound
 // chain, so a row never shows bytes of another file.
-std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& texts) {
+Result ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& texts) {
   const std::uint32_t block = entry.GetType() == CVmuDirEntry::kGame
                                   ? card_format::kGameHeaderBlock
                                   : card_format::kDataHeaderBlock;
-  if (block >= entry.GetSize()) return status::kNoError;
+  if (block >= entry.GetSize()) return Result();
   std::unique_ptr<CVmuRegion> region;
-  if (!card.OpenFile(texts.index, region)) return card.GetLastError();
+  if (!card.OpenFile(texts.index, region)) return card.LastFailure();
   const std::uint8_t* bytes = nullptr;
   const bool read =
       region->Read(block * card_format::kBlockSize, bytes, CVmuFileHeader::kLength, false);
-  const std::uint32_t failure = read ? status::kNoError : region->GetLastError();
+  const Result failure = read ? Result() : card.Failure(region->GetLastError());
   card.CloseFile(region);
   if (!read) return failure;
 
@@ -59,12 +59,12 @@ std::uint32_t ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTe
   texts.Text(FileColumn::ShortDescription) = shortText;
   texts.Text(FileColumn::LongDescription) = longText;
   texts.Text(FileColumn::Application) = application;
-  return status::kNoError;
+  return Result();
 }
 }  // namespace
 
 FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
-                       std::uint32_t* headerStatus) {
+                       Result* header) {
   FileTexts texts;
   texts.index = index;
   texts.entryBytes.assign(reinterpret_cast<const char*>(entry.GetData()), CVmuDirEntry::kLength);
@@ -79,7 +79,7 @@ FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& 
   entry.GetTimestamp(stamp);
   texts.Text(FileColumn::Date) = DateText(stamp);
   texts.Text(FileColumn::Time) = TimeText(stamp);
-  const std::uint32_t read = ReadDescriptions(card, entry, texts);
-  if (headerStatus != nullptr) *headerStatus = read;
+  Result read = ReadDescriptions(card, entry, texts);
+  if (header != nullptr) *header = std::move(read);
   return texts;
 }

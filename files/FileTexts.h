@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Result.h"
+
 class CVmuCard;
 class CVmuDirEntry;
 
@@ -54,6 +56,6 @@ struct FileTexts {
 // of the entry itself, and the descriptions from the file's header block (a
 // data file's first block, a game file's second, along its allocation chain).
 // A header that cannot be read leaves the three descriptions empty; why, when
-// the card said, goes to headerStatus (status::kNoError otherwise).
+// the card said, goes to header (done otherwise).
 FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
-                       std::uint32_t* headerStatus = nullptr);
+                       Result* header = nullptr);

@@ -146,7 +146,7 @@ Result WriteIconImage(const std::string& path, const CardIcon& icon) {
   Bytes bytes;
   const bool png = LowerExtension(path) == "png";
   if (!(png ? EncodePng(icon, bytes) : EncodeGif(icon, bytes))) {
-    return CannotWrite(png ? "the PNG image could not be made" : "the GIF image could not be made");
+    return CannotWrite(png ? message::kPngNotMade.text : message::kGifNotMade.text);
   }
   return WriteFileReplacing(path, bytes.data(), bytes.size());
 }

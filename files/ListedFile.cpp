@@ -1,16 +1,12 @@
 #include "ListedFile.h"
 
-#include <cstring>
-
 #include "FileTexts.h"
 #include "Messages.h"
-#include "StatusCodes.h"
-#include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-// The entry's first block (bytes 2-3), name (4-15) and size (24-25).
+// The entry's first block, name and size.
 bool SameFile(const CVmuDirEntry& entry, const std::string& listed) {
   if (listed.size() != CVmuDirEntry::kLength || entry.GetType() == CVmuDirEntry::kFree) {
     return false;
@@ -18,8 +14,7 @@ bool SameFile(const CVmuDirEntry& entry, const std::string& listed) {
   CVmuDirEntry was;
   was.CopyFrom(reinterpret_cast<const std::uint8_t*>(listed.data()));
   return was.GetType() != CVmuDirEntry::kFree && entry.GetFirstBlock() == was.GetFirstBlock() &&
-         entry.GetSize() == was.GetSize() &&
-         std::memcmp(entry.GetData() + 4, was.GetData() + 4, CVmuDirEntry::kFileNameLength) == 0;
+         entry.GetSize() == was.GetSize() && entry.HasSameName(was);
 }
 }  // namespace
 
@@ -28,13 +23,8 @@ ListedFile::ListedFile(std::uint16_t slot, const CVmuDirEntry& entry)
 
 ListedFile::ListedFile(const FileTexts& row) : index(row.index), entryBytes(row.entryBytes) {}
 
-CommandResult ReadListedEntry(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
-                              CVmuDirEntry& entry) {
-  if (!card.ReadDirEntry(file.index, entry)) {
-    user.ShowMessage(card.MessageFor(card.GetLastError()));
-    return CommandResult::Failed;
-  }
-  if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return CommandResult::Done;
-  user.ShowMessage(message::kCardChanged.text);
-  return CommandResult::Failed;
+Result ReadListedEntry(CVmuCard& card, const ListedFile& file, CVmuDirEntry& entry) {
+  if (!card.ReadDirEntry(file.index, entry)) return card.LastFailure();
+  if (file.entryBytes.empty() || SameFile(entry, file.entryBytes)) return Result();
+  return Result::Failure(message::kCardChanged.text);
 }

@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CommandResult.h"
+#include "Result.h"
 
-class CUserPrompts;
 class CVmuCard;
 class CVmuDirEntry;
 struct FileTexts;
@@ -27,7 +26,6 @@ struct ListedFile {
 // Reads the entry at file.index into entry. The caller empties the card's
 // cache first, so that the entry comes from the card in the slot now. A
 // listed file whose entry is now free or has another name, first block or
-// size ends the command with the message asking for a Refresh (Failed); a
-// link failure ends it with its own message.
-CommandResult ReadListedEntry(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
-                              CVmuDirEntry& entry);
+// size is refused with the message asking for a Refresh; a link failure with
+// its own message.
+Result ReadListedEntry(CVmuCard& card, const ListedFile& file, CVmuDirEntry& entry);

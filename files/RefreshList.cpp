@@ -1,7 +1,7 @@
 #include "CardIcon.h"
+#include "CardPreconditions.h"
 #include "FileCommands.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "Progress.h"
 #include "StatusCodes.h"
 #include "UserPrompts.h"
@@ -16,31 +16,25 @@ bool IsLinkFailure(std::uint32_t code) {
          code == status::kUnexpectedAnswer || code == status::kNotStored;
 }
 
-CommandResult Fail(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(card.MessageFor(code));
-  return CommandResult::Failed;
-}
-
 // The free user blocks, from the allocation table that also links the game
 // files' headers. A table the root block places off the page leaves the
 // count unknown; only a link failure ends the listing.
 CommandResult CountFreeBlocks(CVmuCard& card, CUserPrompts& user, FileListing& listing) {
   CVmuRootBlock& root = *card.GetRootBlock();
   CVmuFat* fat = nullptr;
-  if (!root.GetFat(fat)) return Fail(card, user, root.GetLastError());
+  if (!root.GetFat(fat)) return Fail(user, card.Failure(root.GetLastError()));
   std::uint16_t free = 0;
   if (fat->CountFree(free)) {
     listing.freeBlocks = free;
   } else if (IsLinkFailure(fat->GetLastError())) {
-    return Fail(card, user, fat->GetLastError());
+    return Fail(user, card.Failure(fat->GetLastError()));
   }
   return CommandResult::Done;
 }
 }  // namespace
 
 std::string FreeBlocksText(std::uint16_t blocks) {
-  return Fill(blocks == 1 ? message::kOneBlockFree : message::kBlocksFree,
-              {std::to_string(blocks)});
+  return Counted(blocks, message::kOneBlockFree, message::kBlocksFree);
 }
 
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
@@ -55,24 +49,22 @@ CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& use
     // The root block, the directory's size and the allocation table are read
     // before the progress window opens.
     CBusyScope busy(user);
-    CommandResult result = CheckFormatted(card, user);
+    if (Result formatted = CheckFormatted(card); !formatted) return Fail(user, formatted);
+    if (!card.GetEntryCount(count)) return Fail(user, card.LastFailure());
+    const CommandResult result = CountFreeBlocks(card, user, listing);
     if (result != CommandResult::Done) return result;
-    if (!card.GetEntryCount(count)) return Fail(card, user, card.GetLastError());
-    if ((result = CountFreeBlocks(card, user, listing)) != CommandResult::Done) return result;
   }
 
-  CProgressSession session(progress, "Refreshing file list...", count);
+  CProgressSession session(progress, message::kTitleRefresh.text, count);
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) return Fail(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.LastFailure());
     if (entry.GetType() != CVmuDirEntry::kFree) {
-      std::uint32_t header = status::kNoError;
+      Result header;
       listing.rows.push_back(DescribeFile(card, i, entry, &header));
-      if (readIcons && header == status::kNoError) {
-        header = ReadFirstFrameRest(card, listing.rows.back());
-      }
+      if (readIcons && header) header = ReadFirstFrameRest(card, listing.rows.back());
       if (onRow) onRow(listing.rows.back());
-      if (IsLinkFailure(header)) return Fail(card, user, header);
+      if (IsLinkFailure(header.Code())) return Fail(user, header);
     }
     if (session.UnitDone(i)) return CommandResult::Cancelled;
   }

@@ -1,16 +1,14 @@
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "CardFormat.h"
+#include "CardPreconditions.h"
 #include "DciFile.h"
 #include "FileCommands.h"
 #include "FileReader.h"
 #include "Messages.h"
-#include "PageChecks.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
@@ -18,34 +16,14 @@
 #include "VmuTimestamp.h"
 
 namespace {
-CommandResult Refuse(CUserPrompts& user, const std::string& text) {
-  user.ShowMessage(text);
-  return CommandResult::Failed;
-}
-
-CommandResult RefuseWithStatus(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  return Refuse(user, card.MessageFor(code));
-}
-
 // The two counts the refusals for want of space fill in.
 std::string Need(std::uint16_t size) {
-  return size == 1 ? "1 block" : std::to_string(size) + " blocks";
+  return Counted(size, message::kOneBlock, message::kBlocks);
 }
 
 std::string Have(std::uint16_t available) {
-  if (available == 0) return "there are no blocks free";
-  if (available == 1) return "there is only 1 block free";
-  return "there are only " + std::to_string(available) + " blocks free";
-}
-
-// The name as the messages quote it: up to its first zero byte, without the
-// blanks that pad it.
-std::string FileName(const CVmuDirEntry& entry) {
-  char name[CVmuDirEntry::kFileNameLength + 1];
-  entry.GetFileName(name);
-  std::string text = name;
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
+  if (available == 0) return message::kNoBlockFree.text;
+  return Counted(available, message::kOnlyOneBlockFree, message::kOnlyBlocksFree);
 }
 
 // Only files with at least one block, and all of their blocks, are taken.
@@ -54,12 +32,12 @@ CommandResult ReadDci(const std::string& path, CUserPrompts& user, CVmuDirEntry&
   CDciFile file;
   Result read = file.Open(path);
   if (read) read = file.ReadEntry(entry);
-  if (!read) return Refuse(user, read.Message());
+  if (!read) return Fail(user, read);
   if (entry.GetType() == CVmuDirEntry::kFree || entry.GetSize() == 0) {
-    return Refuse(user, message::kCannotRead.text);
+    return Fail(user, Result::Failure(message::kCannotRead.text));
   }
   read = file.ReadBlocks(entry.GetSize(), blocks);
-  return read ? CommandResult::Done : Refuse(user, read.Message());
+  return read ? CommandResult::Done : Fail(user, read);
 }
 
 // A VMS without its VMI, once it is decided that it goes as a data file
@@ -68,16 +46,18 @@ CommandResult ReadLoneVms(const std::string& path, LoneVms decision, CUserPrompt
                           Declined* declined, CVmuDirEntry& entry,
                           std::vector<std::uint8_t>& blocks) {
   const Result there = CheckRegularFile(path);
-  if (!there) return Refuse(user, Fill(message::kVmsMissing, {path, there.Message()}));
+  if (!there)
+    return Fail(user,
+                Result::Failure(Fill(message::kVmsMissing, {path, there.Message()}), there.Code()));
   if (decision == LoneVms::No ||
       (decision == LoneVms::Ask &&
        !user.AskYesNo(Fill(message::kAskVmsAlone, {path, CVmsFile::CardNameFor(path)}), false))) {
     NoteDeclined(declined, Declined::LoneVms);
-    return Refuse(user, Fill(message::kVmsNotUploaded, {path}));
+    return Fail(user, Result::Failure(Fill(message::kVmsNotUploaded, {path})));
   }
   // dated now, as the console dates what it writes
   const Result read = CVmsFile::ReadAlone(path, CVmuTimestamp::Now().GetData(), entry, blocks);
-  return read ? CommandResult::Done : Refuse(user, read.Message());
+  return read ? CommandResult::Done : Fail(user, read);
 }
 
 CommandResult ReadSource(const CardFileSource& source, LoneVms loneVms, CUserPrompts& user,
@@ -88,7 +68,7 @@ CommandResult ReadSource(const CardFileSource& source, LoneVms loneVms, CUserPro
       break;
     case CardFileSource::Kind::Pair: {
       const Result read = CVmsFile::ReadPair(source.path, source.vms, entry, blocks);
-      return read ? CommandResult::Done : Refuse(user, read.Message());
+      return read ? CommandResult::Done : Fail(user, read);
     }
     case CardFileSource::Kind::LoneVms:
       return ReadLoneVms(source.path, loneVms, user, declined, entry, blocks);
@@ -115,28 +95,28 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
                        Placement& placement) {
   std::uint16_t count = 0, limit = 0;
   if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit))
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(i, entry)) return RefuseWithStatus(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(i, entry)) return Fail(user, card.LastFailure());
     placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (i >= limit) continue;
       if (!freeFound && !placement.replaces) placement.slot = i;
       freeFound = true;
-    } else if (!placement.replaces && std::memcmp(entry.GetData() + 4, upload.GetData() + 4,
-                                                  CVmuDirEntry::kFileNameLength) == 0) {
+    } else if (!placement.replaces && entry.HasSameName(upload)) {
       placement.slot = i;
       placement.replaces = true;
       placement.replaced = entry;
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
-        return RefuseWithStatus(card, user, card.GetLastError());
+        return Fail(user, card.LastFailure());
       }
     }
   }
-  return freeFound || placement.replaces ? CommandResult::Done
-                                         : Refuse(user, message::kDirectoryFull.text);
+  return freeFound || placement.replaces
+             ? CommandResult::Done
+             : Fail(user, Result::Failure(message::kDirectoryFull.text));
 }
 
 // The console runs a game only from block 0 upward.
@@ -144,7 +124,7 @@ CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t s
                              CUserPrompts& user, Placement& placement) {
   for (std::uint16_t block = 0; block < size; ++block) {
     std::uint16_t next = 0;
-    if (!fat.GetEntry(block, next)) return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.GetEntry(block, next)) return Fail(user, card.Failure(fat.GetLastError()));
     placement.needsRoom = placement.needsRoom || next != CVmuFat::kFree;
     placement.blocks.push_back(block);
   }
@@ -158,16 +138,16 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
                          CUserPrompts& user, Placement& placement) {
   const std::uint16_t size = upload.GetSize();
   std::uint16_t free = 0;
-  if (!fat.CountFree(free)) return RefuseWithStatus(card, user, fat.GetLastError());
+  if (!fat.CountFree(free)) return Fail(user, card.Failure(fat.GetLastError()));
   if (free < size) {
-    return Refuse(user,
-                  Fill(placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
-                       {Need(size), Have(free)}));
+    return Fail(user, Result::Failure(Fill(
+                          placement.replaces ? message::kNoRoomToReplace : message::kNotEnoughSpace,
+                          {Need(size), Have(free)})));
   }
   if (upload.GetType() == CVmuDirEntry::kGame)
     return FindGameBlocks(card, fat, size, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
-    return RefuseWithStatus(card, user, fat.GetLastError());
+    return Fail(user, card.Failure(fat.GetLastError()));
   return CommandResult::Done;
 }
 
@@ -175,14 +155,14 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
 CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
                         CVmuFat*& fat, Placement& placement) {
   CBusyScope busy(user);
-  CommandResult result = CheckFormatted(card, user);
-  if (result != CommandResult::Done) return result;
+  if (Result formatted = CheckFormatted(card); !formatted) return Fail(user, formatted);
   CVmuRootBlock& root = *card.GetRootBlock();
-  if (!root.GetFat(fat)) return RefuseWithStatus(card, user, root.GetLastError());
-  if ((result = CheckLayout(card, user)) != CommandResult::Done) return result;
-  if ((result = FindSlot(card, upload, user, placement)) != CommandResult::Done) return result;
+  if (!root.GetFat(fat)) return Fail(user, card.Failure(root.GetLastError()));
+  if (Result layout = CheckLayout(card); !layout) return Fail(user, layout);
+  const CommandResult result = FindSlot(card, upload, user, placement);
+  if (result != CommandResult::Done) return result;
   if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
-    return Refuse(user, message::kGameThere.text);
+    return Fail(user, Result::Failure(message::kGameThere.text));
   return FindBlocks(card, *fat, upload, user, placement);
 }
 
@@ -193,14 +173,15 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
 CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, Replace decision,
                              CUserPrompts& user, Declined* declined, CVmuFat*& fat,
                              Placement& placement) {
-  const std::string name = FileName(upload);
+  const std::string name = upload.GetDisplayName();
   if (!placement.old.IsSound()) {
-    return Refuse(user, Fill(message::kReplaceDamaged, {name, placement.old.fault}));
+    return Fail(user, Result::Failure(
+                          Fill(message::kReplaceDamaged, {name, ChainFaultText(placement.old)})));
   }
   if (decision == Replace::Always) return CommandResult::Done;
   if (decision == Replace::Never || !user.AskYesNo(Fill(message::kAskReplace, {name}), false)) {
     NoteDeclined(declined, Declined::Replace);
-    return Refuse(user, Fill(message::kNotReplaced, {name}));
+    return Fail(user, Result::Failure(Fill(message::kNotReplaced, {name})));
   }
   const ListedFile asked(placement.slot, placement.replaced);
   card.Invalidate();  // nothing is written before this point
@@ -208,9 +189,10 @@ CommandResult ConfirmReplace(CVmuCard& card, const CVmuDirEntry& upload, Replace
   const CommandResult result = FindPlace(card, upload, user, fat, placement);
   if (result != CommandResult::Done) return result;
   if (!placement.replaces || placement.slot != asked.index || !placement.old.IsSound())
-    return Refuse(user, message::kCardChanged.text);
+    return Fail(user, Result::Failure(message::kCardChanged.text));
   CVmuDirEntry now;
-  return ReadListedEntry(card, asked, user, now);
+  const Result listed = ReadListedEntry(card, asked, now);
+  return listed ? CommandResult::Done : Fail(user, listed);
 }
 
 // Each block reaches the card before the next is prepared. Until the chain
@@ -221,16 +203,16 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
                           CUserPrompts& user) {
   std::unique_ptr<CVmuRegion> region;
   if (!card.MakeRegion(placement.blocks, region)) {
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   }
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
-  CProgressSession session(progress, "Uploading file to the memory card...", size);
+  CProgressSession session(progress, message::kTitleUploadFile.text, size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
     if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
-      return RefuseWithStatus(card, user, region->GetLastError());
+      return Fail(user, card.Failure(region->GetLastError()));
     }
-    if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+    if (!card.Flush()) return Fail(user, card.LastFailure());
     if (session.UnitDone(k)) return CommandResult::Cancelled;
   }
   session.Close();
@@ -249,21 +231,20 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   const std::vector<std::uint16_t>& blocks = placement.blocks;
   for (std::size_t k = 0; k < blocks.size(); ++k) {
     const std::uint16_t next = k + 1 < blocks.size() ? blocks[k + 1] : CVmuFat::kLastBlock;
-    if (!fat.SetEntry(blocks[k], next)) return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.SetEntry(blocks[k], next)) return Fail(user, card.Failure(fat.GetLastError()));
   }
-  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+  if (!card.Flush()) return Fail(user, card.LastFailure());
 
   entry.SetFirstBlock(blocks.front());
   if (!card.WriteDirEntry(placement.slot, entry) || !card.Flush()) {
-    return RefuseWithStatus(card, user, card.GetLastError());
+    return Fail(user, card.LastFailure());
   }
   if (!placement.replaces) return CommandResult::Done;
 
   for (const std::uint16_t block : placement.old.blocks) {
-    if (!fat.SetEntry(block, CVmuFat::kFree))
-      return RefuseWithStatus(card, user, fat.GetLastError());
+    if (!fat.SetEntry(block, CVmuFat::kFree)) return Fail(user, card.Failure(fat.GetLastError()));
   }
-  if (!card.Flush()) return RefuseWithStatus(card, user, card.GetLastError());
+  if (!card.Flush()) return Fail(user, card.LastFailure());
   return CommandResult::Done;
 }
 
@@ -282,13 +263,13 @@ CommandResult MakeRoom(CVmuCard& card, const CVmuDirEntry& game, const UploadDec
   }
   if (decision == Defragment::No) {
     NoteDeclined(declined, Declined::Defragment);
-    return Refuse(user, refusal);
+    return Fail(user, Result::Failure(refusal));
   }
   CommandResult result = decisions.runDefragment(card, progress, user);
   if (result != CommandResult::Done) return result;
   placement = Placement();
   if ((result = FindPlace(card, game, user, fat, placement)) != CommandResult::Done) return result;
-  return placement.needsRoom ? Refuse(user, refusal) : CommandResult::Done;
+  return placement.needsRoom ? Fail(user, Result::Failure(refusal)) : CommandResult::Done;
 }
 
 CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,

@@ -17,8 +17,9 @@
 namespace {
 // The VMI's fields, as byte offsets; numbers are little-endian.
 constexpr std::size_t kChecksum = 0x00;     // 4 bytes: the resource name AND kChecksumMask
-constexpr std::size_t kDescription = 0x04;  // 32 bytes of text
-constexpr std::size_t kCopyright = 0x24;    // 32 bytes of text
+constexpr std::size_t kDescription = 0x04;  // kTextLength bytes of text
+constexpr std::size_t kCopyright = 0x24;    // kTextLength bytes of text
+constexpr std::size_t kTextLength = 32;
 constexpr std::size_t kYear = 0x44;  // 16 bits, then month, day, hour, minute, second, weekday
 constexpr std::size_t kVersion = 0x4C;
 constexpr std::size_t kFileNumber = 0x4E;
@@ -29,16 +30,6 @@ constexpr std::size_t kMode = 0x64;      // bit 1: game file; bit 0: copy-protec
 constexpr std::size_t kFileSize = 0x68;  // 32 bits: the VMS's length in bytes
 constexpr std::uint8_t kChecksumMask[4] = {0x53, 0x45, 0x47, 0x41};
 constexpr std::uint16_t kGameMode = 2, kProtectMode = 1;
-constexpr std::uint8_t kDataType = 0x33;   // the type byte the console gives data files
-constexpr std::uint8_t kProtected = 0xFF;  // and a copy-protected file's byte
-
-std::uint8_t ToBcd(unsigned value) {
-  return static_cast<std::uint8_t>((value / 10 % 10) << 4 | value % 10);
-}
-
-unsigned FromBcd(std::uint8_t byte) {
-  return (byte >> 4) * 10u + (byte & 0x0Fu);
-}
 
 std::string Extension(const std::string& path) {
   const std::size_t dot = path.find_last_of('.');
@@ -135,17 +126,16 @@ void EntryFrom(const std::uint8_t* vmi, CVmuDirEntry& entry) {
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
   const std::uint16_t mode = card_format::GetLe16(vmi + kMode);
   const bool game = (mode & kGameMode) != 0;
-  entry.SetType(game ? CVmuDirEntry::kGame : kDataType);
-  entry.SetCopyProtect((mode & kProtectMode) != 0 ? kProtected : 0);
+  entry.SetType(game ? CVmuDirEntry::kGame : CVmuDirEntry::kData);
+  entry.SetCopyProtect((mode & kProtectMode) != 0 ? card_format::kCopyProtected : 0);
   entry.SetFileName(reinterpret_cast<const char*>(vmi + kCardName));
   const unsigned year = card_format::GetLe16(vmi + kYear);
-  std::uint8_t* stamp = entry.GetData() + 16;
-  stamp[0] = ToBcd(year / 100);
-  stamp[1] = ToBcd(year % 100);
-  for (std::size_t i = 2; i < 8; ++i)
-    stamp[i] = ToBcd(vmi[kYear + i]);
-  const std::uint32_t size = vmi[kFileSize] | vmi[kFileSize + 1] << 8 | vmi[kFileSize + 2] << 16 |
-                             std::uint32_t{vmi[kFileSize + 3]} << 24;
+  std::uint8_t* stamp = entry.GetData() + card_format::kEntryStamp;
+  stamp[0] = card_format::ToBcd(year / 100);
+  stamp[1] = card_format::ToBcd(year % 100);
+  for (std::size_t i = 2; i < card_format::kStampLength; ++i)
+    stamp[i] = card_format::ToBcd(vmi[kYear + i]);
+  const std::uint32_t size = card_format::GetLe32(vmi + kFileSize);
   entry.SetSize(static_cast<std::uint16_t>(size / card_format::kBlockSize));
   entry.SetHeaderOffset(game ? card_format::kGameHeaderBlock : card_format::kDataHeaderBlock);
 }
@@ -190,24 +180,25 @@ CVmsFile::Vmi CVmsFile::Describe(const CVmuDirEntry& entry, const std::vector<st
       card_format::kBlockSize;
   if (blocks.size() >= header + card_format::kBlockSize) {
     std::memcpy(vmi.data() + kDescription,
-                blocks.data() + header + card_format::kHeaderLongDescription, 32);
+                blocks.data() + header + card_format::kHeaderLongDescription, kTextLength);
   }
-  std::memset(vmi.data() + kCopyright, 0, 32);
+  std::memset(vmi.data() + kCopyright, 0, kTextLength);
 
-  const std::uint8_t* stamp = entry.GetData() + 16;
+  const std::uint8_t* stamp = entry.GetData() + card_format::kEntryStamp;
   card_format::PutLe16(vmi.data() + kYear,
-                       static_cast<std::uint16_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
-  for (std::size_t i = 2; i < 8; ++i)
-    vmi[kYear + i] = static_cast<std::uint8_t>(FromBcd(stamp[i]));
+                       static_cast<std::uint16_t>(card_format::FromBcd(stamp[0]) * 100 +
+                                                  card_format::FromBcd(stamp[1])));
+  for (std::size_t i = 2; i < card_format::kStampLength; ++i)
+    vmi[kYear + i] = static_cast<std::uint8_t>(card_format::FromBcd(stamp[i]));
   card_format::PutLe16(vmi.data() + kVersion, 0);
   card_format::PutLe16(vmi.data() + kFileNumber, 1);
-  std::memcpy(vmi.data() + kCardName, entry.GetData() + 4, CVmuDirEntry::kFileNameLength);
+  entry.GetNameBytes().copy(reinterpret_cast<char*>(vmi.data() + kCardName),
+                            CVmuDirEntry::kFileNameLength);
   card_format::PutLe16(vmi.data() + kMode, static_cast<std::uint16_t>(
                                                (game ? kGameMode : 0) |
                                                (entry.GetCopyProtect() != 0 ? kProtectMode : 0)));
-  const std::uint32_t size = std::uint32_t{entry.GetSize()} * card_format::kBlockSize;
-  for (std::size_t i = 0; i < 4; ++i)
-    vmi[kFileSize + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  card_format::PutLe32(vmi.data() + kFileSize,
+                       std::uint32_t{entry.GetSize()} * card_format::kBlockSize);
   return vmi;
 }
 
@@ -229,8 +220,7 @@ Result CVmsFile::ReadPair(const std::string& vmiPath, const std::string& vmsPath
   if (vmi.size() != kVmiLength) return Result::Failure(message::kVmiWrongSize.text);
   if (!ChecksumPossible(vmi.data())) return Result::Failure(message::kVmiChecksum.text);
   EntryFrom(vmi.data(), entry);
-  const std::uint32_t size = vmi[kFileSize] | vmi[kFileSize + 1] << 8 | vmi[kFileSize + 2] << 16 |
-                             std::uint32_t{vmi[kFileSize + 3]} << 24;
+  const std::uint32_t size = card_format::GetLe32(vmi.data() + kFileSize);
   return TakeBlocks(vmsPath.empty() ? VmsNamedBy(vmiPath, vmi.data()) : vmsPath, size, blocks);
 }
 
@@ -245,11 +235,11 @@ Result CVmsFile::ReadAlone(const std::string& path, const std::uint8_t* stamp, C
   read = CheckSize(error ? blocks.size() : size);
   if (!read) return read;
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
-  entry.SetType(kDataType);
+  entry.SetType(CVmuDirEntry::kData);
   char name[CVmuDirEntry::kFileNameLength] = {};
   CardNameFor(path).copy(name, sizeof name);
   entry.SetFileName(name);
-  std::memcpy(entry.GetData() + 16, stamp, 8);
+  std::memcpy(entry.GetData() + card_format::kEntryStamp, stamp, card_format::kStampLength);
   entry.SetSize(static_cast<std::uint16_t>(blocks.size() / card_format::kBlockSize));
   return Result();
 }

@@ -24,6 +24,11 @@ std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size) {
   return static_cast<std::uint16_t>(crc);
 }
 
+std::string DisplayName(const std::string& nameBytes) {
+  std::string name = nameBytes.substr(0, nameBytes.find('\0'));
+  return name.erase(name.find_last_not_of(' ') + 1);
+}
+
 bool ImageOrderFor(const std::string& path, ByteOrder& order) {
   std::string extension = std::filesystem::path(path).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),

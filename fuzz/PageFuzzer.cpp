@@ -42,7 +42,7 @@ const std::string& UploadSource() {
   static CScratchFile file("upload.dci");
   static const bool written = [] {
     CVmuDirEntry entry;
-    entry.SetType(0x33);
+    entry.SetType(CVmuDirEntry::kData);
     entry.SetFileName("FUZZUPLOAD  ");
     entry.SetSize(kUploadBlocks);
     std::vector<std::uint8_t> bytes(entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "Messages.h"
 
@@ -13,14 +14,14 @@ std::string Hex(unsigned value) {
   return text;
 }
 
-std::string NoPortAt(std::uint16_t base, const std::string& why) {
+std::string Address(std::uint16_t base) {
   char address[32];
   std::snprintf(address, sizeof address, "0x%X (%u)", unsigned{base}, unsigned{base});
-  return Fill(message::kNoPortAnswers, {address, why});
+  return address;
 }
 
 // Whether the registers at base behave as a parallel port's; problem says why not.
-bool ProbePort(const SystemCalls& calls, std::uint16_t base, std::string& problem) {
+bool ProbePort(const SystemCalls& calls, std::uint16_t base, Result& problem) {
   const auto data = base;
   const auto control = static_cast<std::uint16_t>(base + kControlRegister);
   const unsigned controlBefore = static_cast<unsigned>(calls.inb(control)) & 0xFF;
@@ -33,15 +34,15 @@ bool ProbePort(const SystemCalls& calls, std::uint16_t base, std::string& proble
     // its value back. Before that it is no latch, and anything written could
     // be a command to whatever it is.
     if (pattern != CDirectPortRoad::kProbePatterns[0]) calls.outb(found, data);
-    problem = NoPortAt(
-        base, "its data register read " + Hex(back) + " after " + Hex(pattern) + " was written");
+    problem =
+        Result::Failure(Fill(message::kNoPortDataLatch, {Address(base), Hex(back), Hex(pattern)}));
     return false;
   }
   calls.outb(found, data);
   const unsigned controlAfter = static_cast<unsigned>(calls.inb(control)) & 0xFF;
   if (controlAfter != controlBefore) {
-    problem = NoPortAt(base, "its control register changed from " + Hex(controlBefore) + " to " +
-                                 Hex(controlAfter) + " while only the data register was written");
+    problem = Result::Failure(
+        Fill(message::kNoPortControlMoved, {Address(base), Hex(controlBefore), Hex(controlAfter)}));
     return false;
   }
   return true;
@@ -50,17 +51,18 @@ bool ProbePort(const SystemCalls& calls, std::uint16_t base, std::string& proble
 }  // namespace
 
 std::unique_ptr<CDirectPortRoad> CDirectPortRoad::Open(std::uint16_t base, const SystemCalls& calls,
-                                                       int& error, std::string& problem) {
+                                                       Result& problem) {
   if (calls.ioperm(base, kRegisterCount, 1) != 0) {
-    error = errno;
+    const int error = errno;
+    problem = Result::Failure(Fill(message::kDirectAccessRefused, {std::strerror(error)}),
+                              static_cast<std::uint32_t>(error));
     return nullptr;
   }
-  error = 0;
   if (!ProbePort(calls, base, problem)) {
     calls.ioperm(base, kRegisterCount, 0);
     return nullptr;
   }
-  problem.clear();
+  problem = Result();
   return std::make_unique<CDirectPortRoad>(Key(), calls, base);
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "PortRoad.h"
+#include "Result.h"
 #include "SystemCalls.h"
 
 // The port through the processor's own port instructions, allowed by ioperm
@@ -26,10 +26,11 @@ class CDirectPortRoad : public CPortRoad {
   // the probe writes each pattern there and reads it back, writes the data
   // register's old value back at the end, and writes nothing else, nor
   // anything more once a pattern does not read back. The control register must
-  // read the same before and after. On refusal returns nothing, with ioperm's
-  // errno in error (0 when it allowed the registers) and the reason in problem.
+  // read the same before and after. On refusal returns nothing, with the
+  // reason in problem: ioperm's, with its errno as the code, or the probe's,
+  // with none.
   static std::unique_ptr<CDirectPortRoad> Open(std::uint16_t base, const SystemCalls& calls,
-                                               int& error, std::string& problem);
+                                               Result& problem);
 
   CDirectPortRoad(Key, const SystemCalls& calls, std::uint16_t base);
   ~CDirectPortRoad() override;  // gives the registers back

@@ -11,7 +11,8 @@ void ApplyLinkSettings(const LinkSettings& settings, CVmuLink& link) {
     return;
   }
   if (settings.port > 0xFFFF) {
-    link.DisablePort(Fill(message::kStoredPortInvalid, {std::to_string(settings.port)}));
+    link.DisablePort(
+        Result::Failure(Fill(message::kStoredPortInvalid, {std::to_string(settings.port)})));
   } else {
     link.SetPort(static_cast<std::uint16_t>(settings.port));
   }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "PortAccess.h"
+#include "Result.h"
 
 // Register offsets from the port's base address.
 constexpr std::uint16_t kDataRegister = 0;
@@ -22,7 +22,7 @@ class CPortRoad {
 
   // Why the road itself failed underneath the accesses since the last call
   // (the system refused a request, the card image refused what the card
-  // took), then forgets it; empty while nothing failed. The accesses carry on
+  // took), then forgets it; done while nothing failed. The accesses carry on
   // regardless, so the link asks at the end of every transaction.
-  virtual std::string TakeFailure() { return std::string(); }
+  virtual Result TakeFailure() { return Result(); }
 };

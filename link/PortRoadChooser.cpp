@@ -1,11 +1,9 @@
 #include "PortRoadChooser.h"
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "DirectPortRoad.h"
-#include "Messages.h"
 #include "NoPortRoad.h"
 #include "PpdevPortRoad.h"
 
@@ -19,25 +17,24 @@ bool IsOrdinaryRefusal(int error) {
 }  // namespace
 
 PortRoadChoice ChoosePortRoad(std::uint16_t base, const SystemCalls& calls) {
-  std::string problem;
+  Result problem;
   if (auto road = CPpdevPortRoad::Open(base, calls, problem)) {
-    return PortRoadChoice{std::move(road), std::string()};
+    return PortRoadChoice{std::move(road), Result()};
   }
   // A port the kernel drives but would not hand over (held by another
   // program, or no permission) is not taken behind the kernel's back.
   if (CPpdevPortRoad::IsKnownAddress(base, calls)) {
     return PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)};
   }
-  int error = 0;
-  std::string probeProblem;
-  if (auto road = CDirectPortRoad::Open(base, calls, error, probeProblem)) {
-    return PortRoadChoice{std::move(road), std::string()};
+  Result direct;
+  if (auto road = CDirectPortRoad::Open(base, calls, direct)) {
+    return PortRoadChoice{std::move(road), Result()};
   }
   // Allowed but not answering: that the address holds no port comes first.
-  if (!probeProblem.empty()) {
-    problem = probeProblem + " " + problem;
-  } else if (!IsOrdinaryRefusal(error)) {
-    problem += " " + Fill(message::kDirectAccessRefused, {std::strerror(error)});
+  if (direct.Code() == 0) {
+    problem = Result::Failure(direct.Message() + " " + problem.Message(), problem.Code());
+  } else if (!IsOrdinaryRefusal(static_cast<int>(direct.Code()))) {
+    problem = Result::Failure(problem.Message() + " " + direct.Message(), problem.Code());
   }
   return PortRoadChoice{std::make_unique<CNoPortRoad>(), std::move(problem)};
 }

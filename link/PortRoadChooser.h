@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "PortRoad.h"
+#include "Result.h"
 #include "SystemCalls.h"
 
 struct PortRoadChoice {
   std::unique_ptr<CPortRoad> road;  // never empty: the no-access road when nothing else works
-  std::string problem;              // why no real port could be reached; empty when one was
+  Result problem;                   // why no real port could be reached; done when one was
 };
 
 // Picks a road to the port at a base address. The link asks once its port is

@@ -74,7 +74,8 @@ std::string NoDeviceProblem(std::uint16_t base, const std::vector<KnownPort>& po
   if (ports.empty()) return Fill(message::kNoPortKnown, {Address(base)});
   std::string known;
   for (const KnownPort& port : ports) {
-    known += (known.empty() ? "" : ", ") + PortName(port.number) + " at " + Address(port.base);
+    known += (known.empty() ? "" : ", ") +
+             Fill(message::kKnownPort, {PortName(port.number), Address(port.base)});
   }
   return Fill(message::kNoPortAtAddress, {Address(base), known});
 }
@@ -111,28 +112,31 @@ bool CPpdevPortRoad::IsKnownAddress(std::uint16_t base, const SystemCalls& calls
 }
 
 std::unique_ptr<CPpdevPortRoad> CPpdevPortRoad::Open(std::uint16_t base, const SystemCalls& calls,
-                                                     std::string& problem) {
+                                                     Result& problem) {
   const std::vector<KnownPort> ports = ListKnownPorts(calls.parportProcRoot);
   const auto port = std::find_if(ports.begin(), ports.end(),
                                  [base](const KnownPort& known) { return known.base == base; });
   if (port == ports.end()) {
-    problem = NoDeviceProblem(base, ports);
+    problem = Result::Failure(NoDeviceProblem(base, ports));
     return nullptr;
   }
 
   const std::string devicePath = calls.deviceRoot + "/" + PortName(port->number);
   const int fd = calls.open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
-    problem = OpenProblem(devicePath, base, errno);
+    const int error = errno;
+    problem =
+        Result::Failure(OpenProblem(devicePath, base, error), static_cast<std::uint32_t>(error));
     return nullptr;
   }
   if (calls.ioctl(fd, PPCLAIM, nullptr) != 0) {
     const int error = errno;
     calls.close(fd);
-    problem = Fill(message::kPortCannotClaim, {devicePath, std::strerror(error)});
+    problem = Result::Failure(Fill(message::kPortCannotClaim, {devicePath, std::strerror(error)}),
+                              static_cast<std::uint32_t>(error));
     return nullptr;
   }
-  problem.clear();
+  problem = Result();
   return std::make_unique<CPpdevPortRoad>(Key(), calls, fd, devicePath);
 }
 
@@ -145,12 +149,14 @@ CPpdevPortRoad::~CPpdevPortRoad() {
 }
 
 void CPpdevPortRoad::NoteFailure(int error) {
-  if (failure_.empty())
-    failure_ = Fill(message::kPortRequestFailed, {device_, std::strerror(error)});
+  if (failure_) {
+    failure_ = Result::Failure(Fill(message::kPortRequestFailed, {device_, std::strerror(error)}),
+                               static_cast<std::uint32_t>(error));
+  }
 }
 
-std::string CPpdevPortRoad::TakeFailure() {
-  return std::exchange(failure_, std::string());
+Result CPpdevPortRoad::TakeFailure() {
+  return std::exchange(failure_, Result());
 }
 
 // A failed request reads as 0, like a port that is not there, and is noted

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "PortRoad.h"
+#include "Result.h"
 #include "SystemCalls.h"
 
 // The port through the kernel's ppdev driver: /dev/parportN, claimed for as
@@ -17,9 +18,10 @@ class CPpdevPortRoad : public CPortRoad {
 
  public:
   // Finds the device whose base address is base, opens and claims it. When
-  // that cannot be done, returns nothing and tells the user why in problem.
+  // that cannot be done, returns nothing and tells the user why in problem,
+  // with the system's errno where it refused.
   static std::unique_ptr<CPpdevPortRoad> Open(std::uint16_t base, const SystemCalls& calls,
-                                              std::string& problem);
+                                              Result& problem);
 
   // Whether the system knows a parallel port at base, usable or not.
   static bool IsKnownAddress(std::uint16_t base, const SystemCalls& calls);
@@ -34,7 +36,7 @@ class CPpdevPortRoad : public CPortRoad {
   void WriteRegister(std::uint16_t offset, std::uint8_t value) override;
   PortAccess GetAccess() const override { return PortAccess::Ppdev; }
   // The first register request the system refused since the last call.
-  std::string TakeFailure() override;
+  Result TakeFailure() override;
 
  private:
   void NoteFailure(int error);
@@ -42,5 +44,5 @@ class CPpdevPortRoad : public CPortRoad {
   SystemCalls calls_;  // a copy: the road may outlive the table it was opened with
   int fd_;
   std::string device_;
-  std::string failure_;
+  Result failure_;
 };

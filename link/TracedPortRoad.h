@@ -11,7 +11,7 @@ class CTracedPortRoad : public CPortRoad {
   std::uint8_t ReadRegister(std::uint16_t offset) override;
   void WriteRegister(std::uint16_t offset, std::uint8_t value) override;
   PortAccess GetAccess() const override { return inner_.GetAccess(); }
-  std::string TakeFailure() override { return inner_.TakeFailure(); }
+  Result TakeFailure() override { return inner_.TakeFailure(); }
 
  private:
   CPortRoad& inner_;

@@ -30,13 +30,13 @@ CVmuLink::CVmuLink(PortRoadChooser chooser, CCounterSource& counter)
     : chooser_(std::move(chooser)),
       counter_(counter),
       bitTimer_(std::make_unique<CPerfTimer>(counter)) {
-  UseRoad(PortRoadChoice{std::make_unique<CNoPortRoad>(), std::string()});
+  UseRoad(PortRoadChoice{std::make_unique<CNoPortRoad>(), Result()});
 }
 
 CVmuLink::CVmuLink(std::unique_ptr<CPortRoad> road, CCounterSource& counter)
     : counter_(counter), bitTimer_(std::make_unique<CPerfTimer>(counter)) {
   roadChosen_ = true;
-  UseRoad(PortRoadChoice{std::move(road), std::string()});
+  UseRoad(PortRoadChoice{std::move(road), Result()});
   delayFactor_ = InitialDelayFactor(road_->GetAccess());
 }
 
@@ -52,7 +52,7 @@ void CVmuLink::SetPort(std::uint16_t base) {
   }
 }
 
-void CVmuLink::DisablePort(std::string problem) {
+void CVmuLink::DisablePort(Result problem) {
   tracedRoad_.reset();
   road_.reset();
   roadChosen_ = true;
@@ -99,6 +99,10 @@ bool CVmuLink::Fail(std::uint32_t code) {
 std::string CVmuLink::MessageFor(std::uint32_t code) const {
   if (code == status::kNotStored) return Fill(message::kNotStored, {lastReason_});
   return StatusMessage(code);
+}
+
+Result CVmuLink::Failure(std::uint32_t code) const {
+  return Result::Failure(MessageFor(code), code);
 }
 
 std::uint8_t CVmuLink::ExchangeByte(std::uint8_t out) {
@@ -151,9 +155,9 @@ bool CVmuLink::BeginTransaction() {
 // go on as if it did.
 bool CVmuLink::EndTransaction(bool done) {
   WritePort(kControlRegister, kLineReleased);
-  std::string failure = active_->TakeFailure();
-  if (failure.empty()) return done;
-  lastReason_ = std::move(failure);
+  const Result failure = active_->TakeFailure();
+  if (failure) return done;
+  lastReason_ = failure.Message();
   return Fail(status::kNotStored);
 }
 

@@ -9,6 +9,7 @@
 #include "PerfTimer.h"
 #include "PortRoad.h"
 #include "PortRoadChooser.h"
+#include "Result.h"
 #include "StatusCodes.h"
 
 class CWireTrace;
@@ -45,7 +46,7 @@ class CVmuLink {
   void SetPort(std::uint16_t base);
   // Reaches no port until the next SetPort, and says why (a stored port
   // address that cannot be one).
-  void DisablePort(std::string problem);
+  void DisablePort(Result problem);
   void SetTimeout(std::uint32_t microseconds) { timeout_ = microseconds; }
   void SetDelayFactor(std::uint32_t microseconds) {
     delayFactor_ = microseconds;
@@ -62,14 +63,16 @@ class CVmuLink {
   const std::string& GetLastReason() const { return lastReason_; }
   // The text the user is shown for a status code, with the reason filled in.
   std::string MessageFor(std::uint32_t code) const;
+  // The failure of a status code: its message, with the code.
+  Result Failure(std::uint32_t code) const;
 
   // How the port is reached; None also while no road has been chosen yet.
   // Without a road every transaction fails at once with the timeout's status,
   // since no card could answer: nothing waits out the timeout.
   PortAccess GetPortAccess() const { return road_->GetAccess(); }
-  // Why no real port could be reached at the current address; empty when one
+  // Why no real port could be reached at the current address; done when one
   // was, or before a road was chosen.
-  const std::string& GetPortProblem() const { return portProblem_; }
+  const Result& GetPortProblem() const { return portProblem_; }
 
   // Writes every register access to the trace from now on (empty to stop).
   void SetTrace(std::unique_ptr<CWireTrace> trace);
@@ -103,7 +106,7 @@ class CVmuLink {
   std::unique_ptr<CPortRoad> road_;
   std::unique_ptr<CTracedPortRoad> tracedRoad_;
   CPortRoad* active_ = nullptr;  // road_ or, while tracing, tracedRoad_
-  std::string portProblem_;
+  Result portProblem_;
   std::uint16_t port_ = LinkSettings::kDefaultPort;
   std::uint32_t timeout_ = TimeoutMicroseconds(LinkSettings::kDefaultTimeoutSeconds);
   std::uint32_t delayFactor_ = 0;

@@ -123,7 +123,7 @@ void CWireTrace::Flush() {
 Result CWireTrace::GetResult() const {
   if (out_->good()) return Result();
   const int error = sink_ ? sink_->GetError() : 0;
-  return Result::Failure(
-      Fill(message::kTraceNotWritten, {path_, error != 0 ? std::generic_category().message(error)
-                                                         : std::string("the write failed")}));
+  return Result::Failure(Fill(message::kTraceNotWritten,
+                              {path_, error != 0 ? std::generic_category().message(error)
+                                                 : std::string(message::kTraceWriteFailed.text)}));
 }

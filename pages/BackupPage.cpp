@@ -3,9 +3,9 @@
 
 #include "CardFormat.h"
 #include "DcmFile.h"
+#include "Messages.h"
 #include "PageCommands.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -19,13 +19,11 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   CVmuLink& link = *card.GetLink();
   std::vector<std::uint8_t> page(kPageSize);
   {
-    CProgressSession session(progress, "Downloading data from the memory card...", kPageSize);
+    CProgressSession session(progress, message::kTitleBackup.text, kPageSize);
     for (std::uint32_t offset = 0; offset < kPageSize; offset += kReadUnit) {
       // Swap clear: the file keeps the bytes in the order they crossed the wire.
-      if (!link.Read(offset, page.data() + offset, kReadUnit, false)) {
-        user.ShowMessage(link.MessageFor(link.GetLastStatus()));
-        return CommandResult::Failed;
-      }
+      if (!link.Read(offset, page.data() + offset, kReadUnit, false))
+        return Fail(user, link.Failure(link.GetLastStatus()));
       if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
     }
   }
@@ -34,9 +32,5 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   std::string path;
   if (!user.ChooseFileToSave(kDcmFileKind, path)) return CommandResult::Dismissed;
   const Result saved = SaveDcmFile(path, page.data());
-  if (!saved) {
-    user.ShowMessage(saved.Message());
-    return CommandResult::Failed;
-  }
-  return CommandResult::Done;
+  return saved ? CommandResult::Done : Fail(user, saved);
 }

@@ -6,6 +6,7 @@
 
 #include "CommandResult.h"
 #include "Decisions.h"
+#include "Result.h"
 
 class CVmuCard;
 class CPageImage;
@@ -50,10 +51,9 @@ std::string DefaultSafetyCopyFolder();
 // process id and then a counter, and no copy is ever written over. The oldest
 // by time of writing are removed first, never the one just written, and only
 // files named as this program names them. path is the file written; nothing
-// is written when copies are off (path stays empty); with no folder the
-// command is refused with a message.
-CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, CUserPrompts& user,
-                             std::string& path);
+// is written when copies are off (path stays empty); with no folder the copy
+// is refused, and the command that wanted it must write nothing.
+Result SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, std::string& path);
 
 // Reads every block of the selected page through the card's cache.
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,

@@ -7,7 +7,6 @@
 #include "PageCheck.h"
 #include "PageImage.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
@@ -16,11 +15,6 @@
 using card_format::kBlockSize;
 
 namespace {
-CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(card.MessageFor(code));
-  return CommandResult::Failed;
-}
-
 std::string Report(const PageReport& report) {
   if (report.IsSound()) return message::kCheckSound.text;
   std::string text = message::kCheckDamaged.text;
@@ -36,12 +30,11 @@ PageFile FileAt(const CPageImage& page, std::uint16_t slot) {
 }
 
 std::string NameOf(const PageFile& file) {
-  std::string name = file.name.substr(0, file.name.find('\0'));
-  return name.erase(name.find_last_not_of(' ') + 1);
+  return card_format::DisplayName(file.name);
 }
 
 std::string Blocks(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " block" : " blocks");
+  return Counted(count, message::kOneBlock, message::kBlocks);
 }
 
 // The mends Repair may make: the unnamed blocks, and the sizes and checksums
@@ -71,9 +64,9 @@ Mends ChooseMends(const CPageImage& page, const PageReport& report, const CheckR
   for (const PageFinding& finding : report.findings) {
     if (finding.fault == PageFault::SizeDisagrees) {
       const PageFile file = FileAt(page, finding.slot);
-      const std::uint16_t size = card_format::GetLe16(file.entry.data() + 24);
+      const std::uint16_t size = card_format::GetLe16(file.entry.data() + card_format::kEntrySize);
       if (user.AskYesNo(Fill(message::kAskFixSize,
-                             {NameOf(file), Blocks(size), std::to_string(finding.block)}),
+                             {NameOf(file), Blocks(size), std::to_string(finding.length)}),
                         false))
         mends.sizes.push_back(finding);
     } else if (finding.fault == PageFault::WrongChecksum) {
@@ -95,40 +88,41 @@ CommandResult WriteMends(CVmuCard& card, const Mends& mends, CUserPrompts& user)
   CBusyScope busy(user);
   CVmuFat* fat = nullptr;
   if (!card.GetRootBlock()->GetFat(fat))
-    return Refuse(card, user, card.GetRootBlock()->GetLastError());
+    return Fail(user, card.Failure(card.GetRootBlock()->GetLastError()));
   for (const std::uint16_t block : mends.blocks)
-    if (!fat->SetEntry(block, CVmuFat::kFree)) return Refuse(card, user, fat->GetLastError());
+    if (!fat->SetEntry(block, CVmuFat::kFree)) return Fail(user, card.Failure(fat->GetLastError()));
   for (const PageFinding& fix : mends.sizes) {
     CVmuDirEntry entry;
-    if (!card.ReadDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
-    entry.SetSize(fix.block);
-    if (!card.WriteDirEntry(fix.slot, entry)) return Refuse(card, user, card.GetLastError());
+    if (!card.ReadDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
+    entry.SetSize(fix.length);
+    if (!card.WriteDirEntry(fix.slot, entry)) return Fail(user, card.LastFailure());
   }
   for (const PageFinding& fix : mends.checksums) {
     std::unique_ptr<CVmuRegion> file;
-    if (!card.OpenFile(fix.slot, file)) return Refuse(card, user, card.GetLastError());
+    if (!card.OpenFile(fix.slot, file)) return Fail(user, card.LastFailure());
     std::uint8_t checksum[2];
-    card_format::PutLe16(checksum, fix.block);
+    card_format::PutLe16(checksum, fix.checksum);
     if (!file->Write(card_format::kHeaderChecksum, checksum, 2, false))
-      return Refuse(card, user, file->GetLastError());
+      return Fail(user, card.Failure(file->GetLastError()));
     card.CloseFile(file);
   }
-  return card.Flush() ? CommandResult::Done : Refuse(card, user, card.GetLastError());
+  return card.Flush() ? CommandResult::Done : Fail(user, card.LastFailure());
 }
 
 std::string MendsText(const Mends& mends) {
-  std::string text;
-  if (!mends.blocks.empty()) text = "freed " + Blocks(mends.blocks.size());
+  std::vector<std::string> parts;
+  if (!mends.blocks.empty())
+    parts.push_back(Fill(message::kRepairFreed, {Blocks(mends.blocks.size())}));
   if (!mends.sizes.empty()) {
-    text += text.empty() ? "" : ", ";
-    text += "corrected " + std::to_string(mends.sizes.size()) +
-            (mends.sizes.size() == 1 ? " size" : " sizes");
+    parts.push_back(Counted(mends.sizes.size(), message::kRepairOneSize, message::kRepairSizes));
   }
   if (!mends.checksums.empty()) {
-    text += text.empty() ? "" : ", ";
-    text += "wrote " + std::to_string(mends.checksums.size()) +
-            (mends.checksums.size() == 1 ? " checksum" : " checksums");
+    parts.push_back(
+        Counted(mends.checksums.size(), message::kRepairOneChecksum, message::kRepairChecksums));
   }
+  std::string text;
+  for (const std::string& part : parts)
+    text += (text.empty() ? "" : ", ") + part;
   return text;
 }
 }  // namespace
@@ -137,14 +131,14 @@ std::string MendsText(const Mends& mends) {
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                             CPageImage& page) {
   constexpr std::uint32_t kRun = 8;
-  CProgressSession session(progress, "Reading the memory card...", CVmuCard::kBlockCount);
+  CProgressSession session(progress, message::kTitleReadPage.text, CVmuCard::kBlockCount);
   CVmuMemory& cache = *card.GetCache();
   for (std::uint32_t first = 0; first < CVmuCard::kBlockCount; first += kRun) {
-    if (!cache.Preload(first, kRun)) return Refuse(card, user, cache.GetLastError());
+    if (!cache.Preload(first, kRun)) return Fail(user, card.Failure(cache.GetLastError()));
     for (std::uint32_t block = first; block < first + kRun; ++block) {
       const std::uint8_t* bytes = nullptr;
       if (!cache.Read(block * kBlockSize, bytes, kBlockSize, false))
-        return Refuse(card, user, cache.GetLastError());
+        return Fail(user, card.Failure(cache.GetLastError()));
       std::copy(bytes, bytes + kBlockSize, page.GetData() + block * kBlockSize);
     }
     if (session.UnitDone(static_cast<std::int32_t>(first))) return CommandResult::Cancelled;
@@ -166,7 +160,7 @@ CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const Safet
       note = std::string("\n") + message::kRepairNothing.text;
     } else {
       std::string copy;
-      if ((result = SaveSafetyCopy(page, copies, user, copy)) != CommandResult::Done) return result;
+      if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
       if ((result = WriteMends(card, mends, user)) != CommandResult::Done) return result;
       if ((result = ReadWholePage(card, progress, user, page)) != CommandResult::Done)
         return result;

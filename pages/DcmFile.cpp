@@ -16,7 +16,7 @@ Result LoadDcmFile(const std::string& path, std::uint8_t* page) {
   std::vector<std::uint8_t> bytes;
   const Result read = ReadRegularFile(path, bytes, card_format::kPageSize);
   if (!read) {
-    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
+    return Result::Failure(Fill(message::kCannotReadWhy, {read.Message()}));
   }
   if (bytes.size() != card_format::kPageSize) return Result::Failure(message::kCannotRead.text);
   std::copy(bytes.begin(), bytes.end(), page);

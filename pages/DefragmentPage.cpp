@@ -7,7 +7,6 @@
 #include "PageCheck.h"
 #include "PageImage.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
@@ -17,8 +16,6 @@ using card_format::kBlockSize;
 using card_format::kUserBlocks;
 
 namespace {
-constexpr std::uint8_t kGame = 0xCC;
-
 // Block k of data file f goes from one block to another.
 struct Move {
   std::size_t file;
@@ -42,8 +39,9 @@ int First(const PageFile& file) {
 // A game stays where the console runs it from; a file that reaches above the
 // user blocks stays too, since only the user blocks are laid out anew.
 bool StaysPut(const PageFile& file) {
-  return file.entry[0] == kGame || std::any_of(file.chain.begin(), file.chain.end(),
-                                               [](std::uint16_t b) { return b >= kUserBlocks; });
+  return file.entry[card_format::kEntryType] == card_format::kTypeGame ||
+         std::any_of(file.chain.begin(), file.chain.end(),
+                     [](std::uint16_t b) { return b >= kUserBlocks; });
 }
 
 // The other data files, in the order of their first blocks, highest first,
@@ -121,11 +119,6 @@ bool MakeBatches(const CPageImage& page, Plan& plan) {
   }
 }
 
-CommandResult Refuse(const CVmuCard& card, CUserPrompts& user, std::uint32_t code) {
-  user.ShowMessage(card.MessageFor(code));
-  return CommandResult::Failed;
-}
-
 // One batch as an upload with replace writes a file: the blocks' bytes, then
 // the table entries of the new blocks, then what points at them (the entry or
 // an unmoved block before them), then the old blocks' release. Each step is on
@@ -141,13 +134,13 @@ class CBatchWriter {
   CommandResult Write(const Batch& batch, CProgressSession& session, std::int32_t& moved) {
     CVmuFat* fat = nullptr;
     if (!card_.GetRootBlock()->GetFat(fat))
-      return Refuse(card_, user_, card_.GetRootBlock()->GetLastError());
+      return Fail(user_, card_.Failure(card_.GetRootBlock()->GetLastError()));
     for (const Move& move : batch) {
       const std::uint16_t origin = plan_.files[move.file].chain[move.k];
       if (!card_.GetCache()->Write(move.to * kBlockSize, page_.GetData() + origin * kBlockSize,
                                    kBlockSize, false) ||
           !card_.Flush()) {
-        return Refuse(card_, user_, card_.GetLastError());
+        return Fail(user_, card_.LastFailure());
       }
       if (session.UnitDone(moved++)) return CommandResult::Cancelled;
     }
@@ -162,26 +155,26 @@ class CBatchWriter {
       const std::vector<std::uint16_t>& chain = after[move.file];
       const std::uint16_t next =
           move.k + 1 < chain.size() ? chain[move.k + 1] : CVmuFat::kLastBlock;
-      if (!fat->SetEntry(move.to, next)) return Refuse(card_, user_, fat->GetLastError());
+      if (!fat->SetEntry(move.to, next)) return Fail(user_, card_.Failure(fat->GetLastError()));
     }
-    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
+    if (!card_.Flush()) return Fail(user_, card_.LastFailure());
     for (const Move& move : batch) {
       if (move.k == 0) {
         const std::uint16_t slot = plan_.files[move.file].slot;
         CVmuDirEntry entry;
-        if (!card_.ReadDirEntry(slot, entry)) return Refuse(card_, user_, card_.GetLastError());
+        if (!card_.ReadDirEntry(slot, entry)) return Fail(user_, card_.LastFailure());
         entry.SetFirstBlock(move.to);
-        if (!card_.WriteDirEntry(slot, entry)) return Refuse(card_, user_, card_.GetLastError());
+        if (!card_.WriteDirEntry(slot, entry)) return Fail(user_, card_.LastFailure());
       } else if (moving.count({move.file, move.k - 1}) == 0 &&
                  !fat->SetEntry(after[move.file][move.k - 1], move.to)) {
-        return Refuse(card_, user_, fat->GetLastError());
+        return Fail(user_, card_.Failure(fat->GetLastError()));
       }
     }
-    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
+    if (!card_.Flush()) return Fail(user_, card_.LastFailure());
     for (const Move& move : batch)
       if (!fat->SetEntry(move.from, CVmuFat::kFree))
-        return Refuse(card_, user_, fat->GetLastError());
-    if (!card_.Flush()) return Refuse(card_, user_, card_.GetLastError());
+        return Fail(user_, card_.Failure(fat->GetLastError()));
+    if (!card_.Flush()) return Fail(user_, card_.LastFailure());
     at_ = std::move(after);
     return CommandResult::Done;
   }
@@ -200,8 +193,7 @@ bool Damaged(const PageReport& report) {
 }
 
 std::string FreeText(const CPageImage& page) {
-  const std::size_t free = FreeUserBlocks(page).size();
-  return free == 1 ? "1 block free" : std::to_string(free) + " blocks free";
+  return Counted(FreeUserBlocks(page).size(), message::kOneBlockFree, message::kBlocksFree);
 }
 
 CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& progress,
@@ -209,20 +201,15 @@ CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   CPageImage page;
   CommandResult result = ReadWholePage(card, progress, user, page);
   if (result != CommandResult::Done) return result;
-  if (Damaged(CheckPage(page))) {
-    user.ShowMessage(message::kDefragDamaged.text);
-    return CommandResult::Failed;
-  }
+  if (Damaged(CheckPage(page))) return Fail(user, Result::Failure(message::kDefragDamaged.text));
   Plan plan;
-  if (!MakeBatches(page, plan)) {
-    user.ShowMessage(message::kDefragNoRoom.text);
-    return CommandResult::Failed;
-  }
+  if (!MakeBatches(page, plan)) return Fail(user, Result::Failure(message::kDefragNoRoom.text));
   std::string copy;
-  if (plan.moves != 0 && (result = SaveSafetyCopy(page, copies, user, copy)) != CommandResult::Done)
-    return result;
+  if (plan.moves != 0) {
+    if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
+  }
   {
-    CProgressSession session(progress, "Defragmenting the memory card...",
+    CProgressSession session(progress, message::kTitleDefragment.text,
                              static_cast<std::int32_t>(plan.moves));
     CBatchWriter writer(card, page, plan, user);
     std::int32_t moved = 0;

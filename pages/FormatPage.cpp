@@ -2,7 +2,6 @@
 #include "Messages.h"
 #include "PageImage.h"
 #include "Progress.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -14,15 +13,13 @@ namespace {
 CommandResult WriteLayout(CVmuCard& card, const CPageImage& fresh, CProgress& progress,
                           CUserPrompts& user) {
   constexpr std::uint16_t kFirst = CPageImage::kDirectoryStart - CPageImage::kDirectoryBlocks + 1;
-  CProgressSession session(progress, "Formatting the memory card...",
+  CProgressSession session(progress, message::kTitleFormat.text,
                            card_format::kRootBlock - kFirst + 1);
   for (std::uint16_t block = kFirst; block <= card_format::kRootBlock; ++block) {
     CVmuMemory& cache = *card.GetCache();
     const std::uint8_t* bytes = fresh.GetData() + block * kBlockSize;
-    if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush()) {
-      user.ShowMessage(card.MessageFor(cache.GetLastError()));
-      return CommandResult::Failed;
-    }
+    if (!cache.Write(block * kBlockSize, bytes, kBlockSize, false) || !cache.Flush())
+      return Fail(user, card.Failure(cache.GetLastError()));
     if (session.UnitDone(block - kFirst)) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
@@ -37,11 +34,13 @@ CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   }
   CDiscardUnlessFinished changes(card);
   std::string copy;
-  if (!copies.folder.empty()) {
+  // Copies wanted with no folder to keep them refuse the format before it
+  // writes anything, as every other command that takes one.
+  if (!copies.Off()) {
     CPageImage page;
-    CommandResult read = ReadWholePage(card, progress, user, page);
-    if (read == CommandResult::Done) read = SaveSafetyCopy(page, copies, user, copy);
+    const CommandResult read = ReadWholePage(card, progress, user, page);
     if (read != CommandResult::Done) return read;
+    if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
   }
   const CommandResult result = WriteLayout(card, CPageImage::FormattedNow(), progress, user);
   // The root block's layout was read before; the page is laid out anew.

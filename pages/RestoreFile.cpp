@@ -18,7 +18,7 @@ Result LoadRestoreFile(const std::string& path, RestoreFile& file) {
   // One byte past four pages tells a four-page image from a longer file.
   const Result read = ReadRegularFile(path, bytes, kPagesOfACard * kPage + 1);
   if (!read) {
-    return Result::Failure(std::string(message::kCannotRead.text) + " (" + read.Message() + ")");
+    return Result::Failure(Fill(message::kCannotReadWhy, {read.Message()}));
   }
   if (bytes.size() < kPage) return Result::Failure(message::kCannotRead.text);
   file.pages = bytes.size() == kPagesOfACard * kPage ? kPagesOfACard : 1;

@@ -9,7 +9,6 @@
 #include "PageImage.h"
 #include "Progress.h"
 #include "RestoreFile.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
@@ -20,10 +19,8 @@ constexpr std::uint32_t kWriteUnit = CVmuLink::kWriteUnit;  // the card's own wr
 CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSession& session,
                         CUserPrompts& user) {
   for (std::uint32_t offset = 0; offset < kPageSize; offset += kWriteUnit) {
-    if (!link.Write(offset, page + offset, kWriteUnit, false)) {
-      user.ShowMessage(link.MessageFor(link.GetLastStatus()));
-      return CommandResult::Failed;
-    }
+    if (!link.Write(offset, page + offset, kWriteUnit, false))
+      return Fail(user, link.Failure(link.GetLastStatus()));
     if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
@@ -34,11 +31,7 @@ CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSessi
 CommandResult ChosenPage(const std::string& path, CUserPrompts& user,
                          std::vector<std::uint8_t>& wire) {
   RestoreFile file;
-  const Result loaded = LoadRestoreFile(path, file);
-  if (!loaded) {
-    user.ShowMessage(loaded.Message());
-    return CommandResult::Failed;
-  }
+  if (Result loaded = LoadRestoreFile(path, file); !loaded) return Fail(user, loaded);
   std::uint16_t page = 1;
   if (file.pages > 1 && (!user.ChoosePage(path, file.pages, page) || page < 1 || page > file.pages))
     return CommandResult::Dismissed;
@@ -81,9 +74,8 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
     // not blocks cached before the card may have changed.
     CBusyScope busy(user);
     if (!card.Flush()) {
-      user.ShowMessage(card.MessageFor(card.GetLastError()));
       card.DiscardChanges();
-      return CommandResult::Failed;
+      return Fail(user, card.LastFailure());
     }
     card.Invalidate();
   }
@@ -91,10 +83,10 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
   if (!copies.Off()) {
     CPageImage before;
     result = ReadWholePage(card, progress, user, before);
-    if (result == CommandResult::Done) result = SaveSafetyCopy(before, copies, user, copy);
     if (result != CommandResult::Done) return result;
+    if (Result saved = SaveSafetyCopy(before, copies, copy); !saved) return Fail(user, saved);
   }
-  CProgressSession session(progress, "Uploading data to the memory card...", kPageSize);
+  CProgressSession session(progress, message::kTitleRestore.text, kPageSize);
   result = WritePage(*card.GetLink(), page.data(), session, user);
   session.Close();
   // Even a part-written page no longer matches what the cache holds.

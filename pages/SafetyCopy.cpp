@@ -15,7 +15,6 @@
 #include "PageImage.h"
 #include "ProgramInfo.h"
 #include "UserFolders.h"
-#include "UserPrompts.h"
 
 namespace fs = std::filesystem;
 
@@ -122,19 +121,15 @@ std::string DefaultSafetyCopyFolder() {
   return base + "/" + program::kOrganization + "/" + program::kName + "/safety-copies";
 }
 
-CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, CUserPrompts& user,
-                             std::string& path) {
+Result SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, std::string& path) {
   path.clear();
-  if (copies.Off()) return CommandResult::Done;
-  if (copies.folder.empty()) {
-    user.ShowMessage(message::kSafetyCopyNoFolder.text);
-    return CommandResult::Failed;
-  }
+  if (copies.Off()) return Result();
+  if (copies.folder.empty()) return Result::Failure(message::kSafetyCopyNoFolder.text);
   std::error_code error;
   fs::create_directories(copies.folder, error);
   if (error) {
-    user.ShowMessage(Fill(message::kSafetyCopyFailed, {copies.folder, error.message() + "."}));
-    return CommandResult::Failed;
+    return Result::Failure(Fill(message::kSafetyCopyFailed, {copies.folder, error.message() + "."}),
+                           static_cast<std::uint32_t>(error.value()));
   }
   std::vector<std::uint8_t> wire(page.GetData(), page.GetData() + card_format::kPageSize);
   card_format::ReverseGroups(wire.data(), wire.size());
@@ -147,10 +142,10 @@ CommandResult SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies,
     if (saved) {
       KeepNewest(copies.folder, target);
       path = target.string();
-      return CommandResult::Done;
+      return Result();
     }
     if (!NameIsTaken(target.string())) break;
   }
-  user.ShowMessage(Fill(message::kSafetyCopyFailed, {copies.folder, saved.Message()}));
-  return CommandResult::Failed;
+  return Result::Failure(Fill(message::kSafetyCopyFailed, {copies.folder, saved.Message()}),
+                         saved.Code());
 }

@@ -4,28 +4,23 @@
 #include "CardFormat.h"
 #include "Messages.h"
 #include "PageCommands.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 #include "VmuCard.h"
 
 CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
-  if (page < 1 || page > card_format::kPageCount) {
-    user.ShowMessage(Fill(message::kNoSuchPage, {std::to_string(page)}));
-    return CommandResult::Failed;
-  }
+  if (page < 1 || page > card_format::kPageCount)
+    return Fail(user, Result::Failure(Fill(message::kNoSuchPage, {std::to_string(page)})));
   CBusyScope busy(user);
   // Changes the cache could not write back are dropped, not kept for a later
   // command to write, perhaps onto another page or another card; this page
   // stays selected.
   if (!card.Flush()) {
-    user.ShowMessage(card.MessageFor(card.GetLastError()));
     card.DiscardChanges();
-    return CommandResult::Failed;
+    return Fail(user, card.LastFailure());
   }
   CVmuLink& link = *card.GetLink();
   const bool selected = link.SelectPage(static_cast<std::uint16_t>(page - 1));
-  if (!selected) user.ShowMessage(link.MessageFor(link.GetLastStatus()));
   // After a failed select the card may show either page: nothing cached can be trusted.
   card.Invalidate();
-  return selected ? CommandResult::Done : CommandResult::Failed;
+  return selected ? CommandResult::Done : Fail(user, link.Failure(link.GetLastStatus()));
 }

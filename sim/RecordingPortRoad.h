@@ -21,7 +21,7 @@ class CRecordingPortRoad : public CPortRoad {
   std::uint8_t ReadRegister(std::uint16_t offset) override;
   void WriteRegister(std::uint16_t offset, std::uint8_t value) override;
   PortAccess GetAccess() const override { return inner_->GetAccess(); }
-  std::string TakeFailure() override { return inner_->TakeFailure(); }
+  Result TakeFailure() override { return inner_->TakeFailure(); }
 
   const std::vector<PortAccessRecord>& GetRecords() const { return records_; }
   void Clear() { records_.clear(); }

@@ -34,7 +34,7 @@ struct CSimulatedCard::State {
       std::vector<std::uint8_t>(std::size_t{kPageSize} * kPageCount, 0xFF);
   std::uint32_t selectedPage = 0;
   std::unique_ptr<CCardImageFile> image;
-  std::string refusal;
+  Result refusal;
   CardFaults faults;
   Counters counters;
 
@@ -201,7 +201,7 @@ bool CSimulatedCard::State::StoreUnit() {
   for (std::uint32_t k = 0; k < kUnitSize; ++k)
     page[(start + k) & kAddressMask] = old[k];
   static_cast<void>(WriteImage(page, start));  // the refusal says the file may be out of date
-  refusal = written.Message();
+  refusal = written;
   return false;
 }
 
@@ -229,12 +229,12 @@ Result CSimulatedCard::OpenImage(const std::string& path, ImageAccess access,
   std::copy(pages.begin(), pages.end(), s.memory.begin());
   std::fill(s.memory.begin() + static_cast<std::ptrdiff_t>(pages.size()), s.memory.end(), 0xFF);
   s.image = std::move(image);
-  s.refusal.clear();
+  s.refusal = Result();
   s.selectedPage = 0;  // a card put in starts on its first page
   return Result();
 }
 
-Result CSimulatedCard::CheckPage(std::uint16_t page) const {
+Result CSimulatedCard::CheckPageNumber(std::uint16_t page) const {
   // An image holds one page or four, and no page is past four.
   if (page <= GetPageCount()) return Result();
   return Result::Failure(message::kImageOnePage.text);
@@ -300,8 +300,8 @@ CardFaults& CSimulatedCard::Faults() {
   return state_->faults;
 }
 
-std::string CSimulatedCard::TakeRefusal() {
-  return std::exchange(state_->refusal, std::string());
+Result CSimulatedCard::TakeRefusal() {
+  return std::exchange(state_->refusal, Result());
 }
 
 const CSimulatedCard::Counters& CSimulatedCard::GetCounters() const {

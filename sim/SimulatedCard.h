@@ -36,7 +36,7 @@ class CSimulatedCard {
   // What the front ends ask before a command, so that the card never takes
   // what its image cannot keep. Each refusal is the message for the user.
   // A page past the image's: "This card image holds one page." (page from 1).
-  Result CheckPage(std::uint16_t page) const;
+  Result CheckPageNumber(std::uint16_t page) const;
   // A command that changes the card, while the image is open for reading only.
   Result CheckWritable() const;
   // An output (a trace, a download, a backup) that is the image file itself.
@@ -58,9 +58,9 @@ class CSimulatedCard {
   // transactions a change shows at once.
   CardFaults& Faults();
   // Why the last write unit was refused since the last call, then forgets
-  // it; empty when none was. A unit its image cannot take is refused: it is
+  // it; done when none was. A unit its image cannot take is refused: it is
   // stored neither in the image nor in memory, and the road tells the link.
-  std::string TakeRefusal();
+  Result TakeRefusal();
 
   struct Counters {
     std::uint64_t transactions = 0;  // handshakes answered

@@ -31,7 +31,7 @@ class CSimulatedPortRoad : public CPortRoad {
     }
   }
   PortAccess GetAccess() const override { return PortAccess::Simulated; }
-  std::string TakeFailure() override { return card_.TakeRefusal(); }
+  Result TakeFailure() override { return card_.TakeRefusal(); }
 
  private:
   CSimulatedCard& card_;

@@ -23,6 +23,7 @@
 
 #include "AboutDlg.h"
 #include "CardChanges.h"
+#include "CardFormat.h"
 #include "CommandIds.h"
 #include "FileCommands.h"
 #include "HelpWindow.h"
@@ -70,8 +71,10 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
   return false;
 }
 
+// A name that gives a card image's byte order is a card image's.
 bool IsCardImage(const QString& path) {
-  return HasSuffix(path, {"bin", "vmu", "dcm"});
+  card_format::ByteOrder order = card_format::ByteOrder::Wire;
+  return card_format::ImageOrderFor(QFile::encodeName(path).toStdString(), order);
 }
 
 bool IsFileToUpload(const QString& path) {
@@ -343,7 +346,8 @@ void CMainFrame::ShowCardState() {
   const QString image = FromPath(source_.imagePath);
   setWindowTitle(image.isEmpty() ? QStringLiteral("Korvantis")
                                  : QFileInfo(image).fileName() + QStringLiteral(" - Korvantis"));
-  const QString problem = QString::fromStdString(source_.card->GetLink()->GetPortProblem());
+  const QString problem =
+      QString::fromStdString(source_.card->GetLink()->GetPortProblem().Message());
   SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
   idleText_ = problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem;
   statusBar()->showMessage(idleText_);
@@ -476,7 +480,7 @@ void CMainFrame::UseCard(CardSource next) {
 // now selected; the status bar says so, unless it says why the port cannot
 // be reached.
 void CMainFrame::AskForRefresh() {
-  refreshAsked_ = source_.card->GetLink()->GetPortProblem().empty();
+  refreshAsked_ = source_.card->GetLink()->GetPortProblem().Ok();
   if (!refreshAsked_) return;
   idleText_ = QString::fromUtf8(message::kAskRefresh.text);
   statusBar()->showMessage(idleText_);
@@ -530,7 +534,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
 }
 
 void CMainFrame::OnSetPage(std::uint16_t page) {
-  if (source_.simulated && ReportFailure(source_.simulated->CheckPage(page))) return;
+  if (source_.simulated && ReportFailure(source_.simulated->CheckPageNumber(page))) return;
   // The rows and the free blocks are the page before's, and after a failed
   // select the card may show either page: none of them may be acted on.
   listView_->ClearRows();

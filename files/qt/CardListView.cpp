@@ -26,7 +26,6 @@
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
-#include "StatusCodes.h"
 #include "UserPrompts.h"
 
 namespace {
@@ -165,7 +164,7 @@ void CCardListView::ReadMissingIcons() {
     iconRead_[row] = true;
     // A file whose icon cannot be read keeps the generic one; the listing
     // already said what was wrong with the card.
-    if (ReadFirstFrameRest(*card_, rows_[row]) == status::kNoError) {
+    if (ReadFirstFrameRest(*card_, rows_[row])) {
       model_->item(static_cast<int>(row), 0)->setIcon(RowIcon(rows_[row]));
     }
   }
@@ -223,7 +222,8 @@ void CCardListView::OnProperties() {
   if (GetFileProperties(*card_, files.front(), user_, properties) == CommandResult::Done) {
     {
       CBusyScope busy(user_);
-      ReadFirstFrameRest(*card_, properties);  // the dialog shows the icon
+      // The dialog shows the icon; without the rest of its first frame, the generic one.
+      static_cast<void>(ReadFirstFrameRest(*card_, properties));
     }
     showProperties(DecodeFileTexts(properties, encoding_));
   }
@@ -249,7 +249,7 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
   if (rows.empty()) return nullptr;
   dragFolder_ = std::make_unique<QTemporaryDir>();
   if (!dragFolder_->isValid()) {
-    user_.ShowMessage(message::kCannotWrite.text);
+    user_.ShowMessage(Fill(message::kCannotWrite, {dragFolder_->errorString().toStdString()}));
     return nullptr;
   }
   QList<QUrl> urls;

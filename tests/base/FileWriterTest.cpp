@@ -54,6 +54,7 @@ TEST(FileWriter, AFailedWriteKeepsTheOldContentAndLeavesNoTemporaryFile) {
   Result written = WriteFileReplacing(path, longer.data(), longer.size(), full);
   EXPECT_EQ(written.Message(),
             "File could not be created, or could not be written to. (No space left on device)");
+  EXPECT_EQ(written.Code(), std::uint32_t{ENOSPC});
   EXPECT_EQ(ReadBytes(path), old);
   written = WriteNewFile(scratch.File("new.bin"), longer.data(), longer.size(), full);
   EXPECT_FALSE(written);

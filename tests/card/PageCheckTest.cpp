@@ -30,7 +30,7 @@ Bytes DataFile(std::uint16_t size, std::uint8_t seed) {
 
 void Place(CPageImage& page, std::uint16_t slot, const char* name, std::uint16_t first,
            std::uint16_t size) {
-  CVmuDirEntry entry = MakeEntry(0x33, first, size);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, first, size);
   char name12[12] = {};
   std::string(name).copy(name12, 12);
   entry.SetFileName(name12);
@@ -42,7 +42,7 @@ CPageImage SoundPage() {
   CPageImage page = CPageImage::Formatted();
   Place(page, 0, "A", 199, 3);
   Place(page, 1, "B", 196, 2);
-  CVmuDirEntry game = MakeEntry(0xCC, 0, 2);
+  CVmuDirEntry game = MakeEntry(CVmuDirEntry::kGame, 0, 2);
   game.SetFileName("GAME        ");
   PlaceChain(page, 2, game.GetData(), {0, 1}, Bytes(1024, 0x42));  // no checksum to judge
   return page;
@@ -159,6 +159,6 @@ TEST(PageCheck, ReportsNothingOnSoundRealCardsAndFindsTheForeignLayout) {
             (std::vector<PageFault>{PageFault::SystemChain, PageFault::WrongChecksum}));
   EXPECT_EQ(FilesOf(foreign).size(), 5u);
   for (const PageFile& file : FilesOf(foreign))
-    EXPECT_EQ(file.problem, "") << file.name;
+    EXPECT_TRUE(file.IsSound()) << file.name;
 }
 }  // namespace

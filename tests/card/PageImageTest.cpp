@@ -121,11 +121,11 @@ TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
   std::vector<std::uint8_t> blocks(3 * 512);
   for (std::size_t i = 0; i < blocks.size(); ++i)
     blocks[i] = static_cast<std::uint8_t>(i / 512 + 1);
-  CVmuDirEntry entry = MakeEntry(0x33, 120, 3);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 120, 3);
   ASSERT_TRUE(page.PlaceFile(17, entry, blocks.data()));
 
   CPageImage expected = CPageImage::Formatted();
-  std::memcpy(EntrySlot(expected, 17), entry.GetData(), 32);
+  std::memcpy(EntrySlot(expected, 17), entry.GetData(), CVmuDirEntry::kLength);
   for (std::uint16_t k = 0; k < 3; ++k)
     std::memset(expected.GetBlock(static_cast<std::uint16_t>(120 - k)), k + 1, 512);
   expected.SetFatEntry(120, 119);
@@ -150,7 +150,7 @@ TEST(PageImage, PlaceFileLaysOutEntryRunAndChain) {
   entry.SetSize(1);
   EXPECT_TRUE(page.PlaceFile(207, entry, blocks.data()));
   EXPECT_EQ(page.GetFatEntry(0), CVmuFat::kLastBlock);
-  EXPECT_EQ(page.GetBlock(241)[15 * 32], 0x33);
+  EXPECT_EQ(page.GetBlock(241)[15 * card_format::kDirEntrySize], CVmuDirEntry::kData);
 }
 
 }  // namespace

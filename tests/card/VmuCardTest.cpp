@@ -26,7 +26,7 @@ class CardObject : public ::testing::Test {
   static CPageImage NoisyCard(std::uint16_t n, const CVmuDirEntry& entry) {
     CPageImage page = NoisePage(n);
     std::memcpy(page.GetBlock(255), CPageImage::Formatted().GetBlock(255), 512);
-    std::memcpy(EntrySlot(page, n), entry.GetData(), 32);
+    std::memcpy(EntrySlot(page, n), entry.GetData(), CVmuDirEntry::kLength);
     return page;
   }
 
@@ -38,7 +38,8 @@ class CardObject : public ::testing::Test {
 TEST_F(CardObject, ReadDirEntryFetchesTheRootTheTableThenTheEntrysBlockOnce) {
   CPageImage page = CPageImage::Formatted();
   for (std::uint16_t n : {0, 5, 17})
-    std::memcpy(EntrySlot(page, n), MakeEntry(0x33, 100 + n, 1).GetData(), 32);
+    std::memcpy(EntrySlot(page, n), MakeEntry(CVmuDirEntry::kData, 100 + n, 1).GetData(),
+                CVmuDirEntry::kLength);
   Load(page);
 
   CVmuDirEntry entry;
@@ -76,13 +77,13 @@ TEST_F(CardObject, WrittenEntryReachesTheCardOnlyAtFlush) {
   CVmuDirEntry entry;
   ASSERT_TRUE(card_.ReadDirEntry(17, entry));
   sim_.TakeTransfers();
-  entry = MakeEntry(0x33, 150, 2);
+  entry = MakeEntry(CVmuDirEntry::kData, 150, 2);
   ASSERT_TRUE(card_.WriteDirEntry(17, entry));
   EXPECT_TRUE(sim_.TakeTransfers().empty());
 
   ASSERT_TRUE(card_.Flush());
   EXPECT_EQ(sim_.TakeTransfers(), CCardOnSimulator::BlockStore(252));
-  std::memcpy(EntrySlot(page_, 17), entry.GetData(), 32);
+  std::memcpy(EntrySlot(page_, 17), entry.GetData(), CVmuDirEntry::kLength);
   EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));
 
   sim_.Sim().Faults().wrongAnswers = true;
@@ -106,15 +107,20 @@ TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
       {199, 4, {{199, 198}, {198, 150}, {150, 10}, {10, kEnd}}, {199, 198, 150, 10}, ""},
       {0, 3, {{0, 1}, {1, 2}, {2, kEnd}}, {0, 1, 2}, ""},  // a game file, upward
       {240, 1, {{240, kEnd}}, {240}, ""},                  // above the user blocks
-      {77, 0, {{77, kEnd}}, {}, "holds 1 block, but the entry's size says 0"},
-      {199, 3, {{199, 198}, {198, kEnd}}, {}, "holds 2 blocks, but the entry's size says 3"},
-      {199, 3, {{199, 198}, {198, 199}}, {}, "comes back to block 199"},
-      {199, 2, {{199, 254}}, {}, "enters block 254, which holds the allocation table"},
-      {199, 2, {{199, 245}}, {}, "enters block 245, which holds the directory"},
-      {255, 1, {}, {}, "enters block 255, the root block"},
-      {199, 2, {{199, 300}}, {}, "leaves the page at block 300"},
-      {0xFFFF, 1, {}, {}, "leaves the page at block 65535"},
-      {199, 2, {{199, 198}, {198, kFree}}, {}, "reaches block 198, which is marked free"},
+      {77, 0, {{77, kEnd}}, {}, "its size says 0 blocks, its chain holds 1"},
+      {199, 1, {{199, 198}, {198, kEnd}}, {}, "its size says 1 block, its chain holds 2"},
+      {199, 3, {{199, 198}, {198, 199}}, {}, "its chain runs back to its own block 199"},
+      {199, 2, {{199, 254}}, {}, "its chain crosses into system block 254"},  // the table
+      {199, 2, {{199, 245}}, {}, "its chain crosses into system block 245"},  // the directory
+      {255, 1, {}, {}, "its chain crosses into system block 255"},            // the root
+      {199, 2, {{199, 300}}, {}, "its chain leads to block 300, off the page"},
+      {0xFFFF, 1, {}, {}, "its chain leads to block 65535, off the page"},
+      {199,
+       2,
+       {{199, 198}, {198, kFree}},
+       {},
+       "its chain reaches block 198, which the allocation "
+       "table marks free"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.size) + " " + c.fault);
@@ -124,17 +130,18 @@ TEST_F(CardObject, FilesOpenAlongSoundChainsOnly) {
       std::memcpy(page.GetBlock(block), formatted.GetData() + block * 512, 512);
     for (const auto& [block, next] : c.links)
       page.SetFatEntry(block, next);
-    std::memcpy(EntrySlot(page, 7), MakeEntry(0x33, c.first, c.size).GetData(), 32);
+    std::memcpy(EntrySlot(page, 7), MakeEntry(CVmuDirEntry::kData, c.first, c.size).GetData(),
+                CVmuDirEntry::kLength);
     Load(page);
 
     std::unique_ptr<CVmuRegion> region;
     EXPECT_EQ(card_.OpenFile(7, region), std::string(c.fault).empty());
     if (!region) {
-      EXPECT_EQ(card_.GetChainFault(), std::string("the allocation chain ") + c.fault);
+      EXPECT_EQ(ChainFaultText(card_.GetChainFault()), c.fault);
       EXPECT_EQ(card_.GetLastError(), status::kCacheReadAddress);
       continue;
     }
-    EXPECT_EQ(card_.GetChainFault(), "");
+    EXPECT_EQ(ChainFaultText(card_.GetChainFault()), "");
     ASSERT_EQ(region->GetBlockCount(), c.blocks.size());
     for (std::uint32_t k = 0; k < c.blocks.size(); ++k) {
       const std::uint8_t* out = nullptr;
@@ -151,15 +158,17 @@ TEST_F(CardObject, InvalidateDropsChangesAndTheLayout) {
   CPageImage other = CPageImage::Formatted();
   other.GetBlock(255)[74] = 250;
   other.GetBlock(255)[76] = 2;
-  std::memcpy(EntrySlot(other, 0, 250), MakeEntry(0x33, 77, 2).GetData(), 32);
+  std::memcpy(EntrySlot(other, 0, 250), MakeEntry(CVmuDirEntry::kData, 77, 2).GetData(),
+              CVmuDirEntry::kLength);
   Load(other, 1);
   CPageImage first = CPageImage::Formatted();
-  std::memcpy(EntrySlot(first, 0), MakeEntry(0x33, 120, 1).GetData(), 32);
+  std::memcpy(EntrySlot(first, 0), MakeEntry(CVmuDirEntry::kData, 120, 1).GetData(),
+              CVmuDirEntry::kLength);
   Load(first);
 
   CVmuDirEntry entry;
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
-  ASSERT_TRUE(card_.WriteDirEntry(0, MakeEntry(0x33, 1, 1)));
+  ASSERT_TRUE(card_.WriteDirEntry(0, MakeEntry(CVmuDirEntry::kData, 1, 1)));
   EXPECT_TRUE(card_.Invalidate());
   ASSERT_TRUE(card_.ReadDirEntry(0, entry));
   EXPECT_EQ(entry.GetFirstBlock(), 120);
@@ -199,7 +208,7 @@ TEST_F(CardObject, DestroyingTheCardWritesNothing) {
   auto card = sim_.MakeCard();
   CVmuDirEntry entry;
   ASSERT_TRUE(card->ReadDirEntry(2, entry));
-  ASSERT_TRUE(card->WriteDirEntry(2, MakeEntry(0x33, 5, 1)));
+  ASSERT_TRUE(card->WriteDirEntry(2, MakeEntry(CVmuDirEntry::kData, 5, 1)));
   card.reset();
   EXPECT_EQ(sim_.Sim().GetCounters().writeUnits, 0u);
   EXPECT_EQ(0, std::memcmp(sim_.ReadPage().GetData(), page_.GetData(), card_format::kPageSize));

@@ -43,13 +43,13 @@ TEST_F(CommandLine, FormatKeepsASafetyCopyUnlessToldNotTo) {
 // A game needs blocks 0 up: a data file there moves away only with --defrag.
 TEST_F(CommandLine, AGameMovesDataAwayOnlyWithDefrag) {
   CPageImage page = CPageImage::Formatted();
-  CVmuDirEntry data = MakeEntry(0x33, 1, 2);
+  CVmuDirEntry data = MakeEntry(CVmuDirEntry::kData, 1, 2);
   data.SetFileName("DATA        ");
   ASSERT_TRUE(page.PlaceFile(0, data, std::vector<std::uint8_t>(1024).data()));
   const std::string low = scratch_.File("low.bin");
   ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(low, {page})));
   const std::string game = scratch_.File("game.dci");
-  CVmuDirEntry entry = MakeEntry(0xCC, 0, 2);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kGame, 0, 2);
   entry.SetFileName("GAME        ");
   ASSERT_TRUE(CDciFile::Write(game, entry, std::vector<std::uint8_t>(1024, 7)));
   EXPECT_EQ(Run({"--image", low, "upload", game}), 1);
@@ -61,7 +61,7 @@ TEST_F(CommandLine, AGameMovesDataAwayOnlyWithDefrag) {
 // all the same. Block 10 is used by no file.
 TEST_F(CommandLine, AFileInSlot204IsListedDownloadedKeptByRepairAndDeleted) {
   CPageImage page = CPageImage::Formatted();
-  CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
   entry.SetFileName("FAR         ");
   ASSERT_TRUE(page.PlaceFile(204, entry, std::vector<std::uint8_t>(1024).data()));
   page.SetFatEntry(10, card_format::kFatLastBlock);

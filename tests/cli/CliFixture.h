@@ -34,8 +34,10 @@ class CommandLine : public ::testing::Test {
     environment_.safetyCopies = scratch_.File("copies");
     environment_.chooser = [this](std::uint16_t base) {
       askedPorts_.push_back(base);
-      if (base == 0x278) return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), ""};
-      return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port has that address."};
+      if (base == 0x278)
+        return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(portCard_), Result()};
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                            Result::Failure("No parallel port has that address.")};
     };
   }
 
@@ -48,7 +50,7 @@ class CommandLine : public ::testing::Test {
   // A one-page image in storage order with one data file in slot 0.
   std::string ImageWithFile(const std::string& name, const char* shortDescription) {
     CPageImage page = CPageImage::Formatted();
-    CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
     entry.SetFileName("SAVEGAME.001");
     std::vector<std::uint8_t> blocks(2 * 512, 0);
     std::memcpy(blocks.data(), shortDescription, std::strlen(shortDescription));

@@ -112,7 +112,7 @@ TEST_F(CommandLine, AListingCutShortPrintsItsRowsThenTheMessage) {
   CPageImage page = CPageImage::Formatted();
   const std::vector<std::uint8_t> block(512, 0);
   for (std::uint16_t slot = 0; slot < 3; ++slot) {
-    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(("FILE" + std::to_string(slot) + "       ").c_str());
     ASSERT_TRUE(page.PlaceFile(slot, entry, block.data()));
   }

@@ -99,7 +99,7 @@ std::vector<std::vector<std::uint8_t>> PlaceLikeNames(const std::string& image) 
   const char* names[] = {"SAVE A      ", "SAVE_A      ", "Save/A      ", "            "};
   std::vector<std::vector<std::uint8_t>> dcis;
   for (std::uint16_t slot = 0; slot < 4; ++slot) {
-    CVmuDirEntry entry = MakeEntry(0x33, static_cast<std::uint16_t>(199 - slot), 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(names[slot]);
     std::vector<std::uint8_t> block(512), dci(entry.GetData(), entry.GetData() + 32);
     for (std::size_t i = 0; i < 512; ++i)
@@ -159,7 +159,7 @@ TEST_F(CommandLine, DownloadAllFailsNamingWhatItSkipped) {
 TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
   CPageImage listed = CPageImage::Formatted();
   for (std::uint16_t slot : {0, 1}) {
-    CVmuDirEntry entry = MakeEntry(0x33, 199 - slot, 1);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199 - slot, 1);
     entry.SetFileName(slot == 0 ? "FIRST       " : "SECOND      ");
     ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, slot).data()));
   }

@@ -58,7 +58,7 @@ TEST_F(LinkCheck, WritesEveryPageOfTheImageAndPutsItBack) {
 TEST_F(LinkCheck, OnAPortOnlyReadsTheSelectedPage) {
   CSimulatedCard card;
   environment_.chooser = [&card](std::uint16_t) {
-    return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(card), ""};
+    return PortRoadChoice{std::make_unique<CSimulatedPortRoad>(card), Result()};
   };
   ASSERT_EQ(Run({"--port", "0x278", "--delay", "0"}), 0) << out_.str() << err_.str();
   EXPECT_THAT(out_.str(), HasSubstr("Selected page (read only)\n  read 32 units"));

@@ -21,7 +21,9 @@ using Arguments = std::vector<std::string>;
 using Reading = std::tuple<int, std::uint16_t, std::uint32_t, std::uint32_t>;
 
 Reading ApplyTo(const LinkOptions& options) {
-  CVmuLink link([](std::uint16_t) { return PortRoadChoice{std::make_unique<CNoPortRoad>(), ""}; });
+  CVmuLink link([](std::uint16_t) {
+    return PortRoadChoice{std::make_unique<CNoPortRoad>(), Result()};
+  });
   if (options.port) link.SetPort(*options.port);
   ApplyLinkOptions(options, link);
   return Reading{0, link.GetPort(), link.GetTimeout(), link.GetDelayFactor()};

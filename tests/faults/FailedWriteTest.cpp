@@ -66,7 +66,7 @@ class FailedWrite : public ::testing::TestWithParam<Command> {
   void SetUp() override {
     KORVANTIS_NEED_REALDATA("dci/project-justice.882.bin");
     start_ = ReadBytes(kData + "images/ReadFiles_01.vmu");
-    CVmuDirEntry entry = MakeEntry(0x33, 0, 2);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, 2);
     entry.SetFileName("S.ARCADIA001");
     ASSERT_TRUE(CDciFile::Write(scratch_.File("new.dci"), entry, ReadBytes(kReplacement)).Ok());
     Bytes incoming = ReadBytes(kData + "images/PACit.bin");  // what Restore writes

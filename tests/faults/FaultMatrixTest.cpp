@@ -51,7 +51,7 @@ constexpr std::uint16_t kUploadSize = 3;
 constexpr std::uint16_t kDirtySlot = 5;  // Set Page finds it changed in the cache only
 
 CVmuDirEntry NamedEntry(const char* name, std::uint16_t first, std::uint16_t size) {
-  CVmuDirEntry entry = MakeEntry(0x33, first, size);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, first, size);
   char name12[12] = {};
   std::string(name).copy(name12, sizeof name12);
   entry.SetFileName(name12);

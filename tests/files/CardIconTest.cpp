@@ -61,8 +61,8 @@ TEST(CardIcon, DecodesPaletteAndFramesToTheExactPixels) {
 }
 
 TEST_F(CardIconTest, TheListingReadsTheFirstFramesRestOnlyWhenAskedAndOnlyForIcons) {
-  Place(0, Entry(0x33, "ICON", 199, 3), IconFile());
-  Place(1, Entry(0x33, "PLAIN", 150, 2), Bytes(1024, 0));
+  Place(0, Entry(CVmuDirEntry::kData, "ICON", 199, 3), IconFile());
+  Place(1, Entry(CVmuDirEntry::kData, "PLAIN", 150, 2), Bytes(1024, 0));
   Load();
   FileListing plain, icons;
   ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, plain), CommandResult::Done);

@@ -5,9 +5,9 @@ class DeleteFilesTest : public FileCommandTest {
  protected:
   // A (199-198), P (197, copy-protected) and B (196-194) on the card.
   void SetUp() override {
-    Place(0, Entry(0x33, "A", 199, 2), Blocks(2, 1));
-    Place(1, Entry(0x33, "P", 197, 1, 0xFF), Blocks(1, 2));
-    Place(2, Entry(0x33, "B", 196, 3), Blocks(3, 3));
+    Place(0, Entry(CVmuDirEntry::kData, "A", 199, 2), Blocks(2, 1));
+    Place(1, Entry(CVmuDirEntry::kData, "P", 197, 1, 0xFF), Blocks(1, 2));
+    Place(2, Entry(CVmuDirEntry::kData, "B", 196, 3), Blocks(3, 3));
     Load();
   }
   CommandResult Delete(const std::vector<ListedFile>& files, bool yes = true) {
@@ -39,7 +39,7 @@ TEST_F(DeleteFilesTest, AsksNamingProtectedFilesThenFreesTheEntriesAndTheirBlock
 // C runs from block 150 into B's last two blocks: deleting B frees only its
 // first. A root whose table lies among the user blocks is not written through.
 TEST_F(DeleteFilesTest, FreesOnlyBlocksNoOtherEntryReachesAndNothingThroughABadLayout) {
-  PlaceAlong(3, Entry(0x33, "C", 150, 3), {150, 195, 194}, Blocks(3, 4));
+  PlaceAlong(3, Entry(CVmuDirEntry::kData, "C", 150, 3), {150, 195, 194}, Blocks(3, 4));
   Load();
   EXPECT_EQ(Delete({2}), CommandResult::Done);
   EXPECT_EQ(FreeUserBlocks(sim_.ReadPage()).size(), 194u);

@@ -23,9 +23,9 @@ class DownloadFileTest : public FileCommandTest {
 };
 
 TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
-  const CVmuDirEntry entry = Entry(0x33, "THREE", 199, 3, 0xFF);
+  const CVmuDirEntry entry = Entry(CVmuDirEntry::kData, "THREE", 199, 3, 0xFF);
   Place(5, entry, Blocks(3));
-  Place(6, Entry(0x33, "ONE", 120, 1), Blocks(1));
+  Place(6, Entry(CVmuDirEntry::kData, "ONE", 120, 1), Blocks(1));
   Load();
   FileListing rows;
   CScriptedProgress listing;
@@ -51,7 +51,7 @@ TEST_F(DownloadFileTest, WritesTheEntryAndTheBlocksInWireOrder) {
 // A chain that is not exactly the file's blocks (the card object's tests
 // judge every kind) is refused before any of its blocks is read.
 TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
-  PlaceEntryOnly(0, Entry(0x33, "DAMAGED", 199, 27));
+  PlaceEntryOnly(0, Entry(CVmuDirEntry::kData, "DAMAGED", 199, 27));
   page_.SetFatEntry(199, 198);
   page_.SetFatEntry(198, CVmuFat::kLastBlock);
   Load();
@@ -61,14 +61,14 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
   Load();
   EXPECT_EQ(Download(0, path_), CommandResult::Failed);
   EXPECT_EQ(user_.messages,
-            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged (the "
-                   "allocation chain holds 2 blocks, but the entry's size says 27).",
+            (Words{"This file cannot be downloaded: its blocks on the memory card are damaged "
+                   "(its size says 27 blocks, its chain holds 2).",
                    "This page of the memory card is not formatted."}));
   EXPECT_TRUE(user_.choicesAsked.empty());
 }
 
 TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Place(0, Entry(CVmuDirEntry::kData, "GOOD", 199, 3), Blocks(3));
   Load();
   progress_.CancelAtPosition(1);
   EXPECT_EQ(DownloadFile(sim_.Card(), 0, progress_, user_), CommandResult::Cancelled);
@@ -79,7 +79,7 @@ TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {
 }
 
 TEST_F(DownloadFileTest, OutputFileProblemsShowTheReasonAndKeepTheFileThatWasThere) {
-  Place(0, Entry(0x33, "GOOD", 199, 3), Blocks(3));
+  Place(0, Entry(CVmuDirEntry::kData, "GOOD", 199, 3), Blocks(3));
   Load();
   EXPECT_EQ(Download(0, scratch_.File("missing/folder.dci")), CommandResult::Failed);
 
@@ -125,10 +125,10 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
     EXPECT_EQ(listing.freeBlocks, FreeUserBlocks(image).size());
     for (std::size_t i = 0; i < files.size(); ++i) {
       const PageFile& file = files[i];
-      const bool game = file.entry[0] == CVmuDirEntry::kGame;
+      const bool game = file.entry[card_format::kEntryType] == CVmuDirEntry::kGame;
       const std::size_t header = game ? 1 : 0;
       std::string shortText;
-      if (file.problem.empty() && header < file.chain.size()) {
+      if (file.IsSound() && header < file.chain.size()) {
         const char* text = reinterpret_cast<const char*>(image.GetBlock(file.chain[header]));
         shortText.assign(text, std::find(text, text + 16, '\0'));
       }
@@ -137,7 +137,7 @@ TEST_F(DownloadFileTest, RealCardsListAndDownloadAlongTheirChains) {
 
       user_.messages.clear();
       std::filesystem::remove(path_);
-      if (!file.problem.empty()) {
+      if (!file.IsSound()) {
         EXPECT_EQ(Download(file.slot, path_), CommandResult::Failed) << file.slot;
         ASSERT_EQ(user_.messages.size(), 1u);
         EXPECT_NE(user_.messages[0].find("damaged"), std::string::npos);

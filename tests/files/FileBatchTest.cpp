@@ -9,8 +9,8 @@ namespace {
 class FileBatchTest : public FileCommandTest {
  protected:
   FileBatchTest() {
-    Place(0, Entry(0x33, "FIRST", 199, 2), Blocks(2, 1));
-    Place(1, Entry(0x33, "SECOND/ONE", 190, 1), Blocks(1, 2));
+    Place(0, Entry(CVmuDirEntry::kData, "FIRST", 199, 2), Blocks(2, 1));
+    Place(1, Entry(CVmuDirEntry::kData, "SECOND/ONE", 190, 1), Blocks(1, 2));
     Load();
   }
 };
@@ -57,7 +57,7 @@ TEST_F(FileBatchTest, DownloadsIntoAFolderUnderOneWindowAndAsksBeforeReplacing) 
 
 TEST_F(FileBatchTest, UploadsStopAtTheFirstFailureAndSayHowManyWereDone) {
   const std::string good = scratch_.File("good.dci"), bad = scratch_.File("bad.dci");
-  WriteBytes(good, Dci(Entry(0x33, "NEW", 0, 1), Blocks(1)));
+  WriteBytes(good, Dci(Entry(CVmuDirEntry::kData, "NEW", 0, 1), Blocks(1)));
   WriteBytes(bad, Bytes(10, 0));
   EXPECT_EQ(UploadFiles(sim_.Card(), {good, bad, good}, progress_, user_), CommandResult::Failed);
   EXPECT_EQ(user_.messages, (Words{"File could not be read.",

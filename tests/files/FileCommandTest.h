@@ -29,7 +29,7 @@ class FileCommandTest : public ::testing::Test {
     char name12[12] = {};
     name.copy(name12, 12);
     entry.SetFileName(name12);
-    std::memcpy(entry.GetData() + 16, "\x20\x00\x05\x13\x14\x03\x59\x06", 8);
+    std::memcpy(entry.GetData() + card_format::kEntryStamp, "\x20\x00\x05\x13\x14\x03\x59\x06", 8);
     return entry;
   }
   // size blocks whose bytes count up from seed: 00 01 02 03 ...
@@ -48,7 +48,7 @@ class FileCommandTest : public ::testing::Test {
     PlaceChain(page_, slot, entry.GetData(), chain, blocks);
   }
   void PlaceEntryOnly(std::uint16_t slot, const CVmuDirEntry& entry) {
-    std::memcpy(EntrySlot(page_, slot), entry.GetData(), 32);
+    std::memcpy(EntrySlot(page_, slot), entry.GetData(), CVmuDirEntry::kLength);
   }
   void SetRootField(std::uint32_t offset, std::uint16_t value) {
     card_format::PutLe16(page_.GetBlock(card_format::kRootBlock) + offset, value);
@@ -58,7 +58,7 @@ class FileCommandTest : public ::testing::Test {
   // A DCI file as a download writes it: the entry, then the blocks in wire order.
   static Bytes Dci(const CVmuDirEntry& entry, Bytes blocks) {
     card_format::ReverseGroups(blocks.data(), blocks.size());
-    blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + 32);
+    blocks.insert(blocks.begin(), entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
     return blocks;
   }
   // The card the commands left, judged on its bytes; run after every writing test.

@@ -35,17 +35,17 @@ class RefreshListTest : public FileCommandTest {
 };
 
 TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
-  Place(0, Entry(0x33, "WORKEDEXAMPL", 199, 3, 0xFF), Blocks(3, 1));
+  Place(0, Entry(CVmuDirEntry::kData, "WORKEDEXAMPL", 199, 3, 0xFF), Blocks(3, 1));
   // A game lies from block 0 upward; its header is its second block.
-  CVmuDirEntry game = Entry(0xCC, std::string("\0GAME", 5), 0, 3, 0x01);
-  std::memcpy(game.GetData() + 16, "\x1A\xFF\x1A\xFF\x00\x09\x1A", 7);
+  CVmuDirEntry game = Entry(CVmuDirEntry::kGame, std::string("\0GAME", 5), 0, 3, 0x01);
+  std::memcpy(game.GetData() + card_format::kEntryStamp, "\x1A\xFF\x1A\xFF\x00\x09\x1A", 7);
   Bytes gameBlocks = Blocks(3, 1);
   gameBlocks[0] = 'X';  // its first block is program code
   PlaceAlong(2, game, {0, 1, 2}, gameBlocks);
   Place(3, Entry(0x01, "TWO", 194, 2), Blocks(2, 0xF6));  // a zero byte ends the short text
-  PlaceEntryOnly(4, Entry(0x33, "EMPTY", 100, 0));
-  PlaceEntryOnly(5, Entry(0x33, "DAMAGED", 150, 2));  // block 150 is marked free
-  PlaceAlong(6, Entry(0x33, "FRAGMENTS", 0, 3), {190, 100, 50}, Blocks(3, 1));
+  PlaceEntryOnly(4, Entry(CVmuDirEntry::kData, "EMPTY", 100, 0));
+  PlaceEntryOnly(5, Entry(CVmuDirEntry::kData, "DAMAGED", 150, 2));  // block 150 is marked free
+  PlaceAlong(6, Entry(CVmuDirEntry::kData, "FRAGMENTS", 0, 3), {190, 100, 50}, Blocks(3, 1));
   Load();
 
   EXPECT_EQ(Refresh(), CommandResult::Done);
@@ -89,7 +89,7 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
 
 TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
   for (std::uint16_t slot : {0, 2, 3, 4})
-    Place(slot, Entry(0x33, "F", 199 - slot, 1), Blocks(1));
+    Place(slot, Entry(CVmuDirEntry::kData, "F", 199 - slot, 1), Blocks(1));
   Load();
   progress_.CancelAtPosition(3);
   EXPECT_EQ(Refresh(), CommandResult::Cancelled);
@@ -101,7 +101,7 @@ TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
 
 TEST_F(RefreshListTest, APageThatIsNotFormattedIsNamedSo) {
   page_.GetBlock(255)[15] = 0x54;
-  Place(0, Entry(0x33, "HIDDEN", 199, 1), Blocks(1));
+  Place(0, Entry(CVmuDirEntry::kData, "HIDDEN", 199, 1), Blocks(1));
   Load();
   EXPECT_EQ(Refresh(), CommandResult::Failed);
   EXPECT_TRUE(rows_.empty());

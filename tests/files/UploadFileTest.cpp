@@ -28,7 +28,7 @@ class UploadFileTest : public FileCommandTest {
     user_.messages.clear();
   }
   static Bytes DataDci(std::uint16_t size) {
-    return Dci(Entry(0x33, "DATA", 0, size), Blocks(size));
+    return Dci(Entry(CVmuDirEntry::kData, "DATA", 0, size), Blocks(size));
   }
   // Removes a file as the console deletes one: its entry and its chain freed.
   void Delete(const std::string& name) {
@@ -48,13 +48,13 @@ class UploadFileTest : public FileCommandTest {
 };
 
 TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
-  Place(0, Entry(0x33, "OLD", 100, 2), Blocks(2));
-  Place(2, Entry(0x33, "OLDER", 50, 1), Blocks(1));
+  Place(0, Entry(CVmuDirEntry::kData, "OLD", 100, 2), Blocks(2));
+  Place(2, Entry(CVmuDirEntry::kData, "OLDER", 50, 1), Blocks(1));
   Load();
-  CVmuDirEntry entry = Entry(0x33, "UPLOADED", 7, 3, 0xFF);
-  std::memset(entry.GetData() + 26, 0xAB, 6);
+  CVmuDirEntry entry = Entry(CVmuDirEntry::kData, "UPLOADED", 7, 3, 0xFF);
+  std::memset(entry.GetData() + card_format::kEntryHeaderOffset, 0xAB, 6);
   Bytes dci = Blocks(3);  // the file holds 00 01 02 03 ...
-  dci.insert(dci.begin(), entry.GetData(), entry.GetData() + 32);
+  dci.insert(dci.begin(), entry.GetData(), entry.GetData() + CVmuDirEntry::kLength);
   dci.insert(dci.end(), 64, 0xEE);  // ignored
 
   EXPECT_EQ(Upload(dci), CommandResult::Done);
@@ -75,7 +75,7 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
   EXPECT_EQ(file.slot, 1);  // the lowest free slot
   EXPECT_EQ(file.chain, (std::vector<std::uint16_t>{199, 198, 197}));
   entry.SetFirstBlock(199);
-  EXPECT_EQ(file.entry, Bytes(entry.GetData(), entry.GetData() + 32));
+  EXPECT_EQ(file.entry, Bytes(entry.GetData(), entry.GetData() + CVmuDirEntry::kLength));
 
   EXPECT_EQ(progress_.upper, 3);
   EXPECT_EQ(progress_.positions, (std::vector<std::int32_t>{0, 1, 2}));
@@ -90,9 +90,10 @@ TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   // Files of 3, 2 and 3 blocks, the middle one deleted: a 3-block upload fits.
   FreshCard();
   for (const auto& [name, size] : {std::pair<const char*, int>{"A", 3}, {"B", 2}, {"C", 3}})
-    ASSERT_EQ(Upload(Dci(Entry(0x33, name, 0, size), Blocks(size))), CommandResult::Done);
+    ASSERT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, name, 0, size), Blocks(size))),
+              CommandResult::Done);
   Delete("B");
-  ASSERT_EQ(Upload(Dci(Entry(0x33, "D", 0, 3), Blocks(3, 9))), CommandResult::Done);
+  ASSERT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, "D", 0, 3), Blocks(3, 9))), CommandResult::Done);
   EXPECT_EQ(FindFile(sim_.ReadPage(), "D").chain, (std::vector<std::uint16_t>{196, 195, 191}));
   ExpectHolds("D", Blocks(3, 9));
   ExpectConsistent();
@@ -102,13 +103,16 @@ TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   page_ = CPageImage::Formatted();
   for (std::uint16_t i = 0; i < 100; ++i) {
     if (i % 2 == 1) continue;
-    Place(i, Entry(0x33, "F" + std::to_string(i), static_cast<std::uint16_t>(199 - 2 * i), 2),
+    Place(i,
+          Entry(CVmuDirEntry::kData, "F" + std::to_string(i),
+                static_cast<std::uint16_t>(199 - 2 * i), 2),
           Blocks(2, static_cast<std::uint8_t>(i)));
   }
   Load();
   const std::vector<std::uint16_t> free = FreeUserBlocks(page_);
   ASSERT_EQ(free.size(), 100u);
-  ASSERT_EQ(Upload(Dci(Entry(0x33, "LONG", 0, 70), Blocks(70, 5))), CommandResult::Done);
+  ASSERT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, "LONG", 0, 70), Blocks(70, 5))),
+            CommandResult::Done);
   EXPECT_EQ(FindFile(sim_.ReadPage(), "LONG").chain,
             std::vector<std::uint16_t>(free.begin(), free.begin() + 70));
   ExpectHolds("LONG", Blocks(70, 5));
@@ -142,10 +146,10 @@ TEST_F(UploadFileTest, SpaceIsRefusedOnlyWhenTooFewBlocksAreFreeWithTheTrueCount
 // slot at it and only then frees the old blocks.
 TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   const Bytes old = Blocks(3, 1);
-  Place(0, Entry(0x33, "OTHER", 199, 2), Blocks(2, 2));
-  Place(4, Entry(0x33, "SAVE", 197, 3), old);
+  Place(0, Entry(CVmuDirEntry::kData, "OTHER", 199, 2), Blocks(2, 2));
+  Place(4, Entry(CVmuDirEntry::kData, "SAVE", 197, 3), old);
   Load();
-  const Bytes newer = Dci(Entry(0x33, "SAVE", 0, 4), Blocks(4, 7));
+  const Bytes newer = Dci(Entry(CVmuDirEntry::kData, "SAVE", 0, 4), Blocks(4, 7));
 
   EXPECT_EQ(Upload(newer), CommandResult::Failed);  // unanswered: No
   EXPECT_EQ(user_.questions, Words{"There is already a file named \"SAVE\" on this memory card.  "
@@ -156,7 +160,7 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
 
   // A card swapped while the question is open, whose SAVE lies elsewhere, is left alone.
   CPageImage swapped = CPageImage::Formatted();
-  ASSERT_TRUE(swapped.PlaceFile(4, Entry(0x33, "SAVE", 190, 3), old.data()));
+  ASSERT_TRUE(swapped.PlaceFile(4, Entry(CVmuDirEntry::kData, "SAVE", 190, 3), old.data()));
   user_.whileAsked = [&] { sim_.SwapCard(swapped); };
   user_.AnswerNextQuestion(true);
   user_.messages.clear();
@@ -180,10 +184,11 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
   // replacement is refused before the question, and nothing is written.
   std::set<int> two = {10, 11};
   FreshCard(&two);
-  Place(0, Entry(0x33, "SAVE", 150, 3), old);
+  Place(0, Entry(CVmuDirEntry::kData, "SAVE", 150, 3), old);
   Load();
   user_.questions.clear();
-  EXPECT_EQ(Upload(Dci(Entry(0x33, "SAVE", 0, 3), Blocks(3))), CommandResult::Failed);
+  EXPECT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, "SAVE", 0, 3), Blocks(3))),
+            CommandResult::Failed);
   EXPECT_EQ(user_.messages,
             Words{"There is not enough free space on this memory card to replace the file, which "
                   "stays on the card until its new version is written.  This file requires 3 "
@@ -195,9 +200,9 @@ TEST_F(UploadFileTest, ANameOnTheCardIsReplacedOnlyWhenTheUserAgrees) {
 // Decided in advance, nothing is asked: Never and No refuse as a No does and
 // say what they declined; Always and Yes write.
 TEST_F(UploadFileTest, DecisionsPassedInAreFollowedWithoutAQuestion) {
-  Place(0, Entry(0x33, "SAVE", 199, 1), Blocks(1, 1));
+  Place(0, Entry(CVmuDirEntry::kData, "SAVE", 199, 1), Blocks(1, 1));
   Load();
-  WriteBytes(path_, Dci(Entry(0x33, "SAVE", 0, 2), Blocks(2, 7)));
+  WriteBytes(path_, Dci(Entry(CVmuDirEntry::kData, "SAVE", 0, 2), Blocks(2, 7)));
   const std::string lone = scratch_.File("lone.vms");
   WriteBytes(lone, Blocks(1, 3));
 
@@ -230,7 +235,7 @@ TEST_F(UploadFileTest, FilesThatAreNotWholeFilesAreRefusedBeforeAnyCardAccess) {
   const std::pair<Bytes, std::string> refusals[] = {
       {truncated, kCannotRead},
       {Bytes(31, 0x33), kCannotRead},
-      {Dci(Entry(0x33, "EMPTY", 0, 0), {}), kCannotRead},
+      {Dci(Entry(CVmuDirEntry::kData, "EMPTY", 0, 0), {}), kCannotRead},
       {Dci(Entry(0x00, "FREE", 0, 1), Blocks(1)), kCannotRead},
   };
   for (const auto& [dci, message] : refusals) {
@@ -289,7 +294,8 @@ TEST_F(UploadFileTest, RealDataFilesTravelBothWaysByteForByte) {
     sim_.Sim().ResetCounters();
     user_.AnswerNextChoice(item.path().string());
     const CommandResult result = UploadFile(sim_.Card(), progress_, user_);
-    if (original[0] == 0xCC) {  // tetr.dci, a game: from block 0 up
+    if (original[card_format::kEntryType] ==
+        CVmuDirEntry::kGame) {  // tetr.dci, a game: from block 0 up
       ASSERT_EQ(result, CommandResult::Done);
       EXPECT_EQ(FindFile(sim_.ReadPage(), std::string(&original[4], &original[16])).chain,
                 (std::vector<std::uint16_t>{0, 1, 2, 3, 4, 5, 6}));
@@ -317,9 +323,9 @@ namespace {
 // and the user agrees, and one game a page.
 TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
   FreshCard();
-  Place(0, Entry(0x33, "LOW", 1, 2), Blocks(2, 9));  // blocks 1 and 0
+  Place(0, Entry(CVmuDirEntry::kData, "LOW", 1, 2), Blocks(2, 9));  // blocks 1 and 0
   Load();
-  const Bytes game = Dci(Entry(0xCC, "GAME", 0, 3), Blocks(3, 5));
+  const Bytes game = Dci(Entry(CVmuDirEntry::kGame, "GAME", 0, 3), Blocks(3, 5));
   const std::string refused =
       "The game needs blocks 0 to 2, but data files use some of them, so it was not uploaded.";
   EXPECT_EQ(Upload(game), CommandResult::Failed);  // no defragment to offer
@@ -360,11 +366,12 @@ TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
     EXPECT_EQ(FindFile(card, "GAME").chain, (std::vector<std::uint16_t>{0, 1, 2}));
     EXPECT_EQ(ChainBytes(card, FindFile(card, "GAME").chain), Blocks(3, 5));
     ExpectConsistent();
-    EXPECT_EQ(Upload(Dci(Entry(0xCC, "OTHER", 0, 1), Blocks(1))), CommandResult::Failed);
+    EXPECT_EQ(Upload(Dci(Entry(CVmuDirEntry::kGame, "OTHER", 0, 1), Blocks(1))),
+              CommandResult::Failed);
     EXPECT_EQ(user_.messages.back(), "There is already a game on this memory card.");
     Delete("GAME");
     Delete("LOW");
-    Place(0, Entry(0x33, "LOW", 1, 2), Blocks(2, 9));
+    Place(0, Entry(CVmuDirEntry::kData, "LOW", 1, 2), Blocks(2, 9));
     Load();
   }
   EXPECT_EQ(defragments, 2);

@@ -25,7 +25,7 @@ class VmsFileTest : public FileCommandTest {
   }
   // A pair the tests make: a 2-block data file, its VMI as a download writes it.
   void WritePair(const std::string& stem, Bytes vmiChanges = {}, std::size_t vmsSize = 1024) {
-    const CVmuDirEntry entry = Entry(0x33, "MADE.SAVE", 0, 2);
+    const CVmuDirEntry entry = Entry(CVmuDirEntry::kData, "MADE.SAVE", 0, 2);
     CVmsFile::Vmi vmi = CVmsFile::Describe(entry, Blocks(2), stem);
     for (std::size_t i = 0; i + 1 < vmiChanges.size(); i += 2)
       vmi[vmiChanges[i]] = vmiChanges[i + 1];
@@ -126,7 +126,7 @@ TEST_F(VmsFileTest, AVmsAloneBecomesADataFileNamedAfterIt) {
   ASSERT_EQ(Upload(scratch_.File("lonely.vms")), CommandResult::Done) << user_.messages.front();
   EXPECT_EQ(user_.questions.size(), 1u);
   const PageFile file = FindFile(sim_.ReadPage(), "lonely");
-  EXPECT_EQ(file.entry[0], 0x33);
+  EXPECT_EQ(file.entry[card_format::kEntryType], CVmuDirEntry::kData);
   EXPECT_EQ(file.entry[24], 1);
   ExpectConsistent();
 }

@@ -25,8 +25,7 @@ TEST(CardFormat, Crc16MatchesTheChecksumsOfRealSaves) {
     const std::uint32_t end =
         card_format::kHeaderIcons +
         card_format::GetLe16(header + card_format::kHeaderIconCount) * card_format::kIconFrameSize +
-        (header[card_format::kHeaderDataSize] | header[card_format::kHeaderDataSize + 1] << 8 |
-         header[card_format::kHeaderDataSize + 2] << 16);
+        card_format::GetLe32(header + card_format::kHeaderDataSize);
     ASSERT_LE(end, file.size()) << name;
     const std::uint16_t stored = card_format::GetLe16(header + card_format::kHeaderChecksum);
     file[card_format::kHeaderChecksum] = file[card_format::kHeaderChecksum + 1] = 0;

@@ -38,7 +38,7 @@ TEST(PortRoadChooser, UsesThePortInstructionsOnlyWhereNoDeviceServesTheAddress) 
 
     link.SetPort(632);
     ASSERT_EQ(link.GetPortAccess(), PortAccess::Direct);
-    EXPECT_EQ(link.GetPortProblem(), "");
+    EXPECT_TRUE(link.GetPortProblem().Ok());
     link.SetDelayFactor(0);
     link.SetTimeout(20000);
     std::vector<std::uint8_t> unit(CVmuLink::kWriteUnit, 0x5A), back(unit.size());
@@ -62,13 +62,13 @@ TEST(PortRoadChooser, FallsBackToNoAccessWithTheReasonThatHelps) {
   // Without root the port instructions are always refused: saying so adds nothing.
   PortRoadChoice choice = ChoosePortRoad(632, system.Calls());
   EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
-  EXPECT_THAT(choice.problem, HasSubstr("0x278 (632)"));
-  EXPECT_THAT(choice.problem, Not(HasSubstr("Direct")));
+  EXPECT_THAT(choice.problem.Message(), HasSubstr("0x278 (632)"));
+  EXPECT_THAT(choice.problem.Message(), Not(HasSubstr("Direct")));
 
   system.SetPortInstructions(EIO, nullptr);
   choice = ChoosePortRoad(632, system.Calls());
-  EXPECT_THAT(choice.problem, HasSubstr("0x278 (632)"));
-  EXPECT_THAT(choice.problem,
+  EXPECT_THAT(choice.problem.Message(), HasSubstr("0x278 (632)"));
+  EXPECT_THAT(choice.problem.Message(),
               HasSubstr(std::string("Direct port access was refused too: ") + std::strerror(EIO)));
 
   // A port the kernel knows but will not hand over is never taken behind its
@@ -78,7 +78,7 @@ TEST(PortRoadChooser, FallsBackToNoAccessWithTheReasonThatHelps) {
   system.SetPortInstructions(0, &cardPort);
   choice = ChoosePortRoad(888, system.Calls());
   EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
-  EXPECT_THAT(choice.problem, StartsWith("Permission denied opening "));
+  EXPECT_THAT(choice.problem.Message(), StartsWith("Permission denied opening "));
   EXPECT_THAT(system.Log(), Not(Contains(StartsWith("ioperm 888"))));
 }
 
@@ -90,14 +90,15 @@ TEST(PortRoadChooser, ChoosesOnceForTheFinalPortAndNoRoadMeansNoWait) {
   CVmuLink link(
       [&asked](std::uint16_t base) {
         asked.push_back(base);
-        return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No parallel port here."};
+        return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                              Result::Failure("No parallel port here.")};
       },
       counter);
   link.SetTimeout(TimeoutMicroseconds(4294));
   EXPECT_TRUE(asked.empty());
   ApplyLinkSettings(LinkSettings{0x3BC, 4294, 0}, link);
   EXPECT_EQ(asked, std::vector<std::uint16_t>{0x3BC});
-  EXPECT_EQ(link.GetPortProblem(), "No parallel port here.");
+  EXPECT_EQ(link.GetPortProblem().Message(), "No parallel port here.");
 
   std::vector<std::uint8_t> bytes(CVmuLink::kWriteUnit);
   EXPECT_FALSE(link.Read(0, bytes.data(), 4, false));

@@ -31,9 +31,9 @@ class CLatchingPort : public CPortRoad {
     registers[offset] = value;
   }
   PortAccess GetAccess() const override { return PortAccess::Simulated; }
-  std::string TakeFailure() override { return std::exchange(failure, std::string()); }
+  Result TakeFailure() override { return std::exchange(failure, Result()); }
   std::uint8_t registers[3] = {};
-  std::string failure;
+  Result failure;
 };
 
 struct RoadUnderTest {
@@ -50,15 +50,14 @@ const RoadUnderTest kRoads[] = {
     {"ppdev", PortAccess::Ppdev, false,
      [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        system.AddPort(0, "888\t1912\n", port);
-       std::string problem;
+       Result problem;
        return CPpdevPortRoad::Open(888, system.Calls(), problem);
      }},
     {"direct", PortAccess::Direct, false,
      [](CPortRoad& port, CFakePortSystem& system, CWireTrace&) -> std::unique_ptr<CPortRoad> {
        system.SetPortInstructions(0, &port);
-       int error = 0;
-       std::string problem;
-       return CDirectPortRoad::Open(888, system.Calls(), error, problem);
+       Result problem;
+       return CDirectPortRoad::Open(888, system.Calls(), problem);
      }},
     {"traced", PortAccess::Simulated, true,
      [](CPortRoad& port, CFakePortSystem&, CWireTrace& trace) -> std::unique_ptr<CPortRoad> {
@@ -96,9 +95,9 @@ TEST_P(PortRoadContract, WritesAndReadsEachRegisterAndNoOther) {
 
   // A failure beneath is told once; a road of its own has none where the
   // system allowed every access.
-  port.failure = "refused";
-  EXPECT_EQ(road->TakeFailure(), GetParam().wraps ? "refused" : "");
-  EXPECT_EQ(road->TakeFailure(), "");
+  port.failure = Result::Failure("refused");
+  EXPECT_EQ(road->TakeFailure().Message(), GetParam().wraps ? "refused" : "");
+  EXPECT_TRUE(road->TakeFailure().Ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PortRoadContract, ::testing::ValuesIn(kRoads),
@@ -132,11 +131,12 @@ TEST(DirectPortRoad, ProbesBeforeItDrivesAndRefusesWhereNoPortAnswers) {
   system.SetPortInstructions(0, &silent);
   choice = ChoosePortRoad(0x60, system.Calls());
   EXPECT_EQ(choice.road->GetAccess(), PortAccess::None);
-  EXPECT_EQ(choice.problem.rfind("No parallel port answers at 0x60 (96): its data register read "
-                                 "0xFF after 0x55 was written. ",
-                                 0),
+  EXPECT_EQ(choice.problem.Message().rfind(
+                "No parallel port answers at 0x60 (96): its data register read "
+                "0xFF after 0x55 was written. ",
+                0),
             0u)
-      << choice.problem;
+      << choice.problem.Message();
   EXPECT_EQ(silent.Written(kDataRegister), std::vector<std::uint8_t>{0x55});
   EXPECT_EQ(silent.CountAccesses(true, kControlRegister), 0u);
   EXPECT_EQ(system.Log().back(), "ioperm 96 3 0");  // given back at once

@@ -39,7 +39,7 @@ TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
     link.SetDelayFactor(0);
     link.SetTimeout(20000);  // only a failing handshake waits it out
     ASSERT_EQ(link.GetPortAccess(), PortAccess::Ppdev);
-    EXPECT_EQ(link.GetPortProblem(), "");
+    EXPECT_TRUE(link.GetPortProblem().Ok());
 
     std::vector<std::uint8_t> unit(CVmuLink::kWriteUnit), back(unit.size());
     std::iota(unit.begin(), unit.end(), std::uint8_t{0x40});
@@ -72,35 +72,36 @@ TEST(PpdevPortRoad, CarriesTheLinksTransactionsToTheClaimedDevice) {
 TEST(PpdevPortRoad, TellsWhyNoDeviceCanBeUsedAndLeavesNothingOpen) {
   CNoPortRoad nowhere;
   CFakePortSystem system;
-  std::string problem;
+  Result problem;
   EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
-  EXPECT_THAT(problem, HasSubstr("0x378 (888)"));
-  EXPECT_THAT(problem, HasSubstr("modprobe parport_pc ppdev"));
+  EXPECT_THAT(problem.Message(), HasSubstr("0x378 (888)"));
+  EXPECT_THAT(problem.Message(), HasSubstr("modprobe parport_pc ppdev"));
 
   // Only the first number of base-addr is the port's address.
   system.AddPort(0, "632\t0\n", nowhere);
   system.AddPort(1, "956\t888\n", nowhere);
   EXPECT_EQ(CPpdevPortRoad::Open(888, system.Calls(), problem), nullptr);
-  EXPECT_THAT(problem, HasSubstr("0x378 (888)"));
-  EXPECT_THAT(problem, HasSubstr("parport0 at 0x278 (632), parport1 at 0x3BC (956)"));
+  EXPECT_THAT(problem.Message(), HasSubstr("0x378 (888)"));
+  EXPECT_THAT(problem.Message(), HasSubstr("parport0 at 0x278 (632), parport1 at 0x3BC (956)"));
   EXPECT_TRUE(system.Log().empty());
 
   // A device found but refused.
   const std::string device = system.Calls().deviceRoot + "/parport1";
   system.FailOpen(1, EACCES);
   EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
-  EXPECT_THAT(problem, HasSubstr("sudo adduser $USER lp"));
+  EXPECT_THAT(problem.Message(), HasSubstr("sudo adduser $USER lp"));
 
   system.FailOpen(1, ENOENT);
   EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
-  EXPECT_THAT(problem, HasSubstr(device));
-  EXPECT_THAT(problem, HasSubstr("modprobe ppdev"));
+  EXPECT_THAT(problem.Message(), HasSubstr(device));
+  EXPECT_THAT(problem.Message(), HasSubstr("modprobe ppdev"));
 
   system.FailOpen(1, 0);
   system.FailClaim(1, EBUSY);
   EXPECT_EQ(CPpdevPortRoad::Open(956, system.Calls(), problem), nullptr);
-  EXPECT_THAT(problem, HasSubstr("claim " + device));
-  EXPECT_THAT(problem, HasSubstr(std::strerror(EBUSY)));
-  EXPECT_THAT(problem, Not(HasSubstr("root")));
+  EXPECT_THAT(problem.Message(), HasSubstr("claim " + device));
+  EXPECT_THAT(problem.Message(), HasSubstr(std::strerror(EBUSY)));
+  EXPECT_EQ(problem.Code(), std::uint32_t{EBUSY});
+  EXPECT_THAT(problem.Message(), Not(HasSubstr("root")));
   EXPECT_EQ(system.OpenDevices(), 0u);
 }

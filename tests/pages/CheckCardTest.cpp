@@ -15,6 +15,7 @@
 #include "DcmFile.h"
 #include "EnvironmentGuard.h"
 #include "RealData.h"
+#include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
@@ -29,7 +30,7 @@ class CheckCardTest : public ::testing::Test {
   // File S at 199-198 with a stale checksum, and blocks 10 and 11 used by no file.
   void SetUp() override {
     CPageImage page = CPageImage::Formatted();
-    CVmuDirEntry entry = MakeEntry(0x33, 199, 2);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199, 2);
     entry.SetFileName("S           ");
     Bytes blocks(1024, 0x21);
     PutLe16(&blocks[card_format::kHeaderDataSize], 200);
@@ -150,7 +151,7 @@ TEST_F(CheckCardTest, SafetyCopiesKeepTheNewestTwentyAndAFailedOneStopsTheRepair
   for (const char* other : {"/mine.dcm", "/korvantis-notes.dcm"})
     WriteBytes(copies_.folder + other, {1});
   std::string path;
-  ASSERT_EQ(SaveSafetyCopy(before_, copies_, user_, path), CommandResult::Done);
+  ASSERT_TRUE(Succeeded(SaveSafetyCopy(before_, copies_, path)));
   EXPECT_TRUE(fs::exists(path));
   EXPECT_EQ(Copies().size(), 22u);  // 20 copies and 2 files of the user's
   EXPECT_FALSE(fs::exists(ours[0]) || fs::exists(ours[1]));
@@ -172,7 +173,7 @@ TEST_F(CheckCardTest, SafetyCopiesAtTheSameMomentNeverOverwriteEachOther) {
   const auto save = [this](std::uint8_t mark) {
     std::fill_n(before_.GetBlock(0), card_format::kBlockSize, mark);
     std::string path;
-    return SaveSafetyCopy(before_, copies_, user_, path) == CommandResult::Done;
+    return SaveSafetyCopy(before_, copies_, path).Ok();
   };
   std::vector<pid_t> children;
   for (std::uint8_t mark = 1; mark <= 2; ++mark)

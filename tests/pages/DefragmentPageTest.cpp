@@ -29,7 +29,7 @@ CPageImage ScatteredCard(std::uint32_t seed) {
   std::shuffle(free.begin(), free.end(), random);
   std::uint16_t slot = 0;
   if (game != 0) {
-    CVmuDirEntry entry = MakeEntry(0xCC, 0, game);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kGame, 0, game);
     entry.SetFileName("GAME        ");
     Chain chain(game);
     for (std::uint16_t k = 0; k < game; ++k)
@@ -39,7 +39,7 @@ CPageImage ScatteredCard(std::uint32_t seed) {
   while (free.size() > 3) {
     const auto size = static_cast<std::uint16_t>(
         std::min<std::size_t>(random() % 12 + 1, free.size() - 3 + random() % 2));
-    CVmuDirEntry entry = MakeEntry(0x33, 0, size);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, size);
     entry.SetFileName(("F" + std::to_string(slot) + "          ").c_str());
     Bytes bytes(size * 512u);
     for (std::uint8_t& byte : bytes)
@@ -80,7 +80,7 @@ TEST_F(DefragmentPageTest, PacksScatteredFilesFrom199DownTouchingEachBlockOnce) 
     const CPageImage after = sim_.ReadPage();
     std::vector<Chain> chains;
     for (const PageFile& file : FilesOf(after)) {
-      if (file.entry[0] != 0xCC)
+      if (file.entry[card_format::kEntryType] != CVmuDirEntry::kGame)
         chains.push_back(file.chain);
       else
         EXPECT_EQ(file.chain, FindFile(before, file.name).chain);  // the game stays

@@ -46,5 +46,11 @@ TEST(FormatPage, LaysOutTheSelectedPageOnlyAndOnlyWhenTheUserAgrees) {
     }
   }
   EXPECT_EQ(user.messages.size(), 4u);  // each names its safety copy
+
+  // Copies wanted, but no data folder to keep them in: nothing is formatted.
+  sim.LoadPage(NoisePage(3), 3);
+  user.AnswerNextQuestion(true);
+  EXPECT_EQ(FormatPage(sim.Card(), WantedCopies("", 4), progress, user), CommandResult::Failed);
+  EXPECT_TRUE(SamePage(sim.ReadPage(3), NoisePage(3)));
 }
 }  // namespace

@@ -73,6 +73,11 @@ std::string Hex(std::uint16_t value) {
 std::uint16_t Slot(const std::vector<std::uint16_t>& slots, std::mt19937& rng) {
   return slots[static_cast<std::size_t>(Pick(rng, 0, static_cast<int>(slots.size()) - 1))];
 }
+// A check's line about one file: its quoted name, then the fault.
+std::string FileFault(const File& file, const Message& fault,
+                      std::initializer_list<std::string> values) {
+  return Fill(message::kCheckFileFault, {Quoted(file), Fill(fault, values)});
+}
 }  // namespace
 
 std::string File::Shown() const {
@@ -251,8 +256,8 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
                                      ? length - 1
                                      : length + static_cast<std::size_t>(Pick(rng, 1, 3));
         Put16(&file->entry[kSize], static_cast<std::uint32_t>(size));
-        return {Fill(message::kCheckSizeDisagrees,
-                     {Quoted(*file), BlocksText(size), std::to_string(length)})};
+        return {FileFault(*file, message::kChainSizeDisagrees,
+                          {BlocksText(size), std::to_string(length)})};
       }
     case Harm::Loop:
       if (file == nullptr) break;
@@ -260,7 +265,7 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
         const std::uint16_t back = file->chain[static_cast<std::size_t>(
             Pick(rng, 0, static_cast<int>(file->chain.size()) - 1))];
         setLast(back);
-        return {Fill(message::kCheckChainLoops, {Quoted(*file), std::to_string(back)})};
+        return {FileFault(*file, message::kChainLoops, {std::to_string(back)})};
       }
     case Harm::OffPage:
     case Harm::System:
@@ -269,14 +274,14 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
         const int to =
             harm == Harm::System ? Pick(rng, kDirectoryBottom, kRoot) : Pick(rng, 256, kEnd - 1);
         setLast(static_cast<std::uint16_t>(to));
-        return {
-            Fill(harm == Harm::System ? message::kCheckChainSystem : message::kCheckChainOffPage,
-                 {Quoted(*file), std::to_string(to)})};
+        return {FileFault(
+            *file, harm == Harm::System ? message::kChainEntersSystem : message::kChainLeavesPage,
+            {std::to_string(to)})};
       }
     case Harm::FreeBlock:
       if (file == nullptr) break;
       setLast(kFree);
-      return {Fill(message::kCheckChainFree, {Quoted(*file), std::to_string(file->chain.back())})};
+      return {FileFault(*file, message::kChainOverFreeBlock, {std::to_string(file->chain.back())})};
     case Harm::Shared:
       if (data.size() < 2) break;
       {
@@ -288,9 +293,9 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
             static_cast<std::size_t>(Pick(rng, 0, static_cast<int>(second.chain.size()) - 1));
         card.fat[first.chain.back()] = second.chain[j];
         std::vector<std::string> lines = {
-            Fill(message::kCheckSizeDisagrees,
-                 {Quoted(first), BlocksText(first.Size()),
-                  std::to_string(first.chain.size() + second.chain.size() - j)})};
+            FileFault(first, message::kChainSizeDisagrees,
+                      {BlocksText(first.Size()),
+                       std::to_string(first.chain.size() + second.chain.size() - j)})};
         const File& later = card.files.at(std::max(a, b));
         for (std::size_t k = j; k < second.chain.size(); ++k)
           lines.push_back(
@@ -342,9 +347,8 @@ std::vector<std::string> Damage(Card& card, Harm harm, std::mt19937& rng) {
     card.fat[b] = kEnd;
     list += (list.empty() ? "" : ", ") + std::to_string(b);
   }
-  const std::string count =
-      free.size() == 1 ? "1 block is" : std::to_string(free.size()) + " blocks are";
-  return {Fill(message::kCheckUnnamedBlocks, {count, list})};
+  if (free.size() == 1) return {Fill(message::kCheckUnnamedBlock, {list})};
+  return {Fill(message::kCheckUnnamedBlocks, {std::to_string(free.size()), list})};
 }
 
 CPageImage Render(const Card& card) {

@@ -164,7 +164,7 @@ TEST(CardImageFile, OneWriterOrManyReadersHoldAnImage) {
   ASSERT_TRUE(Succeeded(reader.OpenImage(path, ImageAccess::Read)));
   EXPECT_TRUE(Succeeded(another.OpenImage(path, ImageAccess::Read)));
   EXPECT_EQ(writer.OpenImage(path, ImageAccess::WriteIfAllowed).Message(), inUse);
-  EXPECT_EQ(reader.CheckPage(2).Message(), "This card image holds one page.");
+  EXPECT_EQ(reader.CheckPageNumber(2).Message(), "This card image holds one page.");
 }
 
 namespace {

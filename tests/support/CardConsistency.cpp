@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
-namespace {
-constexpr std::uint32_t kBlock = 512;
-constexpr std::uint16_t kEnd = 0xFFFA;
-}  // namespace
+#include "CardOnSimulator.h"
+
+using namespace card_format;
 
 PageFile FindFile(const CPageImage& page, std::string name) {
-  name.resize(12, '\0');
+  name.resize(kFileNameLength, '\0');
   for (const PageFile& file : FilesOf(page))
     if (file.name == name) return file;
   return PageFile();
@@ -16,13 +15,12 @@ PageFile FindFile(const CPageImage& page, std::string name) {
 
 void PlaceChain(CPageImage& page, std::uint16_t slot, const std::uint8_t* entry,
                 const std::vector<std::uint16_t>& chain, const std::vector<std::uint8_t>& data) {
-  std::uint8_t* at = page.GetData() + (253 - slot / 16) * kBlock + slot % 16 * 32;
-  std::copy(entry, entry + 32, at);
-  at[2] = static_cast<std::uint8_t>(chain.empty() ? 0 : chain[0]);
-  at[3] = 0;
+  std::uint8_t* at = EntrySlot(page, slot);
+  std::copy(entry, entry + kDirEntrySize, at);
+  PutLe16(at + kEntryFirstBlock, chain.empty() ? 0 : chain[0]);
   for (std::size_t k = 0; k < chain.size(); ++k) {
-    std::copy_n(&data[k * kBlock], kBlock, page.GetData() + chain[k] * kBlock);
-    page.SetFatEntry(chain[k], k + 1 < chain.size() ? chain[k + 1] : kEnd);
+    std::copy_n(&data[k * kBlockSize], kBlockSize, page.GetData() + chain[k] * kBlockSize);
+    page.SetFatEntry(chain[k], k + 1 < chain.size() ? chain[k + 1] : kFatLastBlock);
   }
 }
 

@@ -93,7 +93,9 @@ CVmuDirEntry MakeEntry(std::uint8_t type, std::uint16_t firstBlock, std::uint16_
 }
 
 std::uint8_t* EntrySlot(CPageImage& page, std::uint16_t n, std::uint16_t start) {
-  return page.GetBlock(static_cast<std::uint16_t>(start - n / 16)) + n % 16 * 32;
+  using namespace card_format;
+  return page.GetBlock(static_cast<std::uint16_t>(start - n / kEntriesPerBlock)) +
+         n % kEntriesPerBlock * kDirEntrySize;
 }
 
 CPageImage NoisePage(std::uint32_t seed) {

@@ -164,7 +164,8 @@ class MainWindow : public ::testing::Test {
 
   static std::unique_ptr<CVmuCard> NoPortCard(const std::string& problem) {
     return std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([problem](std::uint16_t) {
-      return PortRoadChoice{std::make_unique<CNoPortRoad>(), problem};
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                            problem.empty() ? Result() : Result::Failure(problem)};
     }));
   }
 
@@ -425,7 +426,7 @@ TEST_F(MainWindow, AFailedUploadLeavesNothingForLaterCommands) {
   frame_->GetCard().GetLink()->SetTimeout(0);  // a silent card fails at once
   // reads: the blocks not cached yet; then 3 data blocks and the table are stored.
   auto upload = [this](const char* name, int silentAfter) {
-    CVmuDirEntry entry = MakeEntry(0x33, 0, 3);
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, 3);
     entry.SetFileName((std::string(name) + "        ").c_str());
     const std::string path = scratch_.File(std::string(name) + ".dci");
     ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, name[0])));
@@ -546,7 +547,8 @@ TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   using namespace command;
   Refresh();
   CPageImage third = CPageImage::Formatted();
-  ASSERT_TRUE(third.PlaceFile(0, MakeEntry(0x33, 199, 1), std::vector<std::uint8_t>(512).data()));
+  ASSERT_TRUE(third.PlaceFile(0, MakeEntry(CVmuDirEntry::kData, 199, 1),
+                              std::vector<std::uint8_t>(512).data()));
   const std::string image = DemoImage({MakeDemoPage(), MakeDemoPage(), third, MakeDemoPage()});
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
   const QString ask = message::kAskRefresh.text;

@@ -108,7 +108,8 @@ class SettingsCommand : public ::testing::Test {
         store_(settings_),
         link_([this](std::uint16_t base) {
           ports_.push_back(base);
-          return PortRoadChoice{std::make_unique<CNoPortRoad>(), "No port in tests."};
+          return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                                Result::Failure("No port in tests.")};
         }) {}
 
   // Runs the Settings command; `act` plays the user once the dialog is up.
