@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(file.name.compare(0, file.name.find('\0'), name) == 0 && file.name.size() == 12,
             "a file's name is not its entry's");
     slots.insert(file.slot);
-    if (!file.problem.empty()) damaged.insert(file.slot);
+    if (!file.IsSound()) damaged.insert(file.slot);
     held.insert(file.chain.begin(), file.chain.end());
   }
   for (const PageFinding& finding : report.findings) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "CardFileSource.h"
 #include "CardFormat.h"
 #include "FuzzCheck.h"
 #include "ScratchFile.h"
@@ -67,10 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CVmuDirEntry entry, byVms;
   Blocks blocks, blocksByVms;
-  bool vmiMissing = false;
-  const bool read = static_cast<bool>(CVmsFile::ReadPair(vmi.Path(), entry, blocks, vmiMissing));
-  const bool readByVms = static_cast<bool>(CVmsFile::ReadPair(vms, byVms, blocksByVms, vmiMissing));
-  Require(read == readByVms && !vmiMissing, "the VMI and the VMS name different pairs");
+  const CardFileSource byVmi = CardFileSourceOf(vmi.Path()), beside = CardFileSourceOf(vms);
+  Require(byVmi.kind == CardFileSource::Kind::Pair && beside.kind == CardFileSource::Kind::Pair,
+          "a VMS with its VMI beside is not taken as a pair");
+  const bool read = static_cast<bool>(CVmsFile::ReadPair(byVmi.path, byVmi.vms, entry, blocks));
+  const bool readByVms =
+      static_cast<bool>(CVmsFile::ReadPair(beside.path, beside.vms, byVms, blocksByVms));
+  Require(read == readByVms, "the VMI and the VMS name different pairs");
   if (!read) return 0;
   Require(SameEntry(entry, byVms) && blocks == blocksByVms, "the two names read different files");
   Require(FitsACard(blocks.size()) &&
@@ -95,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   CVmuDirEntry back;
   Blocks backBlocks;
-  Require(static_cast<bool>(CVmsFile::ReadPair(copyVmi, back, backBlocks, vmiMissing)),
+  const CardFileSource copy = CardFileSourceOf(copyVmi);
+  Require(static_cast<bool>(CVmsFile::ReadPair(copy.path, copy.vms, back, backBlocks)),
           "the VMI written for a file cannot be read");
   Require(SameEntry(back, entry) && backBlocks == blocks,
           "the VMI written for a file reads back as another");
