@@ -16,4 +16,4 @@ ensure_packages() {
 
 # What building and testing Korvantis needs.
 BUILD_PACKAGES=(build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev qt6-base-dev qt6-base-dev-tools libpng-dev libgif-dev)
+  libcli11-dev qt6-base-dev qt6-base-dev-tools libpng-dev libgif-dev libunistring-dev)
