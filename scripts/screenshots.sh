@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Pictures of the desktop program for reviewers, taken under Xvfb: the main
+# Pictures of every window of the desktop program, taken under Xvfb: the main
 # window after F5 on the demo card in each view mode, the File menu, the
 # progress dialog and each dialog, as PNG files in build/screenshots/. They
 # are build output, never committed.
