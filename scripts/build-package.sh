@@ -9,6 +9,13 @@ folder=$(realpath "${1:-build}")
 if [ -z "${SOURCE_DATE_EPOCH:-}" ] && epoch=$(git log -1 --format=%ct 2>/dev/null); then
   export SOURCE_DATE_EPOCH=$epoch
 fi
-cmake --build "$folder" -j"$(nproc)" >/dev/null
-(cd "$folder" && rm -f korvantis_*.deb && cpack -G DEB >/dev/null)
+# What the build and CPack say goes to a log, shown only when they fail; the
+# package's path alone goes out.
+log="$folder/package.log"
+if ! { cmake --build "$folder" -j"$(nproc)" &&
+  (cd "$folder" && rm -f korvantis_*.deb && cpack -G DEB); } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "The package could not be built in $folder." >&2
+  exit 1
+fi
 ls "$folder"/korvantis_*.deb
