@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
+use_compiler_cache
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKORVANTIS_WERROR="${KORVANTIS_WERROR:-OFF}"

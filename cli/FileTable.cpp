@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
+
+#include <uniwidth.h>
 
 #include "Messages.h"
 
@@ -19,28 +22,6 @@ std::vector<std::string> Headings() {
   std::vector<std::string> cells = {"Index"};
   cells.insert(cells.end(), kFileColumnHeadings.begin(), kFileColumnHeadings.end());
   return cells;
-}
-
-// The code point starting at text[i]; i moves past it. Texts come from our
-// own decoders, so the sequences are whole.
-char32_t NextCodePoint(const std::string& text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i++]);
-  if (lead < 0x80) return lead;
-  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
-  char32_t point = lead & (0x3F >> extra);
-  for (int k = 0; k < extra && i < text.size(); ++k)
-    point = point << 6 | (static_cast<unsigned char>(text[i++]) & 0x3F);
-  return point;
-}
-
-bool IsWide(char32_t point) {
-  static constexpr std::pair<char32_t, char32_t> kWide[] = {
-      {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
-      {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
-      {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD}};
-  for (const auto& [first, last] : kWide)
-    if (point >= first && point <= last) return true;
-  return false;
 }
 
 std::string Hex(const std::string& bytes) {
@@ -161,10 +142,12 @@ std::string EscapeText(const std::string& text) {
 }
 
 std::size_t DisplayWidth(const std::string& text) {
-  std::size_t width = 0;
-  for (std::size_t i = 0; i < text.size();)
-    width += IsWide(NextCodePoint(text, i)) ? 2 : 1;
-  return width;
+  // "UTF-8" rather than the locale's encoding: characters of ambiguous width
+  // (the accented Latin letters among them) take one column, as in a Western
+  // terminal; in a CJK locale they would take two.
+  const int width =
+      u8_width(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), "UTF-8");
+  return static_cast<std::size_t>(std::max(width, 0));
 }
 
 void PrintFilesTsv(const std::vector<FileTexts>& rows, std::ostream& out) {

@@ -15,8 +15,9 @@
 // is not UTF-8), as \xNN in lowercase hexadecimal (ESC is \x1b). Every other
 // character is kept as it is.
 std::string EscapeText(const std::string& text);
-// The columns a UTF-8 text takes on a terminal: East Asian wide and
-// full-width characters two, others one.
+// The columns a UTF-8 text takes on a terminal, by the Unicode character
+// tables: East Asian wide and full-width characters two, combining marks and
+// other zero-width characters none, every other character one.
 std::size_t DisplayWidth(const std::string& text);
 
 // For scripts: a header row, then one row per file, tab-separated.

@@ -19,19 +19,29 @@ bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Closes the conversion on every way out.
+// The one Shift-JIS to UTF-8 descriptor of a thread, opened on first use and
+// closed at the thread's end: opening one costs far more than a card text's
+// conversion, and a listing converts four texts a file.
 class CConversion {
  public:
-  CConversion() : handle_(iconv_open("UTF-8", kShiftJisName)) {}
+  static CConversion& OfThisThread() {
+    thread_local CConversion conversion;
+    return conversion;
+  }
   ~CConversion() {
     if (IsOpen()) iconv_close(handle_);
   }
   CConversion(const CConversion&) = delete;
   CConversion& operator=(const CConversion&) = delete;
   bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t Get() const { return handle_; }
+  // Back to the initial state, which a failed conversion may have left.
+  iconv_t Reset() {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    return handle_;
+  }
 
  private:
+  CConversion() : handle_(iconv_open("UTF-8", kShiftJisName)) {}
   iconv_t handle_;
 };
 }  // namespace
@@ -75,7 +85,7 @@ std::string DecodeLatin1(const std::string& bytes) {
 }
 
 bool DecodeShiftJis(const std::string& bytes, std::string& utf8) {
-  CConversion conversion;
+  CConversion& conversion = CConversion::OfThisThread();
   if (!conversion.IsOpen()) return false;
   std::string in = bytes;
   std::string out(bytes.size() * 3 + 4, '\0');  // a Shift-JIS byte never needs more
@@ -83,7 +93,7 @@ bool DecodeShiftJis(const std::string& bytes, std::string& utf8) {
   std::size_t inLeft = in.size();
   char* outAt = out.data();
   std::size_t outLeft = out.size();
-  if (iconv(conversion.Get(), &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+  if (iconv(conversion.Reset(), &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
     return false;
   }
   out.resize(out.size() - outLeft);

@@ -4,7 +4,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdint>
 #include <vector>
 
@@ -28,47 +27,35 @@ Result CannotWrite(const char* reason) {
   return Result::Failure(Fill(message::kCannotWrite, {reason}));
 }
 
-void AppendPng(png_structp png, png_bytep data, png_size_t size) {
-  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + size);
-}
-
-// RGBA rows of every frame side by side.
+// Every frame side by side, as 8-bit RGBA with straight (not premultiplied)
+// alpha, the form libpng's simplified writer takes as it is.
 bool EncodePng(const CardIcon& icon, Bytes& out) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
   const int width = kSide * static_cast<int>(icon.frames.size());
-  std::vector<Bytes> rows(kSide, Bytes(static_cast<std::size_t>(width) * 4));
+  Bytes pixels(static_cast<std::size_t>(width) * kSide * 4);
+  std::uint8_t* pixel = pixels.data();
   for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < width; ++x) {
+    for (int x = 0; x < width; ++x, pixel += 4) {
       const std::uint32_t argb =
           icon.Argb(icon.frames[static_cast<std::size_t>(x / kSide)], x % kSide, y);
-      std::uint8_t* pixel = rows[static_cast<std::size_t>(y)].data() + 4 * x;
       pixel[0] = static_cast<std::uint8_t>(argb >> 16);
       pixel[1] = static_cast<std::uint8_t>(argb >> 8);
       pixel[2] = static_cast<std::uint8_t>(argb);
       pixel[3] = static_cast<std::uint8_t>(argb >> 24);
     }
   }
-  std::vector<png_bytep> pointers;
-  for (Bytes& row : rows)
-    pointers.push_back(row.data());
-  // libpng reports its failures by jumping back here.
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, &out, AppendPng, nullptr);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), kSide, 8, PNG_COLOR_TYPE_RGBA,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_rows(png, info, pointers.data());
-  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = kSide;
+  image.format = PNG_FORMAT_RGBA;
+  // Room for the largest stream these pixels can make, written in one pass.
+  out.resize(PNG_IMAGE_PNG_SIZE_MAX(image));
+  png_alloc_size_t size = out.size();
+  const bool done =
+      png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr) != 0;
+  out.resize(done ? size : 0);
+  png_image_free(&image);
+  return done;
 }
 
 int AppendGif(GifFileType* gif, const GifByteType* data, int size) {

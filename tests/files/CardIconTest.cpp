@@ -1,10 +1,12 @@
 #include <gif_lib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "CardIcon.h"
 #include "FileCommandTest.h"
+#include "IconImageFile.h"
 #include "RealData.h"
 
 namespace {
@@ -102,4 +104,31 @@ TEST_F(CardIconTest, ARealSavesIconExportsAsPngAndAnimatedGif) {
 
   EXPECT_EQ(ExportIcon(sim_.Card(), 0, scratch_.File("icon.bmp"), user_), CommandResult::Failed);
   EXPECT_FALSE(std::filesystem::exists(scratch_.File("icon.bmp")));
+}
+
+// Straight alpha, channel order and frame order all show in the pixels read
+// back: the half-transparent orange must not come back premultiplied.
+TEST_F(CardIconTest, APngHoldsEveryFrameSideBySideInItsExactColours) {
+  CardIcon icon;
+  ASSERT_TRUE(DecodeIcon(Text(IconFile(), 0x80 + 2 * 512), 3, icon));
+  const std::string path = scratch_.File("icon.png");
+  ASSERT_TRUE(WriteIconImage(path, icon));
+
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+  image.format = PNG_FORMAT_ARGB;
+  ASSERT_EQ(image.width, 64u);
+  ASSERT_EQ(image.height, 32u);
+  Bytes pixels(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  std::size_t wrong = 0;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const std::uint8_t* p = &pixels[static_cast<std::size_t>(y * 64 + x) * 4];
+      const std::uint32_t argb = std::uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3];
+      wrong += argb != icon.Argb(icon.frames[static_cast<std::size_t>(x / 32)], x % 32, y);
+    }
+  }
+  EXPECT_EQ(wrong, 0u);
 }

@@ -52,3 +52,16 @@ TEST(CardText, AChosenEncodingWinsWhereTheBytesAllowIt) {
   EXPECT_EQ(encoding, TextEncoding::Japanese);
   EXPECT_FALSE(EncodingFromName("utf8", encoding));
 }
+
+// One conversion serves every text: one that fails half-way, on a lead byte
+// at the end or a byte no Shift-JIS has, leaves nothing behind for the next.
+TEST(CardText, AFailedShiftJisTextLeavesTheNextOneWhole) {
+  std::string utf8 = "kept";
+  for (const std::string& bad : {kKanji + "\x94", kKanji + "\xa0\x80" + kKanji}) {
+    EXPECT_FALSE(DecodeShiftJis(bad, utf8));
+    EXPECT_EQ(utf8, "kept");
+    ASSERT_TRUE(DecodeShiftJis(kKatakana + kKanji, utf8));
+    EXPECT_EQ(utf8, "\uff92\uff72\uff9d\u6591\u9ce9");
+    utf8 = "kept";
+  }
+}
