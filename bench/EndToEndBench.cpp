@@ -46,7 +46,7 @@ CPageImage PageWithFiles(int count, std::uint16_t size = 1) {
   CPageImage page = CPageImage::Formatted();
   std::vector<std::uint8_t> blocks(std::size_t{size} * card_format::kBlockSize, 0x41);
   for (int i = 0; i < count; ++i) {
-    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(199 - i * size, size, i),
+    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(static_cast<std::uint16_t>(199 - i * size), size, i),
                    blocks.data());
   }
   return page;
@@ -249,7 +249,7 @@ void Defragment10Files(benchmark::State& state) {
   CPageImage page = CPageImage::Formatted();
   std::vector<std::uint8_t> blocks(10 * card_format::kBlockSize, 0x41);
   for (int i = 0; i < 10; ++i)
-    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(199 - i * 11, 10, i), blocks.data());
+    page.PlaceFile(static_cast<std::uint16_t>(i), DataEntry(static_cast<std::uint16_t>(199 - i * 11), 10, i), blocks.data());
   CareOn(state, page, 32 + 90 * 4, [](Bench& bench, CFixedUser& user) {
     return DefragmentPage(bench.card, SafetyCopies(), bench.progress, user);
   });

@@ -68,8 +68,11 @@ void CTerminalProgress::Draw() {
   std::string line = message_;
   if (positioned_ && upper_ > lower_) {
     const double fraction = double(position_ - lower_) / double(upper_ - lower_);
-    const int filled = fraction <= 0 ? 0 : fraction >= 1 ? kBarWidth : int(fraction * kBarWidth);
-    line += " [" + std::string(filled, '#') + std::string(kBarWidth - filled, ' ') + "] " +
+    const std::size_t width = kBarWidth;
+    const std::size_t filled = fraction <= 0   ? 0
+                               : fraction >= 1 ? width
+                                               : static_cast<std::size_t>(fraction * kBarWidth);
+    line += " [" + std::string(filled, '#') + std::string(width - filled, ' ') + "] " +
             FormatPercent(lower_, upper_, position_);
   }
   if (line == shown_) return;

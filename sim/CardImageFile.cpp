@@ -25,8 +25,8 @@ static_assert(kPageSize == 131072 && kPageCount == 4, "message::kImageSize names
 // 131072 -> "131,072", as the user reads sizes in messages.
 std::string WithThousands(std::uintmax_t value) {
   std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(at, ",");
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
   return digits;
 }
 

@@ -51,7 +51,7 @@ constexpr char kIdlePrompt[] = "For Help, press F1.";
 // A prompt is the status-bar text, then after a line break the tool tip.
 void SetPrompt(QAction* action, const char* prompt) {
   const QString text = QString::fromUtf8(prompt);
-  const int lineBreak = text.indexOf('\n');
+  const qsizetype lineBreak = text.indexOf('\n');
   action->setStatusTip(text.left(lineBreak));
   action->setWhatsThis(text.left(lineBreak));
   if (lineBreak >= 0) action->setToolTip(text.mid(lineBreak + 1));

@@ -265,9 +265,9 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
     }
     urls.append(QUrl::fromLocalFile(path));
   }
-  auto* data = new QMimeData;
-  data->setUrls(urls);
-  return data;
+  auto* mime = new QMimeData;
+  mime->setUrls(urls);
+  return mime;
 }
 
 void CCardListView::AppendRow(const FileTexts& row) {
@@ -294,7 +294,7 @@ void CCardListView::ShowTexts(int row) {
 }
 
 int CCardListView::CountSelectedRows() const {
-  return selection_->selectedRows(0).size();
+  return static_cast<int>(selection_->selectedRows(0).size());
 }
 
 bool CCardListView::OnUpdateSingleSelection() const {

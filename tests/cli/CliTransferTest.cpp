@@ -158,10 +158,10 @@ TEST_F(CommandLine, DownloadAllFailsNamingWhatItSkipped) {
 // change places): the batch commands act only on the files they listed.
 TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
   CPageImage listed = CPageImage::Formatted();
-  for (std::uint16_t slot : {0, 1}) {
-    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 199 - slot, 1);
+  for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{0, 1}) {
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(slot == 0 ? "FIRST       " : "SECOND      ");
-    ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, slot).data()));
+    ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, static_cast<std::uint8_t>(slot)).data()));
   }
   CPageImage swapped = listed;
   std::swap_ranges(EntrySlot(swapped, 0), EntrySlot(swapped, 0) + 32, EntrySlot(swapped, 1));

@@ -198,6 +198,6 @@ TEST_P(FailedWrite, StopsTheCommandThereAndLosesNoFile) {
 INSTANTIATE_TEST_SUITE_P(EveryWritingCommand, FailedWrite,
                          ::testing::Values(kUploadFile, kReplace, kDelete, kDefragment, kFormat,
                                            kRepair, kRestore),
-                         [](const auto& info) { return std::string(kNames[info.param]); });
+                         [](const auto& test) { return std::string(kNames[test.param]); });
 
 }  // namespace

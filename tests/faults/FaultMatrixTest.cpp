@@ -429,8 +429,8 @@ TEST_P(FaultMatrixTest, ShowsTheFailingLayersMessageAndWritesOnlyWhatItMeantTo) 
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, FaultMatrixTest,
                          ::testing::Range<std::size_t>(0, Commands().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                           std::string name = Commands()[info.param].name;
+                         [](const ::testing::TestParamInfo<std::size_t>& test) {
+                           std::string name = Commands()[test.param].name;
                            name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
                            return name;
                          });

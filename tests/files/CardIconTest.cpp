@@ -55,7 +55,7 @@ TEST(CardIcon, DecodesPaletteAndFramesToTheExactPixels) {
   ASSERT_TRUE(DecodeIcon(Text(IconFile(), 0x80 + 512 + 511), 3, icon));
   EXPECT_EQ(icon.frames.size(), 1u);
   EXPECT_FALSE(DecodeIcon(Text(IconFile(), 512), 1, icon));
-  for (const std::uint8_t frames : {0, 4}) {
+  for (const std::uint8_t frames : {std::uint8_t{0}, std::uint8_t{4}}) {
     Bytes header = IconFile();
     header[0x40] = frames;
     EXPECT_FALSE(DecodeIcon(Text(header, header.size()), 3, icon)) << int{frames};

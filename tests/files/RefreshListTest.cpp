@@ -88,8 +88,8 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
 }
 
 TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
-  for (std::uint16_t slot : {0, 2, 3, 4})
-    Place(slot, Entry(CVmuDirEntry::kData, "F", 199 - slot, 1), Blocks(1));
+  for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{0, 2, 3, 4})
+    Place(slot, Entry(CVmuDirEntry::kData, "F", static_cast<std::uint16_t>(199 - slot), 1), Blocks(1));
   Load();
   progress_.CancelAtPosition(3);
   EXPECT_EQ(Refresh(), CommandResult::Cancelled);
@@ -124,7 +124,7 @@ TEST_F(RefreshListTest, EverySlotOfTheDirectorysBlocksIsExamined) {
 
   // Every slot of the directory's blocks, whatever the root counts.
   sim_.Sim().Faults().silentAfter = -1;
-  for (const std::uint16_t count : {240, 0}) {
+  for (const std::uint16_t count : {std::uint16_t{240}, std::uint16_t{0}}) {
     SetRootField(card_format::kRootDirectoryEntryCount, count);
     Load();
     EXPECT_EQ(Refresh(), CommandResult::Done);

@@ -21,7 +21,7 @@ class UploadFileTest : public FileCommandTest {
   // blocks are free when free is given.
   void FreshCard(const std::set<int>* free = nullptr) {
     page_ = CPageImage::Formatted();
-    for (int block = 0; free != nullptr && block < 200; ++block) {
+    for (std::uint16_t block = 0; free != nullptr && block < 200; ++block) {
       page_.SetFatEntry(block, free->count(block) ? CVmuFat::kFree : CVmuFat::kLastBlock);
     }
     Load();
@@ -89,7 +89,7 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
 TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   // Files of 3, 2 and 3 blocks, the middle one deleted: a 3-block upload fits.
   FreshCard();
-  for (const auto& [name, size] : {std::pair<const char*, int>{"A", 3}, {"B", 2}, {"C", 3}})
+  for (const auto& [name, size] : {std::pair<const char*, std::uint16_t>{"A", 3}, {"B", 2}, {"C", 3}})
     ASSERT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, name, 0, size), Blocks(size))),
               CommandResult::Done);
   Delete("B");

@@ -101,7 +101,7 @@ TEST_P(PortRoadContract, WritesAndReadsEachRegisterAndNoOther) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PortRoadContract, ::testing::ValuesIn(kRoads),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // The direct road reaches whatever sits at an address, so it drives only a
 // port that answers its probe, and the probe writes only the data register.

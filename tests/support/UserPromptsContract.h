@@ -24,10 +24,10 @@
 
 // One user to test, as its factory set him up, with what he needs kept alive.
 struct UserOnTest {
-  UserOnTest(std::shared_ptr<void> owned, CUserPrompts* user)
-      : keep(std::move(owned)), user(user) {}
+  UserOnTest(std::shared_ptr<void> owned, CUserPrompts* prompts)
+      : keep(std::move(owned)), user(prompts) {}
   template <class User>
-  explicit UserOnTest(const std::shared_ptr<User>& user) : UserOnTest(user, user.get()) {}
+  explicit UserOnTest(const std::shared_ptr<User>& made) : UserOnTest(made, made.get()) {}
 
   std::shared_ptr<void> keep;
   CUserPrompts* user;
