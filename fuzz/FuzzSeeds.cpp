@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
       const std::vector<std::uint16_t> chain(free.end() - static_cast<std::ptrdiff_t>(size),
                                              free.end());
       free.resize(free.size() - size);
-      Place(page, file < 20 ? file : static_cast<std::uint16_t>(227 - file), 0x33, chain);
+      Place(page, file < 20 ? file : static_cast<std::uint16_t>(227 - file), card_format::kTypeData,
+            chain);
     }
     const std::string path = std::string(argv[1]) + "/fragmented-" + std::to_string(seed) + ".bin";
     if (!CScratchFile::WriteFile(path, page.GetData(), kPageSize)) {

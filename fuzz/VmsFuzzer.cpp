@@ -23,7 +23,6 @@
 
 namespace {
 using Blocks = std::vector<std::uint8_t>;
-constexpr std::uint8_t kData = 0x33;  // the type the console gives data files
 // The VMI's fields that a card file keeps, as public descriptions give them.
 constexpr std::size_t kVmiDate = 0x44;  // year (16 bits), month, day, hour, minute, second, weekday
 constexpr std::size_t kVmiName = 0x58, kVmiMode = 0x64, kVmiSize = 0x68;
@@ -80,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(FitsACard(blocks.size()) &&
               blocks.size() == std::size_t{entry.GetSize()} * card_format::kBlockSize,
           "a pair was read as no whole number of blocks");
-  Require(entry.GetType() == kData || entry.GetType() == CVmuDirEntry::kGame,
+  Require(entry.GetType() == CVmuDirEntry::kData || entry.GetType() == CVmuDirEntry::kGame,
           "a pair was read as neither a data file nor a game");
 
   const CVmsFile::Vmi again = CVmsFile::Describe(entry, blocks, "COPY");
