@@ -14,18 +14,17 @@
 #include <vector>
 
 #include "FileCommands.h"
+#include "FuzzCard.h"
 #include "FuzzUser.h"
 #include "PageImage.h"
 #include "QuietProgress.h"
 #include "ScratchFile.h"
 #include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFat.h"
 
 namespace {
-constexpr std::uint32_t kTimeout = 2000;  // microseconds; the simulated card answers at once
 // On an empty page a data file takes the run that descends from the highest
 // user block, a game the run that climbs from block 0.
 constexpr std::uint16_t kFirstDataBlock = CVmuFat::kUserBlocks - 1;
@@ -66,9 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CSimulatedCard sim;
   std::memcpy(sim.GetPage(0), FormattedWire().GetData(), card_format::kPageSize);
-  CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
-  card.GetLink()->SetDelayFactor(0);
-  card.GetLink()->SetTimeout(kTimeout);
+  const std::unique_ptr<CVmuCard> owned = FuzzCardOn(sim);
+  CVmuCard& card = *owned;
   CQuietProgress progress;
   CFuzzUser user(input.Path());
   const bool accepted = UploadFile(card, progress, user) == CommandResult::Done;

@@ -17,17 +17,16 @@
 #include <vector>
 
 #include "CareCommands.h"
+#include "FuzzCard.h"
 #include "FuzzPage.h"
 #include "FuzzUser.h"
 #include "PageCheck.h"
 #include "QuietProgress.h"
 #include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 
 namespace {
-constexpr std::uint32_t kTimeout = 2000;  // microseconds; the simulated card answers at once
 
 // The wrong checksums (the file's slot, the checksum its bytes give); false
 // when anything else is wrong.
@@ -48,9 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CSimulatedCard sim;
   PutPage(sim, before);
-  CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
-  card.GetLink()->SetDelayFactor(0);
-  card.GetLink()->SetTimeout(kTimeout);
+  const std::unique_ptr<CVmuCard> owned = FuzzCardOn(sim);
+  CVmuCard& card = *owned;
   CQuietProgress progress;
   CFuzzUser user("");
   const CommandResult result = DefragmentPage(card, SafetyCopies{}, progress, user);

@@ -20,19 +20,18 @@
 #include <vector>
 
 #include "FileCommands.h"
+#include "FuzzCard.h"
 #include "FuzzPage.h"
 #include "FuzzUser.h"
 #include "PageImage.h"
 #include "QuietProgress.h"
 #include "ScratchFile.h"
 #include "SimulatedCard.h"
-#include "SimulatedPortRoad.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFat.h"
 
 namespace {
-constexpr std::uint32_t kTimeout = 2000;  // microseconds; the simulated card answers at once
 constexpr std::uint16_t kUploadBlocks = 2;
 constexpr std::uint16_t kMaxDownloadBlocks = 16;
 constexpr std::uint32_t kDownloadBudget = 48;
@@ -90,9 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CSimulatedCard sim;
   PutPage(sim, before);
 
-  CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
-  card.GetLink()->SetDelayFactor(0);
-  card.GetLink()->SetTimeout(kTimeout);
+  const std::unique_ptr<CVmuCard> owned = FuzzCardOn(sim);
+  CVmuCard& card = *owned;
   CQuietProgress progress;
   CFuzzUser user(UploadSource());
 
