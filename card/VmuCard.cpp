@@ -49,6 +49,16 @@ bool CVmuCard::GetEntryCount(std::uint16_t& out) {
   return true;
 }
 
+bool CVmuCard::ReadDirectory() {
+  CVmuDirectory* directory = nullptr;
+  if (!GetDirectory(directory)) return false;
+  const std::uint32_t start = directory->GetStartBlock(), count = directory->GetBlockCount();
+  // A directory that leaves the page is left to the reads of its entries to refuse.
+  if (count == 0 || start >= kBlockCount || start + 1 < count) return true;
+  if (!cache_->Preload(start + 1 - count, count)) return Fail(cache_->GetLastError());
+  return true;
+}
+
 bool CVmuCard::GetNewEntryLimit(std::uint16_t& out) {
   std::uint16_t slots = 0, count = 0;
   if (!GetEntryCount(slots)) return false;

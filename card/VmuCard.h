@@ -45,6 +45,10 @@ class CVmuCard {
   // How many of the first slots a new file may take: the root's entry count,
   // as the console keeps it, but never more than there are slots.
   bool GetNewEntryLimit(std::uint16_t& out);
+  // Brings the directory's blocks into the cache in one transfer when none
+  // is cached yet, so that a command that looks at every slot makes one
+  // transaction for them, not one a block.
+  bool ReadDirectory();
 
   // The allocation chain of a file of size blocks from its first block, with
   // its verdict (CVmuChain). False only when the table cannot be read.

@@ -90,6 +90,7 @@ CommandResult Gather(CVmuCard& card, const std::vector<ListedFile>& files, CUser
   card.Invalidate();  // nothing unwritten is ever left between commands
   Result ready = CheckFormatted(card);
   if (ready) ready = CheckLayout(card);
+  if (ready && !card.ReadDirectory()) ready = card.LastFailure();
   if (!ready) return Fail(user, ready);
   for (const ListedFile& file : files) {
     CVmuDirEntry entry;

@@ -94,7 +94,7 @@ struct Placement {
 CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts& user,
                        Placement& placement) {
   std::uint16_t count = 0, limit = 0;
-  if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit))
+  if (!card.GetEntryCount(count) || !card.GetNewEntryLimit(limit) || !card.ReadDirectory())
     return Fail(user, card.LastFailure());
   bool freeFound = false;
   for (std::uint16_t i = 0; i < count; ++i) {

@@ -58,10 +58,10 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
   dci.insert(dci.end(), 64, 0xEE);  // ignored
 
   EXPECT_EQ(Upload(dci), CommandResult::Done);
-  // Every directory block is read: no other entry may have the name.
-  Words expected = {"R255", "R254"};
-  for (int block = 253; block >= 241; --block)
-    expected.push_back("R" + std::to_string(block));
+  // Every directory block is read, all in one transfer from block 241 up:
+  // no other entry may have the name.
+  Words expected = {"R255", "R254",
+                    "R@" + std::to_string(241 * 512) + "#" + std::to_string(13 * 512)};
   for (int block : {199, 198, 197, 254, 253})
     for (const std::string& unit : CCardOnSimulator::BlockStore(block))
       expected.push_back(unit);
@@ -89,7 +89,8 @@ TEST_F(UploadFileTest, WritesDataThenChainThenEntryWithTheFewestTransfers) {
 TEST_F(UploadFileTest, HolesLeftByDeletedFilesAreFilledFromTheTop) {
   // Files of 3, 2 and 3 blocks, the middle one deleted: a 3-block upload fits.
   FreshCard();
-  for (const auto& [name, size] : {std::pair<const char*, std::uint16_t>{"A", 3}, {"B", 2}, {"C", 3}})
+  for (const auto& [name, size] :
+       {std::pair<const char*, std::uint16_t>{"A", 3}, {"B", 2}, {"C", 3}})
     ASSERT_EQ(Upload(Dci(Entry(CVmuDirEntry::kData, name, 0, size), Blocks(size))),
               CommandResult::Done);
   Delete("B");
