@@ -38,7 +38,8 @@ class CardObject : public ::testing::Test {
 TEST_F(CardObject, ReadDirEntryFetchesTheRootTheTableThenTheEntrysBlockOnce) {
   CPageImage page = CPageImage::Formatted();
   for (const std::uint16_t n : std::initializer_list<std::uint16_t>{0, 5, 17})
-    std::memcpy(EntrySlot(page, n), MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(100 + n), 1).GetData(),
+    std::memcpy(EntrySlot(page, n),
+                MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(100 + n), 1).GetData(),
                 CVmuDirEntry::kLength);
   Load(page);
 

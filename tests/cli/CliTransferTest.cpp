@@ -161,7 +161,8 @@ TEST_F(CommandLine, BatchCommandsActOnlyOnTheFilesTheyListed) {
   for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{0, 1}) {
     CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, static_cast<std::uint16_t>(199 - slot), 1);
     entry.SetFileName(slot == 0 ? "FIRST       " : "SECOND      ");
-    ASSERT_TRUE(listed.PlaceFile(slot, entry, std::vector<std::uint8_t>(512, static_cast<std::uint8_t>(slot)).data()));
+    ASSERT_TRUE(listed.PlaceFile(
+        slot, entry, std::vector<std::uint8_t>(512, static_cast<std::uint8_t>(slot)).data()));
   }
   CPageImage swapped = listed;
   std::swap_ranges(EntrySlot(swapped, 0), EntrySlot(swapped, 0) + 32, EntrySlot(swapped, 1));

@@ -89,7 +89,8 @@ TEST_F(RefreshListTest, RowsShowEntryAndHeaderBytesReadWithTheFewestTransfers) {
 
 TEST_F(RefreshListTest, CancelKeepsTheRowsListedSoFar) {
   for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{0, 2, 3, 4})
-    Place(slot, Entry(CVmuDirEntry::kData, "F", static_cast<std::uint16_t>(199 - slot), 1), Blocks(1));
+    Place(slot, Entry(CVmuDirEntry::kData, "F", static_cast<std::uint16_t>(199 - slot), 1),
+          Blocks(1));
   Load();
   progress_.CancelAtPosition(3);
   EXPECT_EQ(Refresh(), CommandResult::Cancelled);
