@@ -86,9 +86,9 @@ struct Placement {
   CVmuDirEntry replaced;              // the replaced file's entry
   CVmuChain old;                      // and its chain
   std::vector<std::uint16_t> blocks;  // the new chain, in file order
-  // A game replacing its old version, which holds some of the blocks from 0
-  // up: those blocks, in file order. Until the old version is freed, the new
-  // one waits whole along blocks; then it moves here (MoveToBlockZero).
+  // A game whose old version holds some of its blocks from 0 up: its chain
+  // there, in file order. Until the old version is freed, the new one waits
+  // whole along blocks; then it moves here (MoveToBlockZero).
   std::vector<std::uint16_t> final;
   // The move itself: blocks already in place are not written again, and a
   // cancel is not taken, since the old version is gone by then.
