@@ -39,7 +39,8 @@ bool HasDisplay() {
 
 struct Options {
   QCommandLineOption simulate{
-      "simulate", "Run on a simulated card whose memory is FILE (.dcm, .bin or .vmu).", "FILE"};
+      "simulate", "Run on a simulated card whose memory is FILE (.dcm, .bin, .vmu or .vmd).",
+      "FILE"};
   QCommandLineOption trace{"trace", "Write every register access to FILE.", "FILE"};
 
   void AddTo(QCommandLineParser& parser) const {

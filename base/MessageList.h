@@ -108,7 +108,8 @@ KORVANTIS_MESSAGE(kNotFormatted, "This page of the memory card is not formatted.
 KORVANTIS_MESSAGE(
     kCannotRead, "File could not be read.",
     "The chosen file is missing, unreadable, too short, or not a file of the expected kind: a DCI "
-    "file for an upload; for a restore, a DCM backup or a card image (.bin, .vmu) of one page "
+    "file for an upload; for a restore, a DCM backup or a card image (.bin, .vmu, .vmd) of one "
+    "page "
     "(131,072 bytes) or four (524,288 bytes).")
 KORVANTIS_MESSAGE(kCannotReadWhy, "File could not be read. ({reason})",
                   "The system refused the chosen file for the reason in parentheses: it is "
@@ -176,6 +177,10 @@ KORVANTIS_MESSAGE(kDownloadInTheWay,
                   "A download into a folder writes only files, and never through anything else of "
                   "the card file's name. The other files were still downloaded, and the download "
                   "counts as failed. Move it away, or download into another folder.")
+KORVANTIS_MESSAGE(kDownloadNoBlocks, "{file} was not written: its card file holds no blocks.",
+                  "The file's directory entry gives it a size of 0 blocks, so there is nothing to "
+                  "save. The other files were still downloaded, and the download counts as "
+                  "failed.")
 KORVANTIS_MESSAGE(kDownloadOntoInput,
                   "{file} leads to the card image or the trace file in use; its card file was "
                   "not downloaded.",
@@ -223,8 +228,9 @@ KORVANTIS_MESSAGE(
     "card until its new version is written.  This file requires {N blocks}, but {there are only M "
     "blocks free} on this memory card.",
     "A replacement is written into free blocks, and the old version is freed only once the new one "
-    "is whole, so the page needs room for both at once. Free some room on the console, or delete "
-    "the old version there first.")
+    "is whole, so the page needs room for both at once. A game is written so too, then moved to "
+    "block 0, where the console runs it. Free some room on the console, or delete the old version "
+    "there first.")
 KORVANTIS_MESSAGE(kAskReplace,
                   "There is already a file named \"{name}\" on this memory card.  Do you want to "
                   "replace it?",
@@ -247,6 +253,9 @@ KORVANTIS_MESSAGE(kReplaceDamaged,
                   "The allocation table does not link the old file's blocks properly, so freeing "
                   "them could destroy other files. Nothing was written. The console's own memory "
                   "card menu may be able to delete the file.")
+KORVANTIS_MESSAGE(kNoBlocks, "This file holds no blocks.",
+                  "Its directory entry gives it a size of 0 blocks: there is nothing to save, and "
+                  "no upload would take such a file back. Nothing was saved.")
 KORVANTIS_MESSAGE(kDownloadDamaged,
                   "This file cannot be downloaded: its blocks on the memory card are damaged "
                   "({what is wrong}).",
@@ -280,6 +289,12 @@ KORVANTIS_MESSAGE(kTitleDownloadFile, "Downloading file from the memory card..."
 KORVANTIS_MESSAGE(kTitleUploadFile, "Uploading file to the memory card...",
                   "The file's blocks are being written into free blocks. Cancel stops there; the "
                   "blocks written stay free, and the card holds what it held before.")
+KORVANTIS_MESSAGE(kTitleMoveGame, "Moving the game to block 0...",
+                  "A game's new version, written whole beside its old one, which is now freed, is "
+                  "being copied to block 0 up, where the console runs it. This runs to its end "
+                  "even if Cancel is pressed. Should the link stop it, the game stays whole where "
+                  "it was written: check the card (Memory Card > Check Card... with Repair), then "
+                  "upload the game again.")
 KORVANTIS_MESSAGE(kTitleBackup, "Downloading data from the memory card...",
                   "The selected page is being read for a backup. Cancel stops there, and nothing "
                   "is saved.")
@@ -300,9 +315,9 @@ KORVANTIS_MESSAGE(kTitleFormat, "Formatting the memory card...",
 // Card images.
 KORVANTIS_MESSAGE(kImageUnknownKind,
                   "{file} is not a card image the simulated card knows: its name must end in .dcm "
-                  "(wire order) or .bin or .vmu (storage order).",
+                  "(wire order) or .bin, .vmu or .vmd (storage order), in either case.",
                   "Name the image by its kind: .bin and .vmu for images as emulators keep them, "
-                  ".dcm for page backups.")
+                  ".vmd for dumps made on the console, .dcm for page backups.")
 KORVANTIS_MESSAGE(kImageCannotOpen, "{file} cannot be opened: {reason}.",
                   "The image is missing or is not a file. Choose it again (File > Open Card "
                   "Image).")
@@ -335,14 +350,16 @@ KORVANTIS_MESSAGE(kTraceIsOutput, "{file} is the trace file in use; choose anoth
                   "Nothing is ever saved over the wire trace being written. Choose another name.")
 KORVANTIS_UNSHOWN(kImageNoRoom, "{file} has no room at page {N}, offset {offset}.")
 KORVANTIS_MESSAGE(kImageName,
-                  "{file}: a card image is named .dcm (wire order), .bin or .vmu (storage order).",
+                  "{file}: a card image is named .dcm (wire order), .bin, .vmu or .vmd (storage "
+                  "order).",
                   "korvantis-cli new-image takes the image's kind from its name: end it in .bin, "
-                  ".vmu or .dcm.")
+                  ".vmu, .vmd or .dcm.")
 KORVANTIS_UNSHOWN(kImagePageCount, "{file}: a card image holds one page or four.")
-KORVANTIS_MESSAGE(kDropNotUnderstood,
-                  "Drop one card image (.bin, .vmu or .dcm) to open it, or DCI files to upload "
-                  "them. Nothing was done.",
-                  "Drop the files in one of those two ways.")
+KORVANTIS_MESSAGE(
+    kDropNotUnderstood,
+    "Drop one card image (.bin, .vmu, .vmd or .dcm) to open it, or DCI, VMS or VMI files to "
+    "upload them. Nothing was done.",
+    "Drop the files in one of those two ways.")
 
 // Card care: check and repair, delete, format, defragment, safety copies.
 KORVANTIS_MESSAGE(kCheckImplausibleFat,
@@ -492,7 +509,15 @@ KORVANTIS_MESSAGE(kGameNeedsRoom,
                   "The console runs a game only from block 0 up. Defragment the memory card "
                   "(Memory Card > Defragment, or korvantis-cli upload --defrag), then upload it.")
 KORVANTIS_MESSAGE(kGameThere, "There is already a game on this memory card.",
-                  "A page holds one game. Delete the game on the card first.")
+                  "A page holds one game. A newer version of the same game (the same file name) "
+                  "replaces it once you agree (korvantis-cli: with --replace); for another game, "
+                  "delete the game on the card first.")
+KORVANTIS_MESSAGE(kGameTooLarge,
+                  "The game takes {N blocks}, but a game on this memory card may take at most {M "
+                  "blocks}, so it was not uploaded.",
+                  "The page's root block says how many blocks a game may take (128 on a card "
+                  "formatted by the console), and the console runs no larger game. Nothing was "
+                  "written.")
 KORVANTIS_MESSAGE(kAddDefrag, "Add --defrag to defragment the page first and then upload the game.",
                   "korvantis-cli moves files only when asked to.")
 KORVANTIS_MESSAGE(kAddForce, "Add --force to replace the files that were kept.",

@@ -46,8 +46,8 @@ class CPageImage {
   void SetFatEntry(std::uint16_t block, std::uint16_t value);
 
   // Writes pages (1 or 4, in order) to a new file, in the byte order that its
-  // extension names: .dcm wire order, .bin and .vmu storage order. Refuses to
-  // overwrite an existing file.
+  // extension names (card_format::ImageOrderFor): .dcm wire order; .bin, .vmu
+  // and .vmd storage order. Refuses to overwrite an existing file.
   static Result WriteNewFile(const std::string& path, const std::vector<CPageImage>& pages);
 
  private:

@@ -43,6 +43,10 @@ class CVmuRootBlock : public CVmuRegion {
   bool GetDirectoryEntryCount(std::uint16_t& out) {
     return GetField(card_format::kRootDirectoryEntryCount, out);
   }
+  // How many blocks a game may take; 0 on pages whose tools left it unset.
+  bool GetMaxGameBlocks(std::uint16_t& out) {
+    return GetField(card_format::kRootMaxGameBlocks, out);
+  }
 
  private:
   bool GetField(std::uint32_t offset, std::uint16_t& out);

@@ -74,7 +74,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       "upload", "write DCI files, or VMS/VMI pairs (name the .vmi or the .vms), to the card");
   upload->add_option("FILE", request.files, "the files")->required();
   upload->add_flag("--replace", request.replace,
-                   "replace a file of the same name on the card (else it is refused)");
+                   "replace a file of the same name on the card, a game too (else it is refused)");
   upload->add_flag("--defrag", request.defrag,
                    "for a game: defragment first when data files hold its blocks");
   CLI::App* exportIcon =
@@ -86,8 +86,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
                                     "the DCM file to write", request, true);
   CLI::App* restore = AddFileCommand(
       app, "restore", "write a page to the selected page",
-      "a DCM backup (.dcm), or a card image (.bin, .vmu) converted from the card's order", request,
-      false);
+      "a DCM backup (.dcm), or a card image (.bin, .vmu, .vmd) converted from the card's order",
+      request, false);
   restore->add_option("--from-page", request.fromPage, "of a file of four pages, page N (1 to 4)")
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));
@@ -98,7 +98,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       ->required()
       ->check(CLI::Range(1, 4));
   CLI::App* newImage = app.add_subcommand("new-image", "create a formatted card image");
-  newImage->add_option("FILE", request.file, "the image to create (.dcm, .bin or .vmu)")
+  newImage->add_option("FILE", request.file, "the image to create (.dcm, .bin, .vmu or .vmd)")
       ->required();
   newImage->add_option("--pages", request.pages, "1 or 4")
       ->transform(DecimalNumber(kLargest16))

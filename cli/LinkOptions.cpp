@@ -75,7 +75,7 @@ CLI::Validator DecimalNumber(std::uint32_t limit) {
 void AddLinkOptions(CLI::App& app, LinkOptions& options) {
   constexpr std::uint32_t kLargest = std::numeric_limits<std::uint32_t>::max();
   auto* image = app.add_option("--image", options.image,
-                               "a simulated card whose memory is FILE (.dcm, .bin or .vmu)")
+                               "a simulated card whose memory is FILE (.dcm, .bin, .vmu or .vmd)")
                     ->check(NamesAFile())
                     ->type_name("FILE");
   auto* port =

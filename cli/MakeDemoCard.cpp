@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fputs("Usage: korvantis-demo-card FILE.bin|FILE.vmu|FILE.dcm\n", stderr);
+    std::fputs("Usage: korvantis-demo-card FILE.bin|FILE.vmu|FILE.vmd|FILE.dcm\n", stderr);
     return 2;
   }
   const Result written = CPageImage::WriteNewFile(argv[1], {MakeDemoPage()});

@@ -15,14 +15,16 @@
 
 namespace {
 // The page is formatted, the entry read from the card and its allocation
-// chain walked before the progress window opens. A damaged chain is refused
-// here, before any block of the file is read.
+// chain walked before the progress window opens. An entry of no blocks (no
+// upload takes its DCI back) and a damaged chain are refused here, before any
+// block of the file is read.
 CommandResult OpenFile(CVmuCard& card, const ListedFile& file, CUserPrompts& user,
                        CVmuDirEntry& entry, std::unique_ptr<CVmuRegion>& region) {
   CBusyScope busy(user);
   card.Invalidate();
   Result ready = CheckFormatted(card);
   if (ready) ready = ReadListedEntry(card, file, entry);
+  if (ready && entry.GetSize() == 0) ready = Result::Failure(message::kNoBlocks.text);
   if (!ready) return Fail(user, ready);
   if (!card.OpenFile(file.index, region)) {
     const CVmuChain& damaged = card.GetChainFault();

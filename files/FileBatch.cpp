@@ -68,6 +68,7 @@ CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::str
   const bool vms = format == CardFileFormat::Vms;
   const std::string path =
       FolderPath(folder, DistinctFileStem(file.index, name, stems) + (vms ? ".vms" : ".dci"));
+  if (entry.GetSize() == 0) return Skip(user, message::kDownloadNoBlocks, path);
   std::string taken;
   for (const std::string& output :
        vms ? std::vector<std::string>{path, CVmsFile::Companion(path)} : std::vector{path}) {

@@ -48,7 +48,8 @@ std::string FreeBlocksText(std::uint16_t blocks);
 
 // Reads the file along its allocation chain and saves it where the user
 // chooses: a DCI file, or a VMS file with its VMI beside when the name ends
-// in .vms or .vmi (VmsFile.h); a file whose chain is damaged is refused.
+// in .vms or .vmi (VmsFile.h), in any case; a file whose chain is damaged,
+// or whose entry holds no blocks, is refused.
 CommandResult DownloadFile(CVmuCard& card, const ListedFile& file, CProgress& progress,
                            CUserPrompts& user);
 // The same, saved as the DCI file path without asking (a drag out of the list).
@@ -83,8 +84,11 @@ struct UploadDecisions {
 // blocks; a file of a name already on the page is replaced only as decided
 // and, after a question, only if the card still holds it as it was when
 // asked, and no moment leaves neither version whole on the card. A game goes
-// from block 0 upward, one game a page; when data files hold those blocks,
-// the page is defragmented first as decided, or the game is refused.
+// from block 0 upward, one game a page, and no larger than the page's root
+// allows; when data files hold those blocks, the page is defragmented first
+// as decided, or the game is refused. A game replacing its old version there
+// is written whole into other free blocks first, then moved to block 0 once
+// the old version is freed.
 // declined, if given, tells what a decision against the upload left undone.
 CommandResult UploadFile(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                          const UploadDecisions& decisions = UploadDecisions(),

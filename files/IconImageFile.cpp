@@ -7,21 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "FileExtension.h"
 #include "FileWriter.h"
 #include "Messages.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr int kSide = CardIcon::kSide;
-
-std::string LowerExtension(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return "";
-  std::string extension = path.substr(dot + 1);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension;
-}
 
 Result CannotWrite(const char* reason) {
   return Result::Failure(Fill(message::kCannotWrite, {reason}));
@@ -123,15 +115,14 @@ bool EncodeGif(const CardIcon& icon, Bytes& out) {
 }  // namespace
 
 bool IsIconImageName(const std::string& path) {
-  const std::string extension = LowerExtension(path);
-  return extension == "png" || extension == "gif";
+  return card_format::HasExtension(path, "png") || card_format::HasExtension(path, "gif");
 }
 
 Result WriteIconImage(const std::string& path, const CardIcon& icon) {
   if (!IsIconImageName(path)) return Result::Failure(message::kIconFileKind.text);
   if (icon.frames.empty()) return Result::Failure(message::kNoIcon.text);
   Bytes bytes;
-  const bool png = LowerExtension(path) == "png";
+  const bool png = card_format::HasExtension(path, "png");
   if (!(png ? EncodePng(icon, bytes) : EncodeGif(icon, bytes))) {
     return CannotWrite(png ? message::kPngNotMade.text : message::kGifNotMade.text);
   }

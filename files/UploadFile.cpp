@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,11 +81,18 @@ CommandResult ReadSource(const CardFileSource& source, LoneVms loneVms, CUserPro
 struct Placement {
   std::uint16_t slot = 0;
   bool replaces = false;
-  bool gameThere = false;
+  bool otherGame = false;             // a game the upload does not replace is on the page
   bool needsRoom = false;             // a game's blocks are held by data files
   CVmuDirEntry replaced;              // the replaced file's entry
   CVmuChain old;                      // and its chain
   std::vector<std::uint16_t> blocks;  // the new chain, in file order
+  // A game whose old version holds some of its blocks from 0 up: its chain
+  // there, in file order. Until the old version is freed, the new one waits
+  // whole along blocks; then it moves here (MoveToBlockZero).
+  std::vector<std::uint16_t> final;
+  // The move itself: blocks already in place are not written again, and a
+  // cancel is not taken, since the old version is gone by then.
+  bool moving = false;
 };
 
 // The first entry of the upload's name, which it replaces, or else the lowest
@@ -100,7 +108,6 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
   for (std::uint16_t i = 0; i < count; ++i) {
     CVmuDirEntry entry;
     if (!card.ReadDirEntry(i, entry)) return Fail(user, card.LastFailure());
-    placement.gameThere = placement.gameThere || entry.GetType() == CVmuDirEntry::kGame;
     if (entry.GetType() == CVmuDirEntry::kFree) {
       if (i >= limit) continue;
       if (!freeFound && !placement.replaces) placement.slot = i;
@@ -112,6 +119,8 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
       if (!card.ReadChain(entry.GetFirstBlock(), entry.GetSize(), placement.old)) {
         return Fail(user, card.LastFailure());
       }
+    } else {
+      placement.otherGame = placement.otherGame || entry.GetType() == CVmuDirEntry::kGame;
     }
   }
   return freeFound || placement.replaces
@@ -119,14 +128,38 @@ CommandResult FindSlot(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts&
              : Fail(user, Result::Failure(message::kDirectoryFull.text));
 }
 
-// The console runs a game only from block 0 upward.
+// The console runs a game only from block 0 upward. Blocks there that the
+// old version of the game holds cannot take the new one until the new one is
+// whole and the old freed: meanwhile, the new version's blocks for them wait
+// in the highest free blocks beyond the game's. The free count is checked
+// before: with as many blocks free as the game takes and none held by other
+// files, enough lie beyond it.
 CommandResult FindGameBlocks(const CVmuCard& card, CVmuFat& fat, std::uint16_t size,
-                             CUserPrompts& user, Placement& placement) {
+                             std::uint16_t free, CUserPrompts& user, Placement& placement) {
+  const std::vector<std::uint16_t>& old = placement.old.blocks;
+  bool oldThere = false;
   for (std::uint16_t block = 0; block < size; ++block) {
     std::uint16_t next = 0;
     if (!fat.GetEntry(block, next)) return Fail(user, card.Failure(fat.GetLastError()));
-    placement.needsRoom = placement.needsRoom || next != CVmuFat::kFree;
+    const bool ofOld = placement.replaces && std::count(old.begin(), old.end(), block) > 0;
+    placement.needsRoom = placement.needsRoom || (next != CVmuFat::kFree && !ofOld);
+    oldThere = oldThere || ofOld;
     placement.blocks.push_back(block);
+  }
+  if (!oldThere || placement.needsRoom) return CommandResult::Done;
+  std::vector<std::uint16_t> waiting;
+  if (!fat.FindFreeBlocks(size, waiting)) return Fail(user, card.Failure(fat.GetLastError()));
+  waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
+                               [size](std::uint16_t block) { return block < size; }),
+                waiting.end());
+  placement.final = placement.blocks;
+  auto next = waiting.begin();
+  for (std::uint16_t& block : placement.blocks) {
+    if (std::count(old.begin(), old.end(), block) == 0) continue;
+    if (next == waiting.end()) {
+      return Fail(user, Result::Failure(Fill(message::kNoRoomToReplace, {Need(size), Have(free)})));
+    }
+    block = *next++;
   }
   return CommandResult::Done;
 }
@@ -145,7 +178,7 @@ CommandResult FindBlocks(const CVmuCard& card, CVmuFat& fat, const CVmuDirEntry&
                           {Need(size), Have(free)})));
   }
   if (upload.GetType() == CVmuDirEntry::kGame)
-    return FindGameBlocks(card, fat, size, user, placement);
+    return FindGameBlocks(card, fat, size, free, user, placement);
   if (!fat.FindFreeBlocks(size, placement.blocks))
     return Fail(user, card.Failure(fat.GetLastError()));
   return CommandResult::Done;
@@ -159,10 +192,17 @@ CommandResult FindPlace(CVmuCard& card, const CVmuDirEntry& upload, CUserPrompts
   CVmuRootBlock& root = *card.GetRootBlock();
   if (!root.GetFat(fat)) return Fail(user, card.Failure(root.GetLastError()));
   if (Result layout = CheckLayout(card); !layout) return Fail(user, layout);
+  const bool game = upload.GetType() == CVmuDirEntry::kGame;
+  // A root that leaves the limit 0 sets none: some tools write no limit.
+  std::uint16_t limit = 0;
+  if (game && !root.GetMaxGameBlocks(limit)) return Fail(user, card.Failure(root.GetLastError()));
+  if (game && limit != 0 && upload.GetSize() > limit) {
+    return Fail(
+        user, Result::Failure(Fill(message::kGameTooLarge, {Need(upload.GetSize()), Need(limit)})));
+  }
   const CommandResult result = FindSlot(card, upload, user, placement);
   if (result != CommandResult::Done) return result;
-  if (upload.GetType() == CVmuDirEntry::kGame && placement.gameThere)
-    return Fail(user, Result::Failure(message::kGameThere.text));
+  if (game && placement.otherGame) return Fail(user, Result::Failure(message::kGameThere.text));
   return FindBlocks(card, *fat, upload, user, placement);
 }
 
@@ -206,14 +246,18 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
     return Fail(user, card.LastFailure());
   }
   const auto size = static_cast<std::uint16_t>(placement.blocks.size());
-  CProgressSession session(progress, message::kTitleUploadFile.text, size);
+  CProgressSession session(
+      progress, (placement.moving ? message::kTitleMoveGame : message::kTitleUploadFile).text,
+      size);
   for (std::uint16_t k = 0; k < size; ++k) {
     const std::uint32_t offset = std::uint32_t{k} * card_format::kBlockSize;
-    if (!region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
+    const bool inPlace = placement.moving && placement.old.blocks[k] == placement.blocks[k];
+    if (!inPlace &&
+        !region->Write(offset, blocks.data() + offset, card_format::kBlockSize, false)) {
       return Fail(user, card.Failure(region->GetLastError()));
     }
-    if (!card.Flush()) return Fail(user, card.LastFailure());
-    if (session.UnitDone(k)) return CommandResult::Cancelled;
+    if (!inPlace && !card.Flush()) return Fail(user, card.LastFailure());
+    if (session.UnitDone(k) && !placement.moving) return CommandResult::Cancelled;
   }
   session.Close();
   card.CloseFile(region);
@@ -223,8 +267,9 @@ CommandResult WriteBlocks(CVmuCard& card, const Placement& placement,
 // The chain, then the entry that names it, then (for a replace) the old
 // chain's release, each on the card before the next: a stop in between
 // leaves at most used blocks that no entry names, never an entry over free
-// blocks, and always one version of the file whole. The progress window has
-// closed by now.
+// blocks, and always one version of the file whole. A game moving to block 0
+// keeps the blocks it already holds there. The progress window has closed by
+// now.
 CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Placement& placement,
                      CUserPrompts& user) {
   CBusyScope busy(user);
@@ -242,6 +287,7 @@ CommandResult Commit(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry, const Pl
   if (!placement.replaces) return CommandResult::Done;
 
   for (const std::uint16_t block : placement.old.blocks) {
+    if (std::count(blocks.begin(), blocks.end(), block) > 0) continue;
     if (!fat.SetEntry(block, CVmuFat::kFree)) return Fail(user, card.Failure(fat.GetLastError()));
   }
   if (!card.Flush()) return Fail(user, card.LastFailure());
@@ -272,6 +318,23 @@ CommandResult MakeRoom(CVmuCard& card, const CVmuDirEntry& game, const UploadDec
   return placement.needsRoom ? Fail(user, Result::Failure(refusal)) : CommandResult::Done;
 }
 
+// A game replacing its old version, once it is whole along the blocks it
+// waited in and the old version freed, moves to its blocks from 0 up as a
+// replace of itself: the blocks not yet there are written, then its chain,
+// its entry and the waiting blocks' release, each on the card before the
+// next, so that a stop leaves it whole in one place or the other.
+CommandResult MoveToBlockZero(CVmuCard& card, CVmuFat& fat, CVmuDirEntry& entry,
+                              const std::vector<std::uint8_t>& blocks, const Placement& waited,
+                              CProgress& progress, CUserPrompts& user) {
+  Placement move;
+  move.slot = waited.slot;
+  move.replaces = move.moving = true;
+  move.old.blocks = waited.blocks;
+  move.blocks = waited.final;
+  const CommandResult result = WriteBlocks(card, move, blocks, progress, user);
+  return result == CommandResult::Done ? Commit(card, fat, entry, move, user) : result;
+}
+
 CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::uint8_t>& blocks,
                     CProgress& progress, CUserPrompts& user, const UploadDecisions& decisions,
                     Declined* declined) {
@@ -286,10 +349,12 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
                                                      fat, placement)) != CommandResult::Done) {
     return result;
   }
-  if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done) {
+  if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done ||
+      (result = Commit(card, *fat, entry, placement, user)) != CommandResult::Done ||
+      placement.final.empty()) {
     return result;
   }
-  return Commit(card, *fat, entry, placement, user);
+  return MoveToBlockZero(card, *fat, entry, blocks, placement, progress, user);
 }
 }  // namespace
 

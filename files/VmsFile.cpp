@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "CardFormat.h"
+#include "FileExtension.h"
 #include "FileReader.h"
 #include "FileWriter.h"
 #include "Messages.h"
@@ -36,12 +37,6 @@ std::string Extension(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   return path.substr(dot + 1);
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 std::string Upper(std::string text) {
@@ -142,18 +137,17 @@ void EntryFrom(const std::uint8_t* vmi, CVmuDirEntry& entry) {
 }  // namespace
 
 bool CVmsFile::IsPairName(const std::string& path) {
-  const std::string extension = Lower(Extension(path));
-  return extension == "vms" || extension == "vmi";
+  return card_format::HasExtension(path, "vms") || IsVmiName(path);
 }
 
 bool CVmsFile::IsVmiName(const std::string& path) {
-  return Lower(Extension(path)) == "vmi";
+  return card_format::HasExtension(path, "vmi");
 }
 
 std::string CVmsFile::Companion(const std::string& path) {
   const std::string extension = Extension(path);
   std::string other = extension;
-  other[2] = Lower(extension) == "vms" ? 'i' : 's';
+  other[2] = IsVmiName(path) ? 's' : 'i';
   if (extension[2] >= 'A' && extension[2] <= 'Z') other[2] = static_cast<char>(other[2] - 32);
   return path.substr(0, path.size() - extension.size()) + other;
 }

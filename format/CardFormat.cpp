@@ -1,9 +1,8 @@
 #include "CardFormat.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <utility>
+
+#include "FileExtension.h"
 
 namespace card_format {
 
@@ -30,14 +29,11 @@ std::string DisplayName(const std::string& nameBytes) {
 }
 
 bool ImageOrderFor(const std::string& path, ByteOrder& order) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".dcm") {
+  if (HasExtension(path, "dcm")) {
     order = ByteOrder::Wire;
     return true;
   }
-  if (extension == ".bin" || extension == ".vmu") {
+  if (HasExtension(path, "bin") || HasExtension(path, "vmu") || HasExtension(path, "vmd")) {
     order = ByteOrder::Storage;
     return true;
   }

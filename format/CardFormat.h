@@ -236,8 +236,9 @@ std::string DisplayName(const std::string& nameBytes);
 // same reversal turns either into the other. A short tail is left alone.
 void ReverseGroups(std::uint8_t* bytes, std::size_t size);
 
-// The order a card image's name asks for: .dcm wire order, .bin and .vmu
-// storage order, in any case. False for any other name: none is a card image.
+// The order a card image's name asks for: .dcm wire order; .bin, .vmu and
+// .vmd (a console's own dump) storage order; in any case. False for any
+// other name: none is a card image.
 enum class ByteOrder { Wire, Storage };
 bool ImageOrderFor(const std::string& path, ByteOrder& order);
 

@@ -12,7 +12,7 @@
 
 // How the targets whose input is a card page take it.
 
-// The input as a page in storage order, the order of .bin and .vmu images, so
+// The input as a page in storage order, the order of .bin, .vmu and .vmd images, so
 // real images serve as seeds unchanged. A shorter input is the end of a page:
 // the root block, the allocation table and the directory lie at the top, so
 // even a few kilobytes reach them. The missing low bytes are 0x00.

@@ -18,6 +18,6 @@ struct RestoreFile {
 // Reads the file at path. One shorter than a page is refused
 // (message::kCannotRead), since no backup held what its missing end would
 // put on the card; one of exactly four pages gives all four; any other gives
-// its first page. A .bin or .vmu card image keeps the card's storage order
+// its first page. A .bin, .vmu or .vmd card image keeps the card's storage order
 // and is turned into wire order; any other name is read as a DCM file.
 Result LoadRestoreFile(const std::string& path, RestoreFile& file);

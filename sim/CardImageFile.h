@@ -19,8 +19,9 @@ enum class ImageAccess {
 
 // A card image on disk, kept open while the simulated card uses it. The card
 // holds its pages in wire order; a .dcm file is in wire order too, while .bin
-// and .vmu files (the emulators' images) are in storage order, each aligned
-// group of four bytes reversed, and are converted on the way in and out.
+// and .vmu files (the emulators' images) and .vmd files (dumps made on the
+// console) are in storage order, each aligned group of four bytes reversed,
+// and are converted on the way in and out.
 class CCardImageFile {
  public:
   explicit CCardImageFile(const FileCalls& calls = RealFileCalls());

@@ -24,8 +24,8 @@ class CSimulatedCard {
 
   // Takes the card's memory from an image file and writes every completed
   // write unit back to it: 131,072 bytes (one page) or 524,288 bytes (four
-  // pages). A .dcm file is in wire order; .bin and .vmu files are in storage
-  // order (each aligned group of four bytes reversed). access says whether the
+  // pages). A .dcm file is in wire order; .bin, .vmu and .vmd files are in
+  // storage order (each aligned group of four bytes reversed). access says whether the
   // image is written and locked alone or only read and shared (CCardImageFile).
   // Any other size, or a file that cannot be opened so, is refused with a
   // message and changes nothing. calls are the system calls the image is read,

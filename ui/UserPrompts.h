@@ -16,8 +16,13 @@ struct FileKind {
 extern const FileKind kCardFileKind;
 extern const FileKind kDcmFileKind;
 extern const FileKind kIconFileKind;       // .png or .gif
-extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
+extern const FileKind kCardImageFileKind;  // .bin, .vmu, .vmd or .dcm
 extern const FileKind kRestoreFileKind;    // a DCM backup or a card image
+
+// A file chooser's filter that also shows names in upper case: each pattern
+// "*.dci" gains "*.DCI", since file choosers match names case by case and
+// saves copied from consoles' tools are named in upper case.
+std::string FilterInEitherCase(const std::string& filter);
 
 // What the commands ask of the person using the program. Messages have an OK
 // button only; a file choice the user dismisses returns false; a question is

@@ -16,5 +16,5 @@ struct CardSource {
 };
 
 // Fills an empty source with a card object over the card image at path
-// (.dcm, .bin or .vmu). A file that cannot be a card image changes nothing.
+// (.dcm, .bin, .vmu or .vmd). A file that cannot be a card image changes nothing.
 Result OpenCardImage(const std::string& path, CardSource& source);

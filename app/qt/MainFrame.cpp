@@ -26,6 +26,7 @@
 #include "CardFormat.h"
 #include "CommandIds.h"
 #include "FileCommands.h"
+#include "FileExtension.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "LinkSettings.h"
@@ -39,6 +40,7 @@
 #include "RecentImages.h"
 #include "SettingsDlg.h"
 #include "SimulatedCard.h"
+#include "VmsFile.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
 
@@ -63,14 +65,6 @@ bool ShowsItsKey(int id) {
   return item != nullptr && std::strchr(item->text, '\t') != nullptr;
 }
 
-bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  for (const char* known : suffixes) {
-    if (suffix == QLatin1String(known)) return true;
-  }
-  return false;
-}
-
 // A name that gives a card image's byte order is a card image's.
 bool IsCardImage(const QString& path) {
   card_format::ByteOrder order = card_format::ByteOrder::Wire;
@@ -78,7 +72,8 @@ bool IsCardImage(const QString& path) {
 }
 
 bool IsFileToUpload(const QString& path) {
-  return HasSuffix(path, {"dci", "vms", "vmi"});
+  const std::string name = QFile::encodeName(path).toStdString();
+  return card_format::HasExtension(name, "dci") || CVmsFile::IsPairName(name);
 }
 
 // A pane on the right of the status bar, shown only while it has something to say.

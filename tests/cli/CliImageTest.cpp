@@ -139,3 +139,27 @@ TEST_F(CommandLine, OneImageHasOneWriterAtATime) {
   ASSERT_EQ(Run({"--image", target, "download", "0", back}), 0) << err_.str();
   EXPECT_EQ(ReadBytes(back), ReadBytes(first));
 }
+
+// Consoles' dumps end in .vmd and are page images in storage order; saves
+// and images copied from consoles' tools are named in upper case. Each is
+// known by its extension in any case: opened, uploaded, restored, made.
+TEST_F(CommandLine, VmdDumpsAndUpperCaseNamesAreKnownByTheirExtension) {
+  const std::string dump = ImageWithFile("DUMP.VMD", "Dumped");
+  EXPECT_EQ(ReadBytes(dump)[255 * 512 + card_format::kRootFatStart], 254);  // little-endian
+  const std::string dci = scratch_.File("SAVE.DCI"), vms = scratch_.File("A.VMS");
+  ASSERT_EQ(Run({"--image", dump, "download", "0", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", dump, "download", "0", vms}), 0) << err_.str();
+  ASSERT_TRUE(std::filesystem::exists(scratch_.File("A.VMI")));
+
+  const std::string card = scratch_.File("SONIC.VMU");
+  ASSERT_EQ(Run({"new-image", card}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", card, "upload", dci}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", card, "upload", "--replace", scratch_.File("A.VMI")}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", card, "list", "--tsv"}), 0);
+  EXPECT_THAT(out_.str(), HasSubstr("\n0\tSAVEGAME.001\tDumped\t"));
+
+  const std::string restored = scratch_.File("restored.vmd");
+  ASSERT_EQ(Run({"new-image", restored}), 0) << err_.str();
+  ASSERT_EQ(Run({"--image", restored, "restore", dump}), 0) << err_.str();
+  EXPECT_EQ(ReadBytes(restored), ReadBytes(dump));
+}

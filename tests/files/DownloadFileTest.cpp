@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "FileBatch.h"
 #include "FileCommandTest.h"
 #include "RealData.h"
 #include "ResultAssertion.h"
@@ -65,6 +66,26 @@ TEST_F(DownloadFileTest, DamagedChainsAndUnformattedPagesAreRefused) {
                    "(its size says 27 blocks, its chain holds 2).",
                    "This page of the memory card is not formatted."}));
   EXPECT_TRUE(user_.choicesAsked.empty());
+}
+
+// No upload takes back the DCI of an entry of no blocks: none is written,
+// alone or among others.
+TEST_F(DownloadFileTest, AnEntryOfNoBlocksIsNeverSaved) {
+  PlaceEntryOnly(0, Entry(CVmuDirEntry::kData, "EMPTY", 199, 0));
+  Place(1, Entry(CVmuDirEntry::kData, "GOOD", 150, 1), Blocks(1));
+  Load();
+  EXPECT_EQ(Download(0, path_), CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{"This file holds no blocks."});
+  EXPECT_FALSE(std::filesystem::exists(path_));
+  user_.messages.clear();
+  const std::string folder = scratch_.File("all");
+  std::filesystem::create_directory(folder);
+  EXPECT_EQ(DownloadFiles(sim_.Card(), {0, 1}, folder, CardFileFormat::Dci, progress_, user_),
+            CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{folder + "/EMPTY.dci was not written: its card file holds no "
+                                           "blocks."});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+  EXPECT_EQ(ReadBytes(folder + "/GOOD.dci").size(), 32u + 512);
 }
 
 TEST_F(DownloadFileTest, CancelAndDismissSaveNothing) {

@@ -379,3 +379,59 @@ TEST_F(UploadFileTest, AGameGoesFromBlockZeroUpAfterMakingRoomThere) {
   EXPECT_EQ(user_.questions.size(), 2u);  // Yes asks nothing
 }
 }  // namespace
+
+namespace {
+// A game's new version belongs from block 0 up, where its old one lies: it is
+// written whole into other free blocks first and moved there once the old one
+// is freed, so that a card that stops answering at any point holds one
+// version or the other whole.
+TEST_F(UploadFileTest, AGameReplacesItsOldVersionWithOneVersionWholeThroughout) {
+  const Bytes old = Blocks(3, 1), newer = Blocks(5, 7);
+  Place(0, Entry(CVmuDirEntry::kGame, "GAME", 0, 3), old);
+  Place(1, Entry(CVmuDirEntry::kData, "SAVE", 199, 2), Blocks(2, 2));
+  Load();
+  const CPageImage start = page_;
+  const Bytes dci = Dci(Entry(CVmuDirEntry::kGame, "GAME", 0, 5), newer);
+  EXPECT_EQ(Upload(dci), CommandResult::Failed);  // asked, and No is the default
+  EXPECT_EQ(user_.questions, Words{"There is already a file named \"GAME\" on this memory card.  "
+                                   "Do you want to replace it?"});
+
+  const UploadDecisions replace{Replace::Always, LoneVms::No, Defragment::No, {}};
+  CommandResult result = CommandResult::Failed;
+  for (std::int64_t cut = 0; result != CommandResult::Done; ++cut) {
+    ASSERT_LT(cut, 200);
+    sim_.LoadPage(start);
+    sim_.Sim().ResetCounters();
+    sim_.Sim().Faults().silentAfter = cut;
+    result = UploadFile(sim_.Card(), path_, progress_, user_, replace);
+    sim_.Sim().Faults().silentAfter = -1;
+    const CPageImage card = sim_.ReadPage();
+    const PageFile game = FindFile(card, "GAME");
+    ASSERT_TRUE(game.IsSound()) << cut;
+    const Bytes held = ChainBytes(card, game.chain);
+    EXPECT_TRUE(held == old || held == newer) << cut;
+    ExpectHolds("SAVE", Blocks(2, 2));
+  }
+  EXPECT_EQ(FindFile(sim_.ReadPage(), "GAME").chain, (std::vector<std::uint16_t>{0, 1, 2, 3, 4}));
+  ExpectHolds("GAME", newer);
+  ExpectConsistent();
+  EXPECT_EQ(progress_.message, "Moving the game to block 0...");
+}
+
+// The root says how many blocks a game may take; a root that leaves it 0,
+// as some tools write it, sets no limit.
+TEST_F(UploadFileTest, AGameLargerThanTheRootAllowsIsRefused) {
+  SetRootField(card_format::kRootMaxGameBlocks, 4);
+  Load();
+  EXPECT_EQ(Upload(Dci(Entry(CVmuDirEntry::kGame, "GAME", 0, 5), Blocks(5))),
+            CommandResult::Failed);
+  EXPECT_EQ(user_.messages, Words{"The game takes 5 blocks, but a game on this memory card may "
+                                  "take at most 4 blocks, so it was not uploaded."});
+  EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
+  EXPECT_EQ(Upload(Dci(Entry(CVmuDirEntry::kGame, "GAME", 0, 4), Blocks(4))), CommandResult::Done);
+  SetRootField(card_format::kRootMaxGameBlocks, 0);
+  Load();
+  EXPECT_EQ(Upload(Dci(Entry(CVmuDirEntry::kGame, "LARGE", 0, 150), Blocks(150))),
+            CommandResult::Done);
+}
+}  // namespace

@@ -33,4 +33,24 @@ TEST(CardFormat, Crc16MatchesTheChecksumsOfRealSaves) {
   }
 }
 
+// A card image's kind is its name's extension in any case; a name that only
+// holds one further back, or in a folder's name, is none.
+TEST(CardFormat, ImagesAreKnownByTheirExtensionInAnyCase) {
+  using card_format::ByteOrder;
+  const struct {
+    const char* name;
+    bool image;
+    ByteOrder order;
+  } names[] = {{"SONIC.VMU", true, ByteOrder::Storage}, {"dump.vmd", true, ByteOrder::Storage},
+               {"a/B.Vmd", true, ByteOrder::Storage},   {"card.bin", true, ByteOrder::Storage},
+               {"BACKUP.DCM", true, ByteOrder::Wire},   {"x.vmu.txt", false, ByteOrder::Wire},
+               {"vmu", false, ByteOrder::Wire},         {"old.vmd/card", false, ByteOrder::Wire},
+               {"SAVE.DCI", false, ByteOrder::Wire}};
+  for (const auto& name : names) {
+    ByteOrder order = ByteOrder::Wire;
+    EXPECT_EQ(card_format::ImageOrderFor(name.name, order), name.image) << name.name;
+    EXPECT_EQ(order, name.order) << name.name;
+  }
+}
+
 }  // namespace

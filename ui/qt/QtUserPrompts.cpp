@@ -55,7 +55,7 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
 bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
   const CWaitingForUser waiting;
   QFileDialog dialog(parent_);
-  dialog.setNameFilter(QString::fromLatin1(kind.filter));
+  dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
@@ -100,7 +100,7 @@ bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages, st
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
   const CWaitingForUser waiting;
   QFileDialog dialog(parent_);
-  dialog.setNameFilter(QString::fromLatin1(kind.filter));
+  dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));
   // A name typed without an extension takes the first one of the filter chosen.
   QObject::connect(

@@ -382,15 +382,17 @@ TEST_F(MainWindow, OpensCardImagesFromTheFileMenuTheRecentListAndADrop) {
   EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
 
   frame_->RunCommand(command::kUsePort);
-  Drop({QUrl::fromLocalFile(image)});
-  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+  const QString dump = QString::fromStdString(scratch_.File("SAVES.VMD"));  // a console's dump
+  ASSERT_TRUE(QFile::copy(image, dump));
+  Drop({QUrl::fromLocalFile(dump)});
+  EXPECT_EQ(frame_->windowTitle(), "SAVES.VMD - Korvantis");
 
   // A file that is no card image changes nothing, and leaves the recent list.
   const std::string bad = scratch_.File("notes.bin");
   std::ofstream(bad) << "not a card";
   EXPECT_FALSE(frame_->OpenImage(QString::fromStdString(bad)));
   EXPECT_EQ(user_->messages.size(), 1u);
-  EXPECT_EQ(frame_->windowTitle(), "saves.bin - Korvantis");
+  EXPECT_EQ(frame_->windowTitle(), "SAVES.VMD - Korvantis");
   Drop({QUrl::fromLocalFile(image), QUrl::fromLocalFile(QString::fromStdString(bad))});
   EXPECT_EQ(user_->messages.back(), message::kDropNotUnderstood.text);
 }
@@ -408,7 +410,10 @@ TEST_F(MainWindow, DragsFilesOutAsDciFilesAndUploadsDroppedOnes) {
   EXPECT_TRUE(frame_->isEnabled());
 
   accessesOutsideDialog_ = 0;
-  Drop(dragged->urls());  // the same name: it replaces the file on the card, after asking
+  const QString upper = file.chopped(3) + "DCI";  // as saves copied from consoles are named
+  ASSERT_TRUE(QFile::rename(file, upper));
+  Drop({QUrl::fromLocalFile(
+      upper)});  // the same name: it replaces the file on the card, after asking
   EXPECT_TRUE(user_->messages.empty());
   EXPECT_EQ(user_->questions.size(), 1u);
   EXPECT_GT(accessesOutsideDialog_, 0);  // the allocation table and directory, read first
