@@ -37,7 +37,7 @@ class VmsFileTest : public FileCommandTest {
     const Bytes blocks = Blocks(200);
     WriteBytes(scratch_.File(stem + ".VMS"), Bytes(blocks.begin(), blocks.begin() + vmsSize));
   }
-  // The entry and the blocks of the card's file of that name.
+  // The date, and the blocks along the chain, of the card's file of that name.
   Bytes Stamp(const std::string& name) {
     const Bytes entry = FindFile(sim_.ReadPage(), name).entry;
     return entry.empty() ? Bytes() : Bytes(entry.begin() + 16, entry.begin() + 24);
