@@ -130,11 +130,13 @@ KORVANTIS_MESSAGE(kVmiWrongSize, "This is not a VMI file: a VMI file is 108 byte
                   "beside it. Nothing was written to the card.")
 KORVANTIS_MESSAGE(kVmiChecksum, "The VMI file is damaged: its checksum is not one a VMI file has.",
                   "Get the save again from where it came from. Nothing was written to the card.")
-KORVANTIS_MESSAGE(kVmsWrongSize,
-                  "The file's size, {size} bytes, is not a whole number of blocks (512 bytes each) "
-                  "from 1 to 200.",
-                  "A VMS file holds a card file's blocks; its VMI file gives its size. The file "
-                  "is damaged or of another kind. Nothing was written to the card.")
+KORVANTIS_MESSAGE(
+    kVmsWrongSize,
+    "The file's size, {size} bytes, is not from 1 byte to 200 blocks (102,400 "
+    "bytes).",
+    "A VMS file holds a card file of 1 to 200 blocks of 512 bytes; its VMI file gives "
+    "its size in bytes, and a last block left short is filled up with zero bytes. "
+    "The file is damaged or of another kind. Nothing was written to the card.")
 KORVANTIS_MESSAGE(kVmsMissing, "The VMS file {file} could not be read: {reason}.",
                   "A VMI file names its VMS file, which must be a file in the same folder under "
                   "that name. Put it there, or rename it as the VMI file says; a folder, a pipe "
@@ -147,6 +149,19 @@ KORVANTIS_MESSAGE(kVmsTooShort,
                   "The VMS file {file} is shorter than the {size} bytes its VMI file gives.",
                   "The VMS file is cut short or belongs to another VMI file. Get the pair again. "
                   "Nothing was written to the card.")
+KORVANTIS_MESSAGE(
+    kVmiUndated, "{file} was uploaded dated now: its VMI file gives no date a file can have.",
+    "The VMI file's date is no date, read either as a VMI file holds it or in the "
+    "card's own encoding, as some tools wrote it: a month of 0 or over 12, a day of 0 "
+    "or over 31, an hour over 23, a minute or a second over 59, or a weekday over 6. "
+    "The file was uploaded all the same, with the time of the upload as its date.")
+KORVANTIS_MESSAGE(kVmiNameCut,
+                  "The VMI file saved with {file} names its VMS file \"{name}\": a VMI file holds "
+                  "only 8 characters of the VMS file's name.",
+                  "Korvantis uploads a pair by the VMI file's own name, so the pair goes back to a "
+                  "card as long as the two files keep their names side by side; other programs may "
+                  "look for the VMS file under the name the VMI file gives. Download under a name "
+                  "of at most 8 characters before .vms to keep the two in step.")
 KORVANTIS_MESSAGE(
     kAskVmsAlone,
     "There is no VMI file beside {file}.  Do you want to upload it as a data file "

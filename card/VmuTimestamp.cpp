@@ -1,6 +1,9 @@
 #include "VmuTimestamp.h"
 
+#include <algorithm>
 #include <ctime>
+
+#include "CardDate.h"
 
 CVmuTimestamp CVmuTimestamp::Now() {
   const std::time_t now = std::time(nullptr);
@@ -10,11 +13,15 @@ CVmuTimestamp CVmuTimestamp::Now() {
 #else
   localtime_r(&now, &local);
 #endif
-  const int year = local.tm_year + 1900;
-  const int values[kLength] = {year / 100,    year % 100,   local.tm_mon + 1, local.tm_mday,
-                               local.tm_hour, local.tm_min, local.tm_sec,     local.tm_wday};
+  card_format::Date date;
+  date.year = static_cast<unsigned>(local.tm_year + 1900);
+  date.month = static_cast<unsigned>(local.tm_mon + 1);
+  date.day = static_cast<unsigned>(local.tm_mday);
+  date.hour = static_cast<unsigned>(local.tm_hour);
+  date.minute = static_cast<unsigned>(local.tm_min);
+  date.second = static_cast<unsigned>(std::min(local.tm_sec, 59));  // not 60 in a leap second
+  date.weekday = card_format::MondayBased(static_cast<unsigned>(local.tm_wday));
   CVmuTimestamp stamp;
-  for (std::uint32_t i = 0; i < kLength; ++i)
-    stamp.GetData()[i] = card_format::ToBcd(static_cast<unsigned>(values[i]));
+  card_format::ToStamp(date, stamp.GetData());
   return stamp;
 }

@@ -4,14 +4,14 @@
 #include "VmuBuffer.h"
 
 // A file's date and time: eight bytes of packed BCD (century, year, month,
-// day, hour, minute, second, and a byte nothing reads).
+// day, hour, minute, second, and the weekday, which nothing here reads).
 class CVmuTimestamp : public CVmuBuffer {
  public:
   static constexpr std::uint32_t kLength = card_format::kStampLength;
 
   CVmuTimestamp() : CVmuBuffer(kLength) {}
 
-  // This moment in local time, the weekday (0 for Sunday) in the last byte,
+  // This moment in local time, the weekday (0 for Monday) in the last byte,
   // as the console stamps what it writes.
   static CVmuTimestamp Now();
 

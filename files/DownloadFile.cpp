@@ -71,9 +71,13 @@ CommandResult Download(CVmuCard& card, const ListedFile& file, std::string path,
   if (result != CommandResult::Done) return result;
 
   if (path.empty() && !user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
-  const Result written = CVmsFile::IsPairName(path) ? CVmsFile::WritePair(path, entry, blocks)
-                                                    : CDciFile::Write(path, entry, blocks);
-  return written ? CommandResult::Done : Fail(user, written);
+  const bool pair = CVmsFile::IsPairName(path);
+  const Result written =
+      pair ? CVmsFile::WritePair(path, entry, blocks) : CDciFile::Write(path, entry, blocks);
+  if (!written) return Fail(user, written);
+  if (pair && !CVmsFile::NamesItsVms(path))
+    user.ShowMessage(Fill(message::kVmiNameCut, {path, CVmsFile::ResourceFor(path)}));
+  return CommandResult::Done;
 }
 }  // namespace
 

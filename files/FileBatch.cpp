@@ -65,9 +65,11 @@ CommandResult DownloadOne(CVmuCard& card, const ListedFile& file, const std::str
   }
   char name[CVmuDirEntry::kFileNameLength + 1];
   entry.GetFileName(name);
+  // A pair's stem is one its VMI can name whole, so that the pair stays one.
   const bool vms = format == CardFileFormat::Vms;
-  const std::string path =
-      FolderPath(folder, DistinctFileStem(file.index, name, stems) + (vms ? ".vms" : ".dci"));
+  const std::string path = FolderPath(
+      folder, vms ? DistinctShortStem(file.index, name, CVmsFile::kResourceLength, stems) + ".vms"
+                  : DistinctFileStem(file.index, name, stems) + ".dci");
   if (entry.GetSize() == 0) return Skip(user, message::kDownloadNoBlocks, path);
   std::string taken;
   for (const std::string& output :

@@ -22,8 +22,9 @@ enum class CardFileFormat { Dci, Vms };
 enum class Overwrite { Ask, Always, Never };
 
 // The files into folder, each as DownloadFile checks it, named after its card
-// file name made safe for the file system, distinct within the batch
-// (DistinctFileStem), with .dci, or .vms and .vmi. A regular file of the name
+// file name made safe for the file system, distinct within the batch, with
+// .dci (DistinctFileStem), or .vms and .vmi under a stem of at most 8 bytes,
+// which the VMI names (DistinctShortStem). A regular file of the name
 // is replaced as decided; one kept skips that card file. Anything else of the
 // name, and what the user's CheckOutput refuses, skips it too. Every skip is
 // named in a message, the other files are still downloaded, and the batch

@@ -62,8 +62,10 @@ constexpr int kTransparent = 16;
 constexpr int kMapSize = 32;
 
 bool PutFrames(GifFileType* gif, const CardIcon& icon) {
-  // The card counts the animation's speed in sixtieths of a second; GIF in hundredths.
-  const int delay = std::max(2, icon.speed * 100 / 60);
+  // The card counts the animation's speed in sixtieths of a second; GIF in
+  // hundredths, in 16 bits, which a slow animation's delay would overrun.
+  constexpr int kLongestDelay = 0xFFFF;
+  const int delay = std::clamp(icon.speed * 100 / 60, 2, kLongestDelay);
   static const GifByteType kLoop[] = {1, 0, 0};  // repeat for ever
   if (icon.frames.size() > 1 &&
       (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||

@@ -3,9 +3,12 @@
 #include <cstdio>
 
 namespace {
+bool IsLetterOrDigit(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
 bool IsSafe(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '_' || c == '.';
+  return IsLetterOrDigit(c) || c == '-' || c == '_' || c == '.';
 }
 
 std::string Lower(std::string text) {
@@ -39,5 +42,23 @@ std::string DistinctFileStem(std::uint16_t slot, const std::string& cardName,
   std::string stem = first;
   for (unsigned n = 2; !taken.insert(Lower(stem)).second; ++n)
     stem = first + "-" + std::to_string(n);
+  return stem;
+}
+
+std::string DistinctShortStem(std::uint16_t slot, const std::string& cardName, std::size_t length,
+                              std::set<std::string>& taken) {
+  std::string first;
+  for (const char c : cardName)
+    if (IsLetterOrDigit(c) && first.size() < length) first += c;
+  if (first.empty()) {
+    char name[16];
+    std::snprintf(name, sizeof name, "SLOT%02u", unsigned{slot});
+    first = std::string(name).substr(0, length);
+  }
+  std::string stem = first;
+  for (unsigned n = 2; !taken.insert(Lower(stem)).second; ++n) {
+    const std::string number = std::to_string(n);
+    stem = first.substr(0, length > number.size() ? length - number.size() : 0) + number;
+  }
   return stem;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -18,3 +19,12 @@ std::string SafeFileStem(const std::string& cardName);
 // given is added to taken (in lower case).
 std::string DistinctFileStem(std::uint16_t slot, const std::string& cardName,
                              std::set<std::string>& taken);
+
+// The stem of a file saved with others into one folder under a name of at
+// most length bytes (a VMS file, whose VMI holds 8 bytes of its name): the
+// card file name's letters and digits, the first length of them, or "SLOT07"
+// after its directory slot when it has none. A stem already in taken, letter
+// case aside, ends in "2", "3"... instead, within length: "CVSS2SYS",
+// "CVSS2SY2". The stem given is added to taken (in lower case).
+std::string DistinctShortStem(std::uint16_t slot, const std::string& cardName, std::size_t length,
+                              std::set<std::string>& taken);

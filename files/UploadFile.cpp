@@ -61,14 +61,16 @@ CommandResult ReadLoneVms(const std::string& path, LoneVms decision, CUserPrompt
   return read ? CommandResult::Done : Fail(user, read);
 }
 
+// redated: a pair whose VMI gives no date, so that the file is dated now.
 CommandResult ReadSource(const CardFileSource& source, LoneVms loneVms, CUserPrompts& user,
-                         Declined* declined, CVmuDirEntry& entry,
-                         std::vector<std::uint8_t>& blocks) {
+                         Declined* declined, CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks,
+                         bool& redated) {
   switch (source.kind) {
     case CardFileSource::Kind::Dci:
       break;
     case CardFileSource::Kind::Pair: {
-      const Result read = CVmsFile::ReadPair(source.path, source.vms, entry, blocks);
+      const Result read = CVmsFile::ReadPair(
+          source.path, source.vms, CVmuTimestamp::Now().GetData(), entry, blocks, &redated);
       return read ? CommandResult::Done : Fail(user, read);
     }
     case CardFileSource::Kind::LoneVms:
@@ -374,13 +376,17 @@ CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress
                          CUserPrompts& user, const UploadDecisions& decisions, Declined* declined) {
   CVmuDirEntry entry;
   std::vector<std::uint8_t> blocks;
-  const CommandResult read = ReadSource(source, decisions.loneVms, user, declined, entry, blocks);
+  bool redated = false;
+  const CommandResult read =
+      ReadSource(source, decisions.loneVms, user, declined, entry, blocks, redated);
   if (read != CommandResult::Done) return read;
 
   // Whatever the upload could not store on the card is dropped, never left
   // for a later command to write.
   CDiscardUnlessFinished changes(card);
   const CommandResult result = Place(card, entry, blocks, progress, user, decisions, declined);
-  if (result == CommandResult::Done) changes.Finished();
+  if (result != CommandResult::Done) return result;
+  changes.Finished();
+  if (redated) user.ShowMessage(Fill(message::kVmiUndated, {source.path}));
   return result;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "CardDate.h"
 #include "CardFormat.h"
 #include "FileExtension.h"
 #include "FileReader.h"
@@ -21,11 +22,11 @@ constexpr std::size_t kChecksum = 0x00;     // 4 bytes: the resource name AND kC
 constexpr std::size_t kDescription = 0x04;  // kTextLength bytes of text
 constexpr std::size_t kCopyright = 0x24;    // kTextLength bytes of text
 constexpr std::size_t kTextLength = 32;
-constexpr std::size_t kYear = 0x44;  // 16 bits, then month, day, hour, minute, second, weekday
+// 16 bits, then month, day, hour, minute, second, and the weekday counted from Sunday = 0
+constexpr std::size_t kYear = 0x44;
 constexpr std::size_t kVersion = 0x4C;
 constexpr std::size_t kFileNumber = 0x4E;
-constexpr std::size_t kResource = 0x50;  // 8 bytes: the VMS file's name without .vms
-constexpr std::size_t kResourceLength = 8;
+constexpr std::size_t kResource = 0x50;  // the VMS file's name without .vms (kResourceLength)
 constexpr std::size_t kCardName = 0x58;  // 12 bytes: the file's name on the card
 constexpr std::size_t kMode = 0x64;      // bit 1: game file; bit 0: copy-protected
 constexpr std::size_t kFileSize = 0x68;  // 32 bits: the VMS's length in bytes
@@ -83,16 +84,22 @@ bool ChecksumPossible(const std::uint8_t* vmi) {
   return true;
 }
 
-// A VMS holds 1 to 200 whole blocks.
+// A card file holds 1 byte to 200 blocks. Programs spread as a VMS file
+// are as long as the program; the card takes them in whole blocks.
 Result CheckSize(std::uintmax_t size) {
-  using card_format::kBlockSize;
-  if (size == 0 || size % kBlockSize != 0 || size > kLargestVms) {
+  if (size == 0 || size > kLargestVms) {
     return Result::Failure(Fill(message::kVmsWrongSize, {std::to_string(size)}));
   }
   return Result();
 }
 
-// The blocks the VMS holds, up to size bytes.
+// The last block filled up with zero bytes, as the console's tools do.
+void FillLastBlock(std::vector<std::uint8_t>& blocks) {
+  const std::size_t partial = blocks.size() % card_format::kBlockSize;
+  if (partial != 0) blocks.resize(blocks.size() + card_format::kBlockSize - partial, 0);
+}
+
+// The file the VMS holds, its first size bytes, in whole blocks.
 Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
                   std::vector<std::uint8_t>& blocks) {
   Result checked = CheckSize(size);
@@ -102,13 +109,36 @@ Result TakeBlocks(const std::string& vmsPath, std::uint32_t size,
     return Result::Failure(Fill(message::kVmsTooShort, {vmsPath, std::to_string(size)}));
   }
   blocks.resize(size);
+  FillLastBlock(blocks);
   return Result();
+}
+
+// The VMI's date as the card keeps it: in binary, as a VMI holds it, or else
+// the card's own BCD stamp copied whole, as some tools wrote it. False when
+// it is no date either way.
+bool StampFrom(const std::uint8_t* vmi, std::uint8_t* stamp) {
+  const std::uint8_t* date = vmi + kYear;
+  card_format::Date binary;
+  binary.year = card_format::GetLe16(date);
+  binary.month = date[2];
+  binary.day = date[3];
+  binary.hour = date[4];
+  binary.minute = date[5];
+  binary.second = date[6];
+  binary.weekday = card_format::MondayBased(date[7]);
+  if (card_format::IsPossible(binary)) {
+    card_format::ToStamp(binary, stamp);
+    return true;
+  }
+  if (!card_format::IsPossibleStamp(date)) return false;
+  std::memcpy(stamp, date, card_format::kStampLength);
+  return true;
 }
 
 // The VMS the VMI names: its resource name (which holds only 8 bytes of a
 // longer name) in the VMI's folder, with .VMS or .vms, whichever is there.
 std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
-  std::string resource(reinterpret_cast<const char*>(vmi + kResource), kResourceLength);
+  std::string resource(reinterpret_cast<const char*>(vmi + kResource), CVmsFile::kResourceLength);
   resource.erase(std::min(resource.find('\0'), resource.size()));
   const std::string stem = Folder(vmiPath) + resource;
   for (const char* extension : {".VMS", ".vms", ".Vms"}) {
@@ -117,6 +147,7 @@ std::string VmsNamedBy(const std::string& vmiPath, const std::uint8_t* vmi) {
   return stem + ".VMS";
 }
 
+// The entry without its date.
 void EntryFrom(const std::uint8_t* vmi, CVmuDirEntry& entry) {
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
   const std::uint16_t mode = card_format::GetLe16(vmi + kMode);
@@ -124,14 +155,9 @@ void EntryFrom(const std::uint8_t* vmi, CVmuDirEntry& entry) {
   entry.SetType(game ? CVmuDirEntry::kGame : CVmuDirEntry::kData);
   entry.SetCopyProtect((mode & kProtectMode) != 0 ? card_format::kCopyProtected : 0);
   entry.SetFileName(reinterpret_cast<const char*>(vmi + kCardName));
-  const unsigned year = card_format::GetLe16(vmi + kYear);
-  std::uint8_t* stamp = entry.GetData() + card_format::kEntryStamp;
-  stamp[0] = card_format::ToBcd(year / 100);
-  stamp[1] = card_format::ToBcd(year % 100);
-  for (std::size_t i = 2; i < card_format::kStampLength; ++i)
-    stamp[i] = card_format::ToBcd(vmi[kYear + i]);
   const std::uint32_t size = card_format::GetLe32(vmi + kFileSize);
-  entry.SetSize(static_cast<std::uint16_t>(size / card_format::kBlockSize));
+  entry.SetSize(static_cast<std::uint16_t>(size / card_format::kBlockSize +
+                                           (size % card_format::kBlockSize != 0 ? 1 : 0)));
   entry.SetHeaderOffset(game ? card_format::kGameHeaderBlock : card_format::kDataHeaderBlock);
 }
 }  // namespace
@@ -178,12 +204,13 @@ CVmsFile::Vmi CVmsFile::Describe(const CVmuDirEntry& entry, const std::vector<st
   }
   std::memset(vmi.data() + kCopyright, 0, kTextLength);
 
-  const std::uint8_t* stamp = entry.GetData() + card_format::kEntryStamp;
-  card_format::PutLe16(vmi.data() + kYear,
-                       static_cast<std::uint16_t>(card_format::FromBcd(stamp[0]) * 100 +
-                                                  card_format::FromBcd(stamp[1])));
-  for (std::size_t i = 2; i < card_format::kStampLength; ++i)
-    vmi[kYear + i] = static_cast<std::uint8_t>(card_format::FromBcd(stamp[i]));
+  const card_format::Date date = card_format::FromStamp(entry.GetData() + card_format::kEntryStamp);
+  const unsigned fields[] = {date.month, date.day, date.hour, date.minute, date.second};
+  card_format::PutLe16(vmi.data() + kYear, static_cast<std::uint16_t>(date.year));
+  for (std::size_t i = 0; i < 5; ++i)
+    vmi[kYear + 2 + i] = static_cast<std::uint8_t>(fields[i]);
+  vmi[kYear + 7] = static_cast<std::uint8_t>(card_format::SundayBased(
+      date.weekday <= 6 ? date.weekday : card_format::WeekdayOf(date.year, date.month, date.day)));
   card_format::PutLe16(vmi.data() + kVersion, 0);
   card_format::PutLe16(vmi.data() + kFileNumber, 1);
   entry.GetNameBytes().copy(reinterpret_cast<char*>(vmi.data() + kCardName),
@@ -201,19 +228,32 @@ Result CVmsFile::WritePair(const std::string& path, const CVmuDirEntry& entry,
   const bool named = !IsVmiName(path);
   const std::string vms = named ? path : Companion(path);
   const std::string vmi = named ? Companion(path) : path;
-  const Vmi description = Describe(entry, blocks, Stem(vms));
+  const Vmi description = Describe(entry, blocks, ResourceFor(vms));
   return WriteFilesReplacing(
       {{vms, blocks.data(), blocks.size()}, {vmi, description.data(), description.size()}});
 }
 
+std::string CVmsFile::ResourceFor(const std::string& path) {
+  return Stem(path).substr(0, kResourceLength);
+}
+
+bool CVmsFile::NamesItsVms(const std::string& path) {
+  return Stem(path).size() <= kResourceLength;
+}
+
 Result CVmsFile::ReadPair(const std::string& vmiPath, const std::string& vmsPath,
-                          CVmuDirEntry& entry, std::vector<std::uint8_t>& blocks) {
+                          const std::uint8_t* now, CVmuDirEntry& entry,
+                          std::vector<std::uint8_t>& blocks, bool* redated) {
   std::vector<std::uint8_t> vmi;
   const Result read = ReadFile(vmiPath, kVmiLength, message::kVmiUnreadable, vmi);
   if (!read) return read;
   if (vmi.size() != kVmiLength) return Result::Failure(message::kVmiWrongSize.text);
   if (!ChecksumPossible(vmi.data())) return Result::Failure(message::kVmiChecksum.text);
   EntryFrom(vmi.data(), entry);
+  std::uint8_t* stamp = entry.GetData() + card_format::kEntryStamp;
+  const bool dated = StampFrom(vmi.data(), stamp);
+  if (!dated) std::memcpy(stamp, now, card_format::kStampLength);
+  if (redated != nullptr) *redated = !dated;
   const std::uint32_t size = card_format::GetLe32(vmi.data() + kFileSize);
   return TakeBlocks(vmsPath.empty() ? VmsNamedBy(vmiPath, vmi.data()) : vmsPath, size, blocks);
 }
@@ -228,6 +268,7 @@ Result CVmsFile::ReadAlone(const std::string& path, const std::uint8_t* stamp, C
       blocks.size() > kLargestVms ? std::filesystem::file_size(path, error) : blocks.size();
   read = CheckSize(error ? blocks.size() : size);
   if (!read) return read;
+  FillLastBlock(blocks);
   std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
   entry.SetType(CVmuDirEntry::kData);
   char name[CVmuDirEntry::kFileNameLength] = {};

@@ -2,10 +2,11 @@
 // endian) give the VMI's length, its bytes follow, and the rest is the VMS.
 // The pair is read as an upload reads it, named by either file. Besides
 // crashes, the target checks that both names give the same card file, that
-// it fits a card (1 to 200 whole blocks, a data or a game file), that the
-// VMI a download would write for it keeps the file's name, size, mode and
-// (where a card's BCD date can hold it) date and reads back as the same
-// entry and bytes, and that the VMS read alone is whole blocks too.
+// it fits a card (1 to 200 whole blocks, a data or a game file, the VMI's
+// size rounded up), that the VMI a download would write for it keeps the
+// file's name, size in blocks, mode and (where the VMI's date is one) date
+// and reads back as the same entry and bytes, and that the VMS read alone
+// is whole blocks too.
 
 #include <algorithm>
 #include <cstddef>
@@ -24,15 +25,23 @@
 namespace {
 using Blocks = std::vector<std::uint8_t>;
 // The VMI's fields that a card file keeps, as public descriptions give them.
-constexpr std::size_t kVmiDate = 0x44;  // year (16 bits), month, day, hour, minute, second, weekday
+// year (16 bits), month, day, hour, minute, second, weekday (from Sunday = 0)
+constexpr std::size_t kVmiDate = 0x44;
 constexpr std::size_t kVmiName = 0x58, kVmiMode = 0x64, kVmiSize = 0x68;
 constexpr std::uint16_t kVmiModeBits = 3;  // copy-protected, game
 
-// Whether the card's date (two BCD digits a field, the year in two) holds the VMI's.
-bool DateFits(const std::uint8_t* vmi) {
-  return card_format::GetLe16(vmi + kVmiDate) < 10000 &&
-         std::all_of(vmi + kVmiDate + 2, vmi + kVmiDate + 8,
-                     [](std::uint8_t b) { return b < 100; });
+// Whether the VMI's date is a date the card's BCD can hold, read as a VMI holds it.
+bool IsDate(const std::uint8_t* vmi) {
+  const std::uint8_t* at = vmi + kVmiDate;
+  return card_format::GetLe16(at) <= 9999 && at[2] >= 1 && at[2] <= 12 && at[3] >= 1 &&
+         at[3] <= 31 && at[4] <= 23 && at[5] <= 59 && at[6] <= 59 && at[7] <= 6;
+}
+
+// The VMI's size in bytes as the card stores it: in whole blocks.
+std::uint32_t InBlocks(const std::uint8_t* vmi) {
+  const std::uint32_t bytes = card_format::GetLe32(vmi + kVmiSize);
+  return (bytes / card_format::kBlockSize + (bytes % card_format::kBlockSize != 0)) *
+         card_format::kBlockSize;
 }
 
 bool SameEntry(const CVmuDirEntry& a, const CVmuDirEntry& b) {
@@ -70,9 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const CardFileSource byVmi = CardFileSourceOf(vmi.Path()), beside = CardFileSourceOf(vms);
   Require(byVmi.kind == CardFileSource::Kind::Pair && beside.kind == CardFileSource::Kind::Pair,
           "a VMS with its VMI beside is not taken as a pair");
-  const bool read = static_cast<bool>(CVmsFile::ReadPair(byVmi.path, byVmi.vms, entry, blocks));
+  const bool read =
+      static_cast<bool>(CVmsFile::ReadPair(byVmi.path, byVmi.vms, stamp, entry, blocks));
   const bool readByVms =
-      static_cast<bool>(CVmsFile::ReadPair(beside.path, beside.vms, byVms, blocksByVms));
+      static_cast<bool>(CVmsFile::ReadPair(beside.path, beside.vms, stamp, byVms, blocksByVms));
   Require(read == readByVms, "the VMI and the VMS name different pairs");
   if (!read) return 0;
   Require(SameEntry(entry, byVms) && blocks == blocksByVms, "the two names read different files");
@@ -86,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t* given = data + 2;
   Require(
       std::memcmp(again.data() + kVmiName, given + kVmiName, CVmuDirEntry::kFileNameLength) == 0 &&
-          std::memcmp(again.data() + kVmiSize, given + kVmiSize, 4) == 0 &&
+          card_format::GetLe32(again.data() + kVmiSize) == InBlocks(given) &&
           (card_format::GetLe16(again.data() + kVmiMode) & kVmiModeBits) ==
               (card_format::GetLe16(given + kVmiMode) & kVmiModeBits),
       "the VMI written for a file names another name, size or mode");
-  Require(!DateFits(given) || std::memcmp(again.data() + kVmiDate, given + kVmiDate, 8) == 0,
+  Require(!IsDate(given) || std::memcmp(again.data() + kVmiDate, given + kVmiDate, 8) == 0,
           "the VMI written for a file has another date");
   if (!CScratchFile::WriteFile(copyVmi, again.data(), again.size()) ||
       !CScratchFile::WriteFile(copyVms, blocks.data(), blocks.size())) {
@@ -99,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CVmuDirEntry back;
   Blocks backBlocks;
   const CardFileSource copy = CardFileSourceOf(copyVmi);
-  Require(static_cast<bool>(CVmsFile::ReadPair(copy.path, copy.vms, back, backBlocks)),
+  Require(static_cast<bool>(CVmsFile::ReadPair(copy.path, copy.vms, stamp, back, backBlocks)),
           "the VMI written for a file cannot be read");
   Require(SameEntry(back, entry) && backBlocks == blocks,
           "the VMI written for a file reads back as another");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <vector>
 
 #include "VmuDirEntry.h"
@@ -33,6 +34,20 @@ TEST(DirEntryRecord, FieldsLieAtTheirOffsetsLittleEndian) {
   const CVmuDirEntry copy(entry);
   entry.SetType(0);
   EXPECT_EQ(copy.GetType(), 0xCC);
+}
+
+// The console stamps a file with the weekday counted from Monday = 0.
+TEST(Timestamp, NowCountsTheWeekdayFromMonday) {
+  const CVmuTimestamp now = CVmuTimestamp::Now();
+  std::tm noon{};
+  noon.tm_year = static_cast<int>(now.GetCentury() * 100 + now.GetYear()) - 1900;
+  noon.tm_mon = static_cast<int>(now.GetMonth()) - 1;
+  noon.tm_mday = static_cast<int>(now.GetDay());
+  noon.tm_hour = 12;
+  noon.tm_isdst = -1;
+  ASSERT_NE(std::mktime(&noon), std::time_t(-1));
+  const int fromMonday[] = {6, 0, 1, 2, 3, 4, 5};  // by the C library's day from Sunday
+  EXPECT_EQ(now.GetData()[7], fromMonday[noon.tm_wday]);
 }
 
 }  // namespace

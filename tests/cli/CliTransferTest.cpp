@@ -29,9 +29,61 @@ TEST_F(CommandLine, DownloadAllWritesVmsPairsIntoAFolderThatExists) {
   std::filesystem::create_directory(folder);
   ASSERT_EQ(Run({"--image", source, "download", "--all", folder, "--format", "vms"}), 0)
       << err_.str();
-  const std::string vmi = folder + "/SAVEGAME.001.vmi";
+  const std::string vmi = folder + "/SAVEGAME.vmi";
   ASSERT_TRUE(std::filesystem::exists(vmi));
   EXPECT_EQ(Run({"--image", source, "download", "--all", scratch_.File("none")}), 1);
+}
+
+// Card names longer than a VMI can name, alike once cut, or alike but for
+// letter case: each pair's stem is one its VMI names whole, so that a VMI
+// renamed still finds its VMS, and the pairs fill a new card as the old one.
+TEST_F(CommandLine, DownloadAllWritesPairsThatGoBackOntoANewCardByteForByte) {
+  struct File {
+    const char* name;
+    bool game;
+    std::uint16_t first, size;
+    const char* stem;
+  };
+  const File files[] = {{"CVS.S2__SYS1", false, 199, 2, "CVSS2SYS"},
+                        {"CVS.S2__SYS2", false, 197, 1, "CVSS2SY2"},
+                        {"cvs-s2-sys  ", false, 196, 3, "cvss2sy3"},
+                        {"SONICADV_INT", true, 0, 2, "SONICADV"},
+                        {"A           ", false, 193, 1, "A"}};
+  CPageImage page = CPageImage::Formatted();
+  for (std::uint16_t slot = 0; slot < 5; ++slot) {
+    const File& file = files[slot];
+    CVmuDirEntry entry =
+        MakeEntry(file.game ? CVmuDirEntry::kGame : CVmuDirEntry::kData, file.first, file.size);
+    entry.SetFileName(file.name);
+    entry.SetHeaderOffset(file.game ? 1 : 0);
+    entry.SetCopyProtect(slot == 1 ? 0xFF : 0);
+    const std::uint8_t stamp[8] = {
+        0x20, 0x26, 0x12, 0x07, 0x23, 0x59, static_cast<std::uint8_t>(slot), 0};
+    std::memcpy(entry.GetData() + 16, stamp, 8);
+    std::vector<std::uint8_t> blocks(file.size * 512u);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+      blocks[i] = static_cast<std::uint8_t>(i * 13 + slot);
+    ASSERT_TRUE(page.PlaceFile(slot, entry, blocks.data()));
+  }
+  const std::string image = scratch_.File("card.bin"), fresh = scratch_.File("fresh.bin");
+  const std::string out = scratch_.File("out") + "/";
+  ASSERT_TRUE(Succeeded(CPageImage::WriteNewFile(image, {page})));
+  std::filesystem::create_directory(out);
+  ASSERT_EQ(Run({"--image", image, "download", "--all", out, "--format", "vms"}), 0) << err_.str();
+  EXPECT_EQ(err_.str(), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 10);
+
+  std::vector<std::string> upload = {"--image", fresh, "upload"};
+  for (std::size_t k = 0; k < 5; ++k) {
+    const std::string renamed = out + "renamed" + std::to_string(k) + ".vmi";
+    std::filesystem::rename(out + files[k].stem + ".vmi", renamed);
+    upload.push_back(renamed);
+  }
+  ASSERT_EQ(Run({"new-image", fresh}), 0);
+  ASSERT_EQ(Run(upload), 0) << err_.str();
+  const auto before = ReadBytes(image), after = ReadBytes(fresh);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + 255 * 512, after.begin()));
 }
 
 TEST_F(CommandLine, AFileWithoutIconFramesExportsNoIcon) {

@@ -132,3 +132,26 @@ TEST_F(CardIconTest, APngHoldsEveryFrameSideBySideInItsExactColours) {
   }
   EXPECT_EQ(wrong, 0u);
 }
+
+// The card counts the speed in sixtieths of a second, GIF its delay in
+// hundredths within 16 bits: a slow animation stops at the longest delay.
+TEST_F(CardIconTest, AGifFramesDelayStopsAtTheFormatsLongest) {
+  const std::pair<std::uint16_t, int> speeds[] = {
+      {12, 20}, {39321, 65535}, {39322, 65535}, {65535, 65535}};
+  for (const auto& [speed, delay] : speeds) {
+    CardIcon icon;
+    Bytes header = IconFile();
+    card_format::PutLe16(&header[0x42], speed);
+    ASSERT_TRUE(DecodeIcon(Text(header, header.size()), 3, icon));
+    const std::string gif = scratch_.File("slow.gif");
+    ASSERT_TRUE(WriteIconImage(gif, icon));
+    int error = 0;
+    GifFileType* read = DGifOpenFileName(gif.c_str(), &error);
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(DGifSlurp(read), GIF_OK);
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(read, 1, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, delay) << speed;
+    DGifCloseFile(read, &error);
+  }
+}

@@ -25,7 +25,7 @@ TEST_F(FileBatchTest, DownloadsIntoAFolderUnderOneWindowAndAsksBeforeReplacing) 
   EXPECT_EQ(progress_.upper, 2000);
   EXPECT_EQ(ReadBytes(scratch_.File("FIRST.vms")), Blocks(2, 1));
   EXPECT_TRUE(std::filesystem::exists(scratch_.File("FIRST.vmi")));
-  EXPECT_EQ(ReadBytes(scratch_.File("SECOND_ONE.vms")), Blocks(1, 2));
+  EXPECT_EQ(ReadBytes(scratch_.File("SECONDON.vms")), Blocks(1, 2));
 
   EXPECT_TRUE(user_.messages.empty());
 

@@ -24,3 +24,13 @@ TEST(SafeFileStem, NamesApartTheFilesOfOneFolder) {
                                              "slot-09", "slot-10"}));
   EXPECT_EQ(DistinctFileStem(204, std::string(12, '\0'), taken), "slot-204");
 }
+
+// A VMS file's stem is one its VMI can name whole: 8 letters and digits
+// (download --all's test shows names cut and told apart by letter case).
+TEST(SafeFileStem, NamesPairsApartWithinEightCharacters) {
+  std::set<std::string> taken;
+  EXPECT_EQ(DistinctShortStem(7, "  ./  ", 8, taken), "SLOT07");
+  for (int n = 1; n <= 9; ++n)
+    DistinctShortStem(0, "CVS.S2__SYS1", 8, taken);
+  EXPECT_EQ(DistinctShortStem(0, "CVSS2SYS", 8, taken), "CVSS2S10");
+}

@@ -419,8 +419,12 @@ Bytes Vmi(const File& file, const std::string& resource) {
     vmi[i] = static_cast<std::uint8_t>(vmi[kVmiResource + i] & kMask[i]);
   const std::uint8_t* stamp = &file.entry[kStamp];
   Put16(&vmi[kVmiDate], static_cast<std::uint32_t>(FromBcd(stamp[0]) * 100 + FromBcd(stamp[1])));
-  for (std::size_t i = 2; i < 8; ++i)
+  for (std::size_t i = 2; i < 7; ++i)
     vmi[kVmiDate + i] = static_cast<std::uint8_t>(FromBcd(stamp[i]));
+  // The card's week starts on Monday, the VMI's on Sunday.
+  static const std::string kCardWeek = "MoTuWeThFrSaSu", kVmiWeek = "SuMoTuWeThFrSa";
+  const std::string day = kCardWeek.substr(std::size_t{stamp[7]} * 2, 2);
+  vmi[kVmiDate + 7] = static_cast<std::uint8_t>(kVmiWeek.find(day) / 2);
   Put16(&vmi[kVmiNumber], 1);
   std::copy_n(file.entry.begin() + kName, 12, vmi.begin() + kVmiName);
   Put16(&vmi[kVmiMode], (file.Game() ? 2u : 0u) | (file.entry[kProtect] != 0 ? 1u : 0u));

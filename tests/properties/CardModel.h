@@ -35,7 +35,7 @@ enum Entry : std::size_t {
 };
 enum VmiField : std::size_t {
   kVmiTexts = 0x04,  // description and copyright, 32 bytes each
-  kVmiDate = 0x44,   // year (16 bits), month, day, hour, minute, second, weekday
+  kVmiDate = 0x44,   // year (16 bits), month, day, hour, minute, second, weekday (Sunday 0)
   kVmiVersion = 0x4C,
   kVmiNumber = 0x4E,
   kVmiResource = 0x50,  // the VMS file's name, 8 bytes
