@@ -311,7 +311,12 @@ CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress
   std::vector<std::uint8_t> blocks;
   const CommandResult read = ReadSource(source, decisions.loneVms, user, declined, entry, blocks);
   if (read != CommandResult::Done) return read;
+  return UploadFile(card, entry, blocks, progress, user, decisions, declined);
+}
 
+CommandResult UploadFile(CVmuCard& card, CVmuDirEntry& entry,
+                         const std::vector<std::uint8_t>& blocks, CProgress& progress,
+                         CUserPrompts& user, const UploadDecisions& decisions, Declined* declined) {
   // Whatever the upload could not store on the card is dropped, never left
   // for a later command to write.
   CDiscardUnlessFinished changes(card);

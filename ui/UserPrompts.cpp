@@ -6,3 +6,5 @@ const FileKind kDcmFileKind = {"DCM Backup (*.dcm);;All Files (*)", "dcm"};
 const FileKind kCardImageFileKind = {"Card Image (*.bin *.vmu *.dcm);;All Files (*)", "bin"};
 const FileKind kRestoreFileKind = {"DCM Backups and Card Images (*.dcm *.bin *.vmu);;All Files (*)",
                                    "dcm"};
+const FileKind kPictureFileKind = {"Pictures (*.png *.gif *.bmp *.jpg *.jpeg);;All Files (*)",
+                                   "png"};

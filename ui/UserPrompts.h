@@ -18,6 +18,7 @@ extern const FileKind kDcmFileKind;
 extern const FileKind kIconFileKind;       // .png or .gif
 extern const FileKind kCardImageFileKind;  // .bin, .vmu or .dcm
 extern const FileKind kRestoreFileKind;    // a DCM backup or a card image
+extern const FileKind kPictureFileKind;    // a picture the card's icon is made from
 
 // What the commands ask of the person using the program. Messages have an OK
 // button only; a file choice the user dismisses returns false; a question is
