@@ -45,9 +45,10 @@ bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon);
 void DecodePalette(const std::uint8_t* at, CardIcon& icon);
 CardIcon::Frame DecodeFrame(const std::uint8_t* at);
 
-// The same for any file, by its entry: a save's header icon, or the icon the
+// Any file's icon, by its entry: a save's header icon, or the icon the
 // card's own icon file shows (IconDataFile.h). FileIconBytes is how many
-// bytes from the header's start up to frames frames need, 0 for no icon.
+// bytes from the header's start up to frames frames need, 0 for no icon;
+// DecodeFileIcon decodes them as DecodeIcon does.
 std::uint32_t FileIconBytes(const CVmuDirEntry& entry, const std::string& header,
                             std::uint16_t frames);
 bool DecodeFileIcon(const CVmuDirEntry& entry, const std::string& bytes, std::uint16_t frames,
@@ -57,9 +58,9 @@ bool DecodeRowIcon(const FileTexts& row, CardIcon& icon);
 
 // The bytes of the first frame that lie past the header block (128 of a
 // save's icon; for the card's icon file, up to the end of the icon it
-// shows), read from the file's next blocks: appended to row.headerBytes when
-// the header was read and shows an icon. Done, too, when nothing needed reading; a failure
-// carries the card's status code.
+// shows), read from the file's next blocks: appended to row.headerBytes
+// when the header was read and shows an icon. Done, too, when nothing needed
+// reading; a failure carries the card's status code.
 Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
 
 // The whole icon of the file, every frame, as the export needs it, read from

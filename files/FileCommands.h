@@ -35,7 +35,7 @@ struct FileListing {
 // a failure or a cancel stay; the first link failure ends the listing with
 // one message. readIcons: each row's header also gets the rest of the
 // icon's first frame from the file's next block (CardIcon.h), one more block
-// read per file with an icon.
+// read per file with an icon (the card's icon file: as far as its icon lies).
 using RowSink = std::function<void(const FileTexts&)>;
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                           FileListing& listing, const RowSink& onRow = RowSink(),
@@ -128,6 +128,9 @@ struct CardIconChoice {
   int threshold = kMiddleThreshold;
   bool monoOnly = false;  // no colour icon
 };
+// Whether the card's screen can show the description: at most 16
+// characters, each printable ASCII.
+bool IsIconDescription(const std::string& description);
 // The description a picture's icon gets unless the user gives one: the
 // picture's file name without folder and extension, as the card can show it.
 std::string DefaultIconDescription(const std::string& picturePath);

@@ -13,13 +13,13 @@ using card_format::kShortDescriptionLength;
 bool IsShown(char c) {
   return c >= 0x20 && c < 0x7F;
 }
+}  // namespace
 
-bool CanBeShown(const std::string& description) {
+bool IsIconDescription(const std::string& description) {
   for (const char c : description)
     if (!IsShown(c)) return false;
   return description.size() <= kShortDescriptionLength;
 }
-}  // namespace
 
 std::string DefaultIconDescription(const std::string& picturePath) {
   std::string stem = picturePath.substr(picturePath.find_last_of('/') + 1);
@@ -38,7 +38,7 @@ std::string DefaultIconDescription(const std::string& picturePath) {
 CommandResult SetCardIcon(CVmuCard& card, const RgbaPicture& picture, const CardIconChoice& choice,
                           CProgress& progress, CUserPrompts& user, Replace replace,
                           Declined* declined) {
-  if (!CanBeShown(choice.description))
+  if (!IsIconDescription(choice.description))
     return Fail(user, Result::Failure(Fill(message::kIconDescription, {choice.description})));
   const RgbaPicture icon = ScaleToIcon(picture);
   const CardIcon colour = choice.monoOnly ? CardIcon() : MakeColourIcon(icon);

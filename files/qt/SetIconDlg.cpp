@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "CardFormat.h"
 #include "FileIconImage.h"
@@ -23,6 +23,15 @@ QPixmap Enlarged(const QImage& image) {
   return QPixmap::fromImage(
       image.scaled(image.size() * kZoom, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
+
+// Only what the card's screen can show is typed in.
+class CDescriptionValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& text, int&) const override {
+    return IsIconDescription(text.toStdString()) ? Acceptable : Invalid;
+  }
+};
 
 QGroupBox* Framed(const QString& title, QLabel* preview, const QString& note, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
@@ -64,9 +73,7 @@ CSetIconDlg::CSetIconDlg(const RgbaPicture& picture, const CardIconChoice& choic
   description_ = new QLineEdit(QString::fromStdString(choice.description), this);
   description_->setObjectName("description");
   description_->setMaxLength(static_cast<int>(card_format::kShortDescriptionLength));
-  // What the card's screen can show: printable ASCII.
-  description_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[ -~]{0,16}")), description_));
+  description_->setValidator(new CDescriptionValidator(description_));
 
   monoOnly_ = new QCheckBox(QStringLiteral("&Monochrome icon only"), this);
   monoOnly_->setObjectName("monoOnly");
