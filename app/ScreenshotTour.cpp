@@ -1,8 +1,9 @@
 // korvantis-screenshots FOLDER: pictures of every window of the desktop
 // program, as PNG files in FOLDER: the main window after F5 on the demo
 // card in each view mode, with the File menu open, the progress dialog during
-// a transfer, and each dialog. Run on a real display or under Xvfb
-// (scripts/screenshots.sh); it never touches the user's settings or a port.
+// a transfer, and each dialog, Set Icon's preview among them. Run on a real
+// display or under Xvfb (scripts/screenshots.sh); it never touches the
+// user's settings or a port.
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,7 @@
 #include "CardSource.h"
 #include "CommandIds.h"
 #include "DemoCard.h"
+#include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
 #include "FileTexts.h"
 #include "HelpWindow.h"
@@ -34,6 +36,7 @@
 #include "PageImage.h"
 #include "ProgressDlg.h"
 #include "RecentImages.h"
+#include "SetIconDlg.h"
 #include "SettingsDlg.h"
 
 namespace {
@@ -164,6 +167,13 @@ int main(int argc, char** argv) {
   CFilePropertiesDlg propertiesDialog(properties, &window);
   SaveWindow(&propertiesDialog, "dialog-file-properties");
   propertiesDialog.close();
+
+  // Set Icon's preview, of the program's own icon as the picture.
+  CardIconChoice choice;
+  choice.description = "Korvantis";
+  CSetIconDlg setIconDialog(PictureOf(ProgramIcon().pixmap(64, 64).toImage()), choice, &window);
+  SaveWindow(&setIconDialog, "dialog-set-icon");
+  setIconDialog.close();
 
   CSettingsDlg settingsDialog(&window);
   settingsDialog.SetSettings(store.Read());

@@ -176,6 +176,15 @@ KORVANTIS_MESSAGE(kNoIcon, "The selected file has no icon.",
 KORVANTIS_MESSAGE(kIconFileKind, "An icon can be exported only as a .png or .gif file.",
                   "Give the file name the extension of the format you want: .png for the frames "
                   "side by side, .gif for the animation.")
+KORVANTIS_MESSAGE(kPictureUnreadable, "The picture {file} could not be read: {reason}.",
+                  "Set Icon makes the card's icon from a PNG, GIF, BMP or JPEG picture; "
+                  "korvantis-cli set-icon reads PNG pictures. Choose another picture, or save it "
+                  "in one of those formats. Nothing was written to the card.")
+KORVANTIS_MESSAGE(kIconDescription,
+                  "The description \"{text}\" cannot be shown on the memory card: it takes up to "
+                  "16 letters, digits, blanks and punctuation marks, without accents.",
+                  "The card's own screen shows plain ASCII only. Shorten the description, or leave "
+                  "out the other characters. Nothing was written to the card.")
 KORVANTIS_MESSAGE(kDownloadsStopped,
                   "{done} of {count} files were downloaded before the download stopped.",
                   "The message before this one says why. The files already saved stay; download "
@@ -642,4 +651,6 @@ KORVANTIS_PART(kChangedWhileOpened, "It changed while it was being opened")
 KORVANTIS_PART(kNotWritableKind, "Not a file, a pipe or a character device")
 KORVANTIS_PART(kPngNotMade, "the PNG image could not be made")
 KORVANTIS_PART(kGifNotMade, "the GIF image could not be made")
+KORVANTIS_PART(kPictureNotPng, "it is not a PNG picture, or it is damaged")
+KORVANTIS_PART(kPictureTooLarge, "it is larger than {N} pixels a side")
 KORVANTIS_PART(kTraceWriteFailed, "the write failed")

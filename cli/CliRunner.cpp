@@ -18,6 +18,7 @@
 #include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
+#include "PngPicture.h"
 #include "SettingsFile.h"
 #include "SimulatedCard.h"
 #include "SimulatedPortRoad.h"
@@ -116,6 +117,8 @@ int CommandId(const CliRequest& request) {
       return command::kFormat;
     case Command::Defrag:
       return command::kDefragment;
+    case Command::SetIcon:
+      return command::kSetIcon;
     case Command::NewImage:
       break;
   }
@@ -186,6 +189,29 @@ int DownloadAll(const CliRequest& request, CVmuCard& card, CTerminalProgress& pr
       card, files, request.allFolder, request.vmsFormat ? CardFileFormat::Vms : CardFileFormat::Dci,
       progress, user, overwrite, &declined);
   if (declined == Declined::Overwrite) err << message::kAddForce.text << '\n';
+  return ExitStatus(result);
+}
+
+// The picture is read before anything is written; the monochrome icon takes
+// the middle threshold. An icon file on the card is replaced as --replace
+// or the terminal says.
+int SetIcon(const CliRequest& request, CVmuCard& card, CTerminalProgress& progress,
+            CCommandLineUser& user, std::ostream& err) {
+  RgbaPicture picture;
+  if (const Result read = ReadPngPicture(request.file, picture); !read) {
+    err << read.Message() << '\n';
+    return kFailed;
+  }
+  CardIconChoice choice;
+  choice.description = request.description.value_or(DefaultIconDescription(request.file));
+  choice.monoOnly = request.monoOnly;
+  const Replace replace = request.replace ? Replace::Always
+                          : user.CanAsk() ? Replace::Ask
+                                          : Replace::Never;
+  Declined declined = Declined::Nothing;
+  const CommandResult result =
+      SetCardIcon(card, picture, choice, progress, user, replace, &declined);
+  if (declined == Declined::Replace) err << message::kAddReplace.text << '\n';
   return ExitStatus(result);
 }
 
@@ -284,6 +310,8 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
     }
     case Command::Defrag:
       return ExitStatus(DefragmentPage(card, Copies(request, copies), progress, user));
+    case Command::SetIcon:
+      return SetIcon(request, card, progress, user, err);
     case Command::NewImage:
       break;
   }

@@ -127,6 +127,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   CLI::App* defrag = app.add_subcommand(
       "defrag", "move the data files together from block 199 down, the free space in one run");
 
+  CLI::App* setIcon = app.add_subcommand(
+      "set-icon", "make the card's own icon file (ICONDATA_VMS) from a PNG picture");
+  setIcon->add_option("PICTURE", request.file, "the picture (.png), scaled to 32 x 32")->required();
+  setIcon->add_option("--description", request.description,
+                      "what the card's screen shows (up to 16 ASCII characters; default: the "
+                      "picture's name)");
+  setIcon->add_flag("--mono-only", request.monoOnly, "make the monochrome icon only");
+  setIcon->add_flag("--replace", request.replace, "replace the icon file on the card");
+
   if (!ParseArguments(app, arguments, exitStatus, out, err)) return false;
   if (download->parsed() && request.allFolder.empty() &&
       (index->count() == 0 || file->count() == 0)) {
@@ -148,7 +157,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       {check, CliRequest::Command::Check},
       {remove, CliRequest::Command::Delete},
       {format, CliRequest::Command::Format},
-      {defrag, CliRequest::Command::Defrag}};
+      {defrag, CliRequest::Command::Defrag},
+      {setIcon, CliRequest::Command::SetIcon}};
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }

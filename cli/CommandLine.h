@@ -24,7 +24,8 @@ struct CliRequest {
     Check,
     Delete,
     Format,
-    Defrag
+    Defrag,
+    SetIcon
   };
 
   Command command = Command::List;
@@ -51,6 +52,10 @@ struct CliRequest {
   bool noSafetyCopy = false;           // the commands that rewrite a page save none
   // restore: the page of a four-page file (--from-page)
   std::optional<std::uint16_t> fromPage;
+  // set-icon: the picture is file, --replace replaces the icon file on the
+  // card; the description (none: the picture's name), no colour icon
+  std::optional<std::string> description;
+  bool monoOnly = false;
 };
 
 // Parses the arguments. Returns true to go on with request; false when the

@@ -5,6 +5,7 @@
 
 #include "CardFormat.h"
 #include "FileTexts.h"
+#include "IconDataFile.h"
 #include "ListedFile.h"
 #include "Messages.h"
 #include "StatusCodes.h"
@@ -45,43 +46,73 @@ std::uint32_t IconBytes(std::uint16_t frames) {
   return card_format::kHeaderIcons + std::uint32_t{frames} * card_format::kIconFrameSize;
 }
 
-bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon) {
-  frames = std::min(frames, IconFrameCount(bytes));
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  icon.frames.clear();
-  for (std::uint16_t k = 0; k < frames && IconBytes(k + 1) <= bytes.size(); ++k) {
-    const std::uint8_t* packed = data + IconBytes(k);
-    CardIcon::Frame frame;
-    for (std::size_t i = 0; i < frame.size(); i += 2) {
-      frame[i] = packed[i / 2] >> 4;
-      frame[i + 1] = packed[i / 2] & 0x0F;
-    }
-    icon.frames.push_back(frame);
-  }
-  if (icon.frames.empty()) return false;
+void DecodePalette(const std::uint8_t* at, CardIcon& icon) {
   for (std::size_t i = 0; i < icon.palette.size(); ++i) {
-    const std::uint16_t colour = card_format::GetLe16(data + card_format::kHeaderPalette + 2 * i);
+    const std::uint16_t colour = card_format::GetLe16(at + 2 * i);
     std::uint32_t argb = 0;
     for (int shift = 12; shift >= 0; shift -= 4)
       argb = argb << 8 | ((colour >> shift) & 0x0Fu) * 0x11u;
     icon.palette[i] = argb;
   }
+}
+
+CardIcon::Frame DecodeFrame(const std::uint8_t* at) {
+  CardIcon::Frame frame;
+  for (std::size_t i = 0; i < frame.size(); i += 2) {
+    frame[i] = at[i / 2] >> 4;
+    frame[i + 1] = at[i / 2] & 0x0F;
+  }
+  return frame;
+}
+
+bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon) {
+  frames = std::min(frames, IconFrameCount(bytes));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  icon.frames.clear();
+  for (std::uint16_t k = 0; k < frames && IconBytes(k + 1) <= bytes.size(); ++k)
+    icon.frames.push_back(DecodeFrame(data + IconBytes(k)));
+  if (icon.frames.empty()) return false;
+  DecodePalette(data + card_format::kHeaderPalette, icon);
   icon.speed = card_format::GetLe16(data + card_format::kHeaderAnimationSpeed);
   return true;
 }
 
-Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
-  if (IconFrameCount(row.headerBytes) == 0 || row.headerBytes.size() != kBlockSize) {
-    return Result();
-  }
+std::uint32_t FileIconBytes(const CVmuDirEntry& entry, const std::string& header,
+                            std::uint16_t frames) {
+  IconDataLayout layout;
+  if (ReadIconDataLayout(entry, header, layout)) return IconDataBytes(layout);
+  const std::uint16_t count = std::min(frames, IconFrameCount(header));
+  return count == 0 ? 0 : IconBytes(count);
+}
+
+bool DecodeFileIcon(const CVmuDirEntry& entry, const std::string& bytes, std::uint16_t frames,
+                    CardIcon& icon) {
+  IconDataLayout layout;
+  if (ReadIconDataLayout(entry, bytes, layout)) return DecodeIconData(layout, bytes, icon);
+  return DecodeIcon(bytes, frames, icon);
+}
+
+bool DecodeRowIcon(const FileTexts& row, CardIcon& icon) {
+  if (row.entryBytes.size() != CVmuDirEntry::kLength) return DecodeIcon(row.headerBytes, 1, icon);
   CVmuDirEntry entry;
   entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(row.entryBytes.data()));
-  const std::uint32_t next = HeaderBlock(entry) + 1;
-  if (next >= entry.GetSize()) return Result();  // the file ends with its header
+  return DecodeFileIcon(entry, row.headerBytes, 1, icon);
+}
+
+// Only what lies inside the file's blocks is read.
+Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row) {
+  if (row.headerBytes.size() != kBlockSize || row.entryBytes.size() != CVmuDirEntry::kLength)
+    return Result();
+  CVmuDirEntry entry;
+  entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(row.entryBytes.data()));
+  const std::uint32_t start = HeaderBlock(entry) * kBlockSize;
+  const std::uint32_t needed = FileIconBytes(entry, row.headerBytes, 1);
+  if (needed <= kBlockSize || start + needed > std::uint32_t{entry.GetSize()} * kBlockSize)
+    return Result();  // the header holds it all, or the file ends before it
   std::unique_ptr<CVmuRegion> region;
   if (!card.OpenFile(row.index, region)) return card.LastFailure();
   std::string rest;
-  const bool read = ReadSpan(*region, next * kBlockSize, IconBytes(1) - kBlockSize, rest);
+  const bool read = ReadSpan(*region, start + kBlockSize, needed - kBlockSize, rest);
   const Result failure = read ? Result() : card.Failure(region->GetLastError());
   card.CloseFile(region);
   if (read) row.headerBytes += rest;
@@ -99,14 +130,14 @@ Result ReadFileIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& user, 
   const std::uint32_t fileBytes = std::uint32_t{entry.GetSize()} * kBlockSize;
   std::string bytes;
   bool read = start + kBlockSize <= fileBytes && ReadSpan(*region, start, kBlockSize, bytes);
-  const std::uint32_t needed = IconBytes(IconFrameCount(bytes));
+  const std::uint32_t needed = read ? FileIconBytes(entry, bytes, CardIcon::kMaxFrames) : 0;
   if (read && needed > kBlockSize && start + needed <= fileBytes) {
     read = ReadSpan(*region, start + kBlockSize, needed - kBlockSize, bytes);
   }
   const std::uint32_t failure = region->GetLastError();
   card.CloseFile(region);
   if (!read && failure != status::kNoError) return card.Failure(failure);
-  if (!read || !DecodeIcon(bytes, CardIcon::kMaxFrames, icon))
+  if (!read || !DecodeFileIcon(entry, bytes, CardIcon::kMaxFrames, icon))
     return Result::Failure(message::kNoIcon.text);
   return Result();
 }

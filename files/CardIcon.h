@@ -8,6 +8,7 @@
 #include "Result.h"
 
 class CVmuCard;
+class CVmuDirEntry;
 class CUserPrompts;
 struct FileTexts;
 struct ListedFile;
@@ -39,10 +40,27 @@ std::uint32_t IconBytes(std::uint16_t frames);
 // when the header has no valid icon or bytes hold no whole frame.
 bool DecodeIcon(const std::string& bytes, std::uint16_t frames, CardIcon& icon);
 
-// The 128 bytes of the first frame that lie past the header block, read from
-// the file's next block: appended to row.headerBytes when the header was
-// read and shows an icon. Done, too, when nothing needed reading; a failure
-// carries the card's status code.
+// A palette as the card keeps it (16 colours of 16 bits, ARGB 4 bits each,
+// little-endian) into icon.palette; and one frame's 512 bytes unpacked.
+void DecodePalette(const std::uint8_t* at, CardIcon& icon);
+CardIcon::Frame DecodeFrame(const std::uint8_t* at);
+
+// Any file's icon, by its entry: a save's header icon, or the icon the
+// card's own icon file shows (IconDataFile.h). FileIconBytes is how many
+// bytes from the header's start up to frames frames need, 0 for no icon;
+// DecodeFileIcon decodes them as DecodeIcon does.
+std::uint32_t FileIconBytes(const CVmuDirEntry& entry, const std::string& header,
+                            std::uint16_t frames);
+bool DecodeFileIcon(const CVmuDirEntry& entry, const std::string& bytes, std::uint16_t frames,
+                    CardIcon& icon);
+// The first frame of the icon a listed row's bytes hold (FileTexts::headerBytes).
+bool DecodeRowIcon(const FileTexts& row, CardIcon& icon);
+
+// The bytes of the first frame that lie past the header block (128 of a
+// save's icon; for the card's icon file, up to the end of the icon it
+// shows), read from the file's next blocks: appended to row.headerBytes
+// when the header was read and shows an icon. Done, too, when nothing needed
+// reading; a failure carries the card's status code.
 Result ReadFirstFrameRest(CVmuCard& card, FileTexts& row);
 
 // The whole icon of the file, every frame, as the export needs it, read from

@@ -10,9 +10,11 @@
 #include "CommandResult.h"
 #include "Decisions.h"
 #include "FileTexts.h"
+#include "IconMaker.h"
 #include "ListedFile.h"
 
 class CVmuCard;
+class CVmuDirEntry;
 class CProgress;
 class CUserPrompts;
 
@@ -33,7 +35,7 @@ struct FileListing {
 // a failure or a cancel stay; the first link failure ends the listing with
 // one message. readIcons: each row's header also gets the rest of the
 // icon's first frame from the file's next block (CardIcon.h), one more block
-// read per file with an icon.
+// read per file with an icon (the card's icon file: as far as its icon lies).
 using RowSink = std::function<void(const FileTexts&)>;
 CommandResult RefreshList(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                           FileListing& listing, const RowSink& onRow = RowSink(),
@@ -102,6 +104,13 @@ CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress
                          CUserPrompts& user, const UploadDecisions& decisions = UploadDecisions(),
                          Declined* declined = nullptr);
 
+// The same with the file already made: its entry (the first block is set
+// here) and its whole blocks.
+CommandResult UploadFile(CVmuCard& card, CVmuDirEntry& entry,
+                         const std::vector<std::uint8_t>& blocks, CProgress& progress,
+                         CUserPrompts& user, const UploadDecisions& decisions = UploadDecisions(),
+                         Declined* declined = nullptr);
+
 // Deletes the files once the user agrees (No is the default; copy-protected
 // files are named in the question), or as confirmed: clears their entries,
 // then frees their chains. The entries are read again after an answer, since
@@ -116,6 +125,26 @@ CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, CUserPrompts& u
 // The same, saved as path without asking.
 CommandResult ExportIcon(CVmuCard& card, const ListedFile& file, const std::string& path,
                          CUserPrompts& user);
+
+// What the card's own icon is made of besides the picture (IconMaker.h).
+struct CardIconChoice {
+  std::string description;  // up to 16 characters of printable ASCII
+  int threshold = kMiddleThreshold;
+  bool monoOnly = false;  // no colour icon
+};
+// Whether the card's screen can show the description: at most 16
+// characters, each printable ASCII.
+bool IsIconDescription(const std::string& description);
+// The description a picture's icon gets unless the user gives one: the
+// picture's file name without folder and extension, as the card can show it.
+std::string DefaultIconDescription(const std::string& picturePath);
+// Makes the card's own icon file (IconDataFile.h) from the picture, scaled
+// to 32 x 32: its monochrome icon and, unless monoOnly, its colour icon, and
+// writes it to the selected page as an upload does, replacing the one there
+// as decided. A description the card cannot show is refused first.
+CommandResult SetCardIcon(CVmuCard& card, const RgbaPicture& picture, const CardIconChoice& choice,
+                          CProgress& progress, CUserPrompts& user, Replace replace = Replace::Ask,
+                          Declined* declined = nullptr);
 
 // The properties of the file as the card holds it; nothing is written.
 CommandResult GetFileProperties(CVmuCard& card, const ListedFile& file, CUserPrompts& user,

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "CardFormat.h"
+#include "IconDataFile.h"
 #include "VmuCard.h"
 #include "VmuDirEntry.h"
 #include "VmuFileHeader.h"
@@ -57,6 +58,10 @@ Result ReadDescriptions(CVmuCard& card, const CVmuDirEntry& entry, FileTexts& te
   header.GetLongDescription(longText);
   header.GetApplication(application);
   texts.Text(FileColumn::ShortDescription) = shortText;
+  // The card's icon file has only its description, where a header has the
+  // short one; its other bytes are its icons.
+  IconDataLayout layout;
+  if (ReadIconDataLayout(entry, texts.headerBytes, layout)) return Result();
   texts.Text(FileColumn::LongDescription) = longText;
   texts.Text(FileColumn::Application) = application;
   return Result();

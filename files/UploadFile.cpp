@@ -380,13 +380,20 @@ CommandResult UploadFile(CVmuCard& card, const CardFileSource& source, CProgress
   const CommandResult read =
       ReadSource(source, decisions.loneVms, user, declined, entry, blocks, redated);
   if (read != CommandResult::Done) return read;
+  const CommandResult result = UploadFile(card, entry, blocks, progress, user, decisions, declined);
+  if (result == CommandResult::Done && redated)
+    user.ShowMessage(Fill(message::kVmiUndated, {source.path}));
+  return result;
+}
 
+CommandResult UploadFile(CVmuCard& card, CVmuDirEntry& entry,
+                         const std::vector<std::uint8_t>& blocks, CProgress& progress,
+                         CUserPrompts& user, const UploadDecisions& decisions, Declined* declined) {
   // Whatever the upload could not store on the card is dropped, never left
   // for a later command to write.
   CDiscardUnlessFinished changes(card);
   const CommandResult result = Place(card, entry, blocks, progress, user, decisions, declined);
   if (result != CommandResult::Done) return result;
   changes.Finished();
-  if (redated) user.ShowMessage(Fill(message::kVmiUndated, {source.path}));
   return result;
 }

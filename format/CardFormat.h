@@ -195,6 +195,19 @@ constexpr std::uint32_t kShortDescriptionLength = 16;
 constexpr std::uint32_t kLongDescriptionLength = 32;
 constexpr std::uint32_t kApplicationLength = 16;
 
+// The card's own icon file (kIconFileName), a data file of a layout of its
+// own: the description the card's screen shows, then the byte offsets in the
+// file of a monochrome icon and of a colour icon (0: none).
+constexpr std::uint32_t kIconDataDescription = 0x00;  // kShortDescriptionLength bytes, blank-padded
+constexpr std::uint32_t kIconDataMonoOffset = 0x10;   // 32 bits
+constexpr std::uint32_t kIconDataColourOffset = 0x14;  // 32 bits
+constexpr std::uint32_t kIconDataFields = 0x18;        // where the icons may begin
+// 32 x 32 bits, rows from the top, four bytes a row, the leftmost pixel in
+// a byte's high bit; a set bit is dark.
+constexpr std::uint32_t kMonoIconSize = 128;
+// A palette of 16 colours as in a header (kHeaderPalette), then one frame.
+constexpr std::uint32_t kColourIconSize = 32 + kIconFrameSize;
+
 // The 16-bit checksum a data file's header carries: CRC-CCITT (polynomial
 // 0x1021, starting from 0) over the file's bytes from its header to the end of
 // its data (header, icon frames, eyecatch, data size), the checksum field zeroed.

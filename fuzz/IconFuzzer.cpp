@@ -4,6 +4,9 @@
 // first, with as many frames as the header gives and the bytes hold whole,
 // every colour 4 bits a channel; and that both pictures are written and say
 // the icon's size: PNG 32 pixels high and 32 wide a frame, GIF 32 by 32.
+// Read as the card's own icon file, the bytes show an icon only where their
+// offsets place it inside the file, and a colour icon written back as such a
+// file reads back the same.
 
 #include <algorithm>
 #include <cstddef>
@@ -15,8 +18,10 @@
 #include "CardFormat.h"
 #include "CardIcon.h"
 #include "FuzzCheck.h"
+#include "IconDataFile.h"
 #include "IconImageFile.h"
 #include "ScratchFile.h"
+#include "VmuDirEntry.h"
 
 namespace {
 std::string ReadAll(const std::string& path) {
@@ -27,12 +32,37 @@ std::string ReadAll(const std::string& path) {
 std::uint32_t Byte(const std::string& bytes, std::size_t at) {
   return at < bytes.size() ? static_cast<unsigned char>(bytes[at]) : 0x100;
 }
+CVmuDirEntry IconFileEntry(std::size_t bytes) {
+  CVmuDirEntry entry;
+  entry.SetType(CVmuDirEntry::kData);
+  entry.SetFileName(card_format::kIconFileName);
+  entry.SetSize(static_cast<std::uint16_t>(std::min<std::size_t>(bytes / 512, 200)));
+  return entry;
+}
+
+void CheckIconFile(std::string file) {
+  file.resize((file.size() + 511) / 512 * 512, '\0');
+  IconDataLayout layout;
+  CardIcon icon;
+  if (!ReadIconDataLayout(IconFileEntry(file.size()), file, layout)) return;
+  Require(IconDataBytes(layout) <= file.size() && DecodeIconData(layout, file, icon),
+          "an icon file's icon inside it was not decoded");
+  if (layout.colour == 0) return;
+  const std::vector<std::uint8_t> made = MakeIconData("", icon, &icon);
+  const std::string again(made.begin(), made.end());
+  CardIcon back;
+  Require(ReadIconDataLayout(IconFileEntry(again.size()), again, layout) &&
+              DecodeIconData(layout, again, back) && back.palette == icon.palette &&
+              back.frames == icon.frames,
+          "an icon file written back reads back otherwise");
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static CScratchFile png("icon.png");
   static const std::string gif = png.Beside("icon.gif");
   const std::string bytes(reinterpret_cast<const char*>(data), size);
+  CheckIconFile(bytes);
   const std::size_t count = IconFrameCount(bytes);
   const std::size_t whole =
       size < IconBytes(0) ? 0 : (size - IconBytes(0)) / card_format::kIconFrameSize;

@@ -10,7 +10,7 @@ namespace {
 // page as it was.
 constexpr int kWithCopy[] = {command::kRestore, command::kFormat, command::kDefragment,
                              command::kRepair};
-constexpr int kWithoutCopy[] = {command::kUpload, command::kDelete};
+constexpr int kWithoutCopy[] = {command::kUpload, command::kDelete, command::kSetIcon};
 
 bool Holds(const int* begin, const int* end, int id) {
   return std::find(begin, end, id) != end;

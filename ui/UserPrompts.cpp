@@ -8,6 +8,8 @@ const FileKind kDcmFileKind = {"DCM Backup (*.dcm);;All Files (*)", "dcm"};
 const FileKind kCardImageFileKind = {"Card Image (*.bin *.vmu *.vmd *.dcm);;All Files (*)", "bin"};
 const FileKind kRestoreFileKind = {
     "DCM Backups and Card Images (*.dcm *.bin *.vmu *.vmd);;All Files (*)", "dcm"};
+const FileKind kPictureFileKind = {"Pictures (*.png *.gif *.bmp *.jpg *.jpeg);;All Files (*)",
+                                   "png"};
 
 std::string FilterInEitherCase(const std::string& filter) {
   std::string shown;

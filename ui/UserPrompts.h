@@ -18,6 +18,7 @@ extern const FileKind kDcmFileKind;
 extern const FileKind kIconFileKind;       // .png or .gif
 extern const FileKind kCardImageFileKind;  // .bin, .vmu, .vmd or .dcm
 extern const FileKind kRestoreFileKind;    // a DCM backup or a card image
+extern const FileKind kPictureFileKind;    // a picture the card's icon is made from
 
 // A file chooser's filter that also shows names in upper case: each pattern
 // "*.dci" gains "*.DCI", since file choosers match names case by case and

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMimeData>
@@ -22,10 +23,12 @@
 #include "FileCommands.h"
 #include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
+#include "FileReader.h"
 #include "Icons.h"
 #include "Messages.h"
 #include "Progress.h"
 #include "SafeFileName.h"
+#include "SetIconDlg.h"
 #include "UserPrompts.h"
 
 namespace {
@@ -112,6 +115,12 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
     CFilePropertiesDlg dialog(properties, window());
     dialog.exec();
   };
+  chooseIcon = [this](const RgbaPicture& picture, CardIconChoice& choice) {
+    CSetIconDlg dialog(picture, choice, window());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    choice = dialog.Choice();
+    return true;
+  };
   OnViewDetails();
 }
 
@@ -133,6 +142,7 @@ void CCardListView::RegisterCommands(CCommandTable& table) {
   table.OnUpdate(kDelete, [this] { return CountSelectedRows() >= 1; });
   table.On(kExportIcon, [this] { OnExportIcon(); });
   table.OnUpdate(kExportIcon, [this] { return OnUpdateSingleSelection(); });
+  table.On(kSetIcon, [this] { OnSetIcon(); });
 }
 
 void CCardListView::SetCard(CVmuCard& card) {
@@ -232,6 +242,29 @@ void CCardListView::OnProperties() {
 void CCardListView::OnExportIcon() {
   const std::vector<ListedFile> files = SelectedFiles();
   if (files.size() == 1) ExportIcon(*card_, files.front(), user_);
+}
+
+// Qt reads the picture, whatever its kind, but only from a regular file,
+// which cannot keep it waiting; the icon is made and written by the file
+// commands, and the list shows it.
+void CCardListView::OnSetIcon() {
+  std::string path;
+  if (!user_.ChooseFileToOpen(kPictureFileKind, path)) return;
+  QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
+  reader.setAutoTransform(true);
+  QImage image;
+  const Result file = CheckRegularFile(path);
+  if (!file || !reader.read(&image)) {
+    user_.ShowMessage(Fill(message::kPictureUnreadable,
+                           {path, file ? reader.errorString().toStdString() : file.Message()}));
+    return;
+  }
+  const RgbaPicture picture = PictureOf(image);
+  CardIconChoice choice;
+  choice.description = DefaultIconDescription(path);
+  if (!chooseIcon(picture, choice)) return;
+  const auto progress = progress_();
+  if (SetCardIcon(*card_, picture, choice, *progress, user_) == CommandResult::Done) OnRefresh();
 }
 
 void CCardListView::UploadFiles(const QStringList& paths) {

@@ -60,6 +60,7 @@ class CCardListView : public QWidget {
   void OnDelete();  // the selected rows' files, once the user agrees
   void OnProperties();
   void OnExportIcon();
+  void OnSetIcon();  // the card's own icon, from a picture the user picks
   void OnViewLargeIcons();
   void OnViewSmallIcons();
   void OnViewList();
@@ -85,6 +86,9 @@ class CCardListView : public QWidget {
   // Shows what the properties command found; replaceable so tests need not
   // face a modal dialog.
   std::function<void(const FileTexts&)> showProperties;
+  // Asks how the card's icon is made from the picture (the Set Icon
+  // preview); false when the user cancels. Replaceable, as showProperties.
+  std::function<bool(const RgbaPicture&, CardIconChoice&)> chooseIcon;
 
  signals:
   void viewModeChanged(int command);

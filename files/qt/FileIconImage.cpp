@@ -15,6 +15,19 @@ QImage IconFrameImage(const CardIcon& icon, std::size_t frame) {
 
 QIcon RowIcon(const FileTexts& row) {
   CardIcon icon;
-  if (!DecodeIcon(row.headerBytes, 1, icon)) return FileIcon();
+  if (!DecodeRowIcon(row, icon)) return FileIcon();
   return QIcon(QPixmap::fromImage(IconFrameImage(icon, 0)));
+}
+
+// Qt converts whatever it read to straight 8-bit RGBA, row by row, since its
+// rows may be padded.
+RgbaPicture PictureOf(const QImage& image) {
+  const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+  RgbaPicture picture{rgba.width(), rgba.height(), {}};
+  const auto rowBytes = static_cast<std::size_t>(rgba.width()) * 4;
+  picture.rgba.reserve(rowBytes * static_cast<std::size_t>(rgba.height()));
+  for (int y = 0; y < rgba.height(); ++y)
+    picture.rgba.insert(picture.rgba.end(), rgba.constScanLine(y),
+                        rgba.constScanLine(y) + rowBytes);
+  return picture;
 }

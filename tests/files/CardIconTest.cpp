@@ -6,7 +6,9 @@
 
 #include "CardIcon.h"
 #include "FileCommandTest.h"
+#include "IconDataFile.h"
 #include "IconImageFile.h"
+#include "PublicIconData.h"
 #include "RealData.h"
 
 namespace {
@@ -154,4 +156,55 @@ TEST_F(CardIconTest, AGifFramesDelayStopsAtTheFormatsLongest) {
     EXPECT_EQ(control.DelayTime, delay) << speed;
     DGifCloseFile(read, &error);
   }
+}
+
+// A real card's icon file: its description, and the colour icon its offsets
+// place past the first block, in the list and exported, as the public
+// description of the file reads them. Only a data file of that name whose
+// icons lie inside it is read so.
+TEST_F(CardIconTest, TheCardsIconFileShowsTheIconItsOffsetsPlace) {
+  KORVANTIS_NEED_REALDATA("images/ReadFiles_01.vmu");
+  const Bytes image = ReadBytes(RealData("images/ReadFiles_01.vmu"));
+  std::copy(image.begin(), image.end(), page_.GetData());
+  Load();
+  const Bytes file = FileBytesOnPage(page_, "ICONDATA_VMS");
+  const PublicIconData expected = ReadPublicIconData(file);
+  ASSERT_GT(expected.colourOffset + 544, 512u);  // its colour icon runs into the second block
+
+  FileListing listing;
+  ASSERT_EQ(RefreshList(sim_.Card(), progress_, user_, listing, RowSink(), true),
+            CommandResult::Done);
+  const auto row = std::find_if(listing.rows.begin(), listing.rows.end(), [](const FileTexts& r) {
+    return r.Text(FileColumn::FileName) == "ICONDATA_VMS";
+  });
+  ASSERT_NE(row, listing.rows.end());
+  EXPECT_EQ(row->Text(FileColumn::ShortDescription), expected.description);
+  EXPECT_EQ(row->Text(FileColumn::LongDescription) + row->Text(FileColumn::Application), "");
+  CardIcon listed;
+  ASSERT_TRUE(DecodeRowIcon(*row, listed));
+  const std::string png = scratch_.File("card.png");
+  ASSERT_EQ(ExportIcon(sim_.Card(), row->index, png, user_), CommandResult::Done);
+  unsigned width = 0;
+  const std::vector<std::uint32_t> exported = PngPixels(png, width);
+  ASSERT_EQ(exported.size(), 1024u);
+  std::size_t wrong = 0;
+  for (std::size_t i = 0; i < 1024; ++i) {
+    const std::uint32_t shown =
+        listed.Argb(listed.frames[0], static_cast<int>(i % 32), static_cast<int>(i / 32));
+    wrong += shown != expected.argb[i] || exported[i] != expected.argb[i];
+  }
+  EXPECT_EQ(wrong, 0u);
+
+  CVmuDirEntry entry;
+  entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(row->entryBytes.data()));
+  const auto laidOut = [&entry](Bytes bytes) {
+    IconDataLayout layout;
+    return ReadIconDataLayout(entry, std::string(bytes.begin(), bytes.end()), layout);
+  };
+  EXPECT_TRUE(laidOut(file));
+  Bytes outside = file;
+  outside[0x15] = 0x02;  // the colour icon at 0x2A0 would end past the file's 1024 bytes
+  EXPECT_FALSE(laidOut(outside));
+  entry.SetType(CVmuDirEntry::kGame);
+  EXPECT_FALSE(laidOut(file));
 }

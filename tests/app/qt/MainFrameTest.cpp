@@ -235,7 +235,7 @@ TEST_F(MainWindow, MenusOfferOnlyTheKeysTheirTextsShow) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return shown.Text(FileColumn::FileName) == "RACE_GHOST01"; }));
 
   // Commands no table handles are disabled, their keys included.
-  for (int id : {kHackCode, kSetIcon, kCut, kPaste, kUndo}) {
+  for (int id : {kHackCode, kCut, kPaste, kUndo}) {
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
   }
   EXPECT_FALSE(Action(kUsePort)->isEnabled());  // on the port already
