@@ -19,10 +19,10 @@ bool Inside(std::uint32_t offset, std::uint32_t size, std::uint32_t fileBytes) {
 }
 
 std::uint16_t Argb4444(std::uint32_t argb) {
-  std::uint16_t colour = 0;
-  for (int shift = 28; shift >= 4; shift -= 8)
-    colour = static_cast<std::uint16_t>(colour << 4 | ((argb >> shift) & 0x0Fu));
-  return colour;
+  std::uint32_t colour = 0;
+  for (unsigned channel = 0; channel < 4; ++channel)  // the high nibble of A, R, G, B
+    colour = colour << 4 | ((argb >> (28 - 8 * channel)) & 0x0Fu);
+  return static_cast<std::uint16_t>(colour);
 }
 }  // namespace
 

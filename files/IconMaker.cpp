@@ -210,7 +210,8 @@ CardIcon MakeColourIcon(const RgbaPicture& icon) {
   CardIcon colour;
   for (std::size_t i = 0; i < palette.size(); ++i) {
     for (int channel = 0; channel < 4; ++channel)
-      colour.palette[i] = colour.palette[i] << 8 | Channel(palette[i], channel) * 0x11u;
+      colour.palette[i] =
+          colour.palette[i] << 8 | static_cast<std::uint32_t>(Channel(palette[i], channel)) * 0x11u;
   }
   CardIcon::Frame frame{};
   std::map<Key, std::uint8_t> chosen;
