@@ -44,11 +44,13 @@ TEST(IconMaker, ScalingKeepsTheShapeAndWeighsEachColourByItsAlpha) {
 TEST(IconMaker, TheColourIconChoosesItsSixteenColoursWhereThePictureHasThem) {
   const RgbaPicture picture = Picture(32, 32, [](int x, int y) -> std::uint32_t {
     static const int kCentres[3][3] = {{13, 2, 2}, {2, 12, 5}, {7, 7, 13}};
-    if (y >= 24) return static_cast<std::uint32_t>(x * 0x08040200 + y) & 0xFFFFFF00u;
+    if (y >= 24)
+      return (static_cast<std::uint32_t>(x) * 0x08040200u + static_cast<std::uint32_t>(y)) &
+             0xFFFFFF00u;
     const int* c = kCentres[y / 8];
     const int steps[3] = {c[0] + x % 3 - 1, c[1] + y % 3 - 1, c[2] + (x + y) % 3 - 1};
-    return static_cast<std::uint32_t>(steps[0] * 0x11000000 + steps[1] * 0x110000 +
-                                      steps[2] * 0x1100 + 0xFF);
+    const auto step = [&steps](int k) { return static_cast<std::uint32_t>(steps[k]); };
+    return step(0) * 0x11000000u + step(1) * 0x110000u + step(2) * 0x1100u + 0xFFu;
   });
   const CardIcon icon = MakeColourIcon(picture);
   ASSERT_EQ(icon.frames.size(), 1u);
