@@ -36,6 +36,7 @@
 #include "PageImage.h"
 #include "ProgressDlg.h"
 #include "RecentImages.h"
+#include "ScreenPointer.h"
 #include "SetIconDlg.h"
 #include "SettingsDlg.h"
 
@@ -65,6 +66,15 @@ void SaveScreen(QWidget* window, const char* name) {
   Settle();
   const QRect area = window->frameGeometry();
   Save(window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()), name);
+}
+
+// The same, with the mouse pointer where it stands: for the busy cursor.
+void SaveScreenWithPointer(QWidget* window, const char* name) {
+  Settle();
+  const QRect area = window->frameGeometry();
+  Save(WithPointer(window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                   area.topLeft()),
+       name);
 }
 
 void SaveWindow(QWidget* window, const char* name) {
@@ -139,7 +149,7 @@ int main(int argc, char** argv) {
   QTreeView* details = window.GetListView()->GetDetailsView();
   details->selectionModel()->select(details->model()->index(1, 0),
                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  SaveScreen(&window, "main-details");
+  SaveScreenWithPointer(&window, "main-details");
   const std::pair<int, const char*> modes[] = {{command::kLargeIcons, "main-large-icons"},
                                                {command::kSmallIcons, "main-small-icons"},
                                                {command::kList, "main-list"}};
