@@ -414,6 +414,7 @@ bool CCardListView::eventFilter(QObject* watched, QEvent* event) {
   const QModelIndexList selected = view->selectionModel()->selectedIndexes();
   if (!selected.isEmpty() && !selected.contains(current)) current = selected.constFirst();
   if (!selected.isEmpty()) {
+    current = current.siblingAtColumn(0);
     view->scrollTo(current);
     const QRect row = view->visualRect(current);
     at = QPoint(row.left() + 5, row.center().y());
