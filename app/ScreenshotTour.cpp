@@ -1,7 +1,8 @@
 // korvantis-screenshots FOLDER: pictures of every window of the desktop
 // program, as PNG files in FOLDER: the main window after F5 on the demo
 // card in each view mode, with the File menu open, the progress dialog during
-// a transfer, and each dialog, Set Icon's preview among them. Run on a real
+// a transfer, and each dialog, Set Icon's preview, Settings greyed for a card
+// image and the folder and format of a download of several files among them. Run on a real
 // display or under Xvfb (scripts/screenshots.sh); it never touches the
 // user's settings or a port.
 
@@ -28,6 +29,7 @@
 #include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
 #include "FileTexts.h"
+#include "FolderFormatDlg.h"
 #include "HelpWindow.h"
 #include "Icons.h"
 #include "LinkSettingsStore.h"
@@ -189,6 +191,17 @@ int main(int argc, char** argv) {
   settingsDialog.SetSettings(store.Read());
   SaveWindow(&settingsDialog, "dialog-settings");
   settingsDialog.close();
+  // As File > Settings shows it while a card image is the card.
+  CSettingsDlg imageSettingsDialog(&window);
+  imageSettingsDialog.SetSettings(store.Read());
+  imageSettingsDialog.SetImageInUse(true);
+  SaveWindow(&imageSettingsDialog, "dialog-settings-image");
+  imageSettingsDialog.close();
+
+  // Download with several rows selected.
+  CFolderFormatDlg downloadDialog(scratch.path(), CardFileFormat::Dci, &window);
+  SaveWindow(&downloadDialog, "dialog-download-files");
+  downloadDialog.close();
 
   CAboutDlg about(&window);
   SaveWindow(&about, "dialog-about");

@@ -220,11 +220,13 @@ KORVANTIS_MESSAGE(kAskOverwrite, "{file} already exists.  Do you want to replace
                   "Answer Yes to save the card's file over it, No (the default) to keep it and "
                   "skip this file. korvantis-cli asks on a terminal; elsewhere it replaces only "
                   "with --force.")
-KORVANTIS_MESSAGE(kAskVmsFormat,
-                  "Save the files as VMS files, each with its VMI file beside it?  Answer No to "
-                  "save them as DCI files.",
+KORVANTIS_MESSAGE(kChooseDownloadFolder,
+                  "Save the selected files in this folder, as DCI files or as VMS files each "
+                  "with its VMI file beside it:",
                   "DCI keeps a card file whole in one file; a VMS file with its VMI is what "
-                  "emulators and the console's browsers exchange.")
+                  "emulators and the console's browsers exchange. OK waits until the field names "
+                  "a folder that exists. The folder and the format are offered again next time; "
+                  "Cancel saves nothing.")
 KORVANTIS_MESSAGE(kNoFolder, "{folder} is not a folder.",
                   "korvantis-cli download --all saves into a folder that exists. Create it first, "
                   "or name another.")
@@ -490,6 +492,10 @@ KORVANTIS_MESSAGE(
     "to the card.",
     "Set HOME, or XDG_DATA_HOME, to a folder you may write, then try again. korvantis-cli "
     "--no-safety-copy skips the copy for scripts that keep their own.")
+KORVANTIS_MESSAGE(kSafetyCopiesFolderIs,
+                  "No file manager opened the safety copies folder.  It is:\n{folder}",
+                  "Select the folder's name in this message and copy it into a file manager or a "
+                  "terminal of your own. Memory Card > Restore opens the copies from there too.")
 KORVANTIS_MESSAGE(kRestoreDone, "The page was restored from {file}.",
                   "Refresh the list (F5) to see the files the page now holds.")
 KORVANTIS_MESSAGE(kRestoreInterrupted,
@@ -561,6 +567,11 @@ KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
                   "korvantis-cli asks before it deletes or formats; a script says --yes.")
 
 // Settings.
+KORVANTIS_MESSAGE(kSettingsImageInUse,
+                  "A card image is in use: it has no port and no timing, so these settings do "
+                  "not apply to it.",
+                  "Settings greys the port and the timing while a card image is open. They are "
+                  "used again after File > Use Parallel Port.")
 KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",
                   "The field holds something other than decimal digits (a sign, 0x, letters). Type "
                   "the number in decimal: port 0x3BC is 956.")

@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "Messages.h"
 #include "Progress.h"
+#include "SafeFileName.h"
 #include "UserPrompts.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
@@ -70,7 +71,10 @@ CommandResult Download(CVmuCard& card, const ListedFile& file, std::string path,
   result = ReadBlocks(card, region, entry.GetSize(), progress, user, blocks);
   if (result != CommandResult::Done) return result;
 
-  if (path.empty() && !user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
+  if (path.empty()) {
+    path = SuggestedFileName(file, kCardFileKind.defaultSuffix);
+    if (!user.ChooseFileToSave(kCardFileKind, path)) return CommandResult::Dismissed;
+  }
   const bool pair = CVmsFile::IsPairName(path);
   const Result written =
       pair ? CVmsFile::WritePair(path, entry, blocks) : CDciFile::Write(path, entry, blocks);

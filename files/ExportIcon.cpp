@@ -2,6 +2,7 @@
 #include "FileCommands.h"
 #include "IconImageFile.h"
 #include "Messages.h"
+#include "SafeFileName.h"
 #include "UserPrompts.h"
 
 namespace {
@@ -12,7 +13,10 @@ CommandResult Export(CVmuCard& card, const ListedFile& file, std::string path, C
     return Fail(user, Result::Failure(message::kIconFileKind.text));
   CardIcon icon;
   if (Result read = ReadFileIcon(card, file, user, icon); !read) return Fail(user, read);
-  if (path.empty() && !user.ChooseFileToSave(kIconFileKind, path)) return CommandResult::Dismissed;
+  if (path.empty()) {
+    path = SuggestedFileName(file, kIconFileKind.defaultSuffix);
+    if (!user.ChooseFileToSave(kIconFileKind, path)) return CommandResult::Dismissed;
+  }
   const Result written = WriteIconImage(path, icon);
   return written ? CommandResult::Done : Fail(user, written);
 }

@@ -109,10 +109,9 @@ CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user) {
   std::string folder;
-  if (!user.ChooseFolder(folder)) return CommandResult::Dismissed;
-  const bool vms = user.AskYesNo(message::kAskVmsFormat.text, false);
-  return DownloadFiles(card, files, folder, vms ? CardFileFormat::Vms : CardFileFormat::Dci,
-                       progress, user);
+  CardFileFormat format = CardFileFormat::Dci;
+  if (!user.ChooseFolderAndFormat(folder, format)) return CommandResult::Dismissed;
+  return DownloadFiles(card, files, folder, format, progress, user);
 }
 
 CommandResult UploadFiles(CVmuCard& card, const std::vector<std::string>& paths,

@@ -6,6 +6,7 @@
 
 #include "CommandResult.h"
 #include "FileCommands.h"
+#include "UserPrompts.h"
 
 class CVmuCard;
 class CProgress;
@@ -14,8 +15,6 @@ class CUserPrompts;
 // Several files in one command, under one progress window: each file as the
 // single-file command does it, in order, stopping at the first that fails
 // or is cancelled, with a message that says how many were done.
-
-enum class CardFileFormat { Dci, Vms };
 
 // A file of the name in the folder: replaced once the user agrees, or
 // without asking, or never.
@@ -33,7 +32,8 @@ CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files
                             const std::string& folder, CardFileFormat format, CProgress& progress,
                             CUserPrompts& user, Overwrite overwrite = Overwrite::Ask,
                             Declined* declined = nullptr);
-// The desktop's Download with several files selected: asks for the folder and the format.
+// The desktop's Download with several files selected: asks for the folder and
+// the format in one choice, DCI offered.
 CommandResult DownloadFiles(CVmuCard& card, const std::vector<ListedFile>& files,
                             CProgress& progress, CUserPrompts& user);
 

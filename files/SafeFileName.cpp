@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "ListedFile.h"
+#include "VmuDirEntry.h"
+
 namespace {
 bool IsLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -61,4 +64,14 @@ std::string DistinctShortStem(std::uint16_t slot, const std::string& cardName, s
     stem = first.substr(0, length > number.size() ? length - number.size() : 0) + number;
   }
   return stem;
+}
+
+std::string SuggestedFileName(const ListedFile& file, const std::string& extension) {
+  if (file.entryBytes.size() != CVmuDirEntry::kLength) return std::string();
+  CVmuDirEntry entry;
+  entry.CopyFrom(reinterpret_cast<const std::uint8_t*>(file.entryBytes.data()));
+  char name[CVmuDirEntry::kFileNameLength + 1];
+  entry.GetFileName(name);
+  std::set<std::string> none;
+  return DistinctFileStem(file.index, name, none) + "." + extension;
 }

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+struct ListedFile;
+
 // A name for a file on the computer made from a card file's name, whose bytes
 // are whatever the card holds: letters, digits, '-', '_' and '.' stay, any
 // other byte becomes '_', and a name that would be empty, hidden or only dots
@@ -28,3 +30,8 @@ std::string DistinctFileStem(std::uint16_t slot, const std::string& cardName,
 // "CVSS2SY2". The stem given is added to taken (in lower case).
 std::string DistinctShortStem(std::uint16_t slot, const std::string& cardName, std::size_t length,
                               std::set<std::string>& taken);
+
+// The name a save dialog suggests for one listed file: the stem a download of
+// several files would give it, with the extension ("dci"); empty when the
+// listing kept no entry to name it by.
+std::string SuggestedFileName(const ListedFile& file, const std::string& extension);

@@ -1,4 +1,6 @@
 #include <cstdint>
+#include <ctime>
+#include <string>
 #include <vector>
 
 #include "CardFormat.h"
@@ -15,7 +17,16 @@ using card_format::kPageSize;
 constexpr std::uint32_t kReadUnit = 4096;
 }  // namespace
 
-CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+std::string BackupFileName(std::uint16_t page, std::time_t when) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  char day[16];
+  std::strftime(day, sizeof day, "%Y-%m-%d", &local);
+  return "page" + (page != 0 ? std::to_string(page) : std::string()) + "-" + day + ".dcm";
+}
+
+CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                         std::uint16_t pageNumber) {
   CVmuLink& link = *card.GetLink();
   std::vector<std::uint8_t> page(kPageSize);
   {
@@ -29,7 +40,7 @@ CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user
   }
 
   // Only now, with the whole page in hand, is the user asked where it goes.
-  std::string path;
+  std::string path = BackupFileName(pageNumber, std::time(nullptr));
   if (!user.ChooseFileToSave(kDcmFileKind, path)) return CommandResult::Dismissed;
   const Result saved = SaveDcmFile(path, page.data());
   return saved ? CommandResult::Done : Fail(user, saved);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <string>
 
 #include "CareCommands.h"
 #include "CommandResult.h"
@@ -13,8 +15,13 @@ class CUserPrompts;
 // order, and page selection. The card object only flushes and empties its
 // cache around them.
 
-// Reads the selected page in 4096-byte units and saves it as a DCM file.
-CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user);
+// Reads the selected page in 4096-byte units and saves it as a DCM file; the
+// user is offered BackupFileName of the page, today.
+CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
+                         std::uint16_t page = 0);
+// The name a backup of the page (0: not known) suggests, by the local day of
+// when: "page2-2026-12-07.dcm", "page-2026-12-07.dcm".
+std::string BackupFileName(std::uint16_t page, std::time_t when);
 
 // Writes a page to the selected page in 128-byte units, after saving a
 // safety copy of the page as it was (none when copies are off). The page

@@ -20,6 +20,9 @@ extern const FileKind kCardImageFileKind;  // .bin, .vmu, .vmd or .dcm
 extern const FileKind kRestoreFileKind;    // a DCM backup or a card image
 extern const FileKind kPictureFileKind;    // a picture the card's icon is made from
 
+// How a card file is saved: one DCI file, or a VMS file with its VMI beside it.
+enum class CardFileFormat { Dci, Vms };
+
 // A file chooser's filter that also shows names in upper case: each pattern
 // "*.dci" gains "*.DCI", since file choosers match names case by case and
 // saves copied from consoles' tools are named in upper case.
@@ -34,7 +37,8 @@ class CUserPrompts {
 
   virtual void ShowMessage(const std::string& text) = 0;
   virtual bool ChooseFileToOpen(const FileKind& kind, std::string& path) = 0;
-  // The chooser asks before an existing file is replaced.
+  // The chooser asks before an existing file is replaced. A path given is the
+  // name the command suggests, which the chooser offers first.
   virtual bool ChooseFileToSave(const FileKind& kind, std::string& path) = 0;
   // Several existing files at once; by default one, as ChooseFileToOpen.
   virtual bool ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
@@ -45,6 +49,12 @@ class CUserPrompts {
   }
   // An existing folder; front ends without a folder chooser have none.
   virtual bool ChooseFolder(std::string& /*path*/) { return false; }
+  // The folder several card files go into and the format they are saved in;
+  // format comes in as the one to offer. By default only the folder is asked
+  // and the format stays as offered.
+  virtual bool ChooseFolderAndFormat(std::string& folder, CardFileFormat& /*format*/) {
+    return ChooseFolder(folder);
+  }
   // True for yes. defaultYes: the answer Return gives and dismissing gives.
   virtual bool AskYesNo(const std::string& question, bool defaultYes) = 0;
   // One of the pages (1 to pages) of the file, which holds several; false when

@@ -108,10 +108,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       user_(std::move(services.user)),
       progress_(std::move(services.progress)),
       makePortCard_(std::move(services.makePortCard)),
-      safetyCopies_(std::move(services.safetyCopies)) {
+      safetyCopies_(std::move(services.safetyCopies)),
+      openFolder_(std::move(services.openFolder)) {
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
-  if (!user_) user_ = std::make_unique<CQtUserPrompts>(this);
+  if (!user_) user_ = std::make_unique<CQtUserPrompts>(this, viewSettings_);
   // No download or backup is ever saved over the card image or the trace in use.
   user_ = std::make_unique<COutputGuard>(
       std::move(user_), [this, trace = services.tracePath](const std::string& path) {
@@ -120,6 +121,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
   if (!makePortCard_) makePortCard_ = [] { return std::make_unique<CVmuCard>(); };
+  if (!openFolder_) {
+    openFolder_ = [](const QString& folder) {
+      return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    };
+  }
   if (!source_.card) source_.card = makePortCard_();
 
   ApplyStoredSettings();
@@ -543,7 +549,7 @@ void CMainFrame::OnSetPage(std::uint16_t page) {
 
 void CMainFrame::OnBackup() {
   const auto progress = progress_();
-  BackupPage(*source_.card, *progress, *user_);
+  BackupPage(*source_.card, *progress, *user_, selectedPage_);
 }
 
 void CMainFrame::OnRestore() {
@@ -589,13 +595,16 @@ void CMainFrame::OnOpenSafetyCopies() {
     user_->ShowMessage(message::kSafetyCopyNoFolder.text);
     return;
   }
-  QDir().mkpath(QString::fromStdString(safetyCopies_));
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(safetyCopies_)));
+  const QString folder = FromPath(safetyCopies_);
+  QDir().mkpath(folder);
+  // Without a file manager the user still learns where the copies are.
+  if (!openFolder_(folder))
+    user_->ShowMessage(Fill(message::kSafetyCopiesFolderIs, {safetyCopies_}));
 }
 
 void CMainFrame::OnSettings() {
   if (settings_ == nullptr) return;
-  CSettingsDlg::RunSettings(this, *settings_, *source_.card->GetLink());
+  CSettingsDlg::RunSettings(this, *settings_, *source_.card->GetLink(), !source_.imagePath.empty());
   ShowCardState();
 }
 

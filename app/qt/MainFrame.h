@@ -47,6 +47,8 @@ class CMainFrame : public QMainWindow {
     // Where the copies of a page go before a command rewrites it; empty when
     // the user has no data folder, which refuses the commands that take one.
     std::string safetyCopies = DefaultSafetyCopyFolder();
+    // Shows a folder in a file manager, false when none opened it; none: the desktop's.
+    std::function<bool(const QString&)> openFolder;
   };
 
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
@@ -122,6 +124,7 @@ class CMainFrame : public QMainWindow {
   CCardListView::ProgressFactory progress_;
   std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
   std::string safetyCopies_;
+  std::function<bool(const QString&)> openFolder_;
   std::uint16_t selectedPage_ = 0;  // the page last selected; 0 when not known
   CCommandRouter router_;
   CCardListView* listView_ = nullptr;

@@ -29,6 +29,9 @@ class COutputGuard : public CUserPrompts {
     return user_->ChooseFilesToOpen(kind, paths);
   }
   bool ChooseFolder(std::string& path) override { return user_->ChooseFolder(path); }
+  bool ChooseFolderAndFormat(std::string& folder, CardFileFormat& format) override {
+    return user_->ChooseFolderAndFormat(folder, format);
+  }
   bool AskYesNo(const std::string& question, bool defaultYes) override {
     return user_->AskYesNo(question, defaultYes);
   }

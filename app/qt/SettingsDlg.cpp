@@ -79,7 +79,16 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
 
+  auto* imageNote = new QLabel(QString::fromUtf8(message::kSettingsImageInUse.text), this);
+  imageNote->setObjectName("imageInUse");
+  imageNote->setWordWrap(true);
+  imageNote->hide();
+  portBox_ = portBox;
+  timingBox_ = timingBox;
+  imageNote_ = imageNote;
+
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(imageNote);
   layout->addWidget(portBox);
   layout->addWidget(timingBox);
   layout->addWidget(buttons);
@@ -91,9 +100,11 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
 
 CSettingsDlg::~CSettingsDlg() = default;
 
-void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link) {
+void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link,
+                               bool imageInUse) {
   CSettingsDlg dialog(parent);
   dialog.SetSettings(store.Read());
+  dialog.SetImageInUse(imageInUse);
   dialog.exec();
   // Cancel stores and applies the values the dialog was given: an absent
   // value is written with its default, and a port that could not be reached
@@ -101,6 +112,12 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
   const LinkSettings chosen = dialog.GetSettings();
   store.Write(chosen);
   ApplyLinkSettings(chosen, link);
+}
+
+void CSettingsDlg::SetImageInUse(bool inUse) {
+  portBox_->setEnabled(!inUse);
+  timingBox_->setEnabled(!inUse);
+  imageNote_->setVisible(inUse);
 }
 
 void CSettingsDlg::SetSettings(const LinkSettings& settings) {

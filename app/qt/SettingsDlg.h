@@ -29,7 +29,13 @@ class CSettingsDlg : public QDialog {
 
   // The whole Settings command: shows the stored settings, and after OK or
   // Cancel stores what the dialog holds and gives it to the link at once.
-  static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link);
+  // imageInUse: the card is a card image, and the dialog says so (SetImageInUse).
+  static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link,
+                          bool imageInUse = false);
+
+  // A card image has no port and no timing: the fields are greyed, and a
+  // line says why.
+  void SetImageInUse(bool inUse);
 
   // Takes the stored settings: the port becomes LPT1, LPT2 or the Other
   // address. The fields show them when the dialog opens.
@@ -60,5 +66,8 @@ class CSettingsDlg : public QDialog {
   QLineEdit* otherField_ = nullptr;
   QLineEdit* timeoutField_ = nullptr;
   QLineEdit* delayField_ = nullptr;
+  QWidget* portBox_ = nullptr;
+  QWidget* timingBox_ = nullptr;
+  QWidget* imageNote_ = nullptr;
   std::function<void(const QString&)> showRefusal_;
 };

@@ -403,7 +403,22 @@ bool CCardListView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
   }
   auto* view = static_cast<QAbstractItemView*>(GetCurrentView());
-  emit contextMenuRequested(fromKeyboard ? view->viewport()->mapToGlobal(QPoint(5, 5))
-                                         : static_cast<QContextMenuEvent*>(event)->globalPos());
+  if (!fromKeyboard) {
+    emit contextMenuRequested(static_cast<QContextMenuEvent*>(event)->globalPos());
+    return true;
+  }
+  // From the keyboard the menu opens at the selected row, as it would under
+  // the mouse there; with none selected, at the list's corner.
+  QPoint at(5, 5);
+  QModelIndex current = view->currentIndex();
+  const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+  if (!selected.isEmpty() && !selected.contains(current)) current = selected.constFirst();
+  if (!selected.isEmpty()) {
+    current = current.siblingAtColumn(0);
+    view->scrollTo(current);
+    const QRect row = view->visualRect(current);
+    at = QPoint(row.left() + 5, row.center().y());
+  }
+  emit contextMenuRequested(view->viewport()->mapToGlobal(at));
   return true;
 }

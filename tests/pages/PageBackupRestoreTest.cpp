@@ -71,6 +71,9 @@ TEST_F(PageBackupRestoreTest, BackupSavesThePageInWireOrderAfterReadingAllOfIt) 
   EXPECT_EQ(user_.windowOpen, std::vector<bool>{false});  // the choice comes once it is closed
   EXPECT_EQ(user_.choicesAsked, Texts{"save dcm"});
   EXPECT_TRUE(user_.messages.empty());
+  // The name offered: the page and the day, noon UTC being that day everywhere but the far Pacific.
+  EXPECT_EQ(BackupFileName(2, 1796644800), "page2-2026-12-07.dcm");
+  EXPECT_EQ(BackupFileName(0, 1796644800), "page-2026-12-07.dcm");
 }
 
 TEST_F(PageBackupRestoreTest, BackupThatIsCancelledAsksForNoFile) {

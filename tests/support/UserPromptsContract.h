@@ -87,7 +87,10 @@ TEST_P(UserPromptsContract, FileChoicesGiveThePathPickedOrFalse) {
 TEST_P(UserPromptsContract, AFolderOrAPageIsNoneUnlessChosen) {
   std::string folder = "before";
   EXPECT_FALSE(User().ChooseFolder(folder));
+  CardFileFormat format = CardFileFormat::Vms;
+  EXPECT_FALSE(User().ChooseFolderAndFormat(folder, format));
   EXPECT_EQ(folder, "before");
+  EXPECT_EQ(format, CardFileFormat::Vms);
   std::uint16_t page = 7;
   EXPECT_FALSE(User().ChoosePage("four.dcm", 4, page));
   EXPECT_EQ(page, 7);

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSettings>
 
+#include "FolderFormatDlg.h"
 #include "Messages.h"
 
 namespace {
@@ -25,14 +28,40 @@ class CWaitingForUser {
  private:
   bool busy_;
 };
+
+const QString kFormatKey = QStringLiteral("Folders/DownloadFormat");
+
+std::string ToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+QString FromPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
 }  // namespace
 
-CQtUserPrompts::CQtUserPrompts(QWidget* parent) : parent_(parent) {}
+CQtUserPrompts::CQtUserPrompts(QWidget* parent, QSettings* settings)
+    : parent_(parent), settings_(settings) {}
+
+QString CQtUserPrompts::LastFolder(const FileKind& kind) const {
+  if (settings_ == nullptr) return QString();
+  const QString folder =
+      settings_->value(QStringLiteral("Folders/") + QLatin1String(kind.defaultSuffix)).toString();
+  return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void CQtUserPrompts::KeepFolder(const FileKind& kind, const QString& folder) {
+  if (settings_ == nullptr) return;
+  settings_->setValue(QStringLiteral("Folders/") + QLatin1String(kind.defaultSuffix), folder);
+  settings_->sync();
+}
 
 void CQtUserPrompts::ShowMessage(const std::string& text) {
   const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvantis"), QString::fromStdString(text),
                   QMessageBox::Ok, parent_);
+  // A name or a folder in a message can be copied from it.
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box.exec();
 }
 
@@ -58,10 +87,12 @@ bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::st
   dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (const QString last = LastFolder(kind); !last.isEmpty()) dialog.setDirectory(last);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   paths.clear();
   for (const QString& file : dialog.selectedFiles())
-    paths.push_back(QFile::encodeName(file).toStdString());
+    paths.push_back(ToPath(file));
+  KeepFolder(kind, QFileInfo(dialog.selectedFiles().constFirst()).absolutePath());
   return true;
 }
 
@@ -69,7 +100,26 @@ bool CQtUserPrompts::ChooseFolder(std::string& path) {
   const CWaitingForUser waiting;
   const QString folder = QFileDialog::getExistingDirectory(parent_);
   if (folder.isEmpty()) return false;
-  path = QFile::encodeName(folder).toStdString();
+  path = ToPath(folder);
+  return true;
+}
+
+bool CQtUserPrompts::ChooseFolderAndFormat(std::string& folder, CardFileFormat& format) {
+  const CWaitingForUser waiting;
+  CardFileFormat offered = format;
+  if (settings_ != nullptr && settings_->contains(kFormatKey))
+    offered = settings_->value(kFormatKey).toString() == QLatin1String("vms") ? CardFileFormat::Vms
+                                                                              : CardFileFormat::Dci;
+  CFolderFormatDlg dialog(LastFolder(kCardFileKind), offered, parent_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  folder = ToPath(dialog.Folder());
+  format = dialog.Format();
+  KeepFolder(kCardFileKind, QFileInfo(dialog.Folder()).absoluteFilePath());
+  if (settings_ != nullptr) {
+    settings_->setValue(
+        kFormatKey, format == CardFileFormat::Vms ? QStringLiteral("vms") : QStringLiteral("dci"));
+    settings_->sync();
+  }
   return true;
 }
 
@@ -102,13 +152,20 @@ bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& pa
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));
-  // A name typed without an extension takes the first one of the filter chosen.
+  // A name typed without an extension takes the first one of the filter
+  // chosen; the name suggested changes its extension with the filter.
+  const QString suggested = QFileInfo(FromPath(path)).completeBaseName();
   QObject::connect(
-      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suggested](const QString& filter) {
         const qsizetype star = filter.indexOf(QStringLiteral("*."));
         if (star < 0) return;
         const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
-        dialog.setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+        const QString suffix = filter.mid(star + 2, end - star - 2);
+        dialog.setDefaultSuffix(suffix);
+        const QStringList typed = dialog.selectedFiles();
+        if (!suggested.isEmpty() && !typed.isEmpty() &&
+            QFileInfo(typed.constFirst()).completeBaseName() == suggested)
+          dialog.selectFile(suggested + '.' + suffix);
       });
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -117,10 +174,13 @@ bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& pa
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
-  // A name the command proposes (none today) starts the choice.
-  if (!path.empty()) dialog.selectFile(QString::fromStdString(path));
+  // The folder last used for the kind, and the name the command suggests.
+  if (const QString last = LastFolder(kind); !last.isEmpty()) dialog.setDirectory(last);
+  if (!path.empty()) dialog.selectFile(FromPath(path));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   // The name as the file system spells it, for std::fopen and friends.
-  path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  path = ToPath(chosen);
+  KeepFolder(kind, QFileInfo(chosen).absolutePath());
   return true;
 }

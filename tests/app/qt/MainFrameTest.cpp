@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <deque>
 #include <filesystem>
@@ -32,6 +34,7 @@
 #include "Messages.h"
 #include "NoPortRoad.h"
 #include "OnScreen.h"
+#include "PageCommands.h"
 #include "ProgressDlg.h"
 #include "QtUserPrompts.h"
 #include "RecentImages.h"
@@ -52,8 +55,14 @@ class CTestUser : public CQtUserPrompts {
     paths.resize(1);
     return Answer(paths[0]);
   }
-  bool ChooseFolder(std::string& path) override { return Answer(path); }
-  bool ChooseFileToSave(const FileKind&, std::string& path) override { return Answer(path); }
+  bool ChooseFolderAndFormat(std::string& path, CardFileFormat& format) override {
+    format = CardFileFormat::Vms;
+    return Answer(path);
+  }
+  bool ChooseFileToSave(const FileKind&, std::string& path) override {
+    suggested.push_back(path);
+    return Answer(path);
+  }
   bool AskYesNo(const std::string& question, bool) override {
     questions.push_back(question);
     return true;
@@ -61,6 +70,7 @@ class CTestUser : public CQtUserPrompts {
 
   std::vector<std::string> messages;
   std::vector<std::string> questions;
+  std::vector<std::string> suggested;  // the names each save choice offered
   std::deque<std::string> answers;
 
  private:
@@ -156,6 +166,7 @@ class MainWindow : public ::testing::Test {
     };
     services.makePortCard = [] { return NoPortCard("No parallel port has that address."); };
     services.safetyCopies = scratch_.File("safety-copies");
+    services.openFolder = [](const QString&) { return false; };  // no file manager answers
     frame_ = std::make_unique<CMainFrame>(std::move(services));
     frame_->show();
     frame_->activateWindow();
@@ -305,8 +316,9 @@ TEST_F(MainWindow, TheListShowsTheFilesOwnIconsAndJapaneseText) {
   EXPECT_EQ(qsettings_.value("View/Encoding").toString(), "latin1");
 }
 
-// The Menu key and Shift+F10 both open the file menu near the top left.
-TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
+// The Menu key and Shift+F10 both open the file menu at the selected row,
+// or near the top left when none is selected.
+TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensAtTheSelectedRow) {
   CCardListView* list = frame_->GetListView();
   QSignalSpy spy(list, &CCardListView::contextMenuRequested);
   QWidget* viewport = Details()->viewport();
@@ -323,6 +335,54 @@ TEST_F(MainWindow, ContextMenuFromTheKeyboardOpensNearTheTopLeft) {
   ASSERT_EQ(spy.count(), 2);
   for (const QList<QVariant>& request : spy)
     EXPECT_EQ(request.at(0).toPoint(), viewport->mapToGlobal(QPoint(5, 5)));
+
+  Refresh();
+  SelectRows({2});
+  closeMenuWhenShown();
+  QTest::keyClick(Details(), Qt::Key_F10, Qt::ShiftModifier);
+  const QRect row = Details()->visualRect(Model()->index(2, 0));
+  EXPECT_EQ(spy.takeLast().at(0).toPoint(),
+            viewport->mapToGlobal(QPoint(row.left() + 5, row.center().y())));
+}
+
+// A save choice offers the card file's name, made safe, or the page and day.
+TEST_F(MainWindow, SaveChoicesSuggestTheFileOrThePage) {
+  using namespace command;
+  Refresh();
+  SelectRows({1});
+  frame_->RunCommand(kDownload);
+  frame_->RunCommand(kExportIcon);
+  frame_->RunCommand(kBackup);
+  frame_->RunCommand(kSetPage2);
+  frame_->RunCommand(kBackup);
+  const std::string day = BackupFileName(0, std::time(nullptr)).substr(4);
+  EXPECT_EQ(user_->suggested, (std::vector<std::string>{"RACE_GHOST01.dci", "RACE_GHOST01.png",
+                                                        "page" + day, "page2" + day}));
+}
+
+// Settings greys what a card image ignores and says why; the safety copies
+// folder that no file manager opens is named in a message.
+TEST_F(MainWindow, SettingsForAnImageAndTheSafetyFolderLeaveNoGuessing) {
+  const auto settingsShown = [this] {
+    std::vector<bool> seen;
+    QTimer::singleShot(0, frame_.get(), [&seen] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      for (auto* box : dialog->findChildren<QGroupBox*>())
+        seen.push_back(box->isEnabled());
+      seen.push_back(dialog->findChild<QLabel*>("imageInUse")->isVisible());
+      dialog->close();
+    });
+    frame_->RunCommand(command::kSettings);
+    return seen;
+  };
+  EXPECT_EQ(settingsShown(), (std::vector<bool>{true, true, false}));
+  ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(DemoImage())));
+  EXPECT_EQ(settingsShown(), (std::vector<bool>{false, false, true}));
+
+  frame_->RunCommand(command::kOpenSafetyCopies);
+  EXPECT_EQ(user_->messages.back(),
+            Fill(message::kSafetyCopiesFolderIs, {scratch_.File("safety-copies")}));
 }
 
 TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
