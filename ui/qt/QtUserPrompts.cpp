@@ -1,6 +1,7 @@
 #include "QtUserPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -110,7 +111,9 @@ bool CQtUserPrompts::ChooseFolderAndFormat(std::string& folder, CardFileFormat& 
   if (settings_ != nullptr && settings_->contains(kFormatKey))
     offered = settings_->value(kFormatKey).toString() == QLatin1String("vms") ? CardFileFormat::Vms
                                                                               : CardFileFormat::Dci;
-  CFolderFormatDlg dialog(LastFolder(kCardFileKind), offered, parent_);
+  // The first time, the folder the file dialogs would open in, so OK can be taken at once.
+  const QString last = LastFolder(kCardFileKind);
+  CFolderFormatDlg dialog(last.isEmpty() ? QDir::currentPath() : last, offered, parent_);
   if (dialog.exec() != QDialog::Accepted) return false;
   folder = ToPath(dialog.Folder());
   format = dialog.Format();
