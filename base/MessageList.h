@@ -22,6 +22,10 @@ KORVANTIS_MESSAGE(kTimedOut,
                   "cable is plugged in, that the port address in File > Settings is right and that "
                   "the port can be reached (the status bar says when it cannot). A longer timeout "
                   "helps only on a very slow link.")
+KORVANTIS_MESSAGE(kNoPortTimedOut, "{why the port cannot be reached}  {the timeout's message}",
+                  "No card can answer while the port cannot be reached, whatever the timeout: the "
+                  "first sentence says why. Set the port address in File > Settings (korvantis-cli "
+                  "--port) to a port this machine has and may use, or open a card image instead.")
 KORVANTIS_MESSAGE(kBadChecksum,
                   "A invalid CRC value was returned.  There may be a communications problem.",
                   "Bytes were garbled on the way. Raise the Delay Factor in File > Settings, use a "

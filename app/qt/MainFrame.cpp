@@ -156,6 +156,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
   }
   ShowRecentImages();
+  // An image named on the command line is listed once the window shows.
+  if (!source_.imagePath.empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { RunCommand(command::kRefresh); }, Qt::QueuedConnection);
+  }
   // The window system places the window. Its size is what a new window gets
   // on most desktops, three quarters of the screen's free area, so that all
   // of it, close box included, is on the screen.
@@ -446,6 +451,7 @@ bool CMainFrame::OpenImage(const QString& path) {
   UseCard(std::move(next));
   if (recentImages_ != nullptr) recentImages_->Add(QFileInfo(path).absoluteFilePath());
   ShowRecentImages();
+  listView_->OnRefresh();  // an image answers at once: its files are listed without asking
   return true;
 }
 

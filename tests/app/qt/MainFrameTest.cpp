@@ -357,7 +357,8 @@ TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
 
   frame_->RunCommand(command::kSetPage3);  // times out at once
-  EXPECT_EQ(user_->messages, std::vector<std::string>{message::kTimedOut.text});
+  EXPECT_EQ(user_->messages,
+            std::vector<std::string>{problem.toStdString() + "  " + message::kTimedOut.text});
   EXPECT_EQ(Pane("page"), "");
   EXPECT_TRUE(frame_->isEnabled());
 }
@@ -395,6 +396,36 @@ TEST_F(MainWindow, OpensCardImagesFromTheFileMenuTheRecentListAndADrop) {
   EXPECT_EQ(frame_->windowTitle(), "SAVES.VMD - Korvantis");
   Drop({QUrl::fromLocalFile(image), QUrl::fromLocalFile(QString::fromStdString(bad))});
   EXPECT_EQ(user_->messages.back(), message::kDropNotUnderstood.text);
+}
+
+// An image is listed as it opens. An upload shows its row and the free
+// blocks it left without reading the card again; a replace updates its row.
+TEST_F(MainWindow, TheListFollowsTheCardAsImagesOpenAndFilesAreUploaded) {
+  Refresh();
+  auto upload = [this](std::uint16_t size, char fill) {
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, size);
+    entry.SetFileName("NEWSAVE     ");
+    const std::string path = scratch_.File(std::string(1, fill) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(size * 512u, fill)));
+    user_->answers.push_back(path);
+    frame_->RunCommand(command::kUpload);
+  };
+  const auto reads = sim_.Sim().GetCounters().reads;
+  upload(3, 'N');
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, reads);
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Model()->item(3, 0)->text(), "NEWSAVE     ");
+  EXPECT_EQ(Model()->item(3, 1)->text(), QString(16, 'N'));
+  EXPECT_EQ(Pane("freeBlocks"), "187 blocks free");
+  upload(1, 'R');  // the same name: asked, then replaced in its slot
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Model()->item(3, 1)->text(), QString(16, 'R'));
+  EXPECT_EQ(Model()->item(3, 4)->text(), "1 Block");
+  EXPECT_EQ(Pane("freeBlocks"), "189 blocks free");
+  EXPECT_TRUE(user_->messages.empty());
+  ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(DemoImage())));
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(Pane("freeBlocks"), "190 blocks free");
 }
 
 // A row dragged out of the list becomes a DCI file; dropped back, it is
@@ -515,6 +546,9 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
   source.imagePath = image;
   Open(std::move(source));
+  QCoreApplication::processEvents();  // as an image named on the command line, listed at once
+  EXPECT_EQ(Rows(), 3);
+  simulated.ResetCounters();
 
   frame_->RunCommand(kRestore);
   frame_->RunCommand(kSetPage2);
@@ -546,8 +580,9 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   EXPECT_EQ(ReadBytes(image), before);
 }
 
-// Another image or page: nothing of the one before stays to be acted on, and
-// the status bar asks for a Refresh. Page 3 has a file where page 2 lists one.
+// Another page: nothing of the one before stays to be acted on, and the
+// status bar asks for a Refresh; another image is listed at once. Page 3 has a file where page 2
+// lists one.
 TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   using namespace command;
   Refresh();
@@ -557,8 +592,8 @@ TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   const std::string image = DemoImage({MakeDemoPage(), MakeDemoPage(), third, MakeDemoPage()});
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
   const QString ask = message::kAskRefresh.text;
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_EQ(Rows(), 3);  // the image's own, listed as it opens
+  EXPECT_NE(frame_->statusBar()->currentMessage(), ask);
   frame_->RunCommand(kSetPage2);
   Refresh();
   ASSERT_EQ(Rows(), 3);
