@@ -531,6 +531,30 @@ TEST_F(MainWindow, DeleteCheckDefragmentAndFormatRunFromTheirMenus) {
             2);  // defragment and format each saved one
 }
 }  // namespace
+// Damage Repair cannot mend: Check says so and what can still be done, with
+// no Repair offered, and Defragment's refusal lists the findings with the
+// same advice.
+TEST_F(MainWindow, DamageRepairCannotMendLeavesNoDeadEnd) {
+  CPageImage page = CPageImage::Formatted();
+  ASSERT_TRUE(page.PlaceFile(0, MakeEntry(CVmuDirEntry::kData, 199, 1),
+                             std::vector<std::uint8_t>(512).data()));
+  std::copy(EntrySlot(page, 0), EntrySlot(page, 0) + 32, EntrySlot(page, 1));  // a twin entry
+  sim_.LoadPage(page);
+  frame_->RunCommand(command::kCheckCard);
+  frame_->RunCommand(command::kDefragment);
+  const std::string advice =
+      std::string(message::kRepairCannotMend.text) + "  " + message::kDamagedFilesStillThere.text;
+  ASSERT_EQ(user_->messages.size(), 2u);
+  EXPECT_TRUE(user_->questions.empty());
+  for (const auto& [message, first] :
+       {std::pair{user_->messages[0], message::kCheckDamaged.text},
+        std::pair{user_->messages[1], message::kDefragDamaged.text}}) {
+    EXPECT_THAT(message, ::testing::StartsWith(std::string(first) + "\n"));
+    EXPECT_THAT(message, ::testing::HasSubstr("another entry has the same name."));
+    EXPECT_THAT(message, ::testing::EndsWith("\n" + advice));
+  }
+}
+
 // Over a card image the frame keeps every command to what the image can hold.
 TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   using namespace command;
