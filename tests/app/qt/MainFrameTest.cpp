@@ -38,6 +38,7 @@
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "SimulatedPortRoad.h"
+#include "StatusPane.h"
 
 namespace {
 
@@ -176,6 +177,12 @@ class MainWindow : public ::testing::Test {
   QString Pane(const char* name) {
     auto* pane = frame_->statusBar()->findChild<QLabel*>(name);
     return pane != nullptr && pane->isVisible() ? pane->text() : QString();
+  }
+  // What the status bar's message pane says: a prompt, or else the idle text.
+  QString Status() {
+    const QString prompt = frame_->statusBar()->currentMessage();
+    return prompt.isEmpty() ? frame_->statusBar()->findChild<CStatusPane*>("message")->FullText()
+                            : prompt;
   }
   // Refresh as F5 gives it, and back to the main window.
   void Refresh() {
@@ -347,14 +354,20 @@ TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
   EXPECT_EQ(frame_->statusBar()->findChild<QLabel*>("portProblem")->toolTip(), problem);
   // The problem is the idle text until the first prompt; prompts still show.
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), problem);
+  EXPECT_EQ(Status(), problem);
   QStatusTipEvent prompt("Refresh the list of files from the memory card.");
   QApplication::sendEvent(frame_.get(), &prompt);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), prompt.tip());
+  EXPECT_EQ(Status(), prompt.tip());
   QStatusTipEvent none{QString()};
   QApplication::sendEvent(frame_.get(), &none);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), "For Help, press F1.");
+  EXPECT_EQ(Status(), "For Help, press F1.");
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
+  // A pane too narrow for its text ends with whole words and "…", the whole text its tip.
+  auto* pane = frame_->statusBar()->findChild<CStatusPane*>("message");
+  pane->SetText(problem);
+  pane->resize(pane->fontMetrics().horizontalAdvance("No parallel port h…"), pane->height());
+  EXPECT_EQ(pane->text(), QString::fromUtf8("No parallel port\u2026"));
+  EXPECT_EQ(pane->toolTip(), problem);
 
   frame_->RunCommand(command::kSetPage3);  // times out at once
   EXPECT_EQ(user_->messages,
@@ -617,16 +630,16 @@ TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
   const QString ask = message::kAskRefresh.text;
   EXPECT_EQ(Rows(), 3);  // the image's own, listed as it opens
-  EXPECT_NE(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_NE(Status(), ask);
   frame_->RunCommand(kSetPage2);
   Refresh();
   ASSERT_EQ(Rows(), 3);
-  EXPECT_NE(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_NE(Status(), ask);
   SelectRows({0});
   frame_->RunCommand(kSetPage3);
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(Pane("freeBlocks"), "");
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_EQ(Status(), ask);
   const auto before = ReadBytes(image);
   for (int id : {kDelete, kProperties}) {
     EXPECT_FALSE(Action(id)->isEnabled());
