@@ -1,8 +1,10 @@
 // korvantis-screenshots FOLDER: pictures of every window of the desktop
 // program, as PNG files in FOLDER: the main window after F5 on the demo
 // card in each view mode, with the File menu open, the progress dialog during
-// a transfer, and each dialog, Set Icon's preview, Settings greyed for a card
-// image and the folder and format of a download of several files among them. Run on a real
+// a transfer, each dialog, Set Icon's preview, Settings greyed for a card
+// image and the folder and format of a download of several files among them,
+// and the messages of a check on damage Repair cannot mend and of F5 with no
+// port to reach. Run on a real
 // display or under Xvfb (scripts/screenshots.sh); it never touches the
 // user's settings or a port.
 
@@ -35,12 +37,14 @@
 #include "LinkSettingsStore.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "NoPortRoad.h"
 #include "PageImage.h"
 #include "ProgressDlg.h"
 #include "RecentImages.h"
 #include "ScreenPointer.h"
 #include "SetIconDlg.h"
 #include "SettingsDlg.h"
+#include "VmuDirEntry.h"
 
 namespace {
 
@@ -83,6 +87,41 @@ void SaveWindow(QWidget* window, const char* name) {
   window->show();
   Settle();
   Save(window->grab(), name);
+}
+
+// The screen with the first message box that run opens, which is then closed.
+void SaveScreenWithMessage(QWidget* window, const char* name, const std::function<void()>& run) {
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&timer, window, name] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    timer.stop();
+    SaveScreen(window, name);
+    box->close();
+  });
+  timer.start(100);
+  run();
+  if (timer.isActive()) {
+    std::fprintf(stderr, "korvantis-screenshots: no message for %s\n", name);
+    ++failures;
+  }
+}
+
+// A page whose one file has a twin entry over the same blocks: damage
+// Repair cannot mend without guessing which entry is the file's.
+CPageImage TwinEntryPage() {
+  CPageImage page = CPageImage::Formatted();
+  const std::uint8_t zero[CVmuDirEntry::kLength] = {};
+  CVmuDirEntry entry;
+  entry.CopyFrom(zero);
+  entry.SetType(CVmuDirEntry::kData);
+  entry.SetFileName("TWIN.SAVE   ");
+  entry.SetFirstBlock(199);
+  entry.SetSize(2);
+  const std::vector<std::uint8_t> blocks(2 * card_format::kBlockSize, 0);
+  page.PlaceFile(0, entry, blocks.data());
+  page.PlaceFile(1, entry, blocks.data());
+  return page;
 }
 
 // The "Data Transfer" dialog over the main window, pictured once, during
@@ -141,6 +180,15 @@ int main(int argc, char** argv) {
   services.recentImages = &recent;
   services.progress = [&frame] {
     return std::make_unique<CPicturedProgressDlg>(frame->GetListView(), frame);
+  };
+  // The parallel port is never reached: the road of a machine without one.
+  services.makePortCard = [] {
+    return std::make_unique<CVmuCard>(std::make_unique<CVmuLink>([](std::uint16_t base) {
+      char address[8];
+      std::snprintf(address, sizeof address, "0x%X", unsigned{base});
+      return PortRoadChoice{std::make_unique<CNoPortRoad>(),
+                            Result::Failure(Fill(message::kNoPortKnown, {address}))};
+    }));
   };
   CMainFrame window(std::move(services));
   frame = &window;
@@ -211,6 +259,19 @@ int main(int argc, char** argv) {
                   QString::fromUtf8(message::kTimedOut.text), QMessageBox::Ok, &window);
   SaveWindow(&box, "dialog-message");
   box.close();
+
+  const std::string damaged = QFile::encodeName(scratch.filePath("damaged.bin")).toStdString();
+  if (CPageImage::WriteNewFile(damaged, {TwinEntryPage()}) &&
+      window.OpenImage(QFile::decodeName(QByteArray::fromStdString(damaged)))) {
+    SaveScreenWithMessage(&window, "message-dead-end",
+                          [&window] { window.RunCommand(command::kCheckCard); });
+  } else {
+    ++failures;
+  }
+  window.UsePort();
+  Settle();
+  SaveScreenWithMessage(&window, "message-no-port",
+                        [&window] { window.RunCommand(command::kRefresh); });
 
   ShowUserGuide(&window);
   if (auto* guide = window.findChild<QTextBrowser*>("userGuide")) {

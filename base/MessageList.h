@@ -22,6 +22,10 @@ KORVANTIS_MESSAGE(kTimedOut,
                   "cable is plugged in, that the port address in File > Settings is right and that "
                   "the port can be reached (the status bar says when it cannot). A longer timeout "
                   "helps only on a very slow link.")
+KORVANTIS_MESSAGE(kNoPortTimedOut, "{why the port cannot be reached}  {the timeout's message}",
+                  "No card can answer while the port cannot be reached, whatever the timeout: the "
+                  "first sentence says why. Set the port address in File > Settings (korvantis-cli "
+                  "--port) to a port this machine has and may use, or open a card image instead.")
 KORVANTIS_MESSAGE(kBadChecksum,
                   "A invalid CRC value was returned.  There may be a communications problem.",
                   "Bytes were garbled on the way. Raise the Delay Factor in File > Settings, use a "
@@ -446,6 +450,15 @@ KORVANTIS_MESSAGE(kCheckSound, "The memory card page is sound: no damage was fou
 KORVANTIS_MESSAGE(kCheckDamaged, "The memory card page is damaged:",
                   "Each line below names one fault. Repair mends what it can without guessing; "
                   "the rest needs a backup or the files deleted.")
+KORVANTIS_MESSAGE(kRepairCannotMend, "Repair cannot mend this without guessing.",
+                  "The damage above is of a kind Repair leaves alone, since mending it would mean "
+                  "guessing which file a block or an entry belongs to. Repair is not offered.")
+KORVANTIS_MESSAGE(kDamagedFilesStillThere,
+                  "The files that are listed can still be downloaded. Back up the page before "
+                  "changing anything.",
+                  "Download the files you want to keep (File > Download) and back up the page "
+                  "(Memory Card > Backup) first; then delete the damaged files, restore an older "
+                  "backup, or format the page.")
 KORVANTIS_MESSAGE(kAskFixChecksum,
                   "The header checksum of {file} does not match its contents.  Write the checksum "
                   "its contents give?",
@@ -463,6 +476,11 @@ KORVANTIS_MESSAGE(kAskRepair,
                   "size and each wrong checksum. No (the default) leaves the card as it is.")
 KORVANTIS_MESSAGE(kRepairDone, "Repaired: {what}.",
                   "The check that follows shows what is left, if anything.")
+KORVANTIS_MESSAGE(kRepairedSound, "The memory card page is sound now.",
+                  "Nothing more needs to be done.")
+KORVANTIS_MESSAGE(kRepairedDamaged, "What is left of the damage:",
+                  "Each line below names a fault the repair left: one you answered No for, or one "
+                  "Repair cannot mend.")
 KORVANTIS_MESSAGE(kRepairNothing, "Repair found nothing it could mend without guessing.",
                   "What is left needs a backup of the page, or the damaged files deleted.")
 KORVANTIS_MESSAGE(kAskDelete,
@@ -476,6 +494,8 @@ KORVANTIS_MESSAGE(
     kAskFormat, "Erase all data on the memory card?  Every file on the selected page will be lost.",
     "Answer Yes to lay the page out as a new card, No (the default) to keep it. The "
     "other pages are not touched.")
+KORVANTIS_MESSAGE(kFormatDone, "The page was formatted: it holds no files now.",
+                  "Every block of the page is free for new saves.")
 KORVANTIS_MESSAGE(kSafetyCopySaved, "A safety copy of the page was saved as {file}.",
                   "Memory Card > Restore with that file (korvantis-cli restore FILE) puts the page "
                   "back as it was before the command.")
@@ -496,8 +516,9 @@ KORVANTIS_MESSAGE(kSafetyCopiesFolderIs,
                   "No file manager opened the safety copies folder.  It is:\n{folder}",
                   "Select the folder's name in this message and copy it into a file manager or a "
                   "terminal of your own. Memory Card > Restore opens the copies from there too.")
-KORVANTIS_MESSAGE(kRestoreDone, "The page was restored from {file}.",
-                  "Refresh the list (F5) to see the files the page now holds.")
+KORVANTIS_MESSAGE(
+    kRestoreDone, "The page was restored from {file}.",
+    "The file list shows the files the page now holds (korvantis-cli list lists them).")
 KORVANTIS_MESSAGE(kRestoreInterrupted,
                   "The restore stopped part-way, so the page is now partly written.  The safety "
                   "copy {file} holds the page as it was: korvantis-cli restore {file}, or Memory "

@@ -446,8 +446,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
 
+  // A port that cannot be reached is named in the message of the command's failure.
   CVmuCard card(MakeLink(request, environment, stored, simulated));
-  if (const Result& port = card.GetLink()->GetPortProblem(); !port) err << port.Message() << '\n';
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);

@@ -74,11 +74,21 @@ enum class Defragment { Ask, Yes, No };
 // card, progress window and user.
 using RunDefragment = std::function<CommandResult(CVmuCard&, CProgress&, CUserPrompts&)>;
 
+// What an upload wrote, so that a list can show it without reading the card
+// again: the file's row (a replace keeps its slot) and the page's free user
+// blocks after it, counted in the allocation table the upload already holds.
+struct UploadedFile {
+  FileTexts row;
+  std::optional<std::uint16_t> freeBlocks;
+};
+using UploadSink = std::function<void(const UploadedFile&)>;
+
 struct UploadDecisions {
   Replace replace = Replace::Ask;
   LoneVms loneVms = LoneVms::Ask;
   Defragment defragment = Defragment::Ask;
   RunDefragment runDefragment;  // none: a game's blocks are never freed
+  UploadSink onUploaded;        // told of each file once it is whole on the card; none: nobody
 };
 
 // Writes a file that the user chooses (a DCI file, or a VMS/VMI pair named by

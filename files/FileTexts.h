@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Result.h"
 
@@ -59,3 +60,10 @@ struct FileTexts {
 // the card said, goes to header (done otherwise).
 FileTexts DescribeFile(CVmuCard& card, std::uint16_t index, const CVmuDirEntry& entry,
                        Result* header = nullptr);
+
+// The texts of a file just written to slot index: its entry, and its bytes
+// from the first block as they went to the card. Nothing is read; the header
+// bytes take the rest of the icon's first frame too, as a listing with icons
+// does (CardIcon.h).
+FileTexts DescribeWrittenFile(std::uint16_t index, const CVmuDirEntry& entry,
+                              const std::vector<std::uint8_t>& blocks);

@@ -352,11 +352,18 @@ CommandResult Place(CVmuCard& card, CVmuDirEntry& entry, const std::vector<std::
     return result;
   }
   if ((result = WriteBlocks(card, placement, blocks, progress, user)) != CommandResult::Done ||
-      (result = Commit(card, *fat, entry, placement, user)) != CommandResult::Done ||
-      placement.final.empty()) {
+      (result = Commit(card, *fat, entry, placement, user)) != CommandResult::Done)
     return result;
+  if (!placement.final.empty() && (result = MoveToBlockZero(card, *fat, entry, blocks, placement,
+                                                            progress, user)) != CommandResult::Done)
+    return result;
+  if (decisions.onUploaded) {
+    UploadedFile uploaded{DescribeWrittenFile(placement.slot, entry, blocks), std::nullopt};
+    std::uint16_t free = 0;
+    if (fat->CountFree(free)) uploaded.freeBlocks = free;
+    decisions.onUploaded(uploaded);
   }
-  return MoveToBlockZero(card, *fat, entry, blocks, placement, progress, user);
+  return CommandResult::Done;
 }
 }  // namespace
 

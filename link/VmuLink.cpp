@@ -98,6 +98,10 @@ bool CVmuLink::Fail(std::uint32_t code) {
 
 std::string CVmuLink::MessageFor(std::uint32_t code) const {
   if (code == status::kNotStored) return Fill(message::kNotStored, {lastReason_});
+  // Without a road to the port no card can answer: why comes first, since
+  // no timeout setting would help.
+  if (code == status::kTimeout && GetPortAccess() == PortAccess::None && !portProblem_)
+    return Fill(message::kNoPortTimedOut, {portProblem_.Message(), StatusMessage(code)});
   return StatusMessage(code);
 }
 

@@ -61,7 +61,8 @@ class CVmuLink {
   // Why the road last failed underneath a transaction (status 21004): the
   // system's own words, such as a full disk under a card image.
   const std::string& GetLastReason() const { return lastReason_; }
-  // The text the user is shown for a status code, with the reason filled in.
+  // The text the user is shown for a status code, with the reason filled in;
+  // a timeout with no road to the port begins with the port's problem.
   std::string MessageFor(std::uint32_t code) const;
   // The failure of a status code: its message, with the code.
   Result Failure(std::uint32_t code) const;

@@ -12,6 +12,7 @@ class CVmuCard;
 class CPageImage;
 class CProgress;
 class CUserPrompts;
+struct PageReport;
 
 // The commands that look after a whole page: check and repair, format,
 // defragment. Each reaches the card only through the card object, keeps its
@@ -55,6 +56,10 @@ std::string DefaultSafetyCopyFolder();
 // is refused, and the command that wanted it must write nothing.
 Result SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, std::string& path);
 
+// A command's last message: what it did, then, when it saved one, where the
+// safety copy is.
+std::string DoneMessage(const std::string& done, const std::string& copy);
+
 // Reads every block of the selected page through the card's cache.
 CommandResult ReadWholePage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                             CPageImage& page);
@@ -65,6 +70,13 @@ struct CheckVerdict {
   bool sound = false;
   bool mendable = false;
 };
+
+// Whether Repair can mend any of the report's findings without guessing.
+bool RepairCanMend(const PageReport& report);
+// The findings of a damaged page, a line each after a line break; then, when
+// Repair can mend none of them, the line that says so and what the user can
+// still do. Empty for a sound page.
+std::string DamageLines(const PageReport& report);
 
 // What a check does beyond its report.
 struct CheckRequest {

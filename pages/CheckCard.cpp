@@ -15,12 +15,39 @@
 using card_format::kBlockSize;
 
 namespace {
-std::string Report(const PageReport& report) {
-  if (report.IsSound()) return message::kCheckSound.text;
-  std::string text = message::kCheckDamaged.text;
+// Blocks look unnamed when the layout hides the entries that name them:
+// then none is freed.
+bool LayoutInDoubt(const PageReport& report) {
+  for (const PageFinding& finding : report.findings) {
+    if (finding.fault == PageFault::SystemChain) return true;
+  }
+  return false;
+}
+}  // namespace
+
+bool RepairCanMend(const PageReport& report) {
+  return !LayoutInDoubt(report) && std::any_of(report.findings.begin(), report.findings.end(),
+                                               [](const PageFinding& finding) {
+                                                 return finding.fault == PageFault::UnnamedBlock ||
+                                                        finding.fault == PageFault::SizeDisagrees ||
+                                                        finding.fault == PageFault::WrongChecksum;
+                                               });
+}
+
+// Damage Repair cannot mend is no dead end: what is listed can still be saved.
+std::string DamageLines(const PageReport& report) {
+  std::string text;
   for (const PageFinding& finding : report.findings)
     if (!finding.text.empty()) text += "\n" + finding.text;
-  return text;
+  if (report.IsSound() || RepairCanMend(report)) return text;
+  return text + "\n" + message::kRepairCannotMend.text + "  " +
+         message::kDamagedFilesStillThere.text;
+}
+
+namespace {
+std::string Report(const PageReport& report) {
+  if (report.IsSound()) return message::kCheckSound.text;
+  return message::kCheckDamaged.text + DamageLines(report);
 }
 
 PageFile FileAt(const CPageImage& page, std::uint16_t slot) {
@@ -45,15 +72,6 @@ struct Mends {
   std::vector<PageFinding> checksums;
   bool Empty() const { return blocks.empty() && sizes.empty() && checksums.empty(); }
 };
-
-// Blocks look unnamed when the layout hides the entries that name them:
-// then none is freed.
-bool LayoutInDoubt(const PageReport& report) {
-  for (const PageFinding& finding : report.findings) {
-    if (finding.fault == PageFault::SystemChain) return true;
-  }
-  return false;
-}
 
 // A size is set to its chain's length only when the user agrees; a checksum
 // is rewritten only as the request says.
@@ -153,11 +171,12 @@ CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const Safet
   CommandResult result = ReadWholePage(card, progress, user, page);
   if (result != CommandResult::Done) return result;
   PageReport report = CheckPage(page);
-  std::string note;
+  std::string text = Report(report);
   if (request.repair && !report.IsSound()) {
     const Mends mends = ChooseMends(page, report, request, user);
     if (mends.Empty()) {
-      note = std::string("\n") + message::kRepairNothing.text;
+      // Damage Repair could never mend already says so.
+      if (RepairCanMend(report)) text += std::string("\n") + message::kRepairNothing.text;
     } else {
       std::string copy;
       if (Result saved = SaveSafetyCopy(page, copies, copy); !saved) return Fail(user, saved);
@@ -165,19 +184,16 @@ CommandResult CheckCard(CVmuCard& card, const CheckRequest& request, const Safet
       if ((result = ReadWholePage(card, progress, user, page)) != CommandResult::Done)
         return result;
       report = CheckPage(page);
-      note = "\n" + Fill(message::kRepairDone, {MendsText(mends)});
-      if (!copy.empty()) note += "\n" + Fill(message::kSafetyCopySaved, {copy});
+      // What was mended, then what is left, then where the copy is.
+      text = Fill(message::kRepairDone, {MendsText(mends)}) + "\n" +
+             (report.IsSound() ? std::string(message::kRepairedSound.text)
+                               : message::kRepairedDamaged.text + DamageLines(report));
+      text = DoneMessage(text, copy);
     }
   }
   changes.Finished();
   verdict.sound = report.IsSound();
-  verdict.mendable =
-      !LayoutInDoubt(report) &&
-      std::any_of(report.findings.begin(), report.findings.end(), [](const PageFinding& finding) {
-        return finding.fault == PageFault::UnnamedBlock ||
-               finding.fault == PageFault::SizeDisagrees ||
-               finding.fault == PageFault::WrongChecksum;
-      });
-  user.ShowMessage(Report(report) + note);
+  verdict.mendable = RepairCanMend(report);
+  user.ShowMessage(text);
   return CommandResult::Done;
 }

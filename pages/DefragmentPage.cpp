@@ -201,7 +201,12 @@ CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   CPageImage page;
   CommandResult result = ReadWholePage(card, progress, user, page);
   if (result != CommandResult::Done) return result;
-  if (Damaged(CheckPage(page))) return Fail(user, Result::Failure(message::kDefragDamaged.text));
+  if (const PageReport report = CheckPage(page); Damaged(report)) {
+    // Damage Repair can mend gets the same advice as the damage it cannot.
+    std::string text = message::kDefragDamaged.text + DamageLines(report);
+    if (RepairCanMend(report)) text += std::string("\n") + message::kDamagedFilesStillThere.text;
+    return Fail(user, Result::Failure(text));
+  }
   Plan plan;
   if (!MakeBatches(page, plan)) return Fail(user, Result::Failure(message::kDefragNoRoom.text));
   std::string copy;
@@ -216,9 +221,7 @@ CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& 
     for (const Batch& batch : plan.batches)
       if ((result = writer.Write(batch, session, moved)) != CommandResult::Done) return result;
   }
-  std::string text = Fill(message::kDefragDone, {FreeText(page)});
-  if (!copy.empty()) text += "\n" + Fill(message::kSafetyCopySaved, {copy});
-  user.ShowMessage(text);
+  user.ShowMessage(DoneMessage(Fill(message::kDefragDone, {FreeText(page)}), copy));
   return CommandResult::Done;
 }
 }  // namespace

@@ -47,6 +47,6 @@ CommandResult FormatPage(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   card.Invalidate();
   if (result != CommandResult::Done) return result;
   changes.Finished();
-  if (!copy.empty()) user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
+  user.ShowMessage(DoneMessage(message::kFormatDone.text, copy));
   return CommandResult::Done;
 }

@@ -98,7 +98,6 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
                                   : Fill(message::kRestoreInterrupted, {copy, copy}));
     return result;
   }
-  user.ShowMessage(Fill(message::kRestoreDone, {path}));
-  if (!copy.empty()) user.ShowMessage(Fill(message::kSafetyCopySaved, {copy}));
+  user.ShowMessage(DoneMessage(Fill(message::kRestoreDone, {path}), copy));
   return result;
 }

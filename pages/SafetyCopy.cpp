@@ -121,6 +121,10 @@ std::string DefaultSafetyCopyFolder() {
   return base + "/" + program::kOrganization + "/" + program::kName + "/safety-copies";
 }
 
+std::string DoneMessage(const std::string& done, const std::string& copy) {
+  return copy.empty() ? done : done + "\n" + Fill(message::kSafetyCopySaved, {copy});
+}
+
 Result SaveSafetyCopy(const CPageImage& page, const SafetyCopies& copies, std::string& path) {
   path.clear();
   if (copies.Off()) return Result();

@@ -9,7 +9,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -40,6 +39,7 @@
 #include "RecentImages.h"
 #include "SettingsDlg.h"
 #include "SimulatedCard.h"
+#include "StatusPane.h"
 #include "VmsFile.h"
 #include "VmuCard.h"
 #include "WireTrace.h"
@@ -77,16 +77,15 @@ bool IsFileToUpload(const QString& path) {
 }
 
 // A pane on the right of the status bar, shown only while it has something to say.
-QLabel* MakePane(QWidget* parent, const char* name) {
-  auto* pane = new QLabel(parent);
+CStatusPane* MakePane(QWidget* parent, const char* name) {
+  auto* pane = new CStatusPane(parent);
   pane->setObjectName(name);
   pane->setVisible(false);
   return pane;
 }
 
-void SetPane(QLabel* pane, const QString& text, const QString& tip = QString()) {
-  pane->setText(text);
-  pane->setToolTip(tip);
+void SetPane(CStatusPane* pane, const QString& text, const QString& tip = QString()) {
+  pane->SetText(text, tip);
   pane->setVisible(!text.isEmpty());
 }
 
@@ -162,6 +161,11 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
   }
   ShowRecentImages();
+  // An image named on the command line is listed once the window shows.
+  if (!source_.imagePath.empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { RunCommand(command::kRefresh); }, Qt::QueuedConnection);
+  }
   // The window system places the window. Its size is what a new window gets
   // on most desktops, three quarters of the screen's free area, so that all
   // of it, close box included, is on the screen.
@@ -320,10 +324,13 @@ void CMainFrame::CreateToolBar() {
           &QAction::setChecked);
 }
 
-// The message pane on the left keeps the idle text and the prompts; the
-// port's problem, the page last selected and the free blocks have panes of
-// their own on the right.
+// The message pane on the left keeps the idle text, which the prompts cover
+// while they show; the port's problem, the page last selected and the free
+// blocks have panes of their own on the right.
 void CMainFrame::CreateStatusBar() {
+  messagePane_ = MakePane(this, "message");
+  messagePane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(messagePane_, 1);
   portPane_ = MakePane(this, "portProblem");
   pagePane_ = MakePane(this, "page");
   freeBlocksPane_ = MakePane(this, "freeBlocks");
@@ -335,8 +342,7 @@ void CMainFrame::CreateStatusBar() {
   connect(listView_, &CCardListView::freeBlocksChanged, this, [this] {
     if (!refreshAsked_) return;
     refreshAsked_ = false;
-    idleText_ = QString::fromLatin1(kIdlePrompt);
-    statusBar()->showMessage(idleText_);
+    ShowIdleText(QString::fromLatin1(kIdlePrompt));
   });
   connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::ShowIdlePrompt);
 }
@@ -350,18 +356,23 @@ void CMainFrame::ShowCardState() {
   const QString problem =
       QString::fromStdString(source_.card->GetLink()->GetPortProblem().Message());
   SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
-  idleText_ = problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem;
-  statusBar()->showMessage(idleText_);
+  ShowIdleText(problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem);
+}
+
+// The idle text shows at once, in place of any prompt.
+void CMainFrame::ShowIdleText(const QString& text) {
+  idleText_ = text;
+  SetPane(messagePane_, idleText_);
+  statusBar()->clearMessage();
 }
 
 // When a command's prompt goes away the idle text comes back. After the
 // first prompt that is the usual one: the port's problem keeps its pane. An
 // ask for a Refresh stays until the list is read.
 void CMainFrame::ShowIdlePrompt(const QString& message) {
-  if (message.isEmpty()) {
-    statusBar()->showMessage(idleText_);
-  } else if (message != idleText_ && !refreshAsked_) {
+  if (!message.isEmpty() && message != idleText_ && !refreshAsked_) {
     idleText_ = QString::fromLatin1(kIdlePrompt);
+    SetPane(messagePane_, idleText_);
   }
 }
 
@@ -452,6 +463,7 @@ bool CMainFrame::OpenImage(const QString& path) {
   UseCard(std::move(next));
   if (recentImages_ != nullptr) recentImages_->Add(QFileInfo(path).absoluteFilePath());
   ShowRecentImages();
+  listView_->OnRefresh();  // an image answers at once: its files are listed without asking
   return true;
 }
 
@@ -483,8 +495,7 @@ void CMainFrame::UseCard(CardSource next) {
 void CMainFrame::AskForRefresh() {
   refreshAsked_ = source_.card->GetLink()->GetPortProblem().Ok();
   if (!refreshAsked_) return;
-  idleText_ = QString::fromUtf8(message::kAskRefresh.text);
-  statusBar()->showMessage(idleText_);
+  ShowIdleText(QString::fromUtf8(message::kAskRefresh.text));
 }
 
 void CMainFrame::OnOpenImage() {

@@ -17,9 +17,9 @@
 
 class CLinkSettingsStore;
 class CRecentImages;
+class CStatusPane;
 class QAction;
 class QActionGroup;
-class QLabel;
 class QMenu;
 class QToolBar;
 
@@ -91,6 +91,7 @@ class CMainFrame : public QMainWindow {
   void UseCard(CardSource next);
   void ShowCardState();
   void ShowIdlePrompt(const QString& message);
+  void ShowIdleText(const QString& text);
   bool ReportFailure(const Result& result);  // shows a failure's message; true when it failed
   void ShowRecentImages();
   Result CheckImageWritable() const;
@@ -135,9 +136,10 @@ class CMainFrame : public QMainWindow {
   QActionGroup* textEncodings_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
-  QLabel* portPane_ = nullptr;
-  QLabel* pagePane_ = nullptr;
-  QLabel* freeBlocksPane_ = nullptr;
+  CStatusPane* messagePane_ = nullptr;
+  CStatusPane* portPane_ = nullptr;
+  CStatusPane* pagePane_ = nullptr;
+  CStatusPane* freeBlocksPane_ = nullptr;
   QString idleText_;
   bool running_ = false;
   bool refreshAsked_ = false;  // the idle text asks for a Refresh

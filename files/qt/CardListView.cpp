@@ -157,6 +157,7 @@ void CCardListView::SetEncoding(TextEncoding encoding) {
 }
 
 void CCardListView::ClearRows() {
+  listed_ = false;
   model_->removeRows(0, model_->rowCount());
   rows_.clear();
   iconRead_.clear();
@@ -188,13 +189,13 @@ void CCardListView::OnRefresh() {
   FileListing listing;
   const auto progress = progress_();
   const bool icons = ShowsIcons();
-  RefreshList(
-      *card_, *progress, user_, listing,
-      [this, icons](const FileTexts& row) {
-        AppendRow(row);
-        iconRead_.back() = icons;
-      },
-      icons);
+  listed_ = RefreshList(
+                *card_, *progress, user_, listing,
+                [this, icons](const FileTexts& row) {
+                  AppendRow(row);
+                  iconRead_.back() = icons;
+                },
+                icons) == CommandResult::Done;
   emit freeBlocksChanged(listing.freeBlocks ? int{*listing.freeBlocks} : -1);
 }
 
@@ -210,15 +211,46 @@ void CCardListView::OnDownload() {
   }
 }
 
-UploadDecisions CCardListView::Decisions() const {
+UploadDecisions CCardListView::Decisions() {
   UploadDecisions decisions;
-  decisions.runDefragment = defragment_;
+  if (defragment_) {
+    decisions.runDefragment = [this](CVmuCard& card, CProgress& progress, CUserPrompts& user) {
+      pageRewritten_ = true;
+      return defragment_(card, progress, user);
+    };
+  }
+  decisions.onUploaded = [this](const UploadedFile& file) { ShowUploaded(file); };
   return decisions;
+}
+
+// A defragment moves every file: their rows no longer match the card.
+void CCardListView::Upload(const std::function<void(const UploadDecisions&)>& upload) {
+  pageRewritten_ = false;
+  upload(Decisions());
+  if (pageRewritten_ && listed_) OnRefresh();
+}
+
+void CCardListView::ShowUploaded(const UploadedFile& file) {
+  if (!listed_ || pageRewritten_) return;
+  const auto slot = std::find_if(rows_.begin(), rows_.end(), [&file](const FileTexts& row) {
+    return row.index >= file.row.index;
+  });
+  const int position = static_cast<int>(slot - rows_.begin());
+  if (slot != rows_.end() && slot->index == file.row.index) {
+    model_->removeRow(position);
+    rows_.erase(slot);
+    iconRead_.erase(iconRead_.begin() + position);
+  }
+  InsertRow(position, file.row);
+  iconRead_[static_cast<std::size_t>(position)] = true;  // the upload knew all of its icon
+  emit freeBlocksChanged(file.freeBlocks ? int{*file.freeBlocks} : -1);
 }
 
 void CCardListView::OnUpload() {
   const auto progress = progress_();
-  ::UploadFiles(*card_, *progress, user_, Decisions());
+  Upload([&](const UploadDecisions& decisions) {
+    ::UploadFiles(*card_, *progress, user_, decisions);
+  });
 }
 
 void CCardListView::OnDelete() {
@@ -272,7 +304,9 @@ void CCardListView::UploadFiles(const QStringList& paths) {
   for (const QString& path : paths)
     names.push_back(QFile::encodeName(path).toStdString());
   const auto progress = progress_();
-  ::UploadFiles(*card_, names, *progress, user_, Decisions());
+  Upload([&](const UploadDecisions& decisions) {
+    ::UploadFiles(*card_, names, *progress, user_, decisions);
+  });
 }
 
 QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
@@ -304,6 +338,10 @@ QMimeData* CCardListView::DownloadForDrag(const QModelIndexList& indexes) {
 }
 
 void CCardListView::AppendRow(const FileTexts& row) {
+  InsertRow(model_->rowCount(), row);
+}
+
+void CCardListView::InsertRow(int position, const FileTexts& row) {
   QList<QStandardItem*> items;
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
     auto* item = new QStandardItem;
@@ -312,10 +350,10 @@ void CCardListView::AppendRow(const FileTexts& row) {
   }
   items[0]->setIcon(RowIcon(row));
   items[0]->setData(row.index, kIndexRole);
-  rows_.push_back(row);
-  iconRead_.push_back(false);
-  model_->appendRow(items);
-  ShowTexts(model_->rowCount() - 1);
+  rows_.insert(rows_.begin() + position, row);
+  iconRead_.insert(iconRead_.begin() + position, false);
+  model_->insertRow(position, items);
+  ShowTexts(position);
 }
 
 void CCardListView::ShowTexts(int row) {

@@ -104,9 +104,18 @@ class CCardListView : public QWidget {
 
  private:
   void AppendRow(const FileTexts& row);
+  void InsertRow(int position, const FileTexts& row);
   void ShowTexts(int row);
-  // The desktop's upload asks every question, and offers a game the defragment.
-  UploadDecisions Decisions() const;
+  // The desktop's upload asks every question, offers a game the defragment
+  // and tells the list each file it wrote.
+  UploadDecisions Decisions();
+  // Runs an upload; the list then shows what it wrote, or is read again when
+  // the page was defragmented on the way.
+  void Upload(const std::function<void(const UploadDecisions&)>& upload);
+  // A file an upload wrote: its row replaces the one of its slot or joins
+  // the others in directory order, with the free blocks after it. Only a
+  // list that is the whole page shows it.
+  void ShowUploaded(const UploadedFile& file);
   // Whether the view shown draws the files' own icons (all but List).
   bool ShowsIcons() const;
   // Reads, for the rows still without, the rest of their icons' first
@@ -126,6 +135,8 @@ class CCardListView : public QWidget {
   QTreeView* details_;
   QListView* icons_;
   int viewMode_ = 0;
+  bool listed_ = false;         // the rows are the whole page, as its last Refresh read it
+  bool pageRewritten_ = false;  // a defragment ran during the upload under way
   TextEncoding encoding_ = TextEncoding::Automatic;
   std::vector<FileTexts> rows_;                // as read, undecoded, in the model's row order
   std::vector<bool> iconRead_;                 // per row: its icon's blocks were read this Refresh

@@ -207,7 +207,7 @@ TEST_F(UploadFileTest, DecisionsPassedInAreFollowedWithoutAQuestion) {
   const std::string lone = scratch_.File("lone.vms");
   WriteBytes(lone, Blocks(1, 3));
 
-  const UploadDecisions never{Replace::Never, LoneVms::No, Defragment::Ask, {}};
+  const UploadDecisions never{Replace::Never, LoneVms::No, Defragment::Ask, {}, {}};
   Declined declined = Declined::Nothing;
   EXPECT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, never, &declined),
             CommandResult::Failed);
@@ -221,7 +221,7 @@ TEST_F(UploadFileTest, DecisionsPassedInAreFollowedWithoutAQuestion) {
   EXPECT_EQ(user_.messages.back(), lone + " was not uploaded: it has no VMI file beside it.");
   EXPECT_FALSE(HasWrites(sim_.TakeTransfers()));
 
-  const UploadDecisions always{Replace::Always, LoneVms::Yes, Defragment::Ask, {}};
+  const UploadDecisions always{Replace::Always, LoneVms::Yes, Defragment::Ask, {}, {}};
   ASSERT_EQ(UploadFile(sim_.Card(), path_, progress_, user_, always), CommandResult::Done);
   ASSERT_EQ(UploadFile(sim_.Card(), lone, progress_, user_, always), CommandResult::Done);
   ExpectHolds("SAVE", Blocks(2, 7));
@@ -396,7 +396,7 @@ TEST_F(UploadFileTest, AGameReplacesItsOldVersionWithOneVersionWholeThroughout) 
   EXPECT_EQ(user_.questions, Words{"There is already a file named \"GAME\" on this memory card.  "
                                    "Do you want to replace it?"});
 
-  const UploadDecisions replace{Replace::Always, LoneVms::No, Defragment::No, {}};
+  const UploadDecisions replace{Replace::Always, LoneVms::No, Defragment::No, {}, {}};
   CommandResult result = CommandResult::Failed;
   for (std::int64_t cut = 0; result != CommandResult::Done; ++cut) {
     ASSERT_LT(cut, 200);

@@ -76,6 +76,12 @@ TEST_F(CheckCardTest, RepairFreesUnnamedBlocksAndRewritesAChecksumOnlyWhenAskedT
   ASSERT_EQ(Check(kRepair, sound), CommandResult::Done);
   EXPECT_FALSE(sound);  // the checksum is still wrong, and nobody was asked about it
   EXPECT_TRUE(user_.questions.empty());
+  // What was mended first, then what is left, then where the copy is.
+  EXPECT_EQ(
+      user_.messages.back().rfind("Repaired: freed 2 blocks.\nWhat is left of the damage:\n", 0),
+      0u);
+  EXPECT_NE(user_.messages.back().find("\nA safety copy of the page was saved as "),
+            std::string::npos);
   const CPageImage after = sim_.ReadPage();
   EXPECT_EQ(ConsistencyProblems(after), std::vector<std::string>{});
   EXPECT_EQ(ChainBytes(after, {199, 198}), ChainBytes(before_, {199, 198}));

@@ -378,6 +378,11 @@ TEST_F(RandomCardTest, CheckFindsExactlyWhatTheGeneratorHarmed) {
     EXPECT_EQ(verdict.sound, findings.empty());
     findings.insert(findings.begin(),
                     findings.empty() ? message::kCheckSound.text : message::kCheckDamaged.text);
+    if (!findings.empty() && !verdict.sound && !verdict.mendable) {
+      findings.push_back(std::string(message::kRepairCannotMend.text) + "  " +
+                         message::kDamagedFilesStillThere.text);
+      std::sort(findings.begin() + 1, findings.end());
+    }
     EXPECT_EQ(SortedLines(user_.messages[0]), findings);
     EXPECT_EQ(FirstDifference(sim_.ReadPage(), before_), "");
   }

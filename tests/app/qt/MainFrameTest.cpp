@@ -41,6 +41,7 @@
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
 #include "SimulatedPortRoad.h"
+#include "StatusPane.h"
 
 namespace {
 
@@ -187,6 +188,12 @@ class MainWindow : public ::testing::Test {
   QString Pane(const char* name) {
     auto* pane = frame_->statusBar()->findChild<QLabel*>(name);
     return pane != nullptr && pane->isVisible() ? pane->text() : QString();
+  }
+  // What the status bar's message pane says: a prompt, or else the idle text.
+  QString Status() {
+    const QString prompt = frame_->statusBar()->currentMessage();
+    return prompt.isEmpty() ? frame_->statusBar()->findChild<CStatusPane*>("message")->FullText()
+                            : prompt;
   }
   // Refresh as F5 gives it, and back to the main window.
   void Refresh() {
@@ -407,17 +414,24 @@ TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
   EXPECT_EQ(frame_->statusBar()->findChild<QLabel*>("portProblem")->toolTip(), problem);
   // The problem is the idle text until the first prompt; prompts still show.
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), problem);
+  EXPECT_EQ(Status(), problem);
   QStatusTipEvent prompt("Refresh the list of files from the memory card.");
   QApplication::sendEvent(frame_.get(), &prompt);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), prompt.tip());
+  EXPECT_EQ(Status(), prompt.tip());
   QStatusTipEvent none{QString()};
   QApplication::sendEvent(frame_.get(), &none);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), "For Help, press F1.");
+  EXPECT_EQ(Status(), "For Help, press F1.");
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
+  // A pane too narrow for its text ends with whole words and "…", the whole text its tip.
+  auto* pane = frame_->statusBar()->findChild<CStatusPane*>("message");
+  pane->SetText(problem);
+  pane->resize(pane->fontMetrics().horizontalAdvance("No parallel port h…"), pane->height());
+  EXPECT_EQ(pane->text(), QString::fromUtf8("No parallel port\u2026"));
+  EXPECT_EQ(pane->toolTip(), problem);
 
   frame_->RunCommand(command::kSetPage3);  // times out at once
-  EXPECT_EQ(user_->messages, std::vector<std::string>{message::kTimedOut.text});
+  EXPECT_EQ(user_->messages,
+            std::vector<std::string>{problem.toStdString() + "  " + message::kTimedOut.text});
   EXPECT_EQ(Pane("page"), "");
   EXPECT_TRUE(frame_->isEnabled());
 }
@@ -455,6 +469,36 @@ TEST_F(MainWindow, OpensCardImagesFromTheFileMenuTheRecentListAndADrop) {
   EXPECT_EQ(frame_->windowTitle(), "SAVES.VMD - Korvantis");
   Drop({QUrl::fromLocalFile(image), QUrl::fromLocalFile(QString::fromStdString(bad))});
   EXPECT_EQ(user_->messages.back(), message::kDropNotUnderstood.text);
+}
+
+// An image is listed as it opens. An upload shows its row and the free
+// blocks it left without reading the card again; a replace updates its row.
+TEST_F(MainWindow, TheListFollowsTheCardAsImagesOpenAndFilesAreUploaded) {
+  Refresh();
+  auto upload = [this](std::uint16_t size, char fill) {
+    CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, size);
+    entry.SetFileName("NEWSAVE     ");
+    const std::string path = scratch_.File(std::string(1, fill) + ".dci");
+    ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(size * 512u, fill)));
+    user_->answers.push_back(path);
+    frame_->RunCommand(command::kUpload);
+  };
+  const auto reads = sim_.Sim().GetCounters().reads;
+  upload(3, 'N');
+  EXPECT_EQ(sim_.Sim().GetCounters().reads, reads);
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Model()->item(3, 0)->text(), "NEWSAVE     ");
+  EXPECT_EQ(Model()->item(3, 1)->text(), QString(16, 'N'));
+  EXPECT_EQ(Pane("freeBlocks"), "187 blocks free");
+  upload(1, 'R');  // the same name: asked, then replaced in its slot
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Model()->item(3, 1)->text(), QString(16, 'R'));
+  EXPECT_EQ(Model()->item(3, 4)->text(), "1 Block");
+  EXPECT_EQ(Pane("freeBlocks"), "189 blocks free");
+  EXPECT_TRUE(user_->messages.empty());
+  ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(DemoImage())));
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(Pane("freeBlocks"), "190 blocks free");
 }
 
 // A row dragged out of the list becomes a DCI file; dropped back, it is
@@ -560,6 +604,30 @@ TEST_F(MainWindow, DeleteCheckDefragmentAndFormatRunFromTheirMenus) {
             2);  // defragment and format each saved one
 }
 }  // namespace
+// Damage Repair cannot mend: Check says so and what can still be done, with
+// no Repair offered, and Defragment's refusal lists the findings with the
+// same advice.
+TEST_F(MainWindow, DamageRepairCannotMendLeavesNoDeadEnd) {
+  CPageImage page = CPageImage::Formatted();
+  ASSERT_TRUE(page.PlaceFile(0, MakeEntry(CVmuDirEntry::kData, 199, 1),
+                             std::vector<std::uint8_t>(512).data()));
+  std::copy(EntrySlot(page, 0), EntrySlot(page, 0) + 32, EntrySlot(page, 1));  // a twin entry
+  sim_.LoadPage(page);
+  frame_->RunCommand(command::kCheckCard);
+  frame_->RunCommand(command::kDefragment);
+  const std::string advice =
+      std::string(message::kRepairCannotMend.text) + "  " + message::kDamagedFilesStillThere.text;
+  ASSERT_EQ(user_->messages.size(), 2u);
+  EXPECT_TRUE(user_->questions.empty());
+  for (const auto& [message, first] :
+       {std::pair{user_->messages[0], message::kCheckDamaged.text},
+        std::pair{user_->messages[1], message::kDefragDamaged.text}}) {
+    EXPECT_THAT(message, ::testing::StartsWith(std::string(first) + "\n"));
+    EXPECT_THAT(message, ::testing::HasSubstr("another entry has the same name."));
+    EXPECT_THAT(message, ::testing::EndsWith("\n" + advice));
+  }
+}
+
 // Over a card image the frame keeps every command to what the image can hold.
 TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   using namespace command;
@@ -575,6 +643,9 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   source.card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(simulated));
   source.imagePath = image;
   Open(std::move(source));
+  QCoreApplication::processEvents();  // as an image named on the command line, listed at once
+  EXPECT_EQ(Rows(), 3);
+  simulated.ResetCounters();
 
   frame_->RunCommand(kRestore);
   frame_->RunCommand(kSetPage2);
@@ -606,8 +677,9 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   EXPECT_EQ(ReadBytes(image), before);
 }
 
-// Another image or page: nothing of the one before stays to be acted on, and
-// the status bar asks for a Refresh. Page 3 has a file where page 2 lists one.
+// Another page: nothing of the one before stays to be acted on, and the
+// status bar asks for a Refresh; another image is listed at once. Page 3 has a file where page 2
+// lists one.
 TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   using namespace command;
   Refresh();
@@ -617,17 +689,17 @@ TEST_F(MainWindow, AnotherImageOrPageClearsTheListAndAsksForARefresh) {
   const std::string image = DemoImage({MakeDemoPage(), MakeDemoPage(), third, MakeDemoPage()});
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
   const QString ask = message::kAskRefresh.text;
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_EQ(Rows(), 3);  // the image's own, listed as it opens
+  EXPECT_NE(Status(), ask);
   frame_->RunCommand(kSetPage2);
   Refresh();
   ASSERT_EQ(Rows(), 3);
-  EXPECT_NE(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_NE(Status(), ask);
   SelectRows({0});
   frame_->RunCommand(kSetPage3);
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(Pane("freeBlocks"), "");
-  EXPECT_EQ(frame_->statusBar()->currentMessage(), ask);
+  EXPECT_EQ(Status(), ask);
   const auto before = ReadBytes(image);
   for (int id : {kDelete, kProperties}) {
     EXPECT_FALSE(Action(id)->isEnabled());
