@@ -541,6 +541,9 @@ KORVANTIS_MESSAGE(kChooseRestorePage,
                   "Cancel restores nothing.")
 KORVANTIS_MESSAGE(kDefragDone, "The files now lie together; {free}.",
                   "The free space is one run, so the largest file that fits now fits.")
+KORVANTIS_MESSAGE(kDefragBeyondRepair, "The memory card page is damaged, so no file was moved.",
+                  "Moving files on a damaged page could lose them, and Repair cannot mend what the "
+                  "lines below name. Save the files you want to keep, and back up the page.")
 KORVANTIS_MESSAGE(kDefragDamaged,
                   "The memory card page is damaged, so no file was moved.  Check the card first.",
                   "Moving files on a damaged page could lose them. Run Memory Card > Check Card... "

@@ -202,9 +202,12 @@ CommandResult Defragment(CVmuCard& card, const SafetyCopies& copies, CProgress& 
   CommandResult result = ReadWholePage(card, progress, user, page);
   if (result != CommandResult::Done) return result;
   if (const PageReport report = CheckPage(page); Damaged(report)) {
-    // Damage Repair can mend gets the same advice as the damage it cannot.
-    std::string text = message::kDefragDamaged.text + DamageLines(report);
-    if (RepairCanMend(report)) text += std::string("\n") + message::kDamagedFilesStillThere.text;
+    // Asking for a check only helps where Repair can mend; either way the
+    // files listed can still be saved.
+    const bool mendable = RepairCanMend(report);
+    std::string text = (mendable ? message::kDefragDamaged : message::kDefragBeyondRepair).text +
+                       DamageLines(report);
+    if (mendable) text += std::string("\n") + message::kDamagedFilesStillThere.text;
     return Fail(user, Result::Failure(text));
   }
   Plan plan;

@@ -621,7 +621,7 @@ TEST_F(MainWindow, DamageRepairCannotMendLeavesNoDeadEnd) {
   EXPECT_TRUE(user_->questions.empty());
   for (const auto& [message, first] :
        {std::pair{user_->messages[0], message::kCheckDamaged.text},
-        std::pair{user_->messages[1], message::kDefragDamaged.text}}) {
+        std::pair{user_->messages[1], message::kDefragBeyondRepair.text}}) {
     EXPECT_THAT(message, ::testing::StartsWith(std::string(first) + "\n"));
     EXPECT_THAT(message, ::testing::HasSubstr("another entry has the same name."));
     EXPECT_THAT(message, ::testing::EndsWith("\n" + advice));

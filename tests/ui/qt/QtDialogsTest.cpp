@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,9 +52,12 @@ class QtDialogs : public ::testing::Test {
 TEST_F(QtDialogs, DownloadOfSeveralAsksFolderAndFormatOnceAndRemembers) {
   const QString there = Folder("saves");
   bool okForNone = true, okForMissing = true;
+  QString first;
   WhenShown([&](QWidget* dialog) {
     auto* field = dialog->findChild<QLineEdit*>("folder");
     auto* ok = dialog->findChild<QPushButton*>("ok");
+    first = field->text();
+    field->clear();
     okForNone = ok->isEnabled();
     field->setText(there + "/missing");
     okForMissing = ok->isEnabled();
@@ -64,6 +68,7 @@ TEST_F(QtDialogs, DownloadOfSeveralAsksFolderAndFormatOnceAndRemembers) {
   std::string folder;
   CardFileFormat format = CardFileFormat::Dci;
   ASSERT_TRUE(user_.ChooseFolderAndFormat(folder, format));
+  EXPECT_EQ(first, QDir::currentPath());  // nothing remembered yet
   EXPECT_FALSE(okForNone);
   EXPECT_FALSE(okForMissing);
   EXPECT_EQ(folder, there.toStdString());
