@@ -235,7 +235,7 @@ void CCardListView::OnProperties() {
       // The dialog shows the icon; without the rest of its first frame, the generic one.
       static_cast<void>(ReadFirstFrameRest(*card_, properties));
     }
-    showProperties(DecodeFileTexts(properties, encoding_));
+    showProperties(EscapeCardTexts(DecodeFileTexts(properties, encoding_)));
   }
 }
 
@@ -319,7 +319,8 @@ void CCardListView::AppendRow(const FileTexts& row) {
 }
 
 void CCardListView::ShowTexts(int row) {
-  const FileTexts texts = DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_);
+  const FileTexts texts =
+      EscapeCardTexts(DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_));
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
     model_->item(row, static_cast<int>(column))
         ->setText(QString::fromStdString(texts.columns[column]));

@@ -300,7 +300,8 @@ TEST_F(MainWindow, TheListShowsTheFilesOwnIconsAndJapaneseText) {
   frame_->RunCommand(kSmallIcons);
   frame_->RunCommand(kTextWestern);
   EXPECT_EQ(sim_.Sim().GetCounters().reads, withIcons);  // each file's icon once per Refresh
-  EXPECT_EQ(Model()->item(0, 2)->text().left(4), QString::fromUtf8("\u0094\u00c1\u0094\u00b5"));
+  // Latin-1 has no character for 0x94: the cell shows its code, as the command line does.
+  EXPECT_EQ(Model()->item(0, 2)->text().left(10), QString::fromUtf8("\\x94\u00c1\\x94\u00b5"));
   EXPECT_TRUE(Action(kTextWestern)->isChecked());
   EXPECT_EQ(qsettings_.value("View/Encoding").toString(), "latin1");
 }

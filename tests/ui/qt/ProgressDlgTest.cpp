@@ -51,7 +51,7 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(dialog.isModal());
   // The percentage is left alone until the operation reports a position.
-  EXPECT_EQ(Percent(dialog)->text(), " 0 %");
+  EXPECT_EQ(Percent(dialog)->text(), "0%");
   EXPECT_EQ(dialog.SetPos(5), 0);
   EXPECT_EQ(dialog.SetPos(6), 5);
 
