@@ -152,6 +152,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     EncodingFromName(viewSettings_->value(kEncodingKey).toString().toStdString(), encoding);
   }
   OnTextEncoding(encoding);
+  listView_->KeepColumnWidthsIn(viewSettings_);
   ShowCardState();
   if (recentImages_ != nullptr && !source_.imagePath.empty()) {
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());

@@ -19,6 +19,7 @@
 #include "CardIcon.h"
 #include "CommandIds.h"
 #include "CommandRouter.h"
+#include "DetailsColumns.h"
 #include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileIconImage.h"
@@ -48,9 +49,6 @@ class CFileListModel : public QStandardItemModel {
 };
 }  // namespace
 
-const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150, 100,
-                                                             100, 100, 100, 100};
-
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
                              RunDefragment defragment, QWidget* parent)
     : QWidget(parent),
@@ -62,7 +60,8 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
       details_(new QTreeView(stack_)),
-      icons_(new QListView(stack_)) {
+      icons_(new QListView(stack_)),
+      columns_(nullptr) {
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
     model_->setHorizontalHeaderItem(static_cast<int>(column),
                                     new QStandardItem(kFileColumnHeadings[column]));
@@ -80,6 +79,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
   details_->header()->setSectionsMovable(true);
   details_->header()->setStretchLastSection(false);
   details_->setIconSize(QSize(16, 16));
+  columns_ = new CDetailsColumns(details_, kDetailsWidths);
 
   icons_->setModel(model_);
   icons_->setSelectionModel(selection_);
@@ -154,6 +154,10 @@ void CCardListView::SetEncoding(TextEncoding encoding) {
   encoding_ = encoding;
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
     ShowTexts(row);
+}
+
+void CCardListView::KeepColumnWidthsIn(QSettings* settings) {
+  columns_->KeepIn(settings);
 }
 
 void CCardListView::ClearRows() {
@@ -357,19 +361,28 @@ void CCardListView::ShowView(QWidget* view, int command) {
   emit viewModeChanged(command);
 }
 
+// A name wraps onto a second line below its icon.
 void CCardListView::OnViewLargeIcons() {
+  const QFontMetrics font = icons_->fontMetrics();
   icons_->setViewMode(QListView::IconMode);
   icons_->setIconSize(QSize(32, 32));
   icons_->setFlow(QListView::LeftToRight);
-  icons_->setGridSize(QSize(96, 64));
+  icons_->setWordWrap(true);
+  icons_->setGridSize(QSize(std::max(96, font.horizontalAdvance(QString(8, QLatin1Char('M')))),
+                            32 + 2 * font.lineSpacing() + 16));
   ShowView(icons_, command::kLargeIcons);
 }
 
+// Each cell takes the longest name a card file has, so no label reaches
+// the next icon.
 void CCardListView::OnViewSmallIcons() {
+  const QFontMetrics font = icons_->fontMetrics();
   icons_->setViewMode(QListView::ListMode);
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::LeftToRight);
-  icons_->setGridSize(QSize(120, 20));
+  icons_->setWordWrap(false);
+  icons_->setGridSize(QSize(16 + font.horizontalAdvance(QString(12, QLatin1Char('M'))) + 16,
+                            std::max(20, font.height() + 4)));
   ShowView(icons_, command::kSmallIcons);
 }
 
@@ -377,15 +390,14 @@ void CCardListView::OnViewList() {
   icons_->setViewMode(QListView::ListMode);
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::TopToBottom);
+  icons_->setWordWrap(false);
   icons_->setGridSize(QSize());
   ShowView(icons_, command::kList);
 }
 
-// Details always resets the column widths, including ones the user dragged.
+// The columns fit the rows, but a width the user set stays (CDetailsColumns).
 void CCardListView::OnViewDetails() {
-  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
-    details_->setColumnWidth(static_cast<int>(column), kDetailsWidths[column]);
-  }
+  columns_->Fit();
   ShowView(details_, command::kDetails);
 }
 

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -18,6 +20,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <deque>
 #include <filesystem>
@@ -62,9 +65,11 @@ class CTestUser : public CQtUserPrompts {
   std::vector<std::string> messages;
   std::vector<std::string> questions;
   std::deque<std::string> answers;
+  std::function<void()> beforeAnswer;  // stands in for the file dialog
 
  private:
   bool Answer(std::string& path) {
+    if (beforeAnswer) beforeAnswer();
     if (answers.empty()) return false;
     path = answers.front();
     answers.pop_front();
@@ -108,7 +113,8 @@ class CWatchedProgressDlg : public CProgressDlg {
 
 // What the window showed when the operation reported a position.
 struct AtPosition {
-  bool drawn;     // the dialog's text and Cancel button on the screen
+  bool drawn;     // the dialog's text, percentage, bar and Cancel button on the screen
+  bool busy;      // the busy cursor
   bool menuOpen;  // any menu still open
   int rows;
 };
@@ -116,6 +122,13 @@ struct AtPosition {
 bool IsBusyCursor() {
   return QApplication::overrideCursor() != nullptr &&
          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
+bool Drawn(QWidget* dialog) {
+  for (const char* name : {"message", "percent", "bar", "cancel"}) {
+    if (IsPlain(OnScreen(dialog->findChild<QWidget*>(name)))) return false;
+  }
+  return true;
 }
 
 // The main window over the demo card, with the real progress dialog.
@@ -149,8 +162,7 @@ class MainWindow : public ::testing::Test {
     services.progress = [this] {
       return std::make_unique<CWatchedProgressDlg>(
           frame_->GetListView(), [this](CWatchedProgressDlg& dialog) {
-            seen_.push_back({!IsPlain(OnScreen(dialog.findChild<QLabel*>("message"))) &&
-                                 !IsPlain(OnScreen(dialog.findChild<QPushButton*>("cancel"))),
+            seen_.push_back({Drawn(&dialog), IsBusyCursor(),
                              QApplication::activePopupWidget() != nullptr, Rows()});
           });
     };
@@ -254,6 +266,7 @@ TEST_F(MainWindow, RefreshShowsTheDialogAndEachRowAtOnce) {
 
   ASSERT_EQ(Rows(), 3);
   EXPECT_TRUE(seen_.front().drawn);
+  EXPECT_TRUE(seen_.front().busy);
   EXPECT_FALSE(seen_.front().menuOpen);
   EXPECT_EQ(seen_.front().rows, 1);  // entry 0's row, before its position is reported
   EXPECT_EQ(seen_.back().rows, 3);
@@ -396,6 +409,57 @@ TEST_F(MainWindow, OpensCardImagesFromTheFileMenuTheRecentListAndADrop) {
   EXPECT_EQ(frame_->windowTitle(), "SAVES.VMD - Korvantis");
   Drop({QUrl::fromLocalFile(image), QUrl::fromLocalFile(QString::fromStdString(bad))});
   EXPECT_EQ(user_->messages.back(), message::kDropNotUnderstood.text);
+}
+
+// An upload: busy from the start, the ordinary cursor over the file dialog,
+// and the progress window whole at its first report after the dialog.
+TEST_F(MainWindow, AfterAFileDialogTheProgressWindowIsWholeAndTheCommandBusy) {
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, 3);
+  entry.SetFileName("NEW_SAVE    ");
+  const std::string path = scratch_.File("NEW_SAVE.dci");
+  ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, 7)));
+  user_->answers.push_back(path);
+  bool busyBefore = false;
+  Qt::CursorShape overDialog = Qt::WaitCursor;
+  user_->beforeAnswer = [&] {
+    busyBefore = IsBusyCursor();
+    QDialog dialog(frame_.get());
+    QTimer::singleShot(0, &dialog, [&] {
+      overDialog = QApplication::overrideCursor()->shape();
+      dialog.accept();
+    });
+    dialog.exec();
+  };
+  frame_->RunCommand(command::kUpload);
+  EXPECT_TRUE(busyBefore);
+  EXPECT_EQ(overDialog, Qt::ArrowCursor);
+  ASSERT_FALSE(seen_.empty());
+  EXPECT_TRUE(seen_.front().drawn);
+  EXPECT_TRUE(seen_.front().busy);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(user_->messages.empty());
+}
+
+// Details: Filename as wide as the longest name, the columns within the
+// window; a width the user set stays through a Refresh and the next session.
+TEST_F(MainWindow, DetailsColumnsFitTheirContentsAndKeepTheUsersWidths) {
+  Refresh();
+  QCoreApplication::processEvents();  // the columns are fitted once the program is idle
+  int longest = 0;
+  for (int row = 0; row < Rows(); ++row) {
+    longest = std::max(longest,
+                       Details()->fontMetrics().horizontalAdvance(Model()->item(row, 0)->text()));
+  }
+  EXPECT_GE(Details()->columnWidth(0), longest + Details()->iconSize().width());
+  EXPECT_LE(Details()->header()->length(), Details()->viewport()->width());
+
+  Details()->header()->resizeSection(3, 77);  // as the user drags its edge
+  Refresh();
+  frame_->RunCommand(command::kDetails);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Details()->columnWidth(3), 77);
+  Open(CardSource());
+  EXPECT_EQ(Details()->columnWidth(3), 77);
 }
 
 // A row dragged out of the list becomes a DCI file; dropped back, it is
