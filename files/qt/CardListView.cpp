@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QUrl>
@@ -46,6 +47,29 @@ class CFileListModel : public QStandardItemModel {
     return dragData ? dragData(indexes) : nullptr;
   }
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+};
+
+// In Large Icons a name wider than its cell goes on over a second line,
+// broken anywhere, not only at a space: most card file names have none.
+class CIconNameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  bool breakAnywhere = false;
+
+  QString displayText(const QVariant& value, const QLocale& locale) const override {
+    const QString text = QStyledItemDelegate::displayText(value, locale);
+    if (!breakAnywhere) return text;
+    // A zero-width space before every character that starts one.
+    QString broken;
+    for (const QChar c : text) {
+      if (!broken.isEmpty() && !c.isLowSurrogate() && c.category() != QChar::Mark_NonSpacing) {
+        broken += QChar(0x200B);
+      }
+      broken += c;
+    }
+    return broken;
+  }
 };
 }  // namespace
 
@@ -87,6 +111,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
   icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   icons_->setResizeMode(QListView::Adjust);
   icons_->setWrapping(true);
+  icons_->setItemDelegate(new CIconNameDelegate(icons_));
 
   stack_->addWidget(details_);
   stack_->addWidget(icons_);
@@ -368,6 +393,7 @@ void CCardListView::OnViewLargeIcons() {
   icons_->setIconSize(QSize(32, 32));
   icons_->setFlow(QListView::LeftToRight);
   icons_->setWordWrap(true);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = true;
   icons_->setGridSize(QSize(std::max(96, font.horizontalAdvance(QString(8, QLatin1Char('M')))),
                             32 + 2 * font.lineSpacing() + 16));
   ShowView(icons_, command::kLargeIcons);
@@ -381,6 +407,7 @@ void CCardListView::OnViewSmallIcons() {
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::LeftToRight);
   icons_->setWordWrap(false);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = false;
   icons_->setGridSize(QSize(16 + font.horizontalAdvance(QString(12, QLatin1Char('M'))) + 16,
                             std::max(20, font.height() + 4)));
   ShowView(icons_, command::kSmallIcons);
@@ -391,6 +418,7 @@ void CCardListView::OnViewList() {
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::TopToBottom);
   icons_->setWordWrap(false);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = false;
   icons_->setGridSize(QSize());
   ShowView(icons_, command::kList);
 }

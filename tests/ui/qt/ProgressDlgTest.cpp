@@ -50,7 +50,11 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   dialog.SetRange(0, 8);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(dialog.isModal());
-  // The percentage is left alone until the operation reports a position.
+  // Fixed in size, with nothing to maximize or minimize.
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_FALSE(dialog.windowFlags() &
+               (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+  // The percentage reads the range's start until the operation reports a position.
   EXPECT_EQ(Percent(dialog)->text(), "0%");
   EXPECT_EQ(dialog.SetPos(5), 0);
   EXPECT_EQ(dialog.SetPos(6), 5);
