@@ -2,12 +2,15 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
+#include "BusyCursor.h"
 #include "UserPrompts.h"
 
 // The commands' messages and file choices as Qt's standard dialogs, modal
 // over the given window. A dialog shows the ordinary cursor even while the
-// command is busy, since it waits for the user.
+// command is busy, since it waits for the user (CBusyCursor).
 class CQtUserPrompts : public CUserPrompts {
  public:
   explicit CQtUserPrompts(QWidget* parent);
@@ -28,4 +31,5 @@ class CQtUserPrompts : public CUserPrompts {
   bool ChooseFile(const FileKind& kind, bool save, std::string& path);
 
   QPointer<QWidget> parent_;
+  std::vector<std::unique_ptr<CBusyCursor>> busy_;  // one a BeginBusy not yet ended
 };
