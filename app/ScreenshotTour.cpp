@@ -4,12 +4,17 @@
 // a transfer, each dialog, Set Icon's preview, Settings greyed for a card
 // image and the folder and format of a download of several files among them,
 // and the messages of a check on damage Repair cannot mend and of F5 with no
-// port to reach. Run on a real
+// port to reach; then the progress window's first frame after a file dialog,
+// the busy cursor during a command, and Details' columns fitted to their
+// rows. Run on a real
 // display or under Xvfb (scripts/screenshots.sh); it never touches the
 // user's settings or a port.
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,11 +27,13 @@
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include "AboutDlg.h"
 #include "CardSource.h"
 #include "CommandIds.h"
+#include "DciFile.h"
 #include "DemoCard.h"
 #include "FileIconImage.h"
 #include "FilePropertiesDlg.h"
@@ -124,12 +131,24 @@ CPageImage TwinEntryPage() {
   return page;
 }
 
+// What the screen shows around a window at once, without letting the
+// program handle any event first: the frame the user sees now.
+void SaveScreenAsIs(QWidget* window, const char* name) {
+  const QRect area = window->frameGeometry();
+  Save(window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()), name);
+}
+
+// Called at each position a progress window is given, before it handles
+// any event, with the number of positions it has had; set by a step of the tour.
+std::function<void(int positions)> atPosition;
+
 // The "Data Transfer" dialog over the main window, pictured once, during
 // the first operation that reports a second position.
 class CPicturedProgressDlg : public CProgressDlg {
  public:
   CPicturedProgressDlg(QWidget* parent, QWidget* frame) : CProgressDlg(parent), frame_(frame) {}
   std::int32_t SetPos(std::int32_t position) override {
+    if (atPosition) atPosition(positions_ + 1);
     static bool pictured = false;
     const std::int32_t previous = CProgressDlg::SetPos(position);
     if (++positions_ == 2 && !pictured) {
@@ -143,6 +162,67 @@ class CPicturedProgressDlg : public CProgressDlg {
   QWidget* frame_;
   int positions_ = 0;
 };
+
+// A save whose application field holds bytes that are no text, as many
+// games keep there.
+bool WriteBinaryAppSave(const QString& path) {
+  using namespace card_format;
+  CVmuDirEntry entry;
+  std::memset(entry.GetData(), 0, CVmuDirEntry::kLength);
+  entry.SetType(CVmuDirEntry::kData);
+  entry.SetFileName("BINARY_APP  ");
+  entry.SetSize(1);
+  std::vector<std::uint8_t> block(kBlockSize, 0);
+  std::memcpy(block.data() + kHeaderShortDescription, "Lap times       ", kShortDescriptionLength);
+  std::memcpy(block.data() + kHeaderLongDescription, "Binary bytes as its application ",
+              kLongDescriptionLength);
+  std::memcpy(block.data() + kHeaderApplication, "81\x01\x02\x03\x04\x05-\x06\x07V/TU   ",
+              kApplicationLength);
+  return CDciFile::Write(QFile::encodeName(path).toStdString(), entry, block).Ok();
+}
+
+// Upload from its file dialog: the progress window's first frame right after
+// the dialog closed. A Refresh: the busy cursor over the main window. Then
+// Details with its columns fitted to the rows, a cell showing its bytes' codes.
+void PictureBusyAndFittedCommand(CMainFrame& window, const QString& save) {
+  if (!WriteBinaryAppSave(save)) {
+    std::fputs("korvantis-screenshots: cannot write the save to upload\n", stderr);
+    ++failures;
+    return;
+  }
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&chooser, &save] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    chooser.stop();
+    dialog->setDirectory(QFileInfo(save).absolutePath());
+    // The name typed, as the user would: selectFile leaves the field empty
+    // until the folder has been read.
+    if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+      name->setText(QFileInfo(save).fileName());
+    }
+    Settle();
+    static_cast<QDialog*>(dialog)->accept();
+    // QFileDialog's own, which takes the file
+  });
+  chooser.start(50);
+  atPosition = [&window](int positions) {
+    if (positions == 1) SaveScreenAsIs(&window, "progress-after-file-dialog");
+  };
+  window.RunCommand(command::kUpload);
+
+  // The pointer over the list, away from the progress window.
+  const QRect list = window.GetListView()->rect();
+  QCursor::setPos(
+      window.GetListView()->mapToGlobal(QPoint(list.width() / 5, list.height() * 3 / 4)));
+  atPosition = [&window](int positions) {
+    if (positions == 2) SaveScreenWithPointer(&window, "busy-cursor");
+  };
+  window.RunCommand(command::kRefresh);
+  atPosition = nullptr;
+  window.RunCommand(command::kDetails);
+  SaveScreen(&window, "main-details-columns");
+}
 
 }  // namespace
 
@@ -199,7 +279,7 @@ int main(int argc, char** argv) {
   QTreeView* details = window.GetListView()->GetDetailsView();
   details->selectionModel()->select(details->model()->index(1, 0),
                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  SaveScreenWithPointer(&window, "main-details");
+  SaveScreen(&window, "main-details");
   const std::pair<int, const char*> modes[] = {{command::kLargeIcons, "main-large-icons"},
                                                {command::kSmallIcons, "main-small-icons"},
                                                {command::kList, "main-list"}};
@@ -278,5 +358,7 @@ int main(int argc, char** argv) {
     SaveWindow(guide, "help-window");
     guide->close();
   }
+
+  PictureBusyAndFittedCommand(window, scratch.filePath("BINARY_APP.dci"));
   return failures == 0 ? 0 : 1;
 }

@@ -44,6 +44,32 @@ class CConversion {
   CConversion() : handle_(iconv_open("UTF-8", kShiftJisName)) {}
   iconv_t handle_;
 };
+// The bytes of the well-formed UTF-8 sequence of one character beyond ASCII
+// that starts at at; 0 when there is none (ASCII, or bytes that are no UTF-8).
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+  const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned lead = byte(at);
+  std::size_t length = 0;
+  unsigned low = 0x80, high = 0xBF;  // the second byte's range
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  }
+  if (length == 0 || at + length > text.size()) return 0;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
 }  // namespace
 
 const char* EncodingName(TextEncoding encoding) {
@@ -137,4 +163,60 @@ FileTexts DecodeFileTexts(const FileTexts& raw, TextEncoding encoding) {
     }
   }
   return decoded;
+}
+
+std::string EscapeText(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  escaped.reserve(text.size());
+  auto code = [&escaped](unsigned value) {
+    escaped += "\\x";
+    escaped += kHex[value >> 4];
+    escaped += kHex[value & 0x0F];
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (const std::size_t length = Utf8Length(text, at); length > 1) {
+      // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
+      const auto second = static_cast<unsigned char>(text[at + 1]);
+      if (byte == 0xC2 && second < 0xA0) {
+        code(second);
+      } else {
+        escaped.append(text, at, length);
+      }
+      at += length;
+      continue;
+    }
+    ++at;
+    switch (byte) {
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\\':
+        escaped += "\\\\";
+        break;
+      default:
+        // A byte that is a C1 control on its own, as a terminal that reads
+        // single bytes takes it, goes the same way as C0 and DEL.
+        if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte < 0xA0)) {
+          code(byte);
+        } else {
+          escaped += static_cast<char>(byte);
+        }
+    }
+  }
+  return escaped;
+}
+
+FileTexts EscapeCardTexts(const FileTexts& decoded) {
+  FileTexts shown = decoded;
+  for (const FileColumn column : kCardTexts)
+    shown.Text(column) = EscapeText(decoded.Text(column));
+  return shown;
 }

@@ -27,3 +27,13 @@ bool LooksJapanese(const std::string& bytes);
 // A copy of the raw texts with the card's texts decoded to UTF-8; the texts
 // the program writes itself (size, date, ...) are ASCII and stay.
 FileTexts DecodeFileTexts(const FileTexts& raw, TextEncoding encoding);
+
+// A card's text made safe to show on one line, on a terminal (the command
+// line's table, info and --tsv) and in a window (the list, the properties): tab, line feed,
+// carriage return and backslash are written \t, \n, \r and \\; every other control character, C0
+// (0x00 to 0x1F), DEL (0x7F) and C1 (U+0080 to U+009F, or such a byte where the text is not UTF-8),
+// as \xNN in lowercase hexadecimal (ESC is \x1b). Every other character is kept as it is.
+std::string EscapeText(const std::string& text);
+// A copy of decoded texts with the card's texts escaped as EscapeText does:
+// what a window shows, so that a byte no font can draw reads as its code.
+FileTexts EscapeCardTexts(const FileTexts& decoded);

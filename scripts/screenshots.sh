@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" xvfb xauth openbox x11-utils libx11-dev libxfixes-dev
+ensure_packages "${BUILD_PACKAGES[@]}" xvfb xauth openbox x11-utils
 
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target korvantis-screenshots

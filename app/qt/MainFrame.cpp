@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "AboutDlg.h"
+#include "BusyCursor.h"
 #include "CardChanges.h"
 #include "CardFormat.h"
 #include "CommandIds.h"
@@ -156,6 +157,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     EncodingFromName(viewSettings_->value(kEncodingKey).toString().toStdString(), encoding);
   }
   OnTextEncoding(encoding);
+  listView_->KeepColumnWidthsIn(viewSettings_);
   ShowCardState();
   if (recentImages_ != nullptr && !source_.imagePath.empty()) {
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
@@ -426,13 +428,18 @@ bool CMainFrame::RefusedOnReadOnly(int id) {
 }
 
 // Commands run one at a time: one that arrives while another still runs
-// (a key pressed while the progress window pumps events) is dropped.
+// (a key pressed while the progress window pumps events) is dropped. The
+// busy cursor shows from the command's start until what it wrote reached
+// the image.
 void CMainFrame::RunExclusively(const std::function<void()>& work) {
   if (running_) return;
-  running_ = true;
-  work();
-  running_ = false;
-  if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
+  {
+    const CBusyCursor busy;
+    running_ = true;
+    work();
+    running_ = false;
+    if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
+  }
   UpdateCommandUi();
 }
 

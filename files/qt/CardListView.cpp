@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QUrl>
@@ -19,6 +20,7 @@
 #include "CardIcon.h"
 #include "CommandIds.h"
 #include "CommandRouter.h"
+#include "DetailsColumns.h"
 #include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileIconImage.h"
@@ -46,10 +48,30 @@ class CFileListModel : public QStandardItemModel {
   }
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 };
-}  // namespace
 
-const int CCardListView::kDetailsWidths[kFileColumnCount] = {100, 150, 200, 150, 100,
-                                                             100, 100, 100, 100};
+// In Large Icons a name wider than its cell goes on over a second line,
+// broken anywhere, not only at a space: most card file names have none.
+class CIconNameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  bool breakAnywhere = false;
+
+  QString displayText(const QVariant& value, const QLocale& locale) const override {
+    const QString text = QStyledItemDelegate::displayText(value, locale);
+    if (!breakAnywhere) return text;
+    // A zero-width space before every character that starts one.
+    QString broken;
+    for (const QChar c : text) {
+      if (!broken.isEmpty() && !c.isLowSurrogate() && c.category() != QChar::Mark_NonSpacing) {
+        broken += QChar(0x200B);
+      }
+      broken += c;
+    }
+    return broken;
+  }
+};
+}  // namespace
 
 CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory progress,
                              RunDefragment defragment, QWidget* parent)
@@ -62,7 +84,8 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
       selection_(new QItemSelectionModel(model_, this)),
       stack_(new QStackedWidget(this)),
       details_(new QTreeView(stack_)),
-      icons_(new QListView(stack_)) {
+      icons_(new QListView(stack_)),
+      columns_(nullptr) {
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
     model_->setHorizontalHeaderItem(static_cast<int>(column),
                                     new QStandardItem(kFileColumnHeadings[column]));
@@ -80,6 +103,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
   details_->header()->setSectionsMovable(true);
   details_->header()->setStretchLastSection(false);
   details_->setIconSize(QSize(16, 16));
+  columns_ = new CDetailsColumns(details_, kDetailsWidths);
 
   icons_->setModel(model_);
   icons_->setSelectionModel(selection_);
@@ -87,6 +111,7 @@ CCardListView::CCardListView(CVmuCard& card, CUserPrompts& user, ProgressFactory
   icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   icons_->setResizeMode(QListView::Adjust);
   icons_->setWrapping(true);
+  icons_->setItemDelegate(new CIconNameDelegate(icons_));
 
   stack_->addWidget(details_);
   stack_->addWidget(icons_);
@@ -154,6 +179,10 @@ void CCardListView::SetEncoding(TextEncoding encoding) {
   encoding_ = encoding;
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
     ShowTexts(row);
+}
+
+void CCardListView::KeepColumnWidthsIn(QSettings* settings) {
+  columns_->KeepIn(settings);
 }
 
 void CCardListView::ClearRows() {
@@ -267,7 +296,7 @@ void CCardListView::OnProperties() {
       // The dialog shows the icon; without the rest of its first frame, the generic one.
       static_cast<void>(ReadFirstFrameRest(*card_, properties));
     }
-    showProperties(DecodeFileTexts(properties, encoding_));
+    showProperties(EscapeCardTexts(DecodeFileTexts(properties, encoding_)));
   }
 }
 
@@ -357,7 +386,8 @@ void CCardListView::InsertRow(int position, const FileTexts& row) {
 }
 
 void CCardListView::ShowTexts(int row) {
-  const FileTexts texts = DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_);
+  const FileTexts texts =
+      EscapeCardTexts(DecodeFileTexts(rows_[static_cast<std::size_t>(row)], encoding_));
   for (std::size_t column = 0; column < kFileColumnCount; ++column) {
     model_->item(row, static_cast<int>(column))
         ->setText(QString::fromStdString(texts.columns[column]));
@@ -394,19 +424,30 @@ void CCardListView::ShowView(QWidget* view, int command) {
   emit viewModeChanged(command);
 }
 
+// A name wraps onto a second line below its icon.
 void CCardListView::OnViewLargeIcons() {
+  const QFontMetrics font = icons_->fontMetrics();
   icons_->setViewMode(QListView::IconMode);
   icons_->setIconSize(QSize(32, 32));
   icons_->setFlow(QListView::LeftToRight);
-  icons_->setGridSize(QSize(96, 64));
+  icons_->setWordWrap(true);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = true;
+  icons_->setGridSize(QSize(std::max(96, font.horizontalAdvance(QString(8, QLatin1Char('M')))),
+                            32 + 2 * font.lineSpacing() + 16));
   ShowView(icons_, command::kLargeIcons);
 }
 
+// Each cell takes the longest name a card file has, so no label reaches
+// the next icon.
 void CCardListView::OnViewSmallIcons() {
+  const QFontMetrics font = icons_->fontMetrics();
   icons_->setViewMode(QListView::ListMode);
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::LeftToRight);
-  icons_->setGridSize(QSize(120, 20));
+  icons_->setWordWrap(false);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = false;
+  icons_->setGridSize(QSize(16 + font.horizontalAdvance(QString(12, QLatin1Char('M'))) + 16,
+                            std::max(20, font.height() + 4)));
   ShowView(icons_, command::kSmallIcons);
 }
 
@@ -414,15 +455,15 @@ void CCardListView::OnViewList() {
   icons_->setViewMode(QListView::ListMode);
   icons_->setIconSize(QSize(16, 16));
   icons_->setFlow(QListView::TopToBottom);
+  icons_->setWordWrap(false);
+  static_cast<CIconNameDelegate*>(icons_->itemDelegate())->breakAnywhere = false;
   icons_->setGridSize(QSize());
   ShowView(icons_, command::kList);
 }
 
-// Details always resets the column widths, including ones the user dragged.
+// The columns fit the rows, but a width the user set stays (CDetailsColumns).
 void CCardListView::OnViewDetails() {
-  for (std::size_t column = 0; column < kFileColumnCount; ++column) {
-    details_->setColumnWidth(static_cast<int>(column), kDetailsWidths[column]);
-  }
+  columns_->Fit();
   ShowView(details_, command::kDetails);
 }
 

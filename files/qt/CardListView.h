@@ -3,6 +3,7 @@
 #include <QModelIndex>
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,12 +13,14 @@
 #include "FileTexts.h"
 
 class CCommandTable;
+class CDetailsColumns;
 class CProgress;
 class CUserPrompts;
 class CVmuCard;
 class QItemSelectionModel;
 class QListView;
 class QMimeData;
+class QSettings;
 class QStackedWidget;
 class QStandardItemModel;
 class QTemporaryDir;
@@ -33,7 +36,9 @@ class CCardListView : public QWidget {
   using ProgressFactory = std::function<std::unique_ptr<CProgress>()>;
 
   static constexpr int kIndexRole = Qt::UserRole + 1;  // a row's directory index
-  static const int kDetailsWidths[kFileColumnCount];
+  // Details' column widths while the list has no rows to fit them to.
+  static constexpr std::array<int, kFileColumnCount> kDetailsWidths = {100, 150, 200, 150, 100,
+                                                                       100, 100, 100, 100};
 
   // The card and the user belong to the caller; progress makes the progress
   // window of each long command; defragment is the page's defragment, which
@@ -53,6 +58,9 @@ class CCardListView : public QWidget {
   // Shows the rows' texts decoded this way from now on, without reading the card.
   void SetEncoding(TextEncoding encoding);
   TextEncoding GetEncoding() const { return encoding_; }
+  // Keeps the Details column widths the user sets in the settings, and
+  // takes up those kept there (CDetailsColumns).
+  void KeepColumnWidthsIn(QSettings* settings);
 
   void OnRefresh();
   void OnDownload();
@@ -134,6 +142,7 @@ class CCardListView : public QWidget {
   QStackedWidget* stack_;
   QTreeView* details_;
   QListView* icons_;
+  CDetailsColumns* columns_;
   int viewMode_ = 0;
   bool listed_ = false;         // the rows are the whole page, as its last Refresh read it
   bool pageRewritten_ = false;  // a defragment ran during the upload under way

@@ -14,8 +14,6 @@
 #include <utility>
 
 namespace {
-// What the percentage reads until the operation reports its first position.
-const char kNoPositionYet[] = " 0 %";
 // How long Create waits at most for the window system to show the dialog.
 constexpr qint64 kLongestWaitForScreenMs = 1000;
 }  // namespace
@@ -23,12 +21,15 @@ constexpr qint64 kLongestWaitForScreenMs = 1000;
 CProgressDlg::CProgressDlg(QWidget* parent)
     : QDialog(parent),
       message_(new QLabel(this)),
-      percent_(new QLabel(QString::fromLatin1(kNoPositionYet), this)),
+      // Until the operation reports its first position, the range's start.
+      percent_(new QLabel(QString::fromStdString(FormatPercent(lower_, upper_, lower_)), this)),
       bar_(new QProgressBar(this)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
   setWindowTitle(QStringLiteral("Data Transfer"));
+  // A fixed size, and a caption with the close box only: nothing to
+  // maximize or minimize.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(false);
 
   message_->setObjectName("message");
@@ -79,17 +80,26 @@ bool CProgressDlg::Create() {
   bar_->setValue(lower_);
   position_ = lower_;
   open_ = true;
+  // The window shows with its message (SetMessageText follows at once): one
+  // shown before would be drawn without it, and grow.
+  return true;
+}
+
+// The window's first frame is its whole self: caption, message, percentage,
+// bar and Cancel, at the size the message gives it.
+void CProgressDlg::ShowDrawn() {
+  if (!open_ || isVisible()) return;
+  layout()->activate();
   show();
   activateWindow();
   cancel_->setFocus();
   WaitUntilDrawn();
-  return true;
 }
 
 // The operation's first unit keeps the thread from the screen until it ends,
 // which without a card is the whole timeout: the dialog must be on the screen
-// and drawn, and the menu that started the command gone, before Create
-// returns. Only the window system's events are handled meanwhile (showing,
+// and drawn, and the menu or file dialog that started the command gone,
+// before it starts. Only the window system's events are handled meanwhile (showing,
 // painting); the user's input waits for the first SetPos or PollCancel.
 void CProgressDlg::WaitUntilDrawn() {
   constexpr auto kWindowEventsOnly = QEventLoop::ExcludeUserInputEvents;
@@ -107,11 +117,14 @@ void CProgressDlg::WaitUntilDrawn() {
 
 void CProgressDlg::SetMessageText(const std::string& text) {
   message_->setText(QString::fromStdString(text));
-  // The operation's first unit follows at once: the text is drawn now.
-  if (open_) {
-    layout()->activate();
-    repaint();
-  }
+  if (!open_) return;
+  if (!isVisible()) return ShowDrawn();
+  // The operation's next unit follows at once: the text is drawn now, at
+  // the size it needs.
+  const QSize before = size();
+  layout()->activate();
+  if (size() != before) return WaitUntilDrawn();
+  repaint();
 }
 
 void CProgressDlg::SetRange(std::int32_t lower, std::int32_t upper) {
@@ -125,6 +138,7 @@ void CProgressDlg::SetRange(std::int32_t lower, std::int32_t upper) {
 }
 
 std::int32_t CProgressDlg::SetPos(std::int32_t position) {
+  ShowDrawn();
   if (open_) QCoreApplication::processEvents();
   // Beyond the range the bar shows full or empty; the percentage tells more,
   // and the operation gets back the position it gave, not the bar's.
@@ -137,6 +151,7 @@ bool CProgressDlg::PollCancel() {
   // A dialog that never opened pumps nothing: with the main window enabled,
   // its commands could start in the middle of an operation.
   if (!open_) return false;
+  ShowDrawn();
   QCoreApplication::processEvents();
   const bool requested = cancelRequested_;
   cancelRequested_ = false;

@@ -48,6 +48,7 @@ class CProgressDlg : public QDialog, public CProgress {
  private:
   void ShowPercent(std::int32_t position);
   void RestoreOwner();
+  void ShowDrawn();  // shows the window, once, when open
   void WaitUntilDrawn();
 
   QLabel* message_;

@@ -13,23 +13,6 @@
 #include "Messages.h"
 
 namespace {
-// The ordinary cursor for the life of a dialog that waits for the user, over
-// a busy cursor the command set.
-class CWaitingForUser {
- public:
-  CWaitingForUser() : busy_(QApplication::overrideCursor() != nullptr) {
-    if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
-  }
-  ~CWaitingForUser() {
-    if (busy_) QApplication::restoreOverrideCursor();
-  }
-  CWaitingForUser(const CWaitingForUser&) = delete;
-  CWaitingForUser& operator=(const CWaitingForUser&) = delete;
-
- private:
-  bool busy_;
-};
-
 const QString kFormatKey = QStringLiteral("Folders/DownloadFormat");
 
 std::string ToPath(const QString& path) {
@@ -58,7 +41,6 @@ void CQtUserPrompts::KeepFolder(const FileKind& kind, const QString& folder) {
 }
 
 void CQtUserPrompts::ShowMessage(const std::string& text) {
-  const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvantis"), QString::fromStdString(text),
                   QMessageBox::Ok, parent_);
   // A name or a folder in a message can be copied from it.
@@ -67,11 +49,11 @@ void CQtUserPrompts::ShowMessage(const std::string& text) {
 }
 
 void CQtUserPrompts::BeginBusy() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  busy_.push_back(std::make_unique<CBusyCursor>());
 }
 
 void CQtUserPrompts::EndBusy() {
-  QApplication::restoreOverrideCursor();
+  if (!busy_.empty()) busy_.pop_back();
 }
 
 bool CQtUserPrompts::ChooseFileToOpen(const FileKind& kind, std::string& path) {
@@ -83,7 +65,6 @@ bool CQtUserPrompts::ChooseFileToSave(const FileKind& kind, std::string& path) {
 }
 
 bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::string>& paths) {
-  const CWaitingForUser waiting;
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -98,7 +79,6 @@ bool CQtUserPrompts::ChooseFilesToOpen(const FileKind& kind, std::vector<std::st
 }
 
 bool CQtUserPrompts::ChooseFolder(std::string& path) {
-  const CWaitingForUser waiting;
   const QString folder = QFileDialog::getExistingDirectory(parent_);
   if (folder.isEmpty()) return false;
   path = ToPath(folder);
@@ -106,7 +86,6 @@ bool CQtUserPrompts::ChooseFolder(std::string& path) {
 }
 
 bool CQtUserPrompts::ChooseFolderAndFormat(std::string& folder, CardFileFormat& format) {
-  const CWaitingForUser waiting;
   CardFileFormat offered = format;
   if (settings_ != nullptr && settings_->contains(kFormatKey))
     offered = settings_->value(kFormatKey).toString() == QLatin1String("vms") ? CardFileFormat::Vms
@@ -127,7 +106,6 @@ bool CQtUserPrompts::ChooseFolderAndFormat(std::string& folder, CardFileFormat& 
 }
 
 bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
-  const CWaitingForUser waiting;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Korvantis"),
                   QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, parent_);
   const QMessageBox::StandardButton offered = defaultYes ? QMessageBox::Yes : QMessageBox::No;
@@ -137,7 +115,6 @@ bool CQtUserPrompts::AskYesNo(const std::string& question, bool defaultYes) {
 }
 
 bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages, std::uint16_t& page) {
-  const CWaitingForUser waiting;
   QStringList items;
   for (std::uint16_t n = 1; n <= pages; ++n)
     items << QStringLiteral("Page %1").arg(n);
@@ -151,7 +128,6 @@ bool CQtUserPrompts::ChoosePage(const std::string& file, std::uint16_t pages, st
 }
 
 bool CQtUserPrompts::ChooseFile(const FileKind& kind, bool save, std::string& path) {
-  const CWaitingForUser waiting;
   QFileDialog dialog(parent_);
   dialog.setNameFilter(QString::fromStdString(FilterInEitherCase(kind.filter)));
   dialog.setDefaultSuffix(QString::fromLatin1(kind.defaultSuffix));

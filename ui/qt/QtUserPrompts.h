@@ -3,12 +3,15 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
+#include "BusyCursor.h"
 #include "UserPrompts.h"
 
 // The commands' messages and file choices as Qt's standard dialogs, modal
 // over the given window. A dialog shows the ordinary cursor even while the
-// command is busy, since it waits for the user.
+// command is busy, since it waits for the user (CBusyCursor).
 class QSettings;
 
 // With settings, each file dialog opens in the folder last used for its kind
@@ -40,4 +43,5 @@ class CQtUserPrompts : public CUserPrompts {
 
   QPointer<QWidget> parent_;
   QSettings* settings_;
+  std::vector<std::unique_ptr<CBusyCursor>> busy_;  // one a BeginBusy not yet ended
 };

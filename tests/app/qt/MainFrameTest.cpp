@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -73,9 +75,11 @@ class CTestUser : public CQtUserPrompts {
   std::vector<std::string> questions;
   std::vector<std::string> suggested;  // the names each save choice offered
   std::deque<std::string> answers;
+  std::function<void()> beforeAnswer;  // stands in for the file dialog
 
  private:
   bool Answer(std::string& path) {
+    if (beforeAnswer) beforeAnswer();
     if (answers.empty()) return false;
     path = answers.front();
     answers.pop_front();
@@ -119,7 +123,8 @@ class CWatchedProgressDlg : public CProgressDlg {
 
 // What the window showed when the operation reported a position.
 struct AtPosition {
-  bool drawn;     // the dialog's text and Cancel button on the screen
+  bool drawn;     // the dialog's text, percentage, bar and Cancel button on the screen
+  bool busy;      // the busy cursor
   bool menuOpen;  // any menu still open
   int rows;
 };
@@ -127,6 +132,13 @@ struct AtPosition {
 bool IsBusyCursor() {
   return QApplication::overrideCursor() != nullptr &&
          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
+bool Drawn(QWidget* dialog) {
+  for (const char* name : {"message", "percent", "bar", "cancel"}) {
+    if (IsPlain(OnScreen(dialog->findChild<QWidget*>(name)))) return false;
+  }
+  return true;
 }
 
 // The main window over the demo card, with the real progress dialog.
@@ -160,8 +172,7 @@ class MainWindow : public ::testing::Test {
     services.progress = [this] {
       return std::make_unique<CWatchedProgressDlg>(
           frame_->GetListView(), [this](CWatchedProgressDlg& dialog) {
-            seen_.push_back({!IsPlain(OnScreen(dialog.findChild<QLabel*>("message"))) &&
-                                 !IsPlain(OnScreen(dialog.findChild<QPushButton*>("cancel"))),
+            seen_.push_back({Drawn(&dialog), IsBusyCursor(),
                              QApplication::activePopupWidget() != nullptr, Rows()});
           });
     };
@@ -272,6 +283,7 @@ TEST_F(MainWindow, RefreshShowsTheDialogAndEachRowAtOnce) {
 
   ASSERT_EQ(Rows(), 3);
   EXPECT_TRUE(seen_.front().drawn);
+  EXPECT_TRUE(seen_.front().busy);
   EXPECT_FALSE(seen_.front().menuOpen);
   EXPECT_EQ(seen_.front().rows, 1);  // entry 0's row, before its position is reported
   EXPECT_EQ(seen_.back().rows, 3);
@@ -318,7 +330,8 @@ TEST_F(MainWindow, TheListShowsTheFilesOwnIconsAndJapaneseText) {
   frame_->RunCommand(kSmallIcons);
   frame_->RunCommand(kTextWestern);
   EXPECT_EQ(sim_.Sim().GetCounters().reads, withIcons);  // each file's icon once per Refresh
-  EXPECT_EQ(Model()->item(0, 2)->text().left(4), QString::fromUtf8("\u0094\u00c1\u0094\u00b5"));
+  // Latin-1 has no character for 0x94: the cell shows its code, as the command line does.
+  EXPECT_EQ(Model()->item(0, 2)->text().left(10), QString::fromUtf8("\\x94\u00c1\\x94\u00b5"));
   EXPECT_TRUE(Action(kTextWestern)->isChecked());
   EXPECT_EQ(qsettings_.value("View/Encoding").toString(), "latin1");
 }
@@ -499,6 +512,57 @@ TEST_F(MainWindow, TheListFollowsTheCardAsImagesOpenAndFilesAreUploaded) {
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(DemoImage())));
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Pane("freeBlocks"), "190 blocks free");
+}
+
+// An upload: busy from the start, the ordinary cursor over the file dialog,
+// and the progress window whole at its first report after the dialog.
+TEST_F(MainWindow, AfterAFileDialogTheProgressWindowIsWholeAndTheCommandBusy) {
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, 3);
+  entry.SetFileName("NEW_SAVE    ");
+  const std::string path = scratch_.File("NEW_SAVE.dci");
+  ASSERT_TRUE(CDciFile::Write(path, entry, std::vector<std::uint8_t>(3 * 512, 7)));
+  user_->answers.push_back(path);
+  bool busyBefore = false;
+  Qt::CursorShape overDialog = Qt::WaitCursor;
+  user_->beforeAnswer = [&] {
+    busyBefore = IsBusyCursor();
+    QDialog dialog(frame_.get());
+    QTimer::singleShot(0, &dialog, [&] {
+      overDialog = QApplication::overrideCursor()->shape();
+      dialog.accept();
+    });
+    dialog.exec();
+  };
+  frame_->RunCommand(command::kUpload);
+  EXPECT_TRUE(busyBefore);
+  EXPECT_EQ(overDialog, Qt::ArrowCursor);
+  ASSERT_FALSE(seen_.empty());
+  EXPECT_TRUE(seen_.front().drawn);
+  EXPECT_TRUE(seen_.front().busy);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(user_->messages.empty());
+}
+
+// Details: Filename as wide as the longest name, the columns within the
+// window; a width the user set stays through a Refresh and the next session.
+TEST_F(MainWindow, DetailsColumnsFitTheirContentsAndKeepTheUsersWidths) {
+  Refresh();
+  QCoreApplication::processEvents();  // the columns are fitted once the program is idle
+  int longest = 0;
+  for (int row = 0; row < Rows(); ++row) {
+    longest = std::max(longest,
+                       Details()->fontMetrics().horizontalAdvance(Model()->item(row, 0)->text()));
+  }
+  EXPECT_GE(Details()->columnWidth(0), longest + Details()->iconSize().width());
+  EXPECT_LE(Details()->header()->length(), Details()->viewport()->width());
+
+  Details()->header()->resizeSection(3, 77);  // as the user drags its edge
+  Refresh();
+  frame_->RunCommand(command::kDetails);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Details()->columnWidth(3), 77);
+  Open(CardSource());
+  EXPECT_EQ(Details()->columnWidth(3), 77);
 }
 
 // A row dragged out of the list becomes a DCI file; dropped back, it is

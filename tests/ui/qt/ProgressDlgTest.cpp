@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,18 @@ class ProgressDlgTest : public ::testing::Test {
   QWidget* list_ = nullptr;
 };
 
+class CEventWatch : public QObject {
+ public:
+  explicit CEventWatch(std::function<void(QEvent*)> onEvent) : onEvent_(std::move(onEvent)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    onEvent_(event);
+    return false;
+  }
+
+ private:
+  std::function<void(QEvent*)> onEvent_;
+};
+
 std::vector<std::string> PercentsShown(std::int32_t upper, std::vector<std::int32_t> positions) {
   CProgressDlg dialog(nullptr);
   dialog.Create();
@@ -50,8 +63,12 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   dialog.SetRange(0, 8);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(dialog.isModal());
-  // The percentage is left alone until the operation reports a position.
-  EXPECT_EQ(Percent(dialog)->text(), " 0 %");
+  // Fixed in size, with nothing to maximize or minimize.
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_FALSE(dialog.windowFlags() &
+               (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+  // The percentage reads the range's start until the operation reports a position.
+  EXPECT_EQ(Percent(dialog)->text(), "0%");
   EXPECT_EQ(dialog.SetPos(5), 0);
   EXPECT_EQ(dialog.SetPos(6), 5);
 
@@ -60,6 +77,24 @@ TEST_F(ProgressDlgTest, OpensAsDataTransferAndShowsThePercentOfThePosition) {
   // Past the end the percentage wraps.
   EXPECT_EQ(PercentsShown(100, {0, 100, 150, 200}),
             (std::vector<std::string>{"0%", "100%", "50%", "0%"}));
+}
+
+// Under a window manager, a window that grows after it was shown is blank
+// until the program next handles events: it shows at its message's size.
+TEST_F(ProgressDlgTest, ShowsOnlyWithItsMessageAtTheSizeItNeeds) {
+  CProgressDlg dialog(list_);
+  QSize shown;
+  CEventWatch watch([&](QEvent* event) {
+    if (event->type() == QEvent::Show) shown = dialog.size();
+  });
+  dialog.installEventFilter(&watch);
+  dialog.Create();
+  dialog.SetMessageText(std::string(80, 'W'));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_GT(shown.width(), 300);
+  dialog.SetRange(0, 4);
+  dialog.SetPos(0);
+  EXPECT_EQ(dialog.size(), shown);
 }
 
 TEST_F(ProgressDlgTest, CancelIsCollectedByTheNextPollOnlyOnce) {
