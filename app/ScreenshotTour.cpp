@@ -340,6 +340,9 @@ int main(int argc, char** argv) {
   SaveWindow(&box, "dialog-message");
   box.close();
 
+  // On the demo card still; the card changes after this.
+  PictureBusyAndFittedCommand(window, scratch.filePath("BINARY_APP.dci"));
+
   const std::string damaged = QFile::encodeName(scratch.filePath("damaged.bin")).toStdString();
   if (CPageImage::WriteNewFile(damaged, {TwinEntryPage()}) &&
       window.OpenImage(QFile::decodeName(QByteArray::fromStdString(damaged)))) {
@@ -359,6 +362,5 @@ int main(int argc, char** argv) {
     guide->close();
   }
 
-  PictureBusyAndFittedCommand(window, scratch.filePath("BINARY_APP.dci"));
   return failures == 0 ? 0 : 1;
 }
