@@ -25,7 +25,10 @@ void QuitOnTerminationSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char byte = 0;
     [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
-    QCoreApplication::quit();
+    // exit rather than quit: quit asks the windows first, and the progress
+    // window of a running command refuses to close. A running command still
+    // ends as it would, then every event loop ends, and no dialog opens.
+    QCoreApplication::exit(0);
   });
   struct sigaction action = {};
   action.sa_handler = OnTerminationSignal;
