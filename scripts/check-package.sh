@@ -26,6 +26,10 @@ korvantis-cli new-image "$work/card.bin"
 korvantis-cli --image "$work/card.bin" list
 man -P cat korvantis-cli | grep -q "new-image"
 man -P cat korvantis >/dev/null
+# The USB adapter's udev rule, where udev reads it, giving the seat's user access.
+rule=/usr/lib/udev/rules.d/70-korvantis-adapter.rules
+dpkg -L korvantis | grep -qx "$rule"
+grep -q 'ATTRS{idVendor}=="1209", ATTRS{idProduct}=="2f07", TAG+="uaccess"' "$rule"
 
 # Polls a condition ten times a second; fails once the seconds given are up.
 within() {

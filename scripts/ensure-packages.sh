@@ -27,4 +27,5 @@ use_compiler_cache() {
 
 # What building and testing Korvantis needs.
 BUILD_PACKAGES=(build-essential cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev qt6-base-dev qt6-base-dev-tools libpng-dev libgif-dev libunistring-dev libxfixes-dev)
+  libcli11-dev qt6-base-dev qt6-base-dev-tools libpng-dev libgif-dev libunistring-dev libxfixes-dev
+  libusb-1.0-0-dev pkg-config)

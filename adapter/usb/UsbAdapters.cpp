@@ -1,0 +1,69 @@
+#include "UsbAdapters.h"
+
+#include <libusb.h>
+
+#include "Messages.h"
+#include "UsbContext.h"
+
+std::string FirmwareText(std::uint16_t release) {
+  const unsigned major = (release >> 12 & 0xF) * 10 + (release >> 8 & 0xF);
+  return std::to_string(major) + "." + std::to_string(release >> 4 & 0xF) + "." +
+         std::to_string(release & 0xF);
+}
+
+Result ListUsbAdapters(CUsbContext& context, std::vector<UsbAdapter>& found,
+                       std::vector<libusb_device*>* devices) {
+  found.clear();
+  libusb_device** list = nullptr;
+  const ssize_t count = libusb_get_device_list(context.Get(), &list);
+  if (count < 0) {
+    return Result::Failure(
+        Fill(message::kUsbNotAvailable, {libusb_strerror(static_cast<int>(count))}));
+  }
+  for (ssize_t i = 0; i < count; ++i) {
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(list[i], &descriptor) != 0 ||
+        descriptor.idVendor != usb_adapter::kVendor ||
+        descriptor.idProduct != usb_adapter::kProduct)
+      continue;
+    UsbAdapter adapter;
+    adapter.firmware = descriptor.bcdDevice;
+    adapter.serial = ReadSerialNumber(list[i], descriptor);
+    found.push_back(adapter);
+    if (devices != nullptr) devices->push_back(libusb_ref_device(list[i]));
+  }
+  libusb_free_device_list(list, 1);
+  return Result();
+}
+
+Result FindUsbAdapters(std::vector<UsbAdapter>& found) {
+  found.clear();
+  CUsbContext context;
+  if (Result opened = context.Open(); !opened) return opened;
+  return ListUsbAdapters(context, found, nullptr);
+}
+
+Result ChooseUsbAdapter(const std::vector<UsbAdapter>& attached, const std::string& serial,
+                        UsbAdapter& chosen) {
+  if (attached.empty()) return Result::Failure(message::kUsbNoAdapter.text);
+  const UsbAdapter* match = nullptr;
+  if (serial.empty()) {
+    if (attached.size() > 1) {
+      std::string serials;
+      for (const UsbAdapter& adapter : attached)
+        serials += (serials.empty() ? "" : ", ") + adapter.serial;
+      return Result::Failure(Fill(message::kUsbSeveralAdapters, {serials}));
+    }
+    match = &attached.front();
+  } else {
+    for (const UsbAdapter& adapter : attached)
+      if (adapter.serial == serial) match = &adapter;
+    if (match == nullptr) return Result::Failure(Fill(message::kUsbAdapterNotFound, {serial}));
+  }
+  if (match->firmware < usb_adapter::kOldestFirmware) {
+    return Result::Failure(
+        Fill(message::kUsbFirmwareTooOld, {match->serial, FirmwareText(match->firmware)}));
+  }
+  chosen = *match;
+  return Result();
+}
