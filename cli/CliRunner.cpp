@@ -15,6 +15,7 @@
 #include "FileCommands.h"
 #include "FileTable.h"
 #include "LinkSettings.h"
+#include "ListAdapters.h"
 #include "Messages.h"
 #include "PageCommands.h"
 #include "PageImage.h"
@@ -120,6 +121,7 @@ int CommandId(const CliRequest& request) {
     case Command::SetIcon:
       return command::kSetIcon;
     case Command::NewImage:
+    case Command::Adapters:
       break;
   }
   return 0;
@@ -313,6 +315,7 @@ int RunCardCommand(const CliRequest& request, const std::string& copies, CVmuCar
     case Command::SetIcon:
       return SetIcon(request, card, progress, user, err);
     case Command::NewImage:
+    case Command::Adapters:
       break;
   }
   return kFailed;
@@ -410,6 +413,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   int exitStatus = kDone;
   if (!ParseCommandLine(arguments, request, exitStatus, out, err)) return exitStatus;
   if (request.command == CliRequest::Command::NewImage) return NewImage(request, out, err);
+  if (request.command == CliRequest::Command::Adapters) return ListAdapters(out, err);
 
   LinkSettings stored;
   if (const Result read = ReadSettingsFile(environment.settingsPath, stored); !read) {

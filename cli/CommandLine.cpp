@@ -97,6 +97,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       ->transform(DecimalNumber(kLargest16))
       ->required()
       ->check(CLI::Range(1, 4));
+  CLI::App* adapters =
+      app.add_subcommand("adapters", "list the USB adapters attached and the cards in their slots");
   CLI::App* newImage = app.add_subcommand("new-image", "create a formatted card image");
   newImage->add_option("FILE", request.file, "the image to create (.dcm, .bin, .vmu or .vmd)")
       ->required();
@@ -154,6 +156,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
       {restore, CliRequest::Command::Restore},
       {page, CliRequest::Command::Page},
       {newImage, CliRequest::Command::NewImage},
+      {adapters, CliRequest::Command::Adapters},
       {check, CliRequest::Command::Check},
       {remove, CliRequest::Command::Delete},
       {format, CliRequest::Command::Format},

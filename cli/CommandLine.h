@@ -21,6 +21,7 @@ struct CliRequest {
     Restore,
     Page,
     NewImage,
+    Adapters,
     Check,
     Delete,
     Format,
