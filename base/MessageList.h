@@ -342,6 +342,46 @@ KORVANTIS_MESSAGE(kTitleFormat, "Formatting the memory card...",
                   "Cancel leaves the page partly formatted: format it again, or restore the page "
                   "from its safety copy (Memory Card > Restore).")
 
+// The USB adapter's road to a card (the status codes of the 23000s, and a
+// write that stopped at a block).
+KORVANTIS_MESSAGE(kAdapterNoReply,
+                  "The USB adapter did not answer in time.  The memory card may have been pulled "
+                  "out, or the adapter unplugged.",
+                  "Every request to the adapter has a deadline, so nothing waits for ever. Check "
+                  "that the card sits in its slot, that the controller is in the adapter and that "
+                  "the adapter is plugged in, then press F5: the next command reads the card "
+                  "again.")
+KORVANTIS_MESSAGE(kAdapterFailure,
+                  "The USB adapter could not reach the memory card (reason {reason}).",
+                  "Reason 4: the card did not answer, so the slot is empty or the card was pulled "
+                  "out. Reasons 0 to 3: the adapter could not pass the request to the controller "
+                  "port; check that the controller is plugged in and that its port is enabled in "
+                  "the adapter's settings. Then press F5 and try again.")
+KORVANTIS_MESSAGE(kAdapterRejected,
+                  "The USB adapter refused a request it does not understand (answer {answer}).",
+                  "The adapter's firmware is older than Korvantis needs, or is not the adapter's "
+                  "firmware at all. Update it to 1.2.1 or later and try again.")
+KORVANTIS_MESSAGE(kAdapterGarbled,
+                  "The USB adapter returned an answer that is not the one asked for.  There may be "
+                  "a communications problem, or you may be using an unsupported memory card.",
+                  "Something answered, but not as the card should: a card pushed in half-way, a "
+                  "loose controller, or a card Korvantis does not support. Re-seat the card, "
+                  "press F5 and try again.")
+KORVANTIS_MESSAGE(kAdapterTransmitAgain,
+                  "The memory card kept asking for the block to be sent again, and did not take "
+                  "it.",
+                  "The card refused the block at every try: it was busy, or the adapter sent too "
+                  "fast for it. Re-seat the card, press F5 and try again.")
+KORVANTIS_MESSAGE(kAdapterNotVerified,
+                  "The block read back from the memory card differs from what was written.",
+                  "The card took the block but did not keep it, at every try. Try again; a card "
+                  "that keeps failing so may be worn out: back up its pages while they read.")
+KORVANTIS_MESSAGE(kAdapterBlockNotWritten,
+                  "Block {block} of the memory card was not written.  {why}",
+                  "The command stopped at the block named, which the card may hold partly "
+                  "written; the second sentence says why. Correct the cause, press F5 so the card "
+                  "is read again, and try again.")
+
 // Card images.
 KORVANTIS_MESSAGE(kImageUnknownKind,
                   "{file} is not a card image the simulated card knows: its name must end in .dcm "

@@ -24,6 +24,18 @@ const char* StatusMessage(std::uint32_t code) {
       return message::kCacheWriteAddress.text;
     case status::kCacheStatus:
       return message::kCacheStatus.text;
+    case status::kAdapterNoReply:
+      return message::kAdapterNoReply.text;
+    case status::kAdapterFailure:
+      return message::kAdapterFailure.text;
+    case status::kAdapterRejected:
+      return message::kAdapterRejected.text;
+    case status::kAdapterGarbled:
+      return message::kAdapterGarbled.text;
+    case status::kAdapterTransmitAgain:
+      return message::kAdapterTransmitAgain.text;
+    case status::kAdapterNotVerified:
+      return message::kAdapterNotVerified.text;
     case status::kNotSupported:
       return message::kNotSupported.text;
     default:

@@ -4,7 +4,7 @@
 
 // Status codes kept as each layer's last error; the message of a code is what
 // the user is shown. Grouped by layer: 20000s general, 21000s link,
-// 22000s cache, 29000s general failures.
+// 22000s cache, 23000s the USB adapter, 29000s general failures.
 namespace status {
 constexpr std::uint32_t kNoError = 20000;
 constexpr std::uint32_t kCancelled = 20001;
@@ -16,6 +16,12 @@ constexpr std::uint32_t kNotStored = 21004;  // the road failed underneath; see 
 constexpr std::uint32_t kCacheReadAddress = 22000;
 constexpr std::uint32_t kCacheWriteAddress = 22001;
 constexpr std::uint32_t kCacheStatus = 22002;
+constexpr std::uint32_t kAdapterNoReply = 23000;   // no reply before the deadline
+constexpr std::uint32_t kAdapterFailure = 23001;   // the adapter's failure reply, with its reason
+constexpr std::uint32_t kAdapterRejected = 23002;  // a request the adapter does not know
+constexpr std::uint32_t kAdapterGarbled = 23003;   // a reply that is not the one asked for
+constexpr std::uint32_t kAdapterTransmitAgain = 23004;  // the card kept asking for a block again
+constexpr std::uint32_t kAdapterNotVerified = 23005;    // a written block read back differs
 constexpr std::uint32_t kNotSupported = 29000;
 constexpr std::uint32_t kUnknown = 29999;
 }  // namespace status

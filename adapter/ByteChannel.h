@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "Result.h"
+
+// The boundary between the adapter session and whatever carries its bytes:
+// the adapter's USB interface, or the simulated adapter. Neither end knows
+// of packets here; a failure says, in the user's words, why the bytes could
+// not travel (an adapter unplugged, an interface taken away).
+class CByteChannel {
+ public:
+  virtual ~CByteChannel() = default;
+
+  // Sends every byte, in order.
+  virtual Result Write(const std::uint8_t* bytes, std::size_t size) = 0;
+  // Waits until bytes arrive or the session's clock reaches deadline
+  // (microseconds, CAdapterClock::Now), and appends what came to arrived,
+  // which may be nothing: a quiet adapter is no failure of the channel.
+  virtual Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) = 0;
+};
