@@ -713,30 +713,34 @@ KORVANTIS_MESSAGE(kUsbSeveralAdapters,
                   "Several USB adapters are attached ({serials}), and none was named.",
                   "Name the one to use by its serial number: korvantis-cli --usb SERIAL, or choose "
                   "it in File > Use USB Adapter.")
-KORVANTIS_MESSAGE(kUsbAdapterNotFound, "No USB adapter with the serial number {serial} is attached.",
+KORVANTIS_MESSAGE(kUsbAdapterNotFound,
+                  "No USB adapter with the serial number {serial} is attached.",
                   "korvantis-cli adapters lists the adapters attached and their serial numbers. "
                   "An adapter that was just plugged in, or that restarted after a change of its "
                   "settings, may need a second to appear.")
-KORVANTIS_MESSAGE(kUsbFirmwareTooOld,
-                  "The USB adapter {serial} runs firmware {version}; Korvantis needs 1.2.1 or later.",
-                  "Older firmware lacks the interface Korvantis talks to, or takes one request at "
-                  "a time only. Update the adapter's firmware, then plug it in again.")
-KORVANTIS_MESSAGE(kUsbNoPermission,
-                  "You may not use the USB adapter {serial}: the system gives its device to root "
-                  "alone.",
-                  "Install the rule that gives the logged-in user the adapter: copy "
-                  "70-korvantis-adapter.rules to /etc/udev/rules.d/ (the Korvantis package installs "
-                  "it for you), run sudo udevadm control --reload and sudo udevadm trigger, then "
-                  "plug the adapter in again. Never run Korvantis as root instead.")
+KORVANTIS_MESSAGE(
+    kUsbFirmwareTooOld,
+    "The USB adapter {serial} runs firmware {version}; Korvantis needs 1.2.1 or later.",
+    "Older firmware lacks the interface Korvantis talks to, or takes one request at "
+    "a time only. Update the adapter's firmware, then plug it in again.")
+KORVANTIS_MESSAGE(
+    kUsbNoPermission,
+    "You may not use the USB adapter {serial}: the system gives its device to root "
+    "alone.",
+    "Install the rule that gives the logged-in user the adapter: copy "
+    "70-korvantis-adapter.rules to /etc/udev/rules.d/ (the Korvantis package installs "
+    "it for you), run sudo udevadm control --reload and sudo udevadm trigger, then "
+    "plug the adapter in again. Never run Korvantis as root instead.")
 KORVANTIS_MESSAGE(kUsbAdapterBusy, "Another program is using the USB adapter {serial}.",
                   "An emulator may be using the adapter to reach the same card. Close that program "
                   "(or its use of the adapter), then try again.")
 KORVANTIS_MESSAGE(kUsbUnusable, "The USB adapter {serial} could not be used: {reason}.",
                   "Plug the adapter in again and try again. If it keeps failing, restart the "
                   "adapter by unplugging it for a few seconds.")
-KORVANTIS_MESSAGE(kUsbTransferFailed, "The USB connection to the adapter failed: {reason}.",
-                  "The adapter may have been unplugged, or it restarted. Plug it in again, press F5 "
-                  "so the card is read again, and try again.")
+KORVANTIS_MESSAGE(
+    kUsbTransferFailed, "The USB connection to the adapter failed: {reason}.",
+    "The adapter may have been unplugged, or it restarted. Plug it in again, press F5 "
+    "so the card is read again, and try again.")
 
 // Parts: words the program fills into the messages above.
 KORVANTIS_PART(kOneBlock, "1 block")
