@@ -23,7 +23,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_CO
 # below), then any further libFuzzer options. A page is at most 131,072 bytes;
 # a DCI file of 16 KiB carries up to 31 blocks; a VMS pair is two length
 # bytes, a 108-byte VMI and up to 200 blocks; an icon is a header and three
-# frames; a file's texts take 76 bytes.
+# frames; a file's texts take 76 bytes; the adapter's packets come a few at a
+# time.
 targets=(
   "page_fuzzer 131072 page_fuzzer"
   "dci_fuzzer 16384 dci_fuzzer"
@@ -33,6 +34,7 @@ targets=(
   "vms_fuzzer 102510 vms_fuzzer"
   "icon_fuzzer 2048 icon_fuzzer"
   "text_fuzzer 256 text_fuzzer"
+  "packet_fuzzer 4096 packet_fuzzer"
 )
 names=()
 for entry in "${targets[@]}"; do names+=("${entry%% *}"); done
