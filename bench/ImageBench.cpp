@@ -1,5 +1,6 @@
-// korvantis-cli on a card image, the whole process from start to exit: the
-// image read as a file against the image behind the simulated wire.
+// korvantis-cli on a card image: the image read as a file against the image
+// behind the simulated wire, as a whole process from start to exit, and as
+// the command alone (RunCli, in this process).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -9,9 +10,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "RatioReporter.h"
 
 namespace {
@@ -41,7 +44,7 @@ Scratch& TheScratch() {
 
 // Runs korvantis-cli with the arguments, its output to /dev/null; false when
 // it could not be started or did not end with status 0.
-bool RunCli(const std::vector<std::string>& arguments) {
+bool RunProcess(const std::vector<std::string>& arguments) {
   std::vector<std::string> texts = {KORVANTIS_CLI_PATH};
   texts.insert(texts.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -68,36 +71,56 @@ bool RunCli(const std::vector<std::string>& arguments) {
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The command alone, with no settings file and nothing to ask.
+bool RunInProcess(const std::vector<std::string>& arguments) {
+  CliEnvironment environment;
+  environment.settingsPath = (TheScratch().home / "Korvantis.conf").string();
+  std::ostringstream out, err;
+  return RunCli(arguments, environment, out, err) == 0;
+}
+
 // Arg 0: the image read as a file; 1: through the simulated wire.
-void Cli(benchmark::State& state, const char* command) {
+void Cli(benchmark::State& state, const char* command,
+         bool (*run)(const std::vector<std::string>&)) {
   std::vector<std::string> arguments = {"--image", TheScratch().image};
   if (state.range(0) == 1) arguments.push_back("--simulate-wire");
   arguments.push_back(command);
   for (auto _ : state) {
-    if (!RunCli(arguments)) {
+    if (!run(arguments)) {
       state.SkipWithError("korvantis-cli failed");
       break;
     }
   }
 }
 
-void CliList(benchmark::State& state) {
-  Cli(state, "list");
+void ProcessList(benchmark::State& state) {
+  Cli(state, "list", RunProcess);
 }
-void CliCheck(benchmark::State& state) {
-  Cli(state, "check");
+void ProcessCheck(benchmark::State& state) {
+  Cli(state, "check", RunProcess);
+}
+void CommandList(benchmark::State& state) {
+  Cli(state, "list", RunInProcess);
+}
+void CommandCheck(benchmark::State& state) {
+  Cli(state, "check", RunInProcess);
 }
 
-BENCHMARK(CliList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(CliCheck)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ProcessList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ProcessCheck)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(CommandList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(CommandCheck)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  CRatioReporter reporter(
-      {{"list: simulated wire / file", "CliList/1/real_time", "CliList/0/real_time"},
-       {"check: simulated wire / file", "CliCheck/1/real_time", "CliCheck/0/real_time"}});
+  CRatioReporter reporter({
+      {"process, list: wire / file", "ProcessList/1/real_time", "ProcessList/0/real_time"},
+      {"process, check: wire / file", "ProcessCheck/1/real_time", "ProcessCheck/0/real_time"},
+      {"command, list: wire / file", "CommandList/1/real_time", "CommandList/0/real_time"},
+      {"command, check: wire / file", "CommandCheck/1/real_time", "CommandCheck/0/real_time"},
+  });
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;
