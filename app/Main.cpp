@@ -41,6 +41,9 @@ struct Options {
   QCommandLineOption simulate{
       "simulate", "Run on a simulated card whose memory is FILE (.dcm, .bin, .vmu or .vmd).",
       "FILE"};
+  QCommandLineOption simulateWire{
+      "simulate-wire",
+      "Reach card images through the simulated parallel wire, as --trace does, not as files."};
   QCommandLineOption trace{"trace", "Write every register access to FILE.", "FILE"};
 
   void AddTo(QCommandLineParser& parser) const {
@@ -50,6 +53,7 @@ struct Options {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(simulate);
+    parser.addOption(simulateWire);
     parser.addOption(trace);
   }
 };
@@ -128,13 +132,16 @@ int main(int argc, char** argv) {
   parser.process(application);
   const QCommandLineOption& simulate = options.simulate;
   const QCommandLineOption& trace = options.trace;
+  // A trace records the wire, so the images it is to see go over it.
+  const ImageRoad imageRoad =
+      parser.isSet(options.simulateWire) || parser.isSet(trace) ? ImageRoad::Wire : ImageRoad::File;
 
   // The image is held alone while the program runs, or shared and read-only
   // where it may not be written.
   CardSource card;
   if (parser.isSet(simulate)) {
     const Result opened =
-        OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card);
+        OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card, imageRoad);
     if (!opened) return Fail(opened);
   } else {
     card.card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
@@ -167,6 +174,7 @@ int main(int argc, char** argv) {
   CMainFrame::Services services;
   services.card = std::move(card);
   services.tracePath = tracePath;
+  services.imageRoad = imageRoad;
   services.settings = store.get();
   services.recentImages = recentImages.get();
   services.viewSettings = settings.get();

@@ -27,5 +27,5 @@ constexpr std::uint32_t kUnknown = 29999;
 }  // namespace status
 
 // The message of a status code; an unknown code gives the message of 29999.
-// The message of 21004 has a place for its reason (CVmuLink::MessageFor).
+// The message of 21004 has a place for its reason (CCardTransport::MessageFor).
 const char* StatusMessage(std::uint32_t code);

@@ -11,9 +11,10 @@ CVmuCard::CVmuCard() : CVmuCard(std::make_unique<CVmuLink>()) {}
 CVmuCard::CVmuCard(std::unique_ptr<CPortRoad> road)
     : CVmuCard(std::make_unique<CVmuLink>(std::move(road))) {}
 
-CVmuCard::CVmuCard(std::unique_ptr<CVmuLink> link)
-    : link_(std::move(link)),
-      cache_(std::make_unique<CVmuMemory>(kBlockCount, link_.get())),
+CVmuCard::CVmuCard(std::unique_ptr<CCardTransport> transport)
+    : transport_(std::move(transport)),
+      link_(dynamic_cast<CVmuLink*>(transport_.get())),
+      cache_(std::make_unique<CVmuMemory>(kBlockCount, transport_.get())),
       rootBlock_(std::make_unique<CVmuRootBlock>(cache_.get())) {}
 
 CVmuCard::~CVmuCard() = default;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CardFormat.h"
+#include "CardTransport.h"
 #include "PortRoad.h"
 #include "VmuChain.h"
 #include "VmuLink.h"
@@ -16,7 +17,7 @@
 class CVmuBuffer;
 
 // The one object through which the program reaches the card: it owns the
-// link, the block cache of the selected page and the root block, reads and
+// card's transport, the block cache of the selected page and the root block, reads and
 // writes directory entries, hands out regions over files, and keeps the status
 // code of its last failure for the commands to show.
 class CVmuCard {
@@ -27,8 +28,9 @@ class CVmuCard {
   CVmuCard();
   // A given road (the simulated card, the tests).
   explicit CVmuCard(std::unique_ptr<CPortRoad> road);
-  // A link made by the caller (the tests, with a counter they control).
-  explicit CVmuCard(std::unique_ptr<CVmuLink> link);
+  // A transport made by the caller: a link (the tests, with a counter they
+  // control), a card image read as a file.
+  explicit CVmuCard(std::unique_ptr<CCardTransport> transport);
   virtual ~CVmuCard();  // writes nothing: unflushed changes are lost
 
   CVmuCard(const CVmuCard&) = delete;
@@ -73,16 +75,18 @@ class CVmuCard {
 
   std::uint32_t GetLastError() const { return lastError_; }
   // The text the user is shown for a status code of the card or a layer
-  // under it, with the link's reason filled in where the code carries one.
-  std::string MessageFor(std::uint32_t code) const { return link_->MessageFor(code); }
+  // under it, with the transport's reason filled in where the code carries one.
+  std::string MessageFor(std::uint32_t code) const { return transport_->MessageFor(code); }
   // The failure of such a code, with its message; the commands show it (Fail).
-  Result Failure(std::uint32_t code) const { return link_->Failure(code); }
+  Result Failure(std::uint32_t code) const { return transport_->Failure(code); }
   // The failure of the card object's own last error.
   Result LastFailure() const { return Failure(lastError_); }
   // The chain of the file the last OpenFile refused as damaged, whose fault
   // says why (ChainFaultText); a sound chain when it refused none.
   const CVmuChain& GetChainFault() const { return chainFault_; }
-  CVmuLink* GetLink() const { return link_.get(); }
+  CCardTransport& GetTransport() const { return *transport_; }
+  // The parallel link, when that is the transport; null otherwise.
+  CVmuLink* GetLink() const { return link_; }
   CVmuRootBlock* GetRootBlock() const { return rootBlock_.get(); }
   CVmuMemory* GetCache() const { return cache_.get(); }
 
@@ -91,7 +95,8 @@ class CVmuCard {
   bool GetDirectory(CVmuDirectory*& directory);
   static bool RunIsOnPage(std::uint16_t start, std::uint32_t count);
 
-  std::unique_ptr<CVmuLink> link_;
+  std::unique_ptr<CCardTransport> transport_;
+  CVmuLink* link_ = nullptr;  // transport_, when it is the parallel link
   std::unique_ptr<CVmuMemory> cache_;
   std::unique_ptr<CVmuRootBlock> rootBlock_;
   std::uint32_t lastError_ = status::kNoError;

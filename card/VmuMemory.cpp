@@ -4,14 +4,14 @@
 #include <cstring>
 
 #include "CardFormat.h"
+#include "CardTransport.h"
 #include "StatusCodes.h"
-#include "VmuLink.h"
 
 using card_format::kBlockSize;
 
-CVmuMemory::CVmuMemory(std::uint32_t blockCount, CVmuLink* link)
+CVmuMemory::CVmuMemory(std::uint32_t blockCount, CCardTransport* transport)
     : status_(std::make_unique<BlockStatus[]>(blockCount)),
-      link_(link),
+      transport_(transport),
       lastError_(status::kNoError),
       blockCount_(blockCount),
       data_(std::make_unique<std::uint8_t[]>(std::size_t{blockCount} * kBlockSize)) {}
@@ -66,11 +66,9 @@ bool CVmuMemory::Preload(std::uint32_t first, std::uint32_t count) {
   if (!InRange(first * kBlockSize, count * kBlockSize)) return Fail(status::kCacheReadAddress);
   const bool none = std::all_of(status_.get() + first, status_.get() + first + count,
                                 [](BlockStatus s) { return s == BlockStatus::NotLoaded; });
-  if (none && link_ != nullptr) {
-    if (!link_->Read(first * kBlockSize, data_.get() + std::size_t{first} * kBlockSize,
-                     count * kBlockSize, true)) {
-      return Fail(link_->GetLastStatus());
-    }
+  if (none && transport_ != nullptr) {
+    if (!transport_->ReadBlocks(first, count, data_.get() + std::size_t{first} * kBlockSize))
+      return Fail(transport_->GetLastStatus());
     std::fill_n(status_.get() + first, count, BlockStatus::Clean);
     return true;
   }
@@ -104,21 +102,17 @@ bool CVmuMemory::LoadBlock(std::uint32_t block, bool force) {
 }
 
 bool CVmuMemory::FetchBlock(std::uint32_t block) {
-  if (link_ == nullptr) return true;
-  if (!link_->Read(block * kBlockSize, data_.get() + std::size_t{block} * kBlockSize, kBlockSize,
-                   true)) {
-    return Fail(link_->GetLastStatus());
-  }
+  if (transport_ == nullptr) return true;
+  if (!transport_->ReadBlocks(block, 1, data_.get() + std::size_t{block} * kBlockSize))
+    return Fail(transport_->GetLastStatus());
   status_[block] = BlockStatus::Clean;
   return true;
 }
 
 bool CVmuMemory::StoreBlock(std::uint32_t block) {
-  if (link_ == nullptr) return true;
-  if (!link_->Write(block * kBlockSize, data_.get() + std::size_t{block} * kBlockSize, kBlockSize,
-                    true)) {
-    return Fail(link_->GetLastStatus());
-  }
+  if (transport_ == nullptr) return true;
+  if (!transport_->WriteBlock(block, data_.get() + std::size_t{block} * kBlockSize))
+    return Fail(transport_->GetLastStatus());
   status_[block] = BlockStatus::Clean;
   return true;
 }

@@ -3,19 +3,19 @@
 #include <cstdint>
 #include <memory>
 
-class CVmuLink;
+class CCardTransport;
 
 // One card page in PC memory: a write-back cache of whole 512-byte blocks in
-// front of the link. Reads fetch each missing block once; writes change only
-// the cached bytes and mark their blocks dirty; a flush stores the dirty ones.
-// The bytes are held as the link delivers them with its swap flag set, so every
-// multi-byte field read from the cache is little-endian.
+// front of the card's transport. Reads fetch each missing block once; writes
+// change only the cached bytes and mark their blocks dirty; a flush stores the
+// dirty ones. The bytes are held in storage order, as the transport delivers
+// blocks, so every multi-byte field read from the cache is little-endian.
 class CVmuMemory {
  public:
   // One byte per block; any other value is a status the cache does not know.
   enum class BlockStatus : std::uint8_t { NotLoaded = 0, Clean = 1, Dirty = 2 };
 
-  CVmuMemory(std::uint32_t blockCount, CVmuLink* link);
+  CVmuMemory(std::uint32_t blockCount, CCardTransport* transport);
   virtual ~CVmuMemory();
 
   CVmuMemory(const CVmuMemory&) = delete;
@@ -39,8 +39,8 @@ class CVmuMemory {
   void Discard();
 
   std::uint32_t GetLastError() const { return lastError_; }
-  CVmuLink* GetLink() const { return link_; }
-  void SetLink(CVmuLink* link) { link_ = link; }
+  CCardTransport* GetTransport() const { return transport_; }
+  void SetTransport(CCardTransport* transport) { transport_ = transport; }
   std::uint32_t GetBlockCount() const { return blockCount_; }
   BlockStatus GetBlockStatus(std::uint32_t block) const { return status_[block]; }
 
@@ -55,7 +55,7 @@ class CVmuMemory {
   bool StoreBlock(std::uint32_t block);
   bool Fail(std::uint32_t code);
 
-  CVmuLink* link_;
+  CCardTransport* transport_;
   std::uint32_t lastError_;
   std::uint32_t blockCount_;
   std::unique_ptr<std::uint8_t[]> data_;

@@ -14,6 +14,7 @@
 #include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileTable.h"
+#include "ImageTransport.h"
 #include "LinkSettings.h"
 #include "ListAdapters.h"
 #include "Messages.h"
@@ -356,13 +357,19 @@ bool MayRun(const CliRequest& request, const CSimulatedCard& simulated, CCommand
   return user.MaySave(*output) && (companion.empty() || user.MaySave(companion));
 }
 
-// Builds the link the options ask for: a simulated card over an image, a
-// port named on the command line, or the stored port. The road to a real
-// port is chosen once, for the port finally named.
-std::unique_ptr<CVmuLink> MakeLink(const CliRequest& request, const CliEnvironment& environment,
-                                   const LinkSettings& stored, CSimulatedCard& simulated) {
+// Builds the transport the options ask for: an image read as a file, a
+// simulated card over an image behind the simulated wire (which a trace
+// needs), a port named on the command line, or the stored port. The road to
+// a real port is chosen once, for the port finally named.
+std::unique_ptr<CCardTransport> MakeTransport(const CliRequest& request,
+                                              const CliEnvironment& environment,
+                                              const LinkSettings& stored,
+                                              CSimulatedCard& simulated) {
+  const bool image = !request.link.image.empty();
+  if (image && !request.simulateWire && request.link.trace.empty())
+    return std::make_unique<CImageTransport>(simulated);
   std::unique_ptr<CVmuLink> link;
-  if (!request.link.image.empty()) {
+  if (image) {
     link = std::make_unique<CVmuLink>(std::make_unique<CSimulatedPortRoad>(simulated));
     link->SetTimeout(TimeoutMicroseconds(stored.timeoutSeconds));
     link->SetDelayFactor(0);  // the simulated card needs no settling time
@@ -451,7 +458,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
 
   // A port that cannot be reached is named in the message of the command's failure.
-  CVmuCard card(MakeLink(request, environment, stored, simulated));
+  CVmuCard card(MakeTransport(request, environment, stored, simulated));
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);

@@ -35,6 +35,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   app.require_subcommand(1, 1);
 
   AddLinkOptions(app, request.link);
+  app.add_flag("--simulate-wire", request.simulateWire,
+               "with --image: go through the simulated parallel wire (as --trace does) instead of "
+               "reading the file directly")
+      ->needs(app.get_option("--image"));
   app.add_option("--page", request.page, "select page N (1 to 4) before the command")
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));

@@ -31,6 +31,7 @@ struct CliRequest {
 
   Command command = Command::List;
   LinkOptions link;
+  bool simulateWire = false;          // --simulate-wire: the image through the simulated wire
   std::optional<std::uint16_t> page;  // --page, 1 to 4
 
   TextEncoding encoding = TextEncoding::Automatic;  // --encoding

@@ -1,7 +1,9 @@
 #include "VmuLink.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "CardFormat.h"
 #include "CardProtocol.h"
 #include "Messages.h"
 #include "NoPortRoad.h"
@@ -16,6 +18,8 @@ constexpr std::uint8_t kLineRaised = 0x01;
 constexpr std::uint8_t kLineReleased = 0x00;
 
 using namespace card_protocol;
+using card_format::kBlockSize;
+using card_format::kPageCount;
 
 // The port instructions settle slowly enough only with a short wait per bit
 // step; the other roads are slow per access already.
@@ -91,22 +95,12 @@ void CVmuLink::RouteAccesses() {
   active_ = tracedRoad_ ? static_cast<CPortRoad*>(tracedRoad_.get()) : road_.get();
 }
 
-bool CVmuLink::Fail(std::uint32_t code) {
-  lastStatus_ = code;
-  return false;
-}
-
 std::string CVmuLink::MessageFor(std::uint32_t code) const {
-  if (code == status::kNotStored) return Fill(message::kNotStored, {lastReason_});
   // Without a road to the port no card can answer: why comes first, since
   // no timeout setting would help.
   if (code == status::kTimeout && GetPortAccess() == PortAccess::None && !portProblem_)
     return Fill(message::kNoPortTimedOut, {portProblem_.Message(), StatusMessage(code)});
-  return StatusMessage(code);
-}
-
-Result CVmuLink::Failure(std::uint32_t code) const {
-  return Result::Failure(MessageFor(code), code);
+  return CCardTransport::MessageFor(code);
 }
 
 std::uint8_t CVmuLink::ExchangeByte(std::uint8_t out) {
@@ -161,8 +155,7 @@ bool CVmuLink::EndTransaction(bool done) {
   WritePort(kControlRegister, kLineReleased);
   const Result failure = active_->TakeFailure();
   if (failure) return done;
-  lastReason_ = failure.Message();
-  return Fail(status::kNotStored);
+  return FailNotStored(failure.Message());
 }
 
 bool CVmuLink::SendCommand(std::uint8_t first, std::uint8_t second, std::uint8_t& checksum) {
@@ -242,5 +235,30 @@ bool CVmuLink::SelectPage(std::uint16_t page) {
   // The page travels as 16 bits, low byte first: for pages 0 to 3, the page and 0x00.
   ExchangeWithChecksum(static_cast<std::uint8_t>(page), checksum);
   ExchangeWithChecksum(static_cast<std::uint8_t>(page >> 8), checksum);
-  return FinishWithChecksum(checksum, true);
+  if (!FinishWithChecksum(checksum, true)) return false;
+  // The card ignores a page it does not have.
+  if (std::uint32_t{page} < kPageCount) selectedPage_ = page;
+  return true;
+}
+
+std::uint32_t CVmuLink::GetPageCount() const {
+  return kPageCount;
+}
+
+// One transaction per run, as long a run as the length's 16 bits carry.
+bool CVmuLink::ReadBlocks(std::uint32_t first, std::uint32_t count, std::uint8_t* storage) {
+  constexpr std::uint32_t kRun = kMaxReadLength / kBlockSize;
+  for (std::uint32_t done = 0; done < count;) {
+    const std::uint32_t run = std::min(count - done, kRun);
+    if (!Read((first + done) * kBlockSize, storage + std::size_t{done} * kBlockSize,
+              run * kBlockSize, true)) {
+      return false;
+    }
+    done += run;
+  }
+  return true;
+}
+
+bool CVmuLink::WriteBlock(std::uint32_t block, const std::uint8_t* storage) {
+  return Write(block * kBlockSize, storage, kBlockSize, true);
 }

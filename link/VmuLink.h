@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "CardTransport.h"
 #include "CounterSource.h"
 #include "LinkSettings.h"
 #include "PerfTimer.h"
@@ -15,14 +16,17 @@
 class CWireTrace;
 class CTracedPortRoad;
 
-// The program's only road to the memory card: the card's byte protocol over the
-// parallel port's data, status and control registers. Three transactions exist
+// The road to a memory card on the parallel port: the card's byte protocol
+// over the port's data, status and control registers. Three transactions exist
 // (read a run of card memory, write a 128-byte unit, select a page); each opens
 // with a handshake and closes with the transaction line released, on every path.
-class CVmuLink {
+// As a card transport it reads a run of blocks in one transaction, writes a
+// block as four units, and reads a page in 4,096-byte runs for backup.
+class CVmuLink : public CCardTransport {
  public:
   static constexpr std::uint32_t kMaxReadLength = 65532;  // the length travels as 16 bits
   static constexpr std::uint32_t kWriteUnit = 128;
+  static constexpr std::uint32_t kPageReadUnit = 4096;  // 32 handshakes a page
 
   // Reaches the port by the best road this machine offers.
   CVmuLink();
@@ -41,7 +45,21 @@ class CVmuLink {
 
   bool Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t length, bool swap);
   bool Write(std::uint32_t address, const std::uint8_t* data, std::uint32_t length, bool swap);
-  bool SelectPage(std::uint16_t page);
+  bool SelectPage(std::uint16_t page) override;
+
+  std::uint32_t GetPageCount() const override;
+  std::uint32_t GetSelectedPage() const override { return selectedPage_; }
+  bool ReadBlocks(std::uint32_t first, std::uint32_t count, std::uint8_t* storage) override;
+  bool WriteBlock(std::uint32_t block, const std::uint8_t* storage) override;
+  bool ReadPageBytes(std::uint32_t offset, std::uint8_t* wire, std::uint32_t length) override {
+    return Read(offset, wire, length, false);
+  }
+  bool WritePageBytes(std::uint32_t offset, const std::uint8_t* wire,
+                      std::uint32_t length) override {
+    return Write(offset, wire, length, false);
+  }
+  std::uint32_t GetPageReadStep() const override { return kPageReadUnit; }
+  std::uint32_t GetPageWriteStep() const override { return kWriteUnit; }
 
   void SetPort(std::uint16_t base);
   // Reaches no port until the next SetPort, and says why (a stored port
@@ -56,16 +74,8 @@ class CVmuLink {
   std::uint32_t GetTimeout() const { return timeout_; }
   std::uint32_t GetDelayFactor() const { return delayFactor_; }
 
-  // The code of the most recent failure; successes leave it as it was.
-  std::uint32_t GetLastStatus() const { return lastStatus_; }
-  // Why the road last failed underneath a transaction (status 21004): the
-  // system's own words, such as a full disk under a card image.
-  const std::string& GetLastReason() const { return lastReason_; }
-  // The text the user is shown for a status code, with the reason filled in;
-  // a timeout with no road to the port begins with the port's problem.
-  std::string MessageFor(std::uint32_t code) const;
-  // The failure of a status code: its message, with the code.
-  Result Failure(std::uint32_t code) const;
+  // A timeout with no road to the port begins with the port's problem.
+  std::string MessageFor(std::uint32_t code) const override;
 
   // How the port is reached; None also while no road has been chosen yet.
   // Without a road every transaction fails at once with the timeout's status,
@@ -73,7 +83,7 @@ class CVmuLink {
   PortAccess GetPortAccess() const { return road_->GetAccess(); }
   // Why no real port could be reached at the current address; done when one
   // was, or before a road was chosen.
-  const Result& GetPortProblem() const { return portProblem_; }
+  const Result& GetPortProblem() const override { return portProblem_; }
 
   // Writes every register access to the trace from now on (empty to stop).
   void SetTrace(std::unique_ptr<CWireTrace> trace);
@@ -95,7 +105,6 @@ class CVmuLink {
   void SendAddress(std::uint32_t address, std::uint8_t& checksum);
   bool FinishWithChecksum(std::uint8_t checksum, bool compare);
   bool WriteUnit(std::uint32_t address, const std::uint8_t* data, bool swap);
-  bool Fail(std::uint32_t code);
   void UseRoad(PortRoadChoice choice);
   void ChooseRoad();
   void RouteAccesses();
@@ -112,7 +121,6 @@ class CVmuLink {
   std::uint32_t timeout_ = TimeoutMicroseconds(LinkSettings::kDefaultTimeoutSeconds);
   std::uint32_t delayFactor_ = 0;
   bool delayFactorGiven_ = false;  // else the road's own starting value
-  std::uint32_t lastStatus_ = status::kNoError;
-  std::string lastReason_;
+  std::uint32_t selectedPage_ = 0;
   std::unique_ptr<CPerfTimer> bitTimer_;
 };

@@ -13,8 +13,6 @@
 
 namespace {
 using card_format::kPageSize;
-// 32 handshakes per page; the cancel check and the window's upkeep come once per unit.
-constexpr std::uint32_t kReadUnit = 4096;
 }  // namespace
 
 std::string BackupFileName(std::uint16_t page, std::time_t when) {
@@ -27,14 +25,16 @@ std::string BackupFileName(std::uint16_t page, std::time_t when) {
 
 CommandResult BackupPage(CVmuCard& card, CProgress& progress, CUserPrompts& user,
                          std::uint16_t pageNumber) {
-  CVmuLink& link = *card.GetLink();
+  CCardTransport& transport = card.GetTransport();
   std::vector<std::uint8_t> page(kPageSize);
   {
+    // The cancel check and the window's upkeep come once per step. The file
+    // keeps the bytes in the order they cross the wire.
     CProgressSession session(progress, message::kTitleBackup.text, kPageSize);
-    for (std::uint32_t offset = 0; offset < kPageSize; offset += kReadUnit) {
-      // Swap clear: the file keeps the bytes in the order they crossed the wire.
-      if (!link.Read(offset, page.data() + offset, kReadUnit, false))
-        return Fail(user, link.Failure(link.GetLastStatus()));
+    const std::uint32_t step = transport.GetPageReadStep();
+    for (std::uint32_t offset = 0; offset < kPageSize; offset += step) {
+      if (!transport.ReadPageBytes(offset, page.data() + offset, step))
+        return Fail(user, transport.Failure(transport.GetLastStatus()));
       if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
     }
   }

@@ -14,13 +14,13 @@
 
 namespace {
 using card_format::kPageSize;
-constexpr std::uint32_t kWriteUnit = CVmuLink::kWriteUnit;  // the card's own write unit
 
-CommandResult WritePage(CVmuLink& link, const std::uint8_t* page, CProgressSession& session,
-                        CUserPrompts& user) {
-  for (std::uint32_t offset = 0; offset < kPageSize; offset += kWriteUnit) {
-    if (!link.Write(offset, page + offset, kWriteUnit, false))
-      return Fail(user, link.Failure(link.GetLastStatus()));
+CommandResult WritePage(CCardTransport& transport, const std::uint8_t* page,
+                        CProgressSession& session, CUserPrompts& user) {
+  const std::uint32_t step = transport.GetPageWriteStep();
+  for (std::uint32_t offset = 0; offset < kPageSize; offset += step) {
+    if (!transport.WritePageBytes(offset, page + offset, step))
+      return Fail(user, transport.Failure(transport.GetLastStatus()));
     if (session.UnitDone(static_cast<std::int32_t>(offset))) return CommandResult::Cancelled;
   }
   return CommandResult::Done;
@@ -87,7 +87,7 @@ CommandResult RestorePage(CVmuCard& card, const SafetyCopies& copies, CProgress&
     if (Result saved = SaveSafetyCopy(before, copies, copy); !saved) return Fail(user, saved);
   }
   CProgressSession session(progress, message::kTitleRestore.text, kPageSize);
-  result = WritePage(*card.GetLink(), page.data(), session, user);
+  result = WritePage(card.GetTransport(), page.data(), session, user);
   session.Close();
   // Even a part-written page no longer matches what the cache holds.
   card.Invalidate();

@@ -18,9 +18,9 @@ CommandResult SetPage(CVmuCard& card, std::uint16_t page, CUserPrompts& user) {
     card.DiscardChanges();
     return Fail(user, card.LastFailure());
   }
-  CVmuLink& link = *card.GetLink();
-  const bool selected = link.SelectPage(static_cast<std::uint16_t>(page - 1));
+  CCardTransport& transport = card.GetTransport();
+  const bool selected = transport.SelectPage(static_cast<std::uint16_t>(page - 1));
   // After a failed select the card may show either page: nothing cached can be trusted.
   card.Invalidate();
-  return selected ? CommandResult::Done : Fail(user, link.Failure(link.GetLastStatus()));
+  return selected ? CommandResult::Done : Fail(user, transport.Failure(transport.GetLastStatus()));
 }

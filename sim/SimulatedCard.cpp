@@ -99,7 +99,10 @@ struct CSimulatedCard::State {
   std::uint8_t SlowStatus();
   void Conclude(CCardTransaction::Result result);
   bool StoreUnit();
-  Result WriteImage(const std::uint8_t* page, std::uint32_t start);
+  Result Store(std::uint32_t pageNumber, std::uint32_t start, const std::uint8_t* bytes,
+               std::uint32_t length);
+  Result WriteImage(std::uint32_t pageNumber, const std::uint8_t* page, std::uint32_t start,
+                    std::uint32_t length);
 };
 
 void CSimulatedCard::State::RaiseLine() {
@@ -184,35 +187,42 @@ void CSimulatedCard::State::Conclude(CCardTransaction::Result result) {
 }
 
 bool CSimulatedCard::State::StoreUnit() {
-  std::uint8_t* page = memory.data() + std::size_t{pageIndex} * kPageSize;
-  const std::uint32_t start = transaction.GetAddress() & kAddressMask;
-  const auto& unit = transaction.GetUnit();
-  std::array<std::uint8_t, kUnitSize> old;
-  for (std::uint32_t k = 0; k < kUnitSize; ++k) {
-    old[k] = page[(start + k) & kAddressMask];
-    page[(start + k) & kAddressMask] = unit[k];
-  }
-  if (!image || pageIndex >= image->GetPageCount()) return true;
-  const Result written = WriteImage(page, start);
-  if (written) return true;
-
-  // The card refuses what its image cannot keep: memory keeps what it held,
-  // and so, as far as the disk still lets it, does the file.
-  for (std::uint32_t k = 0; k < kUnitSize; ++k)
-    page[(start + k) & kAddressMask] = old[k];
-  static_cast<void>(WriteImage(page, start));  // the refusal says the file may be out of date
-  refusal = written;
+  const Result stored = Store(pageIndex, transaction.GetAddress() & kAddressMask,
+                              transaction.GetUnit().data(), kUnitSize);
+  if (stored) return true;
+  refusal = stored;
   return false;
 }
 
+Result CSimulatedCard::State::Store(std::uint32_t pageNumber, std::uint32_t start,
+                                    const std::uint8_t* bytes, std::uint32_t length) {
+  std::uint8_t* page = memory.data() + std::size_t{pageNumber} * kPageSize;
+  std::vector<std::uint8_t> old(length);
+  for (std::uint32_t k = 0; k < length; ++k) {
+    old[k] = page[(start + k) & kAddressMask];
+    page[(start + k) & kAddressMask] = bytes[k];
+  }
+  if (!image || pageNumber >= image->GetPageCount()) return Result();
+  const Result written = WriteImage(pageNumber, page, start, length);
+  if (written) return written;
+
+  // The card refuses what its image cannot keep: memory keeps what it held,
+  // and so, as far as the disk still lets it, does the file.
+  for (std::uint32_t k = 0; k < length; ++k)
+    page[(start + k) & kAddressMask] = old[k];
+  static_cast<void>(WriteImage(pageNumber, page, start, length));  // the refusal says enough
+  return written;
+}
+
 // The file is written in whole groups of four, so that a storage-order file
-// gets whole groups; a unit past the page's end wraps to its start.
-Result CSimulatedCard::State::WriteImage(const std::uint8_t* page, std::uint32_t start) {
+// gets whole groups; bytes past the page's end wrap to its start.
+Result CSimulatedCard::State::WriteImage(std::uint32_t pageNumber, const std::uint8_t* page,
+                                         std::uint32_t start, std::uint32_t length) {
   const std::uint32_t first = start & ~3u;
-  const std::uint32_t end = (start + kUnitSize + 3) & ~3u;
-  if (end <= kPageSize) return image->WritePageBytes(pageIndex, first, page + first, end - first);
-  const Result written = image->WritePageBytes(pageIndex, first, page + first, kPageSize - first);
-  return written ? image->WritePageBytes(pageIndex, 0, page, end - kPageSize) : written;
+  const std::uint32_t end = (start + length + 3) & ~3u;
+  if (end <= kPageSize) return image->WritePageBytes(pageNumber, first, page + first, end - first);
+  const Result written = image->WritePageBytes(pageNumber, first, page + first, kPageSize - first);
+  return written ? image->WritePageBytes(pageNumber, 0, page, end - kPageSize) : written;
 }
 
 CSimulatedCard::CSimulatedCard() : state_(std::make_unique<State>()) {}
@@ -294,6 +304,17 @@ std::uint8_t* CSimulatedCard::GetPage(std::uint32_t page) {
 
 std::uint32_t CSimulatedCard::GetSelectedPage() const {
   return state_->selectedPage;
+}
+
+bool CSimulatedCard::SelectPage(std::uint32_t page) {
+  if (page >= kPageCount) return false;
+  state_->selectedPage = page;
+  return true;
+}
+
+Result CSimulatedCard::StoreBytes(std::uint32_t offset, const std::uint8_t* wire,
+                                  std::uint32_t length) {
+  return state_->Store(state_->selectedPage, offset, wire, length);
 }
 
 CardFaults& CSimulatedCard::Faults() {

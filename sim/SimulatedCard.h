@@ -15,7 +15,8 @@
 // driven only by the register writes and status reads it sees: it answers the
 // handshake, shifts one bit each way per clock step, and serves read, 128-byte
 // write and page select on four pages of 131,072 bytes. Each page is kept in
-// wire order, so a page is byte for byte a DCM backup.
+// wire order, so a page is byte for byte a DCM backup. Without the wire, a
+// card image is read and written through the same memory (CImageTransport).
 class CSimulatedCard {
  public:
   // Four erased pages (every byte 0xFF), held in memory only.
@@ -51,9 +52,17 @@ class CSimulatedCard {
   void WriteControl(std::uint8_t value);
   std::uint8_t ReadStatus();
 
-  // For tests and tools.
+  // The card without the wire, for CImageTransport and the tests: the pages
+  // in wire order, the selected page, and a page select that takes a page
+  // the card has (false past the fourth).
   std::uint8_t* GetPage(std::uint32_t page);  // wire order, a whole page; null past the last
   std::uint32_t GetSelectedPage() const;
+  bool SelectPage(std::uint32_t page);
+  // Stores wire-order bytes in the selected page (offset and length within
+  // it) as a write unit is stored:
+  // in memory and through to the image, or, where the image cannot take
+  // them, in neither, with the image's reason.
+  Result StoreBytes(std::uint32_t offset, const std::uint8_t* wire, std::uint32_t length);
   // A transaction runs with the faults set at its handshake; between
   // transactions a change shows at once.
   CardFaults& Faults();

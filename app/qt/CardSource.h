@@ -7,6 +7,10 @@
 #include "SimulatedCard.h"
 #include "VmuCard.h"
 
+// How a card image is reached: read and written as a file, or through the
+// simulated parallel wire, which a wire trace needs.
+enum class ImageRoad { File, Wire };
+
 // The card the desktop program works on: a card object over the parallel
 // port, or over a simulated card whose memory is a card image file.
 struct CardSource {
@@ -16,5 +20,6 @@ struct CardSource {
 };
 
 // Fills an empty source with a card object over the card image at path
-// (.dcm, .bin, .vmu or .vmd). A file that cannot be a card image changes nothing.
-Result OpenCardImage(const std::string& path, CardSource& source);
+// (.dcm, .bin, .vmu or .vmd), reached by road. A file that cannot be a card
+// image changes nothing.
+Result OpenCardImage(const std::string& path, CardSource& source, ImageRoad road = ImageRoad::File);

@@ -102,6 +102,7 @@ std::string ToPath(const QString& path) {
 CMainFrame::CMainFrame(Services services, QWidget* parent)
     : QMainWindow(parent),
       source_(std::move(services.card)),
+      imageRoad_(services.imageRoad),
       settings_(services.settings),
       recentImages_(services.recentImages),
       viewSettings_(services.viewSettings),
@@ -186,8 +187,9 @@ CMainFrame::~CMainFrame() {
 // The link gets the stored settings (the defaults, without a store) before
 // any command can run; its road to the port is chosen here, once.
 void CMainFrame::ApplyStoredSettings() {
-  CVmuLink& link = *source_.card->GetLink();
-  ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), link);
+  CVmuLink* link = source_.card->GetLink();
+  if (link != nullptr)
+    ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), *link);
 }
 
 void CMainFrame::RegisterFrameCommands() {
@@ -356,7 +358,7 @@ void CMainFrame::ShowCardState() {
   setWindowTitle(image.isEmpty() ? QStringLiteral("Korvantis")
                                  : QFileInfo(image).fileName() + QStringLiteral(" - Korvantis"));
   const QString problem =
-      QString::fromStdString(source_.card->GetLink()->GetPortProblem().Message());
+      QString::fromStdString(source_.card->GetTransport().GetPortProblem().Message());
   SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
   ShowIdleText(problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem);
 }
@@ -460,7 +462,7 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 
 bool CMainFrame::OpenImage(const QString& path) {
   CardSource next;
-  const Result opened = OpenCardImage(ToPath(path), next);
+  const Result opened = OpenCardImage(ToPath(path), next, imageRoad_);
   if (!opened) {
     if (recentImages_ != nullptr) recentImages_->Remove(path);
     ShowRecentImages();
@@ -483,12 +485,14 @@ void CMainFrame::UsePort() {
 // The wire trace, if any, goes on with the new card's link. The list's rows
 // belong to the old card and go with it.
 void CMainFrame::UseCard(CardSource next) {
-  std::unique_ptr<CWireTrace> trace = source_.card->GetLink()->TakeTrace();
+  CVmuLink* old = source_.card->GetLink();
+  std::unique_ptr<CWireTrace> trace = old != nullptr ? old->TakeTrace() : nullptr;
   listView_->SetCard(*next.card);
   source_.card.reset();  // before the simulated card it reaches
   source_ = std::move(next);
   ApplyStoredSettings();
-  if (trace) source_.card->GetLink()->SetTrace(std::move(trace));
+  if (trace && source_.card->GetLink() != nullptr)
+    source_.card->GetLink()->SetTrace(std::move(trace));
   ShowCardState();
   SetPane(pagePane_, QString());  // the new card's page and free blocks are not known yet
   ShowFreeBlocks(-1);
@@ -500,7 +504,7 @@ void CMainFrame::UseCard(CardSource next) {
 // now selected; the status bar says so, unless it says why the port cannot
 // be reached.
 void CMainFrame::AskForRefresh() {
-  refreshAsked_ = source_.card->GetLink()->GetPortProblem().Ok();
+  refreshAsked_ = source_.card->GetTransport().GetPortProblem().Ok();
   if (!refreshAsked_) return;
   ShowIdleText(QString::fromUtf8(message::kAskRefresh.text));
 }
@@ -622,7 +626,7 @@ void CMainFrame::OnOpenSafetyCopies() {
 
 void CMainFrame::OnSettings() {
   if (settings_ == nullptr) return;
-  CSettingsDlg::RunSettings(this, *settings_, *source_.card->GetLink(), !source_.imagePath.empty());
+  CSettingsDlg::RunSettings(this, *settings_, source_.card->GetLink(), !source_.imagePath.empty());
   ShowCardState();
 }
 

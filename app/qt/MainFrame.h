@@ -37,6 +37,7 @@ class CMainFrame : public QMainWindow {
   struct Services {
     CardSource card;        // owned by the frame; none: the parallel port
     std::string tracePath;  // the wire trace's file, never saved over; none: no trace
+    ImageRoad imageRoad = ImageRoad::File;  // how the card images opened later are reached
     CLinkSettingsStore* settings = nullptr;
     CRecentImages* recentImages = nullptr;    // none: no list is kept
     QSettings* viewSettings = nullptr;        // none: the text choice is not kept
@@ -118,6 +119,7 @@ class CMainFrame : public QMainWindow {
   void OnAbout();
 
   CardSource source_;
+  ImageRoad imageRoad_;
   CLinkSettingsStore* settings_;
   CRecentImages* recentImages_;
   QSettings* viewSettings_;

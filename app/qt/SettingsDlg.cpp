@@ -100,7 +100,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
 
 CSettingsDlg::~CSettingsDlg() = default;
 
-void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link,
+void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink* link,
                                bool imageInUse) {
   CSettingsDlg dialog(parent);
   dialog.SetSettings(store.Read());
@@ -111,7 +111,7 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
   // is tried again.
   const LinkSettings chosen = dialog.GetSettings();
   store.Write(chosen);
-  ApplyLinkSettings(chosen, link);
+  if (link != nullptr) ApplyLinkSettings(chosen, *link);
 }
 
 void CSettingsDlg::SetImageInUse(bool inUse) {

@@ -28,9 +28,10 @@ class CSettingsDlg : public QDialog {
   ~CSettingsDlg() override;
 
   // The whole Settings command: shows the stored settings, and after OK or
-  // Cancel stores what the dialog holds and gives it to the link at once.
-  // imageInUse: the card is a card image, and the dialog says so (SetImageInUse).
-  static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink& link,
+  // Cancel stores what the dialog holds and gives it to the link at once,
+  // if the card is reached through one. imageInUse: the card is a card
+  // image, and the dialog says so (SetImageInUse).
+  static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink* link,
                           bool imageInUse = false);
 
   // A card image has no port and no timing: the fields are greyed, and a

@@ -17,6 +17,7 @@ TEST_F(CommandLine, WrongCommandLinesGiveUsageAndStatusTwo) {
       {"download", "3"},
       {"--image", "", "list"},
       {"--trace", "", "list"},
+      {"--simulate-wire", "list"},  // only an image goes through the simulated wire
   };
   for (const auto& arguments : wrong) {
     EXPECT_EQ(Run(arguments), 2) << ::testing::PrintToString(arguments);

@@ -4,7 +4,8 @@
 // left as before that write, the card's memory as the file, every file that
 // was on the card is byte for byte as before unless the command was to change
 // it, the card is consistent but for used blocks no entry names, and a safety
-// copy is the page before. The expectations come from the files alone.
+// copy is the page before. The expectations come from the files alone. The
+// image is reached both ways: through the simulated wire, and read as a file.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "DciFile.h"
 #include "DcmFile.h"
 #include "FileCommands.h"
+#include "ImageTransport.h"
 #include "PageCommands.h"
 #include "RealData.h"
 #include "ScratchDirectory.h"
@@ -61,8 +63,10 @@ CPageImage Page(const Bytes& storage) {
 // ReadFiles_01 holds S.ARCADIA001 (slot 0) in two runs, ZOMBIE_U_SYS (slot
 // 6) below a hole and a game at block 0; Repair's copy has four used blocks
 // more that no entry names.
-class FailedWrite : public ::testing::TestWithParam<Command> {
+class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, bool>> {
  protected:
+  static Command TheCommand() { return std::get<0>(GetParam()); }
+
   void SetUp() override {
     KORVANTIS_NEED_REALDATA("dci/project-justice.882.bin");
     start_ = ReadBytes(kData + "images/ReadFiles_01.vmu");
@@ -72,7 +76,7 @@ class FailedWrite : public ::testing::TestWithParam<Command> {
     Bytes incoming = ReadBytes(kData + "images/PACit.bin");  // what Restore writes
     card_format::ReverseGroups(incoming.data(), kPageSize);
     ASSERT_TRUE(SaveDcmFile(scratch_.File("page.dcm"), incoming.data()).Ok());
-    if (GetParam() != kRepair) return;
+    if (TheCommand() != kRepair) return;
     CPageImage page = Page(start_);
     for (std::uint16_t block = 100; block < 104; ++block)
       page.SetFatEntry(block, block == 103 ? 0xFFFA : block + 1);
@@ -84,7 +88,7 @@ class FailedWrite : public ::testing::TestWithParam<Command> {
     CheckVerdict verdict;
     user.AnswerNextQuestion(true);
     user.AnswerNextChoice(scratch_.File("page.dcm"));
-    switch (GetParam()) {
+    switch (TheCommand()) {
       case kUploadFile:
         return UploadFile(card, kUpload + ".dci", progress, user);
       case kReplace:
@@ -115,12 +119,17 @@ class FailedWrite : public ::testing::TestWithParam<Command> {
     calls.write = Disk::Write;
     CSimulatedCard sim;
     EXPECT_TRUE(sim.OpenImage(Disk::image, ImageAccess::Write, calls).Ok());
-    CVmuCard card(std::make_unique<CSimulatedPortRoad>(sim));
-    card.GetLink()->SetDelayFactor(0);
-    card.GetLink()->SetTimeout(2000);
+    std::unique_ptr<CVmuCard> card;
+    if (std::get<1>(GetParam())) {
+      card = std::make_unique<CVmuCard>(std::make_unique<CImageTransport>(sim));
+    } else {
+      card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim));
+      card->GetLink()->SetDelayFactor(0);
+      card->GetLink()->SetTimeout(2000);
+    }
     CScriptedProgress progress;
     CScriptedUser user;
-    result = Run(card, progress, user);
+    result = Run(*card, progress, user);
     Bytes file = ReadBytes(Disk::image);
     card_format::ReverseGroups(file.data(), file.size());
     EXPECT_TRUE(std::equal(file.begin(), file.end(), sim.GetPage(0))) << "memory and file differ";
@@ -134,18 +143,18 @@ class FailedWrite : public ::testing::TestWithParam<Command> {
     EXPECT_EQ(ConsistencyProblems(after, true), std::vector<std::string>{});
     for (const PageFile& file : FilesOf(before)) {
       const PageFile now = FindFile(after, file.name);
-      const bool deleted = GetParam() == kDelete && (file.slot == 0 || file.slot == 6);
+      const bool deleted = TheCommand() == kDelete && (file.slot == 0 || file.slot == 6);
       if (now.slot == 0xFFFF) {
-        EXPECT_TRUE(deleted || GetParam() == kFormat) << file.name << " is gone";
+        EXPECT_TRUE(deleted || TheCommand() == kFormat) << file.name << " is gone";
       } else if (ChainBytes(after, now.chain) != ChainBytes(before, file.chain)) {
-        EXPECT_TRUE(GetParam() == kReplace && file.slot == 0 &&
+        EXPECT_TRUE(TheCommand() == kReplace && file.slot == 0 &&
                     ChainBytes(after, now.chain) == ReadBytes(kReplacement))
             << file.name << " changed";
       }
     }
     for (const PageFile& file : FilesOf(after)) {
       EXPECT_TRUE(FindFile(before, file.name).slot != 0xFFFF ||
-                  (GetParam() == kUploadFile &&
+                  (TheCommand() == kUploadFile &&
                    ChainBytes(after, file.chain) == ReadBytes(kUpload + ".bin")))
           << file.name << " appeared";
     }
@@ -173,11 +182,11 @@ TEST_P(FailedWrite, StopsTheCommandThereAndLosesNoFile) {
       return m.find(std::strerror(ENOSPC)) != std::string::npos;
     });
     EXPECT_TRUE(naming == 1 &&
-                (messages.size() == 1 || GetParam() == kRestore));  // it may say more
+                (messages.size() == 1 || TheCommand() == kRestore));  // it may say more
     const Bytes after = ReadBytes(Disk::image);
     EXPECT_LE(Disk::writes, n + 2) << "more than the refused unit's put-back came after";
     EXPECT_TRUE(after == Disk::before) << "the file is not as before the refused unit";
-    if (GetParam() != kRestore) {
+    if (TheCommand() != kRestore) {
       ExpectFilesKept(Page(after));
     } else {  // the new page up to the refused unit, the old one from there on
       const Bytes incoming = ReadBytes(kData + "images/PACit.bin");
@@ -191,13 +200,18 @@ TEST_P(FailedWrite, StopsTheCommandThereAndLosesNoFile) {
     for (const auto& file : std::filesystem::directory_iterator(scratch_.File("copies"), none))
       copy = ReadBytes(file.path().string());
     card_format::ReverseGroups(copy.data(), copy.size());
-    EXPECT_TRUE(GetParam() >= kDefragment ? copy == start_ : copy.empty()) << "the safety copy";
+    EXPECT_TRUE(TheCommand() >= kDefragment ? copy == start_ : copy.empty()) << "the safety copy";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWritingCommand, FailedWrite,
-                         ::testing::Values(kUploadFile, kReplace, kDelete, kDefragment, kFormat,
-                                           kRepair, kRestore),
-                         [](const auto& test) { return std::string(kNames[test.param]); });
+                         ::testing::Combine(::testing::Values(kUploadFile, kReplace, kDelete,
+                                                              kDefragment, kFormat, kRepair,
+                                                              kRestore),
+                                            ::testing::Bool()),
+                         [](const auto& test) {
+                           return std::string(kNames[std::get<0>(test.param)]) +
+                                  (std::get<1>(test.param) ? "OnTheFile" : "OnTheWire");
+                         });
 
 }  // namespace

@@ -165,6 +165,7 @@ class MainWindow : public ::testing::Test {
     user_ = user.get();
     CMainFrame::Services services;
     services.card = std::move(source);
+    services.imageRoad = imageRoad_;
     services.settings = &store_;
     services.recentImages = &recent_;
     services.viewSettings = &qsettings_;
@@ -243,6 +244,7 @@ class MainWindow : public ::testing::Test {
   CLinkSettingsStore store_;
   CRecentImages recent_;
   CTestUser* user_ = nullptr;
+  ImageRoad imageRoad_ = ImageRoad::File;
   std::vector<AtPosition> seen_;
   int accessesOutsideDialog_ = 0;
   int accessesNotBusy_ = 0;
@@ -403,6 +405,22 @@ TEST_F(MainWindow, SettingsForAnImageAndTheSafetyFolderLeaveNoGuessing) {
   frame_->RunCommand(command::kOpenSafetyCopies);
   EXPECT_EQ(user_->messages.back(),
             Fill(message::kSafetyCopiesFolderIs, {scratch_.File("safety-copies")}));
+}
+
+// Card images are read as files; through the simulated wire, which a trace
+// needs, only when the frame is told so.
+TEST_F(MainWindow, ReadsCardImagesAsFilesUnlessToldToUseTheWire) {
+  const QString image = QString::fromStdString(DemoImage());
+  for (const ImageRoad road : {ImageRoad::File, ImageRoad::Wire}) {
+    imageRoad_ = road;
+    CardSource port;
+    port.card = NoPortCard("");
+    Open(std::move(port));
+    ASSERT_TRUE(frame_->OpenImage(image));
+    EXPECT_EQ(frame_->GetCard().GetLink() != nullptr, road == ImageRoad::Wire);
+    Refresh();
+    EXPECT_EQ(Rows(), 3);
+  }
 }
 
 TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {

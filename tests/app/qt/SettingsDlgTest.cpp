@@ -129,7 +129,7 @@ class SettingsCommand : public ::testing::Test {
       }
     });
     poll.start();
-    CSettingsDlg::RunSettings(nullptr, store_, link_);
+    CSettingsDlg::RunSettings(nullptr, store_, &link_);
   }
 
   static void Press(CSettingsDlg& dialog, const QString& button) {
