@@ -702,6 +702,9 @@ KORVANTIS_MESSAGE(kNoDisplay,
                   "korvantis-cli does the same work.")
 
 // The USB adapters attached to the computer, and their USB connection.
+KORVANTIS_MESSAGE(kCardOnePage, "This memory card has one page.",
+                  "A card reached through the USB adapter shows the console one page, and "
+                  "Korvantis reaches that page only. Leave out --page, or choose page 1.")
 KORVANTIS_MESSAGE(kUsbNotAvailable, "The computer's USB devices cannot be listed: {reason}.",
                   "The system gives programs no access to USB here (a container, or a system "
                   "without USB support). Use a card image, or the parallel port, instead.")
