@@ -10,7 +10,13 @@ using card_format::kPageSize;
 
 CAdapterTransport::CAdapterTransport(std::unique_ptr<CByteChannel> channel, CAdapterClock& clock,
                                      CardSlot slot)
-    : channel_(std::move(channel)), session_(*channel_, clock), card_(session_, slot) {}
+    : channel_(std::move(channel)),
+      session_(*channel_, clock),
+      card_(std::make_unique<CAdapterCard>(session_, slot)) {}
+
+void CAdapterTransport::UseSlot(CardSlot slot) {
+  card_ = std::make_unique<CAdapterCard>(session_, slot);
+}
 
 bool CAdapterTransport::Failed(const Result& result) {
   lastMessage_ = result.Message();
@@ -31,8 +37,8 @@ bool CAdapterTransport::ReadBlocks(std::uint32_t first, std::uint32_t count,
                                    std::uint8_t* storage) {
   if (first > kPageSize / kBlockSize || count > kPageSize / kBlockSize - first) return Refuse();
   for (std::uint32_t i = 0; i < count; ++i) {
-    const Result read = card_.ReadBlock(static_cast<std::uint16_t>(first + i),
-                                        storage + std::size_t{i} * kBlockSize);
+    const Result read = card_->ReadBlock(static_cast<std::uint16_t>(first + i),
+                                         storage + std::size_t{i} * kBlockSize);
     if (!read) return Failed(read);
   }
   return true;
@@ -40,7 +46,7 @@ bool CAdapterTransport::ReadBlocks(std::uint32_t first, std::uint32_t count,
 
 bool CAdapterTransport::WriteBlock(std::uint32_t block, const std::uint8_t* storage) {
   if (block >= kPageSize / kBlockSize) return Refuse();
-  const Result written = card_.WriteBlock(static_cast<std::uint16_t>(block), storage);
+  const Result written = card_->WriteBlock(static_cast<std::uint16_t>(block), storage);
   return written ? true : Failed(written);
 }
 

@@ -21,7 +21,9 @@ class CAdapterTransport : public CCardTransport {
   CAdapterTransport(std::unique_ptr<CByteChannel> channel, CAdapterClock& clock, CardSlot slot);
 
   CAdapterSession& GetSession() { return session_; }
-  CAdapterCard& GetCard() { return card_; }
+  CAdapterCard& GetCard() { return *card_; }
+  // The card in another slot from now on, once the session has found it.
+  void UseSlot(CardSlot slot);
 
   std::uint32_t GetPageCount() const override { return 1; }
   std::uint32_t GetSelectedPage() const override { return 0; }
@@ -43,6 +45,6 @@ class CAdapterTransport : public CCardTransport {
 
   std::unique_ptr<CByteChannel> channel_;
   CAdapterSession session_;
-  CAdapterCard card_;
+  std::unique_ptr<CAdapterCard> card_;
   std::string lastMessage_;  // the message of the last failure, for its code
 };

@@ -705,6 +705,15 @@ KORVANTIS_MESSAGE(kNoDisplay,
 KORVANTIS_MESSAGE(kCardOnePage, "This memory card has one page.",
                   "A card reached through the USB adapter shows the console one page, and "
                   "Korvantis reaches that page only. Leave out --page, or choose page 1.")
+KORVANTIS_MESSAGE(kUsbNoCard, "No memory card sits in the controller on the USB adapter.",
+                  "Plug the controller into the adapter and the card into one of the controller's "
+                  "slots, then try again. korvantis-cli adapters shows what the adapter sees.")
+KORVANTIS_MESSAGE(kUsbSeveralCards, "Memory cards sit in slots {slots}, and none was chosen.",
+                  "Choose one with --slot (korvantis-cli --usb --slot A1), or take out the cards "
+                  "you do not mean.")
+KORVANTIS_MESSAGE(kUsbSlotEmpty, "No memory card sits in slot {slot} on the USB adapter.",
+                  "korvantis-cli adapters shows which slots hold a card. Slots are named by the "
+                  "controller port (A to D) and the slot of the controller (1 or 2).")
 KORVANTIS_MESSAGE(kUsbNotAvailable, "The computer's USB devices cannot be listed: {reason}.",
                   "The system gives programs no access to USB here (a container, or a system "
                   "without USB support). Use a card image, or the parallel port, instead.")

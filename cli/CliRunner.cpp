@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "AdapterRoad.h"
 #include "CardChanges.h"
 #include "CardText.h"
 #include "CareCommands.h"
@@ -458,7 +459,19 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CWireTrace* trace = openedTrace.get();  // the link owns it and outlives its use here
 
   // A port that cannot be reached is named in the message of the command's failure.
-  CVmuCard card(MakeTransport(request, environment, stored, simulated));
+  std::unique_ptr<CCardTransport> transport;
+  CSimulatedAdapter* adapter = nullptr;  // the card's transport owns it
+  if (request.usb) {
+    const Result opened = OpenAdapterRoad(request.usbSerial, request.slot,
+                                          *environment.adapterClock, transport, adapter);
+    if (!opened) {
+      err << opened.Message() << '\n';
+      return kFailed;
+    }
+  } else {
+    transport = MakeTransport(request, environment, stored, simulated);
+  }
+  CVmuCard card(std::move(transport));
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);
@@ -466,5 +479,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   if (request.page) status = ExitStatus(SetPage(card, *request.page, user));
   if (status == kDone)
     status = RunCardCommand(request, environment.safetyCopies, card, progress, user, out, err);
+  if (const Result synced = adapter != nullptr ? adapter->Sync() : Result(); !synced) {
+    err << synced.Message() << '\n';
+    if (status == kDone) status = kFailed;
+  }
   return Conclude(status, simulated, trace, err);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AdapterClock.h"
 #include "FileCalls.h"
 #include "PortRoadChooser.h"
 
@@ -16,6 +17,7 @@ struct CliEnvironment {
   FileCalls imageCalls = RealFileCalls();  // how a card image is read, written and synced
   bool stderrIsTerminal = false;           // draw the progress bar
   std::istream* terminal = nullptr;        // where questions are answered; none without a terminal
+  CAdapterClock* adapterClock = &CSteadyAdapterClock::Instance();  // the USB adapter's deadlines
 };
 
 CliEnvironment SystemCliEnvironment();

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "CardSlot.h"
+
 #include <CLI/CLI.hpp>
 
 #include "Messages.h"
@@ -39,6 +41,22 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
                "with --image: go through the simulated parallel wire (as --trace does) instead of "
                "reading the file directly")
       ->needs(app.get_option("--image"));
+  CLI::Option* usb =
+      app.add_option("--usb", request.usbSerial,
+                     "reach the card through the USB adapter with that serial number (the only "
+                     "one attached when none is given); sim:FILE: a simulated adapter holding "
+                     "FILE's first page")
+          ->expected(0, 1)
+          ->excludes(app.get_option("--image"))
+          ->excludes(app.get_option("--port"))
+          ->excludes(app.get_option("--trace"));
+  app.add_option("--slot", request.slot,
+                 "with --usb: the card in this slot, A1 to D2 (controller port, slot)")
+      ->needs(usb)
+      ->check([](const std::string& name) {
+        CardSlot slot;
+        return CardSlot::FromName(name, slot) ? std::string() : std::string("a slot is A1 to D2");
+      });
   app.add_option("--page", request.page, "select page N (1 to 4) before the command")
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));
@@ -169,6 +187,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   for (const auto& [command, kind] : commands) {
     if (command->parsed()) request.command = kind;
   }
+  request.usb = usb->count() > 0;
   // One --force, before or after the command, replaces every output it names.
   request.force = request.force || request.link.force;
   request.link.force = request.force;

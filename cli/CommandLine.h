@@ -32,6 +32,9 @@ struct CliRequest {
   Command command = Command::List;
   LinkOptions link;
   bool simulateWire = false;          // --simulate-wire: the image through the simulated wire
+  bool usb = false;                   // --usb: the card through a USB adapter
+  std::string usbSerial;              // --usb SERIAL (empty: the only one), or sim:FILE
+  std::string slot;                   // --slot A1 to D2 (empty: the only card)
   std::optional<std::uint16_t> page;  // --page, 1 to 4
 
   TextEncoding encoding = TextEncoding::Automatic;  // --encoding

@@ -1,18 +1,24 @@
 // Every command that reaches a card, on a copy of a real card image, by each
-// road korvantis-cli has to an image: read as a file, and through the
-// simulated parallel wire. Each road says and prints the same, ends the same
-// and leaves the same bytes in the image and in every file it writes.
+// road korvantis-cli has to an image: read as a file, through the simulated
+// parallel wire, and in a slot of the simulated USB adapter. Each road says
+// and prints the same, ends the same and leaves the same bytes in the image
+// and in every file it writes; only the adapter's card names itself a
+// memory card, not an image, when it refuses a second page.
 
 #include <algorithm>
 #include <regex>
 
 #include "CliFixture.h"
+#include "ManualClock.h"
+#include "Messages.h"
 #include "RealData.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 
-const std::vector<std::vector<std::string>> kRoads = {{}, {"--simulate-wire"}};
+// The options before the command, with I for the image.
+const std::vector<std::vector<std::string>> kRoads = {
+    {"--image", "I"}, {"--image", "I", "--simulate-wire"}, {"--usb", "sim:I", "--slot", "C2"}};
 
 // The commands in turn, with the exit status each ends with; in a path, R/
 // is the road's own folder and D/ the real data.
@@ -69,9 +75,16 @@ class ImageRoads : public CommandLine {
     WriteBytes(image, ReadBytes(RealData("images/ReadFiles_01.vmu")));
     environment_.safetyCopies = folder + "/copies";
     std::vector<Outcome> outcomes;
+    CManualClock clock;  // the adapter's pauses between write frames pass at once
+    environment_.adapterClock = &clock;
     for (const Step& step : kScript) {
-      std::vector<std::string> arguments = {"--image", image};
-      arguments.insert(arguments.end(), kRoads[road].begin(), kRoads[road].end());
+      std::vector<std::string> arguments;
+      for (std::string argument : kRoads[road]) {
+        if (const auto at = argument.find('I');
+            at != std::string::npos && argument.size() - at == 1)
+          argument.replace(at, 1, image);
+        arguments.push_back(argument);
+      }
       for (const std::string& argument : step.arguments) {
         const std::string place = argument.substr(0, 2);
         arguments.push_back(place == "R/"   ? folder + argument.substr(1)
@@ -79,8 +92,11 @@ class ImageRoads : public CommandLine {
                                             : argument);
       }
       const int status = Run(arguments);
-      outcomes.push_back(
-          {status, Seen(out_.str(), folder), Seen(err_.str(), folder), ReadBytes(image)});
+      std::string said = Seen(err_.str(), folder);
+      if (const auto at = said.find(message::kCardOnePage.text); at != std::string::npos)
+        said.replace(at, std::string(message::kCardOnePage.text).size(),
+                     message::kImageOnePage.text);
+      outcomes.push_back({status, Seen(out_.str(), folder), said, ReadBytes(image)});
     }
     return outcomes;
   }

@@ -1,0 +1,64 @@
+#include "AdapterRoad.h"
+
+#include <algorithm>
+
+#include "AdapterTransport.h"
+#include "Messages.h"
+#include "UsbChannel.h"
+
+namespace {
+const std::string kSimulated = "sim:";
+
+// The slot named, or the only card; a message for an empty slot, none or several.
+Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, CardSlot& chosen) {
+  if (!named.empty()) {
+    CardSlot::FromName(named, chosen);
+    if (std::find(cards.begin(), cards.end(), chosen) != cards.end()) return Result();
+    return Result::Failure(Fill(message::kUsbSlotEmpty, {chosen.Name()}));
+  }
+  if (cards.empty()) return Result::Failure(message::kUsbNoCard.text);
+  if (cards.size() > 1) {
+    std::string slots;
+    for (const CardSlot& card : cards)
+      slots += (slots.empty() ? "" : ", ") + card.Name();
+    return Result::Failure(Fill(message::kUsbSeveralCards, {slots}));
+  }
+  chosen = cards.front();
+  return Result();
+}
+}  // namespace
+
+Result OpenAdapterRoad(const std::string& usb, const std::string& slot, CAdapterClock& clock,
+                       std::unique_ptr<CCardTransport>& transport, CSimulatedAdapter*& simulated) {
+  std::unique_ptr<CByteChannel> channel;
+  simulated = nullptr;
+  if (usb.compare(0, kSimulated.size(), kSimulated) == 0) {
+    auto adapter = std::make_unique<CSimulatedAdapter>(clock);
+    CardSlot where;
+    if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
+    const std::string path = usb.substr(kSimulated.size());
+    if (Result inserted = adapter->InsertImage(where, path, ImageAccess::Write); !inserted) {
+      if (inserted = adapter->InsertImage(where, path, ImageAccess::Read); !inserted)
+        return inserted;
+    }
+    adapter->Connect();
+    simulated = adapter.get();
+    channel = std::move(adapter);
+  } else {
+    std::unique_ptr<CUsbChannel> opened;
+    if (Result result = CUsbChannel::Open(usb, clock, opened); !result) return result;
+    channel = std::move(opened);
+  }
+  auto road = std::make_unique<CAdapterTransport>(std::move(channel), clock, CardSlot{});
+  std::vector<CardSlot> cards;
+  CardSlot chosen;
+  Result result = road->GetSession().FindCards(cards);
+  if (result) result = ChooseSlot(cards, slot, chosen);
+  if (!result) {
+    simulated = nullptr;
+    return result;
+  }
+  road->UseSlot(chosen);
+  transport = std::move(road);
+  return Result();
+}
