@@ -714,6 +714,10 @@ KORVANTIS_MESSAGE(kUsbSeveralCards, "Memory cards sit in slots {slots}, and none
 KORVANTIS_MESSAGE(kUsbSlotEmpty, "No memory card sits in slot {slot} on the USB adapter.",
                   "korvantis-cli adapters shows which slots hold a card. Slots are named by the "
                   "controller port (A to D) and the slot of the controller (1 or 2).")
+KORVANTIS_MESSAGE(kAdapterImageFourPages,
+                  "{file} holds four pages, and a card on the simulated adapter holds one.",
+                  "Back up the page you want from it (korvantis-cli --image FILE --page N backup "
+                  "page.dcm), then give the simulated adapter that file: --usb sim:page.dcm.")
 KORVANTIS_MESSAGE(kUsbNotAvailable, "The computer's USB devices cannot be listed: {reason}.",
                   "The system gives programs no access to USB here (a container, or a system "
                   "without USB support). Use a card image, or the parallel port, instead.")

@@ -28,8 +28,9 @@ Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, 
 }
 }  // namespace
 
-Result OpenAdapterRoad(const std::string& usb, const std::string& slot, CAdapterClock& clock,
-                       std::unique_ptr<CCardTransport>& transport, CSimulatedAdapter*& simulated) {
+Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool changesCard,
+                       CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
+                       CSimulatedAdapter*& simulated) {
   std::unique_ptr<CByteChannel> channel;
   simulated = nullptr;
   if (usb.compare(0, kSimulated.size(), kSimulated) == 0) {
@@ -37,10 +38,10 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, CAdapter
     CardSlot where;
     if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
     const std::string path = usb.substr(kSimulated.size());
-    if (Result inserted = adapter->InsertImage(where, path, ImageAccess::Write); !inserted) {
-      if (inserted = adapter->InsertImage(where, path, ImageAccess::Read); !inserted)
-        return inserted;
-    }
+    Result inserted =
+        adapter->InsertImage(where, path, changesCard ? ImageAccess::Write : ImageAccess::Read);
+    if (inserted && changesCard) inserted = adapter->CheckWritable(where);
+    if (!inserted) return inserted;
     adapter->Connect();
     simulated = adapter.get();
     channel = std::move(adapter);

@@ -462,8 +462,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   std::unique_ptr<CCardTransport> transport;
   CSimulatedAdapter* adapter = nullptr;  // the card's transport owns it
   if (request.usb) {
-    const Result opened = OpenAdapterRoad(request.usbSerial, request.slot,
-                                          *environment.adapterClock, transport, adapter);
+    const Result opened =
+        OpenAdapterRoad(request.usbSerial, request.slot, ChangesCard(CommandId(request)),
+                        *environment.adapterClock, transport, adapter);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;

@@ -6,6 +6,7 @@
 
 #include "AdapterPacket.h"
 #include "CardFormat.h"
+#include "Messages.h"
 #include "PacketParser.h"
 
 using namespace adapter_packet;
@@ -207,6 +208,10 @@ Result CSimulatedAdapter::InsertImage(CardSlot slot, const std::string& path, Im
   card->image = std::make_unique<CCardImageFile>(calls);
   Result opened = card->image->Open(path, access, card->page);
   if (!opened) return opened;
+  // Its other pages would be out of every command's reach, and a restore of
+  // the whole image could not be told from one of its first page.
+  if (card->image->GetPageCount() != 1)
+    return Result::Failure(Fill(message::kAdapterImageFourPages, {path}));
   card->page.resize(card_format::kPageSize);  // the first page is the card's
   card_format::ReverseGroups(card->page.data(), card->page.size());
   state_->cards[IndexOf(slot)] = std::move(card);
@@ -215,6 +220,12 @@ Result CSimulatedAdapter::InsertImage(CardSlot slot, const std::string& path, Im
 
 void CSimulatedAdapter::RemoveCard(CardSlot slot) {
   state_->cards[IndexOf(slot)].reset();
+}
+
+Result CSimulatedAdapter::CheckWritable(CardSlot slot) const {
+  const std::unique_ptr<Card>& card = state_->cards[IndexOf(slot)];
+  if (!card || !card->image || card->image->IsWritable()) return Result();
+  return Result::Failure(CCardImageFile::ReadOnlyMessage(card->image->GetPath()));
 }
 
 const std::uint8_t* CSimulatedAdapter::GetPage(CardSlot slot) const {

@@ -38,6 +38,9 @@ class CSimulatedAdapter : public CByteChannel {
   // written part stored in the file too. A failure changes nothing.
   Result InsertImage(CardSlot slot, const std::string& path, ImageAccess access,
                      const FileCalls& calls = RealFileCalls());
+  // Whether the card's image may be written: the image's own refusal, before
+  // a command that would change the card starts.
+  Result CheckWritable(CardSlot slot) const;
   // The slot is empty from now on: storage frames to it fail (0x0F, 4).
   void RemoveCard(CardSlot slot);
   // The card's page in storage order; null for an empty slot.

@@ -139,3 +139,16 @@ TEST_F(ImageRoads, GiveTheSameCardsAndOutputs) {
 }
 
 }  // namespace
+
+namespace {
+// The simulated adapter's card holds one page: a four-page image is refused
+// before any command, not cut down to its first page.
+TEST_F(CommandLine, TheSimulatedAdapterRefusesAnImageOfFourPages) {
+  const std::string four = scratch_.File("four.bin");
+  ASSERT_EQ(Run({"new-image", four, "--pages", "4"}), 0);
+  const Bytes before = ReadBytes(four);
+  EXPECT_EQ(Run({"--usb", "sim:" + four, "list"}), 1);
+  EXPECT_EQ(err_.str(), Fill(message::kAdapterImageFourPages, {four}) + "\n");
+  EXPECT_TRUE(ReadBytes(four) == before);
+}
+}  // namespace
