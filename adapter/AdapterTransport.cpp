@@ -35,7 +35,7 @@ bool CAdapterTransport::SelectPage(std::uint16_t page) {
 
 bool CAdapterTransport::ReadBlocks(std::uint32_t first, std::uint32_t count,
                                    std::uint8_t* storage) {
-  if (first > kPageSize / kBlockSize || count > kPageSize / kBlockSize - first) return Refuse();
+  if (!BlocksOnPage(first, count)) return Refuse();
   for (std::uint32_t i = 0; i < count; ++i) {
     const Result read = card_->ReadBlock(static_cast<std::uint16_t>(first + i),
                                          storage + std::size_t{i} * kBlockSize);
@@ -45,7 +45,7 @@ bool CAdapterTransport::ReadBlocks(std::uint32_t first, std::uint32_t count,
 }
 
 bool CAdapterTransport::WriteBlock(std::uint32_t block, const std::uint8_t* storage) {
-  if (block >= kPageSize / kBlockSize) return Refuse();
+  if (!BlocksOnPage(block, 1)) return Refuse();
   const Result written = card_->WriteBlock(static_cast<std::uint16_t>(block), storage);
   return written ? true : Failed(written);
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "CardFormat.h"
 #include "Result.h"
 #include "StatusCodes.h"
 
@@ -50,6 +51,12 @@ class CCardTransport {
   virtual const Result& GetPortProblem() const;
 
  protected:
+  // Whether count blocks from first lie on a page: a transport's one bounds
+  // check before it reads or writes blocks.
+  static bool BlocksOnPage(std::uint32_t first, std::uint32_t count) {
+    constexpr std::uint32_t kBlocks = card_format::kPageSize / card_format::kBlockSize;
+    return first <= kBlocks && count <= kBlocks - first;
+  }
   bool Fail(std::uint32_t code) {
     lastStatus_ = code;
     return false;

@@ -20,15 +20,14 @@ bool CImageTransport::SelectPage(std::uint16_t page) {
 }
 
 bool CImageTransport::ReadBlocks(std::uint32_t first, std::uint32_t count, std::uint8_t* storage) {
-  if (first > kPageSize / kBlockSize || count > kPageSize / kBlockSize - first)
-    return Fail(status::kNotSupported);
+  if (!BlocksOnPage(first, count)) return Fail(status::kNotSupported);
   if (!ReadPageBytes(first * kBlockSize, storage, count * kBlockSize)) return false;
   card_format::ReverseGroups(storage, std::size_t{count} * kBlockSize);
   return true;
 }
 
 bool CImageTransport::WriteBlock(std::uint32_t block, const std::uint8_t* storage) {
-  if (block >= kPageSize / kBlockSize) return Fail(status::kNotSupported);
+  if (!BlocksOnPage(block, 1)) return Fail(status::kNotSupported);
   std::array<std::uint8_t, kBlockSize> wire;
   std::copy(storage, storage + kBlockSize, wire.begin());
   card_format::ReverseGroups(wire.data(), wire.size());
