@@ -36,6 +36,7 @@ class CAdapterTransport : public CCardTransport {
   std::uint32_t GetPageReadStep() const override;
   std::uint32_t GetPageWriteStep() const override;
   std::string MessageFor(std::uint32_t code) const override;
+  bool ShowsCardAsDrive() const override { return channel_->ShowsCardsAsDrive(); }
 
  private:
   bool Failed(const Result& result);

@@ -20,4 +20,7 @@ class CByteChannel {
   // (microseconds, CAdapterClock::Now), and appends what came to arrived,
   // which may be nothing: a quiet adapter is no failure of the channel.
   virtual Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) = 0;
+  // Whether the adapter also shows its cards to the computer as files on a
+  // USB drive (its mass storage), which the system may write at any time.
+  virtual bool ShowsCardsAsDrive() const { return false; }
 };

@@ -628,7 +628,8 @@ KORVANTIS_MESSAGE(kAddFromPage,
                   "korvantis-cli restores one page of a four-page file at a time, to the selected "
                   "page (--page).")
 KORVANTIS_MESSAGE(kAddYes, "Add --yes to answer yes without a terminal.",
-                  "korvantis-cli asks before it deletes or formats; a script says --yes.")
+                  "korvantis-cli asks before it deletes or formats, and before it writes a card "
+                  "the computer also sees as a USB drive; a script says --yes.")
 
 // Settings.
 KORVANTIS_MESSAGE(kSettingsImageInUse,
@@ -750,6 +751,13 @@ KORVANTIS_MESSAGE(
 KORVANTIS_MESSAGE(kUsbAdapterBusy, "Another program is using the USB adapter {serial}.",
                   "An emulator may be using the adapter to reach the same card. Close that program "
                   "(or its use of the adapter), then try again.")
+KORVANTIS_MESSAGE(kAskWriteCardSeenAsDrive,
+                  "The computer also sees this memory card as a USB drive, and could write it at "
+                  "the same time.  Write to the card anyway?",
+                  "The adapter's mass storage is switched on: it shows its cards to the computer "
+                  "as files on a USB drive. Eject (unmount) that drive first, or switch mass "
+                  "storage off in the adapter's settings, then answer Yes. No (the default) "
+                  "writes nothing.")
 KORVANTIS_MESSAGE(kUsbUnusable, "The USB adapter {serial} could not be used: {reason}.",
                   "Plug the adapter in again and try again. If it keeps failing, restart the "
                   "adapter by unplugging it for a few seconds.")

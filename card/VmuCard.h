@@ -85,6 +85,8 @@ class CVmuCard {
   // says why (ChainFaultText); a sound chain when it refused none.
   const CVmuChain& GetChainFault() const { return chainFault_; }
   CCardTransport& GetTransport() const { return *transport_; }
+  // Whether the computer also sees the card as a USB drive (CCardTransport).
+  bool ShowsCardAsDrive() const { return transport_->ShowsCardAsDrive(); }
   // The parallel link, when that is the transport; null otherwise.
   CVmuLink* GetLink() const { return link_; }
   CVmuRootBlock* GetRootBlock() const { return rootBlock_.get(); }

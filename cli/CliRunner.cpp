@@ -12,6 +12,7 @@
 #include "CommandIds.h"
 #include "CommandLine.h"
 #include "CommandLineUser.h"
+#include "DriveWarning.h"
 #include "FileBatch.h"
 #include "FileCommands.h"
 #include "FileTable.h"
@@ -469,11 +470,18 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
       err << opened.Message() << '\n';
       return kFailed;
     }
+    if (adapter != nullptr) adapter->ShowCardsAsDrive(environment.simulatedDrive);
   } else {
     transport = MakeTransport(request, environment, stored, simulated);
   }
   CVmuCard card(std::move(transport));
   if (trace != nullptr) card.GetLink()->SetTrace(std::move(openedTrace));
+  if (!MayWriteCardSeenAsDrive(CommandId(request), card.ShowsCardAsDrive(),
+                               ConfirmedBy(request.yes), user)) {
+    if (environment.terminal == nullptr) err << message::kAskWriteCardSeenAsDrive.text << '\n';
+    err << message::kAddYes.text << '\n';
+    return kFailed;
+  }
 
   CTerminalProgress progress(err, environment.stderrIsTerminal);
   int status = kDone;

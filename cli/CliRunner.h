@@ -18,6 +18,7 @@ struct CliEnvironment {
   bool stderrIsTerminal = false;           // draw the progress bar
   std::istream* terminal = nullptr;        // where questions are answered; none without a terminal
   CAdapterClock* adapterClock = &CSteadyAdapterClock::Instance();  // the USB adapter's deadlines
+  bool simulatedDrive = false;  // the simulated adapter also shows its cards as a USB drive
 };
 
 CliEnvironment SystemCliEnvironment();

@@ -60,6 +60,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CliRequest& req
   app.add_option("--page", request.page, "select page N (1 to 4) before the command")
       ->transform(DecimalNumber(kLargest16))
       ->check(CLI::Range(1, 4));
+  app.add_flag("--yes", request.yes,
+               "answer yes without asking: to writing a card the computer also sees as a USB "
+               "drive, and to delete and format");
   app.add_flag("--no-safety-copy", request.noSafetyCopy,
                "save no safety copy of the page before rewriting it");
 

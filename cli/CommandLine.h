@@ -52,7 +52,7 @@ struct CliRequest {
   unsigned pages = 1;                  // new-image
   bool repair = false;                 // check
   bool fixChecksums = false;           // check --repair: wrong header checksums are rewritten
-  bool yes = false;                    // delete, format: ask nothing
+  bool yes = false;                    // delete, format, a card seen as a USB drive: ask nothing
   std::vector<std::uint16_t> indices;  // delete
   bool noSafetyCopy = false;           // the commands that rewrite a page save none
   // restore: the page of a four-page file (--from-page)

@@ -49,6 +49,9 @@ class CCardTransport {
   // Why the card cannot be reached at all, such as a port that cannot be
   // opened; done where there is no such problem.
   virtual const Result& GetPortProblem() const;
+  // Whether the computer may also write the card behind our back: a card the
+  // USB adapter shows as a USB drive too. The front ends warn before a write.
+  virtual bool ShowsCardAsDrive() const { return false; }
 
  protected:
   // Whether count blocks from first lie on a page: a transport's one bounds

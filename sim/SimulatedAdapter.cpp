@@ -71,6 +71,7 @@ struct CSimulatedAdapter::State {
   std::deque<std::vector<std::uint8_t>> waiting;  // replies not yet handed to a read
   std::vector<std::uint8_t> outgoing;             // bytes handed out in order
   std::array<std::unique_ptr<Card>, kSlots> cards;
+  bool showsDrive = false;
 };
 
 void CSimulatedAdapter::State::Answer(const AdapterPacket& request, std::int64_t nth) {
@@ -247,6 +248,14 @@ void CSimulatedAdapter::Connect() {
   const std::vector<std::uint8_t> null = Build({0, 0, {}});
   bytes.insert(bytes.end(), null.begin(), null.end());
   state_->waiting.push_back(std::move(bytes));
+}
+
+void CSimulatedAdapter::ShowCardsAsDrive(bool shown) {
+  state_->showsDrive = shown;
+}
+
+bool CSimulatedAdapter::ShowsCardsAsDrive() const {
+  return state_->showsDrive;
 }
 
 AdapterFaults& CSimulatedAdapter::Faults() {

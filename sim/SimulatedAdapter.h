@@ -51,6 +51,8 @@ class CSimulatedAdapter : public CByteChannel {
   // The zero bytes that flush an earlier session and a null packet (address
   // 0), which an adapter may send when a program connects.
   void Connect();
+  // The adapter also shows its cards as a USB drive (mass storage switched on).
+  void ShowCardsAsDrive(bool shown);
 
   AdapterFaults& Faults();
   struct Counters {
@@ -66,6 +68,7 @@ class CSimulatedAdapter : public CByteChannel {
 
   Result Write(const std::uint8_t* bytes, std::size_t size) override;
   Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) override;
+  bool ShowsCardsAsDrive() const override;
 
  private:
   struct State;

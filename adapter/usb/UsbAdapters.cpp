@@ -11,6 +11,12 @@ std::string FirmwareText(std::uint16_t release) {
          std::to_string(release & 0xF);
 }
 
+bool HasMassStorage(const std::vector<std::uint8_t>& interfaceClasses) {
+  for (const std::uint8_t kind : interfaceClasses)
+    if (kind == usb_adapter::kMassStorageClass) return true;
+  return false;
+}
+
 Result ListUsbAdapters(CUsbContext& context, std::vector<UsbAdapter>& found,
                        std::vector<libusb_device*>* devices) {
   found.clear();

@@ -14,6 +14,7 @@ constexpr std::uint16_t kVendor = 0x1209;
 constexpr std::uint16_t kProduct = 0x2F07;
 // 1.2.1: the first firmware that keeps several requests in flight.
 constexpr std::uint16_t kOldestFirmware = 0x0121;
+constexpr std::uint8_t kMassStorageClass = 0x08;
 }  // namespace usb_adapter
 
 struct UsbAdapter {
@@ -24,6 +25,11 @@ struct UsbAdapter {
 // "1.2.4" for 0x0124: major in the high byte as two decimal digits, minor in
 // bits 7-4, patch in bits 3-0.
 std::string FirmwareText(std::uint16_t release);
+
+// Whether interfaces of these classes (those of the adapter's active
+// configuration) include mass storage: switched on in the adapter's
+// settings, it shows the cards to the computer as files on a USB drive.
+bool HasMassStorage(const std::vector<std::uint8_t>& interfaceClasses);
 
 // Every adapter attached (none is no failure). An adapter whose serial number
 // cannot be read (no permission to open it) is listed without one.

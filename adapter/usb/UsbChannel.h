@@ -29,6 +29,7 @@ class CUsbChannel : public CByteChannel {
   const UsbAdapter& GetAdapter() const { return adapter_; }
   Result Write(const std::uint8_t* bytes, std::size_t size) override;
   Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) override;
+  bool ShowsCardsAsDrive() const override { return showsDrive_; }
 
  private:
   explicit CUsbChannel(CAdapterClock& clock) : clock_(clock) {}
@@ -42,6 +43,7 @@ class CUsbChannel : public CByteChannel {
   int interface_ = -1;
   bool claimed_ = false;
   bool connected_ = false;
-  std::uint8_t out_ = 0;  // bulk OUT endpoint
-  std::uint8_t in_ = 0;   // bulk IN endpoint
+  bool showsDrive_ = false;  // mass storage among the interfaces
+  std::uint8_t out_ = 0;     // bulk OUT endpoint
+  std::uint8_t in_ = 0;      // bulk IN endpoint
 };

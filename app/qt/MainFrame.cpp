@@ -25,6 +25,7 @@
 #include "CardChanges.h"
 #include "CardFormat.h"
 #include "CommandIds.h"
+#include "DriveWarning.h"
 #include "FileCommands.h"
 #include "FileExtension.h"
 #include "HelpWindow.h"
@@ -426,7 +427,9 @@ void CMainFrame::RunCommand(int id) {
 }
 
 bool CMainFrame::RefusedOnReadOnly(int id) {
-  return ChangesCard(id) && ReportFailure(CheckImageWritable());
+  return ChangesCard(id) &&
+         (ReportFailure(CheckImageWritable()) ||
+          !MayWriteCardSeenAsDrive(id, source_.card->ShowsCardAsDrive(), Confirm::Ask, *user_));
 }
 
 // Commands run one at a time: one that arrives while another still runs

@@ -97,7 +97,8 @@ class CMainFrame : public QMainWindow {
   void ShowRecentImages();
   Result CheckImageWritable() const;
   // A command that changes the card, on an image open for reading only: the
-  // refusal is shown.
+  // refusal is shown; on a card the computer also sees as a USB drive, one
+  // the user declined when asked.
   bool RefusedOnReadOnly(int id);
   void AskForRefresh();
   void RunExclusively(const std::function<void()>& work);

@@ -37,3 +37,11 @@ TEST(UsbAdapters, OpeningFailuresSayWhatTheUserCanDo) {
   EXPECT_EQ(UsbOpenMessage(LIBUSB_ERROR_BUSY, "S"), Fill(message::kUsbAdapterBusy, {"S"}));
   EXPECT_EQ(UsbOpenMessage(LIBUSB_ERROR_NO_DEVICE, "S"), Fill(message::kUsbAdapterNotFound, {"S"}));
 }
+
+// Mass storage (interface 4, off by default) among the gamepads, serial ports
+// and vendor interfaces: the cards are a USB drive to the computer too.
+TEST(UsbAdapters, MassStorageAmongTheInterfacesShowsTheCardsAsADrive) {
+  EXPECT_FALSE(HasMassStorage({0x03, 0x03, 0x02, 0x0A, 0xFF, 0xFF}));
+  EXPECT_TRUE(HasMassStorage({0x03, usb_adapter::kMassStorageClass, 0x02, 0x0A, 0xFF}));
+  EXPECT_FALSE(HasMassStorage({}));
+}

@@ -152,3 +152,24 @@ TEST_F(CommandLine, TheSimulatedAdapterRefusesAnImageOfFourPages) {
   EXPECT_TRUE(ReadBytes(four) == before);
 }
 }  // namespace
+
+namespace {
+// A card the adapter also shows as a USB drive is written only after a yes,
+// which off a terminal only --yes gives; reading it asks nothing.
+TEST_F(CommandLine, ACardSeenAsADriveIsWrittenOnlyWithYes) {
+  const std::string dci = scratch_.File("file.dci"), card = scratch_.File("card.bin");
+  ASSERT_EQ(Run({"--image", ImageWithFile("source.bin", "Shared"), "download", "0", dci}), 0);
+  ASSERT_EQ(Run({"new-image", card}), 0);
+  CManualClock clock;
+  environment_.adapterClock = &clock;
+  environment_.simulatedDrive = true;
+  const Bytes before = ReadBytes(card);
+  EXPECT_EQ(Run({"--usb", "sim:" + card, "upload", dci}), 1);
+  EXPECT_EQ(err_.str(), std::string(message::kAskWriteCardSeenAsDrive.text) + "\n" +
+                            message::kAddYes.text + "\n");
+  EXPECT_TRUE(ReadBytes(card) == before);
+  EXPECT_EQ(Run({"--usb", "sim:" + card, "list"}), 0);
+  EXPECT_EQ(Run({"--usb", "sim:" + card, "--yes", "upload", dci}), 0) << err_.str();
+  EXPECT_FALSE(ReadBytes(card) == before);
+}
+}  // namespace
