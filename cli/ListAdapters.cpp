@@ -26,7 +26,7 @@ int ListAdapters(const std::vector<UsbAdapter>& attached, const FindAdapterCards
   int status = 0;
   for (const UsbAdapter& adapter : attached) {
     out << (adapter.serial.empty() ? "?" : adapter.serial) << "  firmware "
-        << FirmwareText(adapter.firmware);
+        << FirmwareText(adapter.firmware) << (adapter.showsDrive ? "  also a USB drive" : "");
     UsbAdapter usable;
     std::vector<CardSlot> cards;
     Result asked = ChooseUsbAdapter({adapter}, adapter.serial, usable);

@@ -17,6 +17,14 @@ bool HasMassStorage(const std::vector<std::uint8_t>& interfaceClasses) {
   return false;
 }
 
+std::vector<std::uint8_t> InterfaceClasses(const libusb_config_descriptor& config) {
+  std::vector<std::uint8_t> classes;
+  for (std::uint8_t i = 0; i < config.bNumInterfaces; ++i)
+    if (config.interface[i].num_altsetting > 0)
+      classes.push_back(config.interface[i].altsetting[0].bInterfaceClass);
+  return classes;
+}
+
 Result ListUsbAdapters(CUsbContext& context, std::vector<UsbAdapter>& found,
                        std::vector<libusb_device*>* devices) {
   found.clear();
@@ -35,6 +43,11 @@ Result ListUsbAdapters(CUsbContext& context, std::vector<UsbAdapter>& found,
     UsbAdapter adapter;
     adapter.firmware = descriptor.bcdDevice;
     adapter.serial = ReadSerialNumber(list[i], descriptor);
+    libusb_config_descriptor* config = nullptr;
+    if (libusb_get_active_config_descriptor(list[i], &config) == 0) {
+      adapter.showsDrive = HasMassStorage(InterfaceClasses(*config));
+      libusb_free_config_descriptor(config);
+    }
     found.push_back(adapter);
     if (devices != nullptr) devices->push_back(libusb_ref_device(list[i]));
   }

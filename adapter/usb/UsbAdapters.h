@@ -20,6 +20,7 @@ constexpr std::uint8_t kMassStorageClass = 0x08;
 struct UsbAdapter {
   std::string serial;
   std::uint16_t firmware = 0;  // the device release number: 0x0124 is 1.2.4
+  bool showsDrive = false;     // its cards are a USB drive to the computer too
 };
 
 // "1.2.4" for 0x0124: major in the high byte as two decimal digits, minor in

@@ -51,11 +51,10 @@ Result CUsbChannel::Claim(const UsbAdapter& adapter) {
   libusb_config_descriptor* config = nullptr;
   int error = libusb_get_active_config_descriptor(libusb_get_device(handle_), &config);
   if (error != 0) return Result::Failure(UsbOpenMessage(error, adapter_.serial));
-  std::vector<std::uint8_t> classes;
+  showsDrive_ = HasMassStorage(InterfaceClasses(*config));
   for (std::uint8_t i = 0; i < config->bNumInterfaces; ++i) {
     if (config->interface[i].num_altsetting < 1) continue;
     const libusb_interface_descriptor& setting = config->interface[i].altsetting[0];
-    classes.push_back(setting.bInterfaceClass);
     if (setting.bInterfaceClass != LIBUSB_CLASS_VENDOR_SPEC ||
         (interface_ >= 0 && setting.bInterfaceNumber >= interface_))
       continue;
@@ -72,7 +71,6 @@ Result CUsbChannel::Claim(const UsbAdapter& adapter) {
     out_ = out;
   }
   libusb_free_config_descriptor(config);
-  showsDrive_ = HasMassStorage(classes);
   if (interface_ < 0) {
     return Result::Failure(
         Fill(message::kUsbFirmwareTooOld, {adapter_.serial, FirmwareText(adapter_.firmware)}));

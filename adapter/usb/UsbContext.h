@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 struct libusb_context;
 struct libusb_device;
 struct libusb_device_descriptor;
+struct libusb_config_descriptor;
 
 // A libusb session of our own, so that no other user of the library in the
 // process shares its state; ended with the object.
@@ -31,6 +33,9 @@ struct UsbAdapter;
 // too, referenced (the caller unreferences them).
 Result ListUsbAdapters(CUsbContext& context, std::vector<UsbAdapter>& found,
                        std::vector<libusb_device*>* devices);
+
+// The class of each interface of a configuration (its first setting's).
+std::vector<std::uint8_t> InterfaceClasses(const libusb_config_descriptor& config);
 
 // The device's serial number, or "" where it cannot be opened to ask.
 std::string ReadSerialNumber(libusb_device* device, const libusb_device_descriptor& descriptor);

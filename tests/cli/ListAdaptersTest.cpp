@@ -21,12 +21,13 @@ TEST(ListAdapters, NamesEachAdaptersCardsOrWhyNot) {
     return Result();
   };
   out.str("");
-  EXPECT_EQ(ListAdapters({{"TWO", 0x0124}, {"NONE", 0x0121}, {"BUSY", 0x0124}, {"OLD", 0x0110}},
-                         find, out, err),
-            1);
+  EXPECT_EQ(
+      ListAdapters({{"TWO", 0x0124}, {"NONE", 0x0121, true}, {"BUSY", 0x0124}, {"OLD", 0x0110}},
+                   find, out, err),
+      1);
   EXPECT_EQ(out.str(),
             "TWO  firmware 1.2.4  cards: A1 D2\n"
-            "NONE  firmware 1.2.1  cards: none\n"
+            "NONE  firmware 1.2.1  also a USB drive  cards: none\n"
             "BUSY  firmware 1.2.4  " +
                 Fill(message::kUsbAdapterBusy, {"BUSY"}) +
                 "\n"
