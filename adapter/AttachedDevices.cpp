@@ -10,8 +10,8 @@ bool PortDevices::Peripheral::Offers(std::uint32_t code) const {
 }
 
 bool PortDevices::HasCard(std::uint8_t slot) const {
-  return slot >= 1 && std::size_t{slot} <= slots.size() &&
-         slots[slot - 1u].Offers(maple::kStorageFunction);
+  return slot >= 1 && std::size_t{slot} <= held.size() &&
+         held[slot - 1u].Offers(maple::kStorageFunction);
 }
 
 bool PortDevices::Parse(const std::vector<std::uint8_t>& bytes) {
@@ -30,6 +30,6 @@ bool PortDevices::Parse(const std::vector<std::uint8_t>& bytes) {
     at += 10;
   }
   controller = found.front();
-  slots.assign(found.begin() + 1, found.end());
+  held.assign(found.begin() + 1, found.end());
   return true;
 }

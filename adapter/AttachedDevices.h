@@ -20,7 +20,9 @@ struct PortDevices {
   };
 
   Peripheral controller;
-  std::vector<Peripheral> slots;  // slot 1 first; empty ones past the last are left out
+  // Slot 1 first; empty ones past the last are left out. (Not "slots",
+  // which Qt takes for a keyword.)
+  std::vector<Peripheral> held;
 
   // Whether a card that stores blocks sits in slot (1 to 5).
   bool HasCard(std::uint8_t slot) const;

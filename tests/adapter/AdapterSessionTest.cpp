@@ -94,10 +94,10 @@ TEST(AdapterSession, AsksTheAdaptersOwnQuestions) {
   EXPECT_EQ(channel.requests[2].payload, (Bytes{'?', 3}));
   EXPECT_TRUE(devices.controller.Offers(1));
   EXPECT_EQ(devices.controller.functions[0].definition, 0x3B7C3B7Cu);
-  ASSERT_EQ(devices.slots.size(), 2u);
+  ASSERT_EQ(devices.held.size(), 2u);
   EXPECT_FALSE(devices.HasCard(1));
   EXPECT_TRUE(devices.HasCard(2));
-  EXPECT_EQ(devices.slots[1].functions.size(), 3u);
+  EXPECT_EQ(devices.held[1].functions.size(), 3u);
   EXPECT_FALSE(devices.Parse({'|', 0, 0, 0, 1, '|', 0}));  // cut short
   CardSlot slot;
   EXPECT_TRUE(CardSlot::FromName("c2", slot) && (slot == CardSlot{2, 2}) && slot.Name() == "C2");
