@@ -27,12 +27,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AdapterTransport.h"
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CommandIds.h"
 #include "DciFile.h"
 #include "DemoCard.h"
 #include "LinkSettingsStore.h"
+#include "ManualClock.h"
 #include "Messages.h"
 #include "NoPortRoad.h"
 #include "OnScreen.h"
@@ -42,6 +44,7 @@
 #include "RecentImages.h"
 #include "ResultAssertion.h"
 #include "ScratchDirectory.h"
+#include "SimulatedAdapter.h"
 #include "SimulatedPortRoad.h"
 #include "StatusPane.h"
 
@@ -757,6 +760,26 @@ TEST_F(MainWindow, AReadOnlyOnePageImageIsNeitherWrittenNorSavedOver) {
   EXPECT_EQ(user_->messages.back(), Fill(message::kImageReadOnly, {image}));
   EXPECT_EQ(user_->questions.size(), asked);
   EXPECT_EQ(ReadBytes(image), before);
+}
+
+// A card the adapter also shows as a USB drive: a command that changes it
+// asks first, before its own questions; reading it asks nothing.
+TEST_F(MainWindow, ACardSeenAsADriveIsWrittenOnlyAfterTheWarning) {
+  static CManualClock clock;  // outlives the frame and its card
+  auto adapter = std::make_unique<CSimulatedAdapter>(clock);
+  const CPageImage page = MakeDemoPage();
+  adapter->InsertCard(CardSlot{0, 1}, {page.GetData(), page.GetData() + card_format::kPageSize});
+  adapter->ShowCardsAsDrive(true);
+  CardSource source;
+  source.card = std::make_unique<CVmuCard>(
+      std::make_unique<CAdapterTransport>(std::move(adapter), clock, CardSlot{0, 1}));
+  Open(std::move(source));
+  Refresh();
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_TRUE(user_->questions.empty());
+  frame_->RunCommand(command::kFormat);
+  ASSERT_FALSE(user_->questions.empty());
+  EXPECT_EQ(user_->questions.front(), message::kAskWriteCardSeenAsDrive.text);
 }
 
 // Another page: nothing of the one before stays to be acted on, and the
