@@ -463,7 +463,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   CSimulatedAdapter* adapter = nullptr;  // the card's transport owns it
   if (request.usb) {
     const Result opened =
-        OpenAdapterRoad(request.usbSerial, request.slot, ChangesCard(CommandId(request)),
+        OpenAdapterRoad(request.usbSerial, request.slot,
+                        ChangesCard(CommandId(request)) ? ImageAccess::Write : ImageAccess::Read,
                         *environment.adapterClock, transport, adapter);
     if (!opened) {
       err << opened.Message() << '\n';

@@ -28,7 +28,7 @@ Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, 
 }
 }  // namespace
 
-Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool changesCard,
+Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
                        CSimulatedAdapter*& simulated) {
   std::unique_ptr<CByteChannel> channel;
@@ -38,9 +38,8 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool cha
     CardSlot where;
     if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
     const std::string path = usb.substr(kSimulated.size());
-    Result inserted =
-        adapter->InsertImage(where, path, changesCard ? ImageAccess::Write : ImageAccess::Read);
-    if (inserted && changesCard) inserted = adapter->CheckWritable(where);
+    Result inserted = adapter->InsertImage(where, path, access);
+    if (inserted && access == ImageAccess::Write) inserted = adapter->CheckWritable(where);
     if (!inserted) return inserted;
     adapter->Connect();
     simulated = adapter.get();
