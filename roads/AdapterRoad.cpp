@@ -30,8 +30,9 @@ Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, 
 
 Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
-                       CSimulatedAdapter*& simulated) {
+                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosenCard) {
   std::unique_ptr<CByteChannel> channel;
+  std::string serial = usb;
   simulated = nullptr;
   if (usb.compare(0, kSimulated.size(), kSimulated) == 0) {
     auto adapter = std::make_unique<CSimulatedAdapter>(clock);
@@ -47,6 +48,7 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
   } else {
     std::unique_ptr<CUsbChannel> opened;
     if (Result result = CUsbChannel::Open(usb, clock, opened); !result) return result;
+    serial = opened->GetAdapter().serial;
     channel = std::move(opened);
   }
   auto road = std::make_unique<CAdapterTransport>(std::move(channel), clock, CardSlot{});
@@ -60,5 +62,6 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
   }
   road->UseSlot(chosen);
   transport = std::move(road);
+  if (chosenCard != nullptr) *chosenCard = AdapterRoadCard{serial, chosen};
   return Result();
 }

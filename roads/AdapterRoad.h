@@ -5,6 +5,7 @@
 
 #include "AdapterClock.h"
 #include "CardImageFile.h"
+#include "CardSlot.h"
 #include "CardTransport.h"
 #include "Result.h"
 #include "SimulatedAdapter.h"
@@ -16,7 +17,12 @@
 // it, WriteIfAllowed leaves the refusal to each command (CheckWritable). The
 // slot is the one named, else the only card there is. simulated is set for
 // a simulated adapter, whose image must be synced after each command; the
-// transport owns it.
+// transport owns it. chosen, if given, learns the adapter's serial number
+// (usb itself for a simulated one) and the slot.
+struct AdapterRoadCard {
+  std::string serial;
+  CardSlot slot;
+};
 Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
-                       CSimulatedAdapter*& simulated);
+                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosen = nullptr);
