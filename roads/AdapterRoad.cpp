@@ -30,7 +30,8 @@ Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, 
 
 Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
-                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosenCard) {
+                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosenCard,
+                       const FileCalls& calls) {
   std::unique_ptr<CByteChannel> channel;
   std::string serial = usb;
   simulated = nullptr;
@@ -39,7 +40,7 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
     CardSlot where;
     if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
     const std::string path = usb.substr(kSimulated.size());
-    Result inserted = adapter->InsertImage(where, path, access);
+    Result inserted = adapter->InsertImage(where, path, access, calls);
     if (inserted && access == ImageAccess::Write) inserted = adapter->CheckWritable(where);
     if (!inserted) return inserted;
     adapter->Connect();

@@ -7,6 +7,7 @@
 #include "CardImageFile.h"
 #include "CardSlot.h"
 #include "CardTransport.h"
+#include "FileCalls.h"
 #include "Result.h"
 #include "SimulatedAdapter.h"
 
@@ -18,11 +19,12 @@
 // slot is the one named, else the only card there is. simulated is set for
 // a simulated adapter, whose image must be synced after each command; the
 // transport owns it. chosen, if given, learns the adapter's serial number
-// (usb itself for a simulated one) and the slot.
+// (usb itself for a simulated one) and the slot; calls reach the image file.
 struct AdapterRoadCard {
   std::string serial;
   CardSlot slot;
 };
 Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
-                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosen = nullptr);
+                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosen = nullptr,
+                       const FileCalls& calls = RealFileCalls());

@@ -26,12 +26,12 @@ Result OpenCardImage(const std::string& path, CardSource& source, ImageRoad road
 }
 
 Result OpenAdapterCard(const std::string& usb, const std::string& slot, CAdapterClock& clock,
-                       CardSource& source) {
+                       CardSource& source, const FileCalls& calls) {
   std::unique_ptr<CCardTransport> transport;
   CSimulatedAdapter* simulated = nullptr;
   AdapterRoadCard chosen;
-  const Result opened =
-      OpenAdapterRoad(usb, slot, ImageAccess::WriteIfAllowed, clock, transport, simulated, &chosen);
+  const Result opened = OpenAdapterRoad(usb, slot, ImageAccess::WriteIfAllowed, clock, transport,
+                                        simulated, &chosen, calls);
   if (!opened) return opened;
   source.card = std::make_unique<CVmuCard>(std::move(transport));
   source.usbSerial = chosen.serial;

@@ -5,6 +5,7 @@
 
 #include "AdapterClock.h"
 #include "CardSlot.h"
+#include "FileCalls.h"
 #include "Result.h"
 #include "SimulatedAdapter.h"
 #include "SimulatedCard.h"
@@ -36,9 +37,9 @@ Result OpenCardImage(const std::string& path, CardSource& source, ImageRoad road
 // Fills an empty source with a card object over the card a --usb value names
 // (OpenAdapterRoad): in the slot named, else the only card. A simulated
 // adapter's image is held as images are, written where it may be. A failure
-// changes nothing.
+// changes nothing; calls reach the image file.
 Result OpenAdapterCard(const std::string& usb, const std::string& slot, CAdapterClock& clock,
-                       CardSource& source);
+                       CardSource& source, const FileCalls& calls = RealFileCalls());
 
 // Fills an empty source with the card in slot of the adapter usb names as
 // one that cannot be reached, failing every command with why.

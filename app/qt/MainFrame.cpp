@@ -119,7 +119,8 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
   // No download or backup is ever saved over the card image or the trace in use.
   user_ = std::make_unique<COutputGuard>(
       std::move(user_), [this, trace = services.tracePath](const std::string& path) {
-        const Result image = source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+        Result image = source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+        if (source_.simulatedAdapter) image = source_.simulatedAdapter->CheckOutput(path);
         return image ? CWireTrace::CheckOutput(trace, path) : image;
       });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };

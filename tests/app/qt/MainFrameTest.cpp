@@ -951,7 +951,23 @@ TEST_F(MainWindow, ASimulatedAdaptersCardIsListedAndItsImageWrittenAfterEachComm
   user_->answers.push_back(dci);
   frame_->RunCommand(command::kUpload);
   EXPECT_TRUE(user_->messages.empty());
+  user_->answers.push_back(image);
+  frame_->RunCommand(command::kBackup);  // never saved over the image the adapter writes
+  EXPECT_EQ(user_->messages, std::vector<std::string>{Fill(message::kImageIsOutput, {image})});
   frame_->RunCommand(command::kUsePort);  // lets go of the image
   ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
   EXPECT_EQ(Rows(), 4);
+}
+
+// A read-only image on the simulated adapter refuses a change before the
+// card is touched, as a read-only image does.
+TEST_F(MainWindow, AReadOnlyImageOnTheSimulatedAdapterRefusesChanges) {
+  const std::string image = DemoImage();
+  const auto before = ReadBytes(image);
+  CardSource source;
+  ASSERT_TRUE(Succeeded(OpenAdapterCard("sim:" + image, "", clock_, source, ReadOnlyFileCalls())));
+  Open(std::move(source));
+  frame_->RunCommand(command::kFormat);
+  EXPECT_EQ(user_->messages, std::vector<std::string>{Fill(message::kImageReadOnly, {image})});
+  EXPECT_EQ(ReadBytes(image), before);
 }
