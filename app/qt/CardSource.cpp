@@ -1,6 +1,7 @@
 #include "CardSource.h"
 
 #include "AdapterRoad.h"
+#include "AdapterTransport.h"
 #include "ImageTransport.h"
 #include "Messages.h"
 #include "SimulatedPortRoad.h"
@@ -45,6 +46,14 @@ void UseUnreachableAdapterCard(const std::string& usb, CardSlot slot, Result why
   source.card = std::make_unique<CVmuCard>(std::make_unique<CUnreachableCard>(std::move(why)));
   source.usbSerial = usb;
   source.usbSlot = slot;
+}
+
+bool FindCardsBeside(const CardSource& source, Result& asked, std::vector<CardSlot>& cards) {
+  auto* road = dynamic_cast<CAdapterTransport*>(&source.card->GetTransport());
+  if (road == nullptr) return false;
+  cards.clear();
+  asked = road->GetSession().FindCards(cards);
+  return true;
 }
 
 std::string AdapterCardName(const std::string& usb, CardSlot slot) {

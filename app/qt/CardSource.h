@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AdapterClock.h"
 #include "CardSlot.h"
@@ -45,6 +46,11 @@ Result OpenAdapterCard(const std::string& usb, const std::string& slot, CAdapter
 // one that cannot be reached, failing every command with why.
 void UseUnreachableAdapterCard(const std::string& usb, CardSlot slot, Result why,
                                CardSource& source);
+
+// Asks the adapter that holds the source's card for the cards in its
+// slots over the card's own connection, which a second one would find
+// taken; false when the card is not on a USB adapter.
+bool FindCardsBeside(const CardSource& source, Result& asked, std::vector<CardSlot>& cards);
 
 // The card's name in the title bar and the File menu: "A1 on adapter
 // SERIAL", or the simulated adapter's file.

@@ -533,7 +533,7 @@ bool CMainFrame::UseAdapterCard(const std::string& usb, const std::string& slot)
 
 // One item per card on each adapter attached, the card in use checked; an
 // adapter that cannot be asked, or no card at all, is a greyed item that
-// says why.
+// says why. The adapter in use is asked over the card's connection.
 void CMainFrame::FillAdapterMenu() {
   adapterMenu_->clear();
   const auto note = [this](const std::string& text) {
@@ -544,7 +544,9 @@ void CMainFrame::FillAdapterMenu() {
   const CBusyCursor busy;
   if (const Result listed = findAdapterCards_(found); !listed) return note(listed.Message());
   bool anyCard = false;
-  for (const AdapterCards& adapter : found) {
+  for (AdapterCards& adapter : found) {
+    if (adapter.adapter.serial == source_.usbSerial)
+      FindCardsBeside(source_, adapter.asked, adapter.cards);
     if (!adapter.asked) note(adapter.asked.Message());
     for (const CardSlot& slot : adapter.cards) {
       anyCard = true;

@@ -870,13 +870,18 @@ TEST_F(MainWindow, UseUsbAdapterOffersTheCardsFoundOrSaysWhyNot) {
 // A card chosen from the submenu is listed at once, named in the title,
 // greys the port's settings and is the card of the next start; one not
 // attached then is named, and says why in the status bar and at once on a
-// command. Use Parallel Port forgets it.
+// command. Use Parallel Port forgets it. The adapter in use is asked over
+// the card's own connection.
 TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) {
   const std::string image = DemoImage();
   bool attached = true;
   std::vector<std::string> opened;
-  findAdapterCards_ = [](std::vector<AdapterCards>& cards) {
-    cards = {{{kSerial, 0x0124}, Result(), {CardSlot{0, 1}}}};
+  findAdapterCards_ = [this](std::vector<AdapterCards>& cards) {
+    // A second connection finds the adapter in use taken.
+    const bool taken = frame_ && frame_->windowTitle().startsWith("A1");
+    cards = {{{kSerial, 0x0124},
+              taken ? Result::Failure(Fill(message::kUsbAdapterBusy, {kSerial})) : Result(),
+              {CardSlot{0, 1}}}};
     return Result();
   };
   openAdapterCard_ = [&](const std::string& usb, const std::string& slot, CardSource& source) {
