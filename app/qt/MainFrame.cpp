@@ -521,10 +521,27 @@ void CMainFrame::UsePort() {
   if (settings_ != nullptr) settings_->WriteUsbCard(std::string(), std::string());
 }
 
+// An adapter lets one connection in: another card on the adapter in use is
+// opened once the card in use has let go, and on a failure that card comes
+// back (or is named as not reachable).
 bool CMainFrame::UseAdapterCard(const std::string& usb, const std::string& slot) {
+  const bool sameAdapter = !usb.empty() && usb == source_.usbSerial;
+  const CardSlot before = source_.usbSlot;
+  if (sameAdapter) {
+    CardSource letGo;
+    UseUnreachableAdapterCard(std::string(), before, Result(), letGo);
+    UseCard(std::move(letGo));
+  }
   CardSource next;
   const Result opened = openAdapterCard_(usb, slot, next);
-  if (ReportFailure(opened)) return false;
+  if (ReportFailure(opened)) {
+    if (!sameAdapter) return false;
+    CardSource back;
+    const Result reopened = openAdapterCard_(usb, before.Name(), back);
+    if (!reopened) UseUnreachableAdapterCard(usb, before, reopened, back);
+    UseCard(std::move(back));
+    return false;
+  }
   UseCard(std::move(next));
   if (settings_ != nullptr) settings_->WriteUsbCard(source_.usbSerial, source_.usbSlot.Name());
   listView_->OnRefresh();  // the card answers at once: its files are listed without asking

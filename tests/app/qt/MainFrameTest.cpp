@@ -878,7 +878,7 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   std::vector<std::string> opened;
   findAdapterCards_ = [this](std::vector<AdapterCards>& cards) {
     // A second connection finds the adapter in use taken.
-    const bool taken = frame_ && frame_->windowTitle().startsWith("A1");
+    const bool taken = frame_ && frame_->windowTitle().contains(" on adapter ");
     cards = {{{kSerial, 0x0124},
               taken ? Result::Failure(Fill(message::kUsbAdapterBusy, {kSerial})) : Result(),
               {CardSlot{0, 1}}}};
@@ -887,6 +887,9 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   openAdapterCard_ = [&](const std::string& usb, const std::string& slot, CardSource& source) {
     opened.push_back(usb + " " + slot);
     if (!attached) return Result::Failure(Fill(message::kUsbAdapterNotFound, {usb}));
+    if (frame_ && frame_->windowTitle().contains(" on adapter "))
+      return Result::Failure(Fill(message::kUsbAdapterBusy, {usb}));
+    if (slot == "B1") return Result::Failure(Fill(message::kUsbSlotEmpty, {slot}));
     const Result result = OpenAdapterCard("sim:" + image, slot, clock_, source);
     source.usbSerial = usb;  // the simulated adapter stands in for the real one
     return result;
@@ -915,6 +918,16 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   EXPECT_EQ(note, message::kSettingsAdapterInUse.text);
   frame_->RunCommand(command::kSetPage2);
   EXPECT_EQ(user_->messages, std::vector<std::string>{message::kCardOnePage.text});
+  // Another card of the adapter in use, once the card in use has let go;
+  // after a failure the card before comes back.
+  ASSERT_TRUE(frame_->UseAdapterCard(kSerial, "D2"));
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("D2 on adapter " + kSerial + " - Korvantis"));
+  EXPECT_FALSE(frame_->UseAdapterCard(kSerial, "B1"));
+  EXPECT_EQ(user_->messages.back(), Fill(message::kUsbSlotEmpty, {"B1"}));
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("D2 on adapter " + kSerial + " - Korvantis"));
+  ASSERT_TRUE(frame_->UseAdapterCard(kSerial, "A1"));
 
   Open(CardSource{});  // the next start
   EXPECT_EQ(opened.back(), kSerial + " A1");
