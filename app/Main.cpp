@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "AdapterClock.h"
+#include "CardSlot.h"
 #include "CardSource.h"
 #include "FileReader.h"
 #include "Icons.h"
@@ -45,16 +47,30 @@ struct Options {
       "simulate-wire",
       "Reach card images through the simulated parallel wire, as --trace does, not as files."};
   QCommandLineOption trace{"trace", "Write every register access to FILE.", "FILE"};
+  // Its value may be left out (--usb alone, or --usb=): WithOptionalUsbValue.
+  QCommandLineOption usb{
+      "usb",
+      "Run on the card on the USB adapter with serial number SERIAL; without one (--usb alone), "
+      "on the only adapter attached. sim:FILE: on a simulated adapter holding the card image "
+      "FILE.",
+      "SERIAL|sim:FILE"};
+  QCommandLineOption slot{
+      "slot",
+      "With --usb: the card in slot SLOT, A1 to D2 (controller port, slot of the controller).",
+      "SLOT"};
 
   void AddTo(QCommandLineParser& parser) const {
     parser.setApplicationDescription(
         "Korvantis: the Dreamcast memory card on the parallel port.\n"
-        "Without --simulate it reaches the card on the port of the stored settings.");
+        "Without --simulate or --usb it reaches the card chosen last: on a USB adapter, or on the "
+        "port of the stored settings.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(simulate);
     parser.addOption(simulateWire);
     parser.addOption(trace);
+    parser.addOption(usb);
+    parser.addOption(slot);
   }
 };
 
@@ -76,6 +92,35 @@ bool AnswersWithoutWindow(int argc, char** argv) {
     }
   }
   return false;
+}
+
+// --usb takes a value, but may stand alone as korvantis-cli's does: alone it
+// is read as --usb= (the only adapter).
+QStringList WithOptionalUsbValue(QStringList arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == QStringLiteral("--")) break;
+    if (arguments[i] == QStringLiteral("--usb") &&
+        (i + 1 == arguments.size() || arguments[i + 1].startsWith('-')))
+      arguments[i] = QStringLiteral("--usb=");
+  }
+  return arguments;
+}
+
+// --usb names the card; --slot says which of its adapter's.
+Result CheckUsbOptions(const QCommandLineParser& parser, const Options& options) {
+  for (const QCommandLineOption* other :
+       {&options.simulate, &options.trace, &options.simulateWire}) {
+    if (parser.isSet(options.usb) && parser.isSet(*other))
+      return Result::Failure(
+          Fill(message::kUsbWithOtherCard, {"--" + other->names().front().toStdString()}));
+  }
+  if (parser.isSet(options.slot) && !parser.isSet(options.usb))
+    return Result::Failure(message::kSlotNeedsUsb.text);
+  CardSlot slot;
+  const std::string name = parser.value(options.slot).toStdString();
+  if (parser.isSet(options.slot) && !CardSlot::FromName(name, slot))
+    return Result::Failure(Fill(message::kNotASlot, {name}));
+  return Result();
 }
 
 // On the terminal and in a message box, for the user who started it either way.
@@ -115,7 +160,7 @@ int main(int argc, char** argv) {
     NameTheApplication();
     QCommandLineParser parser;
     options.AddTo(parser);
-    parser.process(core);  // prints the answer and ends the program
+    parser.process(WithOptionalUsbValue(core.arguments()));  // prints the answer and ends
   }
   if (!HasDisplay()) {
     std::fprintf(stderr, "%s\n", message::kNoDisplay.text);
@@ -129,7 +174,8 @@ int main(int argc, char** argv) {
 
   QCommandLineParser parser;
   options.AddTo(parser);
-  parser.process(application);
+  parser.process(WithOptionalUsbValue(application.arguments()));
+  if (const Result usable = CheckUsbOptions(parser, options); !usable) return Fail(usable);
   const QCommandLineOption& simulate = options.simulate;
   const QCommandLineOption& trace = options.trace;
   // A trace records the wire, so the images it is to see go over it.
@@ -137,13 +183,19 @@ int main(int argc, char** argv) {
       parser.isSet(options.simulateWire) || parser.isSet(trace) ? ImageRoad::Wire : ImageRoad::File;
 
   // The image is held alone while the program runs, or shared and read-only
-  // where it may not be written.
+  // where it may not be written. Without a card named, the frame starts on
+  // the one chosen last; a trace records the port's.
   CardSource card;
   if (parser.isSet(simulate)) {
     const Result opened =
         OpenCardImage(QFile::encodeName(parser.value(simulate)).toStdString(), card, imageRoad);
     if (!opened) return Fail(opened);
-  } else {
+  } else if (parser.isSet(options.usb)) {
+    const Result opened = OpenAdapterCard(
+        QFile::encodeName(parser.value(options.usb)).toStdString(),
+        parser.value(options.slot).toStdString(), CSteadyAdapterClock::Instance(), card);
+    if (!opened) return Fail(opened);
+  } else if (parser.isSet(trace)) {
     card.card = std::make_unique<CVmuCard>();  // its road is chosen once the settings are applied
   }
   CWireTrace* wireTrace = nullptr;
@@ -158,7 +210,7 @@ int main(int argc, char** argv) {
     const Result result = CWireTrace::OpenFile(path, true, opened);
     if (!result) return Fail(result);
     wireTrace = opened.get();  // the link owns it; the frame keeps the link to the end
-    card.card->GetLink()->SetTrace(std::move(opened));
+    card.card->GetLink()->SetTrace(std::move(opened));  // the port's or the image's wire
   }
 
   std::unique_ptr<QSettings> settings;

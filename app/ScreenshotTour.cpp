@@ -4,7 +4,8 @@
 // a transfer, each dialog, Set Icon's preview, Settings greyed for a card
 // image and the folder and format of a download of several files among them,
 // and the messages of a check on damage Repair cannot mend and of F5 with no
-// port to reach; then the progress window's first frame after a file dialog,
+// port to reach, File > Use USB Adapter open on a simulated adapter's card
+// and Settings greyed for it; then the progress window's first frame after a file dialog,
 // the busy cursor during a command, and Details' columns fitted to their
 // rows. Run on a real
 // display or under Xvfb (scripts/screenshots.sh); it never touches the
@@ -31,6 +32,8 @@
 #include <functional>
 
 #include "AboutDlg.h"
+#include "AdapterClock.h"
+#include "CardSlot.h"
 #include "CardSource.h"
 #include "CommandIds.h"
 #include "DciFile.h"
@@ -270,6 +273,23 @@ int main(int argc, char** argv) {
                             Result::Failure(Fill(message::kNoPortKnown, {address}))};
     }));
   };
+  // One adapter attached, a card in its slot A1: the demo card on the
+  // simulated adapter.
+  const std::string serial = "E6614103E73F8D2A";
+  const std::string adapterImage =
+      QFile::encodeName(scratch.filePath("adapter-card.bin")).toStdString();
+  if (!CPageImage::WriteNewFile(adapterImage, {MakeDemoPage()})) ++failures;
+  services.findAdapterCards = [&serial](std::vector<AdapterCards>& found) {
+    found = {{{serial, 0x0124}, Result(), {CardSlot{0, 1}}}};
+    return Result();
+  };
+  services.openAdapterCard = [&](const std::string& usb, const std::string& slot,
+                                 CardSource& source) {
+    const Result opened =
+        OpenAdapterCard("sim:" + adapterImage, slot, CSteadyAdapterClock::Instance(), source);
+    source.usbSerial = usb;
+    return opened;
+  };
   CMainFrame window(std::move(services));
   frame = &window;
   window.show();
@@ -348,6 +368,26 @@ int main(int argc, char** argv) {
       window.OpenImage(QFile::decodeName(QByteArray::fromStdString(damaged)))) {
     SaveScreenWithMessage(&window, "message-dead-end",
                           [&window] { window.RunCommand(command::kCheckCard); });
+  } else {
+    ++failures;
+  }
+  // The card on the adapter chosen, its submenu open again with the card checked.
+  if (window.UseAdapterCard(serial, "A1")) {
+    Settle();
+    QMenu* fileMenu = window.menuBar()->actions().front()->menu();
+    QTimer::singleShot(200,
+                       [&] { fileMenu->setActiveAction(window.GetAction(command::kUseAdapter)); });
+    QTimer::singleShot(700, [&] {
+      SaveScreen(&window, "main-usb-adapter-menu");
+      window.GetAdapterMenu()->close();
+      fileMenu->close();
+    });
+    fileMenu->exec(window.mapToGlobal(window.menuBar()->geometry().bottomLeft()));
+    CSettingsDlg adapterSettingsDialog(&window);
+    adapterSettingsDialog.SetSettings(store.Read());
+    adapterSettingsDialog.SetAdapterInUse(true);
+    SaveWindow(&adapterSettingsDialog, "dialog-settings-adapter");
+    adapterSettingsDialog.close();
   } else {
     ++failures;
   }

@@ -637,6 +637,11 @@ KORVANTIS_MESSAGE(kSettingsImageInUse,
                   "not apply to it.",
                   "Settings greys the port and the timing while a card image is open. They are "
                   "used again after File > Use Parallel Port.")
+KORVANTIS_MESSAGE(kSettingsAdapterInUse,
+                  "A card on the USB adapter is in use: the adapter sets its own timing, so these "
+                  "settings do not apply to it.",
+                  "Settings greys the port and the timing while a card on the USB adapter is in "
+                  "use. They are used again after File > Use Parallel Port.")
 KORVANTIS_MESSAGE(kEnterWholeNumber, "Enter a positive whole number.",
                   "The field holds something other than decimal digits (a sign, 0x, letters). Type "
                   "the number in decimal: port 0x3BC is 956.")
@@ -761,6 +766,20 @@ KORVANTIS_MESSAGE(kAskWriteCardSeenAsDrive,
 KORVANTIS_MESSAGE(kUsbUnusable, "The USB adapter {serial} could not be used: {reason}.",
                   "Plug the adapter in again and try again. If it keeps failing, restart the "
                   "adapter by unplugging it for a few seconds.")
+KORVANTIS_MESSAGE(kUsbNoCardFound, "No memory card sits in a controller on the USB adapters.",
+                  "File > Use USB Adapter lists the cards in the controllers plugged into the "
+                  "adapters attached. Plug the card into one of the controller's slots, then open "
+                  "the menu again.")
+KORVANTIS_MESSAGE(kUsbWithOtherCard, "--usb and {option} cannot be given together.",
+                  "--usb names the card on the USB adapter; --simulate names a card image "
+                  "instead, and --trace and --simulate-wire go through the parallel wire, which "
+                  "the adapter does not use. Leave out one of them.")
+KORVANTIS_MESSAGE(kSlotNeedsUsb, "--slot names a card on the USB adapter: give it with --usb.",
+                  "Without --usb the card is a card image or the one on the parallel port, which "
+                  "have no slots. Add --usb, or leave out --slot.")
+KORVANTIS_MESSAGE(kNotASlot, "--slot: a slot is A1 to D2, not {text}.",
+                  "A slot is named by the controller's port on the adapter (A to D) and the slot "
+                  "of the controller (1 or 2). --slot is given with --usb.")
 KORVANTIS_MESSAGE(
     kUsbTransferFailed, "The USB connection to the adapter failed: {reason}.",
     "The adapter may have been unplugged, or it restarted. Plug it in again, press F5 "
@@ -776,6 +795,9 @@ KORVANTIS_PART(kOnePage, "1 page")
 KORVANTIS_PART(kPages, "{N} pages")
 KORVANTIS_PART(kSeveralFiles, "{N} files")
 KORVANTIS_PART(kKnownPort, "{port} at {address}")
+KORVANTIS_PART(kCardOnAdapter, "{slot} on adapter {serial}")
+KORVANTIS_PART(kCardOnSimulatedAdapter, "{slot} on the simulated adapter ({file})")
+KORVANTIS_PART(kCardNotReachable, "Card not reachable")
 KORVANTIS_PART(kRepairFreed, "freed {N blocks}")
 KORVANTIS_PART(kRepairOneSize, "corrected 1 size")
 KORVANTIS_PART(kRepairSizes, "corrected {N} sizes")

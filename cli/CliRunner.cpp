@@ -443,8 +443,10 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
   }
   CCommandLineUser user(err, environment.terminal);
   user.SetFile(request.file, request.force);
-  user.SetOutputCheck([&simulated, &request](const std::string& path) {
-    const Result image = simulated.CheckOutput(path);
+  CSimulatedAdapter* adapter = nullptr;  // for --usb sim:FILE; the card's transport owns it
+  user.SetOutputCheck([&simulated, &adapter, &request](const std::string& path) {
+    const Result image =
+        adapter != nullptr ? adapter->CheckOutput(path) : simulated.CheckOutput(path);
     return image ? CWireTrace::CheckOutput(request.link.trace, path) : image;
   });
   if (!MayRun(request, simulated, user, err)) return kFailed;
@@ -461,11 +463,11 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
 
   // A port that cannot be reached is named in the message of the command's failure.
   std::unique_ptr<CCardTransport> transport;
-  CSimulatedAdapter* adapter = nullptr;  // the card's transport owns it
   if (request.usb) {
-    const Result opened =
-        OpenAdapterRoad(request.usbSerial, request.slot, ChangesCard(CommandId(request)),
-                        *environment.adapterClock, transport, adapter);
+    const Result opened = OpenAdapterRoad(
+        request.usbSerial, request.slot,
+        ChangesCard(CommandId(request)) ? ImageAccess::Write : ImageAccess::Read,
+        *environment.adapterClock, transport, adapter, nullptr, environment.imageCalls);
     if (!opened) {
       err << opened.Message() << '\n';
       return kFailed;

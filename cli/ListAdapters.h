@@ -1,11 +1,9 @@
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <vector>
 
-#include "CardSlot.h"
-#include "Result.h"
+#include "AdapterCards.h"
 #include "UsbAdapters.h"
 
 // korvantis-cli adapters: each USB adapter attached, with its serial number,
@@ -16,6 +14,5 @@
 int ListAdapters(std::ostream& out, std::ostream& err);
 
 // The same over the adapters given and a way to ask one for its cards.
-using FindAdapterCards = std::function<Result(const UsbAdapter&, std::vector<CardSlot>&)>;
 int ListAdapters(const std::vector<UsbAdapter>& attached, const FindAdapterCards& findCards,
                  std::ostream& out, std::ostream& err);

@@ -219,6 +219,14 @@ Result CSimulatedAdapter::InsertImage(CardSlot slot, const std::string& path, Im
   return Result();
 }
 
+Result CSimulatedAdapter::CheckOutput(const std::string& path) const {
+  for (const std::unique_ptr<Card>& card : state_->cards) {
+    if (card && card->image && card->image->IsNamedBy(path))
+      return Result::Failure(Fill(message::kImageIsOutput, {path}));
+  }
+  return Result();
+}
+
 void CSimulatedAdapter::RemoveCard(CardSlot slot) {
   state_->cards[IndexOf(slot)].reset();
 }

@@ -41,6 +41,9 @@ class CSimulatedAdapter : public CByteChannel {
   // Whether the card's image may be written: the image's own refusal, before
   // a command that would change the card starts.
   Result CheckWritable(CardSlot slot) const;
+  // A file saved at path must not replace a card's image file, which the
+  // adapter goes on writing (the same file by any name or link).
+  Result CheckOutput(const std::string& path) const;
   // The slot is empty from now on: storage frames to it fail (0x0F, 4).
   void RemoveCard(CardSlot slot);
   // The card's page in storage order; null for an empty slot.

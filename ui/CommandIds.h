@@ -34,6 +34,8 @@ constexpr int kTextJapanese = 32822;
 // The repair that may follow Check Card: no menu item of its own, but a
 // command that changes the card.
 constexpr int kRepair = 32823;
+// The submenu of the cards on the USB adapters attached, filled as it opens.
+constexpr int kUseAdapter = 32824;
 
 constexpr int kToolbar = 59392;
 constexpr int kStatusBar = 59393;

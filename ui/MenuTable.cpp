@@ -23,6 +23,7 @@ const std::vector<Menu>& MainMenus() {
         {kSettings, "&Settings...", ""},
         kSeparator,
         {kOpenImage, "&Open Card Image...", "Open a card image file as the memory card."},
+        {kUseAdapter, "Use USB &Adapter", "Use a memory card on a USB adapter."},
         {kUsePort, "Use &Parallel Port", "Use the memory card on the parallel port."},
         kSeparator,
         // The recent card images: the main window names them, and shows only those it has.

@@ -10,6 +10,8 @@ constexpr char kGroup[] = "Communications";
 constexpr char kPort[] = "Port";
 constexpr char kTimeout[] = "Timeout";
 constexpr char kDelayFactor[] = "DelayFactor";
+constexpr char kUsbAdapter[] = "UsbAdapter";
+constexpr char kUsbSlot[] = "UsbSlot";
 
 bool ToUnsigned32(const QVariant& stored, std::uint32_t& value) {
   switch (stored.typeId()) {
@@ -60,6 +62,27 @@ void CLinkSettingsStore::Write(const LinkSettings& settings) {
   settings_.setValue(kPort, QVariant::fromValue<quint32>(settings.port));
   settings_.setValue(kTimeout, QVariant::fromValue<quint32>(settings.timeoutSeconds));
   settings_.setValue(kDelayFactor, QVariant::fromValue<quint32>(settings.delayFactor));
+  settings_.endGroup();
+  settings_.sync();
+}
+
+bool CLinkSettingsStore::ReadUsbCard(std::string& serial, std::string& slot) const {
+  settings_.beginGroup(kGroup);
+  serial = settings_.value(kUsbAdapter).toString().toStdString();
+  slot = settings_.value(kUsbSlot).toString().toStdString();
+  settings_.endGroup();
+  return !serial.empty();
+}
+
+void CLinkSettingsStore::WriteUsbCard(const std::string& serial, const std::string& slot) {
+  settings_.beginGroup(kGroup);
+  if (serial.empty()) {
+    settings_.remove(kUsbAdapter);
+    settings_.remove(kUsbSlot);
+  } else {
+    settings_.setValue(kUsbAdapter, QString::fromStdString(serial));
+    settings_.setValue(kUsbSlot, QString::fromStdString(slot));
+  }
   settings_.endGroup();
   settings_.sync();
 }

@@ -111,14 +111,17 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       progress_(std::move(services.progress)),
       makePortCard_(std::move(services.makePortCard)),
       safetyCopies_(std::move(services.safetyCopies)),
-      openFolder_(std::move(services.openFolder)) {
+      openFolder_(std::move(services.openFolder)),
+      findAdapterCards_(std::move(services.findAdapterCards)),
+      openAdapterCard_(std::move(services.openAdapterCard)) {
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
   if (!user_) user_ = std::make_unique<CQtUserPrompts>(this, viewSettings_);
   // No download or backup is ever saved over the card image or the trace in use.
   user_ = std::make_unique<COutputGuard>(
       std::move(user_), [this, trace = services.tracePath](const std::string& path) {
-        const Result image = source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+        Result image = source_.simulated ? source_.simulated->CheckOutput(path) : Result();
+        if (source_.simulatedAdapter) image = source_.simulatedAdapter->CheckOutput(path);
         return image ? CWireTrace::CheckOutput(trace, path) : image;
       });
   if (!progress_) progress_ = [this] { return std::make_unique<CProgressDlg>(listView_); };
@@ -128,7 +131,13 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
   }
-  if (!source_.card) source_.card = makePortCard_();
+  if (!findAdapterCards_) findAdapterCards_ = FindAttachedCards;
+  if (!openAdapterCard_) {
+    openAdapterCard_ = [](const std::string& usb, const std::string& slot, CardSource& source) {
+      return OpenAdapterCard(usb, slot, CSteadyAdapterClock::Instance(), source);
+    };
+  }
+  if (!source_.card) OpenRememberedCard();
 
   ApplyStoredSettings();
   // A game needs blocks 0 up: the upload offers to move the data files away first.
@@ -165,8 +174,9 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     recentImages_->Add(QFileInfo(FromPath(source_.imagePath)).absoluteFilePath());
   }
   ShowRecentImages();
-  // An image named on the command line is listed once the window shows.
-  if (!source_.imagePath.empty()) {
+  // An image or an adapter's card is listed once the window shows.
+  if (!source_.imagePath.empty() ||
+      (!source_.usbSerial.empty() && source_.card->GetTransport().GetPortProblem())) {
     QMetaObject::invokeMethod(
         this, [this] { RunCommand(command::kRefresh); }, Qt::QueuedConnection);
   }
@@ -193,6 +203,21 @@ void CMainFrame::ApplyStoredSettings() {
     ApplyLinkSettings(settings_ != nullptr ? settings_->Read() : LinkSettings(), *link);
 }
 
+// The card on the USB adapter chosen last, else the port's. One that is not
+// attached now is named all the same: the status bar and each command say
+// why it cannot be reached.
+void CMainFrame::OpenRememberedCard() {
+  std::string serial;
+  std::string slot;
+  if (settings_ != nullptr && settings_->ReadUsbCard(serial, slot)) {
+    const Result opened = openAdapterCard_(serial, slot, source_);
+    CardSlot where;
+    if (!opened && CardSlot::FromName(slot, where))
+      UseUnreachableAdapterCard(serial, where, opened, source_);
+  }
+  if (!source_.card) source_.card = makePortCard_();
+}
+
 void CMainFrame::RegisterFrameCommands() {
   using namespace command;
   CCommandTable& frame = router_.Table(CCommandRouter::Level::Frame);
@@ -212,7 +237,9 @@ void CMainFrame::RegisterFrameCommands() {
   if (settings_ != nullptr) frame.On(kSettings, [this] { OnSettings(); });
   frame.On(kOpenImage, [this] { OnOpenImage(); });
   frame.On(kUsePort, [this] { UsePort(); });
-  frame.OnUpdate(kUsePort, [this] { return !source_.imagePath.empty(); });
+  frame.OnUpdate(kUsePort,
+                 [this] { return !source_.imagePath.empty() || !source_.usbSerial.empty(); });
+  frame.On(kUseAdapter, [] {});  // a submenu: its items choose
   for (int n = 0; n < kRecentImageCount; ++n) {
     frame.On(kRecentImage1 + n, [this, n] { OnRecentImage(n); });
   }
@@ -302,6 +329,11 @@ void CMainFrame::CreateMenus() {
         qmenu->addAction(actions_[item.id]);
       }
     }
+    if (const auto found = actions_.find(command::kUseAdapter); found != actions_.end()) {
+      adapterMenu_ = new QMenu(this);
+      found->second->setMenu(adapterMenu_);
+      connect(adapterMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillAdapterMenu);
+    }
     connect(qmenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
   }
   contextMenu_ = new QMenu(this);
@@ -355,12 +387,16 @@ void CMainFrame::CreateStatusBar() {
 // What the window shows of the card: its name in the title, and the port's
 // problem, which is also the idle text until the first prompt.
 void CMainFrame::ShowCardState() {
-  const QString image = FromPath(source_.imagePath);
-  setWindowTitle(image.isEmpty() ? QStringLiteral("Korvantis")
-                                 : QFileInfo(image).fileName() + QStringLiteral(" - Korvantis"));
+  const bool onAdapter = !source_.usbSerial.empty();
+  QString name = QFileInfo(FromPath(source_.imagePath)).fileName();
+  if (onAdapter) name = QString::fromStdString(AdapterCardName(source_.usbSerial, source_.usbSlot));
+  setWindowTitle(name.isEmpty() ? QStringLiteral("Korvantis")
+                                : name + QStringLiteral(" - Korvantis"));
   const QString problem =
       QString::fromStdString(source_.card->GetTransport().GetPortProblem().Message());
-  SetPane(portPane_, problem.isEmpty() ? QString() : QStringLiteral("Port not reachable"), problem);
+  const QString unreachable = onAdapter ? QString::fromUtf8(message::kCardNotReachable.text)
+                                        : QStringLiteral("Port not reachable");
+  SetPane(portPane_, problem.isEmpty() ? QString() : unreachable, problem);
   ShowIdleText(problem.isEmpty() ? QString::fromLatin1(kIdlePrompt) : problem);
 }
 
@@ -444,11 +480,13 @@ void CMainFrame::RunExclusively(const std::function<void()>& work) {
     work();
     running_ = false;
     if (source_.simulated) ReportFailure(source_.simulated->SyncImage());
+    if (source_.simulatedAdapter) ReportFailure(source_.simulatedAdapter->Sync());
   }
   UpdateCommandUi();
 }
 
 Result CMainFrame::CheckImageWritable() const {
+  if (source_.simulatedAdapter) return source_.simulatedAdapter->CheckWritable(source_.usbSlot);
   return source_.simulated ? source_.simulated->CheckWritable() : Result();
 }
 
@@ -483,6 +521,72 @@ void CMainFrame::UsePort() {
   CardSource port;
   port.card = makePortCard_();
   UseCard(std::move(port));
+  if (settings_ != nullptr) settings_->WriteUsbCard(std::string(), std::string());
+}
+
+// An adapter lets one connection in: another card on the adapter in use is
+// opened once the card in use has let go, and on a failure that card comes
+// back (or is named as not reachable).
+bool CMainFrame::UseAdapterCard(const std::string& usb, const std::string& slot) {
+  const bool sameAdapter = !usb.empty() && usb == source_.usbSerial;
+  const CardSlot before = source_.usbSlot;
+  if (sameAdapter) {
+    CardSource letGo;
+    UseUnreachableAdapterCard(std::string(), before, Result(), letGo);
+    UseCard(std::move(letGo));
+  }
+  CardSource next;
+  const Result opened = openAdapterCard_(usb, slot, next);
+  if (ReportFailure(opened)) {
+    if (!sameAdapter) return false;
+    CardSource back;
+    const Result reopened = openAdapterCard_(usb, before.Name(), back);
+    if (!reopened) UseUnreachableAdapterCard(usb, before, reopened, back);
+    UseCard(std::move(back));
+    return false;
+  }
+  UseCard(std::move(next));
+  if (settings_ != nullptr) settings_->WriteUsbCard(source_.usbSerial, source_.usbSlot.Name());
+  listView_->OnRefresh();  // the card answers at once: its files are listed without asking
+  return true;
+}
+
+// One item per card on each adapter attached, the card in use checked; an
+// adapter that cannot be asked, or no card at all, is a greyed item that
+// says why. The adapter in use is asked over the card's connection.
+void CMainFrame::FillAdapterMenu() {
+  adapterMenu_->clear();
+  const auto note = [this](const std::string& text) {
+    QAction* item = adapterMenu_->addAction(QString::fromStdString(text));
+    item->setEnabled(false);
+  };
+  std::vector<AdapterCards> found;
+  const CBusyCursor busy;
+  if (const Result listed = findAdapterCards_(found); !listed) return note(listed.Message());
+  bool anyCard = false;
+  for (AdapterCards& adapter : found) {
+    if (adapter.adapter.serial == source_.usbSerial)
+      FindCardsBeside(source_, adapter.asked, adapter.cards);
+    if (!adapter.asked) note(adapter.asked.Message());
+    for (const CardSlot& slot : adapter.cards) {
+      anyCard = true;
+      QAction* item = adapterMenu_->addAction(
+          QString::fromStdString(AdapterCardName(adapter.adapter.serial, slot)));
+      item->setCheckable(true);
+      item->setChecked(adapter.adapter.serial == source_.usbSerial && slot == source_.usbSlot);
+      connect(item, &QAction::triggered, this,
+              [this, serial = adapter.adapter.serial, name = slot.Name()] {
+                QMetaObject::invokeMethod(
+                    this, [=] { RunExclusively([&] { UseAdapterCard(serial, name); }); },
+                    Qt::QueuedConnection);
+              });
+    }
+  }
+  if (found.empty()) {
+    note(message::kUsbNoAdapter.text);
+  } else if (!anyCard) {
+    note(message::kUsbNoCardFound.text);
+  }
 }
 
 // The wire trace, if any, goes on with the new card's link. The list's rows
@@ -629,7 +733,11 @@ void CMainFrame::OnOpenSafetyCopies() {
 
 void CMainFrame::OnSettings() {
   if (settings_ == nullptr) return;
-  CSettingsDlg::RunSettings(this, *settings_, source_.card->GetLink(), !source_.imagePath.empty());
+  using Road = CSettingsDlg::CardRoad;
+  const Road road = !source_.usbSerial.empty()   ? Road::Adapter
+                    : !source_.imagePath.empty() ? Road::Image
+                                                 : Road::Port;
+  CSettingsDlg::RunSettings(this, *settings_, source_.card->GetLink(), road);
   ShowCardState();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "AdapterCards.h"
 #include "CardListView.h"
 #include "CardSource.h"
 #include "CareCommands.h"
@@ -50,6 +51,13 @@ class CMainFrame : public QMainWindow {
     std::string safetyCopies = DefaultSafetyCopyFolder();
     // Shows a folder in a file manager, false when none opened it; none: the desktop's.
     std::function<bool(const QString&)> openFolder;
+    // The USB adapters attached and the cards in their slots; none: libusb's.
+    std::function<Result(std::vector<AdapterCards>&)> findAdapterCards;
+    // Fills an empty source with the card in a slot of the adapter with that
+    // serial number ("sim:FILE": a simulated one); none: libusb's, on the
+    // real clock (OpenAdapterCard).
+    std::function<Result(const std::string& usb, const std::string& slot, CardSource&)>
+        openAdapterCard;
   };
 
   explicit CMainFrame(Services services, QWidget* parent = nullptr);
@@ -71,8 +79,16 @@ class CMainFrame : public QMainWindow {
   // Makes the card image the card; a file that is no card image is refused
   // with a message and the card stays as it was.
   bool OpenImage(const QString& path);
-  // Makes the card on the parallel port the card again.
+  // Makes the card on the parallel port the card again, and forgets the
+  // card on the USB adapter.
   void UsePort();
+  // Makes the card in slot of the adapter usb names the card, lists its
+  // files and remembers it for the next start; one that cannot be opened is
+  // refused with a message and the card stays as it was.
+  bool UseAdapterCard(const std::string& usb, const std::string& slot);
+  // File > Use USB Adapter's submenu, filled each time it opens.
+  QMenu* GetAdapterMenu() const { return adapterMenu_; }
+  void FillAdapterMenu();
   // The free blocks of the page last listed ("42 blocks free"); below 0
   // when not known.
   void ShowFreeBlocks(int count);
@@ -89,6 +105,7 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void RegisterFrameCommands();
   void ApplyStoredSettings();
+  void OpenRememberedCard();
   void UseCard(CardSource next);
   void ShowCardState();
   void ShowIdlePrompt(const QString& message);
@@ -129,6 +146,8 @@ class CMainFrame : public QMainWindow {
   std::function<std::unique_ptr<CVmuCard>()> makePortCard_;
   std::string safetyCopies_;
   std::function<bool(const QString&)> openFolder_;
+  std::function<Result(std::vector<AdapterCards>&)> findAdapterCards_;
+  std::function<Result(const std::string&, const std::string&, CardSource&)> openAdapterCard_;
   std::uint16_t selectedPage_ = 0;  // the page last selected; 0 when not known
   CCommandRouter router_;
   CCardListView* listView_ = nullptr;
@@ -138,6 +157,7 @@ class CMainFrame : public QMainWindow {
   QActionGroup* viewModes_ = nullptr;
   QActionGroup* textEncodings_ = nullptr;
   QMenu* contextMenu_ = nullptr;
+  QMenu* adapterMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   CStatusPane* messagePane_ = nullptr;
   CStatusPane* portPane_ = nullptr;

@@ -101,10 +101,11 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
 CSettingsDlg::~CSettingsDlg() = default;
 
 void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink* link,
-                               bool imageInUse) {
+                               CardRoad road) {
   CSettingsDlg dialog(parent);
   dialog.SetSettings(store.Read());
-  dialog.SetImageInUse(imageInUse);
+  dialog.SetImageInUse(road == CardRoad::Image);
+  if (road == CardRoad::Adapter) dialog.SetAdapterInUse(true);
   dialog.exec();
   // Cancel stores and applies the values the dialog was given: an absent
   // value is written with its default, and a port that could not be reached
@@ -115,9 +116,18 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
 }
 
 void CSettingsDlg::SetImageInUse(bool inUse) {
-  portBox_->setEnabled(!inUse);
-  timingBox_->setEnabled(!inUse);
-  imageNote_->setVisible(inUse);
+  SetNotInUse(inUse, message::kSettingsImageInUse.text);
+}
+
+void CSettingsDlg::SetAdapterInUse(bool inUse) {
+  SetNotInUse(inUse, message::kSettingsAdapterInUse.text);
+}
+
+void CSettingsDlg::SetNotInUse(bool notInUse, const char* why) {
+  portBox_->setEnabled(!notInUse);
+  timingBox_->setEnabled(!notInUse);
+  imageNote_->setText(QString::fromUtf8(why));
+  imageNote_->setVisible(notInUse);
 }
 
 void CSettingsDlg::SetSettings(const LinkSettings& settings) {

@@ -9,6 +9,7 @@
 class CLinkSettingsStore;
 class CVmuLink;
 class QButtonGroup;
+class QLabel;
 class QLineEdit;
 
 // The Settings dialog: the parallel port's address (LPT1, LPT2 or another
@@ -27,16 +28,21 @@ class CSettingsDlg : public QDialog {
   explicit CSettingsDlg(QWidget* parent = nullptr);
   ~CSettingsDlg() override;
 
+  // What the card in use is reached through.
+  enum class CardRoad { Port, Image, Adapter };
+
   // The whole Settings command: shows the stored settings, and after OK or
   // Cancel stores what the dialog holds and gives it to the link at once,
-  // if the card is reached through one. imageInUse: the card is a card
-  // image, and the dialog says so (SetImageInUse).
+  // if the card is reached through one. A card image or a USB adapter in
+  // use greys the fields, and the dialog says so (SetImageInUse, SetAdapterInUse).
   static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink* link,
-                          bool imageInUse = false);
+                          CardRoad road = CardRoad::Port);
 
   // A card image has no port and no timing: the fields are greyed, and a
   // line says why.
   void SetImageInUse(bool inUse);
+  // Nor does the USB adapter, which keeps its own timing.
+  void SetAdapterInUse(bool inUse);
 
   // Takes the stored settings: the port becomes LPT1, LPT2 or the Other
   // address. The fields show them when the dialog opens.
@@ -57,6 +63,7 @@ class CSettingsDlg : public QDialog {
   void ShowValues();
   bool ReadValues();
   bool ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value);
+  void SetNotInUse(bool notInUse, const char* why);
 
   PortChoice portChoice_ = PortChoice::Lpt1;
   std::uint32_t delayFactor_ = 0;
@@ -69,6 +76,6 @@ class CSettingsDlg : public QDialog {
   QLineEdit* delayField_ = nullptr;
   QWidget* portBox_ = nullptr;
   QWidget* timingBox_ = nullptr;
-  QWidget* imageNote_ = nullptr;
+  QLabel* imageNote_ = nullptr;  // why the fields are greyed
   std::function<void(const QString&)> showRefusal_;
 };

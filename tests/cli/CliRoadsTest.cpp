@@ -151,6 +151,16 @@ TEST_F(CommandLine, TheSimulatedAdapterRefusesAnImageOfFourPages) {
   EXPECT_EQ(err_.str(), Fill(message::kAdapterImageFourPages, {four}) + "\n");
   EXPECT_TRUE(ReadBytes(four) == before);
 }
+
+// The simulated adapter goes on writing its image: nothing is saved over it.
+TEST_F(CommandLine, NothingIsSavedOverTheSimulatedAdaptersImage) {
+  const std::string image = scratch_.File("card.bin");
+  ASSERT_EQ(Run({"new-image", image}), 0);
+  const Bytes before = ReadBytes(image);
+  EXPECT_EQ(Run({"--usb", "sim:" + image, "backup", image, "--force"}), 1);
+  EXPECT_THAT(err_.str(), ::testing::HasSubstr(Fill(message::kImageIsOutput, {image})));
+  EXPECT_TRUE(ReadBytes(image) == before);
+}
 }  // namespace
 
 namespace {

@@ -183,6 +183,8 @@ class MainWindow : public ::testing::Test {
     services.makePortCard = [] { return NoPortCard("No parallel port has that address."); };
     services.safetyCopies = scratch_.File("safety-copies");
     services.openFolder = [](const QString&) { return false; };  // no file manager answers
+    services.findAdapterCards = findAdapterCards_;
+    services.openAdapterCard = openAdapterCard_;
     frame_ = std::make_unique<CMainFrame>(std::move(services));
     frame_->show();
     frame_->activateWindow();
@@ -248,6 +250,14 @@ class MainWindow : public ::testing::Test {
   CRecentImages recent_;
   CTestUser* user_ = nullptr;
   ImageRoad imageRoad_ = ImageRoad::File;
+  // No USB adapter is attached unless a test says otherwise.
+  std::function<Result(std::vector<AdapterCards>&)> findAdapterCards_ =
+      [](std::vector<AdapterCards>&) { return Result(); };
+  std::function<Result(const std::string&, const std::string&, CardSource&)> openAdapterCard_ =
+      [](const std::string&, const std::string&, CardSource&) {
+        return Result::Failure(message::kUsbNoAdapter.text);
+      };
+  CManualClock clock_;
   std::vector<AtPosition> seen_;
   int accessesOutsideDialog_ = 0;
   int accessesNotBusy_ = 0;
@@ -835,4 +845,169 @@ TEST_F(MainWindow, RowsOfACardSwappedSinceTheRefreshAreNotActedOn) {
   EXPECT_FALSE(shown);
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(std::memcmp(sim_.ReadPage().GetData(), swapped.GetData(), card_format::kPageSize), 0);
+}
+
+namespace {
+// The File menu's USB Adapter submenu as it opens: each item's text and
+// whether it can be chosen (and is checked).
+std::vector<std::string> AdapterItems(CMainFrame& frame) {
+  frame.FillAdapterMenu();
+  std::vector<std::string> items;
+  for (QAction* item : frame.GetAdapterMenu()->actions()) {
+    items.push_back(item->text().toStdString() + (item->isEnabled() ? "" : " (greyed)") +
+                    (item->isChecked() ? " (checked)" : ""));
+  }
+  return items;
+}
+
+const std::string kSerial = "E6614103E73F8D2A";
+}  // namespace
+
+// The submenu lists each card on each adapter, and says why when there is
+// none or an adapter cannot be asked.
+TEST_F(MainWindow, UseUsbAdapterOffersTheCardsFoundOrSaysWhyNot) {
+  std::vector<AdapterCards> found;
+  Result listed;
+  findAdapterCards_ = [&](std::vector<AdapterCards>& cards) {
+    cards = found;
+    return listed;
+  };
+  Open(CardSource{});
+  EXPECT_EQ(Action(command::kUseAdapter)->menu(), frame_->GetAdapterMenu());
+  EXPECT_EQ(AdapterItems(*frame_),
+            std::vector<std::string>{std::string(message::kUsbNoAdapter.text) + " (greyed)"});
+  const std::string busy = Fill(message::kUsbAdapterBusy, {"BUSY"});
+  found = {{{"BUSY", 0x0124}, Result::Failure(busy), {}}, {{kSerial, 0x0124}, Result(), {}}};
+  EXPECT_EQ(AdapterItems(*frame_),
+            (std::vector<std::string>{busy + " (greyed)",
+                                      std::string(message::kUsbNoCardFound.text) + " (greyed)"}));
+  found[1].cards = {CardSlot{0, 1}, CardSlot{3, 2}};
+  EXPECT_EQ(AdapterItems(*frame_),
+            (std::vector<std::string>{busy + " (greyed)", "A1 on adapter " + kSerial,
+                                      "D2 on adapter " + kSerial}));
+  listed = Result::Failure(Fill(message::kUsbNotAvailable, {"no USB here"}));
+  EXPECT_EQ(AdapterItems(*frame_), std::vector<std::string>{listed.Message() + " (greyed)"});
+}
+
+// A card chosen from the submenu is listed at once, named in the title,
+// greys the port's settings and is the card of the next start; one not
+// attached then is named, and says why in the status bar and at once on a
+// command. Use Parallel Port forgets it. The adapter in use is asked over
+// the card's own connection.
+TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) {
+  const std::string image = DemoImage();
+  bool attached = true;
+  std::vector<std::string> opened;
+  findAdapterCards_ = [this](std::vector<AdapterCards>& cards) {
+    // A second connection finds the adapter in use taken.
+    const bool taken = frame_ && frame_->windowTitle().contains(" on adapter ");
+    cards = {{{kSerial, 0x0124},
+              taken ? Result::Failure(Fill(message::kUsbAdapterBusy, {kSerial})) : Result(),
+              {CardSlot{0, 1}}}};
+    return Result();
+  };
+  openAdapterCard_ = [&](const std::string& usb, const std::string& slot, CardSource& source) {
+    opened.push_back(usb + " " + slot);
+    if (!attached) return Result::Failure(Fill(message::kUsbAdapterNotFound, {usb}));
+    if (frame_ && frame_->windowTitle().contains(" on adapter "))
+      return Result::Failure(Fill(message::kUsbAdapterBusy, {usb}));
+    if (slot == "B1") return Result::Failure(Fill(message::kUsbSlotEmpty, {slot}));
+    const Result result = OpenAdapterCard("sim:" + image, slot, clock_, source);
+    source.usbSerial = usb;  // the simulated adapter stands in for the real one
+    return result;
+  };
+  Open(CardSource{});
+  EXPECT_EQ(frame_->windowTitle(), "Korvantis");  // nothing remembered: the port
+  frame_->FillAdapterMenu();
+  frame_->GetAdapterMenu()->actions().front()->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(opened, std::vector<std::string>{kSerial + " A1"});
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("A1 on adapter " + kSerial + " - Korvantis"));
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(AdapterItems(*frame_),
+            std::vector<std::string>{"A1 on adapter " + kSerial + " (checked)"});
+  EXPECT_TRUE(Action(command::kUsePort)->isEnabled());
+  QString note;
+  QTimer::singleShot(0, frame_.get(), [&note] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    auto* label = dialog->findChild<QLabel*>("imageInUse");
+    if (label->isVisible()) note = label->text();
+    dialog->close();
+  });
+  frame_->RunCommand(command::kSettings);
+  EXPECT_EQ(note, message::kSettingsAdapterInUse.text);
+  frame_->RunCommand(command::kSetPage2);
+  EXPECT_EQ(user_->messages, std::vector<std::string>{message::kCardOnePage.text});
+  // Another card of the adapter in use, once the card in use has let go;
+  // after a failure the card before comes back.
+  ASSERT_TRUE(frame_->UseAdapterCard(kSerial, "D2"));
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("D2 on adapter " + kSerial + " - Korvantis"));
+  EXPECT_FALSE(frame_->UseAdapterCard(kSerial, "B1"));
+  EXPECT_EQ(user_->messages.back(), Fill(message::kUsbSlotEmpty, {"B1"}));
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("D2 on adapter " + kSerial + " - Korvantis"));
+  ASSERT_TRUE(frame_->UseAdapterCard(kSerial, "A1"));
+
+  Open(CardSource{});  // the next start
+  EXPECT_EQ(opened.back(), kSerial + " A1");
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("A1 on adapter " + kSerial + " - Korvantis"));
+  QCoreApplication::processEvents();  // listed once the window shows
+  EXPECT_EQ(Rows(), 3);
+
+  attached = false;
+  Open(CardSource{});
+  const std::string missing = Fill(message::kUsbAdapterNotFound, {kSerial});
+  EXPECT_EQ(frame_->windowTitle(),
+            QString::fromStdString("A1 on adapter " + kSerial + " - Korvantis"));
+  EXPECT_EQ(Pane("portProblem"), message::kCardNotReachable.text);
+  EXPECT_EQ(Status().toStdString(), missing);
+  Refresh();
+  EXPECT_EQ(user_->messages, std::vector<std::string>{missing});
+
+  frame_->RunCommand(command::kUsePort);
+  EXPECT_EQ(frame_->windowTitle(), "Korvantis");
+  std::string serial, slot;
+  EXPECT_FALSE(store_.ReadUsbCard(serial, slot));
+}
+
+// The card a --usb sim:FILE names: listed at start, named with its file,
+// and what an upload wrote is in the file when the command ends.
+TEST_F(MainWindow, ASimulatedAdaptersCardIsListedAndItsImageWrittenAfterEachCommand) {
+  const std::string image = DemoImage();
+  CardSource source;
+  ASSERT_TRUE(Succeeded(OpenAdapterCard("sim:" + image, "", clock_, source)));
+  Open(std::move(source));
+  EXPECT_EQ(frame_->windowTitle(), "A1 on the simulated adapter (saves.bin) - Korvantis");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Rows(), 3);
+  CVmuDirEntry entry = MakeEntry(CVmuDirEntry::kData, 0, 2);
+  entry.SetFileName("NEWSAVE     ");
+  const std::string dci = scratch_.File("new.dci");
+  ASSERT_TRUE(CDciFile::Write(dci, entry, std::vector<std::uint8_t>(2 * 512u, 'N')));
+  user_->answers.push_back(dci);
+  frame_->RunCommand(command::kUpload);
+  EXPECT_TRUE(user_->messages.empty());
+  user_->answers.push_back(image);
+  frame_->RunCommand(command::kBackup);  // never saved over the image the adapter writes
+  EXPECT_EQ(user_->messages, std::vector<std::string>{Fill(message::kImageIsOutput, {image})});
+  frame_->RunCommand(command::kUsePort);  // lets go of the image
+  ASSERT_TRUE(frame_->OpenImage(QString::fromStdString(image)));
+  EXPECT_EQ(Rows(), 4);
+}
+
+// A read-only image on the simulated adapter refuses a change before the
+// card is touched, as a read-only image does.
+TEST_F(MainWindow, AReadOnlyImageOnTheSimulatedAdapterRefusesChanges) {
+  const std::string image = DemoImage();
+  const auto before = ReadBytes(image);
+  CardSource source;
+  ASSERT_TRUE(Succeeded(OpenAdapterCard("sim:" + image, "", clock_, source, ReadOnlyFileCalls())));
+  Open(std::move(source));
+  frame_->RunCommand(command::kFormat);
+  EXPECT_EQ(user_->messages, std::vector<std::string>{Fill(message::kImageReadOnly, {image})});
+  EXPECT_EQ(ReadBytes(image), before);
 }

@@ -28,19 +28,20 @@ Result ChooseSlot(const std::vector<CardSlot>& cards, const std::string& named, 
 }
 }  // namespace
 
-Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool changesCard,
+Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAccess access,
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
-                       CSimulatedAdapter*& simulated) {
+                       CSimulatedAdapter*& simulated, AdapterRoadCard* chosenCard,
+                       const FileCalls& calls) {
   std::unique_ptr<CByteChannel> channel;
+  std::string serial = usb;
   simulated = nullptr;
   if (usb.compare(0, kSimulated.size(), kSimulated) == 0) {
     auto adapter = std::make_unique<CSimulatedAdapter>(clock);
     CardSlot where;
     if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
     const std::string path = usb.substr(kSimulated.size());
-    Result inserted =
-        adapter->InsertImage(where, path, changesCard ? ImageAccess::Write : ImageAccess::Read);
-    if (inserted && changesCard) inserted = adapter->CheckWritable(where);
+    Result inserted = adapter->InsertImage(where, path, access, calls);
+    if (inserted && access == ImageAccess::Write) inserted = adapter->CheckWritable(where);
     if (!inserted) return inserted;
     adapter->Connect();
     simulated = adapter.get();
@@ -48,6 +49,7 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool cha
   } else {
     std::unique_ptr<CUsbChannel> opened;
     if (Result result = CUsbChannel::Open(usb, clock, opened); !result) return result;
+    serial = opened->GetAdapter().serial;
     channel = std::move(opened);
   }
   auto road = std::make_unique<CAdapterTransport>(std::move(channel), clock, CardSlot{});
@@ -61,5 +63,6 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, bool cha
   }
   road->UseSlot(chosen);
   transport = std::move(road);
+  if (chosenCard != nullptr) *chosenCard = AdapterRoadCard{serial, chosen};
   return Result();
 }
