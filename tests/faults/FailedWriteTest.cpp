@@ -156,24 +156,22 @@ class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, Road>> {
   // Every file that was on the card is there, byte for byte, unless the
   // command may remove or rewrite it; a file new to the card is whole.
   void ExpectFilesKept(const CPageImage& after) {
-    const CPageImage before = Page(start_);
     EXPECT_EQ(ConsistencyProblems(after, true), std::vector<std::string>{});
-    for (const PageFile& file : FilesOf(before)) {
-      const PageFile now = FindFile(after, file.name);
-      const bool deleted = TheCommand() == kDelete && (file.slot == 0 || file.slot == 6);
-      if (now.slot == 0xFFFF) {
-        EXPECT_TRUE(deleted || TheCommand() == kFormat) << file.name << " is gone";
-      } else if (ChainBytes(after, now.chain) != ChainBytes(before, file.chain)) {
-        EXPECT_TRUE(TheCommand() == kReplace && file.slot == 0 &&
-                    ChainBytes(after, now.chain) == ReadBytes(kReplacement))
-            << file.name << " changed";
-      }
+    const FileChanges changes = CompareFiles(Page(start_), after);
+    for (const std::string& name : changes.gone) {
+      EXPECT_TRUE((TheCommand() == kDelete && (name == "S.ARCADIA001" || name == "ZOMBIE_U_SYS")) ||
+                  TheCommand() == kFormat)
+          << name << " is gone";
     }
-    for (const PageFile& file : FilesOf(after)) {
-      EXPECT_TRUE(FindFile(before, file.name).slot != 0xFFFF ||
-                  (TheCommand() == kUploadFile &&
-                   ChainBytes(after, file.chain) == ReadBytes(kUpload + ".bin")))
-          << file.name << " appeared";
+    for (const std::string& name : changes.changed) {
+      EXPECT_TRUE(TheCommand() == kReplace && name == "S.ARCADIA001" &&
+                  ChainBytes(after, FindFile(after, name).chain) == ReadBytes(kReplacement))
+          << name << " changed";
+    }
+    for (const std::string& name : changes.added) {
+      EXPECT_TRUE(TheCommand() == kUploadFile &&
+                  ChainBytes(after, FindFile(after, name).chain) == ReadBytes(kUpload + ".bin"))
+          << name << " appeared";
     }
   }
 
