@@ -306,6 +306,7 @@ TEST_P(AdapterFaultMatrix, LeavesTheCardAsTheWriteOrderPromisesAndNeverHangs) {
         continue;
       }
       EXPECT_EQ(result, CommandResult::Failed);
+      EXPECT_EQ(rig->channel->requests.size(), i + 1) << "requests after the failing one";
       ASSERT_EQ(rig->user.messages.size(), 1u);
       const std::string& message = rig->user.messages[0];
       EXPECT_NE(message.find(kind == Kind::Failure ? unreached : noReply), std::string::npos)
