@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <utility>
 
 #include "AdapterPacket.h"
 #include "CardFormat.h"
@@ -43,6 +44,14 @@ MapleFrame CardAnswer(std::uint8_t command, std::vector<std::uint32_t> words = {
   return reply;
 }
 
+// Storage-order bytes of one write part, put into the image in its order.
+Result StoreInImage(CCardImageFile& image, std::uint32_t offset, const std::uint8_t* part) {
+  std::uint8_t wire[maple::kPhaseBytes];
+  std::copy(part, part + sizeof(wire), wire);
+  card_format::ReverseGroups(wire, sizeof(wire));
+  return image.WritePageBytes(0, offset, wire, sizeof(wire));
+}
+
 struct Card {
   std::vector<std::uint8_t> page;  // storage order
   std::unique_ptr<CCardImageFile> image;
@@ -65,6 +74,7 @@ struct CSimulatedAdapter::State {
   MapleFrame Write(const MapleFrame& frame, Card& card, std::int64_t nth);
 
   CAdapterClock& clock;
+  Result refusal;  // why the image refused a write part, for the channel's Write
   AdapterFaults faults;
   Counters counters;
   CPacketParser parser;
@@ -86,6 +96,7 @@ void CSimulatedAdapter::State::Answer(const AdapterPacket& request, std::int64_t
   } else {
     reply = {request.address, kUnknown, {request.command}};
   }
+  if (!refusal) return;  // the request fails on the channel instead
   std::vector<std::uint8_t> bytes = Build(reply);
   if (FaultHits(AdapterFaults::Kind::BadCrc, nth)) bytes.back() ^= 0x01;
   if (FaultHits(AdapterFaults::Kind::BytesBefore, nth)) {
@@ -178,10 +189,12 @@ MapleFrame CSimulatedAdapter::State::Write(const MapleFrame& frame, Card& card, 
     for (std::uint32_t i = 0; i < kPhaseWords; ++i)
       maple::PutWord(part + 4 * i, frame.words[2 + i]);
     if (card.image) {
-      std::uint8_t wire[maple::kPhaseBytes];
-      std::copy(part, part + sizeof(part), wire);
-      card_format::ReverseGroups(wire, sizeof(wire));
-      if (!card.image->WritePageBytes(0, offset, wire, sizeof(wire))) {
+      Result stored = StoreInImage(*card.image, offset, part);
+      if (!stored) {
+        // The card refuses what its image cannot keep: memory keeps what it
+        // held, and so, as far as the disk still lets it, does the file.
+        static_cast<void>(StoreInImage(*card.image, offset, card.page.data() + offset));
+        refusal = std::move(stored);
         return CardAnswer(maple::kFileError, {0});
       }
     }
@@ -288,7 +301,7 @@ Result CSimulatedAdapter::Write(const std::uint8_t* bytes, std::size_t size) {
     const auto nth = static_cast<std::int64_t>(state.counters.requests++);
     state.Answer(packet, nth);
   }
-  return Result();
+  return std::exchange(state.refusal, Result());
 }
 
 Result CSimulatedAdapter::Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) {

@@ -35,7 +35,11 @@ class CSimulatedAdapter : public CByteChannel {
   // 0xFF); a card already there is taken out first.
   void InsertCard(CardSlot slot, std::vector<std::uint8_t> page = {});
   // A card whose page is the first of an image file (CCardImageFile), every
-  // written part stored in the file too. A failure changes nothing.
+  // written part stored in the file too. A failure changes nothing. A part
+  // the image cannot take (a full disk) is stored in neither, the file's
+  // bytes put back as far as the disk lets them, and the Write that carried
+  // it fails with the image's reason: no reply comes, and the card's road
+  // stops there rather than trying again.
   Result InsertImage(CardSlot slot, const std::string& path, ImageAccess access,
                      const FileCalls& calls = RealFileCalls());
   // Whether the card's image may be written: the image's own refusal, before

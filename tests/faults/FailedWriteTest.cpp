@@ -5,7 +5,8 @@
 // was on the card is byte for byte as before unless the command was to change
 // it, the card is consistent but for used blocks no entry names, and a safety
 // copy is the page before. The expectations come from the files alone. The
-// image is reached both ways: through the simulated wire, and read as a file.
+// image is reached three ways: through the simulated wire, read as a file,
+// and in a slot of the simulated USB adapter.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "AdapterTransport.h"
 #include "CardConsistency.h"
 #include "CardOnSimulator.h"
 #include "CareCommands.h"
@@ -20,11 +22,13 @@
 #include "DcmFile.h"
 #include "FileCommands.h"
 #include "ImageTransport.h"
+#include "ManualClock.h"
 #include "PageCommands.h"
 #include "RealData.h"
 #include "ScratchDirectory.h"
 #include "ScriptedProgress.h"
 #include "ScriptedUser.h"
+#include "SimulatedAdapter.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
@@ -35,6 +39,8 @@ const std::string kReplacement = kData + "dci/project-justice.882.bin";  // S.AR
 enum Command { kUploadFile, kReplace, kDelete, kDefragment, kFormat, kRepair, kRestore };
 const char* const kNames[] = {"Upload", "Replace", "Delete", "Defragment",
                               "Format", "Repair",  "Restore"};
+enum Road { kWire, kFile, kAdapter };
+const char* const kRoads[] = {"OnTheWire", "OnTheFile", "OnTheAdapter"};
 
 // The image's write calls, counted. The disk fills up during the N-th, which
 // takes half its bytes; the call after it is refused. The file as it stood
@@ -63,9 +69,10 @@ CPageImage Page(const Bytes& storage) {
 // ReadFiles_01 holds S.ARCADIA001 (slot 0) in two runs, ZOMBIE_U_SYS (slot
 // 6) below a hole and a game at block 0; Repair's copy has four used blocks
 // more that no entry names.
-class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, bool>> {
+class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, Road>> {
  protected:
   static Command TheCommand() { return std::get<0>(GetParam()); }
+  static Road TheRoad() { return std::get<1>(GetParam()); }
 
   void SetUp() override {
     KORVANTIS_NEED_REALDATA("dci/project-justice.882.bin");
@@ -118,11 +125,20 @@ class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, bool>> {
     FileCalls calls = RealFileCalls();
     calls.write = Disk::Write;
     CSimulatedCard sim;
-    EXPECT_TRUE(sim.OpenImage(Disk::image, ImageAccess::Write, calls).Ok());
+    CManualClock clock;
+    auto adapter = std::make_unique<CSimulatedAdapter>(clock);
+    const CSimulatedAdapter& slots = *adapter;
     std::unique_ptr<CVmuCard> card;
-    if (std::get<1>(GetParam())) {
-      card = std::make_unique<CVmuCard>(std::make_unique<CImageTransport>(sim));
+    if (TheRoad() == kAdapter) {
+      EXPECT_TRUE(adapter->InsertImage({0, 1}, Disk::image, ImageAccess::Write, calls).Ok());
+      card = std::make_unique<CVmuCard>(
+          std::make_unique<CAdapterTransport>(std::move(adapter), clock, CardSlot{0, 1}));
     } else {
+      EXPECT_TRUE(sim.OpenImage(Disk::image, ImageAccess::Write, calls).Ok());
+    }
+    if (TheRoad() == kFile) {
+      card = std::make_unique<CVmuCard>(std::make_unique<CImageTransport>(sim));
+    } else if (TheRoad() == kWire) {
       card = std::make_unique<CVmuCard>(std::make_unique<CSimulatedPortRoad>(sim));
       card->GetLink()->SetDelayFactor(0);
       card->GetLink()->SetTimeout(2000);
@@ -130,33 +146,32 @@ class FailedWrite : public ::testing::TestWithParam<std::tuple<Command, bool>> {
     CScriptedProgress progress;
     CScriptedUser user;
     result = Run(*card, progress, user);
-    Bytes file = ReadBytes(Disk::image);
-    card_format::ReverseGroups(file.data(), file.size());
-    EXPECT_TRUE(std::equal(file.begin(), file.end(), sim.GetPage(0))) << "memory and file differ";
+    Bytes file = ReadBytes(Disk::image);  // storage order, as the adapter's card holds it
+    if (TheRoad() != kAdapter) card_format::ReverseGroups(file.data(), file.size());
+    const std::uint8_t* memory = TheRoad() == kAdapter ? slots.GetPage({0, 1}) : sim.GetPage(0);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), memory)) << "memory and file differ";
     return user.messages;
   }
 
   // Every file that was on the card is there, byte for byte, unless the
   // command may remove or rewrite it; a file new to the card is whole.
   void ExpectFilesKept(const CPageImage& after) {
-    const CPageImage before = Page(start_);
     EXPECT_EQ(ConsistencyProblems(after, true), std::vector<std::string>{});
-    for (const PageFile& file : FilesOf(before)) {
-      const PageFile now = FindFile(after, file.name);
-      const bool deleted = TheCommand() == kDelete && (file.slot == 0 || file.slot == 6);
-      if (now.slot == 0xFFFF) {
-        EXPECT_TRUE(deleted || TheCommand() == kFormat) << file.name << " is gone";
-      } else if (ChainBytes(after, now.chain) != ChainBytes(before, file.chain)) {
-        EXPECT_TRUE(TheCommand() == kReplace && file.slot == 0 &&
-                    ChainBytes(after, now.chain) == ReadBytes(kReplacement))
-            << file.name << " changed";
-      }
+    const FileChanges changes = CompareFiles(Page(start_), after);
+    for (const std::string& name : changes.gone) {
+      EXPECT_TRUE((TheCommand() == kDelete && (name == "S.ARCADIA001" || name == "ZOMBIE_U_SYS")) ||
+                  TheCommand() == kFormat)
+          << name << " is gone";
     }
-    for (const PageFile& file : FilesOf(after)) {
-      EXPECT_TRUE(FindFile(before, file.name).slot != 0xFFFF ||
-                  (TheCommand() == kUploadFile &&
-                   ChainBytes(after, file.chain) == ReadBytes(kUpload + ".bin")))
-          << file.name << " appeared";
+    for (const std::string& name : changes.changed) {
+      EXPECT_TRUE(TheCommand() == kReplace && name == "S.ARCADIA001" &&
+                  ChainBytes(after, FindFile(after, name).chain) == ReadBytes(kReplacement))
+          << name << " changed";
+    }
+    for (const std::string& name : changes.added) {
+      EXPECT_TRUE(TheCommand() == kUploadFile &&
+                  ChainBytes(after, FindFile(after, name).chain) == ReadBytes(kUpload + ".bin"))
+          << name << " appeared";
     }
   }
 
@@ -173,8 +188,12 @@ TEST_P(FailedWrite, StopsTheCommandThereAndLosesNoFile) {
   // Every N up to 60 writes; past that (defragment, restore), the first and
   // last eight and about twenty between, at an odd stride so that every unit
   // of a block gets its turn: each run reads the whole page over the wire.
+  // The adapter shares the wire's rules below its road, so a few N do there.
+  const long stride = TheRoad() == kAdapter ? total / 3 | 1 : total / 20 | 1;
+  const long ends = TheRoad() == kAdapter ? 2 : 8;
   for (long n = 1; n <= total; ++n) {
-    if (total > 60 && n > 8 && n + 8 <= total && n % (total / 20 | 1) != 0) continue;
+    if ((total > 60 || TheRoad() == kAdapter) && n > ends && n + ends <= total && n % stride != 0)
+      continue;
     SCOPED_TRACE("the disk full at write " + std::to_string(n) + " of " + std::to_string(total));
     const std::vector<std::string> messages = RunOn(n, result);
     EXPECT_EQ(result, CommandResult::Failed);
@@ -208,10 +227,10 @@ INSTANTIATE_TEST_SUITE_P(EveryWritingCommand, FailedWrite,
                          ::testing::Combine(::testing::Values(kUploadFile, kReplace, kDelete,
                                                               kDefragment, kFormat, kRepair,
                                                               kRestore),
-                                            ::testing::Bool()),
+                                            ::testing::Values(kWire, kFile, kAdapter)),
                          [](const auto& test) {
                            return std::string(kNames[std::get<0>(test.param)]) +
-                                  (std::get<1>(test.param) ? "OnTheFile" : "OnTheWire");
+                                  kRoads[std::get<1>(test.param)];
                          });
 
 }  // namespace

@@ -24,6 +24,21 @@ void PlaceChain(CPageImage& page, std::uint16_t slot, const std::uint8_t* entry,
   }
 }
 
+FileChanges CompareFiles(const CPageImage& before, const CPageImage& after) {
+  FileChanges changes;
+  for (const PageFile& file : FilesOf(before)) {
+    const PageFile now = FindFile(after, file.name);
+    if (now.slot == 0xFFFF) {
+      changes.gone.push_back(file.name);
+    } else if (ChainBytes(after, now.chain) != ChainBytes(before, file.chain)) {
+      changes.changed.push_back(file.name);
+    }
+  }
+  for (const PageFile& file : FilesOf(after))
+    if (FindFile(before, file.name).slot == 0xFFFF) changes.added.push_back(file.name);
+  return changes;
+}
+
 std::vector<std::string> ConsistencyProblems(const CPageImage& page, bool allowUnnamedBlocks) {
   std::vector<std::string> problems;
   for (const PageFinding& finding : CheckPage(page).findings) {

@@ -17,6 +17,13 @@ PageFile FindFile(const CPageImage& page, std::string name);
 void PlaceChain(CPageImage& page, std::uint16_t slot, const std::uint8_t* entry,
                 const std::vector<std::uint16_t>& chain, const std::vector<std::uint8_t>& data);
 
+// How the files of after stand against those of before, by their 12 name
+// bytes: the ones gone, the ones whose bytes differ, and the ones new.
+struct FileChanges {
+  std::vector<std::string> gone, changed, added;
+};
+FileChanges CompareFiles(const CPageImage& before, const CPageImage& after);
+
 // The checker's findings as texts, nothing when consistent. Header checksums
 // are left out (test files carry made-up headers), and so, when allowed, are
 // used blocks that no file holds.
