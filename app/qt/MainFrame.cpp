@@ -458,8 +458,18 @@ void CMainFrame::UpdateCommandUi() {
 
 void CMainFrame::RunCommand(int id) {
   RunExclusively([this, id] {
+    ReachAdapterCardAgain();
     if (!RefusedOnReadOnly(id)) router_.Route(id);
   });
+}
+
+// A card on a USB adapter that could not be reached is looked for again
+// before each command, so that plugging the adapter in and pressing F5 is
+// enough; while it is still missing, the command fails with the reason.
+void CMainFrame::ReachAdapterCardAgain() {
+  if (source_.usbSerial.empty() || source_.card->GetTransport().GetPortProblem().Ok()) return;
+  CardSource next;
+  if (openAdapterCard_(source_.usbSerial, source_.usbSlot.Name(), next)) UseCard(std::move(next));
 }
 
 bool CMainFrame::RefusedOnReadOnly(int id) {

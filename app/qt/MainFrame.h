@@ -117,6 +117,7 @@ class CMainFrame : public QMainWindow {
   // refusal is shown; on a card the computer also sees as a USB drive, one
   // the user declined when asked.
   bool RefusedOnReadOnly(int id);
+  void ReachAdapterCardAgain();
   void AskForRefresh();
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);

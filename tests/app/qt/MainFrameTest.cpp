@@ -909,7 +909,8 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   openAdapterCard_ = [&](const std::string& usb, const std::string& slot, CardSource& source) {
     opened.push_back(usb + " " + slot);
     if (!attached) return Result::Failure(Fill(message::kUsbAdapterNotFound, {usb}));
-    if (frame_ && frame_->windowTitle().contains(" on adapter "))
+    if (frame_ && frame_->windowTitle().contains(" on adapter ") &&
+        frame_->GetCard().GetTransport().GetPortProblem().Ok())
       return Result::Failure(Fill(message::kUsbAdapterBusy, {usb}));
     if (slot == "B1") return Result::Failure(Fill(message::kUsbSlotEmpty, {slot}));
     const Result result = OpenAdapterCard("sim:" + image, slot, clock_, source);
@@ -967,6 +968,10 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   EXPECT_EQ(Status().toStdString(), missing);
   Refresh();
   EXPECT_EQ(user_->messages, std::vector<std::string>{missing});
+  attached = true;  // plugged in: the next command finds it
+  Refresh();
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(Pane("portProblem"), "");
 
   frame_->RunCommand(command::kUsePort);
   EXPECT_EQ(frame_->windowTitle(), "Korvantis");
