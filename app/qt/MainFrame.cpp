@@ -409,11 +409,13 @@ void CMainFrame::ShowIdleText(const QString& text) {
 
 // When a command's prompt goes away the idle text comes back. After the
 // first prompt that is the usual one: the port's problem keeps its pane. An
-// ask for a Refresh stays until the list is read.
+// ask for a Refresh stays until the list is read. The status bar hides the
+// pane while a prompt shows and shows it again after, so only its text
+// changes here.
 void CMainFrame::ShowIdlePrompt(const QString& message) {
   if (!message.isEmpty() && message != idleText_ && !refreshAsked_) {
     idleText_ = QString::fromLatin1(kIdlePrompt);
-    SetPane(messagePane_, idleText_);
+    messagePane_->SetText(idleText_, QString());
   }
 }
 

@@ -462,9 +462,11 @@ TEST_F(MainWindow, FitsTheScreenAndKeepsPromptsAndPanesApartWithoutAPort) {
   QStatusTipEvent prompt("Refresh the list of files from the memory card.");
   QApplication::sendEvent(frame_.get(), &prompt);
   EXPECT_EQ(Status(), prompt.tip());
+  EXPECT_EQ(Pane("message"), "");  // covered by the prompt, not drawn beneath it
   QStatusTipEvent none{QString()};
   QApplication::sendEvent(frame_.get(), &none);
   EXPECT_EQ(Status(), "For Help, press F1.");
+  EXPECT_EQ(Pane("message"), "For Help, press F1.");
   EXPECT_EQ(Pane("portProblem"), "Port not reachable");
   // A pane too narrow for its text ends with whole words and "…", the whole text its tip.
   auto* pane = frame_->statusBar()->findChild<CStatusPane*>("message");
