@@ -36,6 +36,8 @@ class CAdapterTransport : public CCardTransport {
   std::uint32_t GetPageReadStep() const override;
   std::uint32_t GetPageWriteStep() const override;
   std::string MessageFor(std::uint32_t code) const override;
+  // The channel's loss: a card behind a lost connection cannot be reached.
+  const Result& GetPortProblem() const override { return channel_->GetLoss(); }
   bool ShowsCardAsDrive() const override { return channel_->ShowsCardsAsDrive(); }
 
  private:

@@ -23,4 +23,8 @@ class CByteChannel {
   // Whether the adapter also shows its cards to the computer as files on a
   // USB drive (its mass storage), which the system may write at any time.
   virtual bool ShowsCardsAsDrive() const { return false; }
+  // Why the channel cannot carry bytes any more, once a transfer failed (the
+  // adapter unplugged or restarted); done while it works. Only a new
+  // connection reaches the adapter after that.
+  virtual const Result& GetLoss() const;
 };

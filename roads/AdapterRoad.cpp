@@ -35,11 +35,10 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
   std::unique_ptr<CByteChannel> channel;
   std::string serial = usb;
   simulated = nullptr;
-  if (usb.compare(0, kSimulated.size(), kSimulated) == 0) {
+  if (std::string path; NamesSimulatedAdapter(usb, path)) {
     auto adapter = std::make_unique<CSimulatedAdapter>(clock);
     CardSlot where;
     if (slot.empty() || !CardSlot::FromName(slot, where)) where = CardSlot{0, 1};
-    const std::string path = usb.substr(kSimulated.size());
     Result inserted = adapter->InsertImage(where, path, access, calls);
     if (inserted && access == ImageAccess::Write) inserted = adapter->CheckWritable(where);
     if (!inserted) return inserted;
@@ -65,4 +64,10 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
   transport = std::move(road);
   if (chosenCard != nullptr) *chosenCard = AdapterRoadCard{serial, chosen};
   return Result();
+}
+
+bool NamesSimulatedAdapter(const std::string& usb, std::string& image) {
+  if (usb.compare(0, kSimulated.size(), kSimulated) != 0) return false;
+  image = usb.substr(kSimulated.size());
+  return true;
 }

@@ -28,3 +28,6 @@ Result OpenAdapterRoad(const std::string& usb, const std::string& slot, ImageAcc
                        CAdapterClock& clock, std::unique_ptr<CCardTransport>& transport,
                        CSimulatedAdapter*& simulated, AdapterRoadCard* chosen = nullptr,
                        const FileCalls& calls = RealFileCalls());
+
+// Whether usb names a simulated adapter ("sim:FILE"), and then FILE.
+bool NamesSimulatedAdapter(const std::string& usb, std::string& image);

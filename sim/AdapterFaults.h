@@ -25,4 +25,7 @@ struct AdapterFaults {
   std::size_t readSize = 0;
   // Replies waiting together come out last first.
   bool reverseOrder = false;
+  // The adapter is gone from the bus (unplugged, restarting): every transfer
+  // fails as a real connection's does, and the channel is lost for good.
+  bool unplugged = false;
 };

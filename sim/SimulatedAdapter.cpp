@@ -75,6 +75,7 @@ struct CSimulatedAdapter::State {
 
   CAdapterClock& clock;
   Result refusal;  // why the image refused a write part, for the channel's Write
+  Result loss;     // the adapter left the bus: no transfer goes through again
   AdapterFaults faults;
   Counters counters;
   CPacketParser parser;
@@ -291,8 +292,20 @@ void CSimulatedAdapter::ResetCounters() {
   state_->counters = Counters();
 }
 
+// What a transfer to an adapter that left the bus gives.
+Result CSimulatedAdapter::Unplugged() {
+  state_->loss = Result::Failure(
+      Fill(message::kUsbTransferFailed, {"No such device (it may have been disconnected)"}));
+  return state_->loss;
+}
+
+const Result& CSimulatedAdapter::GetLoss() const {
+  return state_->loss;
+}
+
 Result CSimulatedAdapter::Write(const std::uint8_t* bytes, std::size_t size) {
   State& state = *state_;
+  if (state.faults.unplugged || !state.loss) return Unplugged();
   const std::uint64_t droppedBefore = state.parser.GetDropped();
   state.parser.Feed(bytes, size);
   state.counters.badPackets += state.parser.GetDropped() - droppedBefore;
@@ -306,6 +319,7 @@ Result CSimulatedAdapter::Write(const std::uint8_t* bytes, std::size_t size) {
 
 Result CSimulatedAdapter::Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) {
   State& state = *state_;
+  if (state.faults.unplugged || !state.loss) return Unplugged();
   if (state.faults.reverseOrder) std::reverse(state.waiting.begin(), state.waiting.end());
   for (const std::vector<std::uint8_t>& reply : state.waiting) {
     state.outgoing.insert(state.outgoing.end(), reply.begin(), reply.end());

@@ -75,9 +75,11 @@ class CSimulatedAdapter : public CByteChannel {
 
   Result Write(const std::uint8_t* bytes, std::size_t size) override;
   Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) override;
+  const Result& GetLoss() const override;
   bool ShowsCardsAsDrive() const override;
 
  private:
   struct State;
+  Result Unplugged();
   std::unique_ptr<State> state_;
 };

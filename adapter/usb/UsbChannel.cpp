@@ -107,7 +107,7 @@ Result CUsbChannel::Write(const std::uint8_t* bytes, std::size_t size) {
                              &transferred, kWriteTimeoutMs);
     sent += static_cast<std::size_t>(std::max(transferred, 0));
     if (error != 0 && !(error == LIBUSB_ERROR_TIMEOUT && transferred > 0))
-      return TransferFailure(error);
+      return loss_ = TransferFailure(error);
   }
   return Result();
 }
@@ -121,6 +121,6 @@ Result CUsbChannel::Read(std::vector<std::uint8_t>& arrived, std::int64_t deadli
   const int error =
       libusb_bulk_transfer(handle_, in_, buffer, kReadBuffer, &transferred, timeoutMs);
   arrived.insert(arrived.end(), buffer, buffer + std::max(transferred, 0));
-  if (error != 0 && error != LIBUSB_ERROR_TIMEOUT) return TransferFailure(error);
+  if (error != 0 && error != LIBUSB_ERROR_TIMEOUT) return loss_ = TransferFailure(error);
   return Result();
 }

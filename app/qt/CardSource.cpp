@@ -7,10 +7,6 @@
 #include "SimulatedPortRoad.h"
 #include "UnreachableCard.h"
 
-namespace {
-const std::string kSimulated = "sim:";
-}  // namespace
-
 Result OpenCardImage(const std::string& path, CardSource& source, ImageRoad road) {
   auto simulated = std::make_unique<CSimulatedCard>();
   const Result opened = simulated->OpenImage(path, ImageAccess::WriteIfAllowed);
@@ -57,9 +53,8 @@ bool FindCardsBeside(const CardSource& source, Result& asked, std::vector<CardSl
 }
 
 std::string AdapterCardName(const std::string& usb, CardSlot slot) {
-  if (usb.compare(0, kSimulated.size(), kSimulated) != 0)
-    return Fill(message::kCardOnAdapter, {slot.Name(), usb});
-  const std::string path = usb.substr(kSimulated.size());
+  std::string path;
+  if (!NamesSimulatedAdapter(usb, path)) return Fill(message::kCardOnAdapter, {slot.Name(), usb});
   const std::size_t slash = path.find_last_of('/');
   return Fill(message::kCardOnSimulatedAdapter,
               {slot.Name(), slash == std::string::npos ? path : path.substr(slash + 1)});

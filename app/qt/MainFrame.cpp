@@ -465,13 +465,23 @@ void CMainFrame::RunCommand(int id) {
   });
 }
 
-// A card on a USB adapter that could not be reached is looked for again
-// before each command, so that plugging the adapter in and pressing F5 is
-// enough; while it is still missing, the command fails with the reason.
+// A card on a USB adapter that could not be reached, or whose connection
+// was lost (the adapter unplugged or restarted), is looked for again before
+// each command, so that plugging the adapter in and pressing F5 is enough;
+// while it is still missing, the command fails with the reason. The lost
+// connection lets go first, as the adapter lets one in.
 void CMainFrame::ReachAdapterCardAgain() {
-  if (source_.usbSerial.empty() || source_.card->GetTransport().GetPortProblem().Ok()) return;
+  const Result& problem = source_.card->GetTransport().GetPortProblem();
+  if (source_.usbSerial.empty() || problem.Ok()) return;
+  const std::string usb = source_.usbSerial;
+  const CardSlot slot = source_.usbSlot;
+  CardSource letGo;
+  UseUnreachableAdapterCard(usb, slot, problem, letGo);
+  UseCard(std::move(letGo));
   CardSource next;
-  if (openAdapterCard_(source_.usbSerial, source_.usbSlot.Name(), next)) UseCard(std::move(next));
+  const Result opened = openAdapterCard_(usb, slot.Name(), next);
+  if (!opened) UseUnreachableAdapterCard(usb, slot, opened, next);
+  UseCard(std::move(next));
 }
 
 bool CMainFrame::RefusedOnReadOnly(int id) {

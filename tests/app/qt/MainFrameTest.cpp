@@ -900,6 +900,7 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   const std::string image = DemoImage();
   bool attached = true;
   std::vector<std::string> opened;
+  CSimulatedAdapter* adapter = nullptr;  // the one opened last
   findAdapterCards_ = [this](std::vector<AdapterCards>& cards) {
     // A second connection finds the adapter in use taken.
     const bool taken = frame_ && frame_->windowTitle().contains(" on adapter ");
@@ -917,6 +918,7 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
     if (slot == "B1") return Result::Failure(Fill(message::kUsbSlotEmpty, {slot}));
     const Result result = OpenAdapterCard("sim:" + image, slot, clock_, source);
     source.usbSerial = usb;  // the simulated adapter stands in for the real one
+    adapter = source.simulatedAdapter;
     return result;
   };
   Open(CardSource{});
@@ -953,6 +955,15 @@ TEST_F(MainWindow, AChosenAdapterCardIsListedNamedAndRememberedForTheNextStart) 
   EXPECT_EQ(frame_->windowTitle(),
             QString::fromStdString("D2 on adapter " + kSerial + " - Korvantis"));
   ASSERT_TRUE(frame_->UseAdapterCard(kSerial, "A1"));
+  // Unplugged and plugged in again: the lost connection is opened anew.
+  adapter->Faults().unplugged = true;
+  user_->messages.clear();
+  Refresh();
+  ASSERT_EQ(user_->messages.size(), 1u);
+  EXPECT_NE(user_->messages[0].find("The USB connection to the adapter failed"), std::string::npos);
+  Refresh();
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(user_->messages.size(), 1u);
 
   Open(CardSource{});  // the next start
   EXPECT_EQ(opened.back(), kSerial + " A1");
