@@ -342,7 +342,7 @@ int main(int argc, char** argv) {
   // As File > Settings shows it while a card image is the card.
   CSettingsDlg imageSettingsDialog(&window);
   imageSettingsDialog.SetSettings(store.Read());
-  imageSettingsDialog.SetImageInUse(true);
+  imageSettingsDialog.SetCardRoad(CSettingsDlg::CardRoad::Image);
   SaveWindow(&imageSettingsDialog, "dialog-settings-image");
   imageSettingsDialog.close();
 
@@ -385,7 +385,7 @@ int main(int argc, char** argv) {
     fileMenu->exec(window.mapToGlobal(window.menuBar()->geometry().bottomLeft()));
     CSettingsDlg adapterSettingsDialog(&window);
     adapterSettingsDialog.SetSettings(store.Read());
-    adapterSettingsDialog.SetAdapterInUse(true);
+    adapterSettingsDialog.SetCardRoad(CSettingsDlg::CardRoad::Adapter);
     SaveWindow(&adapterSettingsDialog, "dialog-settings-adapter");
     adapterSettingsDialog.close();
   } else {

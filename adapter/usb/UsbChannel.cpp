@@ -51,7 +51,6 @@ Result CUsbChannel::Claim(const UsbAdapter& adapter) {
   libusb_config_descriptor* config = nullptr;
   int error = libusb_get_active_config_descriptor(libusb_get_device(handle_), &config);
   if (error != 0) return Result::Failure(UsbOpenMessage(error, adapter_.serial));
-  showsDrive_ = HasMassStorage(InterfaceClasses(*config));
   for (std::uint8_t i = 0; i < config->bNumInterfaces; ++i) {
     if (config->interface[i].num_altsetting < 1) continue;
     const libusb_interface_descriptor& setting = config->interface[i].altsetting[0];

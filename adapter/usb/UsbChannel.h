@@ -29,7 +29,7 @@ class CUsbChannel : public CByteChannel {
   const UsbAdapter& GetAdapter() const { return adapter_; }
   Result Write(const std::uint8_t* bytes, std::size_t size) override;
   Result Read(std::vector<std::uint8_t>& arrived, std::int64_t deadline) override;
-  bool ShowsCardsAsDrive() const override { return showsDrive_; }
+  bool ShowsCardsAsDrive() const override { return adapter_.showsDrive; }
   const Result& GetLoss() const override { return loss_; }
 
  private:
@@ -44,8 +44,7 @@ class CUsbChannel : public CByteChannel {
   int interface_ = -1;
   bool claimed_ = false;
   bool connected_ = false;
-  bool showsDrive_ = false;  // mass storage among the interfaces
-  Result loss_;              // the failed transfer that ended the connection
-  std::uint8_t out_ = 0;     // bulk OUT endpoint
-  std::uint8_t in_ = 0;      // bulk IN endpoint
+  Result loss_;           // the failed transfer that ended the connection
+  std::uint8_t out_ = 0;  // bulk OUT endpoint
+  std::uint8_t in_ = 0;   // bulk IN endpoint
 };

@@ -475,9 +475,21 @@ void CMainFrame::ReachAdapterCardAgain() {
   if (source_.usbSerial.empty() || problem.Ok()) return;
   const std::string usb = source_.usbSerial;
   const CardSlot slot = source_.usbSlot;
+  LetGoOfAdapter();
+  UseAdapterCardOrWhy(usb, slot);
+}
+
+// The card in use lets go of its adapter's one connection, so that another
+// may be opened; until then no card is in use.
+void CMainFrame::LetGoOfAdapter() {
   CardSource letGo;
-  UseUnreachableAdapterCard(usb, slot, problem, letGo);
+  UseUnreachableAdapterCard(std::string(), source_.usbSlot, Result(), letGo);
   UseCard(std::move(letGo));
+}
+
+// The card in slot of the adapter usb names, or, when it cannot be opened,
+// that card named as not reachable, failing every command with the reason.
+void CMainFrame::UseAdapterCardOrWhy(const std::string& usb, CardSlot slot) {
   CardSource next;
   const Result opened = openAdapterCard_(usb, slot.Name(), next);
   if (!opened) UseUnreachableAdapterCard(usb, slot, opened, next);
@@ -552,19 +564,11 @@ void CMainFrame::UsePort() {
 bool CMainFrame::UseAdapterCard(const std::string& usb, const std::string& slot) {
   const bool sameAdapter = !usb.empty() && usb == source_.usbSerial;
   const CardSlot before = source_.usbSlot;
-  if (sameAdapter) {
-    CardSource letGo;
-    UseUnreachableAdapterCard(std::string(), before, Result(), letGo);
-    UseCard(std::move(letGo));
-  }
+  if (sameAdapter) LetGoOfAdapter();
   CardSource next;
   const Result opened = openAdapterCard_(usb, slot, next);
   if (ReportFailure(opened)) {
-    if (!sameAdapter) return false;
-    CardSource back;
-    const Result reopened = openAdapterCard_(usb, before.Name(), back);
-    if (!reopened) UseUnreachableAdapterCard(usb, before, reopened, back);
-    UseCard(std::move(back));
+    if (sameAdapter) UseAdapterCardOrWhy(usb, before);
     return false;
   }
   UseCard(std::move(next));

@@ -118,6 +118,8 @@ class CMainFrame : public QMainWindow {
   // the user declined when asked.
   bool RefusedOnReadOnly(int id);
   void ReachAdapterCardAgain();
+  void LetGoOfAdapter();
+  void UseAdapterCardOrWhy(const std::string& usb, CardSlot slot);
   void AskForRefresh();
   void RunExclusively(const std::function<void()>& work);
   void OpenDroppedFiles(const QStringList& paths);

@@ -104,8 +104,7 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
                                CardRoad road) {
   CSettingsDlg dialog(parent);
   dialog.SetSettings(store.Read());
-  dialog.SetImageInUse(road == CardRoad::Image);
-  if (road == CardRoad::Adapter) dialog.SetAdapterInUse(true);
+  dialog.SetCardRoad(road);
   dialog.exec();
   // Cancel stores and applies the values the dialog was given: an absent
   // value is written with its default, and a port that could not be reached
@@ -115,19 +114,14 @@ void CSettingsDlg::RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuL
   if (link != nullptr) ApplyLinkSettings(chosen, *link);
 }
 
-void CSettingsDlg::SetImageInUse(bool inUse) {
-  SetNotInUse(inUse, message::kSettingsImageInUse.text);
-}
-
-void CSettingsDlg::SetAdapterInUse(bool inUse) {
-  SetNotInUse(inUse, message::kSettingsAdapterInUse.text);
-}
-
-void CSettingsDlg::SetNotInUse(bool notInUse, const char* why) {
-  portBox_->setEnabled(!notInUse);
-  timingBox_->setEnabled(!notInUse);
-  imageNote_->setText(QString::fromUtf8(why));
-  imageNote_->setVisible(notInUse);
+void CSettingsDlg::SetCardRoad(CardRoad road) {
+  const bool onPort = road == CardRoad::Port;
+  portBox_->setEnabled(onPort);
+  timingBox_->setEnabled(onPort);
+  imageNote_->setText(QString::fromUtf8(road == CardRoad::Adapter
+                                            ? message::kSettingsAdapterInUse.text
+                                            : message::kSettingsImageInUse.text));
+  imageNote_->setVisible(!onPort);
 }
 
 void CSettingsDlg::SetSettings(const LinkSettings& settings) {

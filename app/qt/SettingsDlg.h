@@ -34,15 +34,13 @@ class CSettingsDlg : public QDialog {
   // The whole Settings command: shows the stored settings, and after OK or
   // Cancel stores what the dialog holds and gives it to the link at once,
   // if the card is reached through one. A card image or a USB adapter in
-  // use greys the fields, and the dialog says so (SetImageInUse, SetAdapterInUse).
+  // use greys the fields, and the dialog says so (SetCardRoad).
   static void RunSettings(QWidget* parent, CLinkSettingsStore& store, CVmuLink* link,
                           CardRoad road = CardRoad::Port);
 
-  // A card image has no port and no timing: the fields are greyed, and a
-  // line says why.
-  void SetImageInUse(bool inUse);
-  // Nor does the USB adapter, which keeps its own timing.
-  void SetAdapterInUse(bool inUse);
+  // A card image has no port and no timing, and the USB adapter keeps its
+  // own: off the port the fields are greyed, and a line says why.
+  void SetCardRoad(CardRoad road);
 
   // Takes the stored settings: the port becomes LPT1, LPT2 or the Other
   // address. The fields show them when the dialog opens.
@@ -63,7 +61,6 @@ class CSettingsDlg : public QDialog {
   void ShowValues();
   bool ReadValues();
   bool ReadField(QLineEdit* field, std::uint32_t limit, std::uint32_t& value);
-  void SetNotInUse(bool notInUse, const char* why);
 
   PortChoice portChoice_ = PortChoice::Lpt1;
   std::uint32_t delayFactor_ = 0;
